@@ -1,0 +1,64 @@
+#pragma once
+// Every text the program shows the user, in one place, so the wording can be checked against
+// what the program promises. Texts followed by a path are joined with it directly (no space).
+#include <string_view>
+
+namespace ombrix::messages {
+
+using Text = std::string_view;
+
+inline constexpr Text kAppTitle = "Ombrix";
+
+// ---- Analysis conditions ----
+inline constexpr Text kAreaNotSet = "解析条件：領域の設定を行ってください。";
+inline constexpr Text kPeriodNotSet = "解析条件：期間の設定を行ってください。";
+inline constexpr Text kArchiveDirNotSet = "解析条件：アメダスデータ保存ディレクトリの指定を行ってください。";
+
+// ---- Period check ----
+inline constexpr Text kMixedFormats = "記録データの書式が異なる期間です。";
+inline constexpr Text kEndBeforeStart = "解析開始時間より終了時間の方が過去のものとなっています。";
+inline constexpr Text kMissingFile = "指定期間内のデータファイルがありません。";
+
+// ---- Preprocessing run ----
+inline constexpr Text kPleaseWait = "しばらくお待ちください。";
+inline constexpr Text kGridMismatch = "データファイルで異なる領域となっています。解析できません。";
+inline constexpr Text kPreprocessingDone = "前処理が終わりました";
+
+// ---- Opening a preprocessed file ----
+inline constexpr Text kFileNotFound = "ファイルが存在しません";
+
+// ---- Accumulation and maximum ----
+inline constexpr Text kChooseDifferentTimes = "異なる開始時刻と終了時刻を選んでください。";
+inline constexpr Text kTimesNotInOrder = "開始時刻と終了時刻の選択が適切ではありません。";
+inline constexpr Text kComputationDone = "計算終了";
+inline constexpr Text kAccumulatedCaption = "Accumulated rainfall";
+inline constexpr Text kMaximumCaption = "Max. rainfall";
+
+// ---- CSV exports ----
+inline constexpr Text kExportTargetExists = "出力先が存在します。";  // + folder path
+inline constexpr Text kCsvWritten = "CSVファイルを出力しました。";
+
+// ---- Point time-series table ----
+inline constexpr Text kFileListMissing = "データファイルリスト(FileList.txt)が存在しません。";
+inline constexpr Text kFileListFound = "OK";
+inline constexpr Text kAskCellId = "出力するIDを入れてください";
+inline constexpr Text kDayFilesMissing = "CSVファイルが不足しています。";
+inline constexpr Text kTableWrittenPrefix = "CSVファイル:";  // + path
+inline constexpr Text kTableWrittenSuffix = "を作成しました。";
+
+// ---- Version window ----
+inline constexpr Text kInternetNeeded = "インターネットに接続環境でご利用いただけます．";
+
+// ---- Our own wording (situations the program must refuse in an orderly way) ----
+// Each module adds its texts below, in its own section, in the same polite style.
+
+// -- Reading preprocessed files (followed by the path) --
+inline constexpr Text kNotRmdFile = "前処理済みデータとして読み込めないファイルです。";
+inline constexpr Text kRmdFileGone = "前処理済みデータファイルが見つかりません。";
+inline constexpr Text kRmdFileTruncated = "前処理済みデータファイルが途中で終わっています。";
+
+// -- Writing files (followed by the path) --
+inline constexpr Text kCannotCreateFile = "ファイルを作成できません。";
+inline constexpr Text kCannotWriteFile = "ファイルの書き込みに失敗しました。ディスクの空き容量と書き込み権限を確認してください。";
+
+}  // namespace ombrix::messages

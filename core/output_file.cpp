@@ -1,0 +1,150 @@
+#include "core/output_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <string>
+
+#include "core/messages.h"
+
+namespace ombrix::core {
+
+namespace {
+constexpr std::size_t kBufferSize = 1 << 20;
+
+bool writeAll(int fd, const std::uint8_t* data, std::size_t size, std::uint64_t offset) {
+  while (size > 0) {
+    const ssize_t n = ::pwrite(fd, data, size, static_cast<off_t>(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data += n;
+    size -= static_cast<std::size_t>(n);
+    offset += static_cast<std::uint64_t>(n);
+  }
+  return true;
+}
+
+std::string withPath(std::string_view message, const std::filesystem::path& path) {
+  return std::string(message) + path.string();
+}
+}  // namespace
+
+std::filesystem::path temporarySibling(const std::filesystem::path& target) {
+  static std::atomic<unsigned> counter{0};
+  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+  std::string name = ".";
+  name += target.filename().string();
+  name += "." + std::to_string(::getpid()) + "-" + std::to_string(stamp % 1000000) + "-" + std::to_string(counter++);
+  name += ".part";
+  return target.parent_path() / name;
+}
+
+OutputFile::~OutputFile() { discard(); }
+
+OutputFile::OutputFile(OutputFile&& other) noexcept { *this = std::move(other); }
+
+OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
+  if (this != &other) {
+    discard();
+    fd_ = other.fd_;
+    target_ = std::move(other.target_);
+    temporary_ = std::move(other.temporary_);
+    buffer_ = std::move(other.buffer_);
+    position_ = other.position_;
+    failed_ = other.failed_;
+    other.fd_ = -1;
+  }
+  return *this;
+}
+
+Status OutputFile::open(const std::filesystem::path& target) {
+  discard();
+  target_ = target;
+  failed_ = false;
+  position_ = 0;
+  for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+    temporary_ = temporarySibling(target);
+    fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd_ < 0 && errno != EEXIST) break;
+  }
+  if (fd_ < 0) return Status::failure(withPath(messages::kCannotCreateFile, target_));
+  buffer_.reserve(kBufferSize);
+  return Status::success();
+}
+
+Status OutputFile::writeFailure() const { return Status::failure(withPath(messages::kCannotWriteFile, target_)); }
+
+Status OutputFile::flush() {
+  if (failed_ || fd_ < 0) return writeFailure();
+  if (buffer_.empty()) return Status::success();
+  if (!writeAll(fd_, buffer_.data(), buffer_.size(), position_ - buffer_.size())) {
+    failed_ = true;
+    return writeFailure();
+  }
+  buffer_.clear();
+  return Status::success();
+}
+
+Status OutputFile::write(std::span<const std::uint8_t> bytes) {
+  if (failed_ || fd_ < 0) return writeFailure();
+  if (buffer_.size() + bytes.size() > kBufferSize) {
+    if (Status s = flush(); !s) return s;
+  }
+  if (bytes.size() >= kBufferSize) {
+    if (!writeAll(fd_, bytes.data(), bytes.size(), position_)) {
+      failed_ = true;
+      return writeFailure();
+    }
+  } else {
+    buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
+  }
+  position_ += bytes.size();
+  return Status::success();
+}
+
+Status OutputFile::write(std::string_view text) {
+  return write(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+}
+
+Status OutputFile::writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
+  if (Status s = flush(); !s) return s;
+  if (!writeAll(fd_, bytes.data(), bytes.size(), offset)) {
+    failed_ = true;
+    return writeFailure();
+  }
+  return Status::success();
+}
+
+Status OutputFile::commit() {
+  if (Status s = flush(); !s) {
+    discard();
+    return s;
+  }
+  const bool synced = ::fsync(fd_) == 0;
+  const bool closed = ::close(fd_) == 0;
+  fd_ = -1;
+  if (!synced || !closed || ::rename(temporary_.c_str(), target_.c_str()) != 0) {
+    ::unlink(temporary_.c_str());
+    return writeFailure();
+  }
+  temporary_.clear();
+  return Status::success();
+}
+
+void OutputFile::discard() noexcept {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    fd_ = -1;
+  }
+  if (!temporary_.empty()) {
+    ::unlink(temporary_.c_str());
+    temporary_.clear();
+  }
+  buffer_.clear();
+}
+
+}  // namespace ombrix::core

@@ -1,0 +1,58 @@
+#pragma once
+// A file written under a hidden temporary name in its target's folder and renamed over the
+// target only by commit(). A refused, failed or interrupted write therefore never leaves a
+// half-written target nor damages an existing one; the temporary file never matches "*.RMD"
+// or "*.CSV".
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/status.h"
+
+namespace ombrix::core {
+
+class OutputFile {
+ public:
+  OutputFile() = default;
+  ~OutputFile();  // removes the temporary file unless committed
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+  OutputFile(OutputFile&& other) noexcept;
+  OutputFile& operator=(OutputFile&& other) noexcept;
+
+  // Creates the temporary file beside target. The target itself is not touched yet.
+  Status open(const std::filesystem::path& target);
+
+  // Sequential output, buffered.
+  Status write(std::span<const std::uint8_t> bytes);
+  Status write(std::string_view text);
+  // Positioned output; bytes never written read as zero. Flushes the sequential buffer first.
+  Status writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes);
+
+  // Flushes, syncs and renames the temporary file over the target.
+  Status commit();
+  // Removes the temporary file; the target stays as it was.
+  void discard() noexcept;
+
+  const std::filesystem::path& target() const noexcept { return target_; }
+  bool isOpen() const noexcept { return fd_ >= 0; }
+
+ private:
+  Status flush();
+  Status writeFailure() const;
+
+  int fd_ = -1;
+  std::filesystem::path target_;
+  std::filesystem::path temporary_;
+  std::vector<std::uint8_t> buffer_;
+  std::uint64_t position_ = 0;  // where the next sequential byte goes
+  bool failed_ = false;
+};
+
+// A hidden temporary name in the folder of target, unique within this process run.
+std::filesystem::path temporarySibling(const std::filesystem::path& target);
+
+}  // namespace ombrix::core
