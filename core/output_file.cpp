@@ -36,10 +36,10 @@ std::string withPath(std::string_view message, const std::filesystem::path& path
 std::filesystem::path temporarySibling(const std::filesystem::path& target) {
   static std::atomic<unsigned> counter{0};
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  std::string name = ".";
-  name += target.filename().string();
-  name += "." + std::to_string(::getpid()) + "-" + std::to_string(stamp % 1000000) + "-" + std::to_string(counter++);
-  name += ".part";
+  const std::string unique = std::to_string(::getpid()) + "-" + std::to_string(stamp % 1000000) + "-" +
+                             std::to_string(counter++);
+  std::string name(".");
+  name.append(target.filename().string()).append(".").append(unique).append(".part");
   return target.parent_path() / name;
 }
 
