@@ -61,4 +61,23 @@ inline constexpr Text kRmdFileTruncated = "前処理済みデータファイル�
 inline constexpr Text kCannotCreateFile = "ファイルを作成できません。";
 inline constexpr Text kCannotWriteFile = "ファイルの書き込みに失敗しました。ディスクの空き容量と書き込み権限を確認してください。";
 
+// -- Preprocessing run and batch tool preprocess command --
+inline constexpr Text kPeriodDoesNotMatchCatalogue =
+    "解析期間とデータファイルの一覧が一致しません。期間の設定をやり直してください。";
+inline constexpr Text kAreaInverted =
+    "解析領域の西端が東端より東、または北端が南端より南にあります。領域の設定を見直してください。";
+inline constexpr Text kAreaOutsideGrid = "解析領域がデータファイルの範囲と重なっていません。領域の設定を見直してください。";
+inline constexpr Text kGridSpacingTooLarge = "データファイルのメッシュ間隔が大きすぎるため、解析できません。";
+// The two size refusals continue with kMostDaysPrefix, the most days, kMostDaysMiddle, the
+// days of the period and kMostDaysSuffix.
+inline constexpr Text kPeriodTooLong = "解析期間が長すぎるため、1つのファイルに保存できません。";
+inline constexpr Text kPeriodTooLongForArea =
+    "解析期間と領域の組み合わせが大きすぎるため、1つのファイルに保存できません。この領域では";
+inline constexpr Text kMostDaysPrefix = "1つのファイルに保存できるのは";
+inline constexpr Text kMostDaysMiddle = "日までです（指定された期間は";
+inline constexpr Text kMostDaysSuffix = "日）。期間を分けて処理してください。";
+inline constexpr Text kNoDayFitsArea = "解析領域が大きすぎるため、1日分のデータも1つのファイルに保存できません。領域を小さくしてください。";
+// Followed by the path.
+inline constexpr Text kOutputExists = "出力ファイルが既に存在します。上書きする場合は --force を指定してください：";
+
 }  // namespace ombrix::messages
