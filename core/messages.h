@@ -61,6 +61,23 @@ inline constexpr Text kRmdFileTruncated = "前処理済みデータファイル�
 inline constexpr Text kCannotCreateFile = "ファイルを作成できません。";
 inline constexpr Text kCannotWriteFile = "ファイルの書き込みに失敗しました。ディスクの空き容量と書き込み権限を確認してください。";
 
+// -- Archive files: reading and writing (followed by the path where noted) --
+inline constexpr Text kArchiveFileUnreadable = "アメダスデータファイルを読み込めません。";  // + path
+inline constexpr Text kArchiveFileMalformed = "アメダスデータファイルの内容が正しくないため、解析できません。";  // + path
+inline constexpr Text kArchiveTooManyLevels = "値の種類が256を超えるため、アメダスデータファイルを作成できません。";
+inline constexpr Text kArchiveRecordSizeMismatch = "記録の大きさがメッシュの数と一致しないため、アメダスデータファイルを作成できません。";
+inline constexpr Text kArchiveGridInvalid = "メッシュの数と間隔が正しくないため、アメダスデータファイルを作成できません。";
+
+// -- Period dialog: typed texts. A refusal is the row and field name ("開始日" + "の月"), then
+// the reason. --
+inline constexpr Text kPeriodStartRow = "開始日";
+inline constexpr Text kPeriodEndRow = "終了日";
+inline constexpr Text kPeriodYearField = "の年";
+inline constexpr Text kPeriodMonthField = "の月";
+inline constexpr Text kPeriodDayField = "の日";
+inline constexpr Text kPeriodFieldNotNumber = "には数字を入力してください。";
+inline constexpr Text kPeriodMonthOutOfRange = "には1から12までの数字を入力してください。";
+
 // -- Preprocessing run and batch tool preprocess command --
 inline constexpr Text kPeriodDoesNotMatchCatalogue =
     "解析期間とデータファイルの一覧が一致しません。期間の設定をやり直してください。";
@@ -79,5 +96,25 @@ inline constexpr Text kMostDaysSuffix = "日）。期間を分けて処理して
 inline constexpr Text kNoDayFitsArea = "解析領域が大きすぎるため、1日分のデータも1つのファイルに保存できません。領域を小さくしてください。";
 // Followed by the path.
 inline constexpr Text kOutputExists = "出力ファイルが既に存在します。上書きする場合は --force を指定してください：";
+
+// -- Viewer: frames of the open file, rendered maps --
+inline constexpr Text kNoFileOpen = "前処理済みデータファイルが開かれていません。ファイルを開いてください。";
+inline constexpr Text kFrameNotInFile = "選択された時刻のデータはありません。時刻を一覧から選んでください。";
+inline constexpr Text kCannotEncodePng = "画像を作成できません。";  // + path
+
+// -- CSV exports and the point time-series table --
+inline constexpr Text kCannotCreateFolder = "フォルダーを作成できません。書き込み権限と空き容量を確認してください：";  // + path
+inline constexpr Text kFileListEmpty = "データファイルリスト(FileList.txt)にCSVファイルが記載されていません。";
+inline constexpr Text kCellIdNotWhole = "IDは0以上の整数で入力してください。";
+inline constexpr Text kCellIdOutOfRange = "入力されたIDのメッシュはデータにありません。0以上、メッシュ数未満のIDを入力してください。";
+inline constexpr Text kDayFileTooShort = "CSVファイルの行が不足しています。";  // + path
+inline constexpr Text kDayFileUnreadable = "CSVファイルを読み込めません。";      // + path
+
+// -- Analysed rainfall fields (GRIB2): reading and import (followed by the path) --
+inline constexpr Text kNotGrib2Rainfall = "気象庁の解析雨量（GRIB2）として読み込めないファイルです。";
+inline constexpr Text kGrib2Truncated = "GRIB2ファイルが途中で終わっています。";
+inline constexpr Text kGrib2Unsupported = "対応していない形式のGRIB2ファイルです。";
+inline constexpr Text kGrib2Corrupt = "GRIB2ファイルの内容が壊れています。";
+inline constexpr Text kGrib2Unreadable = "GRIB2ファイルを読み込めません。";
 
 }  // namespace ombrix::messages

@@ -1,0 +1,77 @@
+#pragma once
+// The base map jp.map (coastlines as polylines of microdegree points) and its overlay: one
+// pixel black lines between consecutive points, drawn over the rain map.
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "core/analysis_conditions.h"
+#include "viewer/rgb_surface.h"
+#include "viewer/view_geometry.h"
+
+namespace ombrix::viewer {
+
+struct MapPoint {
+  std::int32_t lon = 0;  // microdegrees east
+  std::int32_t lat = 0;  // microdegrees north
+};
+
+// Polylines as one point list; polyline k is points[starts[k]] .. points[starts[k + 1] - 1].
+struct BaseMap {
+  std::vector<MapPoint> points;
+  std::vector<std::size_t> starts;  // polylineCount + 1 entries
+  std::size_t polylineCount() const noexcept { return starts.empty() ? 0 : starts.size() - 1; }
+};
+
+// The polylines of a jp.map file, checked against the file's size: directory records and
+// point lists are taken as far as the file holds them. Nothing for a missing or unreadable
+// file.
+std::optional<BaseMap> readBaseMap(const std::filesystem::path& path);
+
+// The surface pixels (y * width + x) that the lines of the map cover on a width x height
+// surface, each once, in drawing order.
+std::vector<std::uint32_t> rasteriseBaseMap(const BaseMap& map, const ViewGeometry& geometry, int width, int height);
+
+// Appends the pixels (y * width + x) of the one-pixel line from (x0, y0) to (x1, y1), both
+// ends included, that lie on a width x height surface. They are the pixels of the whole line:
+// clipping only leaves out the ones outside. Lines with an end beyond kLineLimit are skipped.
+inline constexpr std::int64_t kLineLimit = std::int64_t{1} << 29;
+void appendLinePixels(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1, int width, int height,
+                      std::vector<std::uint32_t>& out);
+
+// Draws the base map at path over the surface, reading the file on every call; a missing
+// file draws nothing.
+void drawBaseMap(const std::filesystem::path& path, const ViewGeometry& geometry, SurfaceView surface);
+
+// The base map overlay for repeated redraws: keeps the rasterised lines for the geometry, the
+// surface size and the file's size and modification time, and re-reads the file only when one
+// of them changes (a replaced jp.map is used from the next draw on).
+class BaseMapOverlay {
+ public:
+  void draw(const std::filesystem::path& path, const ViewGeometry& geometry, SurfaceView surface);
+  void draw(const std::filesystem::path& path, const core::AnalysisConditions& c, SurfaceView surface) {
+    draw(path, geometryOf(c), surface);
+  }
+  // How often the file was read since construction (for tests).
+  int readCount() const noexcept { return reads_; }
+
+ private:
+  struct Key {
+    std::filesystem::path path;
+    ViewGeometry geometry;
+    int width = 0;
+    int height = 0;
+    std::uintmax_t fileSize = 0;
+    std::filesystem::file_time_type modified;
+    bool operator==(const Key&) const = default;
+  };
+  std::optional<Key> key_;
+  std::vector<std::uint32_t> pixels_;
+  int reads_ = 0;
+};
+
+// The jp.map beside the running executable.
+std::filesystem::path baseMapBesideExecutable();
+
+}  // namespace ombrix::viewer

@@ -1,0 +1,40 @@
+#pragma once
+// Accumulated and maximum rainfall over a range of frames of the open file, one frame read at
+// a time.
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <vector>
+
+#include "core/analysis_conditions.h"
+#include "core/status.h"
+
+namespace ombrix::viewer {
+
+// Called while a range is folded: yield before every frame (pending user-interface events run
+// there), frameStarting(k - s) after it, frameFolded(k, partial field) after frame k is folded.
+struct FoldCallbacks {
+  std::function<void()> yield;
+  std::function<void(int position)> frameStarting;
+  std::function<void(int frame, std::span<const std::int16_t> partial)> frameFolded;
+};
+
+// Checks a range s..e of frames: s < e, both within the open file.
+core::Status checkFrameRange(const core::AnalysisConditions& conditions, int s, int e);
+
+// Sum of frames s..e into result (row-major, gridCols x gridRows): frame s copied as it is,
+// negative values included; later frames add only their values above 0. A sum beyond 32767
+// stays at 32767. The file, grid and index are taken from the conditions when the call starts,
+// so a file opened meanwhile (during a yield) does not mix in. On a refusal result is unchanged.
+core::Status accumulateFrames(const core::AnalysisConditions& conditions, int s, int e,
+                              std::vector<std::int16_t>& result, const FoldCallbacks& callbacks = {});
+
+// Maximum of frames s..e: frame s with negative values as 0, then every strictly greater value.
+core::Status maximumOfFrames(const core::AnalysisConditions& conditions, int s, int e,
+                             std::vector<std::int16_t>& result, const FoldCallbacks& callbacks = {});
+
+// Width step of the progress bar: width / (e - s), rounded to the nearest whole number with
+// ties to even (4095 over 2 gives 2048).
+int progressStep(int width, int frameSpan) noexcept;
+
+}  // namespace ombrix::viewer

@@ -1,0 +1,63 @@
+#include "viewer/frame_loading.h"
+
+#include "core/messages.h"
+
+namespace ombrix::viewer {
+
+namespace {
+
+bool frameInIndex(const core::AnalysisConditions& c, int i) {
+  return i >= 0 && i < c.frameCount && static_cast<std::size_t>(i) < c.frameOffset.size() &&
+         static_cast<std::size_t>(i) < c.frameYear.size() && static_cast<std::size_t>(i) < c.frameMonthDay.size() &&
+         static_cast<std::size_t>(i) < c.frameHourMinute.size();
+}
+
+void appendTwoDigits(std::string& out, int value) {
+  if (value < 10) out += '0';
+  out += std::to_string(value);
+}
+
+}  // namespace
+
+core::RmdHeader openHeader(const core::AnalysisConditions& c) {
+  core::RmdHeader h;
+  h.frameCount = c.frameCount;
+  h.fileWestLon = c.fileWestLon;
+  h.fileNorthLat = c.fileNorthLat;
+  h.fileEastLon = c.fileEastLon;
+  h.fileSouthLat = c.fileSouthLat;
+  h.gridRows = c.gridRows;
+  h.gridCols = c.gridCols;
+  h.cellLonStep = c.cellLonStep;
+  h.cellLatStep = c.cellLatStep;
+  h.noDataValue = c.noDataValue;
+  return h;
+}
+
+core::Status loadFrame(const core::AnalysisConditions& c, int i, std::vector<std::int16_t>& frameGrid) {
+  if (c.openRmdPath.empty()) return core::Status::failure(std::string(messages::kNoFileOpen));
+  if (!frameInIndex(c, i)) return core::Status::failure(std::string(messages::kFrameNotInFile));
+  return core::readRmdFrame(c.openRmdPath, openHeader(c), c.frameOffset[static_cast<std::size_t>(i)], frameGrid);
+}
+
+std::string frameStamp(const core::AnalysisConditions& c, int i) {
+  if (!frameInIndex(c, i)) return {};
+  const auto k = static_cast<std::size_t>(i);
+  std::string stamp = std::to_string(c.frameYear[k]);
+  appendTwoDigits(stamp, c.frameMonthDay[k][0]);
+  appendTwoDigits(stamp, c.frameMonthDay[k][1]);
+  appendTwoDigits(stamp, c.frameHourMinute[k][0]);
+  appendTwoDigits(stamp, c.frameHourMinute[k][1]);
+  return stamp;
+}
+
+void appendFrameLabel(std::string& label, const core::AnalysisConditions& c, int i) { label += frameStamp(c, i); }
+
+core::Status showFrame(core::AnalysisConditions& c, int i, std::vector<std::int16_t>& frameGrid) {
+  if (core::Status s = loadFrame(c, i, frameGrid); !s) return s;
+  c.rainGrid = frameGrid;
+  c.frameLabel = frameStamp(c, i);
+  return core::Status::success();
+}
+
+}  // namespace ombrix::viewer

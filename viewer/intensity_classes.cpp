@@ -1,0 +1,69 @@
+#include "viewer/intensity_classes.h"
+
+namespace ombrix::viewer {
+
+namespace {
+
+constexpr Colour kBlue{0, 0, 255};
+constexpr Colour kCyan{0, 255, 255};
+constexpr Colour kYellow{255, 255, 0};
+constexpr Colour kGreen{0, 255, 0};
+constexpr Colour kMagenta{255, 0, 255};
+constexpr Colour kOrange{255, 100, 0};
+constexpr Colour kRed{255, 0, 0};
+constexpr std::array<Colour, 7> kClassColours{kBlue, kCyan, kYellow, kGreen, kMagenta, kOrange, kRed};
+
+// Lower limits of classes 2..7.
+constexpr std::array<int, 6> kIntensityLimits{10, 100, 200, 400, 600, 800};
+constexpr std::array<int, 6> kAccumulationLimits{1000, 2000, 4000, 6000, 8000, 10000};
+
+ColourClass classify(std::int16_t value, std::int16_t noDataValue, const std::array<int, 6>& limits) noexcept {
+  if (value == noDataValue || value <= 0) return {};
+  int number = 1;
+  for (int limit : limits) number += value >= limit ? 1 : 0;
+  return {number, kClassColours[static_cast<std::size_t>(number - 1)]};
+}
+
+// Swatch and label positions of row 1..4 in the left (0) or right (1) column.
+constexpr LegendEntry entry(int column, int row, int shape, Colour swatch, int label, std::string_view text) {
+  const int x = column == 0 ? 8 : 136;
+  const int y = 16 + 24 * (row - 1);
+  return {shape, swatch, label, text, x, y, x + 24, y};
+}
+
+constexpr std::array<LegendEntry, 8> kIntensityLegend{
+    entry(0, 1, 0, kBlue, 0, "1mm/h未満"),
+    entry(0, 2, 1, kCyan, 1, "1 - 10mm/h"),
+    entry(0, 3, 2, kYellow, 2, "10 - 20mm/h"),
+    entry(0, 4, 3, kGreen, 3, "20 - 40mm/h"),
+    entry(1, 1, 4, kMagenta, 4, "40 - 60mm/h"),
+    entry(1, 2, 15, Colour{255, 128, 0}, 16, "60 - 80mm/h"),
+    entry(1, 3, 5, kRed, 5, "80mm/h以上"),
+    entry(1, 4, 6, kWhite, 6, "Nodata"),
+};
+
+constexpr std::array<LegendEntry, 8> kAccumulationLegend{
+    entry(0, 1, 13, kBlue, 13, "100mm未満"),
+    entry(0, 2, 12, kCyan, 12, "100 - 200mm"),
+    entry(0, 3, 11, kYellow, 11, "200 - 400mm"),
+    entry(0, 4, 10, kGreen, 15, "400 -600mm"),
+    entry(1, 1, 9, Colour{255, 128, 255}, 9, "600 - 800mm"),
+    entry(1, 2, 8, Colour{255, 128, 0}, 8, "800 - 1000mm"),
+    entry(1, 3, 14, kRed, 14, "1000mm以上"),
+    entry(1, 4, 7, kWhite, 7, "Nodata"),
+};
+
+}  // namespace
+
+ColourClass classifyIntensity(std::int16_t value, std::int16_t noDataValue) noexcept {
+  return classify(value, noDataValue, kIntensityLimits);
+}
+
+ColourClass classifyAccumulation(std::int16_t value, std::int16_t noDataValue) noexcept {
+  return classify(value, noDataValue, kAccumulationLimits);
+}
+
+const std::array<LegendEntry, 8>& intensityLegend() { return kIntensityLegend; }
+const std::array<LegendEntry, 8>& accumulationLegend() { return kAccumulationLegend; }
+
+}  // namespace ombrix::viewer

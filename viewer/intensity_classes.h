@@ -1,0 +1,55 @@
+#pragma once
+// The colour classes of the two maps (rain rate and accumulated rainfall) and their legends.
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace ombrix::viewer {
+
+struct Colour {
+  std::uint8_t red = 0;
+  std::uint8_t green = 0;
+  std::uint8_t blue = 0;
+  bool operator==(const Colour&) const = default;
+  // 0xFFRRGGBB, the pixel format of the drawing surface.
+  constexpr std::uint32_t argb() const noexcept {
+    return 0xFF000000u | (std::uint32_t{red} << 16) | (std::uint32_t{green} << 8) | std::uint32_t{blue};
+  }
+};
+
+inline constexpr Colour kWhite{255, 255, 255};
+inline constexpr Colour kBlack{0, 0, 0};
+
+// Class 1..7 of a wet value (v != noDataValue and v > 0), 0 for a value without class.
+struct ColourClass {
+  int number = 0;
+  Colour colour = kWhite;  // map colour; white for no class
+  bool wet() const noexcept { return number != 0; }
+  bool operator==(const ColourClass&) const = default;
+};
+
+// Rain rate in 0.1 mm/h: limits 10, 100, 200, 400, 600, 800 (lower inclusive).
+ColourClass classifyIntensity(std::int16_t value, std::int16_t noDataValue) noexcept;
+// Accumulated rainfall in 0.1 mm: limits 1000, 2000, 4000, 6000, 8000, 10000. Cells without
+// class are not drawn on the accumulation map.
+ColourClass classifyAccumulation(std::int16_t value, std::int16_t noDataValue) noexcept;
+
+// One entry of a legend frame: a 17 x 17 swatch and its label, in pixels inside the frame.
+struct LegendEntry {
+  int shapeIndex;  // element of the Shape1 control array
+  Colour swatch;
+  int labelIndex;  // element of the Label10 control array
+  std::string_view label;
+  int swatchX, swatchY;
+  int labelX, labelY;
+};
+
+inline constexpr int kLegendSwatchSize = 17;
+inline constexpr int kLegendLabelHeight = 17;
+inline constexpr std::string_view kLegendCaption = "凡例";
+
+// Frame3 (rain rate) and Frame4 (accumulation): left column top to bottom, then right column.
+const std::array<LegendEntry, 8>& intensityLegend();
+const std::array<LegendEntry, 8>& accumulationLegend();
+
+}  // namespace ombrix::viewer

@@ -1,0 +1,41 @@
+#pragma once
+// The rain maps: rainGrid drawn as one box per cell in row-major order, both corners
+// included, later boxes over earlier ones, on a surface cleared to white. The picture is
+// built pixel by pixel from the last cell covering each pixel column and pixel row, which
+// gives exactly the box-by-box picture at a cost independent of the grid size.
+#include <cstdint>
+#include <span>
+
+#include "core/analysis_conditions.h"
+#include "viewer/rgb_surface.h"
+#include "viewer/view_geometry.h"
+
+namespace ombrix::viewer {
+
+// What a map drawing reads: the grid, its size and no-data marker, and the projection.
+struct MapLayer {
+  std::span<const std::int16_t> grid;  // row-major, cols x rows
+  int rows = 0;
+  int cols = 0;
+  std::int16_t noDataValue = -1;
+  ViewGeometry geometry;
+};
+
+MapLayer mapLayerOf(const core::AnalysisConditions& conditions);
+
+// Rain-rate classes; cells without class are painted white.
+void drawIntensityMap(const MapLayer& layer, SurfaceView surface);
+// Accumulation classes; cells without class are not painted.
+void drawAccumulatedMap(const MapLayer& layer, SurfaceView surface);
+
+inline void drawIntensityMap(const core::AnalysisConditions& c, SurfaceView s) { drawIntensityMap(mapLayerOf(c), s); }
+inline void drawAccumulatedMap(const core::AnalysisConditions& c, SurfaceView s) {
+  drawAccumulatedMap(mapLayerOf(c), s);
+}
+
+// The surface extent of cell column c and cell row r: the box's x corners are
+// cellLeftX(c) and cellLeftX(c + 1), its y corners cellTopY(r) and cellTopY(r + 1).
+std::int64_t cellLeftX(const ViewGeometry& g, int c) noexcept;
+std::int64_t cellTopY(const ViewGeometry& g, int r) noexcept;
+
+}  // namespace ombrix::viewer

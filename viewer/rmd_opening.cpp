@@ -1,0 +1,126 @@
+#include "viewer/rmd_opening.h"
+
+#include <system_error>
+
+#include "core/messages.h"
+#include "core/number_text.h"
+#include "core/region_table.h"
+
+namespace ombrix::viewer {
+
+namespace {
+
+std::string twoDigits(int value) {
+  std::string text = std::to_string(value);
+  if (value >= 0 && value < 10) text.insert(text.begin(), '0');
+  return text;
+}
+
+std::string degreesText(std::int32_t microdegrees) {
+  return core::formatSingle(static_cast<float>(microdegrees / 1e6));
+}
+
+std::optional<std::string> regionOfFileName(const std::filesystem::path& path) {
+  const std::string name = path.filename().string();
+  if (name.size() < 2) return std::nullopt;
+  const auto region = core::regionNameForCode(std::string_view(name).substr(0, 2));
+  if (!region) return std::nullopt;
+  return std::string(*region);
+}
+
+void fillTexts(OpenedRmd& file) {
+  const core::RmdHeader& h = file.header;
+  file.northLatText = degreesText(h.fileNorthLat);
+  file.westLonText = degreesText(h.fileWestLon);
+  file.southLatText = degreesText(h.fileSouthLat);
+  file.eastLonText = degreesText(h.fileEastLon);
+  file.timeTexts.reserve(file.index.size());
+  for (const core::FrameIndexEntry& entry : file.index) file.timeTexts.push_back(timeText(entry.stamp));
+  const core::TimeStamp& first = file.index.front().stamp;
+  const core::TimeStamp& last = file.index.back().stamp;
+  file.firstYearText = std::to_string(first.year);
+  file.firstMonthText = std::to_string(first.month);
+  file.firstDayText = std::to_string(first.day);
+  file.lastYearText = std::to_string(last.year);
+  file.lastMonthText = std::to_string(last.month);
+  file.lastDayText = std::to_string(last.day);
+}
+
+bool isRegularFile(const std::filesystem::path& path) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(path, error);
+}
+
+}  // namespace
+
+std::string timeText(const core::TimeStamp& stamp) {
+  return std::to_string(stamp.year) + "/" + std::to_string(stamp.month) + "/" + std::to_string(stamp.day) + " " +
+         twoDigits(stamp.hour) + ": " + twoDigits(stamp.minute);
+}
+
+RmdOpening openRmdFile(const std::filesystem::path& path, float viewWidth, float viewHeight) {
+  RmdOpening opening;
+  opening.file.path = path.string();
+  opening.file.dir = path.parent_path().string();
+  if (!isRegularFile(path)) {
+    opening.outcome = OpenOutcome::FileMissing;
+    opening.status = core::Status::failure(std::string(messages::kFileNotFound));
+    return opening;
+  }
+  core::RmdContents contents;
+  opening.status = core::readRmdFile(path, contents);
+  if (!opening.status) return opening;
+  if (contents.header.cellLonStep <= 0 || contents.header.cellLatStep <= 0) {
+    opening.status = core::Status::failure(std::string(messages::kNotRmdFile) + path.string());
+    return opening;
+  }
+  OpenedRmd& file = opening.file;
+  file.header = contents.header;
+  file.index = std::move(contents.index);
+  file.areaName = regionOfFileName(path);
+  fillTexts(file);
+  const core::TimeStamp& first = file.index.front().stamp;
+  file.scaleFactor = scaleFactorForDate(first.year, first.month);
+  file.geometry = computeViewGeometry(file.header, file.scaleFactor, viewWidth, viewHeight);
+  opening.outcome = OpenOutcome::Opened;
+  return opening;
+}
+
+void applyOpening(const RmdOpening& opening, core::AnalysisConditions& c) {
+  const OpenedRmd& file = opening.file;
+  if (opening.outcome == OpenOutcome::FileMissing) {
+    c.openRmdDir = file.dir;
+    c.openRmdPath.clear();
+  }
+  if (opening.outcome != OpenOutcome::Opened) return;
+  c.openRmdPath = file.path;
+  c.openRmdDir = file.dir;
+  if (file.areaName) c.areaName = *file.areaName;
+  const core::RmdHeader& h = file.header;
+  c.frameCount = h.frameCount;
+  c.fileWestLon = h.fileWestLon;
+  c.fileNorthLat = h.fileNorthLat;
+  c.fileEastLon = h.fileEastLon;
+  c.fileSouthLat = h.fileSouthLat;
+  c.gridRows = h.gridRows;
+  c.gridCols = h.gridCols;
+  c.cellLonStep = h.cellLonStep;
+  c.cellLatStep = h.cellLatStep;
+  c.noDataValue = h.noDataValue;
+  const std::size_t frames = file.index.size();
+  c.frameYear.resize(frames);
+  c.frameMonthDay.resize(frames);
+  c.frameHourMinute.resize(frames);
+  c.frameOffset.resize(frames);
+  for (std::size_t k = 0; k < frames; ++k) {
+    const core::FrameIndexEntry& entry = file.index[k];
+    c.frameYear[k] = entry.stamp.year;
+    c.frameMonthDay[k] = {entry.stamp.month, entry.stamp.day};
+    c.frameHourMinute[k] = {entry.stamp.hour, entry.stamp.minute};
+    c.frameOffset[k] = entry.frameOffset;
+  }
+  c.rainGrid.assign(h.cellCount(), 0);
+  applyGeometry(file.geometry, c);
+}
+
+}  // namespace ombrix::viewer

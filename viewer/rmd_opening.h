@@ -1,0 +1,60 @@
+#pragma once
+// Opening a preprocessed file for the viewer: its header and frame index, the texts the main
+// window shows for it, and the drawing geometry for a surface of a given size.
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/analysis_conditions.h"
+#include "core/rmd_file.h"
+#include "core/status.h"
+#include "viewer/view_geometry.h"
+
+namespace ombrix::viewer {
+
+// "2003/6/5 09: 30": month and day without, hour and minute with a leading zero.
+std::string timeText(const core::TimeStamp& stamp);
+
+// Everything a successful open sets, ready to be applied to the conditions and the window.
+struct OpenedRmd {
+  std::string path;  // openRmdPath
+  std::string dir;   // openRmdDir
+  core::RmdHeader header;
+  std::vector<core::FrameIndexEntry> index;
+  std::optional<std::string> areaName;  // region of the file name's code; none leaves areaName
+  std::vector<std::string> timeTexts;   // one per frame, for both time lists
+  // Corner read-outs in degrees: upper left (north, west) and lower right (south, east).
+  std::string northLatText;
+  std::string westLonText;
+  std::string southLatText;
+  std::string eastLonText;
+  // Dates of the first and last frame as plain decimal numbers.
+  std::string firstYearText, firstMonthText, firstDayText;
+  std::string lastYearText, lastMonthText, lastDayText;
+  int scaleFactor = 1;
+  ViewGeometry geometry;
+};
+
+enum class OpenOutcome {
+  Opened,      // file read; apply everything
+  FileMissing, // no such file: openRmdPath becomes empty, openRmdDir the chosen folder
+  NotUsable,   // not a usable preprocessed file: nothing changes
+};
+
+struct RmdOpening {
+  OpenOutcome outcome = OpenOutcome::NotUsable;
+  core::Status status;  // the message to show unless Opened
+  OpenedRmd file;       // filled when Opened (dir and path are always set)
+};
+
+// Reads the header and whole frame index of the file at path for a drawing surface of
+// viewWidth x viewHeight units. Frame data are not read.
+RmdOpening openRmdFile(const std::filesystem::path& path, float viewWidth, float viewHeight);
+
+// Applies an opening to the conditions: every open-file field and areaName when Opened; the
+// emptied openRmdPath and the folder when FileMissing; nothing when NotUsable.
+void applyOpening(const RmdOpening& opening, core::AnalysisConditions& conditions);
+
+}  // namespace ombrix::viewer

@@ -1,0 +1,68 @@
+#include "viewer/view_geometry.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace ombrix::viewer {
+
+int scaleFactorForDate(int year, int month) noexcept { return year < 2001 || (year == 2001 && month <= 3) ? 2 : 1; }
+
+ViewGeometry computeViewGeometry(const core::RmdHeader& header, int scaleFactor, float viewWidth, float viewHeight) {
+  ViewGeometry g;
+  g.cellWidth = scaleFactor * header.cellLonStep;
+  g.cellHeight = scaleFactor * header.cellLatStep;
+  g.mapWidth = static_cast<float>(static_cast<double>(header.gridCols) * g.cellWidth);
+  g.mapHeight = static_cast<float>(static_cast<double>(header.gridRows) * g.cellHeight);
+  g.mapHalfWidth = g.mapWidth / 2;
+  g.mapHalfHeight = g.mapHeight / 2;
+  g.viewWidth = viewWidth;
+  g.viewHeight = viewHeight;
+  g.viewCenterX = viewWidth / 2;
+  g.viewCenterY = viewHeight / 2;
+  const double byWidth = 0.95 * static_cast<double>(viewWidth) / static_cast<double>(g.mapWidth);
+  const double byHeight = 0.95 * static_cast<double>(viewHeight) / static_cast<double>(g.mapHeight);
+  g.zoom = static_cast<float>(std::min(byWidth, byHeight));
+  g.mapCenterLon = static_cast<float>(static_cast<double>(g.mapHalfWidth) + header.fileWestLon);
+  g.mapCenterLat = static_cast<float>(header.fileNorthLat - static_cast<double>(g.mapHalfHeight));
+  return g;
+}
+
+ViewGeometry geometryOf(const core::AnalysisConditions& c) {
+  return {c.cellWidth,     c.cellHeight,  c.mapWidth,    c.mapHeight,   c.mapHalfWidth,
+          c.mapHalfHeight, c.viewWidth,   c.viewHeight,  c.viewCenterX, c.viewCenterY,
+          c.zoom,          c.mapCenterLon, c.mapCenterLat};
+}
+
+void applyGeometry(const ViewGeometry& g, core::AnalysisConditions& c) {
+  c.cellWidth = g.cellWidth;
+  c.cellHeight = g.cellHeight;
+  c.mapWidth = g.mapWidth;
+  c.mapHeight = g.mapHeight;
+  c.mapHalfWidth = g.mapHalfWidth;
+  c.mapHalfHeight = g.mapHalfHeight;
+  c.viewWidth = g.viewWidth;
+  c.viewHeight = g.viewHeight;
+  c.viewCenterX = g.viewCenterX;
+  c.viewCenterY = g.viewCenterY;
+  c.zoom = g.zoom;
+  c.mapCenterLon = g.mapCenterLon;
+  c.mapCenterLat = g.mapCenterLat;
+}
+
+std::int64_t floorToSurface(double value) noexcept {
+  if (!(value > -static_cast<double>(kFarOutside))) return -kFarOutside;
+  if (!(value < static_cast<double>(kFarOutside))) return kFarOutside;
+  return static_cast<std::int64_t>(std::floor(value));
+}
+
+std::int64_t surfaceX(const ViewGeometry& g, double mapX) noexcept {
+  return floorToSurface((mapX - static_cast<double>(g.mapHalfWidth)) * static_cast<double>(g.zoom) +
+                        static_cast<double>(g.viewCenterX));
+}
+
+std::int64_t surfaceY(const ViewGeometry& g, double mapY) noexcept {
+  return floorToSurface((mapY - static_cast<double>(g.mapHalfHeight)) * static_cast<double>(g.zoom) +
+                        static_cast<double>(g.viewCenterY));
+}
+
+}  // namespace ombrix::viewer
