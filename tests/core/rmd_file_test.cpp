@@ -1,0 +1,157 @@
+#include "core/rmd_file.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <numeric>
+
+#include "support/test_support.h"
+
+namespace ombrix::core {
+namespace {
+
+using test::readBytes;
+using test::TempDir;
+using test::writeBytes;
+
+RmdHeader sampleHeader(std::int16_t frames, std::int16_t rows, std::int16_t cols) {
+  RmdHeader h;
+  h.frameCount = frames;
+  h.fileWestLon = 139000000;
+  h.fileNorthLat = 46000000;
+  h.fileEastLon = 147000000;
+  h.fileSouthLat = 41000000;
+  h.gridRows = rows;
+  h.gridCols = cols;
+  h.cellLonStep = 31250;
+  h.cellLatStep = 20833;
+  h.noDataValue = -1;
+  return h;
+}
+
+bool allZero(const Bytes& bytes, std::size_t from, std::size_t to) {
+  return std::all_of(bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.begin() + static_cast<std::ptrdiff_t>(to),
+                     [](std::uint8_t b) { return b == 0; });
+}
+
+TEST(RmdLayout, FramesPerDayAndDivisorChangeInJune2003) {
+  EXPECT_EQ(framesPerDay(2003, 5), 24);
+  EXPECT_EQ(eraDivisor(2003, 5), 2);
+  EXPECT_EQ(framesPerDay(2003, 6), 48);
+  EXPECT_EQ(eraDivisor(2003, 6), 1);
+  EXPECT_EQ(framesPerDay(2002, 12), 24);
+  EXPECT_EQ(framesPerDay(2004, 1), 48);
+  EXPECT_EQ(rmdDataStart(48, 48), 23068);
+}
+
+// One day of hourly data over 81 rows and 129 columns, written for real.
+TEST(RmdWriter, OneHourlyDayHasTheDocumentedLayout) {
+  TempDir dir;
+  const auto path = dir / "Ka20011012001101.RMD";
+  const RmdHeader header = sampleHeader(24, 81, 129);
+  RmdWriter writer;
+  ASSERT_TRUE(writer.create(path, header, 24));
+  std::vector<std::int16_t> cells(81 * 129);
+  for (int k = 0; k < 24; ++k) {
+    writer.setEntry(k, {2001, 1, 1, static_cast<std::uint8_t>(k), 0});
+    std::iota(cells.begin(), cells.end(), static_cast<std::int16_t>(k));
+    ASSERT_TRUE(writer.writeFrame(k, cells));
+  }
+  ASSERT_TRUE(writer.commit());
+
+  const Bytes bytes = readBytes(path);
+  EXPECT_EQ(bytes.size(), 987994u);
+  EXPECT_EQ(writer.frameOffset(0), 5788);
+  EXPECT_EQ(writer.frameOffset(1), 47584);
+  RmdContents contents;
+  ASSERT_TRUE(readRmdFile(path, contents));
+  EXPECT_EQ(contents.header, header);
+  ASSERT_EQ(contents.index.size(), 24u);
+  EXPECT_EQ(contents.index[0].frameOffset, 5788);
+  EXPECT_EQ(contents.index[1].frameOffset, 47584);
+  EXPECT_EQ(contents.index[23].frameOffset, 5788 + 23 * 41796);
+  EXPECT_EQ(contents.index[23].stamp, (TimeStamp{2001, 1, 1, 23, 0}));
+  // Between the index (ending at 268) and D, and the second half of every slot, stay zero.
+  EXPECT_TRUE(allZero(bytes, 268, 5788));
+  EXPECT_TRUE(allZero(bytes, 5788 + 20898, 47584));
+
+  std::vector<std::int16_t> frame;
+  ASSERT_TRUE(readRmdFrame(path, contents.header, contents.index[1].frameOffset, frame));
+  EXPECT_EQ(frame.front(), 1);
+  EXPECT_EQ(frame.back(), static_cast<std::int16_t>(1 + 81 * 129 - 1));
+}
+
+TEST(RmdWriter, AnUncommittedWriterLeavesTheTargetAndNoTemporaryFile) {
+  TempDir dir;
+  const auto path = dir / "Ka20036052003610.RMD";
+  writeBytes(path, {1, 2, 3});
+  {
+    RmdWriter writer;
+    ASSERT_TRUE(writer.create(path, sampleHeader(48, 2, 2), 48));
+    ASSERT_TRUE(writer.writeFrame(0, std::vector<std::int16_t>(4, 7)));
+  }
+  EXPECT_EQ(readBytes(path), (Bytes{1, 2, 3}));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST(RmdFileName, MonthsWithoutAndDaysWithLeadingZero) {
+  EXPECT_EQ(rmdFileName("Ka", 2003, 6, 5, 2003, 6, 10), "Ka20036052003610.RMD");
+  EXPECT_EQ(rmdFileName("My", 2004, 10, 1, 2004, 12, 31), "My2004100120041231.RMD");
+  EXPECT_EQ(rmdFileName("Ho", 1999, 9, 30, 1999, 11, 2), "Ho199993019991102.RMD");
+}
+
+TEST(RmdHeader, RoundTripsEveryFieldInOrder) {
+  RmdHeader h = sampleHeader(2, 3, 4);
+  h.fileWestLon = -123456789;
+  h.fileSouthLat = 2147483647;
+  h.noDataValue = -32768;
+  Bytes bytes(kRmdHeaderSize + 2 * kRmdIndexEntrySize);
+  encodeRmdHeader(h, bytes.data());
+  EXPECT_EQ(readI16LE(bytes.data() + 18), 3);  // rows before columns
+  EXPECT_EQ(readI16LE(bytes.data() + 20), 4);
+  RmdContents contents;
+  ASSERT_TRUE(parseRmdHead(bytes, "x.RMD", contents));
+  EXPECT_EQ(contents.header, h);
+}
+
+TEST(RmdReader, RefusesHeadsItCannotTrust) {
+  const auto refused = [](Bytes bytes) {
+    RmdContents contents;
+    const Status s = parseRmdHead(bytes, "bad.RMD", contents);
+    return !s && s.message.find("bad.RMD") != std::string::npos;
+  };
+  Bytes good(kRmdHeaderSize + 3 * kRmdIndexEntrySize);
+  encodeRmdHeader(sampleHeader(3, 2, 2), good.data());
+  RmdContents contents;
+  EXPECT_TRUE(parseRmdHead(good, "good.RMD", contents));
+
+  EXPECT_TRUE(refused(Bytes(good.begin(), good.begin() + 27)));
+  EXPECT_TRUE(refused(Bytes(good.begin(), good.end() - 1)));  // index one byte short
+  for (const auto& [offset, value] : {std::pair{0, 0}, {0, -1}, {18, 0}, {18, -5}, {20, 0}}) {
+    Bytes bad = good;
+    writeI16LE(bad.data() + offset, static_cast<std::int16_t>(value));
+    EXPECT_TRUE(refused(bad)) << "field at " << offset << " = " << value;
+  }
+}
+
+TEST(RmdReader, FramesWithoutDataAndTruncatedFrames) {
+  TempDir dir;
+  const auto path = dir / "t.RMD";
+  const RmdHeader header = sampleHeader(1, 2, 3);
+  Bytes bytes(kRmdHeaderSize + kRmdIndexEntrySize + 2 * 6 - 1);  // last cell one byte short
+  encodeRmdHeader(header, bytes.data());
+  writeBytes(path, bytes);
+  std::vector<std::int16_t> cells;
+  ASSERT_TRUE(readRmdFrame(path, header, 0, cells));
+  EXPECT_EQ(cells, std::vector<std::int16_t>(6, -1));
+
+  const Status truncated = readRmdFrame(path, header, kRmdHeaderSize + kRmdIndexEntrySize, cells);
+  EXPECT_FALSE(truncated);
+  EXPECT_NE(truncated.message.find(path.string()), std::string::npos);
+  EXPECT_EQ(cells, std::vector<std::int16_t>(6, -1));
+  EXPECT_FALSE(readRmdFrame(dir / "gone.RMD", header, 38, cells));
+}
+
+}  // namespace
+}  // namespace ombrix::core
