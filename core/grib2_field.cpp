@@ -1,0 +1,347 @@
+#include "core/grib2_field.h"
+
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <limits>
+#include <system_error>
+
+#include "core/messages.h"
+
+namespace ombrix::core {
+
+namespace {
+
+// Largest grid the reader allocates for (well above the 1 km national grid of 8.6 M points).
+constexpr std::size_t kMaxPoints = 64u * 1024u * 1024u;
+// Largest file read into memory.
+constexpr std::uintmax_t kMaxFileBytes = 512u * 1024u * 1024u;
+
+constexpr std::size_t kIndicatorSize = 16;
+constexpr std::size_t kEndMarkerSize = 4;
+
+std::uint32_t u16BE(const std::uint8_t* p) noexcept { return (std::uint32_t{p[0]} << 8) | p[1]; }
+std::uint32_t u32BE(const std::uint8_t* p) noexcept {
+  return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
+}
+std::uint64_t u64BE(const std::uint8_t* p) noexcept {
+  return (std::uint64_t{u32BE(p)} << 32) | u32BE(p + 4);
+}
+// GRIB stores signed numbers as sign and magnitude.
+std::int32_t i32SignMagnitude(const std::uint8_t* p) noexcept {
+  const std::uint32_t raw = u32BE(p);
+  const auto magnitude = static_cast<std::int32_t>(raw & 0x7fffffffu);
+  return (raw & 0x80000000u) != 0 ? -magnitude : magnitude;
+}
+int i8SignMagnitude(std::uint8_t raw) noexcept { return (raw & 0x80u) != 0 ? -(raw & 0x7f) : raw; }
+
+// Octet n (1-based, as numbered in the GRIB tables) of a section.
+struct Section {
+  std::span<const std::uint8_t> bytes;
+  const std::uint8_t* octet(std::size_t n) const noexcept { return bytes.data() + (n - 1); }
+  std::uint32_t u8(std::size_t n) const noexcept { return *octet(n); }
+  std::uint32_t u16(std::size_t n) const noexcept { return u16BE(octet(n)); }
+  std::uint32_t u32(std::size_t n) const noexcept { return u32BE(octet(n)); }
+  std::size_t size() const noexcept { return bytes.size(); }
+};
+
+// Year u16, month, day, hour, minute, second from octet n on.
+Grib2Time timeAt(const Section& s, std::size_t n) noexcept {
+  return {static_cast<int>(s.u16(n)),     static_cast<int>(s.u8(n + 2)), static_cast<int>(s.u8(n + 3)),
+          static_cast<int>(s.u8(n + 4)), static_cast<int>(s.u8(n + 5)), static_cast<int>(s.u8(n + 6))};
+}
+
+bool plausibleTime(const Grib2Time& t) noexcept {
+  return t.month >= 1 && t.month <= 12 && t.day >= 1 && t.day <= 31 && t.hour <= 23 && t.minute <= 59 &&
+         t.second <= 60;
+}
+
+// The sections of one message between the indicator and "7777", by number.
+struct MessageSections {
+  Section identification;  // 1
+  Section grid;            // 3
+  Section product;         // 4
+  Section representation;  // 5
+  Section bitmap;          // 6
+  Section data;            // 7
+};
+
+Grib2Problem splitSections(std::span<const std::uint8_t> message, MessageSections& out) {
+  // Sections 1, 3..7 must each appear once, in order; section 2 (local use) may precede 3.
+  Section* slots[8] = {nullptr, &out.identification, nullptr, &out.grid, &out.product, &out.representation,
+                       &out.bitmap, &out.data};
+  const std::size_t end = message.size() - kEndMarkerSize;
+  std::size_t offset = kIndicatorSize;
+  int last = 0;
+  while (offset < end) {
+    if (end - offset < 5) return Grib2Problem::BadStructure;
+    const std::uint32_t length = u32BE(message.data() + offset);
+    const int number = message[offset + 4];
+    if (length < 5 || length > end - offset) return Grib2Problem::BadStructure;
+    if (number <= last || number > 7) {
+      // A second field in the same message starts again at section 2, 3 or 4.
+      return number >= 2 && number <= 7 ? Grib2Problem::UnsupportedProduct : Grib2Problem::BadStructure;
+    }
+    if (slots[number] != nullptr) slots[number]->bytes = message.subspan(offset, length);
+    last = number;
+    offset += length;
+  }
+  if (last != 7 || std::memcmp(message.data() + end, "7777", kEndMarkerSize) != 0) {
+    return Grib2Problem::BadStructure;
+  }
+  for (const Section* s : slots) {
+    if (s != nullptr && s->size() == 0) return Grib2Problem::BadStructure;
+  }
+  return Grib2Problem::None;
+}
+
+Grib2Problem readIdentification(const Section& s, Grib2Field& field) {
+  if (s.size() < 21) return Grib2Problem::BadStructure;
+  field.referenceTime = timeAt(s, 13);
+  return plausibleTime(field.referenceTime) ? Grib2Problem::None : Grib2Problem::BadStructure;
+}
+
+Grib2Problem readGrid(const Section& s, Grib2Field& field) {
+  if (s.size() < 72) return Grib2Problem::BadStructure;
+  if (s.u8(6) != 0 || s.u16(13) != 0) return Grib2Problem::UnsupportedGrid;
+  // Basic angle 0 (or missing) and missing subdivisions: coordinates in microdegrees.
+  const std::uint32_t basicAngle = s.u32(39);
+  const std::uint32_t subdivisions = s.u32(43);
+  const bool microdegrees = (basicAngle == 0 || basicAngle == 0xffffffffu) &&
+                            (subdivisions == 0 || subdivisions == 0xffffffffu);
+  if (!microdegrees || s.u8(72) != 0) return Grib2Problem::UnsupportedGrid;
+  Grib2LatLonGrid& g = field.grid;
+  const std::uint32_t ni = s.u32(31);
+  const std::uint32_t nj = s.u32(35);
+  if (ni == 0 || nj == 0 || ni > kMaxPoints || nj > kMaxPoints || std::uint64_t{ni} * nj > kMaxPoints) {
+    return Grib2Problem::UnsupportedGrid;
+  }
+  if (s.u32(7) != ni * nj) return Grib2Problem::BadStructure;
+  g.ni = static_cast<std::int32_t>(ni);
+  g.nj = static_cast<std::int32_t>(nj);
+  g.firstLat = i32SignMagnitude(s.octet(47));
+  g.firstLon = i32SignMagnitude(s.octet(51));
+  g.lastLat = i32SignMagnitude(s.octet(56));
+  g.lastLon = i32SignMagnitude(s.octet(60));
+  g.iIncrement = i32SignMagnitude(s.octet(64));
+  g.jIncrement = i32SignMagnitude(s.octet(68));
+  // Scanning mode 0 runs east along a row and south from row to row.
+  const bool ordered = (g.ni == 1 || g.lastLon > g.firstLon) && (g.nj == 1 || g.lastLat < g.firstLat);
+  const bool onEarth = g.firstLat >= -90'000'000 && g.firstLat <= 90'000'000 && g.lastLat >= -90'000'000 &&
+                       g.lastLat <= 90'000'000;
+  return ordered && onEarth ? Grib2Problem::None : Grib2Problem::UnsupportedGrid;
+}
+
+Grib2Problem readProduct(const Section& s, Grib2Field& field) {
+  if (s.size() < 9) return Grib2Problem::BadStructure;
+  const std::uint32_t templateNumber = s.u16(8);
+  if (templateNumber != 50008 && templateNumber != 8) return Grib2Problem::UnsupportedProduct;
+  if (s.size() < 41) return Grib2Problem::BadStructure;
+  field.accumulationEnd = timeAt(s, 35);
+  return plausibleTime(field.accumulationEnd) ? Grib2Problem::None : Grib2Problem::BadStructure;
+}
+
+// Representative value R stored times 10^E, as 0.1 mm rounded half to even; false when it does
+// not fit a stored value.
+bool tenthsOfMillimetre(std::uint32_t representative, int decimalScale, std::int16_t& out) {
+  const double tenths = std::nearbyint(static_cast<double>(representative) * std::pow(10.0, 1 - decimalScale));
+  if (!(tenths >= 0.0 && tenths <= std::numeric_limits<std::int16_t>::max())) return false;
+  out = static_cast<std::int16_t>(tenths);
+  return true;
+}
+
+Grib2Problem readRepresentation(const Section& s, Grib2Field& field) {
+  if (s.size() < 11) return Grib2Problem::BadStructure;
+  if (s.u16(10) != 200) return Grib2Problem::UnsupportedPacking;
+  if (s.size() < 17) return Grib2Problem::BadStructure;
+  if (s.u32(6) != field.grid.pointCount()) return Grib2Problem::BadStructure;
+  const int bits = static_cast<int>(s.u8(12));
+  const int maxLevelUsed = static_cast<int>(s.u16(13));
+  const auto levelCount = static_cast<std::size_t>(s.u16(15));
+  // At least one level and a run-length base of 2 or more.
+  if (bits < 2 || bits > 8 || maxLevelUsed < 1 || maxLevelUsed > (1 << bits) - 3 ||
+      static_cast<std::size_t>(maxLevelUsed) > levelCount) {
+    return Grib2Problem::UnsupportedPacking;
+  }
+  if (s.size() < 17 + 2 * levelCount) return Grib2Problem::BadStructure;
+  field.bitsPerValue = bits;
+  field.maxLevelUsed = maxLevelUsed;
+  field.decimalScale = i8SignMagnitude(static_cast<std::uint8_t>(s.u8(17)));
+  field.representative.resize(levelCount);
+  field.levelValues.assign(levelCount + 1, -1);
+  for (std::size_t m = 1; m <= levelCount; ++m) {
+    field.representative[m - 1] = static_cast<std::uint16_t>(s.u16(18 + 2 * (m - 1)));
+    if (!tenthsOfMillimetre(field.representative[m - 1], field.decimalScale, field.levelValues[m])) {
+      return Grib2Problem::UnsupportedPacking;
+    }
+  }
+  return Grib2Problem::None;
+}
+
+// Values of one width read from a byte stream; the eight-bit source is the common case and
+// costs one load per value.
+class ByteValues {
+ public:
+  explicit ByteValues(std::span<const std::uint8_t> stream) noexcept : stream_(stream) {}
+  bool next(unsigned& value) noexcept {
+    if (position_ == stream_.size()) return false;
+    value = stream_[position_++];
+    return true;
+  }
+  bool lastWasPadding() const noexcept { return false; }
+
+ private:
+  std::span<const std::uint8_t> stream_;
+  std::size_t position_ = 0;
+};
+
+class BitValues {
+ public:
+  BitValues(std::span<const std::uint8_t> stream, int bits) noexcept
+      : stream_(stream), bits_(static_cast<std::size_t>(bits)), totalBits_(stream.size() * 8) {}
+  bool next(unsigned& value) noexcept {
+    if (totalBits_ - position_ < bits_) return false;
+    start_ = position_;
+    value = 0;
+    for (unsigned b = 0; b < bits_; ++b, ++position_) {
+      const unsigned bit = (stream_[position_ / 8] >> (7 - position_ % 8)) & 1u;
+      value = (value << 1) | bit;
+    }
+    return true;
+  }
+  // The last value lies in the bits that only complete the final byte.
+  bool lastWasPadding() const noexcept { return totalBits_ - start_ < 8; }
+
+ private:
+  std::span<const std::uint8_t> stream_;
+  std::size_t bits_;
+  std::size_t totalBits_;
+  std::size_t position_ = 0;
+  std::size_t start_ = 0;
+};
+
+template <typename Values>
+RunLengthResult expandRuns(Values values, unsigned maxLevel, std::uint64_t base,
+                           std::span<std::uint8_t> levels) noexcept {
+  const std::uint64_t total = levels.size();
+  std::uint64_t filled = 0;
+  bool pending = false;
+  std::uint8_t level = 0;
+  std::uint64_t length = 0;
+  std::uint64_t weight = 1;
+  unsigned value = 0;
+  while (values.next(value)) {
+    if (value <= maxLevel) {
+      if (pending) {
+        std::memset(levels.data() + filled, level, length);
+        filled += length;
+        if (filled == total) return values.lastWasPadding() ? RunLengthResult::Ok : RunLengthResult::RunPastGrid;
+      }
+      pending = true;
+      level = static_cast<std::uint8_t>(value);
+      length = 1;
+      weight = 1;
+      continue;
+    }
+    if (!pending) return RunLengthResult::DigitBeforeLevel;
+    const std::uint64_t digit = value - maxLevel - 1;
+    if (digit != 0) {
+      // weight <= total * base and digit < base, so nothing here overflows 64 bits.
+      if (weight > total) return RunLengthResult::RunPastGrid;
+      length += digit * weight;
+      if (length > total - filled) return RunLengthResult::RunPastGrid;
+    }
+    if (weight <= total) weight *= base;
+  }
+  if (pending) {
+    std::memset(levels.data() + filled, level, length);
+    filled += length;
+  }
+  return filled == total ? RunLengthResult::Ok : RunLengthResult::TooFewCells;
+}
+
+Grib2Problem readData(const Section& s, Grib2Field& field) {
+  field.levels.resize(field.grid.pointCount());
+  const RunLengthResult result =
+      expandLevelRuns(s.bytes.subspan(5), field.bitsPerValue, field.maxLevelUsed, field.levels);
+  return result == RunLengthResult::Ok ? Grib2Problem::None : Grib2Problem::CorruptData;
+}
+
+Grib2Problem decodeSections(const MessageSections& sections, Grib2Field& field) {
+  Grib2Problem problem = readIdentification(sections.identification, field);
+  if (problem == Grib2Problem::None) problem = readGrid(sections.grid, field);
+  if (problem == Grib2Problem::None) problem = readProduct(sections.product, field);
+  if (problem == Grib2Problem::None) problem = readRepresentation(sections.representation, field);
+  if (problem != Grib2Problem::None) return problem;
+  if (sections.bitmap.size() < 6) return Grib2Problem::BadStructure;
+  if (sections.bitmap.u8(6) != 255) return Grib2Problem::UnsupportedPacking;
+  return readData(sections.data, field);
+}
+
+}  // namespace
+
+double Grib2LatLonGrid::columnSpacing() const noexcept {
+  return ni > 1 ? (static_cast<double>(lastLon) - firstLon) / (ni - 1) : iIncrement;
+}
+
+double Grib2LatLonGrid::rowSpacing() const noexcept {
+  return nj > 1 ? (static_cast<double>(firstLat) - lastLat) / (nj - 1) : jIncrement;
+}
+
+RunLengthResult expandLevelRuns(std::span<const std::uint8_t> stream, int bitsPerValue, int maxLevel,
+                                std::span<std::uint8_t> levels) noexcept {
+  const std::uint64_t base = (std::uint64_t{1} << bitsPerValue) - 1 - static_cast<std::uint64_t>(maxLevel);
+  const auto top = static_cast<unsigned>(maxLevel);
+  if (bitsPerValue == 8) return expandRuns(ByteValues(stream), top, base, levels);
+  return expandRuns(BitValues(stream, bitsPerValue), top, base, levels);
+}
+
+Grib2Problem decodeGrib2Field(std::span<const std::uint8_t> bytes, Grib2Field& field) {
+  if (bytes.size() < kIndicatorSize || std::memcmp(bytes.data(), "GRIB", 4) != 0 || bytes[7] != 2) {
+    return Grib2Problem::NotGrib2;
+  }
+  const std::uint64_t total = u64BE(bytes.data() + 8);
+  if (total < kIndicatorSize + kEndMarkerSize) return Grib2Problem::BadStructure;
+  if (total > bytes.size()) return Grib2Problem::Truncated;
+  // One message per file: a second one would be silently lost.
+  const auto rest = bytes.subspan(static_cast<std::size_t>(total));
+  if (rest.size() >= 4 && std::memcmp(rest.data(), "GRIB", 4) == 0) return Grib2Problem::UnsupportedProduct;
+  MessageSections sections;
+  const Grib2Problem problem = splitSections(bytes.first(static_cast<std::size_t>(total)), sections);
+  return problem == Grib2Problem::None ? decodeSections(sections, field) : problem;
+}
+
+Status grib2Status(Grib2Problem problem, const std::string& name) {
+  switch (problem) {
+    case Grib2Problem::None:
+      return Status::success();
+    case Grib2Problem::NotGrib2:
+      return Status::failure(std::string(messages::kNotGrib2Rainfall) + name);
+    case Grib2Problem::Truncated:
+      return Status::failure(std::string(messages::kGrib2Truncated) + name);
+    case Grib2Problem::UnsupportedGrid:
+    case Grib2Problem::UnsupportedProduct:
+    case Grib2Problem::UnsupportedPacking:
+      return Status::failure(std::string(messages::kGrib2Unsupported) + name);
+    case Grib2Problem::BadStructure:
+    case Grib2Problem::CorruptData:
+      break;
+  }
+  return Status::failure(std::string(messages::kGrib2Corrupt) + name);
+}
+
+Status readGrib2File(const std::filesystem::path& path, Grib2Field& field) {
+  const std::string name = path.string();
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  if (error) return Status::failure(std::string(messages::kGrib2Unreadable) + name);
+  if (size > kMaxFileBytes) return grib2Status(Grib2Problem::UnsupportedProduct, name);
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  std::ifstream in(path, std::ios::binary);
+  if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
+    return Status::failure(std::string(messages::kGrib2Unreadable) + name);
+  }
+  return grib2Status(decodeGrib2Field(bytes, field), name);
+}
+
+}  // namespace ombrix::core

@@ -1,0 +1,95 @@
+#pragma once
+// Reader of the agency's analysed one-hour rainfall fields in GRIB edition 2: one message on a
+// regular latitude/longitude grid (grid template 0, scanning mode 0), the end of the
+// accumulation from product template 50008 (or the standard statistical template 8, which
+// places it at the same octets), and the agency's run-length packing (data representation
+// template 200). Everything is decoded from a memory buffer, each section and field checked
+// against the bytes present and every size checked before anything is allocated.
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/status.h"
+
+namespace ombrix::core {
+
+struct Grib2Time {
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+  bool operator==(const Grib2Time&) const = default;
+};
+
+// Grid template 0 in microdegrees. The first and last points are the centres of the
+// north-west and south-east cells; latitudes fall from row to row.
+struct Grib2LatLonGrid {
+  std::int32_t ni = 0;  // points along a parallel (columns)
+  std::int32_t nj = 0;  // points along a meridian (rows)
+  std::int32_t firstLat = 0;
+  std::int32_t firstLon = 0;
+  std::int32_t lastLat = 0;
+  std::int32_t lastLon = 0;
+  std::int32_t iIncrement = 0;  // as stored: rounded to the microdegree
+  std::int32_t jIncrement = 0;
+  bool operator==(const Grib2LatLonGrid&) const = default;
+  std::size_t pointCount() const noexcept {
+    return static_cast<std::size_t>(ni) * static_cast<std::size_t>(nj);
+  }
+  // Column and row spacing derived from the first and last points and the counts (the stored
+  // increments are rounded, which drifts over a long grid); the stored increment when there is
+  // one point only.
+  double columnSpacing() const noexcept;
+  double rowSpacing() const noexcept;
+};
+
+struct Grib2Field {
+  Grib2Time referenceTime;
+  Grib2Time accumulationEnd;
+  Grib2LatLonGrid grid;
+  int bitsPerValue = 0;   // N
+  int maxLevelUsed = 0;   // V: highest level code in this message
+  int decimalScale = 0;   // E: representative values are stored times 10^E
+  std::vector<std::uint16_t> representative;  // R(1..M), R(m) at index m - 1
+  // Stored value of each level code in 0.1 mm, index 0 (missing) holding -1; one entry per
+  // level 0..M.
+  std::vector<std::int16_t> levelValues;
+  std::vector<std::uint8_t> levels;  // ni x nj level codes in scanning order; 0 = missing
+};
+
+enum class Grib2Problem {
+  None,
+  NotGrib2,          // no "GRIB" indicator of edition 2
+  Truncated,         // the message is longer than the bytes present
+  BadStructure,      // section lengths, order or the end marker do not fit together
+  UnsupportedGrid,   // not a regular latitude/longitude grid in scanning mode 0
+  UnsupportedProduct,
+  UnsupportedPacking,
+  CorruptData,       // the run-length stream does not fill the grid exactly
+};
+
+enum class RunLengthResult { Ok, DigitBeforeLevel, RunPastGrid, TooFewCells };
+
+// Expands a stream of bitsPerValue-bit values (1..8, most significant bit first) into
+// levels.size() level codes: a value <= maxLevel starts a run of one cell; each following
+// value above maxLevel is a digit of the run length in base 2^N - 1 - maxLevel, least
+// significant first, adding (digit - maxLevel - 1) times its weight to the length. Bits after
+// the grid is full that cannot hold a whole byte are padding.
+RunLengthResult expandLevelRuns(std::span<const std::uint8_t> stream, int bitsPerValue, int maxLevel,
+                                std::span<std::uint8_t> levels) noexcept;
+
+// Decodes one message from bytes; on failure field is left in an unspecified state.
+Grib2Problem decodeGrib2Field(std::span<const std::uint8_t> bytes, Grib2Field& field);
+
+// The user's message for a problem, followed by name (a path).
+Status grib2Status(Grib2Problem problem, const std::string& name);
+
+// Reads a whole file and decodes it; the message names path on failure.
+Status readGrib2File(const std::filesystem::path& path, Grib2Field& field);
+
+}  // namespace ombrix::core

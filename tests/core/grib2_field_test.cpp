@@ -1,0 +1,216 @@
+#include "core/grib2_field.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "core/grib2_message_builder.h"
+#include "support/test_support.h"
+
+namespace ombrix::core {
+namespace {
+
+using test::buildGrib2Message;
+using test::Grib2MessageSpec;
+
+const std::string kKyushuFile = std::string(OMBRIX_DATA_DIR) + "/Z__C_RJTD_20200707000000_SRF_GPV_Ggis1km_Prr60lv_ANAL_grib2.bin";
+const std::string kSampleFile = std::string(OMBRIX_DATA_DIR) + "/Z__C_RJTD_20210817090000_SRF_GPV_Ggis1km_Prr60lv_ANAL_grib2.bin";
+
+// Expected figures of the two real fields, worked out once from their bytes by a separate
+// decoder; the first run of each stream is also derivable by hand (field 1: level 0 with
+// digits 0xdb 0xe1 0x5c in base 182 gives 1 + 145 + 151 * 182 + 18 * 182^2 = 623,860 cells).
+struct RealField {
+  std::string path;
+  Grib2Time reference;
+  int maxLevelUsed;
+  std::size_t missingCells;
+  std::int16_t maximum;
+  std::size_t maximumIndex;  // first cell holding the maximum
+  std::vector<std::pair<std::size_t, std::uint8_t>> cells;
+};
+
+class RealGrib2Field : public ::testing::TestWithParam<RealField> {};
+
+TEST_P(RealGrib2Field, DecodesGridTimesAndCells) {
+  const RealField& expected = GetParam();
+  Grib2Field field;
+  ASSERT_TRUE(readGrib2File(expected.path, field).ok);
+  EXPECT_EQ(field.referenceTime, expected.reference);
+  EXPECT_EQ(field.accumulationEnd, expected.reference);
+  const Grib2LatLonGrid grid{2560, 3360, 47'995'833, 118'006'250, 20'004'167, 149'993'750, 12'500, 8'333};
+  EXPECT_EQ(field.grid, grid);
+  EXPECT_DOUBLE_EQ(field.grid.columnSpacing(), 12'500.0);
+  EXPECT_NEAR(field.grid.rowSpacing(), 1e6 / 120, 1e-3);
+  EXPECT_EQ(field.maxLevelUsed, expected.maxLevelUsed);
+  ASSERT_EQ(field.representative.size(), 98u);
+  EXPECT_EQ(field.representative[0], 0);
+  EXPECT_EQ(field.representative[1], 4);
+  EXPECT_EQ(field.representative[97], 2550);
+  EXPECT_EQ(field.levelValues[0], -1);
+  EXPECT_EQ(field.levelValues[3], 10);
+
+  ASSERT_EQ(field.levels.size(), 8'601'600u);
+  EXPECT_EQ(static_cast<std::size_t>(std::count(field.levels.begin(), field.levels.end(), 0)), expected.missingCells);
+  const auto top = std::max_element(field.levels.begin(), field.levels.end());
+  EXPECT_EQ(field.levelValues[*top], expected.maximum);
+  EXPECT_EQ(static_cast<std::size_t>(top - field.levels.begin()), expected.maximumIndex);
+  for (const auto& [index, level] : expected.cells) EXPECT_EQ(field.levels[index], level) << "cell " << index;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BothFiles, RealGrib2Field,
+    ::testing::Values(
+        // Heavy rain over Kyushu; the maximum of 71 mm lies near 131.09E 32.89N.
+        RealField{kKyushuFile,
+                  {2020, 7, 7, 0, 0, 0},
+                  73,
+                  6'309'841,
+                  710,
+                  1813u * 2560u + 1047u,
+                  {{623'859, 0}, {623'860, 1}, {623'878, 1}, {623'879, 0}, {1728u * 2560u + 992u, 12},
+                   {1475u * 2560u + 1736u, 2}, {1920u * 2560u + 1040u, 4}}},
+        RealField{kSampleFile,
+                  {2021, 8, 17, 9, 0, 0},
+                  84,
+                  6'308'435,
+                  1000,
+                  2432u * 2560u + 752u,
+                  {{485'777, 0}, {485'778, 1}, {485'780, 1}, {485'781, 0}, {485'782, 1}, {485'806, 1},
+                   {485'807, 0}, {1728u * 2560u + 992u, 11}}}));
+
+std::vector<std::uint8_t> expand(const std::vector<std::uint8_t>& stream, int bits, int maxLevel, std::size_t cells,
+                                 RunLengthResult expected = RunLengthResult::Ok) {
+  std::vector<std::uint8_t> levels(cells, 0xee);
+  EXPECT_EQ(expandLevelRuns(stream, bits, maxLevel, levels), expected);
+  return levels;
+}
+
+TEST(Grib2RunLength, FourBitDigitsInBaseFive) {
+  // Values 3 9 12 6 4 15 2 1 0 13 12 2 3 packed two to a byte, the last nibble padding.
+  const std::vector<std::uint8_t> stream{0x39, 0xc6, 0x4f, 0x21, 0x0d, 0xc2, 0x30};
+  const std::vector<std::uint8_t> expected{3, 9, 9, 6, 4, 4, 4, 4, 4, 2, 1, 0, 0, 0, 0, 0, 0, 0, 0, 2, 3};
+  EXPECT_EQ(expand(stream, 4, 10, expected.size()), expected);
+  // A grid one cell short does not hold the last run; in one two cells longer, the padding
+  // nibble can stand for one cell but not for two.
+  expand(stream, 4, 10, expected.size() - 1, RunLengthResult::RunPastGrid);
+  expand(stream, 4, 10, expected.size() + 2, RunLengthResult::TooFewCells);
+}
+
+TEST(Grib2RunLength, EightBitRunsAndDigitWeights) {
+  // V = 253 leaves base 1 + 1 = 2: digits 254 (0) and 255 (1) spell binary lengths.
+  EXPECT_EQ(expand({7, 255, 254, 255}, 8, 253, 6), (std::vector<std::uint8_t>{7, 7, 7, 7, 7, 7}));
+  // A zero digit far beyond the grid's size is harmless; a non-zero one is refused.
+  std::vector<std::uint8_t> farDigits(70, 254);
+  farDigits.front() = 1;
+  farDigits.push_back(255);
+  expand(farDigits, 8, 253, 4, RunLengthResult::RunPastGrid);
+  EXPECT_EQ(expand({2, 254, 254, 3}, 8, 253, 2), (std::vector<std::uint8_t>{2, 3}));
+}
+
+TEST(Grib2RunLength, RefusesStreamsThatDoNotFillTheGrid) {
+  expand({200, 1}, 8, 100, 2, RunLengthResult::DigitBeforeLevel);
+  expand({1, 2}, 8, 100, 3, RunLengthResult::TooFewCells);
+  expand({1, 2, 3}, 8, 100, 2, RunLengthResult::RunPastGrid);
+  expand({1, 110}, 8, 100, 5, RunLengthResult::RunPastGrid);  // run of 10 in a grid of 5
+  expand({}, 8, 100, 1, RunLengthResult::TooFewCells);
+}
+
+Grib2MessageSpec smallMessage() {
+  Grib2MessageSpec spec;
+  spec.stream = test::encodeLevelRuns({0, 0, 1, 1, 1, 2, 3, 3, 3, 3, 0, 0}, spec.maxLevelUsed);
+  return spec;
+}
+
+TEST(Grib2Message, DecodesHandMadeMessage) {
+  Grib2Field field;
+  ASSERT_EQ(decodeGrib2Field(buildGrib2Message(smallMessage()), field), Grib2Problem::None);
+  EXPECT_EQ(field.grid.ni, 4);
+  EXPECT_EQ(field.grid.nj, 3);
+  EXPECT_EQ(field.levels, (std::vector<std::uint8_t>{0, 0, 1, 1, 1, 2, 3, 3, 3, 3, 0, 0}));
+  EXPECT_EQ(field.levelValues, (std::vector<std::int16_t>{-1, 0, 4, 10}));
+}
+
+TEST(Grib2Message, ScalesRepresentativeValuesToTenthsOfMillimetre) {
+  Grib2MessageSpec spec = smallMessage();
+  spec.decimalScale = 2;  // R in 0.01 mm: 25 rounds half to even to 2
+  spec.representative = {0, 25, 1000};
+  Grib2Field field;
+  ASSERT_EQ(decodeGrib2Field(buildGrib2Message(spec), field), Grib2Problem::None);
+  EXPECT_EQ(field.levelValues, (std::vector<std::int16_t>{-1, 0, 2, 100}));
+  spec.decimalScale = 0x80 | 4;  // E = -4: values far beyond a stored 16-bit value
+  EXPECT_EQ(decodeGrib2Field(buildGrib2Message(spec), field), Grib2Problem::UnsupportedPacking);
+}
+
+TEST(Grib2Message, RefusesTruncatedAndForeignBytes) {
+  const std::vector<std::uint8_t> message = buildGrib2Message(smallMessage());
+  Grib2Field field;
+  for (std::size_t size : {std::size_t{0}, std::size_t{4}, std::size_t{15}}) {
+    EXPECT_EQ(decodeGrib2Field(std::span(message).first(size), field), Grib2Problem::NotGrib2) << size;
+  }
+  for (std::size_t size = 16; size < message.size(); size += 7) {
+    EXPECT_EQ(decodeGrib2Field(std::span(message).first(size), field), Grib2Problem::Truncated) << size;
+  }
+  std::vector<std::uint8_t> edition1 = message;
+  edition1[7] = 1;
+  EXPECT_EQ(decodeGrib2Field(edition1, field), Grib2Problem::NotGrib2);
+  const std::string text = "GRIB? not really a rainfall file at all";
+  EXPECT_EQ(decodeGrib2Field(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), field),
+            Grib2Problem::NotGrib2);
+}
+
+TEST(Grib2Message, RefusesCorruptStructure) {
+  const std::vector<std::uint8_t> message = buildGrib2Message(smallMessage());
+  Grib2Field field;
+  std::vector<std::uint8_t> bad = message;
+  bad[bad.size() - 1] = 'X';  // end marker
+  EXPECT_EQ(decodeGrib2Field(bad, field), Grib2Problem::BadStructure);
+  bad = message;
+  bad[16 + 2] = 0xff;  // section 1 claims to run past the end
+  EXPECT_EQ(decodeGrib2Field(bad, field), Grib2Problem::BadStructure);
+  bad = message;
+  bad[16 + 3] = 2;  // section 1 shorter than its own header
+  EXPECT_EQ(decodeGrib2Field(bad, field), Grib2Problem::BadStructure);
+  bad = message;
+  bad.insert(bad.end(), message.begin(), message.end());  // a second message
+  EXPECT_EQ(decodeGrib2Field(bad, field), Grib2Problem::UnsupportedProduct);
+
+  Grib2MessageSpec spec = smallMessage();
+  spec.stream.pop_back();  // the last run's length is lost: too few cells
+  EXPECT_EQ(decodeGrib2Field(buildGrib2Message(spec), field), Grib2Problem::CorruptData);
+  spec = smallMessage();
+  spec.stream.push_back(250);  // the last run overflows the grid
+  EXPECT_EQ(decodeGrib2Field(buildGrib2Message(spec), field), Grib2Problem::CorruptData);
+}
+
+TEST(Grib2Message, RefusesLayoutsItDoesNotRead) {
+  Grib2Field field;
+  Grib2MessageSpec spec = smallMessage();
+  spec.scanningMode = 0x40;
+  EXPECT_EQ(decodeGrib2Field(buildGrib2Message(spec), field), Grib2Problem::UnsupportedGrid);
+  spec = smallMessage();
+  spec.productTemplate = 0;
+  EXPECT_EQ(decodeGrib2Field(buildGrib2Message(spec), field), Grib2Problem::UnsupportedProduct);
+  spec = smallMessage();
+  spec.maxLevelUsed = 4;  // above the three levels listed
+  EXPECT_EQ(decodeGrib2Field(buildGrib2Message(spec), field), Grib2Problem::UnsupportedPacking);
+  spec = smallMessage();
+  spec.bits = 9;
+  EXPECT_EQ(decodeGrib2Field(buildGrib2Message(spec), field), Grib2Problem::UnsupportedPacking);
+}
+
+TEST(Grib2File, MessagesNameTheFile) {
+  test::TempDir dir;
+  const auto path = dir / "broken_grib2.bin";
+  test::writeText(path, "not a grib file");
+  Grib2Field field;
+  Status status = readGrib2File(path, field);
+  EXPECT_FALSE(status.ok);
+  EXPECT_NE(status.message.find(path.string()), std::string::npos);
+  status = readGrib2File(dir / "absent.bin", field);
+  EXPECT_FALSE(status.ok);
+  EXPECT_NE(status.message.find("absent.bin"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace ombrix::core
