@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/analysis_conditions.h"
+#include "core/byte_io.h"
 #include "viewer/rgb_surface.h"
 #include "viewer/view_geometry.h"
 
@@ -15,23 +16,39 @@ namespace ombrix::viewer {
 struct MapPoint {
   std::int32_t lon = 0;  // microdegrees east
   std::int32_t lat = 0;  // microdegrees north
+  bool operator==(const MapPoint&) const = default;
 };
 
-// Polylines as one point list; polyline k is points[starts[k]] .. points[starts[k + 1] - 1].
-struct BaseMap {
-  std::vector<MapPoint> points;
-  std::vector<std::size_t> starts;  // polylineCount + 1 entries
-  std::size_t polylineCount() const noexcept { return starts.empty() ? 0 : starts.size() - 1; }
+// The contents of a jp.map file with its polyline directory checked against the file's size:
+// a directory or point list that runs past the end of the file is taken as far as it goes.
+// The points stay in the file's bytes, so a directory that names the same point list many
+// times costs no memory.
+class BaseMap {
+ public:
+  explicit BaseMap(core::Bytes bytes);
+  std::size_t polylineCount() const noexcept { return polylines_.size(); }
+  std::size_t pointCount(std::size_t polyline) const noexcept { return polylines_[polyline].count; }
+  MapPoint point(std::size_t polyline, std::size_t k) const noexcept;
+
+ private:
+  struct Polyline {
+    std::size_t offset;
+    std::size_t count;
+  };
+  core::Bytes bytes_;
+  std::vector<Polyline> polylines_;
 };
 
-// The polylines of a jp.map file, checked against the file's size: directory records and
-// point lists are taken as far as the file holds them. Nothing for a missing or unreadable
-// file.
+// Nothing for a missing or unreadable file.
 std::optional<BaseMap> readBaseMap(const std::filesystem::path& path);
 
-// The surface pixels (y * width + x) that the lines of the map cover on a width x height
-// surface, each once, in drawing order.
+// The surface pixels (y * width + x, ascending, each once) that the lines of the map cover on
+// a width x height surface.
 std::vector<std::uint32_t> rasteriseBaseMap(const BaseMap& map, const ViewGeometry& geometry, int width, int height);
+
+// Surface position of a map point: x from the longitude, y from the latitude (north is up).
+std::int64_t pointX(const ViewGeometry& g, std::int32_t lon) noexcept;
+std::int64_t pointY(const ViewGeometry& g, std::int32_t lat) noexcept;
 
 // Appends the pixels (y * width + x) of the one-pixel line from (x0, y0) to (x1, y1), both
 // ends included, that lie on a width x height surface. They are the pixels of the whole line:

@@ -1,5 +1,7 @@
 #include "viewer/intensity_classes.h"
 
+#include <algorithm>
+
 namespace ombrix::viewer {
 
 namespace {
@@ -61,6 +63,20 @@ ColourClass classifyIntensity(std::int16_t value, std::int16_t noDataValue) noex
 
 ColourClass classifyAccumulation(std::int16_t value, std::int16_t noDataValue) noexcept {
   return classify(value, noDataValue, kAccumulationLimits);
+}
+
+void fillClassColours(ClassScale scale, std::int16_t noDataValue, std::uint32_t noClass, std::uint32_t* table) {
+  const std::array<int, 6>& limits = scale == ClassScale::Intensity ? kIntensityLimits : kAccumulationLimits;
+  const auto at = [](int value) { return static_cast<std::size_t>(static_cast<std::uint16_t>(value)); };
+  std::fill(table + at(-32768), table + kValueCount, noClass);  // -32768 .. -1
+  std::fill(table, table + 1, noClass);                        // 0
+  int from = 1;
+  for (std::size_t k = 0; k <= limits.size(); ++k) {
+    const int to = k < limits.size() ? limits[k] : 32768;
+    std::fill(table + at(from), table + at(from) + (to - from), kClassColours[k].argb());
+    from = to;
+  }
+  table[at(noDataValue)] = noClass;
 }
 
 const std::array<LegendEntry, 8>& intensityLegend() { return kIntensityLegend; }

@@ -1,6 +1,7 @@
 #pragma once
 // The colour classes of the two maps (rain rate and accumulated rainfall) and their legends.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -33,6 +34,13 @@ ColourClass classifyIntensity(std::int16_t value, std::int16_t noDataValue) noex
 // Accumulated rainfall in 0.1 mm: limits 1000, 2000, 4000, 6000, 8000, 10000. Cells without
 // class are not drawn on the accumulation map.
 ColourClass classifyAccumulation(std::int16_t value, std::int16_t noDataValue) noexcept;
+
+enum class ClassScale { Intensity, Accumulation };
+
+// The map colour (argb) of every int16 value, indexed by the value as uint16, with noClass for
+// the values without class: the classification as a lookup table for the renderer.
+inline constexpr std::size_t kValueCount = 65536;
+void fillClassColours(ClassScale scale, std::int16_t noDataValue, std::uint32_t noClass, std::uint32_t* table);
 
 // One entry of a legend frame: a 17 x 17 swatch and its label, in pixels inside the frame.
 struct LegendEntry {

@@ -1,0 +1,90 @@
+#include "viewer/frame_accumulation.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/messages.h"
+#include "core/rmd_file.h"
+#include "viewer/frame_loading.h"
+
+namespace ombrix::viewer {
+
+namespace {
+
+constexpr int kLargestSum = 32767;
+
+void startSum(const std::vector<std::int16_t>& frame, std::vector<std::int16_t>& field) { field = frame; }
+
+void addToSum(const std::vector<std::int16_t>& frame, std::vector<std::int16_t>& field) {
+  const std::size_t n = field.size();
+  const std::int16_t* in = frame.data();
+  std::int16_t* out = field.data();
+  for (std::size_t i = 0; i < n; ++i) {
+    const int rain = std::max<int>(in[i], 0);
+    out[i] = static_cast<std::int16_t>(std::min(out[i] + rain, kLargestSum));
+  }
+}
+
+void startMaximum(const std::vector<std::int16_t>& frame, std::vector<std::int16_t>& field) {
+  field.resize(frame.size());
+  for (std::size_t i = 0; i < frame.size(); ++i) field[i] = std::max<std::int16_t>(frame[i], 0);
+}
+
+void raiseMaximum(const std::vector<std::int16_t>& frame, std::vector<std::int16_t>& field) {
+  const std::size_t n = field.size();
+  for (std::size_t i = 0; i < n; ++i) field[i] = std::max(field[i], frame[i]);
+}
+
+using Fold = void (*)(const std::vector<std::int16_t>& frame, std::vector<std::int16_t>& field);
+
+// Reads frames s..e one at a time into one buffer and folds each into the field. What is read
+// is fixed when the call starts: a file opened during a yield does not change it.
+core::Status foldFrames(const core::AnalysisConditions& conditions, int s, int e, std::vector<std::int16_t>& result,
+                        const FoldCallbacks& callbacks, Fold first, Fold later) {
+  if (core::Status status = checkFrameRange(conditions, s, e); !status) return status;
+  const std::filesystem::path path = conditions.openRmdPath;
+  const core::RmdHeader header = openHeader(conditions);
+  const std::vector<std::int32_t> offsets(conditions.frameOffset.begin() + s, conditions.frameOffset.begin() + e + 1);
+  std::vector<std::int16_t> frame;
+  std::vector<std::int16_t> field;
+  for (int k = s; k <= e; ++k) {
+    if (callbacks.yield) callbacks.yield();
+    if (callbacks.frameStarting) callbacks.frameStarting(k - s);
+    if (core::Status status = core::readRmdFrame(path, header, offsets[static_cast<std::size_t>(k - s)], frame);
+        !status) {
+      return status;
+    }
+    (k == s ? first : later)(frame, field);
+    if (callbacks.frameFolded) callbacks.frameFolded(k, field);
+  }
+  result = std::move(field);
+  return core::Status::success();
+}
+
+}  // namespace
+
+core::Status checkFrameRange(const core::AnalysisConditions& c, int s, int e) {
+  if (s == e) return core::Status::failure(std::string(messages::kChooseDifferentTimes));
+  if (s > e) return core::Status::failure(std::string(messages::kTimesNotInOrder));
+  if (c.openRmdPath.empty()) return core::Status::failure(std::string(messages::kNoFileOpen));
+  const auto frames = std::min<std::size_t>(static_cast<std::size_t>(std::max<int>(c.frameCount, 0)), c.frameOffset.size());
+  if (s < 0 || static_cast<std::size_t>(e) >= frames) return core::Status::failure(std::string(messages::kFrameNotInFile));
+  return core::Status::success();
+}
+
+core::Status accumulateFrames(const core::AnalysisConditions& conditions, int s, int e,
+                              std::vector<std::int16_t>& result, const FoldCallbacks& callbacks) {
+  return foldFrames(conditions, s, e, result, callbacks, startSum, addToSum);
+}
+
+core::Status maximumOfFrames(const core::AnalysisConditions& conditions, int s, int e,
+                             std::vector<std::int16_t>& result, const FoldCallbacks& callbacks) {
+  return foldFrames(conditions, s, e, result, callbacks, startMaximum, raiseMaximum);
+}
+
+int progressStep(int width, int frameSpan) noexcept {
+  if (frameSpan <= 0) return 0;
+  return static_cast<int>(std::lrint(static_cast<double>(width) / frameSpan));
+}
+
+}  // namespace ombrix::viewer

@@ -1,0 +1,139 @@
+#include "viewer/map_renderer.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "viewer/intensity_classes.h"
+
+namespace ombrix::viewer {
+
+namespace {
+
+constexpr std::uint32_t kUndrawn = 0;  // never a map colour: those are opaque
+constexpr std::uint32_t kBackground = kWhite.argb();
+
+// For each pixel along one axis of the surface, the first and the last cell (in drawing order)
+// whose box covers it, or -1. Cell k spans from edge(k) to edge(k + 1), both included.
+struct Coverage {
+  std::vector<int> first;
+  std::vector<int> last;
+  int from = 0;  // covered pixels are from .. to - 1 (the edges are monotonic, so they are contiguous)
+  int to = 0;
+};
+
+template <typename Edge>
+Coverage coverage(int cells, int pixels, Edge edge) {
+  Coverage cover{std::vector<int>(static_cast<std::size_t>(pixels), -1),
+                 std::vector<int>(static_cast<std::size_t>(pixels), -1), pixels, 0};
+  std::int64_t previous = edge(0);
+  for (int k = 0; k < cells; ++k) {
+    const std::int64_t next = edge(k + 1);
+    const std::int64_t lo = std::max<std::int64_t>(std::min(previous, next), 0);
+    const std::int64_t hi = std::min<std::int64_t>(std::max(previous, next), pixels - 1);
+    for (std::int64_t p = lo; p <= hi; ++p) {
+      const auto i = static_cast<std::size_t>(p);
+      if (cover.first[i] < 0) cover.first[i] = k;
+      cover.last[i] = k;
+    }
+    if (lo <= hi) {
+      cover.from = std::min(cover.from, static_cast<int>(lo));
+      cover.to = std::max(cover.to, static_cast<int>(hi) + 1);
+    }
+    previous = next;
+  }
+  return cover;
+}
+
+bool usable(const MapLayer& layer, SurfaceView surface) {
+  return !surface.empty() && layer.rows > 0 && layer.cols > 0 &&
+         layer.grid.size() >= static_cast<std::size_t>(layer.rows) * static_cast<std::size_t>(layer.cols);
+}
+
+Coverage columnCoverage(const MapLayer& layer, int width) {
+  return coverage(layer.cols, width, [&](int c) { return cellLeftX(layer.geometry, c); });
+}
+
+Coverage rowCoverage(const MapLayer& layer, int height) {
+  return coverage(layer.rows, height, [&](int r) { return cellTopY(layer.geometry, r); });
+}
+
+std::uint32_t colourOf(const std::vector<std::uint32_t>& table, std::int16_t value) {
+  return table[static_cast<std::uint16_t>(value)];
+}
+
+// The colour of the last drawn cell covering a pixel: the highest covering row first, within
+// it the rightmost covering column; the background when none of them is drawn.
+std::uint32_t lastDrawn(const MapLayer& layer, const std::vector<std::uint32_t>& table, int rowFirst, int rowLast,
+                        int colFirst, int colLast) {
+  for (int r = rowLast; r >= rowFirst; --r) {
+    const std::int16_t* row = layer.grid.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(layer.cols);
+    for (int c = colLast; c >= colFirst; --c) {
+      const std::uint32_t colour = colourOf(table, row[c]);
+      if (colour != kUndrawn) return colour;
+    }
+  }
+  return kBackground;
+}
+
+}  // namespace
+
+MapLayer mapLayerOf(const core::AnalysisConditions& c) {
+  return {c.rainGrid, c.gridRows, c.gridCols, c.noDataValue, geometryOf(c)};
+}
+
+std::int64_t cellLeftX(const ViewGeometry& g, int c) noexcept {
+  return surfaceX(g, static_cast<double>(c) * static_cast<double>(g.cellWidth));
+}
+
+std::int64_t cellTopY(const ViewGeometry& g, int r) noexcept {
+  return surfaceY(g, static_cast<double>(r) * static_cast<double>(g.cellHeight));
+}
+
+void drawIntensityMap(const MapLayer& layer, SurfaceView surface) {
+  surface.fill(kBackground);
+  if (!usable(layer, surface)) return;
+  std::vector<std::uint32_t> table(kValueCount);
+  fillClassColours(ClassScale::Intensity, layer.noDataValue, kBackground, table.data());
+  const Coverage columns = columnCoverage(layer, surface.width);
+  const Coverage rows = rowCoverage(layer, surface.height);
+  const std::size_t span = static_cast<std::size_t>(std::max(columns.to - columns.from, 0));
+  int previousRow = -1;
+  for (int y = rows.from; y < rows.to && span > 0; ++y) {
+    const int r = rows.last[static_cast<std::size_t>(y)];
+    std::uint32_t* out = surface.row(y);
+    if (r == previousRow) {
+      std::memcpy(out + columns.from, surface.row(y - 1) + columns.from, span * sizeof(std::uint32_t));
+      continue;
+    }
+    const std::int16_t* cells = layer.grid.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(layer.cols);
+    for (int x = columns.from; x < columns.to; ++x) {
+      out[x] = colourOf(table, cells[columns.last[static_cast<std::size_t>(x)]]);
+    }
+    previousRow = r;
+  }
+}
+
+void drawAccumulatedMap(const MapLayer& layer, SurfaceView surface) {
+  surface.fill(kBackground);
+  if (!usable(layer, surface)) return;
+  std::vector<std::uint32_t> table(kValueCount);
+  fillClassColours(ClassScale::Accumulation, layer.noDataValue, kUndrawn, table.data());
+  const Coverage columns = columnCoverage(layer, surface.width);
+  const Coverage rows = rowCoverage(layer, surface.height);
+  for (int y = rows.from; y < rows.to; ++y) {
+    const auto yi = static_cast<std::size_t>(y);
+    const int rowFirst = rows.first[yi];
+    const int rowLast = rows.last[yi];
+    const std::int16_t* cells =
+        layer.grid.data() + static_cast<std::size_t>(rowLast) * static_cast<std::size_t>(layer.cols);
+    std::uint32_t* out = surface.row(y);
+    for (int x = columns.from; x < columns.to; ++x) {
+      const auto xi = static_cast<std::size_t>(x);
+      const std::uint32_t colour = colourOf(table, cells[columns.last[xi]]);
+      out[x] = colour != kUndrawn ? colour : lastDrawn(layer, table, rowFirst, rowLast, columns.first[xi], columns.last[xi]);
+    }
+  }
+}
+
+}  // namespace ombrix::viewer
