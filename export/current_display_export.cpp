@@ -1,0 +1,52 @@
+#include "export/current_display_export.h"
+
+#include <string>
+
+#include "core/region_table.h"
+#include "export/csv_file_writer.h"
+#include "export/csv_number_format.h"
+
+namespace ombrix::exports {
+
+namespace {
+
+constexpr std::string_view kHeader = "ID,M,N,Keido,Ido,Value";
+
+bool gridShown(const core::AnalysisConditions& c) {
+  return !c.frameLabel.empty() && c.gridRows > 0 && c.gridCols > 0 &&
+         c.rainGrid.size() == static_cast<std::size_t>(c.gridRows) * static_cast<std::size_t>(c.gridCols);
+}
+
+}  // namespace
+
+std::filesystem::path currentDisplayPath(const core::AnalysisConditions& conditions, std::string_view areaText) {
+  std::string name(core::regionCodeForName(areaText));
+  name.append(conditions.frameLabel).append(".CSV");
+  return std::filesystem::path(conditions.openRmdDir) / name;
+}
+
+CurrentDisplayResult exportCurrentDisplay(const core::AnalysisConditions& conditions, std::string_view areaText) {
+  CurrentDisplayResult result;
+  if (!gridShown(conditions)) return result;
+  result.path = currentDisplayPath(conditions, areaText);
+  result.outcome = CurrentDisplayOutcome::Failed;
+  CsvFileWriter out;
+  if (result.status = out.open(result.path, result.path); !result.status) return result;
+  out.appendLine(kHeader);
+  const CellFieldTexts fields(conditions.fileWestLon, conditions.fileNorthLat, conditions.cellWidth,
+                              conditions.cellHeight, conditions.gridCols, conditions.gridRows);
+  const std::size_t lineLength = fields.maxLength() + kCommaValueSlack + kLineEnd.size();
+  const std::int16_t* value = conditions.rainGrid.data();
+  for (int m = 0; m < fields.rows(); ++m) {
+    for (int n = 0; n < fields.columns(); ++n) {
+      char* end = writeCommaValue(fields.write(out.room(lineLength), m, n), *value++);
+      *end++ = '\r';
+      *end++ = '\n';
+      out.advance(end);
+    }
+  }
+  if (result.status = out.finish(); result.status) result.outcome = CurrentDisplayOutcome::Written;
+  return result;
+}
+
+}  // namespace ombrix::exports

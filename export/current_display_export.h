@@ -1,0 +1,31 @@
+#pragma once
+// The CSV file of the map shown: one line per cell with its ID, grid indices, longitude,
+// latitude and value, named after the region code and the map's label.
+#include <filesystem>
+#include <string_view>
+
+#include "core/analysis_conditions.h"
+#include "core/status.h"
+
+namespace ombrix::exports {
+
+enum class CurrentDisplayOutcome {
+  NothingShown,  // no map drawn yet: nothing written, nothing to tell the user
+  Written,
+  Failed,  // status carries the message
+};
+
+struct CurrentDisplayResult {
+  CurrentDisplayOutcome outcome = CurrentDisplayOutcome::NothingShown;
+  core::Status status;
+  std::filesystem::path path;
+};
+
+// openRmdDir / (region code of areaText) + frameLabel + ".CSV".
+std::filesystem::path currentDisplayPath(const core::AnalysisConditions& conditions, std::string_view areaText);
+
+// Writes rainGrid under the name above, replacing an existing file only once the new one is
+// complete. areaText is the area read-out of the main window.
+CurrentDisplayResult exportCurrentDisplay(const core::AnalysisConditions& conditions, std::string_view areaText);
+
+}  // namespace ombrix::exports

@@ -1,0 +1,288 @@
+#include "export/period_export.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "core/messages.h"
+#include "core/output_file.h"
+#include "core/region_table.h"
+#include "core/rmd_file.h"
+#include "export/csv_file_writer.h"
+#include "export/csv_number_format.h"
+#include "export/point_table.h"
+#include "viewer/frame_loading.h"
+
+namespace ombrix::exports {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Cells read per frame at a time: bounds memory at framesPerDay x 128 KiB whatever the grid.
+constexpr std::size_t kCellsPerChunk = std::size_t{1} << 16;
+
+std::string withPath(std::string_view message, const fs::path& path) { return std::string(message) + path.string(); }
+
+bool nameTaken(const fs::path& path) {
+  std::error_code error;
+  return fs::exists(fs::symlink_status(path, error));
+}
+
+// Renames the finished set to its name unless something of that name has appeared meanwhile.
+bool renameIfFree(const fs::path& from, const fs::path& to, bool& taken) {
+  taken = false;
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno == EEXIST) {
+    taken = true;
+    return false;
+  }
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  if (nameTaken(to)) {
+    taken = true;
+    return false;
+  }
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+// The temporary folder the set is built in, removed with its contents unless it was renamed.
+class TemporaryFolder {
+ public:
+  explicit TemporaryFolder(const fs::path& target) : path_(core::temporarySibling(target)) {}
+  ~TemporaryFolder() {
+    if (!path_.empty()) {
+      std::error_code ignored;
+      fs::remove_all(path_, ignored);
+    }
+  }
+  TemporaryFolder(const TemporaryFolder&) = delete;
+  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+  bool create() { return ::mkdir(path_.c_str(), 0777) == 0; }
+  const fs::path& path() const noexcept { return path_; }
+  void release() noexcept { path_.clear(); }
+
+ private:
+  fs::path path_;
+};
+
+// The open RMD file, read by positioned block reads.
+class RmdSource {
+ public:
+  ~RmdSource() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  bool open(const fs::path& path) {
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    return fd_ >= 0;
+  }
+  // Reads exactly size bytes at offset; false when the file ends first or cannot be read.
+  bool read(std::int64_t offset, std::uint8_t* out, std::size_t size) const {
+    while (size > 0) {
+      const ssize_t n = ::pread(fd_, out, size, static_cast<off_t>(offset));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return false;
+      out += n;
+      size -= static_cast<std::size_t>(n);
+      offset += n;
+    }
+    return true;
+  }
+
+ private:
+  int fd_ = -1;
+};
+
+// What the export needs of the open file, copied when it starts: the conditions may change
+// while the export yields.
+struct SetPlan {
+  fs::path rmdPath;
+  fs::path folder;
+  core::RmdHeader header;
+  std::vector<std::int32_t> frameOffsets;
+  std::vector<std::string> dayFileNames;  // one per whole block
+  std::vector<std::string> headerLines;
+  int framesPerDay = 0;
+  int progressStep = 0;
+};
+
+// Padded to two digits like the frame stamp's fields.
+std::string twoDigits(int value) {
+  std::string text = std::to_string(value);
+  if (value < 10) text.insert(text.begin(), '0');
+  return text;
+}
+
+SetPlan planSet(const core::AnalysisConditions& c, const fs::path& folder, int progressWidth) {
+  SetPlan plan;
+  plan.rmdPath = c.openRmdPath;
+  plan.folder = folder;
+  plan.header = viewer::openHeader(c);
+  plan.frameOffsets.assign(c.frameOffset.begin(), c.frameOffset.begin() + c.frameCount);
+  plan.framesPerDay = core::framesPerDay(c.frameYear[0], c.frameMonthDay[0][0]);
+  plan.progressStep = static_cast<int>(
+      std::nearbyint(static_cast<double>(progressWidth) * plan.framesPerDay / static_cast<double>(c.frameCount)));
+  const int blocks = c.frameCount / plan.framesPerDay;
+  for (int b = 0; b < blocks; ++b) {
+    const int first = b * plan.framesPerDay;
+    plan.dayFileNames.push_back(viewer::frameStamp(c, first).substr(0, 8) + ".CSV");
+    std::string line = "ID,M,N,Keido,Ido";
+    for (int k = first; k < first + plan.framesPerDay; ++k) {
+      const auto& time = c.frameHourMinute[static_cast<std::size_t>(k)];
+      line.append(",").append(twoDigits(time[0])).append(":").append(twoDigits(time[1]));
+    }
+    plan.headerLines.push_back(std::move(line));
+  }
+  return plan;
+}
+
+// Writes the day files, then "FileList.txt", into the temporary folder.
+class SetWriter {
+ public:
+  SetWriter(const SetPlan& plan, const fs::path& workFolder, const core::AnalysisConditions& c)
+      : plan_(plan),
+        workFolder_(workFolder),
+        fields_(c.fileWestLon, c.fileNorthLat, c.cellWidth, c.cellHeight, c.gridCols, c.gridRows) {}
+
+  core::Status open() {
+    if (!source_.open(plan_.rmdPath)) return core::Status::failure(withPath(messages::kRmdFileGone, plan_.rmdPath));
+    return core::Status::success();
+  }
+
+  core::Status writeDay(std::size_t block) {
+    const std::string& name = plan_.dayFileNames[block];
+    CsvFileWriter out;
+    if (core::Status s = out.open(workFolder_ / name, plan_.folder / name); !s) return s;
+    out.appendLine(plan_.headerLines[block]);
+    const std::size_t cells = plan_.header.cellCount();
+    for (std::size_t first = 0; first < cells && !out.failed(); first += kCellsPerChunk) {
+      const std::size_t count = std::min(kCellsPerChunk, cells - first);
+      if (core::Status s = readChunk(block, first, count); !s) return s;
+      writeLines(out, first, count);
+    }
+    return out.finish();
+  }
+
+  core::Status writeList() {
+    CsvFileWriter out;
+    if (core::Status s = out.open(workFolder_ / kFileListName, plan_.folder / kFileListName); !s) return s;
+    for (const std::string& name : plan_.dayFileNames) out.appendLine(name);
+    return out.finish();
+  }
+
+ private:
+  // The cells first .. first + count - 1 of every frame of the block, one read per frame.
+  core::Status readChunk(std::size_t block, std::size_t first, std::size_t count) {
+    const int perDay = plan_.framesPerDay;
+    chunk_.resize(static_cast<std::size_t>(perDay) * count * 2);
+    for (int f = 0; f < perDay; ++f) {
+      std::uint8_t* bytes = chunk_.data() + static_cast<std::size_t>(f) * count * 2;
+      const std::int32_t offset = plan_.frameOffsets[block * static_cast<std::size_t>(perDay) + f];
+      if (!core::frameHasData(plan_.header, offset)) {
+        for (std::size_t i = 0; i < count; ++i) core::writeI16LE(bytes + 2 * i, plan_.header.noDataValue);
+      } else if (!source_.read(std::int64_t{offset} + 2 * static_cast<std::int64_t>(first), bytes, count * 2)) {
+        return core::Status::failure(withPath(messages::kRmdFileTruncated, plan_.rmdPath));
+      }
+    }
+    return core::Status::success();
+  }
+
+  void writeLines(CsvFileWriter& out, std::size_t first, std::size_t count) {
+    const int perDay = plan_.framesPerDay;
+    const std::size_t lineLength = fields_.maxLength() + 7 * static_cast<std::size_t>(perDay) + kCommaValueSlack + 2;
+    const std::size_t frameStride = count * 2;
+    int row = static_cast<int>(first / static_cast<std::size_t>(fields_.columns()));
+    int column = static_cast<int>(first % static_cast<std::size_t>(fields_.columns()));
+    for (std::size_t i = 0; i < count; ++i) {
+      char* end = fields_.write(out.room(lineLength), row, column);
+      const std::uint8_t* value = chunk_.data() + 2 * i;
+      for (int f = 0; f < perDay; ++f, value += frameStride) end = writeCommaValue(end, core::readI16LE(value));
+      *end++ = '\r';
+      *end++ = '\n';
+      out.advance(end);
+      if (++column == fields_.columns()) {
+        column = 0;
+        ++row;
+      }
+    }
+  }
+
+  const SetPlan& plan_;
+  fs::path workFolder_;
+  CellFieldTexts fields_;
+  RmdSource source_;
+  std::vector<std::uint8_t> chunk_;
+};
+
+bool fileOpen(const core::AnalysisConditions& c) {
+  const auto frames = static_cast<std::size_t>(c.frameCount > 0 ? c.frameCount : 0);
+  return !c.openRmdPath.empty() && frames > 0 && c.gridRows > 0 && c.gridCols > 0 && c.frameYear.size() >= frames &&
+         c.frameMonthDay.size() >= frames && c.frameHourMinute.size() >= frames && c.frameOffset.size() >= frames;
+}
+
+void call(const std::function<void()>& f) {
+  if (f) f();
+}
+void call(const std::function<void(int)>& f, int width) {
+  if (f) f(width);
+}
+
+}  // namespace
+
+std::string periodLabel(const core::AnalysisConditions& c) {
+  std::string label;
+  viewer::appendFrameLabel(label, c, 0);
+  label.resize(std::min<std::size_t>(label.size(), 8));
+  viewer::appendFrameLabel(label, c, c.frameCount - 1);
+  label.resize(std::min<std::size_t>(label.size(), 16));
+  return label;
+}
+
+PeriodExportResult exportPeriod(const core::AnalysisConditions& c, std::string_view areaText, int progressWidth,
+                                const PeriodExportCallbacks& callbacks) {
+  PeriodExportResult result;
+  if (!fileOpen(c)) return result;
+  result.outcome = PeriodExportOutcome::Refused;
+  result.periodLabel = periodLabel(c);
+  result.folder = fs::path(c.openRmdDir) / (std::string(core::regionCodeForName(areaText)) + result.periodLabel);
+  const auto refuse = [&](std::string message) {
+    result.message = std::move(message);
+    return result;
+  };
+  if (nameTaken(result.folder)) return refuse(withPath(messages::kExportTargetExists, result.folder));
+
+  const SetPlan plan = planSet(c, result.folder, progressWidth);
+  result.halfHourly = plan.framesPerDay == 48 ? 1 : 0;
+  TemporaryFolder work(result.folder);
+  if (!work.create()) return refuse(withPath(messages::kCannotCreateFolder, result.folder));
+  SetWriter writer(plan, work.path(), c);
+  if (core::Status s = writer.open(); !s) return refuse(s.message);
+  for (std::size_t b = 0; b < plan.dayFileNames.size(); ++b) {
+    call(callbacks.yield);
+    call(callbacks.progress, static_cast<int>(b) * plan.progressStep);
+    if (core::Status s = writer.writeDay(b); !s) return refuse(s.message);
+  }
+  if (core::Status s = writer.writeList(); !s) return refuse(s.message);
+  bool taken = false;
+  if (!renameIfFree(work.path(), result.folder, taken)) {
+    return refuse(withPath(taken ? messages::kExportTargetExists : messages::kCannotCreateFolder, result.folder));
+  }
+  work.release();
+  call(callbacks.yield);
+  call(callbacks.progress, progressWidth);
+  result.outcome = PeriodExportOutcome::Written;
+  result.message = messages::kCsvWritten;
+  return result;
+}
+
+void applyPeriodExport(const PeriodExportResult& result, core::AnalysisConditions& conditions) {
+  if (result.outcome == PeriodExportOutcome::NoFileOpen) return;
+  conditions.frameLabel = result.periodLabel;
+  if (result.halfHourly) conditions.halfHourly = *result.halfHourly;
+}
+
+}  // namespace ombrix::exports

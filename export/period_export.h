@@ -1,0 +1,50 @@
+#pragma once
+// The whole-period CSV set of the open file: a new folder beside it holding one CSV file per
+// day (one column per frame of the day) and "FileList.txt" naming the day files in order.
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/analysis_conditions.h"
+
+namespace ombrix::exports {
+
+struct PeriodExportCallbacks {
+  // Called before each day file and once at the end: lets pending user-interface events run.
+  std::function<void()> yield;
+  // Called after each yield with the progress bar's new width.
+  std::function<void(int width)> progress;
+};
+
+enum class PeriodExportOutcome {
+  NoFileOpen,  // nothing written, nothing to tell the user
+  Written,
+  Refused,  // the folder exists already, or the set could not be written
+};
+
+struct PeriodExportResult {
+  PeriodExportOutcome outcome = PeriodExportOutcome::NoFileOpen;
+  std::string message;      // the completion message or the refusal; empty when no file is open
+  std::string periodLabel;  // YYYYMMDD of the first and of the last frame; becomes frameLabel
+  std::optional<std::uint8_t> halfHourly;  // decided once the export has begun
+  std::filesystem::path folder;
+};
+
+// The first 8 characters of frame 0's stamp and of the last frame's: "2005070120050731". The
+// export folder is openRmdDir / (region code of the area text) + this label.
+std::string periodLabel(const core::AnalysisConditions& conditions);
+
+// Writes the set for a progress bar progressWidth units wide. The set is built in a hidden
+// temporary folder beside the target and renamed to it only when complete, so a refusal or a
+// failure leaves nothing behind and never touches what exists. Frames are read straight from
+// the file; an index entry without frame data gives noDataValue for every cell of its frame.
+PeriodExportResult exportPeriod(const core::AnalysisConditions& conditions, std::string_view areaText,
+                                int progressWidth, const PeriodExportCallbacks& callbacks = {});
+
+// Stores the period label in frameLabel and halfHourly when the export decided it.
+void applyPeriodExport(const PeriodExportResult& result, core::AnalysisConditions& conditions);
+
+}  // namespace ombrix::exports
