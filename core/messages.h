@@ -67,6 +67,7 @@ inline constexpr Text kArchiveFileMalformed = "アメダスデータファイル
 inline constexpr Text kArchiveTooManyLevels = "値の種類が256を超えるため、アメダスデータファイルを作成できません。";
 inline constexpr Text kArchiveRecordSizeMismatch = "記録の大きさがメッシュの数と一致しないため、アメダスデータファイルを作成できません。";
 inline constexpr Text kArchiveGridInvalid = "メッシュの数と間隔が正しくないため、アメダスデータファイルを作成できません。";
+inline constexpr Text kArchiveTooManyRecords = "記録の数が32767を超えるため、アメダスデータファイルを作成できません。";
 
 // -- Period dialog: typed texts. A refusal is the row and field name ("開始日" + "の月"), then
 // the reason. --

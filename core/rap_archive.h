@@ -38,7 +38,29 @@ struct RecordEntry {
 struct RunEntry {
   std::uint8_t level = 0;
   std::uint8_t extra = 0;  // the run is extra + 2 cells long
+  bool operator==(const RunEntry&) const = default;
 };
+
+// File layout: N at 80, the directory of 20-byte entries at 84, then (from the directory's end
+// E = 84 + 20N) the grid description at E + 4, L at E + 42, the level table at E + 44, P and the
+// run table after it. Each record starts with 4 skipped bytes before its stream.
+inline constexpr std::size_t kArchiveRecordCountOffset = 80;
+inline constexpr std::size_t kArchiveDirectoryOffset = 84;
+inline constexpr std::size_t kArchiveDirectoryEntrySize = 20;
+inline constexpr std::size_t kArchiveGridOffsetAfterDirectory = 4;
+inline constexpr std::size_t kArchiveGridSize = 20;
+inline constexpr std::size_t kArchiveIgnoredOffsetAfterDirectory = 40;
+inline constexpr std::size_t kArchiveLevelCountOffsetAfterDirectory = 42;
+inline constexpr std::size_t kArchiveRecordSkippedBytes = 4;
+// Stream codes: run-table bytes below 0x80, single cells 0x80-0xBF, the escape 0xFE (any level
+// code as a single cell), and runs 0xC0-0xFD / 0xFF of levels 0-61 / 63 followed by a length byte.
+inline constexpr std::uint8_t kFirstSingleCode = 0x80;
+inline constexpr std::uint8_t kFirstRunCode = 0xC0;
+inline constexpr std::uint8_t kEscapeCode = 0xFE;
+inline constexpr int kAddressableRuns = 128;   // run-table entries a single byte can name
+inline constexpr int kDirectLevels = 64;       // level codes the single and run forms can name
+inline constexpr int kMinRunLength = 2;
+inline constexpr int kMaxRunLength = 257;
 
 // What passes 1 and 2 of a preprocessing run need: read from the head of the file only.
 struct ArchiveHeader {
@@ -49,11 +71,15 @@ struct ArchiveHeader {
 enum class DecodeResult { Ok, LevelOutOfTable, RunOutOfTable, RunPastGrid, StreamTruncated };
 
 // Decodes one compressed record stream (the bytes after the record's 4 skipped bytes, up to
-// the end of the file) into cells.size() cells.
+// the end of the file) into cells.size() cells. Stops at the first code that names a level or
+// run-table entry that does not exist, a run past the last cell, or the end of the stream;
+// cells are then partly overwritten.
 DecodeResult decodeRecordStream(std::span<const std::uint8_t> stream, std::span<const std::int16_t> levels,
                                 std::span<const RunEntry> runs, std::span<std::int16_t> cells) noexcept;
 
-// Reads N, the grid description and the record directory of the file at path.
+// Reads N, the grid description and the record directory of the file at path, checking them
+// against the file's size (a positive grid and spacing, every record inside the file with room
+// for its cells). header is unchanged on failure.
 Status readArchiveHeader(const std::string& path, ArchiveHeader& header);
 
 // One whole archive file in memory, parsed and checked.
@@ -69,7 +95,8 @@ class ArchiveFile {
   std::span<const std::int16_t> levels() const noexcept { return levels_; }
   std::span<const RunEntry> runs() const noexcept { return runs_; }
 
-  // Decodes record j into cells (grid().cellCount() cells).
+  // Decodes record j into cells (grid().cellCount() cells); a malformed stream is reported with
+  // the file's name.
   Status decodeRecord(std::size_t j, std::span<std::int16_t> cells) const;
 
  private:
@@ -94,7 +121,8 @@ struct AreaWindow {
 // The area window of an area on a grid, clamped to the grid.
 AreaWindow areaWindow(const GridDescription& grid, const AreaBounds& area) noexcept;
 // Whether an area shares any cell with the grid (an area entirely off the grid would clamp to
-// an edge column or row that it does not cover).
+// an edge column or row that it does not cover). An area whose west edge lies east of its east
+// edge, or whose south edge lies north of its north edge, covers nothing.
 bool areaOverlapsGrid(const GridDescription& grid, const AreaBounds& area) noexcept;
 
 }  // namespace ombrix::core

@@ -1,0 +1,206 @@
+#include "core/rap_archive.h"
+
+#include <gtest/gtest.h>
+
+#include "core/messages.h"
+#include "core/rap_encoder.h"
+#include "support/test_support.h"
+
+namespace ombrix::core {
+namespace {
+
+using Cells = std::vector<std::int16_t>;
+
+DecodeResult decode(const Bytes& stream, const Cells& levels, const std::vector<RunEntry>& runs, Cells& cells) {
+  return decodeRecordStream(stream, levels, runs, cells);
+}
+
+Cells decodeOk(const Bytes& stream, const Cells& levels, const std::vector<RunEntry>& runs, std::size_t count) {
+  Cells cells(count, 999);
+  EXPECT_EQ(decode(stream, levels, runs, cells), DecodeResult::Ok);
+  return cells;
+}
+
+Cells levelsUpTo(int count) {
+  Cells levels(static_cast<std::size_t>(count));
+  for (int k = 0; k < count; ++k) levels[static_cast<std::size_t>(k)] = static_cast<std::int16_t>(10 * k);
+  return levels;
+}
+
+TEST(RecordDecoding, WorkedExampleFillsBothRows) {
+  const Cells cells = decodeOk({0x00, 0x82, 0xC0, 0x02}, {0, 5, 10}, {{1, 1}}, 8);
+  EXPECT_EQ(cells, (Cells{5, 5, 5, 10, 0, 0, 0, 0}));
+}
+
+TEST(RecordDecoding, EveryCodeForm) {
+  const Cells levels = levelsUpTo(256);
+  // One cell per byte for 0x80-0xBF.
+  EXPECT_EQ(decodeOk({0x80, 0xBF, 0x81}, levels, {}, 3), (Cells{0, 630, 10}));
+  // The escape names any code, low ones included, and is never a run.
+  EXPECT_EQ(decodeOk({0xFE, 0x05, 0xFE, 0xC8}, levels, {}, 2), (Cells{50, 2000}));
+  // 0xFF is a run of code 63; 0xC0 with length byte 0xFF is 257 cells.
+  EXPECT_EQ(decodeOk({0xFF, 0x00}, levels, {}, 2), (Cells{630, 630}));
+  EXPECT_EQ(decodeOk({0xC0, 0xFF}, levels, {}, 257), Cells(257, 0));
+  EXPECT_EQ(decodeOk({0xFD, 0x01}, levels, {}, 3), Cells(3, 610));
+  // Run-table entries: (3, 0) is two cells; entry 127 is the last one a byte can name.
+  std::vector<RunEntry> runs(128, RunEntry{1, 0});
+  runs[0] = {3, 0};
+  runs[127] = {200, 255};
+  EXPECT_EQ(decodeOk({0x00}, levels, runs, 2), (Cells{30, 30}));
+  EXPECT_EQ(decodeOk({0x7F}, levels, runs, 257), Cells(257, 2000));
+}
+
+TEST(RecordDecoding, LongRunsOfEveryLengthFillExactly) {
+  // Runs of every length next to single cells, so a fill that overshoots its run would show.
+  const Cells levels = levelsUpTo(3);
+  Bytes stream;
+  Cells expected;
+  for (int length = 2; length <= 257; ++length) {
+    stream.insert(stream.end(), {0xC1, static_cast<std::uint8_t>(length - 2), 0x82});
+    expected.insert(expected.end(), static_cast<std::size_t>(length), 10);
+    expected.push_back(20);
+  }
+  EXPECT_EQ(decodeOk(stream, levels, {}, expected.size()), expected);
+}
+
+TEST(RecordDecoding, MalformedStreamsAreRefusedWithoutOverrun) {
+  const Cells levels = levelsUpTo(3);
+  const std::vector<RunEntry> runs{{1, 0}, {7, 0}};
+  struct Case {
+    Bytes stream;
+    DecodeResult result;
+  };
+  const std::vector<Case> cases{
+      {{0x83}, DecodeResult::LevelOutOfTable},        {{0xFE, 0x03}, DecodeResult::LevelOutOfTable},
+      {{0xC3, 0x00}, DecodeResult::LevelOutOfTable},  {{0x01}, DecodeResult::LevelOutOfTable},
+      {{0x02}, DecodeResult::RunOutOfTable},          {{0x7F}, DecodeResult::RunOutOfTable},
+      {{0x80, 0xC0, 0x02}, DecodeResult::RunPastGrid}, {{0x80, 0x80, 0x80, 0x00}, DecodeResult::RunPastGrid},
+      {{0x80}, DecodeResult::StreamTruncated},        {{0xFE}, DecodeResult::StreamTruncated},
+      {{0xC0}, DecodeResult::StreamTruncated},        {{}, DecodeResult::StreamTruncated},
+  };
+  for (const Case& c : cases) {
+    Cells cells(4, 7);
+    EXPECT_EQ(decode(c.stream, levels, runs, cells), c.result) << "first byte " << int(c.stream.empty() ? -1 : c.stream[0]);
+  }
+}
+
+GridDescription smallGrid() { return {36000000, 135000000, 62500, 41667, 4, 2}; }
+
+ArchiveContents twoRecordArchive() {
+  ArchiveContents c{smallGrid(), {0, 5, 10}, {{1, 1}}, {}};
+  c.records.push_back({{2005, 5, 7, 0, 0}, {0x00, 0x82, 0xC0, 0x02}});
+  c.records.push_back({{2005, 5, 7, 1, 0}, {0xC2, 0x06}});
+  return c;
+}
+
+TEST(ArchiveFileReading, ReadsTablesDirectoryAndEachRecordAtItsOwnOffset) {
+  ArchiveFile file;
+  ASSERT_TRUE(file.parse(assembleArchive(twoRecordArchive()), "J2005507.RAP"));
+  EXPECT_EQ(file.grid(), smallGrid());
+  ASSERT_EQ(file.records().size(), 2u);
+  EXPECT_EQ(file.records()[1].stamp, (TimeStamp{2005, 5, 7, 1, 0}));
+  EXPECT_EQ(file.levels().size(), 3u);
+  // Record 1 is placed before record 0; each is decoded from its own offset after 4 skipped bytes.
+  EXPECT_LT(file.records()[1].recordOffset, file.records()[0].recordOffset);
+  Cells cells(8);
+  ASSERT_TRUE(file.decodeRecord(0, cells));
+  EXPECT_EQ(cells, (Cells{5, 5, 5, 10, 0, 0, 0, 0}));
+  ASSERT_TRUE(file.decodeRecord(1, cells));
+  EXPECT_EQ(cells, Cells(8, 10));
+}
+
+TEST(ArchiveFileReading, HeaderReadFromDiskMatchesTheWholeFile) {
+  test::TempDir dir;
+  const std::string path = (dir / "J2005507.RAP").string();
+  test::writeBytes(path, assembleArchive(twoRecordArchive()));
+  ArchiveHeader header;
+  ASSERT_TRUE(readArchiveHeader(path, header));
+  ArchiveFile file;
+  ASSERT_TRUE(file.load(path));
+  EXPECT_EQ(header.grid, file.grid());
+  ASSERT_EQ(header.records.size(), 2u);
+  EXPECT_EQ(header.records[0].recordOffset, file.records()[0].recordOffset);
+
+  const Status missing = readArchiveHeader((dir / "J2005508.RAP").string(), header);
+  EXPECT_FALSE(missing);
+  EXPECT_EQ(missing.message, std::string(messages::kArchiveFileUnreadable) + (dir / "J2005508.RAP").string());
+}
+
+// Offsets inside the two-record file built above (N = 2: the tables start at 124).
+constexpr std::size_t kGridAt = 128;
+constexpr std::size_t kLevelCountAt = 166;
+constexpr std::size_t kRunCountAt = 174;
+
+void expectMalformed(const Bytes& bytes, const char* what) {
+  const std::string expected = std::string(messages::kArchiveFileMalformed) + "bad.RAP";
+  ArchiveFile file;
+  const Status parsed = file.parse(bytes, "bad.RAP");
+  if (!parsed) {
+    EXPECT_EQ(parsed.message, expected) << what;
+    return;
+  }
+  Cells cells(file.grid().cellCount());
+  const Status decoded0 = file.decodeRecord(0, cells);
+  const Status decoded1 = file.decodeRecord(1, cells);
+  EXPECT_FALSE(decoded0 && decoded1) << what;
+  EXPECT_EQ((decoded0 ? decoded1 : decoded0).message, expected) << what;
+}
+
+TEST(ArchiveFileReading, MalformedFilesAreReportedWithTheirName) {
+  const Bytes good = assembleArchive(twoRecordArchive());
+  auto patched = [&](std::size_t at, std::initializer_list<std::uint8_t> bytes) {
+    Bytes b = good;
+    std::copy(bytes.begin(), bytes.end(), b.begin() + static_cast<std::ptrdiff_t>(at));
+    return b;
+  };
+  expectMalformed(Bytes(good.begin(), good.begin() + 81), "cut inside N");
+  expectMalformed(Bytes(good.begin(), good.begin() + kGridAt + 10), "cut inside the grid");
+  expectMalformed(Bytes(good.begin(), good.begin() + kRunCountAt + 3), "cut inside the run table");
+  expectMalformed(patched(80, {0xFF, 0xFF}), "negative N");
+  expectMalformed(patched(80, {0x00, 0x40}), "N beyond the file");
+  expectMalformed(patched(kLevelCountAt, {0xFF, 0xFF}), "negative L");
+  expectMalformed(patched(kLevelCountAt, {0x00, 0x7F}), "L beyond the file");
+  expectMalformed(patched(kRunCountAt, {0xFF, 0x7F}), "P beyond the file");
+  expectMalformed(patched(kGridAt + 16, {0x00, 0x00}), "no columns");
+  expectMalformed(patched(kGridAt + 18, {0xFE, 0xFF}), "negative rows");
+  expectMalformed(patched(kGridAt + 8, {0, 0, 0, 0}), "zero spacing");
+  expectMalformed(patched(kGridAt + 16, {0xFF, 0x7F}), "more cells than the file could hold");
+  expectMalformed(patched(84 + 16, {0xFF, 0xFF, 0xFF, 0xFF}), "negative record offset");
+  expectMalformed(patched(84 + 16, {0x00, 0x00, 0x01, 0x00}), "record offset past the end");
+  expectMalformed(patched(kLevelCountAt, {0x02, 0x00}), "level code beyond the table");
+  // Without the bytes after it and its last run, the last record's stream ends early.
+  Bytes truncated = good;
+  truncated.resize(good.size() - 5 - 2);
+  expectMalformed(truncated, "stream cut short");
+}
+
+TEST(AreaWindow, TruncatingDivisionAndExactEastBound) {
+  const GridDescription national{48000000, 120000000, 62500, 41667, 480, 660};
+  const AreaWindow w = areaWindow(national, {139000000, 46000000, 147000000, 41000000});
+  EXPECT_EQ(w.firstCol, 304);
+  EXPECT_EQ(w.lastCol, 432);
+  EXPECT_EQ(w.cols(), 129);
+  EXPECT_EQ(w.firstRow, 47);    // 2,000,000 / 41,667 = 47.99...
+  EXPECT_EQ(w.lastRow, 168);    // 7,000,000 / 41,667 = 167.99... rounded up
+  EXPECT_EQ(areaWindow(national, {139000000, 46000000, 147000001, 41000000}).lastCol, 433);
+  // Bounds outside the grid clamp to its edges.
+  EXPECT_EQ(areaWindow(national, {100000000, 60000000, 160000000, 10000000}), (AreaWindow{0, 479, 0, 659}));
+}
+
+TEST(AreaWindow, OverlapNeedsASharedCell) {
+  const GridDescription g{48000000, 120000000, 62500, 41667, 480, 660};
+  const std::int32_t lastLon = 120000000 + 479 * 62500;
+  const std::int32_t lastLat = 48000000 - 659 * 41667;
+  EXPECT_TRUE(areaOverlapsGrid(g, {139000000, 46000000, 147000000, 41000000}));
+  EXPECT_TRUE(areaOverlapsGrid(g, {100000000, 48000000, 120000000, 47000000}));  // touches column 0
+  EXPECT_TRUE(areaOverlapsGrid(g, {lastLon, lastLat, lastLon + 5, lastLat - 5}));
+  EXPECT_FALSE(areaOverlapsGrid(g, {lastLon + 1, 40000000, lastLon + 900000, 30000000}));
+  EXPECT_FALSE(areaOverlapsGrid(g, {110000000, 40000000, 119999999, 30000000}));
+  EXPECT_FALSE(areaOverlapsGrid(g, {130000000, 49000000, 131000000, 48000001}));
+  EXPECT_FALSE(areaOverlapsGrid(g, {130000000, lastLat - 1, 131000000, 10000000}));
+  EXPECT_FALSE(areaOverlapsGrid(g, {147000000, 46000000, 139000000, 41000000}));  // west east of east
+  EXPECT_FALSE(areaOverlapsGrid(g, {139000000, 41000000, 147000000, 46000000}));  // south north of north
+}
+
+}  // namespace
+}  // namespace ombrix::core
