@@ -1,0 +1,103 @@
+#include "viewer/frame_accumulation.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "core/messages.h"
+#include "support/test_support.h"
+#include "viewer/rmd_test_file.h"
+
+namespace ombrix::viewer {
+namespace {
+
+using test::TempDir;
+using Grid = std::vector<std::int16_t>;
+
+// Each column is one case, frames top to bottom: 10/20/0, -1/15/0, -1/0/-1, 0/-1/-1, big sums,
+// and a frame without data (the empty middle frame of the second file).
+const std::vector<Grid> kFrames = {
+    {10, -1, -1, 0, 30000},
+    {20, 15, 0, -1, 30000},
+    {0, 0, -1, -1, 5},
+};
+
+TEST(FrameAccumulation, SumsAndMaximaCellByCell) {
+  TempDir dir;
+  test::writeTestRmd(dir / "Ka.RMD", test::makeTestRmd(1, 5, kFrames));
+  const core::AnalysisConditions conditions = test::openedConditions(dir / "Ka.RMD");
+  Grid sum, maximum;
+  ASSERT_TRUE(accumulateFrames(conditions, 0, 2, sum).ok);
+  ASSERT_TRUE(maximumOfFrames(conditions, 0, 2, maximum).ok);
+  EXPECT_EQ(sum, (Grid{30, 14, -1, 0, 32767}));
+  EXPECT_EQ(maximum, (Grid{20, 15, 0, 0, 30000}));
+  ASSERT_TRUE(accumulateFrames(conditions, 1, 2, sum).ok);
+  EXPECT_EQ(sum, (Grid{20, 15, 0, -1, 30005}));
+}
+
+TEST(FrameAccumulation, FrameWithoutDataAddsNothing) {
+  TempDir dir;
+  test::writeTestRmd(dir / "Ka.RMD", test::makeTestRmd(1, 2, {{3, -1}, {}, {4, 6}}));
+  const core::AnalysisConditions conditions = test::openedConditions(dir / "Ka.RMD");
+  Grid sum, maximum;
+  ASSERT_TRUE(accumulateFrames(conditions, 0, 2, sum).ok);
+  ASSERT_TRUE(maximumOfFrames(conditions, 0, 2, maximum).ok);
+  EXPECT_EQ(sum, (Grid{7, 5}));
+  EXPECT_EQ(maximum, (Grid{4, 6}));
+}
+
+TEST(FrameAccumulation, RefusedRangesLeaveTheResult) {
+  TempDir dir;
+  const auto path = dir / "Ka.RMD";
+  test::writeTestRmd(path, test::makeTestRmd(1, 5, kFrames));
+  core::AnalysisConditions conditions = test::openedConditions(path);
+  Grid result{99};
+  const auto refusal = [&](int s, int e) {
+    const core::Status status = accumulateFrames(conditions, s, e, result);
+    EXPECT_EQ(result, Grid{99});
+    EXPECT_EQ(maximumOfFrames(conditions, s, e, result).message, status.message);
+    return status.message;
+  };
+  EXPECT_EQ(refusal(1, 1), messages::kChooseDifferentTimes);
+  EXPECT_EQ(refusal(2, 1), messages::kTimesNotInOrder);
+  EXPECT_EQ(refusal(-1, 1), messages::kFrameNotInFile);
+  EXPECT_EQ(refusal(0, 3), messages::kFrameNotInFile);
+  std::filesystem::remove(path);
+  EXPECT_EQ(refusal(0, 2), std::string(messages::kRmdFileGone) + path.string());
+  conditions.openRmdPath.clear();
+  EXPECT_EQ(refusal(0, 2), messages::kNoFileOpen);
+}
+
+TEST(FrameAccumulation, CallbacksInOrderAndAFileOpenedMeanwhileDoesNotMixIn) {
+  TempDir dir;
+  test::writeTestRmd(dir / "Ka.RMD", test::makeTestRmd(1, 5, kFrames));
+  test::writeTestRmd(dir / "Ho.RMD", test::makeTestRmd(2, 2, {{1, 1, 1, 1}, {1, 1, 1, 1}}));
+  core::AnalysisConditions conditions = test::openedConditions(dir / "Ka.RMD");
+  std::string calls;
+  FoldCallbacks callbacks;
+  callbacks.yield = [&] {
+    calls += "y";
+    conditions = test::openedConditions(dir / "Ho.RMD");  // the user opens another file
+  };
+  callbacks.frameStarting = [&](int position) { calls += std::to_string(position); };
+  callbacks.frameFolded = [&](int frame, std::span<const std::int16_t> partial) {
+    calls += 'f';
+    calls += std::to_string(frame) + ':' + std::to_string(partial[0]) + ' ';
+  };
+  Grid sum;
+  ASSERT_TRUE(accumulateFrames(conditions, 0, 2, sum, callbacks).ok);
+  EXPECT_EQ(sum, (Grid{30, 14, -1, 0, 32767}));
+  EXPECT_EQ(calls, "y0f0:10 y1f1:30 y2f2:30 ");
+}
+
+TEST(FrameAccumulation, ProgressStepRoundsHalfToEven) {
+  EXPECT_EQ(progressStep(4095, 2), 2048);
+  EXPECT_EQ(progressStep(4095, 1), 4095);
+  EXPECT_EQ(progressStep(10, 4), 2);
+  EXPECT_EQ(progressStep(14, 4), 4);
+  EXPECT_EQ(progressStep(4095, 0), 0);
+}
+
+}  // namespace
+}  // namespace ombrix::viewer

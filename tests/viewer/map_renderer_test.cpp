@@ -1,0 +1,142 @@
+#include "viewer/map_renderer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+#include "viewer/intensity_classes.h"
+
+namespace ombrix::viewer {
+namespace {
+
+// The picture by definition: one solid box per cell, row-major, both corners included,
+// clipped to the surface, over a white surface.
+std::int64_t corner(double mapUnits, float half, float zoom, float centre) {
+  return static_cast<std::int64_t>(std::floor((mapUnits - static_cast<double>(half)) * static_cast<double>(zoom) +
+                                              static_cast<double>(centre)));
+}
+
+RgbImage referencePicture(const MapLayer& layer, int width, int height, bool accumulation) {
+  RgbImage image(width, height);
+  SurfaceView s = image.view();
+  const ViewGeometry& g = layer.geometry;
+  for (int r = 0; r < layer.rows; ++r) {
+    for (int c = 0; c < layer.cols; ++c) {
+      const std::int16_t v = layer.grid[static_cast<std::size_t>(r * layer.cols + c)];
+      const ColourClass cls = accumulation ? classifyAccumulation(v, layer.noDataValue)
+                                           : classifyIntensity(v, layer.noDataValue);
+      if (accumulation && !cls.wet()) continue;
+      const std::int64_t xa = corner(double(c) * g.cellWidth, g.mapHalfWidth, g.zoom, g.viewCenterX);
+      const std::int64_t xb = corner(double(c + 1) * g.cellWidth, g.mapHalfWidth, g.zoom, g.viewCenterX);
+      const std::int64_t ya = corner(double(r) * g.cellHeight, g.mapHalfHeight, g.zoom, g.viewCenterY);
+      const std::int64_t yb = corner(double(r + 1) * g.cellHeight, g.mapHalfHeight, g.zoom, g.viewCenterY);
+      for (std::int64_t y = std::max<std::int64_t>(std::min(ya, yb), 0); y <= std::min<std::int64_t>(std::max(ya, yb), height - 1); ++y) {
+        for (std::int64_t x = std::max<std::int64_t>(std::min(xa, xb), 0); x <= std::min<std::int64_t>(std::max(xa, xb), width - 1); ++x) {
+          s.row(static_cast<int>(y))[x] = cls.colour.argb();
+        }
+      }
+    }
+  }
+  return image;
+}
+
+struct Scene {
+  std::vector<std::int16_t> grid;
+  MapLayer layer;
+};
+
+Scene randomScene(std::mt19937& random, int rows, int cols, int width, int height, std::int16_t noData) {
+  Scene scene;
+  std::uniform_int_distribution<int> value(-3, 12000);
+  std::bernoulli_distribution dry(0.3);
+  for (int k = 0; k < rows * cols; ++k) {
+    scene.grid.push_back(static_cast<std::int16_t>(dry(random) ? value(random) % 3 - 1 : value(random)));
+  }
+  core::RmdHeader header;
+  header.gridRows = static_cast<std::int16_t>(rows);
+  header.gridCols = static_cast<std::int16_t>(cols);
+  header.cellLonStep = static_cast<std::int16_t>(std::uniform_int_distribution<int>(5000, 32000)(random));
+  header.cellLatStep = static_cast<std::int16_t>(std::uniform_int_distribution<int>(5000, 32000)(random));
+  header.fileWestLon = 128000000;
+  header.fileNorthLat = 40000000;
+  scene.layer = {scene.grid, rows, cols, noData,
+                 computeViewGeometry(header, std::uniform_int_distribution<int>(1, 2)(random), float(width),
+                                     float(height))};
+  return scene;
+}
+
+void expectSamePicture(const MapLayer& layer, int width, int height, const std::string& what) {
+  for (const bool accumulation : {false, true}) {
+    RgbImage fast(width, height, 0xFF123456u);
+    accumulation ? drawAccumulatedMap(layer, fast.view()) : drawIntensityMap(layer, fast.view());
+    const RgbImage reference = referencePicture(layer, width, height, accumulation);
+    ASSERT_EQ(fast.pixels(), reference.pixels()) << what << (accumulation ? " accumulation" : " intensity");
+  }
+}
+
+TEST(MapRenderer, EqualsBoxByBoxPictureOnManySizes) {
+  std::mt19937 random(7);
+  const std::vector<std::array<int, 4>> sizes = {  // rows, cols, width, height
+      {1, 1, 1, 1},     {1, 1, 100, 100}, {3, 5, 7, 3},       {2, 9, 689, 593}, {81, 129, 689, 593},
+      {145, 241, 689, 593}, {300, 200, 50, 61}, {832, 1248, 689, 593}, {17, 4, 1, 999}, {5, 300, 301, 2}};
+  for (const auto& [rows, cols, width, height] : sizes) {
+    for (const std::int16_t noData : {std::int16_t{-1}, std::int16_t{9999}}) {
+      const Scene scene = randomScene(random, rows, cols, width, height, noData);
+      expectSamePicture(scene.layer, width, height, std::to_string(rows) + "x" + std::to_string(cols));
+    }
+  }
+}
+
+TEST(MapRenderer, EqualsBoxByBoxPictureWhenZoomedAndShifted) {
+  std::mt19937 random(11);
+  for (int round = 0; round < 40; ++round) {
+    const int rows = std::uniform_int_distribution<int>(1, 40)(random);
+    const int cols = std::uniform_int_distribution<int>(1, 40)(random);
+    const int width = std::uniform_int_distribution<int>(1, 120)(random);
+    const int height = std::uniform_int_distribution<int>(1, 120)(random);
+    Scene scene = randomScene(random, rows, cols, width, height, -1);
+    ViewGeometry& g = scene.layer.geometry;
+    g.zoom *= std::uniform_real_distribution<float>(0.05f, 20.0f)(random);  // above and below the fitted zoom
+    g.viewCenterX += std::uniform_real_distribution<float>(-150, 150)(random);  // corners left of / above 0
+    g.viewCenterY += std::uniform_real_distribution<float>(-150, 150)(random);
+    expectSamePicture(scene.layer, width, height, "round " + std::to_string(round));
+  }
+}
+
+TEST(MapRenderer, OneCellFillsNinetyFivePercentCentred) {
+  core::RmdHeader header;
+  header.gridRows = 1;
+  header.gridCols = 1;
+  header.cellLonStep = 31250;
+  header.cellLatStep = 20833;
+  const std::vector<std::int16_t> grid{500};
+  const MapLayer layer{grid, 1, 1, -1, computeViewGeometry(header, 1, 100, 100)};
+  RgbImage image(100, 100);
+  drawIntensityMap(layer, image.view());
+  const std::uint32_t magenta = (Colour{255, 0, 255}).argb();
+  EXPECT_EQ(image.pixel(2, 50), magenta);
+  EXPECT_EQ(image.pixel(97, 50), magenta);
+  EXPECT_EQ(image.pixel(1, 50), kWhite.argb());
+  EXPECT_EQ(image.pixel(98, 50), kWhite.argb());
+  EXPECT_EQ(image.pixel(50, 16), kWhite.argb());  // the cell is wider than high: margins above and below
+  EXPECT_EQ(image.pixel(50, 50), magenta);
+}
+
+TEST(MapRenderer, DrawsIntoASurfaceWithAWiderStride) {
+  const std::vector<std::int16_t> grid{900, 0};
+  core::RmdHeader header;
+  header.gridRows = 1;
+  header.gridCols = 2;
+  header.cellLonStep = 10;
+  header.cellLatStep = 10;
+  const MapLayer layer{grid, 1, 2, -1, computeViewGeometry(header, 1, 20, 10)};
+  std::vector<std::uint32_t> pixels(30 * 10, 7u);
+  drawIntensityMap(layer, SurfaceView{pixels.data(), 20, 10, 30});
+  EXPECT_EQ(pixels[5 * 30 + 2], (Colour{255, 0, 0}.argb()));
+  EXPECT_EQ(pixels[5 * 30 + 25], 7u);  // beyond the width: untouched
+}
+
+}  // namespace
+}  // namespace ombrix::viewer
