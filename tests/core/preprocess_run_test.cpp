@@ -1,0 +1,263 @@
+#include "core/preprocess_run.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/messages.h"
+#include "core/rap_encoder.h"
+#include "core/rmd_file.h"
+#include "support/test_support.h"
+
+namespace ombrix::core {
+namespace {
+
+using test::readBytes;
+using test::TempDir;
+using test::writeBytes;
+
+// 8 columns x 6 rows from 139E 46N at the hourly spacing (a latitude step that halves to x.5
+// for the rounding check) and at the half-hourly spacing.
+const GridDescription kGrid{46000000, 139000000, 62500, 41667, 8, 6};
+const GridDescription kFineGrid{46000000, 139000000, 31250, 20833, 8, 6};
+
+std::int16_t cellValue(int day, int j, int c, int r) {
+  return static_cast<std::int16_t>((day * 7 + j * 3 + c * 5 + r * 11) % 40 - 1);
+}
+
+std::vector<ArchiveRecord> dayRecords(const GridDescription& grid, int day, int count, int minutesApart) {
+  std::vector<ArchiveRecord> records;
+  for (int j = 0; j < count; ++j) {
+    ArchiveRecord record;
+    const int minutes = j * minutesApart;
+    record.stamp = {2001, 1, static_cast<std::uint8_t>(day + 1), static_cast<std::uint8_t>(minutes / 60),
+                    static_cast<std::uint8_t>(minutes % 60)};
+    for (int r = 0; r < grid.ny; ++r) {
+      for (int c = 0; c < grid.nx; ++c) record.values.push_back(cellValue(day, j, c, r));
+    }
+    records.push_back(std::move(record));
+  }
+  return records;
+}
+
+struct Archive {
+  TempDir dir;
+  AnalysisConditions conditions;
+  std::filesystem::path output = dir / "out.RMD";
+
+  // Files for consecutive days from the period start, holding recordCounts[f] records each.
+  Archive(int year, int month, int day, const std::vector<int>& recordCounts, const GridDescription& grid = kGrid) {
+    const int apart = framesPerDay(year, month) == 48 ? 30 : 60;
+    for (std::size_t f = 0; f < recordCounts.size(); ++f) {
+      const auto path = dir / ("day" + std::to_string(f) + ".RAP");
+      EXPECT_TRUE(writeArchiveFile(path, grid, dayRecords(grid, static_cast<int>(f), recordCounts[f], apart)));
+      conditions.archiveFiles.push_back(path.string());
+    }
+    conditions.archiveFileCount = static_cast<std::int32_t>(recordCounts.size());
+    conditions.periodYear = {year, year};
+    conditions.periodMonth = {month, month};
+    conditions.periodDay = {day, day + static_cast<int>(recordCounts.size()) - 1};
+    setArea(139100000, 45950000, 139250000, 45850000);
+  }
+  void setArea(std::int32_t west, std::int32_t north, std::int32_t east, std::int32_t south) {
+    conditions.areaWestLon = west;
+    conditions.areaNorthLat = north;
+    conditions.areaEastLon = east;
+    conditions.areaSouthLat = south;
+  }
+  std::size_t fileCount() const {
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir.path()), {}));
+  }
+};
+
+// Window of the default area: columns 1-4 (139.1 lies inside column 1, 139.25 exactly on
+// column 4) and rows 1-4 (45.85 lies between rows 3 and 4).
+constexpr int kFirstCol = 1, kFirstRow = 1, kCols = 4, kRows = 4;
+
+void appendFrame(Bytes& file, std::size_t offset, int day, int j) {
+  file.resize(offset + 2 * kCols * kRows, 0);
+  for (int r = 0; r < kRows; ++r) {
+    for (int c = 0; c < kCols; ++c) {
+      writeI16LE(file.data() + offset + 2 * (r * kCols + c), cellValue(day, j, kFirstCol + c, kFirstRow + r));
+    }
+  }
+}
+
+TEST(PreprocessRun, OneHourlyDayWritesTheExactFile) {
+  Archive archive(2001, 1, 1, {24});
+  archive.conditions.frameCount = 5;  // an open file's fields must survive the run
+  const PreprocessResult result = runPreprocessing(archive.conditions, archive.output);
+  ASSERT_TRUE(result.status) << result.status.message;
+  EXPECT_EQ(result.halfHourly, 0);
+  EXPECT_EQ(result.outFrameCount, 24);
+
+  Bytes expected(28 + 10 * 24, 0);
+  encodeRmdHeader({24, 139062500, 45958333, 139250000, 45833332, kRows, kCols, 31250, 20834, -1}, expected.data());
+  const std::size_t dataStart = 28 + 10 * 24 * 24;
+  for (int j = 0; j < 24; ++j) {
+    std::uint8_t* entry = expected.data() + 28 + 10 * j;
+    writeI16LE(entry, 2001);
+    entry[2] = 1;
+    entry[3] = 1;
+    entry[4] = static_cast<std::uint8_t>(j);
+    entry[5] = 0;
+    writeI32LE(entry + 6, static_cast<std::int32_t>(dataStart + 4 * kRows * kCols * j));
+  }
+  for (int j = 0; j < 24; ++j) appendFrame(expected, dataStart + 4 * kRows * kCols * j, 0, j);
+  EXPECT_EQ(readBytes(archive.output), expected);
+
+  AnalysisConditions applied = archive.conditions;
+  applyPreprocessResult(result, applied);
+  EXPECT_EQ(applied.outFrameCount, 24);
+  EXPECT_EQ(applied.halfHourly, 0);
+  EXPECT_EQ(applied.frameCount, 5);
+}
+
+TEST(PreprocessRun, HalfHourlyDaysKeepAtMostOneDayOfRecordsEach) {
+  // 30 June to 2 July 2003: a full day, a short day and a day with two records too many.
+  Archive archive(2003, 6, 30, {48, 30, 50}, kFineGrid);
+  archive.conditions.periodMonth = {6, 7};
+  archive.conditions.periodDay = {30, 2};
+  archive.setArea(139040000, 45979000, 139125000, 45930000);  // the same window on the finer grid
+  std::vector<std::string> calls;
+  PreprocessCallbacks callbacks;
+  callbacks.yield = [&] { calls.push_back("yield"); };
+  callbacks.progress = [&](int begun, int count) {
+    calls.push_back(std::to_string(begun) + "/" + std::to_string(count));
+  };
+  const PreprocessResult result = runPreprocessing(archive.conditions, archive.output, callbacks);
+  ASSERT_TRUE(result.status) << result.status.message;
+  EXPECT_EQ(result.halfHourly, 1);
+  EXPECT_EQ(result.outFrameCount, 144);
+  EXPECT_EQ(calls, (std::vector<std::string>{"yield", "1/3", "yield", "2/3", "yield", "3/3"}));
+
+  RmdContents contents;
+  ASSERT_TRUE(readRmdFile(archive.output, contents));
+  EXPECT_EQ(contents.header.cellLonStep, 31250);
+  EXPECT_EQ(contents.header.cellLatStep, 20833);
+  const std::int32_t dataStart = 28 + 10 * 48 * 144;
+  const std::int32_t slot = 4 * kRows * kCols;
+  for (int k = 0; k < 144; ++k) {
+    const bool written = k < 78 || k >= 96;
+    EXPECT_EQ(contents.index[static_cast<std::size_t>(k)].frameOffset, written ? dataStart + k * slot : 0) << k;
+    if (!written) {
+      EXPECT_EQ(contents.index[static_cast<std::size_t>(k)].stamp, TimeStamp{}) << k;
+    }
+  }
+  // The last frame is record 47 of the third day, and the file ends with its last cell.
+  const Bytes bytes = readBytes(archive.output);
+  EXPECT_EQ(bytes.size(), static_cast<std::size_t>(dataStart + 143 * slot + 2 * kRows * kCols));
+  std::vector<std::int16_t> cells;
+  ASSERT_TRUE(readRmdFrame(archive.output, contents.header, contents.index[143].frameOffset, cells));
+  EXPECT_EQ(cells.back(), cellValue(2, 47, kFirstCol + kCols - 1, kFirstRow + kRows - 1));
+}
+
+TEST(PreprocessRun, DifferentGridsAreRefusedBeforeAnythingIsWritten) {
+  Archive archive(2001, 1, 1, {24, 24});
+  GridDescription wider = kGrid;
+  wider.nx = 9;
+  ASSERT_TRUE(writeArchiveFile(archive.conditions.archiveFiles[1], wider, dayRecords(wider, 1, 24, 60)));
+  writeBytes(archive.output, {9, 9, 9});
+  int progressCalls = 0;
+  PreprocessCallbacks callbacks;
+  callbacks.progress = [&](int, int) { ++progressCalls; };
+
+  const PreprocessResult result = runPreprocessing(archive.conditions, archive.output, callbacks);
+  EXPECT_EQ(result.status.message, messages::kGridMismatch);
+  EXPECT_FALSE(result.layoutDecided);
+  EXPECT_EQ(progressCalls, 0);
+  EXPECT_EQ(readBytes(archive.output), (Bytes{9, 9, 9}));
+  EXPECT_EQ(archive.fileCount(), 3u);  // two archive files and the untouched target
+}
+
+TEST(PreprocessRun, AMalformedRecordStopsTheRunAndLeavesNoFile) {
+  Archive archive(2001, 1, 1, {24, 24});
+  ArchiveContents bad{kGrid, {0, 5, 10}, {}, {}};
+  bad.records.push_back({{2001, 1, 2, 1, 0}, Bytes(48, 0x80)});
+  bad.records.push_back({{2001, 1, 2, 2, 0}, Bytes{0xC0, 45, 0x83}});  // level 3 is not in the table
+  writeBytes(archive.conditions.archiveFiles[1], assembleArchive(bad));
+
+  PreprocessResult result = runPreprocessing(archive.conditions, archive.output);
+  EXPECT_FALSE(result.status);
+  EXPECT_NE(result.status.message.find(archive.conditions.archiveFiles[1]), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(archive.output));
+  EXPECT_EQ(archive.fileCount(), 2u);
+
+  writeBytes(archive.output, {1, 2});
+  result = runPreprocessing(archive.conditions, archive.output);
+  EXPECT_FALSE(result.status);
+  EXPECT_EQ(readBytes(archive.output), (Bytes{1, 2}));
+  EXPECT_EQ(archive.fileCount(), 3u);
+}
+
+TEST(PreprocessRun, PeriodsAndAreasTooLargeForOneFileAreRefusedWithTheLimit) {
+  const auto message = [](const Archive& archive) {
+    const PreprocessResult result = runPreprocessing(archive.conditions, archive.output);
+    EXPECT_FALSE(std::filesystem::exists(archive.output));
+    return result.status.message;
+  };
+  // 1,366 hourly days make 32,784 frames: 1,365 fit.
+  Archive hourly(2001, 1, 1, {24});
+  hourly.conditions.periodYear[1] = 2004;
+  hourly.conditions.periodMonth[1] = 9;
+  hourly.conditions.periodDay[1] = 27;
+  EXPECT_EQ(message(hourly), std::string(messages::kPeriodTooLong) + std::string(messages::kMostDaysPrefix) + "1365" +
+                                 std::string(messages::kMostDaysMiddle) + "1366" +
+                                 std::string(messages::kMostDaysSuffix));
+  hourly.conditions.periodDay[1] = 26;
+  EXPECT_TRUE(runPreprocessing(hourly.conditions, hourly.output).status);
+
+  // 2,000 x 2,000 cells an hour: the last frame of day 6 would lie beyond 2^31; 5 days fit.
+  // Headers without records are enough, since the limit is found before any record is read.
+  const GridDescription large{46000000, 139000000, 62500, 41667, 2000, 2000};
+  Archive big(2001, 1, 1, {0, 0, 0, 0, 0, 0}, large);
+  big.setArea(139000000, 46000000, 300000000, -100000000);
+  const std::string detail = message(big);
+  EXPECT_EQ(detail.find(messages::kPeriodTooLongForArea), 0u) << detail;
+  EXPECT_NE(detail.find(std::string(messages::kMostDaysPrefix) + "5" + std::string(messages::kMostDaysMiddle) + "6"),
+            std::string::npos)
+      << detail;
+
+  const GridDescription huge{46000000, 139000000, 1, 1, 32767, 32767};
+  Archive whole(2001, 1, 1, {0}, huge);
+  whole.setArea(139000000, 46000000, 140000000, 45000000);
+  EXPECT_EQ(message(whole), messages::kNoDayFitsArea);
+}
+
+TEST(PreprocessRun, GridsTheFileCannotDescribeAreRefused) {
+  Archive archive(2001, 1, 1, {24});
+  archive.setArea(150000000, 45000000, 151000000, 44000000);
+  EXPECT_EQ(runPreprocessing(archive.conditions, archive.output).status.message, messages::kAreaOutsideGrid);
+  archive.setArea(139250000, 45950000, 139100000, 45850000);
+  EXPECT_EQ(runPreprocessing(archive.conditions, archive.output).status.message, messages::kAreaInverted);
+  // Half-hourly steps are stored undivided: 62,500 does not fit the 16-bit step field.
+  Archive coarse(2003, 6, 1, {48});
+  EXPECT_EQ(runPreprocessing(coarse.conditions, coarse.output).status.message, messages::kGridSpacingTooLarge);
+  EXPECT_FALSE(std::filesystem::exists(archive.output));
+  EXPECT_FALSE(std::filesystem::exists(coarse.output));
+}
+
+TEST(PreprocessRun, ACatalogueLongerThanThePeriodIsRefused) {
+  Archive archive(2001, 1, 1, {24, 24});
+  archive.conditions.periodDay[1] = 1;
+  EXPECT_EQ(runPreprocessing(archive.conditions, archive.output).status.message,
+            messages::kPeriodDoesNotMatchCatalogue);
+}
+
+TEST(OutputRmdPath, RegionCodeAndPeriodUnderTheArchiveDirectory) {
+  AnalysisConditions c;
+  c.archiveDir = "/data/amedas";
+  c.areaName = "関東";
+  c.periodYear = {2003, 2003};
+  c.periodMonth = {6, 6};
+  c.periodDay = {5, 10};
+  EXPECT_EQ(outputRmdPath(c), "/data/amedas/Ka20036052003610.RMD");
+  c.areaName = "任意";
+  c.archiveDir = "/";
+  EXPECT_EQ(outputRmdPath(c), "/My20036052003610.RMD");
+}
+
+}  // namespace
+}  // namespace ombrix::core
