@@ -1,0 +1,207 @@
+// The whole-period CSV export of three half-hourly days over the 関東 window of the 2.5 km grid
+// (241 rows x 145 columns), against a plain reference: one 2-byte read from an ifstream per
+// value and formatted std::ofstream output. Both write the same bytes.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iomanip>
+#include <string>
+#include <vector>
+
+#include "bench/bench_support.h"
+#include "core/rmd_file.h"
+#include "export/period_export.h"
+#include "support/test_support.h"
+#include "viewer/rmd_opening.h"
+
+namespace ombrix::bench {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kRows = 241;
+constexpr int kCols = 145;
+constexpr int kDays = 3;
+constexpr int kPerDay = 48;
+constexpr const char* kFigure = "whole-period CSV, 関東 2.5 km, 3 days half-hourly";
+
+void fail(const std::string& message) {
+  std::fprintf(stderr, "%s\n", message.c_str());
+  std::exit(1);
+}
+
+// Rain rates in 0.1 mm/h: mostly dry, moving rain bands, -1 at sea beyond radar reach.
+std::int16_t rainAt(int k, int row, int col) {
+  if (col + row / 3 > kCols + 60) return -1;
+  const int band = (row * 3 + col * 2 + k * 7) % 160;
+  if (band > 40) return 0;
+  return static_cast<std::int16_t>((band * 13 + row + k) % 400);
+}
+
+struct BenchFile {
+  test::TempDir dir;
+  fs::path path = dir / "Ka20057012005703.RMD";
+  core::AnalysisConditions conditions;
+
+  BenchFile() {
+    core::RmdHeader h;
+    h.frameCount = kDays * kPerDay;
+    h.fileWestLon = 137'000'000;
+    h.fileNorthLat = 39'000'000;
+    h.gridRows = kRows;
+    h.gridCols = kCols;
+    h.cellLonStep = 31'250;
+    h.cellLatStep = 20'833;
+    h.fileEastLon = h.fileWestLon + (kCols - 1) * h.cellLonStep;
+    h.fileSouthLat = h.fileNorthLat - (kRows - 1) * h.cellLatStep;
+    core::RmdWriter writer;
+    if (core::Status s = writer.create(path, h, kPerDay); !s) fail(s.message);
+    std::vector<std::int16_t> cells(h.cellCount());
+    for (int k = 0; k < h.frameCount; ++k) {
+      const int j = k % kPerDay;
+      writer.setEntry(k, {2005, 7, static_cast<std::uint8_t>(1 + k / kPerDay), static_cast<std::uint8_t>(j / 2),
+                          static_cast<std::uint8_t>(j % 2 * 30)});
+      for (int r = 0; r < kRows; ++r) {
+        for (int c = 0; c < kCols; ++c) cells[static_cast<std::size_t>(r) * kCols + c] = rainAt(k, r, c);
+      }
+      if (core::Status s = writer.writeFrame(k, cells); !s) fail(s.message);
+    }
+    if (core::Status s = writer.commit(); !s) fail(s.message);
+    const viewer::RmdOpening opening = viewer::openRmdFile(path, 800, 600);
+    if (opening.outcome != viewer::OpenOutcome::Opened) fail(opening.status.message);
+    viewer::applyOpening(opening, conditions);
+  }
+};
+
+BenchFile& benchFile() {
+  static BenchFile instance;
+  return instance;
+}
+
+std::uintmax_t folderBytes(const fs::path& folder) {
+  std::uintmax_t bytes = 0;
+  for (const auto& entry : fs::directory_iterator(folder)) bytes += entry.file_size();
+  return bytes;
+}
+
+// ---- The plain reference ----
+
+void plainExport(const core::AnalysisConditions& c, const fs::path& folder) {
+  fs::create_directory(folder);
+  std::ifstream in(c.openRmdPath, std::ios::binary);
+  std::ofstream list(folder / "FileList.txt", std::ios::binary);
+  const float keido0 = static_cast<float>(static_cast<double>(static_cast<float>(c.fileWestLon)) / 1e6);
+  const float ido0 = static_cast<float>(static_cast<double>(static_cast<float>(c.fileNorthLat)) / 1e6);
+  const double dKeido = static_cast<double>(static_cast<float>(c.cellWidth)) / 1e6;
+  const double dIdo = static_cast<double>(static_cast<float>(c.cellHeight)) / 1e6;
+  const auto two = [](int v) {
+    std::string text = std::to_string(v);
+    if (v < 10) text.insert(text.begin(), '0');
+    return text;
+  };
+  for (int b = 0; b < c.frameCount / kPerDay; ++b) {
+    const int first = b * kPerDay;
+    const std::string name = std::to_string(c.frameYear[first]) + two(c.frameMonthDay[first][0]) +
+                             two(c.frameMonthDay[first][1]) + ".CSV";
+    list << name << "\r\n";
+    std::ofstream out(folder / name, std::ios::binary);
+    out << std::setprecision(7);
+    out << "ID,M,N,Keido,Ido";
+    for (int k = first; k < first + kPerDay; ++k) {
+      out << "," << two(c.frameHourMinute[k][0]) << ":" << two(c.frameHourMinute[k][1]);
+    }
+    out << "\r\n";
+    for (int m = 0; m < c.gridRows; ++m) {
+      for (int n = 0; n < c.gridCols; ++n) {
+        const int id = n + c.gridCols * m;
+        out << id << "," << m << "," << n << "," << static_cast<float>(keido0 + n * dKeido) << ","
+            << static_cast<float>(ido0 - m * dIdo);
+        for (int k = first; k < first + kPerDay; ++k) {
+          unsigned char bytes[2];
+          in.seekg(static_cast<std::streamoff>(c.frameOffset[k]) + 2 * id);
+          in.read(reinterpret_cast<char*>(bytes), 2);
+          out << "," << static_cast<std::int16_t>(bytes[0] | (bytes[1] << 8));
+        }
+        out << "\r\n";
+      }
+    }
+  }
+}
+
+// ---- Benchmarks ----
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void BM_PeriodExport(benchmark::State& state) {
+  const BenchFile& file = benchFile();
+  double total = 0;
+  std::uintmax_t bytes = 0;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    const exports::PeriodExportResult result = exports::exportPeriod(file.conditions, "関東", 1000);
+    total += secondsSince(start);
+    if (result.outcome != exports::PeriodExportOutcome::Written) state.SkipWithError(result.message.c_str());
+    state.PauseTiming();
+    bytes = folderBytes(result.folder);
+    fs::remove_all(result.folder);
+    state.ResumeTiming();
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(bytes * state.iterations()));
+  state.counters["MB/s"] = static_cast<double>(bytes) * static_cast<double>(state.iterations()) / total / 1e6;
+  recordFigure(kFigure, "fast", total / static_cast<double>(state.iterations()));
+}
+
+void BM_PeriodExportReference(benchmark::State& state) {
+  const BenchFile& file = benchFile();
+  const fs::path folder = file.dir / "reference";
+  double total = 0;
+  std::uintmax_t bytes = 0;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    plainExport(file.conditions, folder);
+    total += secondsSince(start);
+    state.PauseTiming();
+    bytes = folderBytes(folder);
+    fs::remove_all(folder);
+    state.ResumeTiming();
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(bytes * state.iterations()));
+  state.counters["MB/s"] = static_cast<double>(bytes) * static_cast<double>(state.iterations()) / total / 1e6;
+  recordFigure(kFigure, "reference", total / static_cast<double>(state.iterations()));
+}
+
+BENCHMARK(BM_PeriodExport)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_PeriodExportReference)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The reference must write what the export writes, or the ratio means nothing.
+void checkSameBytes() {
+  const BenchFile& file = benchFile();
+  const exports::PeriodExportResult result = exports::exportPeriod(file.conditions, "関東", 1000);
+  if (result.outcome != exports::PeriodExportOutcome::Written) fail(result.message);
+  const fs::path reference = file.dir / "reference";
+  plainExport(file.conditions, reference);
+  for (const auto& entry : fs::directory_iterator(result.folder)) {
+    if (test::readBytes(entry.path()) != test::readBytes(reference / entry.path().filename())) {
+      fail("reference output differs in " + entry.path().filename().string());
+    }
+  }
+  std::printf("CSV set: %.1f MB in %d day files\n", static_cast<double>(folderBytes(result.folder)) / 1e6, kDays);
+  fs::remove_all(result.folder);
+  fs::remove_all(reference);
+}
+
+}  // namespace
+}  // namespace ombrix::bench
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  ombrix::bench::checkSameBytes();
+  benchmark::RunSpecifiedBenchmarks();
+  ombrix::bench::printRatios();
+  benchmark::Shutdown();
+  return 0;
+}
