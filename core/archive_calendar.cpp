@@ -1,0 +1,156 @@
+#include "core/archive_calendar.h"
+
+#include <filesystem>
+#include <system_error>
+#include <tuple>
+
+#include "core/messages.h"
+#include "core/number_text.h"
+
+namespace ombrix::core {
+
+namespace {
+
+struct Date {
+  int year;
+  int month;
+  int day;
+  auto key() const noexcept { return std::tie(year, month, day); }
+  bool operator<(const Date& other) const noexcept { return key() < other.key(); }
+};
+
+bool isLeapYear(int year) noexcept { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+bool isCalendarDate(const Date& d) noexcept { return d.day >= 1 && d.day <= daysInMonth(d.year, d.month); }
+
+std::string twoDigits(int value) {
+  std::string text = std::to_string(value);
+  if (value >= 0 && value < 10) text.insert(text.begin(), '0');
+  return text;
+}
+
+// Appends the file of every day from start to end; false at the first day without a file.
+bool catalogueArchive(const Date& start, const Date& end, AnalysisConditions& c, const FileExists& exists) {
+  c.archiveFiles.clear();
+  c.archiveFileCount = 0;
+  if (end < start) return true;  // no day lies in the period
+  if (!isCalendarDate(start) || !isCalendarDate(end)) return false;
+  for (int y = start.year; y <= end.year; ++y) {
+    const int lastMonth = y == end.year ? end.month : 12;
+    for (int m = y == start.year ? start.month : 1; m <= lastMonth; ++m) {
+      const bool firstMonth = y == start.year && m == start.month;
+      const int lastDay = y == end.year && m == end.month ? end.day : daysInMonth(y, m);
+      for (int d = firstMonth ? start.day : 1; d <= lastDay; ++d) {
+        std::string path = archiveFilePath(c.archiveDir, y, m, d);
+        if (!exists(path)) return false;
+        c.archiveFiles.push_back(std::move(path));
+        ++c.archiveFileCount;
+      }
+    }
+  }
+  return true;
+}
+
+std::string_view trimmed(std::string_view text) noexcept {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
+
+std::string fieldRefusal(int row, std::string_view field, std::string_view reason) {
+  std::string message(row == 0 ? messages::kPeriodStartRow : messages::kPeriodEndRow);
+  return message.append(field).append(reason);
+}
+
+}  // namespace
+
+int archiveEra(int year, int month) noexcept {
+  const Date d{year, month, 1};
+  if (d < Date{2001, 4, 1}) return 0;
+  if (d < Date{2003, 6, 1}) return 1;
+  if (d < Date{2006, 1, 1}) return 2;
+  return 3;
+}
+
+char monthCode(int month) noexcept {
+  if (month >= 1 && month <= 9) return static_cast<char>('0' + month);
+  if (month >= 10 && month <= 12) return static_cast<char>('A' + month - 10);
+  return '?';
+}
+
+int daysInMonth(int year, int month) noexcept {
+  switch (month) {
+    case 1: case 3: case 5: case 7: case 8: case 10: case 12: return 31;
+    case 4: case 6: case 9: case 11: return 30;
+    case 2: return isLeapYear(year) ? 29 : 28;
+    default: return 0;
+  }
+}
+
+std::string archiveFilePath(std::string_view archiveDir, int year, int month, int day) {
+  const std::string yearText = std::to_string(year);
+  const char code = monthCode(month);
+  std::string path(archiveDir);
+  if (!path.empty() && path.back() != '/') path += '/';
+  path.append(yearText).append(1, '/').append(1, code).append(1, '/');
+  return path.append("J").append(yearText).append(1, code).append(twoDigits(day)).append(".RAP");
+}
+
+std::string_view periodStatusMessage(PeriodStatus status) noexcept {
+  switch (status) {
+    case PeriodStatus::MixedFormats: return messages::kMixedFormats;
+    case PeriodStatus::EndBeforeStart: return messages::kEndBeforeStart;
+    case PeriodStatus::MissingFile: return messages::kMissingFile;
+    case PeriodStatus::Ok: break;
+  }
+  return {};
+}
+
+bool regularFileExists(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(path, error);
+}
+
+PeriodStatus checkPeriod(const PeriodDates& dates, AnalysisConditions& c, const FileExists& exists) {
+  c.periodYear = dates.year;
+  c.periodMonth = dates.month;
+  c.periodDay = dates.day;
+  c.periodHour = {0, 0};
+  c.periodMinute = {0, 0};
+  const Date start{dates.year[0], dates.month[0], dates.day[0]};
+  const Date end{dates.year[1], dates.month[1], dates.day[1]};
+
+  PeriodStatus status = PeriodStatus::Ok;
+  if (archiveEra(start.year, start.month) != archiveEra(end.year, end.month)) status = PeriodStatus::MixedFormats;
+  if (end < start) status = PeriodStatus::EndBeforeStart;
+  if (!catalogueArchive(start, end, c, exists)) status = PeriodStatus::MissingFile;
+  // A rejected period must not leave a catalogue a preprocessing run could use.
+  if (status == PeriodStatus::MixedFormats || status == PeriodStatus::MissingFile) {
+    c.archiveFiles.clear();
+    c.archiveFileCount = 0;
+  }
+  return status;
+}
+
+PeriodTextCheck checkPeriodTexts(const PeriodTexts& texts, AnalysisConditions& conditions, const FileExists& exists) {
+  PeriodDates dates;
+  for (int row = 0; row < 2; ++row) {
+    const auto i = static_cast<std::size_t>(row);
+    const std::optional<std::int32_t> year = parseWholeNumber(trimmed(texts.year[i]));
+    if (!year) return {std::nullopt, fieldRefusal(row, messages::kPeriodYearField, messages::kPeriodFieldNotNumber)};
+    const std::optional<std::int32_t> month = parseWholeNumber(trimmed(texts.month[i]));
+    if (!month) return {std::nullopt, fieldRefusal(row, messages::kPeriodMonthField, messages::kPeriodFieldNotNumber)};
+    if (*month < 1 || *month > 12) {
+      return {std::nullopt, fieldRefusal(row, messages::kPeriodMonthField, messages::kPeriodMonthOutOfRange)};
+    }
+    const std::optional<std::int32_t> day = parseWholeNumber(trimmed(texts.day[i]));
+    if (!day) return {std::nullopt, fieldRefusal(row, messages::kPeriodDayField, messages::kPeriodFieldNotNumber)};
+    dates.year[i] = *year;
+    dates.month[i] = *month;
+    dates.day[i] = *day;
+  }
+  const PeriodStatus status = checkPeriod(dates, conditions, exists);
+  return {status, std::string(periodStatusMessage(status))};
+}
+
+}  // namespace ombrix::core

@@ -1,0 +1,189 @@
+#include "core/archive_calendar.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "core/messages.h"
+#include "support/test_support.h"
+
+namespace ombrix::core {
+namespace {
+
+TEST(ArchiveCalendar, ErasChangeOnTheFirstDayOfTheirMonth) {
+  EXPECT_EQ(archiveEra(1988, 1), 0);
+  EXPECT_EQ(archiveEra(2001, 3), 0);
+  EXPECT_EQ(archiveEra(2001, 4), 1);
+  EXPECT_EQ(archiveEra(2003, 5), 1);
+  EXPECT_EQ(archiveEra(2003, 6), 2);
+  EXPECT_EQ(archiveEra(2005, 12), 2);
+  EXPECT_EQ(archiveEra(2006, 1), 3);
+}
+
+TEST(ArchiveCalendar, MonthsAndLeapYears) {
+  EXPECT_EQ(monthCode(1), '1');
+  EXPECT_EQ(monthCode(9), '9');
+  EXPECT_EQ(monthCode(10), 'A');
+  EXPECT_EQ(monthCode(12), 'C');
+  EXPECT_EQ(daysInMonth(1992, 2), 29);
+  EXPECT_EQ(daysInMonth(2000, 2), 29);
+  EXPECT_EQ(daysInMonth(1900, 2), 28);
+  EXPECT_EQ(daysInMonth(2005, 2), 28);
+  EXPECT_EQ(daysInMonth(2005, 4), 30);
+  EXPECT_EQ(daysInMonth(2005, 12), 31);
+  EXPECT_EQ(daysInMonth(2005, 13), 0);
+}
+
+TEST(ArchiveCalendar, FilePaths) {
+  EXPECT_EQ(archiveFilePath("/data/rap", 2005, 5, 7), "/data/rap/2005/5/J2005507.RAP");
+  EXPECT_EQ(archiveFilePath("/data/rap", 2004, 12, 15), "/data/rap/2004/C/J2004C15.RAP");
+  EXPECT_EQ(archiveFilePath("/", 2004, 10, 1), "/2004/A/J2004A01.RAP");
+}
+
+// An archive directory with only the given files, and every lookup counted.
+struct FakeArchive {
+  std::set<std::string> files;
+  std::vector<std::string> lookups;
+  FileExists exists() {
+    return [this](const std::string& path) {
+      lookups.push_back(path);
+      return files.count(path) > 0;
+    };
+  }
+  void addDays(int y, int m, int firstDay, int lastDay) {
+    for (int d = firstDay; d <= lastDay; ++d) files.insert(archiveFilePath("R", y, m, d));
+  }
+};
+
+PeriodDates period(int y0, int m0, int d0, int y1, int m1, int d1) { return {{y0, y1}, {m0, m1}, {d0, d1}}; }
+
+AnalysisConditions conditionsIn(std::string dir) {
+  AnalysisConditions c;
+  c.archiveDir = std::move(dir);
+  c.periodHour = {5, 6};
+  c.periodMinute = {30, 30};
+  return c;
+}
+
+TEST(PeriodCheck, DefaultSingleDayWithARealFile) {
+  test::TempDir dir;
+  std::filesystem::create_directories(dir / "2005/1");
+  test::writeText(dir / "2005/1/J2005101.RAP", "x");
+  std::filesystem::create_directories(dir / "2005/1/J2005102.RAP");  // a folder is no file
+  AnalysisConditions c = conditionsIn(dir.path().string());
+  EXPECT_EQ(checkPeriod(period(2005, 1, 1, 2005, 1, 1), c), PeriodStatus::Ok);
+  EXPECT_EQ(c.archiveFiles, std::vector<std::string>{(dir / "2005/1/J2005101.RAP").string()});
+  EXPECT_EQ(c.archiveFileCount, 1);
+  EXPECT_EQ(c.periodHour, (std::array<std::int32_t, 2>{0, 0}));
+  EXPECT_EQ(c.periodMinute, (std::array<std::int32_t, 2>{0, 0}));
+  EXPECT_EQ(checkPeriod(period(2005, 1, 1, 2005, 1, 2), c), PeriodStatus::MissingFile);
+  EXPECT_EQ(c.archiveFileCount, 0);
+}
+
+TEST(PeriodCheck, CataloguesAcrossMonthFoldersAndLeapDays) {
+  FakeArchive archive;
+  archive.addDays(1992, 2, 1, 29);
+  archive.addDays(1992, 3, 1, 31);
+  archive.addDays(2004, 9, 1, 30);
+  archive.addDays(2004, 10, 1, 31);
+  AnalysisConditions c = conditionsIn("R");
+  EXPECT_EQ(checkPeriod(period(1992, 2, 25, 1992, 3, 3), c, archive.exists()), PeriodStatus::Ok);
+  EXPECT_EQ(c.archiveFileCount, 8);
+  EXPECT_EQ(c.archiveFiles[4], "R/1992/2/J1992229.RAP");
+  EXPECT_EQ(c.archiveFiles[5], "R/1992/3/J1992301.RAP");
+  EXPECT_EQ(checkPeriod(period(2004, 9, 28, 2004, 10, 3), c, archive.exists()), PeriodStatus::Ok);
+  EXPECT_EQ(c.archiveFiles,
+            (std::vector<std::string>{"R/2004/9/J2004928.RAP", "R/2004/9/J2004929.RAP", "R/2004/9/J2004930.RAP",
+                                      "R/2004/A/J2004A01.RAP", "R/2004/A/J2004A02.RAP", "R/2004/A/J2004A03.RAP"}));
+  EXPECT_EQ(c.periodYear, (std::array<std::int32_t, 2>{2004, 2004}));
+  EXPECT_EQ(c.periodDay, (std::array<std::int32_t, 2>{28, 3}));
+}
+
+TEST(PeriodCheck, EraBoundariesAndOrder) {
+  FakeArchive archive;
+  for (int y = 2001; y <= 2005; ++y) {
+    for (int m = 1; m <= 12; ++m) archive.addDays(y, m, 1, daysInMonth(y, m));
+  }
+  AnalysisConditions c = conditionsIn("R");
+  EXPECT_EQ(checkPeriod(period(2001, 3, 31, 2001, 4, 1), c, archive.exists()), PeriodStatus::MixedFormats);
+  EXPECT_EQ(c.archiveFileCount, 0);
+  EXPECT_TRUE(c.archiveFiles.empty());
+  EXPECT_EQ(checkPeriod(period(2003, 5, 31, 2003, 6, 1), c, archive.exists()), PeriodStatus::MixedFormats);
+  EXPECT_EQ(c.periodMonth, (std::array<std::int32_t, 2>{5, 6}));
+  EXPECT_EQ(checkPeriod(period(2001, 4, 1, 2003, 5, 31), c, archive.exists()), PeriodStatus::Ok);
+  EXPECT_EQ(c.archiveFileCount, 791);
+  EXPECT_EQ(checkPeriod(period(2005, 3, 10, 2005, 3, 9), c, archive.exists()), PeriodStatus::EndBeforeStart);
+  EXPECT_EQ(c.archiveFileCount, 0);
+  EXPECT_EQ(checkPeriod(period(2005, 2, 1, 2005, 1, 31), c, archive.exists()), PeriodStatus::EndBeforeStart);
+  EXPECT_EQ(checkPeriod(period(2006, 1, 1, 2005, 12, 31), c, archive.exists()), PeriodStatus::EndBeforeStart);
+}
+
+TEST(PeriodCheck, StopsAtTheFirstMissingDay) {
+  FakeArchive archive;
+  archive.addDays(2005, 6, 1, 30);
+  archive.files.erase("R/2005/6/J2005603.RAP");
+  AnalysisConditions c = conditionsIn("R");
+  EXPECT_EQ(checkPeriod(period(2005, 6, 1, 2005, 6, 5), c, archive.exists()), PeriodStatus::MissingFile);
+  EXPECT_EQ(archive.lookups.size(), 3u);
+  EXPECT_EQ(c.archiveFileCount, 0);
+  EXPECT_TRUE(c.archiveFiles.empty());
+
+  // A missing file is reported instead of the era mixture.
+  archive.addDays(2001, 3, 30, 31);
+  archive.addDays(2001, 4, 2, 2);
+  EXPECT_EQ(checkPeriod(period(2001, 3, 30, 2001, 4, 2), c, archive.exists()), PeriodStatus::MissingFile);
+  EXPECT_EQ(periodStatusMessage(PeriodStatus::MissingFile), messages::kMissingFile);
+}
+
+TEST(PeriodCheck, DaysThatDoNotExistHaveNoFile) {
+  FakeArchive archive;
+  archive.addDays(2005, 3, 1, 31);
+  archive.files.insert("R/2005/2/J2005230.RAP");
+  AnalysisConditions c = conditionsIn("R");
+  // Without this, the start day would be skipped and March catalogued for a period that begins in February.
+  EXPECT_EQ(checkPeriod(period(2005, 2, 30, 2005, 3, 2), c, archive.exists()), PeriodStatus::MissingFile);
+  EXPECT_EQ(checkPeriod(period(2005, 3, 1, 2005, 3, 32), c, archive.exists()), PeriodStatus::MissingFile);
+  EXPECT_EQ(checkPeriod(period(2005, 3, 0, 2005, 3, 2), c, archive.exists()), PeriodStatus::MissingFile);
+  EXPECT_EQ(checkPeriod(period(2005, 3, 1, 2005, 13, 2), c, archive.exists()), PeriodStatus::MissingFile);
+  EXPECT_TRUE(archive.lookups.empty());
+  EXPECT_EQ(c.archiveFileCount, 0);
+}
+
+TEST(PeriodTextCheck, RefusesTextsThatAreNotDatesAndStoresNothing) {
+  FakeArchive archive;
+  archive.addDays(2005, 1, 1, 31);
+  AnalysisConditions c = conditionsIn("R");
+  c.archiveFileCount = 1;
+  c.archiveFiles = {"R/previous"};
+  const AnalysisConditions before = c;
+  auto texts = [](std::string y1, std::string m1, std::string d1) {
+    return PeriodTexts{{"2005", std::move(y1)}, {"1", std::move(m1)}, {"1", std::move(d1)}};
+  };
+  const std::vector<std::pair<PeriodTexts, std::string>> refused{
+      {texts("２００５", "1", "1"), "終了日の年には数字を入力してください。"},
+      {texts("2005", "", "1"), "終了日の月には数字を入力してください。"},
+      {texts("2005", "13", "1"), "終了日の月には1から12までの数字を入力してください。"},
+      {texts("2005", "0", "1"), "終了日の月には1から12までの数字を入力してください。"},
+      {texts("2005", "1", "1.5"), "終了日の日には数字を入力してください。"},
+      {{{"x", "x"}, {"1", "1"}, {"1", "1"}}, "開始日の年には数字を入力してください。"},
+  };
+  for (const auto& [input, message] : refused) {
+    const PeriodTextCheck result = checkPeriodTexts(input, c, archive.exists());
+    EXPECT_FALSE(result.status);
+    EXPECT_EQ(result.message, message);
+    EXPECT_EQ(c.periodYear, before.periodYear);
+    EXPECT_EQ(c.archiveFiles, before.archiveFiles);
+  }
+  EXPECT_TRUE(archive.lookups.empty());
+
+  const PeriodTextCheck ok = checkPeriodTexts(texts(" 2005", "1", "03 "), c, archive.exists());
+  EXPECT_TRUE(ok.accepted());
+  EXPECT_TRUE(ok.message.empty());
+  EXPECT_EQ(c.archiveFileCount, 3);
+  const PeriodTextCheck order = checkPeriodTexts(texts("2004", "1", "1"), c, archive.exists());
+  EXPECT_EQ(order.status, PeriodStatus::EndBeforeStart);
+  EXPECT_EQ(order.message, messages::kEndBeforeStart);
+}
+
+}  // namespace
+}  // namespace ombrix::core
