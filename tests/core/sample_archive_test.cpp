@@ -1,0 +1,186 @@
+#include "core/sample_archive.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <set>
+
+#include "core/preprocess_run.h"
+#include "core/rap_archive.h"
+#include "core/region_table.h"
+#include "core/rmd_file.h"
+#include "support/test_support.h"
+
+namespace ombrix::core {
+namespace {
+
+// A 5 x 5 source grid of 1,000-microdegree cells centred on 1,000 ... 5,000 in both directions.
+Grib2Field smallField(std::vector<std::uint8_t> levels) {
+  Grib2Field field;
+  field.grid = {5, 5, 5000, 1000, 1000, 5000, 1000, 1000};
+  field.levelValues = {-1, 0, 4, 10, 20};
+  field.levels = std::move(levels);
+  return field;
+}
+
+TEST(SampleResampling, TakesTheMaximumOfTheCellsWhoseCentresLieInEachCell) {
+  // Target cells of 2,500: columns 0 and 1 take source columns {0, 1} and {2, 3, 4}; rows the
+  // same; a third column lies east of the source and gets no data.
+  const GridDescription grid{4250, 1750, 2500, 2500, 3, 2};
+  // clang-format off
+  const Grib2Field field = smallField({
+      0, 0, 1, 2, 0,
+      0, 0, 0, 0, 3,
+      1, 4, 0, 0, 0,
+      0, 0, 0, 0, 0,
+      0, 2, 0, 0, 0});
+  // clang-format on
+  EXPECT_EQ(resampleMaximum(field, grid), (std::vector<std::int16_t>{-1, 10, -1, 20, -1, -1}));
+}
+
+TEST(SampleSequence, ShowsEachFieldUnmovedAtItsPeakAndQuantisesBlends) {
+  const GridDescription grid{4250, 1750, 2500, 2500, 3, 1};
+  const std::vector<std::int16_t> levels{0, 4, 10, 20};
+  const SampleSequence sequence(grid, {-1, 7, 20}, {-1, -1, 4}, levels);
+  std::vector<std::int16_t> cells(3);
+  // Record 30 (15 h) shows the first field alone at its own place, 7 quantised to the nearer
+  // lower level on a tie between 4 and 10; record 0 the second field alone.
+  sequence.makeRecord(30, cells);
+  EXPECT_EQ(cells, (std::vector<std::int16_t>{-1, 4, 20}));
+  sequence.makeRecord(0, cells);
+  EXPECT_EQ(cells, (std::vector<std::int16_t>{-1, 0, 4}));
+  // Elsewhere the fields have moved off this tiny grid: covered cells stay dry, never no-data.
+  sequence.makeRecord(45, cells);
+  EXPECT_EQ(cells, (std::vector<std::int16_t>{-1, 0, 0}));
+}
+
+TEST(SampleDayFile, FollowsTheArchiveLayout) {
+  EXPECT_EQ(sampleDayFilePath("R", 2005, 7, 1), std::filesystem::path("R/2005/7/J2005701.RAP"));
+  EXPECT_EQ(sampleDayFilePath("R", 2004, 10, 3), std::filesystem::path("R/2004/A/J2004A03.RAP"));
+  EXPECT_EQ(sampleDayFilePath("R", 1992, 12, 29), std::filesystem::path("R/1992/C/J1992C29.RAP"));
+}
+
+// The sample archive is made once for the tests below.
+class SampleArchive : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = std::make_unique<test::TempDir>();
+    status_ = makeSampleArchive(OMBRIX_DATA_DIR, dir_->path() / "archive");
+  }
+  static void TearDownTestSuite() { dir_.reset(); }
+  static std::filesystem::path archive() { return dir_->path() / "archive"; }
+
+  static std::unique_ptr<test::TempDir> dir_;
+  static Status status_;
+};
+std::unique_ptr<test::TempDir> SampleArchive::dir_;
+Status SampleArchive::status_;
+
+TEST_F(SampleArchive, HoldsThreeHalfHourlyDaysOnTheNationalGrid) {
+  ASSERT_TRUE(status_.ok) << status_.message;
+  std::set<std::int16_t> values;
+  for (int day = 1; day <= 3; ++day) {
+    ArchiveFile file;
+    ASSERT_TRUE(file.load(sampleDayFilePath(archive(), 2005, 7, day).string()).ok);
+    EXPECT_EQ(file.grid(), kSampleGrid);
+    ASSERT_EQ(file.records().size(), 48u);
+    for (int j = 0; j < 48; ++j) {
+      const TimeStamp expected{2005, 7, static_cast<std::uint8_t>(day), static_cast<std::uint8_t>(j / 2),
+                               static_cast<std::uint8_t>(j % 2 * 30)};
+      EXPECT_EQ(file.records()[static_cast<std::size_t>(j)].stamp, expected);
+    }
+    values.insert(file.levels().begin(), file.levels().end());
+  }
+  EXPECT_FALSE(std::filesystem::exists(sampleDayFilePath(archive(), 2005, 7, 4)));
+  // No data, dry, and the agency's representative levels up to 100 mm/h and no further.
+  EXPECT_EQ(*values.begin(), -1);
+  EXPECT_TRUE(values.count(0) && values.count(4) && values.count(10));
+  EXPECT_EQ(*values.rbegin(), 1000);
+  for (std::int16_t v : values) EXPECT_TRUE(v <= 770 ? v % 10 == 0 || v == 4 || v == -1 : v % 50 == 0) << v;
+}
+
+TEST_F(SampleArchive, RainMovesWhileTheCoveredAreaStays) {
+  ASSERT_TRUE(status_.ok) << status_.message;
+  ArchiveFile file;
+  ASSERT_TRUE(file.load(sampleDayFilePath(archive(), 2005, 7, 2).string()).ok);
+  std::vector<std::int16_t> first(kSampleGrid.cellCount());
+  std::vector<std::int16_t> later(kSampleGrid.cellCount());
+  ASSERT_TRUE(file.decodeRecord(0, first).ok);
+  ASSERT_TRUE(file.decodeRecord(6, later).ok);
+  std::size_t changed = 0;
+  for (std::size_t i = 0; i < first.size(); ++i) {
+    ASSERT_EQ(first[i] < 0, later[i] < 0) << "cell " << i;
+    changed += first[i] != later[i];
+  }
+  EXPECT_GT(changed, 10'000u);
+  // About three quarters of the national grid lies outside the fields; Kyushu lies inside.
+  const auto noData = static_cast<std::size_t>(std::count(first.begin(), first.end(), -1));
+  EXPECT_GT(noData, first.size() * 6 / 10);
+  EXPECT_LT(noData, first.size() * 8 / 10);
+  const AreaWindow kyushu = areaWindow(kSampleGrid, *regionPreset(5));
+  std::int16_t wettest = 0;
+  for (int j = 0; j < 48; j += 4) {
+    ASSERT_TRUE(file.decodeRecord(static_cast<std::size_t>(j), later).ok);
+    for (int r = kyushu.firstRow; r <= kyushu.lastRow; ++r) {
+      for (int c = kyushu.firstCol; c <= kyushu.lastCol; ++c) {
+        wettest = std::max(wettest, later[static_cast<std::size_t>(r) * 1024 + static_cast<std::size_t>(c)]);
+      }
+    }
+  }
+  EXPECT_GE(wettest, 300);  // heavy rain crosses Kyushu during the day
+}
+
+TEST_F(SampleArchive, PreprocessesKyushuForTheWholePeriod) {
+  ASSERT_TRUE(status_.ok) << status_.message;
+  AnalysisConditions c;
+  const AreaBounds kyushu = *regionPreset(5);
+  c.areaWestLon = kyushu.westLon;
+  c.areaNorthLat = kyushu.northLat;
+  c.areaEastLon = kyushu.eastLon;
+  c.areaSouthLat = kyushu.southLat;
+  c.areaName = "九州";
+  c.periodYear = {2005, 2005};
+  c.periodMonth = {7, 7};
+  c.periodDay = {1, 3};
+  c.archiveDir = archive().string();
+  for (int day = 1; day <= 3; ++day) c.archiveFiles.push_back(sampleDayFilePath(archive(), 2005, 7, day).string());
+  c.archiveFileCount = 3;
+  const std::filesystem::path output = archive() / "Ky20057012005703.RMD";
+  const PreprocessResult result = runPreprocessing(c, output);
+  ASSERT_TRUE(result.status.ok) << result.status.message;
+  RmdContents contents;
+  ASSERT_TRUE(readRmdFile(output, contents).ok);
+  const AreaWindow window = areaWindow(kSampleGrid, kyushu);
+  EXPECT_EQ(contents.header.frameCount, 144);
+  EXPECT_EQ(contents.header.gridCols, window.cols());
+  EXPECT_EQ(contents.header.gridRows, window.rows());
+  EXPECT_EQ(contents.header.fileWestLon, kSampleGrid.lon0 + window.firstCol * kSampleGrid.dlon);
+  EXPECT_EQ(contents.header.cellLonStep, kSampleGrid.dlon);
+  EXPECT_EQ(contents.index.back().stamp, (TimeStamp{2005, 7, 3, 23, 30}));
+
+  // A frame of the file is the window of the archive record.
+  ArchiveFile day;
+  ASSERT_TRUE(day.load(c.archiveFiles[1]).ok);
+  std::vector<std::int16_t> grid(kSampleGrid.cellCount());
+  ASSERT_TRUE(day.decodeRecord(17, grid).ok);
+  std::vector<std::int16_t> frame;
+  ASSERT_TRUE(readRmdFrame(output, contents.header, contents.index[48 + 17].frameOffset, frame).ok);
+  for (int r = 0; r < window.rows(); ++r) {
+    for (int c2 = 0; c2 < window.cols(); ++c2) {
+      ASSERT_EQ(frame[static_cast<std::size_t>(r * window.cols() + c2)],
+                grid[static_cast<std::size_t>(window.firstRow + r) * 1024 + static_cast<std::size_t>(window.firstCol + c2)]);
+    }
+  }
+}
+
+TEST(SampleArchiveSources, MissingFieldIsReportedByName) {
+  test::TempDir dir;
+  const Status status = makeSampleArchive(dir.path(), dir / "archive");
+  EXPECT_FALSE(status.ok);
+  EXPECT_NE(status.message.find(kSampleFieldFiles[0]), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir / "archive"));
+}
+
+}  // namespace
+}  // namespace ombrix::core
