@@ -118,4 +118,11 @@ inline constexpr Text kGrib2Unsupported = "対応していない形式のGRIB2�
 inline constexpr Text kGrib2Corrupt = "GRIB2ファイルの内容が壊れています。";
 inline constexpr Text kGrib2Unreadable = "GRIB2ファイルを読み込めません。";
 
+// -- Condition dialogs: typed coordinates and folders --
+inline constexpr Text kNorthLatNotNumber = "左上座標値の緯度に数値を入力してください。";
+inline constexpr Text kWestLonNotNumber = "左上座標値の経度に数値を入力してください。";
+inline constexpr Text kSouthLatNotNumber = "右下座標値の緯度に数値を入力してください。";
+inline constexpr Text kEastLonNotNumber = "右下座標値の経度に数値を入力してください。";
+inline constexpr Text kCannotOpenFolder = "このフォルダーを開くことができません。";  // + path
+
 }  // namespace ombrix::messages

@@ -1,0 +1,52 @@
+#include "ui/archive_directory_dialog.h"
+
+#include <QDir>
+
+#include "core/messages.h"
+#include "ui/app_look.h"
+#include "ui/control_factory.h"
+#include "ui/qt_text.h"
+
+namespace ombrix::ui {
+
+namespace {
+
+// The process's current directory, or the home directory when that cannot be listed.
+QString startDirectory() {
+  for (const QString& candidate : {QDir::currentPath(), QDir::homePath()}) {
+    if (QDir(candidate).isReadable()) return candidate;
+  }
+  return QDir::rootPath();
+}
+
+}  // namespace
+
+ArchiveDirectoryDialog::ArchiveDirectoryDialog(core::AnalysisConditions& conditions, ConditionReadouts& readouts,
+                                               MessageSink& messages, QWidget* parent)
+    : QWidget(parent, Qt::Window), conditions_(conditions), readouts_(readouts) {
+  prepareWindow(*this, QStringLiteral("Form4"), QStringLiteral("気象庁レーダアメダスデータの保存ディレクトリの指定"), 409,
+                329);
+  QGroupBox* frame = addFrame(this, QStringLiteral("Frame1"), QString(), {8, 8, 393, 273}, controlFont(), Qt::black);
+  directoryList_ = new DirectoryList(frame);
+  directoryList_->setObjectName(QStringLiteral("Dir1"));
+  directoryList_->setFont(controlFont());
+  directoryList_->setGeometry(8, 16, 377, 249);
+  connect(directoryList_, &DirectoryList::openFailed, this,
+          [&messages](const QString& path) { messages.show(qtText(messages::kCannotOpenFolder) + path); });
+  directoryList_->openDirectory(startDirectory());
+  connect(addButton(this, QStringLiteral("Command1"), QStringLiteral("セット"), {224, 292, 81, 25}), &QPushButton::clicked,
+          this, &ArchiveDirectoryDialog::set);
+  connect(addButton(this, QStringLiteral("Command2"), QStringLiteral("閉じる"), {312, 292, 81, 25}),
+          &QPushButton::clicked, this, &ArchiveDirectoryDialog::closeDialog);
+}
+
+void ArchiveDirectoryDialog::set() {
+  conditions_.archiveDir = directoryList_->openPath().toStdString();
+  readouts_.showPath(directoryList_->openPath());
+  hide();
+  emit directorySet();
+}
+
+void ArchiveDirectoryDialog::closeDialog() { hide(); }
+
+}  // namespace ombrix::ui

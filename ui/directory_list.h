@@ -1,0 +1,30 @@
+#pragma once
+// A directory list: the open directory's path from the root, one folder per line, followed by
+// the folders inside it. A double-click opens a folder; a single click only highlights it.
+#include <QListWidget>
+#include <QString>
+
+namespace ombrix::ui {
+
+class DirectoryList final : public QListWidget {
+  Q_OBJECT
+
+ public:
+  explicit DirectoryList(QWidget* parent = nullptr);
+
+  // Opens a directory as a double-click on it would; false when it cannot be read.
+  bool openDirectory(const QString& path);
+  // The open directory: absolute, no trailing separator except for the root "/".
+  const QString& openPath() const noexcept { return openPath_; }
+
+ signals:
+  void openFailed(const QString& path);
+
+ private:
+  void fill();
+  void openItem(QListWidgetItem* item);
+
+  QString openPath_;
+};
+
+}  // namespace ombrix::ui

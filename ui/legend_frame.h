@@ -1,0 +1,14 @@
+#pragma once
+// The two legend frames of the drawing controls: eight colour swatches (Shape1_i) with their
+// labels (Label10_i), built from the viewer's legend tables.
+#include <QGroupBox>
+#include <QWidget>
+
+namespace ombrix::ui {
+
+enum class Legend { Intensity, Accumulation };
+
+// Frame3 (rain rate) or Frame4 (accumulated rainfall) at its place inside parent.
+QGroupBox* addLegendFrame(QWidget* parent, Legend legend);
+
+}  // namespace ombrix::ui

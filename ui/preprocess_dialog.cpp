@@ -1,0 +1,82 @@
+#include "ui/preprocess_dialog.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <cmath>
+#include <vector>
+
+#include "core/messages.h"
+#include "core/preprocess_run.h"
+#include "ui/app_look.h"
+#include "ui/control_factory.h"
+#include "ui/qt_text.h"
+
+namespace ombrix::ui {
+
+PreprocessDialog::PreprocessDialog(core::AnalysisConditions& conditions, MessageSink& messages,
+                                   std::function<bool()> programEnding, QWidget* parent)
+    : QWidget(parent, Qt::Window), conditions_(conditions), messages_(messages), programEnding_(std::move(programEnding)) {
+  prepareWindow(*this, QStringLiteral("Ana1st"), QStringLiteral("解凍"), 305, 121);
+  waitLabel_ = addLabel(this, QStringLiteral("Label1"), QString(), {16, 12, 273, 17});
+  track_ = addPictureBox(this, QStringLiteral("Picture_Reading"), {16, 36, 273, 25});
+  bar_ = addFilledBox(track_, QStringLiteral("Reading_Bar"), {0, 0, 0, 25}, kCaptionBlue, kCaptionBlue);
+  start_ = addButton(this, QStringLiteral("Command1"), QStringLiteral("解凍開始"), {56, 80, 89, 25});
+  back_ = addButton(this, QStringLiteral("Command2"), QStringLiteral("戻る"), {160, 80, 89, 25});
+  connect(start_, &QPushButton::clicked, this, &PreprocessDialog::run);
+  connect(back_, &QPushButton::clicked, this, &PreprocessDialog::back);
+}
+
+int PreprocessDialog::barWidth(int trackWidth, int filesBegun, int fileCount) {
+  if (fileCount <= 0) return 0;
+  const long step = std::lrint(static_cast<double>(trackWidth) / fileCount);
+  return static_cast<int>(filesBegun * step);
+}
+
+void PreprocessDialog::run() {
+  // The conditions may have changed since the menu command opened this dialog.
+  const std::vector<core::MissingCondition> missing = core::missingConditions(conditions_);
+  for (const core::MissingCondition& condition : missing) messages_.show(condition.message);
+  if (!missing.empty()) return;
+
+  running_ = true;
+  waitLabel_->setText(qtText(messages::kPleaseWait));
+  setButtonsVisible(false);
+  core::PreprocessCallbacks callbacks;
+  callbacks.yield = [] { QCoreApplication::processEvents(); };
+  callbacks.progress = [this](int filesBegun, int fileCount) {
+    setBarWidth(barWidth(track_->width(), filesBegun, fileCount));
+  };
+  const core::PreprocessResult result = core::runPreprocessing(conditions_, conditions_.outputRmdPath, callbacks);
+  core::applyPreprocessResult(result, conditions_);
+  running_ = false;
+  if (programEnding_()) return;
+  if (!result.status) {
+    messages_.show(qtText(result.status.message));
+    setButtonsVisible(true);
+    return;
+  }
+  setBarWidth(track_->width());
+  messages_.show(messages::kPreprocessingDone);
+  setButtonsVisible(true);
+  hide();
+}
+
+void PreprocessDialog::back() { hide(); }
+
+void PreprocessDialog::closeEvent(QCloseEvent* event) {
+  // There is no cancel: the window stays until its run has ended.
+  if (running_) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+}
+
+void PreprocessDialog::setButtonsVisible(bool visible) {
+  start_->setVisible(visible);
+  back_->setVisible(visible);
+}
+
+void PreprocessDialog::setBarWidth(int width) { bar_->resize(width, bar_->height()); }
+
+}  // namespace ombrix::ui
