@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <numbers>
 #include <string>
 #include <system_error>
 
+#include "core/archive_calendar.h"
 #include "core/messages.h"
 #include "core/rap_encoder.h"
 
@@ -116,7 +116,7 @@ Status writeSampleDay(const SampleSequence& sequence, const std::filesystem::pat
     record.values.resize(kSampleGrid.cellCount());
     sequence.makeRecord(dayIndex * kSampleRecordsPerDay + j, record.values);
   }
-  const std::filesystem::path path = sampleDayFilePath(archiveDir, period.year, period.month, day);
+  const std::filesystem::path path = archiveFilePath(archiveDir.string(), period.year, period.month, day);
   std::error_code error;
   std::filesystem::create_directories(path.parent_path(), error);
   if (error) return Status::failure(withPath(messages::kCannotCreateFolder, path.parent_path()));
@@ -175,13 +175,6 @@ void SampleSequence::makeRecord(int k, std::span<std::int16_t> cells) const {
       cells[i] = quantised_[static_cast<std::size_t>(std::min(blended, top))];
     }
   }
-}
-
-std::filesystem::path sampleDayFilePath(const std::filesystem::path& archiveDir, int year, int month, int day) {
-  const char monthCode = month < 10 ? static_cast<char>('0' + month) : static_cast<char>('A' + month - 10);
-  char name[32];
-  std::snprintf(name, sizeof name, "J%d%c%02d.RAP", year, monthCode, day);
-  return archiveDir / std::to_string(year) / std::string(1, monthCode) / name;
 }
 
 Status makeSampleArchive(const std::filesystem::path& dataDir, const std::filesystem::path& archiveDir,

@@ -61,9 +61,6 @@ class SampleSequence {
   std::vector<bool> covered_;            // whether either field has data in the cell
 };
 
-// Day file of the archive layout: archiveDir/YYYY/M/JYYYYMDD.RAP with M the month code 1-9, A-C.
-std::filesystem::path sampleDayFilePath(const std::filesystem::path& archiveDir, int year, int month, int day);
-
 // Reads both fields from dataDir and writes one archive file per day of the period into
 // archiveDir, each through a temporary file. progress is called after each day written.
 Status makeSampleArchive(const std::filesystem::path& dataDir, const std::filesystem::path& archiveDir,

@@ -6,6 +6,7 @@
 #include <memory>
 #include <set>
 
+#include "core/archive_calendar.h"
 #include "core/preprocess_run.h"
 #include "core/rap_archive.h"
 #include "core/region_table.h"
@@ -55,12 +56,6 @@ TEST(SampleSequence, ShowsEachFieldUnmovedAtItsPeakAndQuantisesBlends) {
   EXPECT_EQ(cells, (std::vector<std::int16_t>{-1, 0, 0}));
 }
 
-TEST(SampleDayFile, FollowsTheArchiveLayout) {
-  EXPECT_EQ(sampleDayFilePath("R", 2005, 7, 1), std::filesystem::path("R/2005/7/J2005701.RAP"));
-  EXPECT_EQ(sampleDayFilePath("R", 2004, 10, 3), std::filesystem::path("R/2004/A/J2004A03.RAP"));
-  EXPECT_EQ(sampleDayFilePath("R", 1992, 12, 29), std::filesystem::path("R/1992/C/J1992C29.RAP"));
-}
-
 // The sample archive is made once for the tests below.
 class SampleArchive : public ::testing::Test {
  protected:
@@ -82,7 +77,7 @@ TEST_F(SampleArchive, HoldsThreeHalfHourlyDaysOnTheNationalGrid) {
   std::set<std::int16_t> values;
   for (int day = 1; day <= 3; ++day) {
     ArchiveFile file;
-    ASSERT_TRUE(file.load(sampleDayFilePath(archive(), 2005, 7, day).string()).ok);
+    ASSERT_TRUE(file.load(archiveFilePath(archive().string(), 2005, 7, day)).ok);
     EXPECT_EQ(file.grid(), kSampleGrid);
     ASSERT_EQ(file.records().size(), 48u);
     for (int j = 0; j < 48; ++j) {
@@ -92,7 +87,7 @@ TEST_F(SampleArchive, HoldsThreeHalfHourlyDaysOnTheNationalGrid) {
     }
     values.insert(file.levels().begin(), file.levels().end());
   }
-  EXPECT_FALSE(std::filesystem::exists(sampleDayFilePath(archive(), 2005, 7, 4)));
+  EXPECT_FALSE(std::filesystem::exists(archiveFilePath(archive().string(), 2005, 7, 4)));
   // No data, dry, and the agency's representative levels up to 100 mm/h and no further.
   EXPECT_EQ(*values.begin(), -1);
   EXPECT_TRUE(values.count(0) && values.count(4) && values.count(10));
@@ -103,7 +98,7 @@ TEST_F(SampleArchive, HoldsThreeHalfHourlyDaysOnTheNationalGrid) {
 TEST_F(SampleArchive, RainMovesWhileTheCoveredAreaStays) {
   ASSERT_TRUE(status_.ok) << status_.message;
   ArchiveFile file;
-  ASSERT_TRUE(file.load(sampleDayFilePath(archive(), 2005, 7, 2).string()).ok);
+  ASSERT_TRUE(file.load(archiveFilePath(archive().string(), 2005, 7, 2)).ok);
   std::vector<std::int16_t> first(kSampleGrid.cellCount());
   std::vector<std::int16_t> later(kSampleGrid.cellCount());
   ASSERT_TRUE(file.decodeRecord(0, first).ok);
@@ -144,7 +139,9 @@ TEST_F(SampleArchive, PreprocessesKyushuForTheWholePeriod) {
   c.periodMonth = {7, 7};
   c.periodDay = {1, 3};
   c.archiveDir = archive().string();
-  for (int day = 1; day <= 3; ++day) c.archiveFiles.push_back(sampleDayFilePath(archive(), 2005, 7, day).string());
+  for (int day = 1; day <= 3; ++day) {
+    c.archiveFiles.push_back(archiveFilePath(archive().string(), 2005, 7, day));
+  }
   c.archiveFileCount = 3;
   const std::filesystem::path output = archive() / "Ky20057012005703.RMD";
   const PreprocessResult result = runPreprocessing(c, output);
@@ -167,9 +164,9 @@ TEST_F(SampleArchive, PreprocessesKyushuForTheWholePeriod) {
   std::vector<std::int16_t> frame;
   ASSERT_TRUE(readRmdFrame(output, contents.header, contents.index[48 + 17].frameOffset, frame).ok);
   for (int r = 0; r < window.rows(); ++r) {
-    for (int c2 = 0; c2 < window.cols(); ++c2) {
-      ASSERT_EQ(frame[static_cast<std::size_t>(r * window.cols() + c2)],
-                grid[static_cast<std::size_t>(window.firstRow + r) * 1024 + static_cast<std::size_t>(window.firstCol + c2)]);
+    for (int col = 0; col < window.cols(); ++col) {
+      ASSERT_EQ(frame[static_cast<std::size_t>(r * window.cols() + col)],
+                grid[static_cast<std::size_t>(window.firstRow + r) * 1024 + static_cast<std::size_t>(window.firstCol + col)]);
     }
   }
 }
