@@ -1,5 +1,6 @@
 #include "core/rmd_file.h"
 
+#include <bit>
 #include <fstream>
 
 #include "core/messages.h"
@@ -135,10 +136,20 @@ Status readRmdFrame(const std::filesystem::path& path, const RmdHeader& header, 
     cells.assign(count, header.noDataValue);
     return Status::success();
   }
-  const Bytes bytes = readBlock(in, frameOffset, count * 2);
-  if (bytes.size() != count * 2) return Status::failure(withPath(messages::kRmdFileTruncated, path.string()));
+  // The size is checked first, so a short file leaves cells unchanged; the block is then read
+  // straight into cells (the viewer reads one frame per animation step).
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  if (!in || size - frameOffset < static_cast<std::streamoff>(count * 2)) {
+    return Status::failure(withPath(messages::kRmdFileTruncated, path.string()));
+  }
   cells.resize(count);
-  for (std::size_t i = 0; i < count; ++i) cells[i] = readI16LE(bytes.data() + 2 * i);
+  in.seekg(frameOffset);
+  in.read(reinterpret_cast<char*>(cells.data()), static_cast<std::streamsize>(count * 2));
+  if (!in) return Status::failure(withPath(messages::kRmdFileTruncated, path.string()));
+  if constexpr (std::endian::native != std::endian::little) {
+    for (std::int16_t& cell : cells) cell = readI16LE(reinterpret_cast<const std::uint8_t*>(&cell));
+  }
   return Status::success();
 }
 

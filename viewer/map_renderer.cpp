@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "viewer/intensity_classes.h"
@@ -76,6 +77,44 @@ std::uint32_t lastDrawn(const MapLayer& layer, const std::vector<std::uint32_t>&
   return kBackground;
 }
 
+// Clears the pixels that no cell covers; every covered pixel is painted by the caller.
+void clearOutside(SurfaceView surface, const Coverage& columns, const Coverage& rows) {
+  for (int y = 0; y < surface.height; ++y) {
+    std::uint32_t* out = surface.row(y);
+    if (y < rows.from || y >= rows.to) {
+      std::fill_n(out, surface.width, kBackground);
+      continue;
+    }
+    std::fill(out, out + columns.from, kBackground);
+    std::fill(out + columns.to, out + surface.width, kBackground);
+  }
+}
+
+// What both maps need before the pixel loop: the colour of every value, and which cells cover
+// which pixel columns and rows. The pixels no cell covers are cleared here; nothing when no
+// pixel is covered (the surface is then cleared completely).
+struct Plan {
+  std::vector<std::uint32_t> table;
+  Coverage columns;
+  Coverage rows;
+};
+
+std::optional<Plan> planMap(const MapLayer& layer, SurfaceView surface, ClassScale scale, std::uint32_t noClass) {
+  if (!usable(layer, surface)) {
+    surface.fill(kBackground);
+    return std::nullopt;
+  }
+  Plan plan{std::vector<std::uint32_t>(kValueCount), columnCoverage(layer, surface.width),
+            rowCoverage(layer, surface.height)};
+  if (plan.columns.from >= plan.columns.to || plan.rows.from >= plan.rows.to) {
+    surface.fill(kBackground);
+    return std::nullopt;
+  }
+  fillClassColours(scale, layer.noDataValue, noClass, plan.table.data());
+  clearOutside(surface, plan.columns, plan.rows);
+  return plan;
+}
+
 }  // namespace
 
 MapLayer mapLayerOf(const core::AnalysisConditions& c) {
@@ -91,15 +130,13 @@ std::int64_t cellTopY(const ViewGeometry& g, int r) noexcept {
 }
 
 void drawIntensityMap(const MapLayer& layer, SurfaceView surface) {
-  surface.fill(kBackground);
-  if (!usable(layer, surface)) return;
-  std::vector<std::uint32_t> table(kValueCount);
-  fillClassColours(ClassScale::Intensity, layer.noDataValue, kBackground, table.data());
-  const Coverage columns = columnCoverage(layer, surface.width);
-  const Coverage rows = rowCoverage(layer, surface.height);
-  const std::size_t span = static_cast<std::size_t>(std::max(columns.to - columns.from, 0));
+  const std::optional<Plan> plan = planMap(layer, surface, ClassScale::Intensity, kBackground);
+  if (!plan) return;
+  const Coverage& columns = plan->columns;
+  const Coverage& rows = plan->rows;
+  const std::size_t span = static_cast<std::size_t>(columns.to - columns.from);
   int previousRow = -1;
-  for (int y = rows.from; y < rows.to && span > 0; ++y) {
+  for (int y = rows.from; y < rows.to; ++y) {
     const int r = rows.last[static_cast<std::size_t>(y)];
     std::uint32_t* out = surface.row(y);
     if (r == previousRow) {
@@ -108,19 +145,17 @@ void drawIntensityMap(const MapLayer& layer, SurfaceView surface) {
     }
     const std::int16_t* cells = layer.grid.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(layer.cols);
     for (int x = columns.from; x < columns.to; ++x) {
-      out[x] = colourOf(table, cells[columns.last[static_cast<std::size_t>(x)]]);
+      out[x] = colourOf(plan->table, cells[columns.last[static_cast<std::size_t>(x)]]);
     }
     previousRow = r;
   }
 }
 
 void drawAccumulatedMap(const MapLayer& layer, SurfaceView surface) {
-  surface.fill(kBackground);
-  if (!usable(layer, surface)) return;
-  std::vector<std::uint32_t> table(kValueCount);
-  fillClassColours(ClassScale::Accumulation, layer.noDataValue, kUndrawn, table.data());
-  const Coverage columns = columnCoverage(layer, surface.width);
-  const Coverage rows = rowCoverage(layer, surface.height);
+  const std::optional<Plan> plan = planMap(layer, surface, ClassScale::Accumulation, kUndrawn);
+  if (!plan) return;
+  const Coverage& columns = plan->columns;
+  const Coverage& rows = plan->rows;
   for (int y = rows.from; y < rows.to; ++y) {
     const auto yi = static_cast<std::size_t>(y);
     const int rowFirst = rows.first[yi];
@@ -130,8 +165,10 @@ void drawAccumulatedMap(const MapLayer& layer, SurfaceView surface) {
     std::uint32_t* out = surface.row(y);
     for (int x = columns.from; x < columns.to; ++x) {
       const auto xi = static_cast<std::size_t>(x);
-      const std::uint32_t colour = colourOf(table, cells[columns.last[xi]]);
-      out[x] = colour != kUndrawn ? colour : lastDrawn(layer, table, rowFirst, rowLast, columns.first[xi], columns.last[xi]);
+      const std::uint32_t colour = colourOf(plan->table, cells[columns.last[xi]]);
+      out[x] = colour != kUndrawn
+                   ? colour
+                   : lastDrawn(layer, plan->table, rowFirst, rowLast, columns.first[xi], columns.last[xi]);
     }
   }
 }
