@@ -267,7 +267,7 @@ Grib2Problem readData(const Section& s, Grib2Field& field) {
   return result == RunLengthResult::Ok ? Grib2Problem::None : Grib2Problem::CorruptData;
 }
 
-Grib2Problem decodeSections(const MessageSections& sections, Grib2Field& field) {
+Grib2Problem decodeSections(const MessageSections& sections, Grib2Field& field, Grib2Content content) {
   Grib2Problem problem = readIdentification(sections.identification, field);
   if (problem == Grib2Problem::None) problem = readGrid(sections.grid, field);
   if (problem == Grib2Problem::None) problem = readProduct(sections.product, field);
@@ -275,6 +275,10 @@ Grib2Problem decodeSections(const MessageSections& sections, Grib2Field& field) 
   if (problem != Grib2Problem::None) return problem;
   if (sections.bitmap.size() < 6) return Grib2Problem::BadStructure;
   if (sections.bitmap.u8(6) != 255) return Grib2Problem::UnsupportedPacking;
+  if (content == Grib2Content::HeaderOnly) {
+    field.levels.clear();
+    return Grib2Problem::None;
+  }
   return readData(sections.data, field);
 }
 
@@ -296,7 +300,7 @@ RunLengthResult expandLevelRuns(std::span<const std::uint8_t> stream, int bitsPe
   return expandRuns(BitValues(stream, bitsPerValue), top, base, levels);
 }
 
-Grib2Problem decodeGrib2Field(std::span<const std::uint8_t> bytes, Grib2Field& field) {
+Grib2Problem decodeGrib2Field(std::span<const std::uint8_t> bytes, Grib2Field& field, Grib2Content content) {
   if (bytes.size() < kIndicatorSize || std::memcmp(bytes.data(), "GRIB", 4) != 0 || bytes[7] != 2) {
     return Grib2Problem::NotGrib2;
   }
@@ -308,7 +312,7 @@ Grib2Problem decodeGrib2Field(std::span<const std::uint8_t> bytes, Grib2Field& f
   if (rest.size() >= 4 && std::memcmp(rest.data(), "GRIB", 4) == 0) return Grib2Problem::UnsupportedProduct;
   MessageSections sections;
   const Grib2Problem problem = splitSections(bytes.first(static_cast<std::size_t>(total)), sections);
-  return problem == Grib2Problem::None ? decodeSections(sections, field) : problem;
+  return problem == Grib2Problem::None ? decodeSections(sections, field, content) : problem;
 }
 
 Status grib2Status(Grib2Problem problem, const std::string& name) {
@@ -330,7 +334,7 @@ Status grib2Status(Grib2Problem problem, const std::string& name) {
   return Status::failure(std::string(messages::kGrib2Corrupt) + name);
 }
 
-Status readGrib2File(const std::filesystem::path& path, Grib2Field& field) {
+Status readGrib2File(const std::filesystem::path& path, Grib2Field& field, Grib2Content content) {
   const std::string name = path.string();
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(path, error);
@@ -341,7 +345,7 @@ Status readGrib2File(const std::filesystem::path& path, Grib2Field& field) {
   if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
     return Status::failure(std::string(messages::kGrib2Unreadable) + name);
   }
-  return grib2Status(decodeGrib2Field(bytes, field), name);
+  return grib2Status(decodeGrib2Field(bytes, field, content), name);
 }
 
 }  // namespace ombrix::core

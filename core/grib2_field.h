@@ -83,13 +83,19 @@ enum class RunLengthResult { Ok, DigitBeforeLevel, RunPastGrid, TooFewCells };
 RunLengthResult expandLevelRuns(std::span<const std::uint8_t> stream, int bitsPerValue, int maxLevel,
                                 std::span<std::uint8_t> levels) noexcept;
 
+// What to decode: everything, or all but the run-length stream (levels stays empty), which
+// finds times, grid and level values for a fraction of the cost.
+enum class Grib2Content { Everything, HeaderOnly };
+
 // Decodes one message from bytes; on failure field is left in an unspecified state.
-Grib2Problem decodeGrib2Field(std::span<const std::uint8_t> bytes, Grib2Field& field);
+Grib2Problem decodeGrib2Field(std::span<const std::uint8_t> bytes, Grib2Field& field,
+                              Grib2Content content = Grib2Content::Everything);
 
 // The user's message for a problem, followed by name (a path).
 Status grib2Status(Grib2Problem problem, const std::string& name);
 
 // Reads a whole file and decodes it; the message names path on failure.
-Status readGrib2File(const std::filesystem::path& path, Grib2Field& field);
+Status readGrib2File(const std::filesystem::path& path, Grib2Field& field,
+                     Grib2Content content = Grib2Content::Everything);
 
 }  // namespace ombrix::core

@@ -117,6 +117,13 @@ inline constexpr Text kGrib2Truncated = "GRIB2ファイルが途中で終わっ�
 inline constexpr Text kGrib2Unsupported = "対応していない形式のGRIB2ファイルです。";
 inline constexpr Text kGrib2Corrupt = "GRIB2ファイルの内容が壊れています。";
 inline constexpr Text kGrib2Unreadable = "GRIB2ファイルを読み込めません。";
+inline constexpr Text kGrib2NotOnHalfHour = "雨量の終了時刻が正時または30分ではないため、取り込めないファイルです。";
+inline constexpr Text kGrib2DuplicateTime = "同じ時刻の雨量が既にあるため、読み飛ばしたファイルです。";
+inline constexpr Text kGrib2GridDiffers = "同じ日のほかのファイルとメッシュが異なるため、読み飛ばしたファイルです。";
+inline constexpr Text kGrib2GridTooLarge = "メッシュの数が多すぎるため、取り込めないファイルです。";
+inline constexpr Text kGrib2InputMissing = "指定されたファイルまたはフォルダーが見つかりません。";
+inline constexpr Text kGrib2NoInputFiles = "取り込むGRIB2ファイルが見つかりません。";  // no path
+inline constexpr Text kGrib2NoDayWritten = "アメダスデータファイルを1日分も作成できませんでした。";  // no path
 
 // -- Condition dialogs: typed coordinates and folders --
 inline constexpr Text kNorthLatNotNumber = "左上座標値の緯度に数値を入力してください。";

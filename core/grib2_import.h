@@ -1,0 +1,60 @@
+#pragma once
+// Import of the agency's analysed one-hour rainfall (GRIB2, one message per file, every half
+// hour) into the archive layout: one .RAP file per day with 48 records stamped 00:00 ... 23:30
+// by the end of each hour's accumulation, on the messages' own 1 km grid. A half hour without a
+// file becomes a record of no-data cells. Memory stays at one decoded message plus the day's
+// compressed records.
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/grib2_field.h"
+#include "core/rap_archive.h"
+#include "core/status.h"
+
+namespace ombrix::core {
+
+// The name ending of the agency's files, which folders are searched for.
+inline constexpr std::string_view kGrib2RainfallSuffix = "_SRF_GPV_Ggis1km_Prr60lv_ANAL_grib2.bin";
+
+struct Grib2ImportOptions {
+  bool utc = false;  // group and stamp in UTC instead of Japan Standard Time (UTC+9)
+};
+
+struct Grib2ImportResult {
+  std::vector<std::filesystem::path> daysWritten;
+  // The user's messages, in the order met: inputs not found, files skipped, days not written.
+  std::vector<std::string> problems;
+  int daysFailed = 0;  // days with data whose file could not be written
+};
+
+// The files to import: a file named in inputs as it is, a folder searched recursively for
+// names ending in kGrib2RainfallSuffix; in ascending path order, each once. An input that
+// does not exist is added to problems.
+std::vector<std::filesystem::path> collectGrib2Files(std::span<const std::filesystem::path> inputs,
+                                                     std::vector<std::string>& problems);
+
+// The archive grid of a message grid: origin at the first point, spacing from the first and last
+// points and the counts, rounded to the microdegree. False when the counts do not fit.
+bool archiveGridOf(const Grib2LatLonGrid& grid, GridDescription& out) noexcept;
+
+// The half hour a message belongs to: the end of its accumulation, in local time unless
+// options.utc. False when it is not a calendar time on the hour or half hour.
+struct HalfHourSlot {
+  std::chrono::year_month_day day;
+  int index = 0;  // 0 for 00:00 ... 47 for 23:30
+  bool operator==(const HalfHourSlot&) const = default;
+};
+bool halfHourSlotOf(const Grib2Time& accumulationEnd, const Grib2ImportOptions& options, HalfHourSlot& out) noexcept;
+
+// Imports files into archiveDir; a day file is replaced only once it is complete. progress is
+// called after each file decoded, with the number done and the file count.
+Grib2ImportResult importGrib2Files(std::span<const std::filesystem::path> files,
+                                   const std::filesystem::path& archiveDir, const Grib2ImportOptions& options = {},
+                                   const std::function<void(int done, int count)>& progress = {});
+
+}  // namespace ombrix::core

@@ -1,0 +1,214 @@
+#include "core/grib2_import.h"
+
+#include <gtest/gtest.h>
+
+#include "core/archive_calendar.h"
+#include "core/grib2_message_builder.h"
+#include "core/rap_archive.h"
+#include "support/test_support.h"
+
+namespace ombrix::core {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Grib2MessageSpec;
+using test::TempDir;
+
+// A 4 x 3 message ending at the given UTC time; every cell holds level, cell 0 no data.
+fs::path writeMessage(const fs::path& folder, int day, int hour, int minute, std::uint8_t level = 2) {
+  Grib2MessageSpec spec;
+  spec.day = day;
+  spec.hour = hour;
+  spec.minute = minute;
+  std::vector<std::uint8_t> levels(12, level);
+  levels[0] = 0;
+  spec.stream = test::encodeLevelRuns(levels, spec.maxLevelUsed);
+  char name[64];
+  std::snprintf(name, sizeof name, "Z__C_RJTD_202007%02d%02d%02d00", day, hour, minute);
+  const fs::path path = folder / (name + std::string(kGrib2RainfallSuffix));
+  test::writeBytes(path, test::buildGrib2Message(spec));
+  return path;
+}
+
+std::vector<std::int16_t> record(const ArchiveFile& file, std::size_t j) {
+  std::vector<std::int16_t> cells(file.grid().cellCount());
+  EXPECT_TRUE(file.decodeRecord(j, cells).ok);
+  return cells;
+}
+
+const std::vector<std::int16_t> kNoData(12, -1);
+const std::vector<std::int16_t> kRain{-1, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4};
+
+TEST(Grib2Import, GroupsByJapanStandardTimeAcrossMidnight) {
+  TempDir dir;
+  // 14:30, 15:00 and 16:00 UTC on 6 July are 23:30 on the 6th and 00:00 and 01:00 on the 7th
+  // in Japan; 00:30 on the 7th has no file.
+  const std::vector<fs::path> files{writeMessage(dir.path(), 6, 14, 30), writeMessage(dir.path(), 6, 15, 0),
+                                    writeMessage(dir.path(), 6, 16, 0, 3)};
+  const Grib2ImportResult result = importGrib2Files(files, dir / "archive");
+  EXPECT_TRUE(result.problems.empty());
+  const std::string archive = (dir / "archive").string();
+  ASSERT_EQ(result.daysWritten,
+            (std::vector<fs::path>{archiveFilePath(archive, 2020, 7, 6), archiveFilePath(archive, 2020, 7, 7)}));
+
+  ArchiveFile first;
+  ASSERT_TRUE(first.load(archiveFilePath(archive, 2020, 7, 6)).ok);
+  EXPECT_EQ(first.grid(), (GridDescription{36'000'000, 139'000'000, 12'500, 8'333, 4, 3}));
+  ASSERT_EQ(first.records().size(), 48u);
+  EXPECT_EQ(first.records()[47].stamp, (TimeStamp{2020, 7, 6, 23, 30}));
+  EXPECT_EQ(record(first, 47), kRain);
+  EXPECT_EQ(record(first, 46), kNoData);
+
+  ArchiveFile second;
+  ASSERT_TRUE(second.load(archiveFilePath(archive, 2020, 7, 7)).ok);
+  ASSERT_EQ(second.records().size(), 48u);
+  for (std::size_t j = 0; j < 48; ++j) {
+    EXPECT_EQ(second.records()[j].stamp,
+              (TimeStamp{2020, 7, 7, static_cast<std::uint8_t>(j / 2), static_cast<std::uint8_t>(j % 2 * 30)}));
+  }
+  EXPECT_EQ(record(second, 0), kRain);
+  EXPECT_EQ(record(second, 1), kNoData);  // the missing half hour
+  std::vector<std::int16_t> heavier(12, 10);
+  heavier[0] = -1;
+  EXPECT_EQ(record(second, 2), heavier);
+  EXPECT_EQ(record(second, 47), kNoData);
+}
+
+TEST(Grib2Import, KeepsUtcDaysWhenAsked) {
+  TempDir dir;
+  const std::vector<fs::path> files{writeMessage(dir.path(), 6, 14, 30), writeMessage(dir.path(), 6, 15, 0)};
+  const Grib2ImportResult result = importGrib2Files(files, dir / "archive", {true});
+  ASSERT_EQ(result.daysWritten.size(), 1u);
+  ArchiveFile day;
+  ASSERT_TRUE(day.load(result.daysWritten[0].string()).ok);
+  EXPECT_EQ(day.records()[29].stamp, (TimeStamp{2020, 7, 6, 14, 30}));
+  EXPECT_EQ(record(day, 29), kRain);
+  EXPECT_EQ(record(day, 30), kRain);
+}
+
+TEST(Grib2Import, SkipsCorruptDuplicateAndForeignGridFilesByName) {
+  TempDir dir;
+  const fs::path good = writeMessage(dir.path(), 7, 0, 0);
+  const fs::path duplicate = dir / ("Z__C_RJTD_copy" + std::string(kGrib2RainfallSuffix));
+  fs::copy_file(good, duplicate);
+  const fs::path corrupt = writeMessage(dir.path(), 7, 1, 0);
+  std::vector<std::uint8_t> bytes = test::readBytes(corrupt);
+  bytes.resize(bytes.size() / 2);
+  test::writeBytes(corrupt, bytes);
+  Grib2MessageSpec spec;
+  spec.ni = 5;
+  spec.hour = 2;
+  spec.stream = test::encodeLevelRuns(std::vector<std::uint8_t>(15, 1), spec.maxLevelUsed);
+  const fs::path otherGrid = dir / ("Z__C_RJTD_other" + std::string(kGrib2RainfallSuffix));
+  test::writeBytes(otherGrid, test::buildGrib2Message(spec));
+
+  const Grib2ImportResult result = importGrib2Files(std::vector<fs::path>{good, duplicate, corrupt, otherGrid}, dir / "a");
+  ASSERT_EQ(result.daysWritten.size(), 1u);
+  EXPECT_EQ(result.daysFailed, 0);
+  ASSERT_EQ(result.problems.size(), 3u);
+  const auto names = [&](const fs::path& path) {
+    for (const std::string& p : result.problems) {
+      if (p.find(path.string()) != std::string::npos) return true;
+    }
+    return false;
+  };
+  EXPECT_TRUE(names(duplicate));
+  EXPECT_TRUE(names(corrupt));
+  EXPECT_TRUE(names(otherGrid));
+  ArchiveFile day;
+  ASSERT_TRUE(day.load(result.daysWritten[0].string()).ok);
+  EXPECT_EQ(record(day, 18), kRain);      // 09:00 JST
+  EXPECT_EQ(record(day, 20), kNoData);    // the corrupt file's half hour
+  EXPECT_EQ(day.grid().nx, 4);            // the day's first grid
+}
+
+TEST(Grib2Import, ReplacesAnExistingDayOnlyWithACompleteOne) {
+  TempDir dir;
+  const fs::path archive = dir / "archive";
+  const fs::path dayFile = archiveFilePath(archive.string(), 2020, 7, 7);
+  fs::create_directories(fs::path(dayFile).parent_path());
+  test::writeText(dayFile, "the old day");
+
+  // Two messages of the day whose level values together exceed one level table: refused,
+  // the old file stays as it was.
+  std::vector<fs::path> files;
+  for (int half = 0; half < 2; ++half) {
+    Grib2MessageSpec spec;
+    spec.minute = 30 * half;
+    spec.maxLevelUsed = 2;
+    spec.representative.clear();
+    for (int m = 0; m < 200; ++m) spec.representative.push_back(static_cast<std::uint16_t>(2 * m + half));
+    spec.stream = test::encodeLevelRuns(std::vector<std::uint8_t>(12, 1), spec.maxLevelUsed);
+    files.push_back(dir / ("Z__C_RJTD_" + std::to_string(half) + std::string(kGrib2RainfallSuffix)));
+    test::writeBytes(files.back(), test::buildGrib2Message(spec));
+  }
+  Grib2ImportResult result = importGrib2Files(files, archive);
+  EXPECT_TRUE(result.daysWritten.empty());
+  EXPECT_EQ(result.daysFailed, 1);
+  EXPECT_EQ(test::readText(dayFile), "the old day");
+  // Only corrupt files for the day: nothing written, nothing failed, the old file kept.
+  const fs::path corrupt = writeMessage(dir.path(), 7, 0, 0);
+  test::writeBytes(corrupt, std::vector<std::uint8_t>(test::readBytes(corrupt).size() - 6, 'G'));
+  result = importGrib2Files(std::vector<fs::path>{corrupt}, archive);
+  EXPECT_TRUE(result.daysWritten.empty());
+  EXPECT_EQ(test::readText(dayFile), "the old day");
+
+  result = importGrib2Files(std::vector<fs::path>{writeMessage(dir.path(), 7, 0, 0)}, archive);
+  ASSERT_EQ(result.daysWritten.size(), 1u);
+  ArchiveFile day;
+  EXPECT_TRUE(day.load(dayFile.string()).ok);
+  for (const auto& entry : fs::directory_iterator(fs::path(dayFile).parent_path())) {
+    EXPECT_EQ(entry.path(), fs::path(dayFile)) << "left behind";
+  }
+}
+
+TEST(Grib2Import, RealFieldBecomesOneRecordOfItsValues) {
+  TempDir dir;
+  const fs::path source = fs::path(OMBRIX_DATA_DIR) / "Z__C_RJTD_20200707000000_SRF_GPV_Ggis1km_Prr60lv_ANAL_grib2.bin";
+  const Grib2ImportResult result = importGrib2Files(std::vector<fs::path>{source}, dir.path());
+  ASSERT_EQ(result.daysWritten.size(), 1u);
+  EXPECT_EQ(result.daysWritten[0], fs::path(archiveFilePath(dir.path().string(), 2020, 7, 7)));
+  ArchiveFile day;
+  ASSERT_TRUE(day.load(result.daysWritten[0].string()).ok);
+  EXPECT_EQ(day.grid(), (GridDescription{47'995'833, 118'006'250, 12'500, 8'333, 2560, 3360}));
+  EXPECT_EQ(day.levels().size(), 99u);
+  Grib2Field field;
+  ASSERT_TRUE(readGrib2File(source, field).ok);
+  const std::vector<std::int16_t> cells = record(day, 18);  // 09:00 JST
+  for (std::size_t i = 0; i < cells.size(); ++i) {
+    ASSERT_EQ(cells[i], field.levelValues[field.levels[i]]) << "cell " << i;
+  }
+  EXPECT_EQ(record(day, 17), std::vector<std::int16_t>(cells.size(), -1));
+}
+
+TEST(Grib2ImportTimes, HalfHourSlots) {
+  HalfHourSlot slot;
+  using std::chrono::year;
+  ASSERT_TRUE(halfHourSlotOf({2020, 12, 31, 15, 0, 0}, {}, slot));
+  EXPECT_EQ(slot, (HalfHourSlot{year{2021} / 1 / 1, 0}));
+  ASSERT_TRUE(halfHourSlotOf({2020, 2, 29, 14, 30, 0}, {}, slot));
+  EXPECT_EQ(slot, (HalfHourSlot{year{2020} / 2 / 29, 47}));
+  ASSERT_TRUE(halfHourSlotOf({2020, 2, 29, 14, 30, 0}, {true}, slot));
+  EXPECT_EQ(slot, (HalfHourSlot{year{2020} / 2 / 29, 29}));
+  EXPECT_FALSE(halfHourSlotOf({2020, 7, 7, 0, 10, 0}, {}, slot));
+  EXPECT_FALSE(halfHourSlotOf({2020, 7, 7, 0, 0, 5}, {}, slot));
+  EXPECT_FALSE(halfHourSlotOf({2021, 2, 29, 0, 0, 0}, {}, slot));
+}
+
+TEST(Grib2ImportFiles, FoldersAreSearchedForTheAgencysNames) {
+  TempDir dir;
+  fs::create_directories(dir / "a" / "b");
+  const fs::path deep = writeMessage(dir / "a" / "b", 7, 0, 0);
+  const fs::path shallow = writeMessage(dir / "a", 7, 0, 30);
+  test::writeText(dir / "a" / "notes.txt", "not rainfall");
+  const fs::path named = dir / "renamed.bin";
+  fs::copy_file(shallow, named);
+  std::vector<std::string> problems;
+  const std::vector<fs::path> inputs{dir / "a", named, dir / "a" / "b", dir / "absent"};
+  EXPECT_EQ(collectGrib2Files(inputs, problems), (std::vector<fs::path>{shallow, deep, named}));
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_NE(problems[0].find("absent"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace ombrix::core
