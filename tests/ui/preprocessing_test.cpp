@@ -1,0 +1,167 @@
+// Preprocessing from the menu: the condition messages, the overwrite question, the run dialog
+// with its progress bar, and the file it writes.
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include "core/messages.h"
+#include "support/test_support.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/archive_directory_dialog.h"
+#include "ui/area_dialog.h"
+#include "ui/overwrite_dialog.h"
+#include "ui/period_dialog.h"
+#include "ui/preprocess_dialog.h"
+#include "ui/qt_text.h"
+
+namespace ombrix::ui::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A 40 x 30 grid from 128 E, 35 N: inside the Kyushu region.
+const core::GridDescription kGrid{35000000, 128000000, 31250, 20833, 40, 30};
+
+struct PreprocessingTest : MainWindowFixture {
+  ombrix::test::TempDir archive;
+
+  OverwriteDialog* overwrite() { return window->findChild<OverwriteDialog*>(); }
+  PreprocessDialog* run() { return window->findChild<PreprocessDialog*>(); }
+  QPushButton* runButton(const char* name) { return control<QPushButton>(run(), QString::fromUtf8(name)); }
+
+  // The conditions sequence through the dialogs: Kyushu, 2005-07-01 to the given day.
+  void setConditions(int lastDay) {
+    ASSERT_TRUE(window->archiveDirectoryDialog().directoryList().openDirectory(
+        QString::fromStdString(archive.path().string())));
+    window->archiveDirectoryDialog().set();
+    window->areaDialog().chooseRegion(5);
+    window->areaDialog().set();
+    PeriodDialog& period = window->periodDialog();
+    const std::vector<std::pair<const char*, QString>> texts{{"Combo1_0", "2005"}, {"Combo2_0", "7"},
+                                                             {"Combo3_0", "1"},    {"Combo1_1", "2005"},
+                                                             {"Combo2_1", "7"},    {"Combo3_1", QString::number(lastDay)}};
+    for (const auto& [name, text] : texts) control<QComboBox>(&period, QString::fromUtf8(name))->setEditText(text);
+    period.set();
+    ASSERT_TRUE(messages.shown.isEmpty()) << messages.shown.join(' ').toStdString();
+  }
+  std::string outputPath() const { return (archive / "Ky20057012005703.RMD").string(); }
+};
+
+TEST_F(PreprocessingTest, WithoutConditionsTheThreeMessagesAppearInOrder) {
+  trigger("MenuMaeshori");
+  EXPECT_EQ(messages.shown, (QStringList{qtText(messages::kAreaNotSet), qtText(messages::kPeriodNotSet),
+                                         qtText(messages::kArchiveDirNotSet)}));
+  EXPECT_EQ(overwrite(), nullptr);
+  EXPECT_EQ(run(), nullptr);
+}
+
+TEST_F(PreprocessingTest, RunFromTheMenuWritesTheSameFileAsTheBatchTool) {
+  for (int day = 1; day <= 3; ++day) writeArchiveDay(archive.path(), kGrid, 2005, 7, day, 48, static_cast<std::int16_t>(day));
+  setConditions(3);
+  trigger("MenuMaeshori");
+  ASSERT_NE(run(), nullptr);
+  EXPECT_TRUE(run()->isVisible());
+  EXPECT_EQ(run()->windowTitle(), QStringLiteral("解凍"));
+  EXPECT_EQ(conditions.outputRmdPath, outputPath());
+
+  // Seen from inside the run, when it first lets events run.
+  bool buttonsShown = true;
+  QString label;
+  int barAtFirstFile = -1;
+  QTimer::singleShot(0, run(), [&] {
+    buttonsShown = runButton("Command1")->isVisible() || runButton("Command2")->isVisible();
+    label = control<QLabel>(run(), QStringLiteral("Label1"))->text();
+    barAtFirstFile = control<QFrame>(run(), QStringLiteral("Reading_Bar"))->width();
+    run()->close();  // ignored while the run works
+  });
+  click(run(), "Command1");
+  EXPECT_FALSE(buttonsShown);
+  EXPECT_EQ(label, qtText(messages::kPleaseWait));
+  EXPECT_EQ(barAtFirstFile, 0);  // the first file's width is set just after the yield
+  EXPECT_EQ(messages.shown, QStringList{qtText(messages::kPreprocessingDone)});
+  EXPECT_FALSE(run()->isVisible());
+  EXPECT_EQ(control<QFrame>(run(), QStringLiteral("Reading_Bar"))->width(),
+            control<QFrame>(run(), QStringLiteral("Picture_Reading"))->width());
+  EXPECT_TRUE(runButton("Command1")->isVisibleTo(run()));
+  EXPECT_EQ(conditions.outFrameCount, 144);
+  EXPECT_EQ(conditions.halfHourly, 1);
+
+  const std::vector<std::uint8_t> fromMenu = ombrix::test::readBytes(outputPath());
+  ASSERT_FALSE(fromMenu.empty());
+  const auto tool = ombrix::test::runCommand(
+      ombrix::test::shellQuote(std::string(OMBRIX_BIN_DIR) + "/ombrix-tool") + " preprocess --archive " +
+      ombrix::test::shellQuote(archive.path().string()) + " --region 九州 --from 2005-07-01 --to 2005-07-03 --force");
+  ASSERT_EQ(tool.exitCode, 0) << tool.err;
+  EXPECT_EQ(ombrix::test::readBytes(outputPath()), fromMenu);
+}
+
+TEST_F(PreprocessingTest, OverwriteQuestionBothWays) {
+  for (int day = 1; day <= 3; ++day) writeArchiveDay(archive.path(), kGrid, 2005, 7, day, 2, 7);
+  setConditions(3);
+  ombrix::test::writeText(outputPath(), "keep");
+
+  trigger("MenuMaeshori");
+  ASSERT_NE(overwrite(), nullptr);
+  EXPECT_TRUE(overwrite()->isVisible());
+  EXPECT_EQ(overwrite()->windowTitle(), QStringLiteral("ファイルが存在します。上書きしますか？"));
+  click(overwrite(), "Command2");
+  EXPECT_FALSE(overwrite()->isVisible());
+  EXPECT_EQ(run(), nullptr);
+  EXPECT_EQ(ombrix::test::readText(outputPath()), "keep");
+
+  trigger("MenuMaeshori");
+  click(overwrite(), "Command1");
+  EXPECT_FALSE(overwrite()->isVisible());
+  ASSERT_NE(run(), nullptr);
+  EXPECT_TRUE(run()->isVisible());
+  EXPECT_EQ(ombrix::test::readText(outputPath()), "keep");  // nothing runs before the start button
+  click(run(), "Command1");
+  EXPECT_GT(fs::file_size(outputPath()), 4u);
+  EXPECT_TRUE(messages.shown.endsWith(qtText(messages::kPreprocessingDone)));
+}
+
+TEST_F(PreprocessingTest, GridMismatchIsRefusedAndTheDialogStaysReady) {
+  writeArchiveDay(archive.path(), kGrid, 2005, 7, 1, 2, 1);
+  core::GridDescription wider = kGrid;
+  wider.nx = 41;
+  writeArchiveDay(archive.path(), wider, 2005, 7, 2, 2, 1);
+  writeArchiveDay(archive.path(), kGrid, 2005, 7, 3, 2, 1);
+  setConditions(3);
+  trigger("MenuMaeshori");
+  for (int attempt = 1; attempt <= 2; ++attempt) {
+    click(run(), "Command1");
+    EXPECT_EQ(messages.shown.size(), attempt);
+    EXPECT_EQ(messages.shown.back(), qtText(messages::kGridMismatch));
+    EXPECT_TRUE(run()->isVisible());
+    EXPECT_TRUE(runButton("Command1")->isVisible());
+    EXPECT_TRUE(runButton("Command2")->isVisible());
+    EXPECT_FALSE(fs::exists(outputPath()));
+  }
+  click(run(), "Command2");
+  EXPECT_FALSE(run()->isVisible());
+}
+
+TEST_F(PreprocessingTest, ARunStartedAfterThePeriodWasRejectedReportsIt) {
+  writeArchiveDay(archive.path(), kGrid, 2005, 7, 1, 2, 1);
+  setConditions(1);
+  trigger("MenuMaeshori");
+  PeriodDialog& period = window->periodDialog();
+  control<QComboBox>(&period, QStringLiteral("Combo3_1"))->setEditText(QStringLiteral("2"));
+  period.set();  // day 2 is missing: the catalogue is withheld
+  messages.shown.clear();
+  click(run(), "Command1");
+  EXPECT_EQ(messages.shown, QStringList{qtText(messages::kPeriodNotSet)});
+  EXPECT_TRUE(runButton("Command1")->isVisible());
+}
+
+TEST(PreprocessBar, StepIsTheTrackWidthPerFileRoundedHalfToEven) {
+  EXPECT_EQ(PreprocessDialog::barWidth(273, 3, 3), 273);
+  EXPECT_EQ(PreprocessDialog::barWidth(273, 1, 2), 136);  // 136.5 rounds to 136
+  EXPECT_EQ(PreprocessDialog::barWidth(275, 1, 2), 138);  // 137.5 rounds to 138
+  EXPECT_EQ(PreprocessDialog::barWidth(273, 400, 400), 400);  // step 1 (0.6825 rounded)
+  EXPECT_EQ(PreprocessDialog::barWidth(273, 1, 0), 0);
+}
+
+}  // namespace
+}  // namespace ombrix::ui::test

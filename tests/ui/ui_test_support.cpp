@@ -1,0 +1,87 @@
+#include "tests/ui/ui_test_support.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <fstream>
+
+#include "core/archive_calendar.h"
+#include "core/rap_encoder.h"
+#include "ui/app_look.h"
+
+namespace ombrix::ui::test {
+
+namespace fs = std::filesystem;
+
+QApplication& application() {
+  static int argc = 1;
+  static char name[] = "ombrix_ui_tests";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = [] {
+    auto* created = new QApplication(argc, argv);
+    prepareApplication();
+    return created;
+  }();
+  return *app;
+}
+
+QList<QObject*> controlsNamed(QObject* window, const QString& name) {
+  QList<QObject*> found;
+  for (QObject* child : window->children()) {
+    auto* widget = qobject_cast<QWidget*>(child);
+    if (widget != nullptr && widget->isWindow()) continue;
+    if (child->objectName() == name) found.append(child);
+    found.append(controlsNamed(child, name));
+  }
+  return found;
+}
+
+MainWindowFixture::MainWindowFixture() {
+  application();
+  window = std::make_unique<MainWindow>(conditions, messages, [this](const QUrl& url) { openedUrls.append(url); });
+  window->show();
+}
+
+MainWindowFixture::~MainWindowFixture() = default;
+
+QAction* MainWindowFixture::menuCommand(const char* name) {
+  auto* action = window->findChild<QAction*>(QString::fromUtf8(name));
+  EXPECT_NE(action, nullptr) << name;
+  return action;
+}
+
+QString MainWindowFixture::readout(const char* name) {
+  auto* box = control<QLineEdit>(window.get(), QString::fromUtf8(name));
+  return box != nullptr ? box->text() : QStringLiteral("<missing>");
+}
+
+void MainWindowFixture::click(QWidget* target, const char* button) {
+  auto* found = control<QAbstractButton>(target, QString::fromUtf8(button));
+  ASSERT_NE(found, nullptr);
+  found->click();
+}
+
+void writeArchiveDay(const fs::path& dir, const core::GridDescription& grid, int year, int month, int day, int count,
+                     std::int16_t value) {
+  std::vector<core::ArchiveRecord> records;
+  const int minutesPerRecord = core::archiveEra(year, month) >= 2 ? 30 : 60;
+  for (int j = 0; j < count; ++j) {
+    const int minutes = j * minutesPerRecord;
+    std::vector<std::int16_t> values(grid.cellCount());
+    for (std::size_t i = 0; i < values.size(); ++i) values[i] = static_cast<std::int16_t>((value + j + i) % 50);
+    records.push_back({{static_cast<std::int16_t>(year), static_cast<std::uint8_t>(month),
+                        static_cast<std::uint8_t>(day), static_cast<std::uint8_t>(minutes / 60),
+                        static_cast<std::uint8_t>(minutes % 60)},
+                       std::move(values)});
+  }
+  const fs::path path = core::archiveFilePath(dir.string(), year, month, day);
+  fs::create_directories(path.parent_path());
+  ASSERT_TRUE(core::writeArchiveFile(path, grid, records));
+}
+
+void touchArchiveDay(const fs::path& dir, int year, int month, int day) {
+  const fs::path path = core::archiveFilePath(dir.string(), year, month, day);
+  fs::create_directories(path.parent_path());
+  std::ofstream(path).put('\0');
+}
+
+}  // namespace ombrix::ui::test

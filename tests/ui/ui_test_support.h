@@ -1,0 +1,68 @@
+#pragma once
+// Shared by the window tests: the application object, controls found by name within one window,
+// and archives made with the project's encoder.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QString>
+#include <QWidget>
+#include <filesystem>
+#include <memory>
+#include <ostream>
+#include <vector>
+
+#include "core/analysis_conditions.h"
+#include "core/rap_archive.h"
+#include "tests/ui/recording_message_sink.h"
+#include "ui/main_window.h"
+
+// Readable test output for Qt strings (found by argument-dependent lookup).
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+namespace ombrix::ui::test {
+
+// The one QApplication of the test program, with the program's fonts and icon.
+QApplication& application();
+
+// The named descendants of window that belong to it, not to a window inside it.
+QList<QObject*> controlsNamed(QObject* window, const QString& name);
+
+// The single control of that name and type in window; fails the test when there is not one.
+template <typename Control>
+Control* control(QObject* window, const QString& name) {
+  Control* found = nullptr;
+  int count = 0;
+  for (QObject* object : controlsNamed(window, name)) {
+    if (auto* typed = qobject_cast<Control*>(object)) {
+      found = typed;
+      ++count;
+    }
+  }
+  EXPECT_EQ(count, 1) << "control " << name.toStdString();
+  return found;
+}
+
+// A main window on fresh conditions, whose messages are recorded and whose browser opens nothing.
+struct MainWindowFixture : ::testing::Test {
+  MainWindowFixture();
+  ~MainWindowFixture() override;
+
+  QAction* menuCommand(const char* name);
+  void trigger(const char* name) { menuCommand(name)->trigger(); }
+  QString readout(const char* name);  // text of a read-out box of the main window
+  void click(QWidget* window, const char* button);
+
+  core::AnalysisConditions conditions;
+  RecordingMessageSink messages;
+  QList<QUrl> openedUrls;
+  std::unique_ptr<MainWindow> window;
+};
+
+// Writes the archive day file of (year, month, day) below dir with count records of value.
+void writeArchiveDay(const std::filesystem::path& dir, const core::GridDescription& grid, int year, int month,
+                     int day, int count, std::int16_t value);
+// An empty file where the day's archive file lies: enough where only its existence counts.
+void touchArchiveDay(const std::filesystem::path& dir, int year, int month, int day);
+
+}  // namespace ombrix::ui::test
