@@ -132,4 +132,7 @@ inline constexpr Text kSouthLatNotNumber = "右下座標値の緯度に数値を
 inline constexpr Text kEastLonNotNumber = "右下座標値の経度に数値を入力してください。";
 inline constexpr Text kCannotOpenFolder = "このフォルダーを開くことができません。";  // + path
 
+// -- Viewer window: the point table's ID prompt --
+inline constexpr Text kCellIdNotEntered = "IDが入力されなかったため、雨量テーブルを出力できません。";
+
 }  // namespace ombrix::messages

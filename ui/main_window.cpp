@@ -16,6 +16,8 @@
 #include "ui/area_dialog.h"
 #include "ui/control_factory.h"
 #include "ui/legend_frame.h"
+#include "ui/map_surface.h"
+#include "ui/map_viewer.h"
 #include "ui/overwrite_dialog.h"
 #include "ui/period_dialog.h"
 #include "ui/preprocess_dialog.h"
@@ -33,8 +35,8 @@ QWidget* makeClient(QMainWindow* window) {
   return client;
 }
 
-QWidget* addMapArea(QWidget* client) {
-  auto* area = new QWidget(client);
+MapSurface* addMapArea(QWidget* client) {
+  auto* area = new MapSurface(client);
   area->setObjectName(QStringLiteral("PictArea"));
   area->setGeometry(312, 16, 689, 593);
   area->setAutoFillBackground(true);
@@ -72,9 +74,11 @@ MainWindow::MainWindow(core::AnalysisConditions& conditions, MessageSink& messag
   setWindowIcon(appIcon());
   setFont(controlFont());
   buildDrawingControls(client_);
-  pictArea_ = addMapArea(client_);
+  MapSurface* surface = addMapArea(client_);
+  pictArea_ = surface;
   timeText_ = addTimeText(client_);
   buildMenus();
+  viewer_ = new MapViewer(*this, *surface);
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 

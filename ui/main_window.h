@@ -23,6 +23,7 @@ class QMenu;
 namespace ombrix::ui {
 
 class ArchiveDirectoryDialog;
+class MapViewer;
 class AreaDialog;
 class PeriodDialog;
 class OverwriteDialog;
@@ -67,6 +68,8 @@ class MainWindow final : public QMainWindow {
   const DrawingControls& drawingControls() const noexcept { return drawing_; }
   QWidget* pictArea() const noexcept { return pictArea_; }
   QLineEdit* timeText() const noexcept { return timeText_; }  // Text2
+  // Opening files, drawing, animation, accumulation and the CSV exports.
+  MapViewer& viewer() const noexcept { return *viewer_; }
 
   // Secondary windows, each created on first use and kept (hidden) until the program ends.
   ArchiveDirectoryDialog& archiveDirectoryDialog();
@@ -112,6 +115,7 @@ class MainWindow final : public QMainWindow {
   OverwriteDialog* overwriteDialog_ = nullptr;
   PreprocessDialog* preprocessDialog_ = nullptr;
   VersionWindow* versionWindow_ = nullptr;
+  MapViewer* viewer_ = nullptr;
 };
 
 }  // namespace ombrix::ui

@@ -21,12 +21,8 @@ viewer::SurfaceView MapSurface::surface() {
 
 void MapSurface::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  if (image_.isNull()) {
-    painter.fillRect(event->rect(), Qt::white);
-    return;
-  }
   painter.fillRect(event->rect(), Qt::white);
-  painter.drawImage(0, 0, image_);
+  if (!image_.isNull()) painter.drawImage(0, 0, image_);
 }
 
 }  // namespace ombrix::ui

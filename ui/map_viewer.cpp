@@ -1,0 +1,343 @@
+#include "ui/map_viewer.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QTime>
+#include <cmath>
+
+#include "core/messages.h"
+#include "export/current_display_export.h"
+#include "export/period_export.h"
+#include "ui/app_look.h"
+#include "ui/file_open_dialog.h"
+#include "ui/main_window.h"
+#include "ui/map_surface.h"
+#include "ui/point_table_window.h"
+#include "ui/progress_track.h"
+#include "ui/qt_text.h"
+#include "viewer/frame_accumulation.h"
+#include "viewer/frame_loading.h"
+#include "viewer/map_renderer.h"
+
+namespace ombrix::ui {
+
+namespace {
+
+// Longest wait for events in one pass of the animation loop: the loop sleeps instead of
+// spinning, and still checks the clock often enough for a steady pace.
+constexpr int kAnimationWaitMs = 5;
+
+void yieldToEvents() { QCoreApplication::processEvents(); }
+
+// The entry the list's text names, as a list reports its position: the selected entry while
+// its text stands unchanged, else the entry whose text was typed, else -1.
+int listPosition(const QComboBox& list) {
+  const int current = list.currentIndex();
+  if (current >= 0 && list.itemText(current) == list.currentText()) return current;
+  return list.findText(list.currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+}
+
+// The open file's corners are shown as the file holds them (single precision), not as typed
+// coordinates are: the texts come with the opening.
+void showReadout(const ConditionReadouts& readouts, const char* name, const std::string& text) {
+  if (auto* box = readouts.frame()->findChild<QLineEdit*>(QString::fromUtf8(name))) box->setText(qtText(text));
+}
+
+void connectMenu(MainWindow& window, const char* name, MapViewer* viewer, void (MapViewer::*command)()) {
+  if (auto* action = window.findChild<QAction*>(QString::fromUtf8(name))) {
+    QObject::connect(action, &QAction::triggered, viewer, command);
+  }
+}
+
+}  // namespace
+
+TimeOfDay systemTimeOfDay() {
+  return [] { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; };
+}
+
+MapViewer::MapViewer(MainWindow& window, MapSurface& surface)
+    : QObject(&window),
+      window_(window),
+      conditions_(window.conditions()),
+      messages_(window.messages()),
+      controls_(window.drawingControls()),
+      surface_(surface),
+      progress_(new ProgressTrack(controls_.progressTrack, controls_.progressBar, this)),
+      baseMapPath_(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("jp.map")).toStdString()),
+      clock_(systemTimeOfDay()) {
+  wakeUp_.setSingleShot(true);
+  connect(controls_.drawStart, &QPushButton::clicked, this, &MapViewer::drawStartFrame);
+  connect(controls_.next, &QPushButton::clicked, this, &MapViewer::nextFrame);
+  connect(controls_.previous, &QPushButton::clicked, this, &MapViewer::previousFrame);
+  connect(controls_.animation[0], &QPushButton::clicked, this, &MapViewer::startAnimation);
+  connect(controls_.animation[1], &QPushButton::clicked, this, &MapViewer::stopAnimation);
+  connect(controls_.accumulate, &QPushButton::clicked, this, &MapViewer::accumulate);
+  connect(controls_.maximum, &QPushButton::clicked, this, &MapViewer::maximum);
+  // textEdited comes from typing only, not from choosing an entry or from the commands.
+  connect(controls_.startTime->lineEdit(), &QLineEdit::textEdited, this, &MapViewer::startTimeEdited);
+  connectMenu(window, "MenuOpneFile", this, &MapViewer::showFileOpenDialog);
+  connectMenu(window, "MenuExpNow", this, &MapViewer::exportShownMap);
+  connectMenu(window, "MenuExpAll", this, &MapViewer::exportPeriod);
+  connectMenu(window, "menuCSVTable", this, &MapViewer::showPointTableWindow);
+}
+
+FileOpenDialog& MapViewer::fileOpenDialog() {
+  if (fileOpenDialog_ == nullptr) {
+    fileOpenDialog_ = new FileOpenDialog(messages_, &window_);
+    connect(fileOpenDialog_, &FileOpenDialog::openRequested, this, &MapViewer::openFile);
+  }
+  return *fileOpenDialog_;
+}
+
+PointTableWindow& MapViewer::pointTableWindow() {
+  if (pointTableWindow_ == nullptr) pointTableWindow_ = new PointTableWindow(conditions_, messages_, &window_);
+  return *pointTableWindow_;
+}
+
+void MapViewer::showFileOpenDialog() { bringUp(fileOpenDialog()); }
+
+void MapViewer::showPointTableWindow() { bringUp(pointTableWindow()); }
+
+// ---- Opening ----
+
+void MapViewer::openFile(const QString& folder, const QString& name) {
+  if (name.isEmpty()) {
+    conditions_.openRmdDir = folder.toStdString();
+    conditions_.openRmdPath.clear();
+    messages_.show(messages::kFileNotFound);
+    return;
+  }
+  const std::filesystem::path path = QDir(folder).filePath(name).toStdString();
+  const viewer::RmdOpening opening = viewer::openRmdFile(path, static_cast<float>(surface_.width()),
+                                                         static_cast<float>(surface_.height()));
+  viewer::applyOpening(opening, conditions_);
+  if (opening.outcome != viewer::OpenOutcome::Opened) {
+    messages_.show(opening.status.message);
+    return;
+  }
+  ++openings_;
+  mapShown_ = false;
+  showOpenedFile(opening.file);
+}
+
+void MapViewer::showOpenedFile(const viewer::OpenedRmd& file) {
+  ConditionReadouts& readouts = window_.readouts();
+  if (file.areaName) readouts.showAreaName(qtText(*file.areaName));
+  readouts.showPath(qtText(file.path));
+  showReadout(readouts, "Coad1_0", file.northLatText);
+  showReadout(readouts, "Coad1_1", file.westLonText);
+  showReadout(readouts, "Coad2_0", file.southLatText);
+  showReadout(readouts, "Coad2_1", file.eastLonText);
+  const core::TimeStamp& first = file.index.front().stamp;
+  const core::TimeStamp& last = file.index.back().stamp;
+  readouts.showDates({first.year, last.year}, {first.month, last.month}, {first.day, last.day});
+  QStringList texts;
+  for (const std::string& text : file.timeTexts) texts.append(qtText(text));
+  for (QComboBox* list : {controls_.startTime, controls_.endTime}) {
+    list->clear();
+    list->addItems(texts);
+    list->setCurrentIndex(0);
+  }
+  window_.timeText()->setText(texts.front());
+  controls_.frame->show();
+  window_.timeText()->show();
+}
+
+// ---- Stepping and animation ----
+
+void MapViewer::showLegend(Scale scale) {
+  const bool accumulation = scale == Scale::Accumulation;
+  controls_.intensityLegend->setVisible(!accumulation);
+  controls_.accumulationLegend->setVisible(accumulation);
+}
+
+void MapViewer::setAnimationButtons(bool animating) {
+  for (QPushButton* button : {controls_.drawStart, controls_.next, controls_.previous, controls_.animation[0]}) {
+    button->setVisible(!animating);
+  }
+  controls_.animation[1]->setVisible(animating);
+}
+
+bool MapViewer::showFrame(int frame) {
+  if (core::Status status = viewer::showFrame(conditions_, frame, frameGrid_); !status) {
+    messages_.show(status.message);
+    return false;
+  }
+  drawMap(Scale::Intensity, conditions_.rainGrid);
+  mapShown_ = true;
+  window_.timeText()->setText(controls_.startTime->itemText(frame));
+  emit frameShown(frame);
+  return true;
+}
+
+void MapViewer::drawStartFrame() {
+  if (computing() || !fileOpen()) return;
+  showLegend(Scale::Intensity);
+  showFrame(listPosition(*controls_.startTime));
+}
+
+void MapViewer::nextFrame() { stepForward(); }
+
+// The step of "次へ"; false when the frame could not be shown.
+bool MapViewer::stepForward() {
+  if (computing() || !fileOpen()) return true;
+  showLegend(Scale::Intensity);
+  const int p = listPosition(*controls_.startTime);
+  const int i = p + 1 >= conditions_.frameCount ? 0 : p + 1;
+  controls_.startTime->setCurrentIndex(i);
+  return showFrame(i);
+}
+
+void MapViewer::previousFrame() {
+  if (computing() || !fileOpen()) return;
+  showLegend(Scale::Intensity);
+  const int p = listPosition(*controls_.startTime);
+  const int i = p == 0 ? conditions_.frameCount - 1 : p - 1;
+  if (i >= 0) controls_.startTime->setCurrentIndex(i);
+  showFrame(i);
+}
+
+void MapViewer::startTimeEdited() {
+  yieldToEvents();
+  controls_.endTime->setCurrentIndex(listPosition(*controls_.startTime));
+}
+
+void MapViewer::startAnimation() {
+  if (computing() || !fileOpen() || animating_) return;
+  showLegend(Scale::Intensity);
+  conditions_.viewerState = core::kViewerAnimating;
+  setAnimationButtons(true);
+  animating_ = true;
+  stopRequested_ = false;
+  // One frame per pace: the time is taken again at every step. Its difference is taken as an
+  // absolute value, so that passing midnight also counts as time gone by.
+  double lastStep = clock_();
+  while (!stopRequested_ && !window_.isEnding()) {
+    yieldWhileAnimating();
+    if (stopRequested_ || window_.isEnding()) break;
+    const double now = clock_();
+    if (pace_ > 0 && std::abs(now - lastStep) <= pace_) continue;
+    lastStep = now;
+    if (!stepForward()) stopAnimation();
+  }
+  animating_ = false;
+}
+
+void MapViewer::yieldWhileAnimating() {
+  if (pace_ <= 0) {
+    yieldToEvents();
+    return;
+  }
+  wakeUp_.start(kAnimationWaitMs);
+  QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void MapViewer::stopAnimation() {
+  stopRequested_ = true;
+  setAnimationButtons(false);
+  // A computation running inside the animation keeps its state and its legend; it returns
+  // to idle itself when it ends.
+  if (computing()) return;
+  showLegend(Scale::Intensity);
+  conditions_.viewerState = core::kViewerIdle;
+}
+
+// ---- Accumulated and maximum maps ----
+
+void MapViewer::accumulate() { computeField(Field::Sum); }
+
+void MapViewer::maximum() { computeField(Field::Maximum); }
+
+void MapViewer::computeField(Field field) {
+  if (computing() || !fileOpen()) return;
+  conditions_.viewerState = core::kViewerComputing;
+  const bool sum = field == Field::Sum;
+  showLegend(sum ? Scale::Accumulation : Scale::Intensity);
+  const bool progressive = sum && controls_.animateProgress->checkState() != Qt::Unchecked;
+  foldAndShow(field, listPosition(*controls_.startTime), listPosition(*controls_.endTime), progressive);
+  conditions_.viewerState = core::kViewerIdle;
+}
+
+void MapViewer::foldAndShow(Field field, int s, int e, bool progressive) {
+  if (core::Status status = viewer::checkFrameRange(conditions_, s, e); !status) {
+    messages_.show(status.message);
+    return;
+  }
+  const bool sum = field == Field::Sum;
+  const int width = progress_->trackWidth();
+  const int step = viewer::progressStep(width, e - s);
+  // A file opened during a yield has another grid: the field of the old one is dropped.
+  const unsigned opening = openings_;
+  const auto fileChanged = [&] { return opening != openings_ || window_.isEnding(); };
+  viewer::FoldCallbacks callbacks;
+  callbacks.yield = yieldToEvents;
+  callbacks.frameStarting = [&](int position) { progress_->setBarWidth(position * step); };
+  if (progressive) {
+    callbacks.frameFolded = [&](int k, std::span<const std::int16_t> partial) {
+      yieldToEvents();
+      if (fileChanged()) return;
+      window_.timeText()->setText(controls_.startTime->itemText(k));
+      drawMap(Scale::Accumulation, partial);
+    };
+  }
+  std::vector<std::int16_t> result;
+  const core::Status status = sum ? viewer::accumulateFrames(conditions_, s, e, result, callbacks)
+                                  : viewer::maximumOfFrames(conditions_, s, e, result, callbacks);
+  if (fileChanged()) return;
+  if (!status) {
+    messages_.show(status.message);
+    return;
+  }
+  yieldToEvents();
+  if (fileChanged()) return;
+  conditions_.rainGrid = std::move(result);
+  progress_->setBarWidth(width);
+  drawMap(sum ? Scale::Accumulation : Scale::Intensity, conditions_.rainGrid);
+  mapShown_ = true;
+  window_.timeText()->setText(qtText(sum ? messages::kAccumulatedCaption : messages::kMaximumCaption));
+  conditions_.frameLabel.clear();
+  viewer::appendFrameLabel(conditions_.frameLabel, conditions_, s);
+  viewer::appendFrameLabel(conditions_.frameLabel, conditions_, e);
+  conditions_.frameLabel += sum ? "-SUM" : "-MAX";
+  if (sum) messages_.show(messages::kComputationDone);
+}
+
+void MapViewer::drawMap(Scale scale, std::span<const std::int16_t> grid) {
+  viewer::MapLayer layer = viewer::mapLayerOf(conditions_);
+  layer.grid = grid;
+  const viewer::SurfaceView view = surface_.surface();
+  if (scale == Scale::Accumulation) {
+    viewer::drawAccumulatedMap(layer, view);
+  } else {
+    viewer::drawIntensityMap(layer, view);
+  }
+  overlay_.draw(baseMapPath_, layer.geometry, view);
+  surface_.update();
+}
+
+// ---- CSV exports ----
+
+std::string MapViewer::areaText() const { return window_.readouts().areaName()->text().toStdString(); }
+
+void MapViewer::exportShownMap() {
+  // Until a map of the open file is drawn, the grid holds no values worth writing.
+  if (!fileOpen() || !mapShown_ || conditions_.frameLabel.empty()) return;
+  const exports::CurrentDisplayResult result = exports::exportCurrentDisplay(conditions_, areaText());
+  if (result.outcome == exports::CurrentDisplayOutcome::Failed) messages_.show(result.status.message);
+}
+
+void MapViewer::exportPeriod() {
+  if (!fileOpen()) return;
+  exports::PeriodExportCallbacks callbacks;
+  callbacks.yield = yieldToEvents;
+  callbacks.progress = [this](int width) { progress_->setBarWidth(width); };
+  const exports::PeriodExportResult result =
+      exports::exportPeriod(conditions_, areaText(), progress_->trackWidth(), callbacks);
+  exports::applyPeriodExport(result, conditions_);
+  if (!result.message.empty() && !window_.isEnding()) messages_.show(result.message);
+}
+
+}  // namespace ombrix::ui

@@ -1,0 +1,115 @@
+#pragma once
+// The viewer behind the main window's drawing controls: opening a preprocessed file, drawing
+// its frames one at a time or as an animation, the accumulated and maximum maps, and the CSV
+// exports of the file and of the map shown.
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <span>
+#include <vector>
+
+#include "core/analysis_conditions.h"
+#include "ui/message_sink.h"
+#include "viewer/base_map.h"
+#include "viewer/rmd_opening.h"
+
+class QComboBox;
+
+namespace ombrix::ui {
+
+class FileOpenDialog;
+class MainWindow;
+class MapSurface;
+class PointTableWindow;
+class ProgressTrack;
+struct DrawingControls;
+
+// The time of day in seconds since midnight, with fractions.
+using TimeOfDay = std::function<double()>;
+TimeOfDay systemTimeOfDay();
+
+class MapViewer final : public QObject {
+  Q_OBJECT
+
+ public:
+  // Seconds between two frames of the animation.
+  static constexpr double kAnimationPace = 1.0;
+
+  // Connects the drawing controls and the viewer's menu commands of window, drawing on surface.
+  MapViewer(MainWindow& window, MapSurface& surface);
+
+  void setClock(TimeOfDay clock) { clock_ = std::move(clock); }
+  // 0 takes away the pace so that the animation steps on every pass (for measurements only).
+  void setAnimationPace(double seconds) { pace_ = seconds; }
+  ProgressTrack& progress() const noexcept { return *progress_; }
+  MapSurface& surface() const noexcept { return surface_; }
+  FileOpenDialog& fileOpenDialog();
+  PointTableWindow& pointTableWindow();
+
+  // Menu commands.
+  void showFileOpenDialog();    // MenuOpneFile
+  void exportShownMap();        // MenuExpNow
+  void exportPeriod();          // MenuExpAll
+  void showPointTableWindow();  // menuCSVTable
+
+  // FileOpen's "選択": opens folder/name (an empty name: none chosen).
+  void openFile(const QString& folder, const QString& name);
+
+  // Drawing controls.
+  void drawStartFrame();   // Command2 "開始時刻描画"
+  void nextFrame();        // Command3 "次へ"
+  void previousFrame();    // Command4 "前へ"
+  void startAnimation();   // Command5_0: runs until stopped or the window ends
+  void stopAnimation();    // Command5_1
+  void startTimeEdited();  // the user typed into ComboKaishi
+  void accumulate();       // ComdAccum "累積値"
+  void maximum();          // Comdmax "最大値"
+
+  bool animating() const noexcept { return animating_; }
+
+ signals:
+  void frameShown(int frame);
+
+ private:
+  enum class Field { Sum, Maximum };
+  enum class Scale { Intensity, Accumulation };
+
+  bool fileOpen() const noexcept { return !conditions_.openRmdPath.empty(); }
+  bool computing() const noexcept { return conditions_.viewerState == core::kViewerComputing; }
+  void showOpenedFile(const viewer::OpenedRmd& file);
+  void showLegend(Scale scale);
+  void setAnimationButtons(bool animating);
+  bool stepForward();
+  bool showFrame(int frame);
+  void yieldWhileAnimating();
+  void computeField(Field field);
+  void foldAndShow(Field field, int s, int e, bool progressive);
+  void drawMap(Scale scale, std::span<const std::int16_t> grid);
+  std::string areaText() const;
+
+  MainWindow& window_;
+  core::AnalysisConditions& conditions_;
+  MessageSink& messages_;
+  const DrawingControls& controls_;
+  MapSurface& surface_;
+  ProgressTrack* progress_;
+  FileOpenDialog* fileOpenDialog_ = nullptr;
+  PointTableWindow* pointTableWindow_ = nullptr;
+
+  std::filesystem::path baseMapPath_;
+  viewer::BaseMapOverlay overlay_;
+  std::vector<std::int16_t> frameGrid_;
+  unsigned openings_ = 0;  // counts successful opens, so a computation sees a file change
+  bool mapShown_ = false;  // a map of the open file is on the screen
+
+  TimeOfDay clock_;
+  double pace_ = kAnimationPace;
+  QTimer wakeUp_;  // ends the animation's wait for events
+  bool animating_ = false;
+  bool stopRequested_ = false;
+};
+
+}  // namespace ombrix::ui
