@@ -92,42 +92,62 @@ std::optional<std::uint64_t> fileSize(std::ifstream& in) {
   return static_cast<std::uint64_t>(size);
 }
 
-// A run-table entry resolved to its value; length 0 marks an entry a stream must not use.
-struct ResolvedRun {
+// What the first byte of a code gives: the value and cell count of a one-byte code (run-table
+// entry or single cell), or length 0 for a code that takes a second byte (0xFE, 0xC0+) or names a
+// level or run-table entry that does not exist.
+struct Token {
   std::int16_t value = 0;
   std::uint16_t length = 0;
 };
 
-std::array<ResolvedRun, kAddressableRuns> resolveRuns(std::span<const std::int16_t> levels,
-                                                     std::span<const RunEntry> runs) noexcept {
-  std::array<ResolvedRun, kAddressableRuns> table{};
-  const std::size_t count = std::min<std::size_t>(runs.size(), kAddressableRuns);
-  for (std::size_t k = 0; k < count; ++k) {
-    if (runs[k].level >= levels.size()) continue;
-    table[k] = {levels[runs[k].level], static_cast<std::uint16_t>(runs[k].extra + kMinRunLength)};
+std::array<Token, 256> oneByteTokens(std::span<const std::int16_t> levels, std::span<const RunEntry> runs) noexcept {
+  std::array<Token, 256> tokens{};
+  const std::size_t runCount = std::min<std::size_t>(runs.size(), kAddressableRuns);
+  for (std::size_t k = 0; k < runCount; ++k) {
+    if (runs[k].level < levels.size()) {
+      tokens[k] = {levels[runs[k].level], static_cast<std::uint16_t>(runs[k].extra + kMinRunLength)};
+    }
   }
-  return table;
+  const std::size_t directCount = std::min<std::size_t>(levels.size(), kDirectLevels);
+  for (std::size_t code = 0; code < directCount; ++code) tokens[kFirstSingleCode + code] = {levels[code], 1};
+  return tokens;
 }
 
-// Fills length cells with value. With room for it, whole blocks of 16 cells are stored, which
-// may write past the run; the cells beyond it are overwritten by the codes that follow.
+// The token of a code whose first byte b has no one-byte token; p is after b and moves past the
+// second byte.
+DecodeResult twoByteToken(unsigned b, const std::uint8_t*& p, const std::uint8_t* end,
+                          std::span<const std::int16_t> levels, std::span<const RunEntry> runs, Token& token) noexcept {
+  if (b < kFirstSingleCode) return b < runs.size() ? DecodeResult::LevelOutOfTable : DecodeResult::RunOutOfTable;
+  if (b < kFirstRunCode) return DecodeResult::LevelOutOfTable;
+  if (p == end) return DecodeResult::StreamTruncated;
+  const unsigned second = *p++;
+  const unsigned code = b == kEscapeCode ? second : b - kFirstRunCode;
+  if (code >= levels.size()) return DecodeResult::LevelOutOfTable;
+  token = {levels[code], static_cast<std::uint16_t>(b == kEscapeCode ? 1 : second + kMinRunLength)};
+  return DecodeResult::Ok;
+}
+
+// Fills length cells with value. Away from the end of the grid, whole blocks of 32 cells are
+// stored, which may write past the run: the cells beyond it are overwritten by the codes that
+// follow. This keeps short runs and single cells free of length-dependent branches.
 inline void fillRun(std::int16_t* out, std::size_t length, std::int16_t value, std::size_t room) noexcept {
-  constexpr std::size_t kBlock = 16;
-  if (room >= length + kBlock - 1) {
-    for (std::size_t k = 0; k < length; k += kBlock) {
-      for (std::size_t m = 0; m < kBlock; ++m) out[k + m] = value;
-    }
-  } else {
+  constexpr std::size_t kBlock = 32;
+  if (room < kMaxRunLength + kBlock) {  // the last block of a longest run ends below 257 + 32
     std::fill_n(out, length, value);
+    return;
   }
+  std::size_t k = 0;
+  do {
+    for (std::size_t m = 0; m < kBlock; ++m) out[k + m] = value;
+    k += kBlock;
+  } while (k < length);
 }
 
 }  // namespace
 
 DecodeResult decodeRecordStream(std::span<const std::uint8_t> stream, std::span<const std::int16_t> levels,
                                 std::span<const RunEntry> runs, std::span<std::int16_t> cells) noexcept {
-  const std::array<ResolvedRun, kAddressableRuns> resolved = resolveRuns(levels, runs);
-  const std::size_t levelCount = levels.size();
+  const std::array<Token, 256> tokens = oneByteTokens(levels, runs);
   const std::uint8_t* p = stream.data();
   const std::uint8_t* const end = p + stream.size();
   std::int16_t* out = cells.data();
@@ -135,36 +155,14 @@ DecodeResult decodeRecordStream(std::span<const std::uint8_t> stream, std::span<
   while (out != last) {
     if (p == end) return DecodeResult::StreamTruncated;
     const unsigned b = *p++;
-    std::size_t length = 1;
-    std::int16_t value;
-    if (b < kFirstSingleCode) {
-      const ResolvedRun run = resolved[b];
-      if (run.length == 0) return b < runs.size() ? DecodeResult::LevelOutOfTable : DecodeResult::RunOutOfTable;
-      length = run.length;
-      value = run.value;
-    } else {
-      unsigned code;
-      if (b == kEscapeCode) {
-        if (p == end) return DecodeResult::StreamTruncated;
-        code = *p++;
-      } else if (b < kFirstRunCode) {
-        code = b - kFirstSingleCode;
-      } else {
-        if (p == end) return DecodeResult::StreamTruncated;
-        code = b - kFirstRunCode;
-        length = *p++ + std::size_t{kMinRunLength};
-      }
-      if (code >= levelCount) return DecodeResult::LevelOutOfTable;
-      value = levels[code];
+    Token token = tokens[b];
+    if (token.length == 0) {
+      if (const DecodeResult r = twoByteToken(b, p, end, levels, runs, token); r != DecodeResult::Ok) return r;
     }
     const auto room = static_cast<std::size_t>(last - out);
-    if (length > room) return DecodeResult::RunPastGrid;
-    if (length == 1) {
-      *out = value;
-    } else {
-      fillRun(out, length, value, room);
-    }
-    out += length;
+    if (token.length > room) return DecodeResult::RunPastGrid;
+    fillRun(out, token.length, token.value, room);
+    out += token.length;
   }
   return DecodeResult::Ok;
 }
@@ -221,11 +219,14 @@ Status ArchiveFile::parse(Bytes bytes, std::string name) {
   return Status::success();
 }
 
+std::span<const std::uint8_t> ArchiveFile::recordStream(std::size_t j) const noexcept {
+  const std::size_t start = static_cast<std::size_t>(header_.records[j].recordOffset) + kArchiveRecordSkippedBytes;
+  return {bytes_.data() + start, bytes_.size() - start};
+}
+
 Status ArchiveFile::decodeRecord(std::size_t j, std::span<std::int16_t> cells) const {
   if (j >= header_.records.size() || cells.size() != header_.grid.cellCount()) return malformed(name_);
-  const std::size_t start = static_cast<std::size_t>(header_.records[j].recordOffset) + kArchiveRecordSkippedBytes;
-  const std::span<const std::uint8_t> stream(bytes_.data() + start, bytes_.size() - start);
-  if (decodeRecordStream(stream, levels_, runs_, cells) != DecodeResult::Ok) return malformed(name_);
+  if (decodeRecordStream(recordStream(j), levels_, runs_, cells) != DecodeResult::Ok) return malformed(name_);
   return Status::success();
 }
 

@@ -95,6 +95,10 @@ class ArchiveFile {
   std::span<const std::int16_t> levels() const noexcept { return levels_; }
   std::span<const RunEntry> runs() const noexcept { return runs_; }
 
+  // The compressed stream of record j < records().size(): the bytes after its 4 skipped bytes,
+  // up to the end of the file.
+  std::span<const std::uint8_t> recordStream(std::size_t j) const noexcept;
+
   // Decodes record j into cells (grid().cellCount() cells); a malformed stream is reported with
   // the file's name.
   Status decodeRecord(std::size_t j, std::span<std::int16_t> cells) const;

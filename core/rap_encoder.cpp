@@ -95,6 +95,7 @@ class RunCoder {
   }
 
   void encode(std::span<const std::uint8_t> codes, Bytes& out) const {
+    out.reserve(out.size() + codes.size() / 8);
     forEachRunChunk(codes, [&](std::uint8_t code, std::size_t length) { encodeChunk(code, length, out); });
   }
 
@@ -144,9 +145,9 @@ bool gridIsValid(const GridDescription& g) noexcept { return g.nx > 0 && g.ny > 
 // Level code of every int16 value present in the records (ascending values), or nothing when
 // there are more than 256 of them.
 std::optional<std::vector<std::int16_t>> distinctValues(std::span<const ArchiveRecord> records) {
-  std::vector<bool> seen(kValueCount, false);
+  std::vector<std::uint8_t> seen(kValueCount, 0);
   for (const ArchiveRecord& r : records) {
-    for (std::int16_t v : r.values) seen[static_cast<std::uint16_t>(v)] = true;
+    for (std::int16_t v : r.values) seen[static_cast<std::uint16_t>(v)] = 1;
   }
   std::vector<std::int16_t> levels;
   for (int v = std::numeric_limits<std::int16_t>::min(); v <= std::numeric_limits<std::int16_t>::max(); ++v) {

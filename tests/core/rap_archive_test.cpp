@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/messages.h"
 #include "core/rap_encoder.h"
 #include "support/test_support.h"
@@ -61,6 +63,24 @@ TEST(RecordDecoding, LongRunsOfEveryLengthFillExactly) {
     expected.push_back(20);
   }
   EXPECT_EQ(decodeOk(stream, levels, {}, expected.size()), expected);
+}
+
+TEST(RecordDecoding, RunsNearTheEndOfTheGridStayInsideIt) {
+  // A longest run at every distance from the last cell, and single cells after it: no store may
+  // reach past the grid (the sanitizer build checks), and no cell may be left wrong.
+  const Cells levels = levelsUpTo(2);
+  for (std::size_t tail = 0; tail < 320; ++tail) {
+    Bytes stream(tail, 0x80);
+    stream.insert(stream.end(), {0xC1, 0xFF});
+    Cells expected(tail, 0);
+    expected.insert(expected.end(), 257, 10);
+    EXPECT_EQ(decodeOk(stream, levels, {}, expected.size()), expected) << tail;
+
+    Bytes runFirst{0xC1, 0xFF};
+    runFirst.insert(runFirst.end(), tail, 0x80);
+    std::rotate(expected.begin(), expected.begin() + static_cast<std::ptrdiff_t>(tail), expected.end());
+    EXPECT_EQ(decodeOk(runFirst, levels, {}, expected.size()), expected) << tail;
+  }
 }
 
 TEST(RecordDecoding, MalformedStreamsAreRefusedWithoutOverrun) {
