@@ -69,6 +69,10 @@ void projectAndRasterise(const BaseMap& map, const ViewGeometry& g, int width, i
 }
 
 void composite(const std::vector<std::uint32_t>& pixels, SurfaceView surface) {
+  if (surface.stride == surface.width) {
+    for (std::uint32_t index : pixels) surface.pixels[index] = kLineColour;
+    return;
+  }
   const auto width = static_cast<std::uint32_t>(surface.width);
   for (std::uint32_t index : pixels) surface.row(static_cast<int>(index / width))[index % width] = kLineColour;
 }

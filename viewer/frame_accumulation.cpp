@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "core/messages.h"
 #include "core/rmd_file.h"
 #include "viewer/frame_loading.h"
@@ -15,11 +19,21 @@ constexpr int kLargestSum = 32767;
 
 void startSum(const std::vector<std::int16_t>& frame, std::vector<std::int16_t>& field) { field = frame; }
 
+// Adds the positive values; the sum stops at 32767 (a saturating add, as rain is never negative).
 void addToSum(const std::vector<std::int16_t>& frame, std::vector<std::int16_t>& field) {
   const std::size_t n = field.size();
   const std::int16_t* in = frame.data();
   std::int16_t* out = field.data();
-  for (std::size_t i = 0; i < n; ++i) {
+  std::size_t i = 0;
+#ifdef __SSE2__
+  const __m128i zero = _mm_setzero_si128();
+  for (; i + 8 <= n; i += 8) {
+    const __m128i rain = _mm_max_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i)), zero);
+    __m128i* sum = reinterpret_cast<__m128i*>(out + i);
+    _mm_storeu_si128(sum, _mm_adds_epi16(_mm_loadu_si128(sum), rain));
+  }
+#endif
+  for (; i < n; ++i) {
     const int rain = std::max<int>(in[i], 0);
     out[i] = static_cast<std::int16_t>(std::min(out[i] + rain, kLargestSum));
   }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -59,13 +60,13 @@ Coverage rowCoverage(const MapLayer& layer, int height) {
   return coverage(layer.rows, height, [&](int r) { return cellTopY(layer.geometry, r); });
 }
 
-std::uint32_t colourOf(const std::vector<std::uint32_t>& table, std::int16_t value) {
+std::uint32_t colourOf(const std::uint32_t* table, std::int16_t value) {
   return table[static_cast<std::uint16_t>(value)];
 }
 
 // The colour of the last drawn cell covering a pixel: the highest covering row first, within
 // it the rightmost covering column; the background when none of them is drawn.
-std::uint32_t lastDrawn(const MapLayer& layer, const std::vector<std::uint32_t>& table, int rowFirst, int rowLast,
+std::uint32_t lastDrawn(const MapLayer& layer, const std::uint32_t* table, int rowFirst, int rowLast,
                         int colFirst, int colLast) {
   for (int r = rowLast; r >= rowFirst; --r) {
     const std::int16_t* row = layer.grid.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(layer.cols);
@@ -94,7 +95,7 @@ void clearOutside(SurfaceView surface, const Coverage& columns, const Coverage& 
 // which pixel columns and rows. The pixels no cell covers are cleared here; nothing when no
 // pixel is covered (the surface is then cleared completely).
 struct Plan {
-  std::vector<std::uint32_t> table;
+  std::unique_ptr<std::uint32_t[]> table;
   Coverage columns;
   Coverage rows;
 };
@@ -104,13 +105,13 @@ std::optional<Plan> planMap(const MapLayer& layer, SurfaceView surface, ClassSca
     surface.fill(kBackground);
     return std::nullopt;
   }
-  Plan plan{std::vector<std::uint32_t>(kValueCount), columnCoverage(layer, surface.width),
+  Plan plan{std::make_unique_for_overwrite<std::uint32_t[]>(kValueCount), columnCoverage(layer, surface.width),
             rowCoverage(layer, surface.height)};
   if (plan.columns.from >= plan.columns.to || plan.rows.from >= plan.rows.to) {
     surface.fill(kBackground);
     return std::nullopt;
   }
-  fillClassColours(scale, layer.noDataValue, noClass, plan.table.data());
+  fillClassColours(scale, layer.noDataValue, noClass, plan.table.get());
   clearOutside(surface, plan.columns, plan.rows);
   return plan;
 }
@@ -145,7 +146,7 @@ void drawIntensityMap(const MapLayer& layer, SurfaceView surface) {
     }
     const std::int16_t* cells = layer.grid.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(layer.cols);
     for (int x = columns.from; x < columns.to; ++x) {
-      out[x] = colourOf(plan->table, cells[columns.last[static_cast<std::size_t>(x)]]);
+      out[x] = colourOf(plan->table.get(), cells[columns.last[static_cast<std::size_t>(x)]]);
     }
     previousRow = r;
   }
@@ -165,10 +166,10 @@ void drawAccumulatedMap(const MapLayer& layer, SurfaceView surface) {
     std::uint32_t* out = surface.row(y);
     for (int x = columns.from; x < columns.to; ++x) {
       const auto xi = static_cast<std::size_t>(x);
-      const std::uint32_t colour = colourOf(plan->table, cells[columns.last[xi]]);
+      const std::uint32_t colour = colourOf(plan->table.get(), cells[columns.last[xi]]);
       out[x] = colour != kUndrawn
                    ? colour
-                   : lastDrawn(layer, plan->table, rowFirst, rowLast, columns.first[xi], columns.last[xi]);
+                   : lastDrawn(layer, plan->table.get(), rowFirst, rowLast, columns.first[xi], columns.last[xi]);
     }
   }
 }

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include "core/messages.h"
@@ -34,6 +36,32 @@ TEST(FrameAccumulation, SumsAndMaximaCellByCell) {
   EXPECT_EQ(maximum, (Grid{20, 15, 0, 0, 30000}));
   ASSERT_TRUE(accumulateFrames(conditions, 1, 2, sum).ok);
   EXPECT_EQ(sum, (Grid{20, 15, 0, -1, 30005}));
+}
+
+TEST(FrameAccumulation, WideGridsFollowTheSameRules) {
+  std::mt19937 random(9);
+  std::uniform_int_distribution<int> value(-3, 32767);
+  std::bernoulli_distribution small(0.6);
+  std::vector<Grid> frames(6, Grid(3 * 7));
+  for (Grid& frame : frames) {
+    for (std::int16_t& cell : frame) cell = static_cast<std::int16_t>(small(random) ? value(random) % 6 - 3 : value(random));
+  }
+  TempDir dir;
+  test::writeTestRmd(dir / "Ka.RMD", test::makeTestRmd(3, 7, frames));
+  const core::AnalysisConditions conditions = test::openedConditions(dir / "Ka.RMD");
+  Grid sum, maximum;
+  ASSERT_TRUE(accumulateFrames(conditions, 0, 5, sum).ok);
+  ASSERT_TRUE(maximumOfFrames(conditions, 0, 5, maximum).ok);
+  for (std::size_t i = 0; i < sum.size(); ++i) {
+    int expectedSum = frames[0][i];
+    int expectedMax = std::max<int>(frames[0][i], 0);
+    for (std::size_t k = 1; k < frames.size(); ++k) {
+      expectedSum += std::max<int>(frames[k][i], 0);
+      expectedMax = std::max<int>(expectedMax, frames[k][i]);
+    }
+    EXPECT_EQ(sum[i], std::min(expectedSum, 32767)) << i;
+    EXPECT_EQ(maximum[i], expectedMax) << i;
+  }
 }
 
 TEST(FrameAccumulation, FrameWithoutDataAddsNothing) {
