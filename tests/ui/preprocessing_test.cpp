@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "core/messages.h"
+#include "core/rmd_file.h"
 #include "support/test_support.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/archive_directory_dialog.h"
@@ -69,16 +70,19 @@ TEST_F(PreprocessingTest, RunFromTheMenuWritesTheSameFileAsTheBatchTool) {
   bool buttonsShown = true;
   QString label;
   int barAtFirstFile = -1;
+  bool shownAfterClose = false;
   QTimer::singleShot(0, run(), [&] {
     buttonsShown = runButton("Command1")->isVisible() || runButton("Command2")->isVisible();
     label = control<QLabel>(run(), QStringLiteral("Label1"))->text();
     barAtFirstFile = control<QFrame>(run(), QStringLiteral("Reading_Bar"))->width();
     run()->close();  // ignored while the run works
+    shownAfterClose = run()->isVisible();
   });
   click(run(), "Command1");
   EXPECT_FALSE(buttonsShown);
   EXPECT_EQ(label, qtText(messages::kPleaseWait));
   EXPECT_EQ(barAtFirstFile, 0);  // the first file's width is set just after the yield
+  EXPECT_TRUE(shownAfterClose);
   EXPECT_EQ(messages.shown, QStringList{qtText(messages::kPreprocessingDone)});
   EXPECT_FALSE(run()->isVisible());
   EXPECT_EQ(control<QFrame>(run(), QStringLiteral("Reading_Bar"))->width(),
@@ -153,6 +157,22 @@ TEST_F(PreprocessingTest, ARunStartedAfterThePeriodWasRejectedReportsIt) {
   click(run(), "Command1");
   EXPECT_EQ(messages.shown, QStringList{qtText(messages::kPeriodNotSet)});
   EXPECT_TRUE(runButton("Command1")->isVisible());
+}
+
+TEST_F(PreprocessingTest, EndingTheProgramDuringARunShowsNothingMoreAndLeavesAWholeFile) {
+  for (int day = 1; day <= 3; ++day) writeArchiveDay(archive.path(), kGrid, 2005, 7, day, 4, 3);
+  setConditions(3);
+  trigger("MenuMaeshori");
+  QTimer::singleShot(0, run(), [this] { trigger("MenuEnd"); });
+  click(run(), "Command1");
+  EXPECT_TRUE(window->isEnding());
+  EXPECT_FALSE(run()->isVisible());
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_TRUE(messages.shown.isEmpty());
+  EXPECT_FALSE(run()->isRunning());
+  core::RmdContents contents;
+  EXPECT_TRUE(core::readRmdFile(outputPath(), contents));
+  EXPECT_EQ(contents.header.frameCount, 144);
 }
 
 TEST(PreprocessBar, StepIsTheTrackWidthPerFileRoundedHalfToEven) {

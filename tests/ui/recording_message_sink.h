@@ -17,9 +17,13 @@ class RecordingMessageSink final : public MessageSink {
   std::optional<QString> askText(const QString& prompt) override {
     prompts.append(prompt);
     if (answers.empty()) return std::nullopt;
-    std::optional<QString> answer = answers.front();
+    // Copied out as a plain string: GCC 12 misreads a copied std::optional<QString> as
+    // uninitialised (-Wmaybe-uninitialized).
+    const bool cancelled = !answers.front().has_value();
+    const QString text = answers.front().value_or(QString());
     answers.pop_front();
-    return answer;
+    if (cancelled) return std::nullopt;
+    return text;
   }
 
   QStringList shown;
