@@ -41,7 +41,8 @@ FileOpenDialog::FileOpenDialog(MessageSink& messages, QWidget* parent) : QWidget
   fileList_->setFont(controlFont());
   fileList_->setGeometry(232, 8, 217, 217);
   fileList_->setSelectionMode(QAbstractItemView::SingleSelection);
-  connect(fileList_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { chosenText_->setText(item->text()); });
+  // Clicks and the keyboard both choose a file.
+  connect(fileList_, &QListWidget::itemSelectionChanged, this, [this] { chosenText_->setText(chosenName()); });
 
   chosenText_ = addTextBox(this, QStringLiteral("Text1"), {232, 232, 217, 22});
   chosenText_->setReadOnly(true);

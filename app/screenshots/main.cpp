@@ -1,8 +1,11 @@
 // Saves a picture of every window of the desktop program, for checking the layouts by eye:
-//   ombrix-screenshots <folder>
+//   ombrix-screenshots <folder> [FILE.RMD]
 // Each window is shown as a user would meet it and grabbed into <folder>/<window>.png.
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
+#include <QListWidget>
 #include <QPixmap>
 #include <QTextStream>
 #include <QWidget>
@@ -12,10 +15,13 @@
 #include "ui/app_look.h"
 #include "ui/archive_directory_dialog.h"
 #include "ui/area_dialog.h"
+#include "ui/file_open_dialog.h"
 #include "ui/main_window.h"
+#include "ui/map_viewer.h"
 #include "ui/message_sink.h"
 #include "ui/overwrite_dialog.h"
 #include "ui/period_dialog.h"
+#include "ui/point_table_window.h"
 #include "ui/preprocess_dialog.h"
 #include "ui/version_window.h"
 
@@ -41,12 +47,37 @@ bool save(QWidget& window, const QDir& folder, const QString& name) {
   return true;
 }
 
+// The viewer on a preprocessed file: the file dialog, a frame with the coastline, the map
+// accumulated over the whole file, and the point table window.
+bool saveViewer(ombrix::ui::MainWindow& window, const QDir& folder, const QFileInfo& rmd) {
+  ombrix::ui::MapViewer& viewer = window.viewer();
+  ombrix::ui::FileOpenDialog& dialog = viewer.fileOpenDialog();
+  dialog.directoryList().openDirectory(rmd.absolutePath());
+  for (QListWidgetItem* item : dialog.fileList().findItems(rmd.fileName(), Qt::MatchExactly)) item->setSelected(true);
+  bool ok = save(dialog, folder, QStringLiteral("file-open-dialog"));
+  viewer.openFile(rmd.absolutePath(), rmd.fileName());
+  if (window.conditions().openRmdPath.empty()) return false;
+  const ombrix::ui::DrawingControls& controls = window.drawingControls();
+  // The pictures above showed the stop button; the viewer starts idle.
+  controls.animation[1]->hide();
+  for (QWidget* button : {controls.drawStart, controls.next, controls.previous, controls.animation[0]}) button->show();
+  const int frames = controls.startTime->count();
+  controls.startTime->setCurrentIndex(frames / 2);
+  viewer.drawStartFrame();
+  ok = save(window, folder, QStringLiteral("main-window-frame")) && ok;
+  controls.startTime->setCurrentIndex(0);
+  controls.endTime->setCurrentIndex(frames - 1);
+  viewer.accumulate();
+  ok = save(window, folder, QStringLiteral("main-window-accumulated")) && ok;
+  return save(viewer.pointTableWindow(), folder, QStringLiteral("point-table-window")) && ok;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: ombrix-screenshots <folder>\n");
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: ombrix-screenshots <folder> [FILE.RMD]\n");
     return 2;
   }
   const QDir folder(QString::fromLocal8Bit(argv[1]));
@@ -72,5 +103,6 @@ int main(int argc, char* argv[]) {
   ok = save(window.overwriteDialog(), folder, QStringLiteral("overwrite-dialog")) && ok;
   ok = save(window.preprocessDialog(), folder, QStringLiteral("preprocess-dialog")) && ok;
   ok = save(window.versionWindow(), folder, QStringLiteral("version-window")) && ok;
+  if (argc == 3) ok = saveViewer(window, folder, QFileInfo(QString::fromLocal8Bit(argv[2]))) && ok;
   return ok ? 0 : 1;
 }
