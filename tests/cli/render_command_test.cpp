@@ -10,102 +10,72 @@ namespace ombrix {
 namespace {
 
 namespace fs = std::filesystem;
-using test::TempDir;
 
-test::CommandResult run(const fs::path& toolPath, const std::string& arguments) {
-  return test::runCommand(test::shellQuote(toolPath.string()) + " " + arguments);
-}
-
-// The tool copied into its own folder, so that the test decides which jp.map lies beside it.
-fs::path toolCopy(const fs::path& dir) {
-  const fs::path copy = dir / "ombrix-tool";
-  fs::copy_file(fs::path(OMBRIX_BIN_DIR) / "ombrix-tool", copy);
-  return copy;
-}
-
-fs::path rainFile(const fs::path& dir) {
-  const fs::path path = dir / "Ka20057012005701.RMD";
-  test::writeSampleRmd(path, test::sampleGrid(48, 20, 30), 48, test::dayStamps(2005, 7, 1, 1, 48),
-                       [](int k, int c) { return static_cast<std::int16_t>((k * 37 + c * 11) % 900 - 1); });
-  return path;
-}
-
-// A coastline straight across the grid of rainFile.
-core::Bytes crossingMap() {
-  core::Bytes bytes;
-  core::appendI32LE(bytes, 1);
-  for (int k = 0; k < 5; ++k) core::appendI32LE(bytes, 0);  // unread part of the record
-  core::appendI32LE(bytes, 2);
-  core::appendI32LE(bytes, 32);
-  for (const std::int32_t value : {138'000'000, 35'950'000, 140'000'000, 35'950'000}) core::appendI32LE(bytes, value);
-  return bytes;
-}
-
-void expectPng(const fs::path& path, std::uint32_t width, std::uint32_t height) {
-  const std::vector<std::uint8_t> bytes = test::readBytes(path);
-  ASSERT_GT(bytes.size(), 24u);
-  EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 8),
-            (std::vector<std::uint8_t>{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}));
-  const auto bigEndian = [&](std::size_t at) {
-    return std::uint32_t{bytes[at]} << 24 | std::uint32_t{bytes[at + 1]} << 16 | std::uint32_t{bytes[at + 2]} << 8 |
-           std::uint32_t{bytes[at + 3]};
-  };
-  EXPECT_EQ(bigEndian(16), width);
-  EXPECT_EQ(bigEndian(20), height);
-}
-
-TEST(RenderCommand, FrameSumAndMaximumPictures) {
-  TempDir dir;
-  const fs::path tool = toolCopy(dir.path());
-  const std::string file = test::shellQuote(rainFile(dir.path()).string());
-  for (const char* map : {"--frame 3", "--sum 0:47", "--max 2:9"}) {
-    const fs::path png = dir / "map.png";
-    const auto result = run(tool, "render " + file + " " + map + " --png " + test::shellQuote(png.string()));
-    ASSERT_EQ(result.exitCode, 0) << map << ": " << result.err;
-    EXPECT_EQ(result.out, png.string() + "\n");
-    expectPng(png, 689, 593);
+// The tool copied into a folder of its own, with a 20 x 30 rain file, so that the test decides
+// which jp.map lies beside the executable.
+struct RenderSetup {
+  test::TempDir dir;
+  fs::path tool = dir / "ombrix-tool";
+  std::string rmd = test::shellQuote((dir / "Ka20057012005701.RMD").string());
+  RenderSetup() {
+    fs::copy_file(fs::path(OMBRIX_BIN_DIR) / "ombrix-tool", tool);
+    test::writeSampleRmd(dir / "Ka20057012005701.RMD", test::sampleGrid(48, 20, 30), 48,
+                         test::dayStamps(2005, 7, 1, 1, 48),
+                         [](int k, int c) { return static_cast<std::int16_t>((k * 37 + c * 11) % 900 - 1); });
   }
-  const auto sized = run(tool, "render " + file + " --frame 0 --size 40x30 --png " + test::shellQuote((dir / "s.png").string()));
-  ASSERT_EQ(sized.exitCode, 0) << sized.err;
-  expectPng(dir / "s.png", 40, 30);
+  test::CommandResult render(const std::string& map, const std::string& png, const std::string& extra = "") {
+    return test::runCommand(test::shellQuote(tool.string()) + " render " + rmd + " " + map + " --png " +
+                            test::shellQuote((dir / png).string()) + extra);
+  }
+};
+
+std::uint32_t bigEndian(const std::vector<std::uint8_t>& bytes, std::size_t at) {
+  return std::uint32_t{bytes[at]} << 24 | std::uint32_t{bytes[at + 1]} << 16 | std::uint32_t{bytes[at + 2]} << 8 |
+         std::uint32_t{bytes[at + 3]};
 }
 
-TEST(RenderCommand, CoastlineFromTheJpMapBesideTheExecutable) {
-  TempDir dir;
-  const fs::path tool = toolCopy(dir.path());
-  const std::string file = test::shellQuote(rainFile(dir.path()).string());
-  const auto render = [&](const std::string& name, const std::string& extra) {
-    const auto result = run(tool, "render " + file + " --frame 5 --png " + test::shellQuote((dir / name).string()) + extra);
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    return test::readBytes(dir / name);
-  };
-  const auto withoutMapFile = render("a.png", "");
-  test::writeBytes(dir / "jp.map", crossingMap());
-  const auto withMap = render("b.png", "");
-  const auto switchedOff = render("c.png", " --no-basemap");
-  EXPECT_EQ(withoutMapFile, switchedOff);
-  EXPECT_NE(withMap, switchedOff);
+TEST(RenderCommand, PicturesOfFramesSumsAndMaximaWithTheCoastlineBesideTheTool) {
+  RenderSetup s;
+  for (const char* map : {"--frame 3", "--sum 0:47", "--max 2:9"}) {
+    const auto result = s.render(map, "map.png");
+    ASSERT_EQ(result.exitCode, 0) << map << ": " << result.err;
+    EXPECT_EQ(result.out, (s.dir / "map.png").string() + "\n");
+    const std::vector<std::uint8_t> png = test::readBytes(s.dir / "map.png");
+    ASSERT_GT(png.size(), 24u);
+    EXPECT_EQ(bigEndian(png, 0), 0x89504E47u);
+    EXPECT_EQ(bigEndian(png, 16), 689u);
+    EXPECT_EQ(bigEndian(png, 20), 593u);
+  }
+  ASSERT_EQ(s.render("--frame 0", "small.png", " --size 40x30").exitCode, 0);
+  EXPECT_EQ(bigEndian(test::readBytes(s.dir / "small.png"), 16), 40u);
+
+  ASSERT_EQ(s.render("--frame 5", "plain.png").exitCode, 0);
+  core::Bytes coast;  // one line straight across the grid
+  for (const std::int32_t v : {1, 0, 0, 0, 0, 0, 2, 32, 138'000'000, 35'950'000, 140'000'000, 35'950'000}) {
+    core::appendI32LE(coast, v);
+  }
+  test::writeBytes(s.dir / "jp.map", coast);
+  ASSERT_EQ(s.render("--frame 5", "coast.png").exitCode, 0);
+  ASSERT_EQ(s.render("--frame 5", "off.png", " --no-basemap").exitCode, 0);
+  EXPECT_EQ(test::readBytes(s.dir / "plain.png"), test::readBytes(s.dir / "off.png"));
+  EXPECT_NE(test::readBytes(s.dir / "coast.png"), test::readBytes(s.dir / "off.png"));
 }
 
 TEST(RenderCommand, RefusalsLeaveAnExistingPictureAlone) {
-  TempDir dir;
-  const fs::path tool = toolCopy(dir.path());
-  const std::string file = test::shellQuote(rainFile(dir.path()).string());
-  const fs::path png = dir / "old.png";
-  test::writeText(png, "old");
-  const std::string out = " --png " + test::shellQuote(png.string());
-  const auto missing = run(tool, "render " + test::shellQuote((dir / "none.RMD").string()) + " --frame 0" + out);
+  RenderSetup s;
+  test::writeText(s.dir / "old.png", "old");
+  EXPECT_EQ(s.render("--frame 48", "old.png").err, std::string(messages::kFrameNotInFile) + "\n");
+  EXPECT_EQ(s.render("--sum 4:4", "old.png").err, std::string(messages::kChooseDifferentTimes) + "\n");
+  EXPECT_EQ(s.render("--max 5:4", "old.png").exitCode, 1);
+  for (const char* usage : {"--frame 1 --sum 0:2", "--sum 3", "--frame 0 --size 0x10"}) {
+    EXPECT_EQ(s.render(usage, "old.png").exitCode, 2) << usage;
+  }
+  s.rmd = test::shellQuote((s.dir / "none.RMD").string());
+  const auto missing = s.render("--frame 0", "old.png");
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_EQ(missing.err, std::string(messages::kFileNotFound) + "\n");
-  EXPECT_EQ(run(tool, "render " + file + " --frame 48" + out).err, std::string(messages::kFrameNotInFile) + "\n");
-  EXPECT_EQ(run(tool, "render " + file + " --sum 4:4" + out).err, std::string(messages::kChooseDifferentTimes) + "\n");
-  EXPECT_EQ(run(tool, "render " + file + " --max 5:4" + out).exitCode, 1);
-  EXPECT_EQ(run(tool, "render " + file + " --frame 1 --sum 0:2" + out).exitCode, 2);
-  EXPECT_EQ(run(tool, "render " + file + " --frame 1").exitCode, 2);
-  EXPECT_EQ(run(tool, "render " + file + " --sum 3" + out).exitCode, 2);
-  EXPECT_EQ(run(tool, "render " + file + " --frame 0 --size 0x10" + out).exitCode, 2);
-  EXPECT_EQ(test::readText(png), "old");
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 3);  // tool, RMD, png
+  EXPECT_EQ(test::readText(s.dir / "old.png"), "old");
+  EXPECT_EQ(std::distance(fs::directory_iterator(s.dir.path()), fs::directory_iterator()), 3);  // tool, RMD, png
 }
 
 }  // namespace
