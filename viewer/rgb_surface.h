@@ -1,6 +1,7 @@
 #pragma once
 // A plain 32-bit RGB drawing surface (0xFFRRGGBB per pixel) that the renderers write into:
 // a view of someone else's pixels, or an image that owns them.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
