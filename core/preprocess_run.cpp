@@ -83,8 +83,8 @@ RmdHeader headerFor(const GridDescription& g, const AreaWindow& w, std::int64_t 
   return h;
 }
 
-// The most days whose last frame offset stays below 2^31 for this window, and the offset of
-// the last frame for a given number of days.
+// The offset of the last frame of a period of days, and the most days whose last frame offset
+// stays below 2^31 for a window of this many cells.
 std::int64_t lastFrameOffset(int perDay, std::int64_t days, std::int64_t cells) noexcept {
   const std::int64_t frames = days * perDay;
   return kRmdHeaderSize + kRmdIndexEntrySize * perDay * frames + (frames - 1) * 4 * cells;
