@@ -16,8 +16,6 @@
 #include "viewer/base_map.h"
 #include "viewer/rmd_opening.h"
 
-class QComboBox;
-
 namespace ombrix::ui {
 
 class FileOpenDialog;
