@@ -157,6 +157,24 @@ TEST_F(MapViewerTest, AComputationRunsInsideTheAnimation) {
   EXPECT_TRUE(controls.intensityLegend->isVisible());
 }
 
+TEST_F(MapViewerTest, StopDuringAComputationLeavesItsStateAndLegend) {
+  openFrames(3);
+  controls.endTime->setCurrentIndex(2);
+  then([&] {
+    QTimer::singleShot(0, window.get(), [&] {
+      click(window.get(), "Command5_1");
+      EXPECT_EQ(conditions.viewerState, core::kViewerComputing);
+      EXPECT_TRUE(idleButtons());
+    });
+    click(window.get(), "ComdAccum");
+  });
+  click(window.get(), "Command5_0");
+  EXPECT_EQ(messages.shown, QStringList{qtText(messages::kComputationDone)});
+  EXPECT_TRUE(controls.accumulationLegend->isVisible());
+  EXPECT_EQ(conditions.viewerState, core::kViewerIdle);
+  EXPECT_TRUE(steps.isEmpty());
+}
+
 TEST_F(MapViewerTest, ClosingTheWindowEndsTheAnimationAndTheProgram) {
   openFrames(3);
   QTimer safety;  // a loop that did not end would otherwise hang the test
