@@ -5,10 +5,10 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFile>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPalette>
-#include <QVBoxLayout>
 
 #include "core/preprocess_run.h"
 #include "ui/app_look.h"

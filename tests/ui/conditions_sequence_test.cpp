@@ -204,23 +204,6 @@ TEST_F(ConditionsTest, BoxesThatAreNotNumbersAreRefusedByName) {
   EXPECT_EQ(conditions.areaNorthLat, -2147483647 - 1);
 }
 
-TEST_F(ConditionsTest, PeriodListsStartAtTheirFirstItems) {
-  bringUp(period());
-  EXPECT_EQ(period().windowTitle(), QStringLiteral("解析期間の設定"));
-  for (int row = 0; row < 2; ++row) {
-    const QStringList firstItems{"2005", "1", "1", "0", "00"};
-    const std::vector<int> counts{18, 12, 31, 24, 2};
-    for (int list = 0; list < 5; ++list) {
-      auto* combo = control<QComboBox>(&period(), elementName(("Combo" + std::to_string(list + 1)).c_str(), row));
-      ASSERT_NE(combo, nullptr);
-      EXPECT_TRUE(combo->isEditable());
-      EXPECT_EQ(combo->count(), counts[static_cast<std::size_t>(list)]);
-      EXPECT_EQ(combo->currentText(), firstItems[list]);
-    }
-    EXPECT_EQ(control<QComboBox>(&period(), elementName("Combo1", row))->itemText(17), QStringLiteral("1988"));
-  }
-}
-
 TEST_F(ConditionsTest, PeriodRefusalsShowTheirMessageAndKeepTheReadouts) {
   for (int day = 28; day <= 31; ++day) touchArchiveDay(archive.path(), 2001, 3, day);
   for (int day = 1; day <= 2; ++day) touchArchiveDay(archive.path(), 2001, 4, day);
