@@ -1,5 +1,6 @@
 // The main window at start, its menu tree, the secondary windows' lifetime and the end of the
 // program.
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -49,6 +50,10 @@ TEST_F(MainWindowTest, StartsWithTheLayoutEmptyReadoutsAndNoConditions) {
   ASSERT_NE(label, nullptr);
   EXPECT_FALSE(label->font().bold());
   EXPECT_EQ(label->text(), QStringLiteral("データファイル保存フォルダ"));
+  // The layout's Windows fonts resolve to the free fonts installed in their place.
+  EXPECT_EQ(QFontInfo(label->font()).family(), QStringLiteral("IPAPGothic"));
+  EXPECT_EQ(QFontInfo(control<QLineEdit>(window.get(), QStringLiteral("Text2"))->font()).family(),
+            QStringLiteral("Liberation Sans"));
   EXPECT_EQ(control<QLineEdit>(frame2, QStringLiteral("Coad2_1"))->geometry(), QRect(192, 144, 65, 18));
 
   for (const char* box : {"DataPath", "TextArea", "Coad1_0", "Coad1_1", "Coad2_0", "Coad2_1", "YearText_0",
