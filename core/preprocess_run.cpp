@@ -163,8 +163,10 @@ void copyWindow(std::span<const std::int16_t> grid, int nx, const AreaWindow& w,
 // Pass 3: decode every kept record into the grid buffer and write its window as frame k.
 Status writeFrames(const std::vector<std::string>& files, const RunLayout& layout, RmdWriter& writer,
                    const PreprocessCallbacks& callbacks) {
-  std::vector<std::int16_t> grid(layout.grid.cellCount());
-  std::vector<std::int16_t> frame(layout.header.cellCount());
+  // Sized at the first record: only a file that holds records has been checked to be large
+  // enough for its grid, so a file of none cannot make the run allocate what it claims.
+  std::vector<std::int16_t> grid;
+  std::vector<std::int16_t> frame;
   const int fileCount = static_cast<int>(files.size());
   for (int f = 0; f < fileCount; ++f) {
     if (callbacks.yield) callbacks.yield();
@@ -174,6 +176,10 @@ Status writeFrames(const std::vector<std::string>& files, const RunLayout& layou
     // The file may have changed since pass 1; the grid buffer is sized for the reference.
     if (!(archive.grid() == layout.grid)) return Status::failure(std::string(messages::kGridMismatch));
     const std::size_t kept = recordsKept(archive.records().size(), layout.framesPerDay);
+    if (kept > 0 && grid.empty()) {
+      grid.resize(layout.grid.cellCount());
+      frame.resize(layout.header.cellCount());
+    }
     for (std::size_t j = 0; j < kept; ++j) {
       if (Status s = archive.decodeRecord(j, grid); !s) return s;
       copyWindow(grid, layout.grid.nx, layout.window, frame.data());

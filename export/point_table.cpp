@@ -71,6 +71,12 @@ LineRead readLine(const fs::path& path, std::int64_t wanted, std::string& line) 
   return LineRead::Found;
 }
 
+// A day file lies in the set's folder: a listed name naming a path (an absolute one, or one
+// through another folder) names no file of the set, and is never read.
+bool isPlainFileName(std::string_view name) {
+  return name.find('/') == std::string_view::npos && name != "." && name != "..";
+}
+
 std::string readWholeText(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -114,7 +120,9 @@ PointTableResult buildPointTable(const fs::path& folder, std::int32_t cellId) {
   if (names.empty()) return refusal(std::string(messages::kFileListEmpty));
   for (const std::string& name : names) {
     std::error_code error;
-    if (!fs::is_regular_file(folder / name, error)) return refusal(std::string(messages::kDayFilesMissing));
+    if (!isPlainFileName(name) || !fs::is_regular_file(folder / name, error)) {
+      return refusal(std::string(messages::kDayFilesMissing));
+    }
   }
   if (cellId < 0) return refusal(std::string(messages::kCellIdOutOfRange));
 

@@ -51,6 +51,18 @@ bool isRegularFile(const std::filesystem::path& path) {
   return std::filesystem::is_regular_file(path, error);
 }
 
+// Whether the file is large enough for its header, its index and one frame of its grid. A
+// header claiming a grid the file cannot hold is refused before rainGrid is sized from it.
+bool gridFitsFile(const std::filesystem::path& path, const core::RmdHeader& h) {
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  const std::uintmax_t needed = static_cast<std::uintmax_t>(core::kRmdHeaderSize) +
+                                static_cast<std::uintmax_t>(core::kRmdIndexEntrySize) *
+                                    static_cast<std::uintmax_t>(h.frameCount) +
+                                2 * static_cast<std::uintmax_t>(h.cellCount());
+  return !error && size >= needed;
+}
+
 }  // namespace
 
 std::string timeText(const core::TimeStamp& stamp) {
@@ -70,7 +82,7 @@ RmdOpening openRmdFile(const std::filesystem::path& path, float viewWidth, float
   core::RmdContents contents;
   opening.status = core::readRmdFile(path, contents);
   if (!opening.status) return opening;
-  if (contents.header.cellLonStep <= 0 || contents.header.cellLatStep <= 0) {
+  if (contents.header.cellLonStep <= 0 || contents.header.cellLatStep <= 0 || !gridFitsFile(path, contents.header)) {
     opening.status = core::Status::failure(std::string(messages::kNotRmdFile) + path.string());
     return opening;
   }

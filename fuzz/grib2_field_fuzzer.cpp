@@ -1,0 +1,12 @@
+// Fuzz target: one GRIB2 rainfall message decoded from memory.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "core/grib2_field.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  ombrix::core::Grib2Field field;
+  (void)ombrix::core::decodeGrib2Field(std::span(data, size), field);
+  return 0;
+}
