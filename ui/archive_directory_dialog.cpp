@@ -9,18 +9,6 @@
 
 namespace ombrix::ui {
 
-namespace {
-
-// The process's current directory, or the home directory when that cannot be listed.
-QString startDirectory() {
-  for (const QString& candidate : {QDir::currentPath(), QDir::homePath()}) {
-    if (QDir(candidate).isReadable()) return candidate;
-  }
-  return QDir::rootPath();
-}
-
-}  // namespace
-
 ArchiveDirectoryDialog::ArchiveDirectoryDialog(core::AnalysisConditions& conditions, ConditionReadouts& readouts,
                                                MessageSink& messages, QWidget* parent)
     : QWidget(parent, Qt::Window), conditions_(conditions), readouts_(readouts) {
@@ -33,7 +21,7 @@ ArchiveDirectoryDialog::ArchiveDirectoryDialog(core::AnalysisConditions& conditi
   directoryList_->setGeometry(8, 16, 377, 249);
   connect(directoryList_, &DirectoryList::openFailed, this,
           [&messages](const QString& path) { messages.show(qtText(messages::kCannotOpenFolder) + path); });
-  directoryList_->openDirectory(startDirectory());
+  directoryList_->openDirectory(DirectoryList::startDirectory());
   connect(addButton(this, QStringLiteral("Command1"), QStringLiteral("セット"), {224, 292, 81, 25}), &QPushButton::clicked,
           this, &ArchiveDirectoryDialog::set);
   connect(addButton(this, QStringLiteral("Command2"), QStringLiteral("閉じる"), {312, 292, 81, 25}),

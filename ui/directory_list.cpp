@@ -6,6 +6,13 @@
 
 namespace ombrix::ui {
 
+QString DirectoryList::startDirectory() {
+  for (const QString& candidate : {QDir::currentPath(), QDir::homePath()}) {
+    if (QDir(candidate).isReadable()) return candidate;
+  }
+  return QDir::rootPath();
+}
+
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;

@@ -14,6 +14,9 @@ class DirectoryList final : public QListWidget {
 
   // Opens a directory as a double-click on it would; false when it cannot be read.
   bool openDirectory(const QString& path);
+  // Where a new list starts: the process's current directory, or the home directory (then the
+  // root) when that cannot be listed.
+  static QString startDirectory();
   // The open directory: absolute, no trailing separator except for the root "/".
   const QString& openPath() const noexcept { return openPath_; }
 

@@ -14,12 +14,6 @@ namespace {
 constexpr int kClientWidth = 457;
 constexpr int kClientHeight = 305;
 
-QString startDirectory() {
-  for (const QString& candidate : {QDir::currentPath(), QDir::homePath()}) {
-    if (QDir(candidate).isReadable()) return candidate;
-  }
-  return QDir::rootPath();
-}
 
 }  // namespace
 
@@ -50,7 +44,7 @@ FileOpenDialog::FileOpenDialog(MessageSink& messages, QWidget* parent) : QWidget
           this, &FileOpenDialog::select);
   connect(addButton(this, QStringLiteral("Command2"), QStringLiteral("戻る"), {368, 272, 81, 25}), &QPushButton::clicked,
           this, &FileOpenDialog::back);
-  directoryList_->openDirectory(startDirectory());
+  directoryList_->openDirectory(DirectoryList::startDirectory());
 }
 
 // The directory list empties itself as it is destroyed, after this dialog's members.

@@ -12,17 +12,6 @@
 
 namespace ombrix::ui {
 
-namespace {
-
-QString startDirectory() {
-  for (const QString& candidate : {QDir::currentPath(), QDir::homePath()}) {
-    if (QDir(candidate).isReadable()) return candidate;
-  }
-  return QDir::rootPath();
-}
-
-}  // namespace
-
 PointTableWindow::PointTableWindow(core::AnalysisConditions& conditions, MessageSink& messages, QWidget* parent)
     : QWidget(parent, Qt::Window), conditions_(conditions), messages_(messages) {
   prepareWindow(*this, QStringLiteral("FilePathCSV"), QStringLiteral("CSVレーダアメダスデータのIDテーブルの出力"),
@@ -37,7 +26,7 @@ PointTableWindow::PointTableWindow(core::AnalysisConditions& conditions, Message
   directoryList_->setGeometry(8, 16, 177, 225);
   connect(directoryList_, &DirectoryList::openFailed, this,
           [&messages](const QString& path) { messages.show(qtText(messages::kCannotOpenFolder) + path); });
-  directoryList_->openDirectory(startDirectory());
+  directoryList_->openDirectory(DirectoryList::startDirectory());
 
   connect(addButton(this, QStringLiteral("Command1"), QStringLiteral("雨量テーブルデータの出力"), {216, 120, 161, 97}),
           &QPushButton::clicked, this, &PointTableWindow::buildTable);
