@@ -48,7 +48,7 @@ std::vector<std::string> listed(const fs::path& folder, const std::string& suffi
 
 struct KilledPreprocessing : ::testing::Test {
   TempDir archive;
-  fs::path target = archive / "AJ2005712005703.RMD";
+  fs::path target = archive / "AJ20057012005703.RMD";
   void SetUp() override { test::writeArchiveDays(archive.path(), test::reliabilityGrid(384, 256), 3); }
   test::ChildOutcome runAndKill(bool force) {
     std::vector<std::string> words{"preprocess", "--archive", archive.path().string(), "--region", "AJ",
