@@ -108,6 +108,7 @@ inline constexpr Text kCannotCreateFolder = "フォルダーを作成できま�
 inline constexpr Text kFileListEmpty = "データファイルリスト(FileList.txt)にCSVファイルが記載されていません。";
 inline constexpr Text kCellIdNotWhole = "IDは0以上の整数で入力してください。";
 inline constexpr Text kCellIdOutOfRange = "入力されたIDのメッシュはデータにありません。0以上、メッシュ数未満のIDを入力してください。";
+inline constexpr Text kRepeatedDayDate = "同じ日付の日が複数あるため、日ごとのCSVファイルを出力できません：";  // + day file name
 inline constexpr Text kDayFileTooShort = "CSVファイルの行が不足しています。";  // + path
 inline constexpr Text kDayFileUnreadable = "CSVファイルを読み込めません。";      // + path
 

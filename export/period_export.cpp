@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <optional>
+#include <set>
 #include <vector>
 
 #include "core/messages.h"
@@ -231,6 +233,16 @@ void call(const std::function<void(int)>& f, int width) {
   if (f) f(width);
 }
 
+// The first day file name that two blocks share (a hand-edited or damaged index), if any:
+// the second day would silently replace the first.
+std::optional<std::string> repeatedDayName(const SetPlan& plan) {
+  std::set<std::string> seen;
+  for (const std::string& name : plan.dayFileNames) {
+    if (!seen.insert(name).second) return name;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::string periodLabel(const core::AnalysisConditions& c) {
@@ -257,6 +269,7 @@ PeriodExportResult exportPeriod(const core::AnalysisConditions& c, std::string_v
 
   const SetPlan plan = planSet(c, result.folder, progressWidth);
   result.halfHourly = plan.framesPerDay == 48 ? 1 : 0;
+  if (const auto repeated = repeatedDayName(plan)) return refuse(std::string(messages::kRepeatedDayDate) + *repeated);
   TemporaryFolder work(result.folder);
   if (!work.create()) return refuse(withPath(messages::kCannotCreateFolder, result.folder));
   SetWriter writer(plan, work.path(), c);

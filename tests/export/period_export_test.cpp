@@ -141,6 +141,20 @@ TEST(PeriodExport, AnExistingNameIsRefusedAndLeftAlone) {
   EXPECT_EQ(entriesOf(dir.path()), (std::vector<std::string>{"Ch2005070120050701", "Ka.RMD", "Ka2005070120050701"}));
 }
 
+TEST(PeriodExport, TwoDaysOfTheSameDateAreRefusedBeforeAnythingIsWritten) {
+  TempDir dir;
+  const fs::path path = dir / "Ky.RMD";
+  auto stamps = test::dayStamps(2001, 7, 1, 1, 24);  // hourly: two blocks of 24, both 2001-07-01
+  const auto again = stamps;
+  stamps.insert(stamps.end(), again.begin(), again.end());
+  test::writeSampleRmd(path, test::sampleGrid(48, 1, 2), 24, stamps, [](int k, int) { return static_cast<std::int16_t>(k); });
+  const auto c = test::openedConditions(path);
+  const auto result = exportPeriod(c, "九州", 100);
+  EXPECT_EQ(result.outcome, PeriodExportOutcome::Refused);
+  EXPECT_EQ(result.message, std::string(messages::kRepeatedDayDate) + "20010701.CSV");
+  EXPECT_EQ(entriesOf(dir.path()), (std::vector<std::string>{"Ky.RMD"}));
+}
+
 TEST(PeriodExport, FailuresLeaveNothingBehind) {
   TempDir dir;
   auto c = test::openedConditions(sampleFile(dir.path(), 2005, 7, 1, 96, 48, 1, 2));
