@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <functional>
 #include <string>
 
 #include "core/grib2_message_builder.h"
@@ -44,11 +46,9 @@ TEST_P(RealGrib2Field, DecodesGridTimesAndCells) {
   EXPECT_NEAR(field.grid.rowSpacing(), 1e6 / 120, 1e-3);
   EXPECT_EQ(field.maxLevelUsed, expected.maxLevelUsed);
   ASSERT_EQ(field.representative.size(), 98u);
-  EXPECT_EQ(field.representative[0], 0);
-  EXPECT_EQ(field.representative[1], 4);
-  EXPECT_EQ(field.representative[97], 2550);
-  EXPECT_EQ(field.levelValues[0], -1);
-  EXPECT_EQ(field.levelValues[3], 10);
+  EXPECT_EQ((std::array{field.representative[0], field.representative[1], field.representative[97]}),
+            (std::array<std::uint16_t, 3>{0, 4, 2550}));
+  EXPECT_EQ(std::pair(field.levelValues[0], field.levelValues[3]), (std::pair<std::int16_t, std::int16_t>(-1, 10)));
 
   ASSERT_EQ(field.levels.size(), 8'601'600u);
   EXPECT_EQ(static_cast<std::size_t>(std::count(field.levels.begin(), field.levels.end(), 0)), expected.missingCells);
@@ -122,20 +122,16 @@ Grib2MessageSpec smallMessage() {
   return spec;
 }
 
-TEST(Grib2Message, DecodesHandMadeMessage) {
+TEST(Grib2Message, DecodesAndScalesAHandMadeMessage) {
   Grib2Field field;
   ASSERT_EQ(decodeGrib2Field(buildGrib2Message(smallMessage()), field), Grib2Problem::None);
-  EXPECT_EQ(field.grid.ni, 4);
-  EXPECT_EQ(field.grid.nj, 3);
+  EXPECT_EQ(std::pair(field.grid.ni, field.grid.nj), std::pair(4, 3));
   EXPECT_EQ(field.levels, (std::vector<std::uint8_t>{0, 0, 1, 1, 1, 2, 3, 3, 3, 3, 0, 0}));
   EXPECT_EQ(field.levelValues, (std::vector<std::int16_t>{-1, 0, 4, 10}));
-}
-
-TEST(Grib2Message, ScalesRepresentativeValuesToTenthsOfMillimetre) {
+  // Representative values scale to tenths of a millimetre.
   Grib2MessageSpec spec = smallMessage();
   spec.decimalScale = 2;  // R in 0.01 mm: 25 rounds half to even to 2
   spec.representative = {0, 25, 1000};
-  Grib2Field field;
   ASSERT_EQ(decodeGrib2Field(buildGrib2Message(spec), field), Grib2Problem::None);
   EXPECT_EQ(field.levelValues, (std::vector<std::int16_t>{-1, 0, 2, 100}));
   spec.decimalScale = 0x80 | 4;  // E = -4: values far beyond a stored 16-bit value
@@ -159,44 +155,34 @@ TEST(Grib2Message, RefusesTruncatedAndForeignBytes) {
             Grib2Problem::NotGrib2);
 }
 
-TEST(Grib2Message, RefusesCorruptStructure) {
+TEST(Grib2Message, RefusesCorruptStructureAndLayoutsItDoesNotRead) {
   const std::vector<std::uint8_t> message = buildGrib2Message(smallMessage());
+  using Bytes = std::vector<std::uint8_t>;
+  const std::vector<std::pair<std::function<void(Bytes&)>, Grib2Problem>> patches{
+      {[](Bytes& b) { b.back() = 'X'; }, Grib2Problem::BadStructure},     // end marker
+      {[](Bytes& b) { b[16 + 2] = 0xff; }, Grib2Problem::BadStructure},   // section 1 runs past the end
+      {[](Bytes& b) { b[16 + 3] = 2; }, Grib2Problem::BadStructure},      // section 1 shorter than its header
+      {[&](Bytes& b) { b.insert(b.end(), message.begin(), message.end()); }, Grib2Problem::UnsupportedProduct},
+  };
   Grib2Field field;
-  std::vector<std::uint8_t> bad = message;
-  bad[bad.size() - 1] = 'X';  // end marker
-  EXPECT_EQ(decodeGrib2Field(bad, field), Grib2Problem::BadStructure);
-  bad = message;
-  bad[16 + 2] = 0xff;  // section 1 claims to run past the end
-  EXPECT_EQ(decodeGrib2Field(bad, field), Grib2Problem::BadStructure);
-  bad = message;
-  bad[16 + 3] = 2;  // section 1 shorter than its own header
-  EXPECT_EQ(decodeGrib2Field(bad, field), Grib2Problem::BadStructure);
-  bad = message;
-  bad.insert(bad.end(), message.begin(), message.end());  // a second message
-  EXPECT_EQ(decodeGrib2Field(bad, field), Grib2Problem::UnsupportedProduct);
-
-  Grib2MessageSpec spec = smallMessage();
-  spec.stream.pop_back();  // the last run's length is lost: too few cells
-  EXPECT_EQ(decodeGrib2Field(buildGrib2Message(spec), field), Grib2Problem::CorruptData);
-  spec = smallMessage();
-  spec.stream.push_back(250);  // the last run overflows the grid
-  EXPECT_EQ(decodeGrib2Field(buildGrib2Message(spec), field), Grib2Problem::CorruptData);
-}
-
-TEST(Grib2Message, RefusesLayoutsItDoesNotRead) {
-  Grib2Field field;
-  Grib2MessageSpec spec = smallMessage();
-  spec.scanningMode = 0x40;
-  EXPECT_EQ(decodeGrib2Field(buildGrib2Message(spec), field), Grib2Problem::UnsupportedGrid);
-  spec = smallMessage();
-  spec.productTemplate = 0;
-  EXPECT_EQ(decodeGrib2Field(buildGrib2Message(spec), field), Grib2Problem::UnsupportedProduct);
-  spec = smallMessage();
-  spec.maxLevelUsed = 4;  // above the three levels listed
-  EXPECT_EQ(decodeGrib2Field(buildGrib2Message(spec), field), Grib2Problem::UnsupportedPacking);
-  spec = smallMessage();
-  spec.bits = 9;
-  EXPECT_EQ(decodeGrib2Field(buildGrib2Message(spec), field), Grib2Problem::UnsupportedPacking);
+  for (std::size_t k = 0; k < patches.size(); ++k) {
+    Bytes bad = message;
+    patches[k].first(bad);
+    EXPECT_EQ(decodeGrib2Field(bad, field), patches[k].second) << k;
+  }
+  const std::vector<std::pair<std::function<void(Grib2MessageSpec&)>, Grib2Problem>> specs{
+      {[](Grib2MessageSpec& m) { m.stream.pop_back(); }, Grib2Problem::CorruptData},  // last run's length lost
+      {[](Grib2MessageSpec& m) { m.stream.push_back(250); }, Grib2Problem::CorruptData},  // last run overflows
+      {[](Grib2MessageSpec& m) { m.scanningMode = 0x40; }, Grib2Problem::UnsupportedGrid},
+      {[](Grib2MessageSpec& m) { m.productTemplate = 0; }, Grib2Problem::UnsupportedProduct},
+      {[](Grib2MessageSpec& m) { m.maxLevelUsed = 4; }, Grib2Problem::UnsupportedPacking},  // above the 3 listed
+      {[](Grib2MessageSpec& m) { m.bits = 9; }, Grib2Problem::UnsupportedPacking},
+  };
+  for (std::size_t k = 0; k < specs.size(); ++k) {
+    Grib2MessageSpec spec = smallMessage();
+    specs[k].first(spec);
+    EXPECT_EQ(decodeGrib2Field(buildGrib2Message(spec), field), specs[k].second) << k;
+  }
 }
 
 TEST(Grib2File, MessagesNameTheFile) {

@@ -39,7 +39,7 @@ std::vector<std::int16_t> record(const ArchiveFile& file, std::size_t j) {
 const std::vector<std::int16_t> kNoData(12, -1);
 const std::vector<std::int16_t> kRain{-1, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4, 4};
 
-TEST(Grib2Import, GroupsByJapanStandardTimeAcrossMidnight) {
+TEST(Grib2Import, GroupsByJapanStandardTimeAcrossMidnightOrByUtcDay) {
   TempDir dir;
   // 14:30, 15:00 and 16:00 UTC on 6 July are 23:30 on the 6th and 00:00 and 01:00 on the 7th
   // in Japan; 00:30 on the 7th has no file.
@@ -72,15 +72,12 @@ TEST(Grib2Import, GroupsByJapanStandardTimeAcrossMidnight) {
   heavier[0] = -1;
   EXPECT_EQ(record(second, 2), heavier);
   EXPECT_EQ(record(second, 47), kNoData);
-}
 
-TEST(Grib2Import, KeepsUtcDaysWhenAsked) {
-  TempDir dir;
-  const std::vector<fs::path> files{writeMessage(dir.path(), 6, 14, 30), writeMessage(dir.path(), 6, 15, 0)};
-  const Grib2ImportResult result = importGrib2Files(files, dir / "archive", {true});
-  ASSERT_EQ(result.daysWritten.size(), 1u);
+  // Kept in UTC days when asked: 14:30 and 15:00 on the same day.
+  const Grib2ImportResult utc = importGrib2Files(std::span(files).first(2), dir / "utc", {true});
+  ASSERT_EQ(utc.daysWritten.size(), 1u);
   ArchiveFile day;
-  ASSERT_TRUE(day.load(result.daysWritten[0].string()).ok);
+  ASSERT_TRUE(day.load(utc.daysWritten[0].string()).ok);
   EXPECT_EQ(day.records()[29].stamp, (TimeStamp{2020, 7, 6, 14, 30}));
   EXPECT_EQ(record(day, 29), kRain);
   EXPECT_EQ(record(day, 30), kRain);

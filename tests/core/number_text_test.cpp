@@ -2,32 +2,26 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <utility>
+#include <vector>
+
 namespace ombrix::core {
 namespace {
 
-TEST(FormatDegrees, PlainDecimalThroughSinglePrecision) {
-  EXPECT_EQ(formatDegrees(139000000), "139");
-  EXPECT_EQ(formatDegrees(37500000), "37.5");
-  EXPECT_EQ(formatDegrees(121500000), "121.5");
-  EXPECT_EQ(formatDegrees(35123457), "35.123456");
-  EXPECT_EQ(formatDegrees(0), "0");
-  EXPECT_EQ(formatDegrees(-5), "-0.000005");
-  EXPECT_EQ(formatDegrees(132250000), "132.25");
-}
-
-TEST(ParseDegrees, ExactDecimalWithTiesToEven) {
-  EXPECT_EQ(parseDegrees("35.123457"), 35123457);
-  EXPECT_EQ(parseDegrees("139"), 139000000);
-  EXPECT_EQ(parseDegrees("-12.5"), -12500000);
-  EXPECT_EQ(parseDegrees(".5"), 500000);
-  EXPECT_EQ(parseDegrees("1.0000005"), 1000000);   // tie, even neighbour below
-  EXPECT_EQ(parseDegrees("1.0000015"), 1000002);   // tie, even neighbour above
-  EXPECT_EQ(parseDegrees("1.00000050001"), 1000001);
-  EXPECT_EQ(parseDegrees("2147.483647"), 2147483647);
-  EXPECT_EQ(parseDegrees("-2147.483648"), -2147483647 - 1);
-}
-
-TEST(ParseDegrees, RefusesWhatIsNotANumberInRange) {
+TEST(DegreeText, FormatsPlainDecimalsAndParsesExactlyWithTiesToEven) {
+  for (const auto& [value, text] : std::vector<std::pair<std::int32_t, const char*>>{
+           {139000000, "139"}, {37500000, "37.5"}, {35123457, "35.123456"}, {0, "0"}, {-5, "-0.000005"},
+           {132250000, "132.25"}}) {
+    EXPECT_EQ(formatDegrees(value), text) << value;
+  }
+  // Ties to the even neighbour below and above; the extreme 32-bit values.
+  for (const auto& [text, value] : std::vector<std::pair<const char*, std::int32_t>>{
+           {"35.123457", 35123457}, {"139", 139000000}, {"-12.5", -12500000}, {".5", 500000},
+           {"1.0000005", 1000000}, {"1.0000015", 1000002}, {"1.00000050001", 1000001},
+           {"2147.483647", 2147483647}, {"-2147.483648", -2147483647 - 1}}) {
+    EXPECT_EQ(parseDegrees(text), value) << text;
+  }
   for (const char* text : {"", " ", "abc", "1.2.3", "12a", "+", "-", ".", "2147.483648", "1e3", "35,5"}) {
     EXPECT_FALSE(parseDegrees(text)) << text;
   }
@@ -45,10 +39,7 @@ TEST(ParseWholeNumber, OnlyWholeNumbers) {
   EXPECT_EQ(parseWholeNumber("1234"), 1234);
   EXPECT_EQ(parseWholeNumber("-3"), -3);
   EXPECT_EQ(parseWholeNumber("+7"), 7);
-  EXPECT_FALSE(parseWholeNumber(""));
-  EXPECT_FALSE(parseWholeNumber("12.0"));
-  EXPECT_FALSE(parseWholeNumber("99999999999"));
-  EXPECT_FALSE(parseWholeNumber(" 1"));
+  for (const char* text : {"", "12.0", "99999999999", " 1"}) EXPECT_FALSE(parseWholeNumber(text)) << text;
 }
 
 }  // namespace

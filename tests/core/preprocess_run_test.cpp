@@ -226,7 +226,7 @@ TEST(PreprocessRun, PeriodsAndAreasTooLargeForOneFileAreRefusedWithTheLimit) {
   EXPECT_EQ(message(whole), messages::kNoDayFitsArea);
 }
 
-TEST(PreprocessRun, GridsTheFileCannotDescribeAreRefused) {
+TEST(PreprocessRun, GridsTheFileCannotDescribeAndMismatchedCataloguesAreRefused) {
   Archive archive(2001, 1, 1, {24});
   archive.setArea(150000000, 45000000, 151000000, 44000000);
   EXPECT_EQ(runPreprocessing(archive.conditions, archive.output).status.message, messages::kAreaOutsideGrid);
@@ -237,13 +237,9 @@ TEST(PreprocessRun, GridsTheFileCannotDescribeAreRefused) {
   EXPECT_EQ(runPreprocessing(coarse.conditions, coarse.output).status.message, messages::kGridSpacingTooLarge);
   EXPECT_FALSE(std::filesystem::exists(archive.output));
   EXPECT_FALSE(std::filesystem::exists(coarse.output));
-}
-
-TEST(PreprocessRun, ACatalogueLongerThanThePeriodIsRefused) {
-  Archive archive(2001, 1, 1, {24, 24});
-  archive.conditions.periodDay[1] = 1;
-  EXPECT_EQ(runPreprocessing(archive.conditions, archive.output).status.message,
-            messages::kPeriodDoesNotMatchCatalogue);
+  Archive twoDays(2001, 1, 1, {24, 24});
+  twoDays.conditions.periodDay[1] = 1;  // a catalogue longer than the period
+  EXPECT_EQ(runPreprocessing(twoDays.conditions, twoDays.output).status.message, messages::kPeriodDoesNotMatchCatalogue);
 }
 
 TEST(OutputRmdPath, RegionCodeAndPeriodUnderTheArchiveDirectory) {

@@ -13,13 +13,9 @@ namespace {
 
 using Cells = std::vector<std::int16_t>;
 
-DecodeResult decode(const Bytes& stream, const Cells& levels, const std::vector<RunEntry>& runs, Cells& cells) {
-  return decodeRecordStream(stream, levels, runs, cells);
-}
-
 Cells decodeOk(const Bytes& stream, const Cells& levels, const std::vector<RunEntry>& runs, std::size_t count) {
   Cells cells(count, 999);
-  EXPECT_EQ(decode(stream, levels, runs, cells), DecodeResult::Ok);
+  EXPECT_EQ(decodeRecordStream(stream, levels, runs, cells), DecodeResult::Ok);
   return cells;
 }
 
@@ -29,12 +25,8 @@ Cells levelsUpTo(int count) {
   return levels;
 }
 
-TEST(RecordDecoding, WorkedExampleFillsBothRows) {
-  const Cells cells = decodeOk({0x00, 0x82, 0xC0, 0x02}, {0, 5, 10}, {{1, 1}}, 8);
-  EXPECT_EQ(cells, (Cells{5, 5, 5, 10, 0, 0, 0, 0}));
-}
-
 TEST(RecordDecoding, EveryCodeForm) {
+  EXPECT_EQ(decodeOk({0x00, 0x82, 0xC0, 0x02}, {0, 5, 10}, {{1, 1}}, 8), (Cells{5, 5, 5, 10, 0, 0, 0, 0}));
   const Cells levels = levelsUpTo(256);
   // One cell per byte for 0x80-0xBF.
   EXPECT_EQ(decodeOk({0x80, 0xBF, 0x81}, levels, {}, 3), (Cells{0, 630, 10}));
@@ -100,7 +92,7 @@ TEST(RecordDecoding, MalformedStreamsAreRefusedWithoutOverrun) {
   };
   for (const Case& c : cases) {
     Cells cells(4, 7);
-    EXPECT_EQ(decode(c.stream, levels, runs, cells), c.result) << "first byte " << int(c.stream.empty() ? -1 : c.stream[0]);
+    EXPECT_EQ(decodeRecordStream(c.stream, levels, runs, cells), c.result) << "first byte " << int(c.stream.empty() ? -1 : c.stream[0]);
   }
 }
 
@@ -114,8 +106,11 @@ ArchiveContents twoRecordArchive() {
 }
 
 TEST(ArchiveFileReading, ReadsTablesDirectoryAndEachRecordAtItsOwnOffset) {
+  test::TempDir dir;
+  const std::string path = (dir / "J2005507.RAP").string();
+  test::writeBytes(path, assembleArchive(twoRecordArchive()));
   ArchiveFile file;
-  ASSERT_TRUE(file.parse(assembleArchive(twoRecordArchive()), "J2005507.RAP"));
+  ASSERT_TRUE(file.load(path));
   EXPECT_EQ(file.grid(), smallGrid());
   ASSERT_EQ(file.records().size(), 2u);
   EXPECT_EQ(file.records()[1].stamp, (TimeStamp{2005, 5, 7, 1, 0}));
@@ -127,22 +122,13 @@ TEST(ArchiveFileReading, ReadsTablesDirectoryAndEachRecordAtItsOwnOffset) {
   EXPECT_EQ(cells, (Cells{5, 5, 5, 10, 0, 0, 0, 0}));
   ASSERT_TRUE(file.decodeRecord(1, cells));
   EXPECT_EQ(cells, Cells(8, 10));
-}
-
-TEST(ArchiveFileReading, HeaderReadFromDiskMatchesTheWholeFile) {
-  test::TempDir dir;
-  const std::string path = (dir / "J2005507.RAP").string();
-  test::writeBytes(path, assembleArchive(twoRecordArchive()));
+  // The header alone, read from disk, matches the whole file.
   ArchiveHeader header;
   ASSERT_TRUE(readArchiveHeader(path, header));
-  ArchiveFile file;
-  ASSERT_TRUE(file.load(path));
   EXPECT_EQ(header.grid, file.grid());
   ASSERT_EQ(header.records.size(), 2u);
   EXPECT_EQ(header.records[0].recordOffset, file.records()[0].recordOffset);
-
   const Status missing = readArchiveHeader((dir / "J2005508.RAP").string(), header);
-  EXPECT_FALSE(missing);
   EXPECT_EQ(missing.message, std::string(messages::kArchiveFileUnreadable) + (dir / "J2005508.RAP").string());
 }
 

@@ -58,15 +58,12 @@ TEST(RmdWriter, OneHourlyDayHasTheDocumentedLayout) {
 
   const Bytes bytes = readBytes(path);
   EXPECT_EQ(bytes.size(), 987994u);
-  EXPECT_EQ(writer.frameOffset(0), 5788);
-  EXPECT_EQ(writer.frameOffset(1), 47584);
+  EXPECT_EQ(std::pair(writer.frameOffset(0), writer.frameOffset(1)), (std::pair<std::int64_t, std::int64_t>(5788, 47584)));
   RmdContents contents;
   ASSERT_TRUE(readRmdFile(path, contents));
   EXPECT_EQ(contents.header, header);
   ASSERT_EQ(contents.index.size(), 24u);
-  EXPECT_EQ(contents.index[0].frameOffset, 5788);
-  EXPECT_EQ(contents.index[1].frameOffset, 47584);
-  EXPECT_EQ(contents.index[23].frameOffset, 5788 + 23 * 41796);
+  EXPECT_EQ(std::pair(contents.index[1].frameOffset, contents.index[23].frameOffset), std::pair(47584, 5788 + 23 * 41796));
   EXPECT_EQ(contents.index[23].stamp, (TimeStamp{2001, 1, 1, 23, 0}));
   // Between the index (ending at 268) and D, and the second half of every slot, stay zero.
   EXPECT_TRUE(allZero(bytes, 268, 5788));
