@@ -40,43 +40,33 @@ TEST(CurrentDisplayExport, OneLinePerCellInIdOrder) {
   EXPECT_EQ(lines[12], "11,2,3,139.0375,35.98333,10");
 }
 
-TEST(CurrentDisplayExport, OneCellGrid) {
+TEST(CurrentDisplayExport, OneCellGridsReplaceEarlierExportsAndOtherAreasAreMy) {
   TempDir dir;
   auto c = shownMap(dir.path(), 1, 1);
   c.rainGrid = {139};
   c.frameLabel = "200507010000200507012330-SUM";
-  const CurrentDisplayResult result = exportCurrentDisplay(c, "全国");
-  ASSERT_EQ(result.outcome, CurrentDisplayOutcome::Written);
+  ASSERT_EQ(exportCurrentDisplay(c, "全国").outcome, CurrentDisplayOutcome::Written);
   EXPECT_EQ(test::readText(dir / "AJ200507010000200507012330-SUM.CSV"), "ID,M,N,Keido,Ido,Value\r\n0,0,0,139,36,139\r\n");
-}
-
-TEST(CurrentDisplayExport, NothingShownWritesNothing) {
-  TempDir dir;
-  auto c = shownMap(dir.path());
-  c.frameLabel.clear();
-  const CurrentDisplayResult result = exportCurrentDisplay(c, "関東");
-  EXPECT_EQ(result.outcome, CurrentDisplayOutcome::NothingShown);
-  EXPECT_TRUE(result.status.message.empty());
-  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
-}
-
-TEST(CurrentDisplayExport, ReplacesAnEarlierExportAndNamesOtherAreasMy) {
-  TempDir dir;
   test::writeText(dir / "My200507011230.CSV", "old text that is longer than the new file will be ..........");
-  auto c = shownMap(dir.path(), 1, 1);
   c.rainGrid = {0};
+  c.frameLabel = "200507011230";
   for (const char* area : {"任意のエリア", "", "関東 "}) {
     ASSERT_EQ(exportCurrentDisplay(c, area).outcome, CurrentDisplayOutcome::Written);
   }
   EXPECT_EQ(test::readText(dir / "My200507011230.CSV"), "ID,M,N,Keido,Ido,Value\r\n0,0,0,139,36,0\r\n");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
 }
 
-TEST(CurrentDisplayExport, UnwritableFolderIsReportedWithThePath) {
+TEST(CurrentDisplayExport, NothingShownOrAnUnwritableFolderWritesNothing) {
   TempDir dir;
-  test::writeText(dir / "plain-file", "x");
   auto c = shownMap(dir.path());
-  c.openRmdDir = (dir / "plain-file").string();
+  c.frameLabel.clear();
+  const CurrentDisplayResult nothing = exportCurrentDisplay(c, "関東");
+  EXPECT_EQ(nothing.outcome, CurrentDisplayOutcome::NothingShown);
+  EXPECT_TRUE(nothing.status.message.empty());
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+  test::writeText(dir / "plain-file", "x");
+  c = shownMap(dir / "plain-file");
   const CurrentDisplayResult result = exportCurrentDisplay(c, "関東");
   EXPECT_EQ(result.outcome, CurrentDisplayOutcome::Failed);
   EXPECT_EQ(result.status.message,

@@ -48,9 +48,9 @@ struct Recorded {
   }
 };
 
-TEST(PeriodExport, TwoHalfHourlyDaysOfATwoCellGrid) {
+TEST(PeriodExport, TwoHalfHourlyDaysOfATwoCellGridWithFramesWithoutData) {
   TempDir dir;
-  const auto c = test::openedConditions(sampleFile(dir.path(), 2005, 7, 1, 96, 48, 1, 2));
+  const auto c = test::openedConditions(sampleFile(dir.path(), 2005, 7, 1, 96, 48, 1, 2, {0, 49}));
   Recorded recorded;
   const PeriodExportResult result = exportPeriod(c, "関東", 4095, recorded.callbacks());
   ASSERT_EQ(result.outcome, PeriodExportOutcome::Written) << result.message;
@@ -73,7 +73,8 @@ TEST(PeriodExport, TwoHalfHourlyDaysOfATwoCellGrid) {
   EXPECT_EQ(header.back(), "23:30");
   const auto cell1 = fieldsOf(lines[2]);
   ASSERT_EQ(cell1.size(), 53u);
-  EXPECT_EQ(lines[2].substr(0, 33), "1,0,1,139.0125,36,4801,4901,5001,");
+  EXPECT_EQ(lines[2].substr(0, 31), "1,0,1,139.0125,36,4801,-1,5001,");
+  EXPECT_EQ(test::crlfLines(test::readText(result.folder / "20050701.CSV"))[1].substr(0, 23), "0,0,0,139,36,-1,100,200");
   EXPECT_EQ(cell1.back(), "9501");
 
   core::AnalysisConditions applied = c;
@@ -82,43 +83,33 @@ TEST(PeriodExport, TwoHalfHourlyDaysOfATwoCellGrid) {
   EXPECT_EQ(applied.halfHourly, 1);
 }
 
-TEST(PeriodExport, FramesPerDayFollowFrameZerosDate) {
-  TempDir june, may, hourly;
-  const auto fromJune = exportPeriod(test::openedConditions(sampleFile(june.path(), 2003, 6, 1, 48, 48, 1, 1)), "", 100);
-  const auto fromMay = exportPeriod(test::openedConditions(sampleFile(may.path(), 2003, 5, 31, 48, 24, 1, 1)), "", 100);
-  // 30 hourly frames: one whole day, frames 24 to 29 are left out.
-  const auto thirty = exportPeriod(test::openedConditions(sampleFile(hourly.path(), 2002, 1, 9, 30, 24, 1, 1)), "", 100);
-  ASSERT_EQ(fromJune.outcome, PeriodExportOutcome::Written);
-  ASSERT_EQ(fromMay.outcome, PeriodExportOutcome::Written);
-  ASSERT_EQ(thirty.outcome, PeriodExportOutcome::Written);
-  EXPECT_EQ(fieldsOf(test::crlfLines(test::readText(fromJune.folder / "20030601.CSV"))[0]).size(), 53u);
-  EXPECT_EQ(fieldsOf(test::crlfLines(test::readText(fromMay.folder / "20030531.CSV"))[0]).size(), 29u);
+TEST(PeriodExport, FramesPerDayFollowFrameZerosDateAndOnlyWholeDaysAreWritten) {
+  TempDir june, may, hourly, partial;
+  const auto run = [](const TempDir& d, int year, int month, int day, int frames, int perDay) {
+    const auto result =
+        exportPeriod(test::openedConditions(sampleFile(d.path(), year, month, day, frames, perDay, 1, 1)), "", 100);
+    EXPECT_EQ(result.outcome, PeriodExportOutcome::Written) << result.message;
+    EXPECT_EQ(result.message, messages::kCsvWritten);
+    return result;
+  };
+  const auto line = [](const PeriodExportResult& r, const char* name, std::size_t k) {
+    return fieldsOf(test::crlfLines(test::readText(r.folder / name))[k]);
+  };
+  const auto fromJune = run(june, 2003, 6, 1, 48, 48);
+  const auto fromMay = run(may, 2003, 5, 31, 48, 24);
+  const auto thirty = run(hourly, 2002, 1, 9, 30, 24);  // one whole day, frames 24 to 29 are left out
+  const auto short_ = run(partial, 2004, 1, 1, 20, 48);  // less than a day: an empty list
+  EXPECT_EQ(line(fromJune, "20030601.CSV", 0).size(), 53u);
+  EXPECT_EQ(line(fromMay, "20030531.CSV", 0).size(), 29u);
   EXPECT_EQ(fromMay.halfHourly, 0);
   EXPECT_EQ(test::readText(fromMay.folder / "FileList.txt"), "20030531.CSV\r\n20030532.CSV\r\n");
   EXPECT_EQ(thirty.folder.filename(), "My2002010920020110");
   EXPECT_EQ(test::readText(thirty.folder / "FileList.txt"), "20020109.CSV\r\n");
-  const auto cell0 = fieldsOf(test::crlfLines(test::readText(thirty.folder / "20020109.CSV"))[1]);
+  const auto cell0 = line(thirty, "20020109.CSV", 1);
   ASSERT_EQ(cell0.size(), 29u);
   EXPECT_EQ(cell0.back(), "2300");
-}
-
-TEST(PeriodExport, FramesWithoutDataGiveTheNoDataValue) {
-  TempDir dir;
-  const auto c = test::openedConditions(sampleFile(dir.path(), 2002, 1, 9, 24, 24, 2, 2, {0, 5}));
-  const auto result = exportPeriod(c, "関東", 100);
-  ASSERT_EQ(result.outcome, PeriodExportOutcome::Written) << result.message;
-  const auto lines = test::crlfLines(test::readText(result.folder / "20020109.CSV"));
-  ASSERT_EQ(lines.size(), 5u);
-  EXPECT_EQ(lines[4].substr(0, 50), "3,1,1,139.0125,35.99167,-1,103,203,303,403,-1,603,");
-}
-
-TEST(PeriodExport, FewerFramesThanADayGiveAnEmptyList) {
-  TempDir dir;
-  const auto result = exportPeriod(test::openedConditions(sampleFile(dir.path(), 2004, 1, 1, 20, 48, 1, 1)), "", 100);
-  ASSERT_EQ(result.outcome, PeriodExportOutcome::Written);
-  EXPECT_EQ(result.message, messages::kCsvWritten);
-  EXPECT_EQ(entriesOf(result.folder), (std::vector<std::string>{"FileList.txt"}));
-  EXPECT_EQ(test::readText(result.folder / "FileList.txt"), "");
+  EXPECT_EQ(entriesOf(short_.folder), (std::vector<std::string>{"FileList.txt"}));
+  EXPECT_EQ(test::readText(short_.folder / "FileList.txt"), "");
 }
 
 TEST(PeriodExport, AnExistingNameIsRefusedAndLeftAlone) {
@@ -148,14 +139,13 @@ TEST(PeriodExport, TwoDaysOfTheSameDateAreRefusedBeforeAnythingIsWritten) {
   const auto again = stamps;
   stamps.insert(stamps.end(), again.begin(), again.end());
   test::writeSampleRmd(path, test::sampleGrid(48, 1, 2), 24, stamps, [](int k, int) { return static_cast<std::int16_t>(k); });
-  const auto c = test::openedConditions(path);
-  const auto result = exportPeriod(c, "九州", 100);
+  const auto result = exportPeriod(test::openedConditions(path), "九州", 100);
   EXPECT_EQ(result.outcome, PeriodExportOutcome::Refused);
   EXPECT_EQ(result.message, std::string(messages::kRepeatedDayDate) + "20010701.CSV");
   EXPECT_EQ(entriesOf(dir.path()), (std::vector<std::string>{"Ky.RMD"}));
 }
 
-TEST(PeriodExport, FailuresLeaveNothingBehind) {
+TEST(PeriodExport, FailuresAndNoOpenFileLeaveNothingBehind) {
   TempDir dir;
   auto c = test::openedConditions(sampleFile(dir.path(), 2005, 7, 1, 96, 48, 1, 2));
   // A folder that cannot be created (works also for root): the RMD folder is a plain file.
@@ -174,19 +164,14 @@ TEST(PeriodExport, FailuresLeaveNothingBehind) {
   EXPECT_EQ(truncated.outcome, PeriodExportOutcome::Refused);
   EXPECT_EQ(truncated.message, std::string(messages::kRmdFileTruncated) + (dir / "Ka.RMD").string());
   EXPECT_EQ(recorded.calls, (std::vector<std::string>{"yield", "0", "yield", "50"}));
-  EXPECT_EQ(entriesOf(dir.path()), (std::vector<std::string>{"Ka.RMD", "plain-file"}));
-}
 
-TEST(PeriodExport, NoFileOpenDoesNothing) {
-  TempDir dir;
-  core::AnalysisConditions c = test::openedConditions(sampleFile(dir.path(), 2005, 7, 1, 48, 48, 1, 1));
   c.openRmdPath.clear();
-  const auto result = exportPeriod(c, "関東", 100);
-  EXPECT_EQ(result.outcome, PeriodExportOutcome::NoFileOpen);
-  EXPECT_TRUE(result.message.empty());
-  applyPeriodExport(result, c);
+  const auto noFile = exportPeriod(c, "関東", 100);
+  EXPECT_EQ(noFile.outcome, PeriodExportOutcome::NoFileOpen);
+  EXPECT_TRUE(noFile.message.empty());
+  applyPeriodExport(noFile, c);
   EXPECT_TRUE(c.frameLabel.empty());
-  EXPECT_EQ(entriesOf(dir.path()), (std::vector<std::string>{"Ka.RMD"}));
+  EXPECT_EQ(entriesOf(dir.path()), (std::vector<std::string>{"Ka.RMD", "plain-file"}));
 }
 
 }  // namespace

@@ -20,13 +20,9 @@ void writeSet(const fs::path& dir) {
   test::writeText(dir / "20050703.CSV", "ID,M,N,Keido,Ido,01:00,01:30\r\n0,0,0,139,36,9,10\r\n1,0,1,139.0125,36,11,12");
 }
 
-TEST(FileList, NamesInOrderWithoutBlanksAndEmptyLines) {
+TEST(PointTable, OneLinePerDayFileAfterTheFirstHeaderAndARebuildReplacesTheTable) {
   EXPECT_EQ(parseFileList("a.CSV\r\n \tb.CSV\n\r\n\nc.CSV"), (std::vector<std::string>{"a.CSV", "b.CSV", "c.CSV"}));
   EXPECT_TRUE(parseFileList("\r\n  \r\n").empty());
-  EXPECT_EQ(dayFileDate("20050701.CSV"), "2005/07/01");
-}
-
-TEST(PointTable, OneLinePerDayFileAfterTheFirstHeader) {
   TempDir dir;
   writeSet(dir.path());
   ASSERT_TRUE(checkFileList(dir.path()));
@@ -40,11 +36,7 @@ TEST(PointTable, OneLinePerDayFileAfterTheFirstHeader) {
             "2005/07/01,1,0,1,139.0125,36,3,4\r\n"
             "2005/07/02,1,0,1,139.0125,36,7,-1\r\n"
             "2005/07/03,1,0,1,139.0125,36,11,12\r\n");
-}
 
-TEST(PointTable, IdZeroAndARebuildReplacesTheTable) {
-  TempDir dir;
-  writeSet(dir.path());
   test::writeText(dir / "0.csv", "an older table");
   ASSERT_TRUE(buildPointTable(dir.path(), 0).status);
   ASSERT_TRUE(buildPointTable(dir.path(), 0).status);
