@@ -7,12 +7,8 @@
 namespace ombrix::test {
 
 struct Grib2MessageSpec {
-  std::uint32_t ni = 4;
-  std::uint32_t nj = 3;
-  std::int32_t firstLat = 36'000'000;
-  std::int32_t firstLon = 139'000'000;
-  std::int32_t dlon = 12'500;
-  std::int32_t dlat = 8'333;
+  std::uint32_t ni = 4, nj = 3;
+  std::int32_t firstLat = 36'000'000, firstLon = 139'000'000, dlon = 12'500, dlat = 8'333;
   int year = 2020, month = 7, day = 7, hour = 0, minute = 0;  // reference time = accumulation end
   std::uint8_t bits = 8;
   std::uint16_t maxLevelUsed = 3;
@@ -53,17 +49,14 @@ inline std::vector<std::uint8_t> buildGrib2Message(const Grib2MessageSpec& s) {
   put(body, std::uint64_t{s.ni} * s.nj, 4);
   body.insert(body.end(), {0, 0, 0, 0, 4, 0xff, 0xff, 0xff, 0xff, 0xff, 1, 0x03, 0xcd, 0x39, 0xfa, 1, 0x03, 0xc9,
                            0xf6, 0xa3});
-  put(body, s.ni, 4);
-  put(body, s.nj, 4);
-  put(body, 0, 4);
-  put(body, 0xffffffffu, 4);
-  put(body, static_cast<std::uint32_t>(s.firstLat), 4);
-  put(body, static_cast<std::uint32_t>(s.firstLon), 4);
+  for (std::int64_t v : {std::int64_t{s.ni}, std::int64_t{s.nj}, std::int64_t{0}, std::int64_t{0xffffffff},
+                         std::int64_t{s.firstLat}, std::int64_t{s.firstLon}}) {
+    put(body, static_cast<std::uint32_t>(v), 4);
+  }
   body.push_back(0x30);
-  put(body, static_cast<std::uint32_t>(s.firstLat - static_cast<std::int32_t>(s.nj - 1) * s.dlat), 4);
-  put(body, static_cast<std::uint32_t>(s.firstLon + static_cast<std::int32_t>(s.ni - 1) * s.dlon), 4);
-  put(body, static_cast<std::uint32_t>(s.dlon), 4);
-  put(body, static_cast<std::uint32_t>(s.dlat), 4);
+  const std::int32_t lastLat = s.firstLat - static_cast<std::int32_t>(s.nj - 1) * s.dlat;
+  const std::int32_t lastLon = s.firstLon + static_cast<std::int32_t>(s.ni - 1) * s.dlon;
+  for (std::int32_t v : {lastLat, lastLon, s.dlon, s.dlat}) put(body, static_cast<std::uint32_t>(v), 4);
   body.push_back(s.scanningMode);
   putSection(sections, 3, body);
 

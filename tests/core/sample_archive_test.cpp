@@ -155,20 +155,6 @@ TEST_F(SampleArchive, PreprocessesKyushuForTheWholePeriod) {
   EXPECT_EQ(contents.header.fileWestLon, kSampleGrid.lon0 + window.firstCol * kSampleGrid.dlon);
   EXPECT_EQ(contents.header.cellLonStep, kSampleGrid.dlon);
   EXPECT_EQ(contents.index.back().stamp, (TimeStamp{2005, 7, 3, 23, 30}));
-
-  // A frame of the file is the window of the archive record.
-  ArchiveFile day;
-  ASSERT_TRUE(day.load(c.archiveFiles[1]).ok);
-  std::vector<std::int16_t> grid(kSampleGrid.cellCount());
-  ASSERT_TRUE(day.decodeRecord(17, grid).ok);
-  std::vector<std::int16_t> frame;
-  ASSERT_TRUE(readRmdFrame(output, contents.header, contents.index[48 + 17].frameOffset, frame).ok);
-  for (int r = 0; r < window.rows(); ++r) {
-    for (int col = 0; col < window.cols(); ++col) {
-      ASSERT_EQ(frame[static_cast<std::size_t>(r * window.cols() + col)],
-                grid[static_cast<std::size_t>(window.firstRow + r) * 1024 + static_cast<std::size_t>(window.firstCol + col)]);
-    }
-  }
 }
 
 TEST(SampleArchiveSources, MissingFieldIsReportedByName) {
