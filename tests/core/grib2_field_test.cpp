@@ -190,12 +190,11 @@ TEST(Grib2File, MessagesNameTheFile) {
   const auto path = dir / "broken_grib2.bin";
   test::writeText(path, "not a grib file");
   Grib2Field field;
-  Status status = readGrib2File(path, field);
-  EXPECT_FALSE(status.ok);
-  EXPECT_NE(status.message.find(path.string()), std::string::npos);
-  status = readGrib2File(dir / "absent.bin", field);
-  EXPECT_FALSE(status.ok);
-  EXPECT_NE(status.message.find("absent.bin"), std::string::npos);
+  for (const auto& file : {path, dir / "absent.bin"}) {
+    const Status status = readGrib2File(file, field);
+    EXPECT_FALSE(status.ok);
+    EXPECT_NE(status.message.find(file.string()), std::string::npos) << file;
+  }
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/archive_calendar.h"
 #include "core/grib2_message_builder.h"
 #include "core/rap_archive.h"
@@ -103,15 +105,10 @@ TEST(Grib2Import, SkipsCorruptDuplicateAndForeignGridFilesByName) {
   ASSERT_EQ(result.daysWritten.size(), 1u);
   EXPECT_EQ(result.daysFailed, 0);
   ASSERT_EQ(result.problems.size(), 3u);
-  const auto names = [&](const fs::path& path) {
-    for (const std::string& p : result.problems) {
-      if (p.find(path.string()) != std::string::npos) return true;
-    }
-    return false;
-  };
-  EXPECT_TRUE(names(duplicate));
-  EXPECT_TRUE(names(corrupt));
-  EXPECT_TRUE(names(otherGrid));
+  for (const fs::path& path : {duplicate, corrupt, otherGrid}) {
+    EXPECT_TRUE(std::ranges::any_of(result.problems, [&](const std::string& p) { return p.find(path.string()) != std::string::npos; }))
+        << path;
+  }
   ArchiveFile day;
   ASSERT_TRUE(day.load(result.daysWritten[0].string()).ok);
   EXPECT_EQ(record(day, 18), kRain);      // 09:00 JST
