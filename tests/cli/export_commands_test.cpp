@@ -4,16 +4,15 @@
 #include "core/messages.h"
 #include "support/sample_rmd.h"
 #include "support/test_support.h"
+#include "tests/cli/cli_test_support.h"
 
 namespace ombrix {
 namespace {
 
 namespace fs = std::filesystem;
 using test::TempDir;
-
-test::CommandResult tool(const std::string& arguments) {
-  return test::runCommand(test::shellQuote(std::string(OMBRIX_BIN_DIR) + "/ombrix-tool") + " " + arguments);
-}
+using test::tool;
+using test::expectRefused;
 
 // Two half-hourly days of a 2 x 3 grid at 139 E, 36 N; cell c of frame k holds k + c, except
 // cell 0 of frame 1, which has no data.
@@ -50,12 +49,8 @@ TEST(ExportCommands, FrameSumAndMaximumMaps) {
 TEST(ExportCommands, RangeAndUsageRefusals) {
   TempDir dir;
   const std::string file = test::shellQuote(kantoFile(dir.path()).string());
-  const auto same = tool("export-sum " + file + " --from 3 --to 3");
-  EXPECT_EQ(same.exitCode, 1);
-  EXPECT_EQ(same.err, std::string(messages::kChooseDifferentTimes) + "\n");
-  const auto reversed = tool("export-max " + file + " --from 4 --to 3");
-  EXPECT_EQ(reversed.exitCode, 1);
-  EXPECT_EQ(reversed.err, std::string(messages::kTimesNotInOrder) + "\n");
+  expectRefused(tool("export-sum " + file + " --from 3 --to 3"), messages::kChooseDifferentTimes);
+  expectRefused(tool("export-max " + file + " --from 4 --to 3"), messages::kTimesNotInOrder);
   EXPECT_EQ(tool("export-frame " + file + " --frame 96").exitCode, 1);
   EXPECT_EQ(tool("export-frame " + file + " --frame x").exitCode, 2);
   EXPECT_EQ(tool("export-sum " + file).exitCode, 2);
@@ -85,12 +80,8 @@ TEST(ExportCommands, PeriodSetThenPointTable) {
   EXPECT_EQ(lines[0].substr(0, 40), "DATE,ID,M,N,Keido,Ido,00:00,00:30,01:00,");
   EXPECT_EQ(lines[2].substr(0, 40), "2005/07/02,4,1,1,139.0125,35.99167,52,53");
 
-  const auto outside = tool("table " + test::shellQuote(folder.string()) + " --id 6");
-  EXPECT_EQ(outside.exitCode, 1);
-  EXPECT_EQ(outside.err, std::string(messages::kCellIdOutOfRange) + "\n");
-  const auto noList = tool("table " + test::shellQuote(dir.path().string()) + " --id 0");
-  EXPECT_EQ(noList.exitCode, 1);
-  EXPECT_EQ(noList.err, std::string(messages::kFileListMissing) + "\n");
+  expectRefused(tool("table " + test::shellQuote(folder.string()) + " --id 6"), messages::kCellIdOutOfRange);
+  expectRefused(tool("table " + test::shellQuote(dir.path().string()) + " --id 0"), messages::kFileListMissing);
 }
 
 }  // namespace

@@ -36,12 +36,14 @@ std::vector<std::string> allNames(const fs::path& folder) {
   return names;
 }
 
-// A folder made read-only for the test and writable again afterwards.
-struct ReadOnly {
-  explicit ReadOnly(const fs::path& folder) : folder_(folder) { test::makeReadOnlyFolder(folder); }
-  ~ReadOnly() { test::makeWritableAgain(folder_); }
-  fs::path folder_;
-};
+// What attempt reports, run as an unprivileged user while folder is read-only.
+template <typename Attempt>
+std::string whileReadOnly(const fs::path& folder, Attempt attempt) {
+  test::makeReadOnlyFolder(folder);
+  std::string message = attempt(test::becomeNobody);
+  test::makeWritableAgain(folder);
+  return message;
+}
 
 struct FailingPreprocessing : ::testing::Test {
   TempDir archive;
@@ -66,12 +68,8 @@ struct FailingPreprocessing : ::testing::Test {
 
 TEST_F(FailingPreprocessing, ReadOnlyArchiveFolder) {
   const auto before = allNames(archive.path());
-  std::string message;
-  {
-    ReadOnly readOnly(archive.path());
-    message = run(test::becomeNobody);
-  }
-  EXPECT_EQ(message, startOf(messages::kCannotCreateFile) + target.string());
+  EXPECT_EQ(whileReadOnly(archive.path(), [&](auto setup) { return run(setup); }),
+            startOf(messages::kCannotCreateFile) + target.string());
   EXPECT_EQ(allNames(archive.path()), before);
 }
 
@@ -109,14 +107,10 @@ struct FailingExports : ::testing::Test {
 
 TEST_F(FailingExports, ReadOnlyFolder) {
   const auto before = allNames(dir.path());
-  std::string period, current;
-  {
-    ReadOnly readOnly(dir.path());
-    period = periodExport(test::becomeNobody);
-    current = currentExport(test::becomeNobody);
-  }
-  EXPECT_EQ(period, startOf(messages::kCannotCreateFolder) + periodFolder().string());
-  EXPECT_EQ(current, startOf(messages::kCannotCreateFile) + shownCsv().string());
+  EXPECT_EQ(whileReadOnly(dir.path(), [&](auto setup) { return periodExport(setup); }),
+            startOf(messages::kCannotCreateFolder) + periodFolder().string());
+  EXPECT_EQ(whileReadOnly(dir.path(), [&](auto setup) { return currentExport(setup); }),
+            startOf(messages::kCannotCreateFile) + shownCsv().string());
   EXPECT_EQ(allNames(dir.path()), before);
 }
 
@@ -141,12 +135,8 @@ struct FailingPointTable : ::testing::Test {
 
 TEST_F(FailingPointTable, ReadOnlyFolder) {
   const auto before = allNames(set.path());
-  std::string message;
-  {
-    ReadOnly readOnly(set.path());
-    message = build(test::becomeNobody);
-  }
-  EXPECT_EQ(message, startOf(messages::kCannotCreateFile) + table.string());
+  EXPECT_EQ(whileReadOnly(set.path(), [&](auto setup) { return build(setup); }),
+            startOf(messages::kCannotCreateFile) + table.string());
   EXPECT_EQ(allNames(set.path()), before);
 }
 

@@ -4,6 +4,7 @@
 #include "core/archive_calendar.h"
 #include "core/messages.h"
 #include "support/test_support.h"
+#include "tests/cli/cli_test_support.h"
 
 namespace ombrix {
 namespace {
@@ -11,10 +12,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::shellQuote;
 using test::TempDir;
-
-test::CommandResult tool(const std::string& arguments) {
-  return test::runCommand(shellQuote(std::string(OMBRIX_BIN_DIR) + "/ombrix-tool") + " " + arguments);
-}
+using test::tool;
 
 const std::string kRealName = "Z__C_RJTD_20210817090000_SRF_GPV_Ggis1km_Prr60lv_ANAL_grib2.bin";
 

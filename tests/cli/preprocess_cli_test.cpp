@@ -5,16 +5,15 @@
 #include "core/messages.h"
 #include "core/rap_encoder.h"
 #include "support/test_support.h"
+#include "tests/cli/cli_test_support.h"
 
 namespace ombrix {
 namespace {
 
 namespace fs = std::filesystem;
 using test::TempDir;
-
-test::CommandResult tool(const std::string& arguments) {
-  return test::runCommand(test::shellQuote(std::string(OMBRIX_BIN_DIR) + "/ombrix-tool") + " " + arguments);
-}
+using test::tool;
+using test::expectRefused;
 
 // A 40 x 30 half-hourly grid from 137 E, 39 N; the day files of 1 and 2 January 2005, the
 // second one eight records short.
@@ -51,12 +50,11 @@ TEST(PreprocessCommand, WritesTheFileNamedForRegionAndPeriod) {
 
   const auto info = tool("info " + test::shellQuote(path));
   ASSERT_EQ(info.exitCode, 0) << info.err;
-  EXPECT_NE(info.out.find("frames:          96\n"), std::string::npos) << info.out;
-  EXPECT_NE(info.out.find("rows x columns:  30 x 40\n"), std::string::npos) << info.out;
-  EXPECT_NE(info.out.find("west longitude:  137 (137000000)\n"), std::string::npos) << info.out;
-  EXPECT_NE(info.out.find("first frame:     2005-01-01 00:00\n"), std::string::npos) << info.out;
-  EXPECT_NE(info.out.find("last frame:      0000-00-00 00:00\n"), std::string::npos) << info.out;
-  EXPECT_NE(info.out.find("empty frames:    8 (88-95)\n"), std::string::npos) << info.out;
+  for (const char* line : {"frames:          96\n", "rows x columns:  30 x 40\n", "west longitude:  137 (137000000)\n",
+                           "first frame:     2005-01-01 00:00\n", "last frame:      0000-00-00 00:00\n",
+                           "empty frames:    8 (88-95)\n"}) {
+    EXPECT_NE(info.out.find(line), std::string::npos) << line << info.out;
+  }
 }
 
 TEST(PreprocessCommand, AnExistingFileIsReplacedOnlyWithForce) {
@@ -88,12 +86,8 @@ TEST(PreprocessCommand, TheUserAreaNeedsItsCorners) {
 TEST(PreprocessCommand, RejectedPeriodsAndUsageErrors) {
   CliArchive archive;
   const std::string base = "preprocess " + archive.archiveOption() + " --region 関東";
-  const auto reversed = tool(base + " --from 2005-01-02 --to 2005-01-01");
-  EXPECT_EQ(reversed.exitCode, 1);
-  EXPECT_EQ(reversed.err, std::string(messages::kEndBeforeStart) + "\n");
-  const auto missing = tool(base + " --from 2005-01-01 --to 2005-01-03");
-  EXPECT_EQ(missing.exitCode, 1);
-  EXPECT_EQ(missing.err, std::string(messages::kMissingFile) + "\n");
+  expectRefused(tool(base + " --from 2005-01-02 --to 2005-01-01"), messages::kEndBeforeStart);
+  expectRefused(tool(base + " --from 2005-01-01 --to 2005-01-03"), messages::kMissingFile);
   EXPECT_EQ(tool(base + " --from 2005-01-01").exitCode, 2);
   EXPECT_EQ(tool(base + " --from 2005-1-01 --to 2005-01-01").exitCode, 2);
   EXPECT_EQ(tool(base + " --from 2005-13-01 --to 2005-01-01").exitCode, 2);
