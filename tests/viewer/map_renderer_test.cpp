@@ -112,24 +112,5 @@ TEST(MapRenderer, EqualsBoxByBoxPictureWhenZoomedAndShifted) {
   }
 }
 
-TEST(MapRenderer, OneCellFillsNinetyFivePercentCentred) {
-  core::RmdHeader header;
-  header.gridRows = 1;
-  header.gridCols = 1;
-  header.cellLonStep = 31250;
-  header.cellLatStep = 20833;
-  const std::vector<std::int16_t> grid{500};
-  const MapLayer layer{grid, 1, 1, -1, computeViewGeometry(header, 1, 100, 100)};
-  RgbImage image(100, 100);
-  drawIntensityMap(layer, image.view());
-  const std::uint32_t magenta = (Colour{255, 0, 255}).argb();
-  EXPECT_EQ(image.pixel(2, 50), magenta);
-  EXPECT_EQ(image.pixel(97, 50), magenta);
-  EXPECT_EQ(image.pixel(1, 50), kWhite.argb());
-  EXPECT_EQ(image.pixel(98, 50), kWhite.argb());
-  EXPECT_EQ(image.pixel(50, 16), kWhite.argb());  // the cell is wider than high: margins above and below
-  EXPECT_EQ(image.pixel(50, 50), magenta);
-}
-
 }  // namespace
 }  // namespace ombrix::viewer
