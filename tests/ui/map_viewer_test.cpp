@@ -129,18 +129,6 @@ TEST_F(MapViewerTest, AnimationStepsOncePerSecondFromTheNextFrame) {
   EXPECT_EQ(readout("Text2"), entry(0));
 }
 
-TEST_F(MapViewerTest, StopBeforeTheFirstSecondChangesNothing) {
-  openFrames(3);
-  then([&] {
-    now += 0.5;
-    then([&] { click(window.get(), "Command5_1"); });
-  });
-  click(window.get(), "Command5_0");
-  EXPECT_TRUE(steps.isEmpty());
-  EXPECT_EQ(conditions.viewerState, core::kViewerIdle);
-  EXPECT_TRUE(idleButtons());
-}
-
 TEST_F(MapViewerTest, AComputationRunsInsideTheAnimation) {
   openFrames(3);
   controls.endTime->setCurrentIndex(2);
