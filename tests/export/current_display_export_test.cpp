@@ -31,8 +31,7 @@ TEST(CurrentDisplayExport, OneLinePerCellInIdOrder) {
   const CurrentDisplayResult result = exportCurrentDisplay(shownMap(dir.path()), "関東");
   ASSERT_EQ(result.outcome, CurrentDisplayOutcome::Written) << result.status.message;
   EXPECT_EQ(result.path, dir / "Ka200507011230.CSV");
-  const std::string text = test::readText(result.path);
-  const auto lines = test::crlfLines(text);
+  const auto lines = test::crlfLines(test::readText(result.path));
   ASSERT_EQ(lines.size(), 13u);
   EXPECT_EQ(lines[0], "ID,M,N,Keido,Ido,Value");
   EXPECT_EQ(lines[1], "0,0,0,139,36,-1");
