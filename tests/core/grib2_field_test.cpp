@@ -97,7 +97,7 @@ TEST(Grib2RunLength, FourBitDigitsInBaseFive) {
   expand(stream, 4, 10, expected.size() + 2, RunLengthResult::TooFewCells);
 }
 
-TEST(Grib2RunLength, EightBitRunsAndDigitWeights) {
+TEST(Grib2RunLength, EightBitRunsDigitWeightsAndStreamsThatDoNotFillTheGrid) {
   // V = 253 leaves base 1 + 1 = 2: digits 254 (0) and 255 (1) spell binary lengths.
   EXPECT_EQ(expand({7, 255, 254, 255}, 8, 253, 6), (std::vector<std::uint8_t>{7, 7, 7, 7, 7, 7}));
   // A zero digit far beyond the grid's size is harmless; a non-zero one is refused.
@@ -106,9 +106,7 @@ TEST(Grib2RunLength, EightBitRunsAndDigitWeights) {
   farDigits.push_back(255);
   expand(farDigits, 8, 253, 4, RunLengthResult::RunPastGrid);
   EXPECT_EQ(expand({2, 254, 254, 3}, 8, 253, 2), (std::vector<std::uint8_t>{2, 3}));
-}
-
-TEST(Grib2RunLength, RefusesStreamsThatDoNotFillTheGrid) {
+  // Streams that do not fill the grid exactly are refused.
   expand({200, 1}, 8, 100, 2, RunLengthResult::DigitBeforeLevel);
   expand({1, 2}, 8, 100, 3, RunLengthResult::TooFewCells);
   expand({1, 2, 3}, 8, 100, 2, RunLengthResult::RunPastGrid);

@@ -180,7 +180,7 @@ TEST(ArchiveFileReading, MalformedFilesAreReportedWithTheirName) {
   expectMalformed(truncated, "stream cut short");
 }
 
-TEST(AreaWindow, TruncatingDivisionAndExactEastBound) {
+TEST(AreaWindow, TruncatingDivisionExactEastBoundAndOverlap) {
   const GridDescription national{48000000, 120000000, 62500, 41667, 480, 660};
   const AreaWindow w = areaWindow(national, {139000000, 46000000, 147000000, 41000000});
   EXPECT_EQ(w.firstCol, 304);
@@ -191,10 +191,8 @@ TEST(AreaWindow, TruncatingDivisionAndExactEastBound) {
   EXPECT_EQ(areaWindow(national, {139000000, 46000000, 147000001, 41000000}).lastCol, 433);
   // Bounds outside the grid clamp to its edges.
   EXPECT_EQ(areaWindow(national, {100000000, 60000000, 160000000, 10000000}), (AreaWindow{0, 479, 0, 659}));
-}
-
-TEST(AreaWindow, OverlapNeedsASharedCell) {
-  const GridDescription g{48000000, 120000000, 62500, 41667, 480, 660};
+  // Overlap needs a shared cell.
+  const GridDescription& g = national;
   const std::int32_t lastLon = 120000000 + 479 * 62500;
   const std::int32_t lastLat = 48000000 - 659 * 41667;
   EXPECT_TRUE(areaOverlapsGrid(g, {139000000, 46000000, 147000000, 41000000}));

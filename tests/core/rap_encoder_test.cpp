@@ -90,7 +90,7 @@ TEST(ArchiveEncoding, RoundTripsThroughARealFile) {
   }
 }
 
-TEST(ArchiveEncoding, SkippedBytesAreNeverZero) {
+TEST(ArchiveEncoding, SkippedBytesAreNeverZeroAndWhatTheFormatCannotHoldIsRefused) {
   const GridDescription grid{36000000, 135000000, 62500, 41667, 3, 1};
   const std::vector<ArchiveRecord> records{{{2005, 1, 1, 0, 0}, {0, 0, 0}}};
   Bytes bytes;
@@ -102,18 +102,15 @@ TEST(ArchiveEncoding, SkippedBytesAreNeverZero) {
   }
   const std::size_t record = static_cast<std::size_t>(readI32LE(bytes.data() + 84 + 16));
   for (std::size_t i = record; i < record + 4; ++i) EXPECT_NE(bytes[i], 0) << i;
-}
-
-TEST(ArchiveEncoding, RefusesWhatTheFormatCannotHold) {
+  // What the format cannot hold is refused.
   Cells values(257);
   for (std::size_t i = 0; i < values.size(); ++i) values[i] = static_cast<std::int16_t>(i);
-  const std::vector<ArchiveRecord> records{{{}, values}};
-  Bytes bytes;
-  EXPECT_EQ(encodeArchive({36000000, 135000000, 62500, 41667, 257, 1}, records, bytes).message,
+  const std::vector<ArchiveRecord> wide{{{}, values}};
+  EXPECT_EQ(encodeArchive({36000000, 135000000, 62500, 41667, 257, 1}, wide, bytes).message,
             messages::kArchiveTooManyLevels);
-  EXPECT_EQ(encodeArchive({36000000, 135000000, 62500, 41667, 256, 1}, records, bytes).message,
+  EXPECT_EQ(encodeArchive({36000000, 135000000, 62500, 41667, 256, 1}, wide, bytes).message,
             messages::kArchiveRecordSizeMismatch);
-  EXPECT_EQ(encodeArchive({36000000, 135000000, 0, 41667, 257, 1}, records, bytes).message,
+  EXPECT_EQ(encodeArchive({36000000, 135000000, 0, 41667, 257, 1}, wide, bytes).message,
             messages::kArchiveGridInvalid);
 }
 

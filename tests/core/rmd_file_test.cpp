@@ -80,7 +80,7 @@ TEST(RmdFileName, MonthsWithoutAndDaysWithLeadingZero) {
   EXPECT_EQ(rmdFileName("Ho", 1999, 9, 30, 1999, 11, 2), "Ho199993019991102.RMD");
 }
 
-TEST(RmdHeader, RoundTripsEveryFieldInOrder) {
+TEST(RmdHeader, RoundTripsEveryFieldInOrderAndUntrustworthyHeadsAreRefused) {
   RmdHeader h = sampleHeader(2, 3, 4);
   h.fileWestLon = -123456789;
   h.fileSouthLat = 2147483647;
@@ -92,17 +92,15 @@ TEST(RmdHeader, RoundTripsEveryFieldInOrder) {
   RmdContents contents;
   ASSERT_TRUE(parseRmdHead(bytes, "x.RMD", contents));
   EXPECT_EQ(contents.header, h);
-}
 
-TEST(RmdReader, RefusesHeadsItCannotTrust) {
-  const auto refused = [](Bytes bytes) {
-    RmdContents contents;
-    const Status s = parseRmdHead(bytes, "bad.RMD", contents);
+  // Heads it cannot trust are refused, naming the file.
+  const auto refused = [](const Bytes& head) {
+    RmdContents parsed;
+    const Status s = parseRmdHead(head, "bad.RMD", parsed);
     return !s && s.message.find("bad.RMD") != std::string::npos;
   };
   Bytes good(kRmdHeaderSize + 3 * kRmdIndexEntrySize);
   encodeRmdHeader(sampleHeader(3, 2, 2), good.data());
-  RmdContents contents;
   EXPECT_TRUE(parseRmdHead(good, "good.RMD", contents));
 
   EXPECT_TRUE(refused(Bytes(good.begin(), good.begin() + 27)));
