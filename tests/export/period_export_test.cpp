@@ -112,7 +112,7 @@ TEST(PeriodExport, FramesPerDayFollowFrameZerosDateAndOnlyWholeDaysAreWritten) {
   EXPECT_EQ(test::readText(short_.folder / "FileList.txt"), "");
 }
 
-TEST(PeriodExport, AnExistingNameIsRefusedAndLeftAlone) {
+TEST(PeriodExport, AnExistingNameOrARepeatedDateIsRefusedAndLeftAlone) {
   TempDir dir;
   const auto c = test::openedConditions(sampleFile(dir.path(), 2005, 7, 1, 48, 48, 1, 2));
   ASSERT_EQ(exportPeriod(c, "関東", 100).outcome, PeriodExportOutcome::Written);
@@ -130,19 +130,18 @@ TEST(PeriodExport, AnExistingNameIsRefusedAndLeftAlone) {
   test::writeText(dir / "Ch2005070120050701", "");
   EXPECT_EQ(exportPeriod(c, "中国・四国", 100).outcome, PeriodExportOutcome::Refused);
   EXPECT_EQ(entriesOf(dir.path()), (std::vector<std::string>{"Ch2005070120050701", "Ka.RMD", "Ka2005070120050701"}));
-}
 
-TEST(PeriodExport, TwoDaysOfTheSameDateAreRefusedBeforeAnythingIsWritten) {
-  TempDir dir;
-  const fs::path path = dir / "Ky.RMD";
+  // Two days of the same date are refused before anything is written.
+  TempDir sameDates;
+  const fs::path path = sameDates / "Ky.RMD";
   auto stamps = test::dayStamps(2001, 7, 1, 1, 24);  // hourly: two blocks of 24, both 2001-07-01
-  const auto again = stamps;
-  stamps.insert(stamps.end(), again.begin(), again.end());
+  const auto firstDay = stamps;
+  stamps.insert(stamps.end(), firstDay.begin(), firstDay.end());
   test::writeSampleRmd(path, test::sampleGrid(48, 1, 2), 24, stamps, [](int k, int) { return static_cast<std::int16_t>(k); });
-  const auto result = exportPeriod(test::openedConditions(path), "九州", 100);
-  EXPECT_EQ(result.outcome, PeriodExportOutcome::Refused);
-  EXPECT_EQ(result.message, std::string(messages::kRepeatedDayDate) + "20010701.CSV");
-  EXPECT_EQ(entriesOf(dir.path()), (std::vector<std::string>{"Ky.RMD"}));
+  const auto repeated = exportPeriod(test::openedConditions(path), "九州", 100);
+  EXPECT_EQ(repeated.outcome, PeriodExportOutcome::Refused);
+  EXPECT_EQ(repeated.message, std::string(messages::kRepeatedDayDate) + "20010701.CSV");
+  EXPECT_EQ(entriesOf(sameDates.path()), (std::vector<std::string>{"Ky.RMD"}));
 }
 
 TEST(PeriodExport, FailuresAndNoOpenFileLeaveNothingBehind) {
