@@ -1,5 +1,6 @@
 #include "core/archive_calendar.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 #include <tuple>
@@ -49,6 +50,11 @@ bool catalogueArchive(const Date& start, const Date& end, AnalysisConditions& c,
     }
   }
   return true;
+}
+
+bool sameIgnoringCase(std::string_view a, std::string_view b) noexcept {
+  const auto lower = [](char ch) { return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch; };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 std::string_view trimmed(std::string_view text) noexcept {
@@ -106,9 +112,20 @@ std::string_view periodStatusMessage(PeriodStatus status) noexcept {
   return {};
 }
 
-bool regularFileExists(const std::string& path) {
+bool regularFileExists(std::string& path) {
+  namespace fs = std::filesystem;
   std::error_code error;
-  return std::filesystem::is_regular_file(path, error);
+  if (fs::is_regular_file(path, error)) return true;
+  const fs::path wanted(path);
+  const fs::path folder = wanted.has_parent_path() ? wanted.parent_path() : fs::path(".");
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    if (sameIgnoringCase(it->path().filename().string(), wanted.filename().string()) &&
+        fs::is_regular_file(it->path(), error)) {
+      path = it->path().string();
+      return true;
+    }
+  }
+  return false;
 }
 
 PeriodStatus checkPeriod(const PeriodDates& dates, AnalysisConditions& c, const FileExists& exists) {

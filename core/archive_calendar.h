@@ -24,9 +24,13 @@ enum class PeriodStatus { Ok, MixedFormats, EndBeforeStart, MissingFile };
 // The message of a refused period; empty for Ok.
 std::string_view periodStatusMessage(PeriodStatus status) noexcept;
 
-using FileExists = std::function<bool(const std::string& path)>;
-// Whether path names an existing regular file, with the letter case as given.
-bool regularFileExists(const std::string& path);
+// Whether the day's file exists; may replace path with the name found on disk when that name
+// differs only in letter case.
+using FileExists = std::function<bool(std::string& path)>;
+// Whether path names an existing regular file: as given, else under a name in its folder that
+// differs only in letter case (archives copied from other systems often come in lower case),
+// which then replaces the name in path.
+bool regularFileExists(std::string& path);
 
 struct PeriodDates {
   std::array<int, 2> year{};   // [0] start, [1] end

@@ -1,6 +1,8 @@
 #include "ui/app_look.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 namespace ombrix::ui {
 
@@ -15,8 +17,17 @@ void registerFontSubstitutions() {
   QFont::insertSubstitution(QString::fromUtf8(kArialBlackFamily), QStringLiteral("Liberation Sans"));
 }
 
+// Qt's own texts (standard buttons, file dialogs) in Japanese, like the rest of the program.
+void installJapaneseQtTexts() {
+  auto* translator = new QTranslator(QCoreApplication::instance());
+  if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(translator);
+  }
+}
+
 void prepareApplication() {
   registerFontSubstitutions();
+  installJapaneseQtTexts();
   QApplication::setFont(controlFont());
   QApplication::setWindowIcon(appIcon());
 }

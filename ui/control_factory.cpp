@@ -36,6 +36,8 @@ QLineEdit* addReadout(QWidget* parent, const QString& name, Place place) {
   QPalette palette = box->palette();
   palette.setColor(QPalette::Base, palette.color(QPalette::Button));
   box->setPalette(palette);
+  // A value longer than the box shows its beginning ("35.12…"), never only its end.
+  QObject::connect(box, &QLineEdit::textChanged, box, [box] { box->setCursorPosition(0); });
   return box;
 }
 

@@ -73,10 +73,11 @@ void FileOpenDialog::listFiles() {
   const QString chosen = folder() == listedFolder_ ? chosenName() : QString();
   listedFolder_ = folder();
   fileList_->clear();
-  // Upper-case ".RMD" only; hidden files (the temporary files of a run still writing) never show.
+  // ".RMD" in any letter case (files copied from other systems often come in lower case);
+  // hidden files (the temporary files of a run still writing) never show.
   QDir open(folder());
   open.setNameFilters({QStringLiteral("*.RMD")});
-  open.setFilter(QDir::Files | QDir::CaseSensitive);
+  open.setFilter(QDir::Files);
   open.setSorting(QDir::Name);
   for (const QString& name : open.entryList()) {
     if (name.startsWith(QLatin1Char('.'))) continue;
