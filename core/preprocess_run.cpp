@@ -1,6 +1,7 @@
 #include "core/preprocess_run.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -27,12 +28,26 @@ struct RunLayout {
   std::int64_t days = 0;
 };
 
-AreaBounds areaOf(const AnalysisConditions& c) noexcept {
-  return {c.areaWestLon, c.areaNorthLat, c.areaEastLon, c.areaSouthLat};
+// What a run reads of the conditions, copied when it starts: while the run lets events run, a
+// new period may clear and refill the catalogue, and the area may change.
+struct RunInputs {
+  AreaBounds area;
+  std::array<std::int32_t, 2> periodYear{};
+  std::array<std::int32_t, 2> periodMonth{};
+  std::array<std::int32_t, 2> periodDay{};
+  std::vector<std::string> archiveFiles;
+};
+
+RunInputs inputsOf(const AnalysisConditions& c) {
+  return {{c.areaWestLon, c.areaNorthLat, c.areaEastLon, c.areaSouthLat},
+          c.periodYear,
+          c.periodMonth,
+          c.periodDay,
+          c.archiveFiles};
 }
 
 // Calendar days from the start to the end of the period, both included; 0 when a date does not exist.
-std::int64_t periodDays(const AnalysisConditions& c) {
+std::int64_t periodDays(const RunInputs& c) {
   using namespace std::chrono;
   const auto date = [&](std::size_t i) {
     return year_month_day{year{c.periodYear[i]}, month{static_cast<unsigned>(c.periodMonth[i])},
@@ -98,13 +113,13 @@ std::int64_t mostDaysForOffsets(int perDay, std::int64_t cells) noexcept {
 
 // The checks that need no archive file, then pass 1, then the checks of the window and the
 // field widths. Nothing is written by any of them.
-Status planRun(const AnalysisConditions& c, RunLayout& layout) {
+Status planRun(const RunInputs& c, RunLayout& layout) {
   if (c.archiveFiles.empty()) return Status::failure(std::string(messages::kPeriodNotSet));
   layout.days = periodDays(c);
   if (layout.days < 1 || static_cast<std::int64_t>(c.archiveFiles.size()) > layout.days) {
     return Status::failure(std::string(messages::kPeriodDoesNotMatchCatalogue));
   }
-  const AreaBounds area = areaOf(c);
+  const AreaBounds& area = c.area;
   if (area.westLon > area.eastLon || area.northLat < area.southLat) {
     return Status::failure(std::string(messages::kAreaInverted));
   }
@@ -199,11 +214,12 @@ std::string outputRmdPath(const AnalysisConditions& c) {
   return c.archiveDir + "/" + name;
 }
 
-PreprocessResult runPreprocessing(const AnalysisConditions& conditions, const std::filesystem::path& output,
+PreprocessResult runPreprocessing(const AnalysisConditions& conditions, std::filesystem::path output,
                                   const PreprocessCallbacks& callbacks) {
+  const RunInputs inputs = inputsOf(conditions);
   PreprocessResult result;
   RunLayout layout;
-  result.status = planRun(conditions, layout);
+  result.status = planRun(inputs, layout);
   if (!result.status) return result;
   result.layoutDecided = true;
   result.halfHourly = layout.framesPerDay == 48 ? 1 : 0;
@@ -211,8 +227,8 @@ PreprocessResult runPreprocessing(const AnalysisConditions& conditions, const st
 
   RmdWriter writer;
   result.status = writer.create(output, layout.header, layout.framesPerDay);
-  if (result.status) result.status = writeIndex(conditions.archiveFiles, layout, writer);
-  if (result.status) result.status = writeFrames(conditions.archiveFiles, layout, writer, callbacks);
+  if (result.status) result.status = writeIndex(inputs.archiveFiles, layout, writer);
+  if (result.status) result.status = writeFrames(inputs.archiveFiles, layout, writer, callbacks);
   if (result.status) result.status = writer.commit();
   return result;
 }

@@ -35,8 +35,10 @@ std::string outputRmdPath(const AnalysisConditions& conditions);
 
 // Runs the three passes over conditions.archiveFiles and writes the file at output, which is
 // replaced only when the last frame has been written. Refusals and failures leave no file and
-// an existing one unchanged.
-PreprocessResult runPreprocessing(const AnalysisConditions& conditions, const std::filesystem::path& output,
+// an existing one unchanged. The run works on its own copy of the catalogue, the area, the
+// period and the output path, taken when it starts: changes made to conditions while it yields
+// do not reach it.
+PreprocessResult runPreprocessing(const AnalysisConditions& conditions, std::filesystem::path output,
                                   const PreprocessCallbacks& callbacks = {});
 
 // Stores halfHourly and outFrameCount when the run decided them; nothing else is touched.

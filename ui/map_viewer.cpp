@@ -107,6 +107,7 @@ void MapViewer::openFile(const QString& folder, const QString& name) {
   if (name.isEmpty()) {
     conditions_.openRmdDir = folder.toStdString();
     conditions_.openRmdPath.clear();
+    ++viewChanges_;
     messages_.show(messages::kFileNotFound);
     return;
   }
@@ -114,11 +115,11 @@ void MapViewer::openFile(const QString& folder, const QString& name) {
   const viewer::RmdOpening opening = viewer::openRmdFile(path, static_cast<float>(surface_.width()),
                                                          static_cast<float>(surface_.height()));
   viewer::applyOpening(opening, conditions_);
+  if (opening.outcome != viewer::OpenOutcome::NotUsable) ++viewChanges_;
   if (opening.outcome != viewer::OpenOutcome::Opened) {
     messages_.show(opening.status.message);
     return;
   }
-  ++openings_;
   mapShown_ = false;
   showOpenedFile(opening.file);
 }
@@ -167,10 +168,15 @@ bool MapViewer::showFrame(int frame) {
     return false;
   }
   drawMap(Scale::Intensity, conditions_.rainGrid);
-  mapShown_ = true;
+  mapDrawn();
   window_.timeText()->setText(controls_.startTime->itemText(frame));
   emit frameShown(frame);
   return true;
+}
+
+void MapViewer::mapDrawn() {
+  mapShown_ = true;
+  ++viewChanges_;
 }
 
 void MapViewer::drawStartFrame() {
@@ -269,9 +275,10 @@ void MapViewer::foldAndShow(Field field, int s, int e, bool progressive) {
   const bool sum = field == Field::Sum;
   const int width = progress_->trackWidth();
   const int step = viewer::progressStep(width, e - s);
-  // A file opened during a yield has another grid: the field of the old one is dropped.
-  const unsigned opening = openings_;
-  const auto fileChanged = [&] { return opening != openings_ || window_.isEnding(); };
+  // A file opened or closed during a yield has another grid or none: the field of the old one
+  // is dropped. Nothing else draws a map while viewerState blocks the stepping commands.
+  const unsigned changes = viewChanges_;
+  const auto fileChanged = [&] { return changes != viewChanges_ || window_.isEnding(); };
   viewer::FoldCallbacks callbacks;
   callbacks.yield = yieldToEvents;
   callbacks.frameStarting = [&](int position) { progress_->setBarWidth(position * step); };
@@ -296,7 +303,7 @@ void MapViewer::foldAndShow(Field field, int s, int e, bool progressive) {
   conditions_.rainGrid = std::move(result);
   progress_->setBarWidth(width);
   drawMap(sum ? Scale::Accumulation : Scale::Intensity, conditions_.rainGrid);
-  mapShown_ = true;
+  mapDrawn();
   window_.timeText()->setText(qtText(sum ? messages::kAccumulatedCaption : messages::kMaximumCaption));
   conditions_.frameLabel.clear();
   viewer::appendFrameLabel(conditions_.frameLabel, conditions_, s);
@@ -334,9 +341,12 @@ void MapViewer::exportPeriod() {
   exports::PeriodExportCallbacks callbacks;
   callbacks.yield = yieldToEvents;
   callbacks.progress = [this](int width) { progress_->setBarWidth(width); };
+  // The export reads its own copy of the file's index. A map drawn or a file opened while it
+  // yields keeps its own label: the period label would misname a later export of that map.
+  const unsigned changes = viewChanges_;
   const exports::PeriodExportResult result =
       exports::exportPeriod(conditions_, areaText(), progress_->trackWidth(), callbacks);
-  exports::applyPeriodExport(result, conditions_);
+  if (changes == viewChanges_) exports::applyPeriodExport(result, conditions_);
   if (!result.message.empty() && !window_.isEnding()) messages_.show(result.message);
 }
 

@@ -82,6 +82,7 @@ class MapViewer final : public QObject {
   void setAnimationButtons(bool animating);
   bool stepForward();
   bool showFrame(int frame);
+  void mapDrawn();
   void yieldWhileAnimating();
   void computeField(Field field);
   void foldAndShow(Field field, int s, int e, bool progressive);
@@ -100,7 +101,9 @@ class MapViewer final : public QObject {
   std::filesystem::path baseMapPath_;
   viewer::BaseMapOverlay overlay_;
   std::vector<std::int16_t> frameGrid_;
-  unsigned openings_ = 0;  // counts successful opens, so a computation sees a file change
+  // Counts changes of the open file (opened, reopened, closed) and maps drawn, so that a command
+  // that yields sees whether its file or its map was replaced meanwhile.
+  unsigned viewChanges_ = 0;
   bool mapShown_ = false;  // a map of the open file is on the screen
 
   TimeOfDay clock_;

@@ -33,6 +33,8 @@ int PreprocessDialog::barWidth(int trackWidth, int filesBegun, int fileCount) {
 }
 
 void PreprocessDialog::run() {
+  // A run started while this one yields would end first and show the buttons of a run still working.
+  if (running_) return;
   // The conditions may have changed since the menu command opened this dialog.
   const std::vector<core::MissingCondition> missing = core::missingConditions(conditions_);
   for (const core::MissingCondition& condition : missing) messages_.show(condition.message);
