@@ -55,12 +55,9 @@ TEST(PeriodExport, TwoHalfHourlyDaysOfATwoCellGridWithFramesWithoutData) {
   const PeriodExportResult result = exportPeriod(c, "関東", 4095, recorded.callbacks());
   ASSERT_EQ(result.outcome, PeriodExportOutcome::Written) << result.message;
   EXPECT_EQ(result.message, messages::kCsvWritten);
-  EXPECT_EQ(result.periodLabel, "2005070120050702");
-  EXPECT_EQ(result.halfHourly, 1);
   EXPECT_EQ(result.folder, dir / "Ka2005070120050702");
   // step = 4095 x 48 / 96 = 2047.5, to the even 2048
   EXPECT_EQ(recorded.calls, (std::vector<std::string>{"yield", "0", "yield", "2048", "yield", "4095"}));
-  EXPECT_EQ(entriesOf(dir.path()), (std::vector<std::string>{"Ka.RMD", "Ka2005070120050702"}));
   EXPECT_EQ(entriesOf(result.folder), (std::vector<std::string>{"20050701.CSV", "20050702.CSV", "FileList.txt"}));
   EXPECT_EQ(test::readText(result.folder / "FileList.txt"), "20050701.CSV\r\n20050702.CSV\r\n");
 
@@ -69,18 +66,15 @@ TEST(PeriodExport, TwoHalfHourlyDaysOfATwoCellGridWithFramesWithoutData) {
   const auto header = fieldsOf(lines[0]);
   ASSERT_EQ(header.size(), 5u + 48u);
   EXPECT_EQ(lines[0].substr(0, 34), "ID,M,N,Keido,Ido,00:00,00:30,01:00");
-  EXPECT_EQ(header[5 + 19], "09:30");
   EXPECT_EQ(header.back(), "23:30");
   const auto cell1 = fieldsOf(lines[2]);
-  ASSERT_EQ(cell1.size(), 53u);
   EXPECT_EQ(lines[2].substr(0, 31), "1,0,1,139.0125,36,4801,-1,5001,");
   EXPECT_EQ(test::crlfLines(test::readText(result.folder / "20050701.CSV"))[1].substr(0, 23), "0,0,0,139,36,-1,100,200");
   EXPECT_EQ(cell1.back(), "9501");
 
   core::AnalysisConditions applied = c;
   applyPeriodExport(result, applied);
-  EXPECT_EQ(applied.frameLabel, "2005070120050702");
-  EXPECT_EQ(applied.halfHourly, 1);
+  EXPECT_EQ(std::pair(applied.frameLabel, applied.halfHourly), (std::pair<std::string, std::uint8_t>("2005070120050702", 1)));
 }
 
 TEST(PeriodExport, FramesPerDayFollowFrameZerosDateAndOnlyWholeDaysAreWritten) {
@@ -121,8 +115,6 @@ TEST(PeriodExport, AnExistingNameOrARepeatedDateIsRefusedAndLeftAlone) {
   const auto again = exportPeriod(c, "関東", 100, recorded.callbacks());
   EXPECT_EQ(again.outcome, PeriodExportOutcome::Refused);
   EXPECT_EQ(again.message, std::string(messages::kExportTargetExists) + (dir / "Ka2005070120050701").string());
-  EXPECT_EQ(again.periodLabel, "2005070120050701");
-  EXPECT_FALSE(again.halfHourly);
   EXPECT_TRUE(recorded.calls.empty());
   EXPECT_EQ(entriesOf(dir / "Ka2005070120050701"),
             (std::vector<std::string>{"20050701.CSV", "FileList.txt", "note.txt"}));
