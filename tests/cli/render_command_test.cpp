@@ -72,7 +72,7 @@ TEST(RenderCommand, RefusalsLeaveAnExistingPictureAlone) {
   s.rmd = test::shellQuote((s.dir / "none.RMD").string());
   test::expectRefused(s.render("--frame 0", "old.png"), messages::kFileNotFound);
   EXPECT_EQ(test::readText(s.dir / "old.png"), "old");
-  EXPECT_EQ(std::distance(fs::directory_iterator(s.dir.path()), fs::directory_iterator()), 3);  // tool, RMD, png
+  EXPECT_EQ(test::namesIn(s.dir.path()).size(), 3u);  // tool, RMD, png
 }
 
 }  // namespace

@@ -24,13 +24,6 @@ std::vector<std::string> fieldsOf(const std::string& line) {
   return fields;
 }
 
-std::vector<std::string> entriesOf(const fs::path& dir) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // An RMD file in dir with the given days; cell c of frame k holds 100 k + c.
 fs::path sampleFile(const fs::path& dir, int year, int month, int day, int frames, int perDay, int rows, int cols,
                     const std::vector<int>& empty = {}) {
@@ -58,7 +51,7 @@ TEST(PeriodExport, TwoHalfHourlyDaysOfATwoCellGridWithFramesWithoutData) {
   EXPECT_EQ(result.folder, dir / "Ka2005070120050702");
   // step = 4095 x 48 / 96 = 2047.5, to the even 2048
   EXPECT_EQ(recorded.calls, (std::vector<std::string>{"yield", "0", "yield", "2048", "yield", "4095"}));
-  EXPECT_EQ(entriesOf(result.folder), (std::vector<std::string>{"20050701.CSV", "20050702.CSV", "FileList.txt"}));
+  EXPECT_EQ(test::namesIn(result.folder), (std::vector<std::string>{"20050701.CSV", "20050702.CSV", "FileList.txt"}));
   EXPECT_EQ(test::readText(result.folder / "FileList.txt"), "20050701.CSV\r\n20050702.CSV\r\n");
 
   const auto lines = test::crlfLines(test::readText(result.folder / "20050702.CSV"));
@@ -102,7 +95,7 @@ TEST(PeriodExport, FramesPerDayFollowFrameZerosDateAndOnlyWholeDaysAreWritten) {
   const auto cell0 = line(thirty, "20020109.CSV", 1);
   ASSERT_EQ(cell0.size(), 29u);
   EXPECT_EQ(cell0.back(), "2300");
-  EXPECT_EQ(entriesOf(short_.folder), (std::vector<std::string>{"FileList.txt"}));
+  EXPECT_EQ(test::namesIn(short_.folder), (std::vector<std::string>{"FileList.txt"}));
   EXPECT_EQ(test::readText(short_.folder / "FileList.txt"), "");
 }
 
@@ -116,12 +109,12 @@ TEST(PeriodExport, AnExistingNameOrARepeatedDateIsRefusedAndLeftAlone) {
   EXPECT_EQ(again.outcome, PeriodExportOutcome::Refused);
   EXPECT_EQ(again.message, std::string(messages::kExportTargetExists) + (dir / "Ka2005070120050701").string());
   EXPECT_TRUE(recorded.calls.empty());
-  EXPECT_EQ(entriesOf(dir / "Ka2005070120050701"),
+  EXPECT_EQ(test::namesIn(dir / "Ka2005070120050701"),
             (std::vector<std::string>{"20050701.CSV", "FileList.txt", "note.txt"}));
   // A plain file of that name counts as taken too.
   test::writeText(dir / "Ch2005070120050701", "");
   EXPECT_EQ(exportPeriod(c, "中国・四国", 100).outcome, PeriodExportOutcome::Refused);
-  EXPECT_EQ(entriesOf(dir.path()), (std::vector<std::string>{"Ch2005070120050701", "Ka.RMD", "Ka2005070120050701"}));
+  EXPECT_EQ(test::namesIn(dir.path()), (std::vector<std::string>{"Ch2005070120050701", "Ka.RMD", "Ka2005070120050701"}));
 
   // Two days of the same date are refused before anything is written.
   TempDir sameDates;
@@ -133,7 +126,7 @@ TEST(PeriodExport, AnExistingNameOrARepeatedDateIsRefusedAndLeftAlone) {
   const auto repeated = exportPeriod(test::openedConditions(path), "九州", 100);
   EXPECT_EQ(repeated.outcome, PeriodExportOutcome::Refused);
   EXPECT_EQ(repeated.message, std::string(messages::kRepeatedDayDate) + "20010701.CSV");
-  EXPECT_EQ(entriesOf(sameDates.path()), (std::vector<std::string>{"Ky.RMD"}));
+  EXPECT_EQ(test::namesIn(sameDates.path()), (std::vector<std::string>{"Ky.RMD"}));
 }
 
 TEST(PeriodExport, FailuresAndNoOpenFileLeaveNothingBehind) {
@@ -162,7 +155,7 @@ TEST(PeriodExport, FailuresAndNoOpenFileLeaveNothingBehind) {
   EXPECT_TRUE(noFile.message.empty());
   applyPeriodExport(noFile, c);
   EXPECT_TRUE(c.frameLabel.empty());
-  EXPECT_EQ(entriesOf(dir.path()), (std::vector<std::string>{"Ka.RMD", "plain-file"}));
+  EXPECT_EQ(test::namesIn(dir.path()), (std::vector<std::string>{"Ka.RMD", "plain-file"}));
 }
 
 }  // namespace

@@ -50,36 +50,7 @@ inline ChildOutcome runInChild(const std::function<int()>& body, const std::func
   return waitForChild(pid);
 }
 
-// Runs body in a forked child after setup and returns the text it produced (through a pipe),
-// so a test can check a message made under limits it must not take on itself.
-inline std::string textFromChild(const std::function<std::string()>& body, const std::function<void()>& setup) {
-  int ends[2];
-  if (::pipe(ends) != 0) return "pipe failed";
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::close(ends[0]);
-    if (setup) setup();
-    const std::string text = body();
-    const bool written = ::write(ends[1], text.data(), text.size()) == static_cast<ssize_t>(text.size());
-    ::_exit(written ? 0 : 1);
-  }
-  ::close(ends[1]);
-  std::string text;
-  char buffer[4096];
-  for (ssize_t n; (n = ::read(ends[0], buffer, sizeof buffer)) != 0;) {
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) break;
-    text.append(buffer, static_cast<std::size_t>(n));
-  }
-  ::close(ends[0]);
-  const ChildOutcome outcome = waitForChild(pid);
-  if (outcome.exitCode != 0) text += " [child ended with " + std::to_string(outcome.exitCode) + "/" +
-                                     std::to_string(outcome.signal) + "]";
-  return text;
-}
-
-// Setups for runInChild and textFromChild.
-// Writes beyond bytes fail with EFBIG instead of raising SIGXFSZ.
+// A setup for runInChild: writes beyond bytes fail with EFBIG instead of raising SIGXFSZ.
 inline std::function<void()> fileSizeLimit(rlim_t bytes) {
   return [bytes] {
     ::signal(SIGXFSZ, SIG_IGN);

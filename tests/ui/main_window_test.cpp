@@ -89,11 +89,5 @@ TEST_F(MainWindowTest, EndCommandEndsTheProgramWithASecondaryWindowOpen) {
   EXPECT_FALSE(window->findChild<ArchiveDirectoryDialog*>()->isVisible());
 }
 
-TEST_F(MainWindowTest, CloseBoxEndsTheProgramAfterTheVersionWindowWasHidden) {
-  trigger("MenuVer");
-  click(window->findChild<VersionWindow*>(), "Command1");
-  EXPECT_TRUE(endsTheProgram([this] { window->close(); }));
-}
-
 }  // namespace
 }  // namespace ombrix::ui::test

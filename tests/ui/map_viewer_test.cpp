@@ -9,6 +9,7 @@
 #include "core/messages.h"
 #include "tests/ui/viewer_test_support.h"
 #include "ui/qt_text.h"
+#include "ui/version_window.h"
 
 namespace ombrix::ui::test {
 namespace {
@@ -159,14 +160,17 @@ TEST_F(MapViewerTest, StopDuringAComputationLeavesItsStateAndLegend) {
   EXPECT_TRUE(steps.isEmpty());
 }
 
-TEST_F(MapViewerTest, ClosingTheWindowEndsTheAnimationAndTheProgram) {
+TEST_F(MapViewerTest, ClosingTheWindowEndsTheAnimationAndTheProgramAfterAHiddenSecondaryWindow) {
   openFrames(3);
+  trigger("MenuVer");
+  click(window->findChild<VersionWindow*>(), "Command1");
   QTimer safety;  // a loop that did not end would otherwise hang the test
   QObject::connect(&safety, &QTimer::timeout, [] { QCoreApplication::exit(1); });
   safety.start(10'000);
   QTimer::singleShot(0, window.get(), [&] { click(window.get(), "Command5_0"); });
   then([&] { window->close(); });
   EXPECT_EQ(QApplication::exec(), 0);
+  EXPECT_TRUE(window->isEnding());
   EXPECT_FALSE(viewer.animating());
 }
 
