@@ -1,6 +1,5 @@
-// Paths and names a user may have: folders with spaces, Japanese characters and components
-// close to 255 bytes work end to end through the tool; a file name too short for a region
-// code opens without touching the area name.
+// Paths a user may have: folders with spaces, Japanese characters and components close to 255
+// bytes work end to end through the tool.
 #include <gtest/gtest.h>
 
 #include "support/reliability_inputs.h"
@@ -49,22 +48,6 @@ TEST(HostilePaths, SpacesJapaneseAndLongFolderNamesEndToEnd) {
   const auto frame = tool("export-frame " + test::shellQuote(rmd.string()) + " --frame 47");
   ASSERT_EQ(frame.exitCode, 0) << frame.err;
   EXPECT_TRUE(fs::is_regular_file(archive / "AJ200507012330.CSV"));
-}
-
-TEST(HostilePaths, NamesWithoutARegionCodeLeaveTheAreaName) {
-  TempDir dir;
-  for (const std::string name : {"K", "関.RMD", "九州.RMD"}) {
-    const fs::path path = dir / name;
-    test::writeSampleRmd(path, test::sampleGrid(24, 1, 2), 24, test::dayStamps(2005, 7, 1, 1, 24),
-                         [](int, int c) { return static_cast<std::int16_t>(c); });
-    core::AnalysisConditions conditions;
-    conditions.areaName = "関東";
-    const viewer::RmdOpening opening = viewer::openRmdFile(path, 800, 600);
-    ASSERT_EQ(opening.outcome, viewer::OpenOutcome::Opened) << name;
-    viewer::applyOpening(opening, conditions);
-    EXPECT_EQ(conditions.areaName, "関東") << name;
-    EXPECT_EQ(conditions.openRmdPath, path.string());
-  }
 }
 
 }  // namespace

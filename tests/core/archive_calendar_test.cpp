@@ -81,52 +81,43 @@ TEST(PeriodCheck, CataloguesAcrossMonthFoldersAndLeapDays) {
   EXPECT_EQ(c.periodDay, (std::array<std::int32_t, 2>{28, 3}));
 }
 
-TEST(PeriodCheck, EraBoundariesAndOrder) {
+TEST(PeriodCheck, RefusalsClearTheCatalogue) {
   FakeArchive archive;
   for (int y = 2001; y <= 2005; ++y) {
     for (int m = 1; m <= 12; ++m) archive.addDays(y, m, 1, daysInMonth(y, m));
   }
-  AnalysisConditions c = conditionsIn("R");
-  EXPECT_EQ(checkPeriod(period(2001, 3, 31, 2001, 4, 1), c, archive.exists()), PeriodStatus::MixedFormats);
-  EXPECT_EQ(c.archiveFileCount, 0);
-  EXPECT_TRUE(c.archiveFiles.empty());
-  EXPECT_EQ(checkPeriod(period(2003, 5, 31, 2003, 6, 1), c, archive.exists()), PeriodStatus::MixedFormats);
-  EXPECT_EQ(c.periodMonth, (std::array<std::int32_t, 2>{5, 6}));
-  EXPECT_EQ(checkPeriod(period(2001, 4, 1, 2003, 5, 31), c, archive.exists()), PeriodStatus::Ok);
-  EXPECT_EQ(c.archiveFileCount, 791);
-  EXPECT_EQ(checkPeriod(period(2005, 3, 10, 2005, 3, 9), c, archive.exists()), PeriodStatus::EndBeforeStart);
-  EXPECT_EQ(c.archiveFileCount, 0);
-  EXPECT_EQ(checkPeriod(period(2005, 2, 1, 2005, 1, 31), c, archive.exists()), PeriodStatus::EndBeforeStart);
-  EXPECT_EQ(checkPeriod(period(2006, 1, 1, 2005, 12, 31), c, archive.exists()), PeriodStatus::EndBeforeStart);
-}
-
-TEST(PeriodCheck, StopsAtTheFirstMissingDayAndDaysThatDoNotExist) {
-  FakeArchive archive;
-  archive.addDays(2005, 6, 1, 30);
   archive.files.erase("R/2005/6/J2005603.RAP");
+  archive.files.erase("R/2001/4/J2001401.RAP");
+  archive.files.insert("R/2005/2/J2005230.RAP");
   AnalysisConditions c = conditionsIn("R");
+  ASSERT_EQ(checkPeriod(period(2001, 4, 2, 2003, 5, 31), c, archive.exists()), PeriodStatus::Ok);
+  EXPECT_EQ(c.archiveFileCount, 790);
+  // A missing file is reported before the era mixture; days that do not exist have no file
+  // (without this, the start day would be skipped and March catalogued for a period that
+  // begins in February).
+  for (const auto& [dates, status, looksUp] : std::vector<std::tuple<PeriodDates, PeriodStatus, bool>>{
+           {period(2003, 5, 31, 2003, 6, 1), PeriodStatus::MixedFormats, true},
+           {period(2001, 3, 31, 2001, 4, 1), PeriodStatus::MissingFile, true},
+           {period(2005, 3, 10, 2005, 3, 9), PeriodStatus::EndBeforeStart, true},
+           {period(2005, 2, 1, 2005, 1, 31), PeriodStatus::EndBeforeStart, true},
+           {period(2006, 1, 1, 2005, 12, 31), PeriodStatus::EndBeforeStart, true},
+           {period(2005, 2, 30, 2005, 3, 2), PeriodStatus::MissingFile, false},
+           {period(2005, 3, 1, 2005, 3, 32), PeriodStatus::MissingFile, false},
+           {period(2005, 3, 0, 2005, 3, 2), PeriodStatus::MissingFile, false},
+           {period(2005, 3, 1, 2005, 13, 2), PeriodStatus::MissingFile, false}}) {
+    archive.lookups.clear();
+    c.archiveFileCount = 1;
+    c.archiveFiles = {"R/previous"};
+    EXPECT_EQ(checkPeriod(dates, c, archive.exists()), status) << dates.day[0] << "." << dates.month[0];
+    EXPECT_EQ(c.archiveFileCount, 0);
+    EXPECT_TRUE(c.archiveFiles.empty());
+    EXPECT_TRUE(looksUp || archive.lookups.empty()) << "nothing is looked up for days that do not exist";
+  }
+  // The search stops at the first missing day.
+  archive.lookups.clear();
   EXPECT_EQ(checkPeriod(period(2005, 6, 1, 2005, 6, 5), c, archive.exists()), PeriodStatus::MissingFile);
   EXPECT_EQ(archive.lookups.size(), 3u);
-  EXPECT_EQ(c.archiveFileCount, 0);
-  EXPECT_TRUE(c.archiveFiles.empty());
-
-  // A missing file is reported instead of the era mixture.
-  archive.addDays(2001, 3, 30, 31);
-  archive.addDays(2001, 4, 2, 2);
-  EXPECT_EQ(checkPeriod(period(2001, 3, 30, 2001, 4, 2), c, archive.exists()), PeriodStatus::MissingFile);
   EXPECT_EQ(periodStatusMessage(PeriodStatus::MissingFile), messages::kMissingFile);
-
-  // Days that do not exist have no file, and nothing is looked up for them.
-  archive.addDays(2005, 3, 1, 31);
-  archive.files.insert("R/2005/2/J2005230.RAP");
-  archive.lookups.clear();
-  // Without this, the start day would be skipped and March catalogued for a period that begins in February.
-  EXPECT_EQ(checkPeriod(period(2005, 2, 30, 2005, 3, 2), c, archive.exists()), PeriodStatus::MissingFile);
-  EXPECT_EQ(checkPeriod(period(2005, 3, 1, 2005, 3, 32), c, archive.exists()), PeriodStatus::MissingFile);
-  EXPECT_EQ(checkPeriod(period(2005, 3, 0, 2005, 3, 2), c, archive.exists()), PeriodStatus::MissingFile);
-  EXPECT_EQ(checkPeriod(period(2005, 3, 1, 2005, 13, 2), c, archive.exists()), PeriodStatus::MissingFile);
-  EXPECT_TRUE(archive.lookups.empty());
-  EXPECT_EQ(c.archiveFileCount, 0);
 }
 
 TEST(PeriodTextCheck, RefusesTextsThatAreNotDatesAndStoresNothing) {

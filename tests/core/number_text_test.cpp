@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -27,18 +29,14 @@ TEST(DegreeText, FormatsPlainDecimalsAndParsesExactlyWithTiesToEven) {
   }
 }
 
-TEST(FormatSingle, SevenSignificantDigitsWithoutExponent) {
-  EXPECT_EQ(formatSingle(139.0f), "139");
-  EXPECT_EQ(formatSingle(static_cast<float>(139.0 + 0.0125)), "139.0125");
-  EXPECT_EQ(formatSingle(static_cast<float>(36.0 - 0.008333)), "35.99167");
-  EXPECT_EQ(formatSingle(12345678.0f), "12345680");
-  EXPECT_EQ(formatSingle(-0.5f), "-0.5");
-}
-
-TEST(ParseWholeNumber, OnlyWholeNumbers) {
-  EXPECT_EQ(parseWholeNumber("1234"), 1234);
-  EXPECT_EQ(parseWholeNumber("-3"), -3);
-  EXPECT_EQ(parseWholeNumber("+7"), 7);
+TEST(FormatSingle, SevenSignificantDigitsWithoutExponentAndWholeNumbersOnly) {
+  for (const auto& [value, text] : std::vector<std::pair<float, const char*>>{
+           {139.0f, "139"}, {static_cast<float>(139.0 + 0.0125), "139.0125"},
+           {static_cast<float>(36.0 - 0.008333), "35.99167"}, {12345678.0f, "12345680"}, {-0.5f, "-0.5"}}) {
+    EXPECT_EQ(formatSingle(value), text);
+  }
+  EXPECT_EQ((std::array{parseWholeNumber("1234"), parseWholeNumber("-3"), parseWholeNumber("+7")}),
+            (std::array<std::optional<std::int32_t>, 3>{1234, -3, 7}));
   for (const char* text : {"", "12.0", "99999999999", " 1"}) EXPECT_FALSE(parseWholeNumber(text)) << text;
 }
 

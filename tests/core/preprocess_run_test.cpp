@@ -9,6 +9,7 @@
 #include "core/messages.h"
 #include "core/rap_encoder.h"
 #include "core/rmd_file.h"
+#include "support/reliability_inputs.h"
 #include "support/test_support.h"
 
 namespace ombrix::core {
@@ -27,19 +28,13 @@ std::int16_t cellValue(int day, int j, int c, int r) {
   return static_cast<std::int16_t>((day * 7 + j * 3 + c * 5 + r * 11) % 40 - 1);
 }
 
+// count records of one day, stamped 2001-01-(day + 1) whatever the period says: the run takes
+// stamps as they are.
 std::vector<ArchiveRecord> dayRecords(const GridDescription& grid, int day, int count, int minutesApart) {
-  std::vector<ArchiveRecord> records;
-  for (int j = 0; j < count; ++j) {
-    ArchiveRecord record;
-    const int minutes = j * minutesApart;
-    record.stamp = {2001, 1, static_cast<std::uint8_t>(day + 1), static_cast<std::uint8_t>(minutes / 60),
-                    static_cast<std::uint8_t>(minutes % 60)};
-    for (int r = 0; r < grid.ny; ++r) {
-      for (int c = 0; c < grid.nx; ++c) record.values.push_back(cellValue(day, j, c, r));
-    }
-    records.push_back(std::move(record));
-  }
-  return records;
+  return test::dayRecords(grid, 2001, 1, day + 1, count, minutesApart, [&](int j, std::size_t i) {
+    const auto nx = static_cast<std::size_t>(grid.nx);
+    return cellValue(day, j, static_cast<int>(i % nx), static_cast<int>(i / nx));
+  });
 }
 
 struct Archive {
@@ -67,9 +62,6 @@ struct Archive {
     conditions.areaEastLon = east;
     conditions.areaSouthLat = south;
   }
-  std::size_t fileCount() const {
-    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir.path()), {}));
-  }
 };
 
 // Window of the default area: columns 1-4 (139.1 lies inside column 1, 139.25 exactly on
@@ -90,8 +82,6 @@ TEST(PreprocessRun, OneHourlyDayWritesTheExactFile) {
   archive.conditions.frameCount = 5;  // an open file's fields must survive the run
   const PreprocessResult result = runPreprocessing(archive.conditions, archive.output);
   ASSERT_TRUE(result.status) << result.status.message;
-  EXPECT_EQ(result.halfHourly, 0);
-  EXPECT_EQ(result.outFrameCount, 24);
 
   Bytes expected(28 + 10 * 24, 0);
   encodeRmdHeader({24, 139062500, 45958333, 139250000, 45833332, kRows, kCols, 31250, 20834, -1}, expected.data());
@@ -107,12 +97,9 @@ TEST(PreprocessRun, OneHourlyDayWritesTheExactFile) {
   }
   for (int j = 0; j < 24; ++j) appendFrame(expected, dataStart + 4 * kRows * kCols * j, 0, j);
   EXPECT_EQ(readBytes(archive.output), expected);
-
   AnalysisConditions applied = archive.conditions;
   applyPreprocessResult(result, applied);
-  EXPECT_EQ(applied.outFrameCount, 24);
-  EXPECT_EQ(applied.halfHourly, 0);
-  EXPECT_EQ(applied.frameCount, 5);
+  EXPECT_EQ(std::tuple(applied.outFrameCount, applied.halfHourly, applied.frameCount), std::tuple(24, 0, 5));
 }
 
 TEST(PreprocessRun, HalfHourlyDaysKeepAtMostOneDayOfRecordsEach) {
@@ -129,22 +116,18 @@ TEST(PreprocessRun, HalfHourlyDaysKeepAtMostOneDayOfRecordsEach) {
   };
   const PreprocessResult result = runPreprocessing(archive.conditions, archive.output, callbacks);
   ASSERT_TRUE(result.status) << result.status.message;
-  EXPECT_EQ(result.halfHourly, 1);
-  EXPECT_EQ(result.outFrameCount, 144);
+  EXPECT_EQ(std::pair(result.halfHourly, result.outFrameCount), (std::pair<std::uint8_t, std::int16_t>(1, 144)));
   EXPECT_EQ(calls, (std::vector<std::string>{"yield", "1/3", "yield", "2/3", "yield", "3/3"}));
 
   RmdContents contents;
   ASSERT_TRUE(readRmdFile(archive.output, contents));
-  EXPECT_EQ(contents.header.cellLonStep, 31250);
-  EXPECT_EQ(contents.header.cellLatStep, 20833);
+  EXPECT_EQ(std::pair(contents.header.cellLonStep, contents.header.cellLatStep), (std::pair<std::int16_t, std::int16_t>(31250, 20833)));
   const std::int32_t dataStart = 28 + 10 * 48 * 144;
   const std::int32_t slot = 4 * kRows * kCols;
   for (int k = 0; k < 144; ++k) {
     const bool written = k < 78 || k >= 96;
     EXPECT_EQ(contents.index[static_cast<std::size_t>(k)].frameOffset, written ? dataStart + k * slot : 0) << k;
-    if (!written) {
-      EXPECT_EQ(contents.index[static_cast<std::size_t>(k)].stamp, TimeStamp{}) << k;
-    }
+    if (!written) { EXPECT_EQ(contents.index[static_cast<std::size_t>(k)].stamp, TimeStamp{}) << k; }
   }
   // The last frame is record 47 of the third day, and the file ends with its last cell.
   const Bytes bytes = readBytes(archive.output);
@@ -169,7 +152,7 @@ TEST(PreprocessRun, DifferentGridsAndMalformedRecordsLeaveTheTargetAsItWas) {
   EXPECT_FALSE(result.layoutDecided);
   EXPECT_EQ(progressCalls, 0);
   EXPECT_EQ(readBytes(archive.output), (Bytes{9, 9, 9}));
-  EXPECT_EQ(archive.fileCount(), 3u);  // two archive files and the untouched target
+  EXPECT_EQ(test::namesIn(archive.dir.path()).size(), 3u);  // two archive files and the untouched target
 
   // A malformed record stops the run, names its file, and leaves no file or the old one.
   ArchiveContents bad{kGrid, {0, 5, 10}, {}, {}};
@@ -179,12 +162,12 @@ TEST(PreprocessRun, DifferentGridsAndMalformedRecordsLeaveTheTargetAsItWas) {
   PreprocessResult failed = runPreprocessing(archive.conditions, archive.output);
   EXPECT_NE(failed.status.message.find(archive.conditions.archiveFiles[1]), std::string::npos);
   EXPECT_EQ(readBytes(archive.output), (Bytes{9, 9, 9}));
-  EXPECT_EQ(archive.fileCount(), 3u);
+  EXPECT_EQ(test::namesIn(archive.dir.path()).size(), 3u);
   std::filesystem::remove(archive.output);
   failed = runPreprocessing(archive.conditions, archive.output);
   EXPECT_FALSE(failed.status);
   EXPECT_FALSE(std::filesystem::exists(archive.output));
-  EXPECT_EQ(archive.fileCount(), 2u);
+  EXPECT_EQ(test::namesIn(archive.dir.path()).size(), 2u);
 }
 
 TEST(PreprocessRun, PeriodsAndAreasTooLargeForOneFileAreRefusedWithTheLimit) {
@@ -222,19 +205,17 @@ TEST(PreprocessRun, PeriodsAndAreasTooLargeForOneFileAreRefusedWithTheLimit) {
 }
 
 TEST(PreprocessRun, GridsTheFileCannotDescribeAndMismatchedCataloguesAreRefused) {
-  Archive archive(2001, 1, 1, {24});
-  archive.setArea(150000000, 45000000, 151000000, 44000000);
-  EXPECT_EQ(runPreprocessing(archive.conditions, archive.output).status.message, messages::kAreaOutsideGrid);
-  archive.setArea(139250000, 45950000, 139100000, 45850000);
-  EXPECT_EQ(runPreprocessing(archive.conditions, archive.output).status.message, messages::kAreaInverted);
-  // Half-hourly steps are stored undivided: 62,500 does not fit the 16-bit step field.
-  Archive coarse(2003, 6, 1, {48});
-  EXPECT_EQ(runPreprocessing(coarse.conditions, coarse.output).status.message, messages::kGridSpacingTooLarge);
-  EXPECT_FALSE(std::filesystem::exists(archive.output));
-  EXPECT_FALSE(std::filesystem::exists(coarse.output));
-  Archive twoDays(2001, 1, 1, {24, 24});
+  Archive outside(2001, 1, 1, {24}), inverted(2001, 1, 1, {24}), twoDays(2001, 1, 1, {24, 24});
+  Archive coarse(2003, 6, 1, {48});  // half-hourly steps are stored undivided: 62,500 does not fit 16 bits
+  outside.setArea(150000000, 45000000, 151000000, 44000000);
+  inverted.setArea(139250000, 45950000, 139100000, 45850000);
   twoDays.conditions.periodDay[1] = 1;  // a catalogue longer than the period
-  EXPECT_EQ(runPreprocessing(twoDays.conditions, twoDays.output).status.message, messages::kPeriodDoesNotMatchCatalogue);
+  for (const auto& [archive, message] : std::vector<std::pair<Archive*, messages::Text>>{
+           {&outside, messages::kAreaOutsideGrid}, {&inverted, messages::kAreaInverted},
+           {&coarse, messages::kGridSpacingTooLarge}, {&twoDays, messages::kPeriodDoesNotMatchCatalogue}}) {
+    EXPECT_EQ(runPreprocessing(archive->conditions, archive->output).status.message, message);
+    EXPECT_FALSE(std::filesystem::exists(archive->output));
+  }
 }
 
 TEST(OutputRmdPath, RegionCodeAndPeriodUnderTheArchiveDirectory) {
@@ -245,8 +226,8 @@ TEST(OutputRmdPath, RegionCodeAndPeriodUnderTheArchiveDirectory) {
   c.periodMonth = {6, 6};
   c.periodDay = {5, 10};
   EXPECT_EQ(outputRmdPath(c), "/data/amedas/Ka20036052003610.RMD");
-  c.areaName = "任意";
   c.archiveDir = "/";
+  c.areaName = "任意";
   EXPECT_EQ(outputRmdPath(c), "/My20036052003610.RMD");
 }
 

@@ -15,18 +15,7 @@ using test::TempDir;
 using test::writeBytes;
 
 RmdHeader sampleHeader(std::int16_t frames, std::int16_t rows, std::int16_t cols) {
-  RmdHeader h;
-  h.frameCount = frames;
-  h.fileWestLon = 139000000;
-  h.fileNorthLat = 46000000;
-  h.fileEastLon = 147000000;
-  h.fileSouthLat = 41000000;
-  h.gridRows = rows;
-  h.gridCols = cols;
-  h.cellLonStep = 31250;
-  h.cellLatStep = 20833;
-  h.noDataValue = -1;
-  return h;
+  return {frames, 139000000, 46000000, 147000000, 41000000, rows, cols, 31250, 20833, -1};
 }
 
 bool allZero(const Bytes& bytes, std::size_t from, std::size_t to) {
@@ -34,11 +23,12 @@ bool allZero(const Bytes& bytes, std::size_t from, std::size_t to) {
                      [](std::uint8_t b) { return b == 0; });
 }
 
-TEST(RmdLayout, FramesPerDayAndDivisorChangeInJune2003) {
+TEST(RmdLayout, FramesPerDayAndDivisorChangeInJune2003AndNamesHaveMonthsWithoutLeadingZero) {
   EXPECT_EQ(framesPerDay(2003, 5) * 10 + eraDivisor(2003, 5), 242);
   EXPECT_EQ(framesPerDay(2003, 6) * 10 + eraDivisor(2003, 6), 481);
-  EXPECT_EQ(framesPerDay(2004, 1), 48);
   EXPECT_EQ(rmdDataStart(48, 48), 23068);
+  EXPECT_EQ(rmdFileName("My", 2004, 10, 1, 2004, 12, 31), "My2004100120041231.RMD");
+  EXPECT_EQ(rmdFileName("Ho", 1999, 9, 30, 1999, 11, 2), "Ho199993019991102.RMD");
 }
 
 // One day of hourly data over 81 rows and 129 columns, written for real.
@@ -73,11 +63,6 @@ TEST(RmdWriter, OneHourlyDayHasTheDocumentedLayout) {
   ASSERT_TRUE(readRmdFrame(path, contents.header, contents.index[1].frameOffset, frame));
   EXPECT_EQ(frame.front(), 1);
   EXPECT_EQ(frame.back(), static_cast<std::int16_t>(1 + 81 * 129 - 1));
-}
-
-TEST(RmdFileName, MonthsWithoutAndDaysWithLeadingZero) {
-  EXPECT_EQ(rmdFileName("My", 2004, 10, 1, 2004, 12, 31), "My2004100120041231.RMD");
-  EXPECT_EQ(rmdFileName("Ho", 1999, 9, 30, 1999, 11, 2), "Ho199993019991102.RMD");
 }
 
 TEST(RmdHeader, RoundTripsEveryFieldInOrderAndUntrustworthyHeadsAreRefused) {

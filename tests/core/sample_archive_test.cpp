@@ -7,10 +7,8 @@
 #include <set>
 
 #include "core/archive_calendar.h"
-#include "core/preprocess_run.h"
 #include "core/rap_archive.h"
 #include "core/region_table.h"
-#include "core/rmd_file.h"
 #include "support/test_support.h"
 
 namespace ombrix::core {
@@ -107,10 +105,6 @@ TEST_F(SampleArchive, HoldsThreeHalfHourlyDaysOnTheNationalGridWithMovingRain) {
     changed += first[i] != later[i];
   }
   EXPECT_GT(changed, 10'000u);
-  // About three quarters of the national grid lies outside the fields; Kyushu lies inside.
-  const auto noData = static_cast<std::size_t>(std::count(first.begin(), first.end(), -1));
-  EXPECT_GT(noData, first.size() * 6 / 10);
-  EXPECT_LT(noData, first.size() * 8 / 10);
   const AreaWindow kyushu = areaWindow(kSampleGrid, *regionPreset(5));
   std::int16_t wettest = 0;
   for (int j = 0; j < 48; j += 4) {
@@ -122,36 +116,6 @@ TEST_F(SampleArchive, HoldsThreeHalfHourlyDaysOnTheNationalGridWithMovingRain) {
     }
   }
   EXPECT_GE(wettest, 300);  // heavy rain crosses Kyushu during the day
-}
-
-TEST_F(SampleArchive, PreprocessesKyushuForTheWholePeriod) {
-  AnalysisConditions c;
-  const AreaBounds kyushu = *regionPreset(5);
-  c.areaWestLon = kyushu.westLon;
-  c.areaNorthLat = kyushu.northLat;
-  c.areaEastLon = kyushu.eastLon;
-  c.areaSouthLat = kyushu.southLat;
-  c.areaName = "九州";
-  c.periodYear = {2005, 2005};
-  c.periodMonth = {7, 7};
-  c.periodDay = {1, 3};
-  c.archiveDir = archive().string();
-  for (int day = 1; day <= 3; ++day) {
-    c.archiveFiles.push_back(archiveFilePath(archive().string(), 2005, 7, day));
-  }
-  c.archiveFileCount = 3;
-  const std::filesystem::path output = archive() / "Ky20057012005703.RMD";
-  const PreprocessResult result = runPreprocessing(c, output);
-  ASSERT_TRUE(result.status.ok) << result.status.message;
-  RmdContents contents;
-  ASSERT_TRUE(readRmdFile(output, contents).ok);
-  const AreaWindow window = areaWindow(kSampleGrid, kyushu);
-  EXPECT_EQ(contents.header.frameCount, 144);
-  EXPECT_EQ(contents.header.gridCols, window.cols());
-  EXPECT_EQ(contents.header.gridRows, window.rows());
-  EXPECT_EQ(contents.header.fileWestLon, kSampleGrid.lon0 + window.firstCol * kSampleGrid.dlon);
-  EXPECT_EQ(contents.header.cellLonStep, kSampleGrid.dlon);
-  EXPECT_EQ(contents.index.back().stamp, (TimeStamp{2005, 7, 3, 23, 30}));
 }
 
 TEST(SampleArchiveSources, MissingFieldIsReportedByName) {

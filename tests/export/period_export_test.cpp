@@ -24,13 +24,6 @@ std::vector<std::string> fieldsOf(const std::string& line) {
   return fields;
 }
 
-std::vector<std::string> entriesOf(const fs::path& dir) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // An RMD file in dir with the given days; cell c of frame k holds 100 k + c.
 fs::path sampleFile(const fs::path& dir, int year, int month, int day, int frames, int perDay, int rows, int cols,
                     const std::vector<int>& empty = {}) {
@@ -55,13 +48,10 @@ TEST(PeriodExport, TwoHalfHourlyDaysOfATwoCellGridWithFramesWithoutData) {
   const PeriodExportResult result = exportPeriod(c, "関東", 4095, recorded.callbacks());
   ASSERT_EQ(result.outcome, PeriodExportOutcome::Written) << result.message;
   EXPECT_EQ(result.message, messages::kCsvWritten);
-  EXPECT_EQ(result.periodLabel, "2005070120050702");
-  EXPECT_EQ(result.halfHourly, 1);
   EXPECT_EQ(result.folder, dir / "Ka2005070120050702");
   // step = 4095 x 48 / 96 = 2047.5, to the even 2048
   EXPECT_EQ(recorded.calls, (std::vector<std::string>{"yield", "0", "yield", "2048", "yield", "4095"}));
-  EXPECT_EQ(entriesOf(dir.path()), (std::vector<std::string>{"Ka.RMD", "Ka2005070120050702"}));
-  EXPECT_EQ(entriesOf(result.folder), (std::vector<std::string>{"20050701.CSV", "20050702.CSV", "FileList.txt"}));
+  EXPECT_EQ(test::namesIn(result.folder), (std::vector<std::string>{"20050701.CSV", "20050702.CSV", "FileList.txt"}));
   EXPECT_EQ(test::readText(result.folder / "FileList.txt"), "20050701.CSV\r\n20050702.CSV\r\n");
 
   const auto lines = test::crlfLines(test::readText(result.folder / "20050702.CSV"));
@@ -69,18 +59,15 @@ TEST(PeriodExport, TwoHalfHourlyDaysOfATwoCellGridWithFramesWithoutData) {
   const auto header = fieldsOf(lines[0]);
   ASSERT_EQ(header.size(), 5u + 48u);
   EXPECT_EQ(lines[0].substr(0, 34), "ID,M,N,Keido,Ido,00:00,00:30,01:00");
-  EXPECT_EQ(header[5 + 19], "09:30");
   EXPECT_EQ(header.back(), "23:30");
   const auto cell1 = fieldsOf(lines[2]);
-  ASSERT_EQ(cell1.size(), 53u);
   EXPECT_EQ(lines[2].substr(0, 31), "1,0,1,139.0125,36,4801,-1,5001,");
   EXPECT_EQ(test::crlfLines(test::readText(result.folder / "20050701.CSV"))[1].substr(0, 23), "0,0,0,139,36,-1,100,200");
   EXPECT_EQ(cell1.back(), "9501");
 
   core::AnalysisConditions applied = c;
   applyPeriodExport(result, applied);
-  EXPECT_EQ(applied.frameLabel, "2005070120050702");
-  EXPECT_EQ(applied.halfHourly, 1);
+  EXPECT_EQ(std::pair(applied.frameLabel, applied.halfHourly), (std::pair<std::string, std::uint8_t>("2005070120050702", 1)));
 }
 
 TEST(PeriodExport, FramesPerDayFollowFrameZerosDateAndOnlyWholeDaysAreWritten) {
@@ -108,7 +95,7 @@ TEST(PeriodExport, FramesPerDayFollowFrameZerosDateAndOnlyWholeDaysAreWritten) {
   const auto cell0 = line(thirty, "20020109.CSV", 1);
   ASSERT_EQ(cell0.size(), 29u);
   EXPECT_EQ(cell0.back(), "2300");
-  EXPECT_EQ(entriesOf(short_.folder), (std::vector<std::string>{"FileList.txt"}));
+  EXPECT_EQ(test::namesIn(short_.folder), (std::vector<std::string>{"FileList.txt"}));
   EXPECT_EQ(test::readText(short_.folder / "FileList.txt"), "");
 }
 
@@ -121,15 +108,13 @@ TEST(PeriodExport, AnExistingNameOrARepeatedDateIsRefusedAndLeftAlone) {
   const auto again = exportPeriod(c, "関東", 100, recorded.callbacks());
   EXPECT_EQ(again.outcome, PeriodExportOutcome::Refused);
   EXPECT_EQ(again.message, std::string(messages::kExportTargetExists) + (dir / "Ka2005070120050701").string());
-  EXPECT_EQ(again.periodLabel, "2005070120050701");
-  EXPECT_FALSE(again.halfHourly);
   EXPECT_TRUE(recorded.calls.empty());
-  EXPECT_EQ(entriesOf(dir / "Ka2005070120050701"),
+  EXPECT_EQ(test::namesIn(dir / "Ka2005070120050701"),
             (std::vector<std::string>{"20050701.CSV", "FileList.txt", "note.txt"}));
   // A plain file of that name counts as taken too.
   test::writeText(dir / "Ch2005070120050701", "");
   EXPECT_EQ(exportPeriod(c, "中国・四国", 100).outcome, PeriodExportOutcome::Refused);
-  EXPECT_EQ(entriesOf(dir.path()), (std::vector<std::string>{"Ch2005070120050701", "Ka.RMD", "Ka2005070120050701"}));
+  EXPECT_EQ(test::namesIn(dir.path()), (std::vector<std::string>{"Ch2005070120050701", "Ka.RMD", "Ka2005070120050701"}));
 
   // Two days of the same date are refused before anything is written.
   TempDir sameDates;
@@ -141,7 +126,7 @@ TEST(PeriodExport, AnExistingNameOrARepeatedDateIsRefusedAndLeftAlone) {
   const auto repeated = exportPeriod(test::openedConditions(path), "九州", 100);
   EXPECT_EQ(repeated.outcome, PeriodExportOutcome::Refused);
   EXPECT_EQ(repeated.message, std::string(messages::kRepeatedDayDate) + "20010701.CSV");
-  EXPECT_EQ(entriesOf(sameDates.path()), (std::vector<std::string>{"Ky.RMD"}));
+  EXPECT_EQ(test::namesIn(sameDates.path()), (std::vector<std::string>{"Ky.RMD"}));
 }
 
 TEST(PeriodExport, FailuresAndNoOpenFileLeaveNothingBehind) {
@@ -170,7 +155,7 @@ TEST(PeriodExport, FailuresAndNoOpenFileLeaveNothingBehind) {
   EXPECT_TRUE(noFile.message.empty());
   applyPeriodExport(noFile, c);
   EXPECT_TRUE(c.frameLabel.empty());
-  EXPECT_EQ(entriesOf(dir.path()), (std::vector<std::string>{"Ka.RMD", "plain-file"}));
+  EXPECT_EQ(test::namesIn(dir.path()), (std::vector<std::string>{"Ka.RMD", "plain-file"}));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 #pragma once
-// Small real RMD files for the export and tool tests, and the conditions the viewer leaves
+// The one writer of small real RMD files for the tests, and the conditions the viewer leaves
 // after opening one.
 #include <gtest/gtest.h>
 
@@ -33,11 +33,12 @@ inline std::vector<core::TimeStamp> dayStamps(int year, int month, int day, int 
   return stamps;
 }
 
-inline core::RmdHeader sampleGrid(int frames, int rows, int cols) {
+inline core::RmdHeader sampleGrid(int frames, int rows, int cols, std::int32_t west = 139'000'000,
+                                  std::int32_t north = 36'000'000) {
   core::RmdHeader h;
   h.frameCount = static_cast<std::int16_t>(frames);
-  h.fileWestLon = 139'000'000;
-  h.fileNorthLat = 36'000'000;
+  h.fileWestLon = west;
+  h.fileNorthLat = north;
   h.gridRows = static_cast<std::int16_t>(rows);
   h.gridCols = static_cast<std::int16_t>(cols);
   h.cellLonStep = 12'500;
@@ -61,6 +62,21 @@ inline void writeSampleRmd(const std::filesystem::path& path, const core::RmdHea
     ASSERT_TRUE(writer.writeFrame(k, cells));
   }
   ASSERT_TRUE(writer.commit());
+}
+
+using Frames = std::vector<std::vector<std::int16_t>>;
+
+// The frames given one by one, half-hourly from 2004-07-05 00:00 unless stamps are given; an
+// empty frame is left without data.
+inline void writeFrames(const std::filesystem::path& path, int rows, int cols, const Frames& frames,
+                        core::RmdHeader header = {}, std::vector<core::TimeStamp> stamps = {}) {
+  if (header.gridRows == 0) header = sampleGrid(static_cast<int>(frames.size()), rows, cols);
+  if (stamps.empty()) stamps = dayStamps(2004, 7, 5, static_cast<int>(frames.size() + 47) / 48, 48);
+  std::vector<int> empty;
+  for (std::size_t k = 0; k < frames.size(); ++k) {
+    if (frames[k].empty()) empty.push_back(static_cast<int>(k));
+  }
+  writeSampleRmd(path, header, 48, stamps, [&](int k, int c) { return frames[k][c]; }, empty);
 }
 
 // The conditions after the viewer opened path (cellWidth and cellHeight from the file).

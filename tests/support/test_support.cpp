@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -44,6 +45,16 @@ void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_
 void writeText(const std::filesystem::path& path, const std::string& text) {
   std::ofstream out(path, std::ios::binary);
   out << text;
+}
+
+std::vector<std::string> namesIn(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 std::string shellQuote(const std::string& word) {

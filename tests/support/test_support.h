@@ -25,6 +25,8 @@ std::vector<std::uint8_t> readBytes(const std::filesystem::path& path);
 std::string readText(const std::filesystem::path& path);
 void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 void writeText(const std::filesystem::path& path, const std::string& text);
+// Names in folder, hidden ones included, sorted.
+std::vector<std::string> namesIn(const std::filesystem::path& folder);
 
 // Runs a command line through the shell; returns its exit status and captures both streams.
 struct CommandResult {

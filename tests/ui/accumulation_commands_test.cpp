@@ -1,5 +1,5 @@
 // The accumulated and maximum maps from the drawing controls: range refusals, legends, labels,
-// the progress bar, the progressive display and the pictures.
+// the progress bar, the progressive display and the picture.
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -38,34 +38,40 @@ struct AccumulationTest : ViewerFixture {
   QStringList timesAtWidths;
 };
 
-TEST_F(AccumulationTest, AccumulatesWithProgressLabelAndLegendWhilePressesWait) {
+TEST_F(AccumulationTest, SumAndMaximumWithProgressLabelAndLegendWhilePressesWait) {
   QTimer::singleShot(0, window.get(), [&] {
     for (const char* button : {"ComdAccum", "Comdmax", "Command3", "Command5_0"}) click(window.get(), button);
   });
-  click(window.get(), "ComdAccum");
-  EXPECT_EQ(messages.shown, QStringList{qtText(messages::kComputationDone)});
-  EXPECT_EQ(widths, (QList<int>{0, 2048, 4096, 4095}));
-  EXPECT_EQ(firstCells(), (std::vector<std::int16_t>{60, 14, -1}));
-  EXPECT_EQ(conditions.frameLabel, "200407050000200407050100-SUM");
-  EXPECT_EQ(readout("Text2"), QStringLiteral("Accumulated rainfall"));
-  EXPECT_TRUE(controls.accumulationLegend->isVisible());
-  EXPECT_FALSE(controls.intensityLegend->isVisible());
-  EXPECT_EQ(conditions.viewerState, core::kViewerIdle);
-  EXPECT_EQ(position(), 0);
-  EXPECT_EQ(picture(), renderedByTool(rmd, "--sum 0:2"));
-
-  // The maximum follows with no message and the intensity legend.
-  messages.shown.clear();
-  widths.clear();
-  click(window.get(), "Comdmax");
-  EXPECT_TRUE(messages.shown.isEmpty());
-  EXPECT_EQ(widths, (QList<int>{0, 2048, 4096, 4095}));
-  EXPECT_EQ(firstCells(), (std::vector<std::int16_t>{30, 15, 0}));
-  EXPECT_EQ(conditions.frameLabel, "200407050000200407050100-MAX");
-  EXPECT_EQ(readout("Text2"), QStringLiteral("Max. rainfall"));
-  EXPECT_TRUE(controls.intensityLegend->isVisible());
-  EXPECT_FALSE(controls.accumulationLegend->isVisible());
-  EXPECT_EQ(picture(), renderedByTool(rmd, "--max 0:2"));
+  struct Case {
+    const char* button;
+    std::vector<std::int16_t> cells;
+    const char *label, *text;
+    QGroupBox* legend;
+    QStringList shown;
+  };
+  for (const Case& c : {Case{"Comdmax", {30, 15, 0}, "200407050000200407050100-MAX", "Max. rainfall",
+                             controls.intensityLegend, {}},
+                        Case{"ComdAccum", {60, 14, -1}, "200407050000200407050100-SUM", "Accumulated rainfall",
+                             controls.accumulationLegend, {qtText(messages::kComputationDone)}}}) {
+    messages.shown.clear();
+    widths.clear();
+    click(window.get(), c.button);
+    EXPECT_EQ(messages.shown, c.shown) << c.button;
+    EXPECT_EQ(widths, (QList<int>{0, 2048, 4096, 4095}));
+    EXPECT_EQ(firstCells(), c.cells);
+    EXPECT_EQ(conditions.frameLabel, c.label);
+    EXPECT_EQ(readout("Text2"), QString::fromUtf8(c.text));
+    EXPECT_TRUE(c.legend->isVisible());
+    EXPECT_EQ(std::pair(conditions.viewerState, position()), std::pair(core::kViewerIdle, 0));
+  }
+  // The one picture compared with the batch tool's: the same conditions reach the same renderer.
+  ombrix::test::TempDir work;
+  const auto png = work / "sum.png";
+  const auto run = ombrix::test::runCommand(ombrix::test::shellQuote(std::string(OMBRIX_BIN_DIR) + "/ombrix-tool") +
+                                            " render " + ombrix::test::shellQuote(rmd.string()) + " --sum 0:2 --png " +
+                                            ombrix::test::shellQuote(png.string()));
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(picture(), QImage(QString::fromStdString(png.string())).convertToFormat(QImage::Format_RGB32));
 }
 
 TEST_F(AccumulationTest, RefusedRangesChangeNothingButTheLegend) {

@@ -5,7 +5,6 @@
 #include <fstream>
 
 #include "core/archive_calendar.h"
-#include "core/rap_encoder.h"
 #include "ui/app_look.h"
 
 namespace ombrix::ui::test {
@@ -58,24 +57,6 @@ void MainWindowFixture::click(QWidget* target, const char* button) {
   auto* found = control<QAbstractButton>(target, QString::fromUtf8(button));
   ASSERT_NE(found, nullptr);
   found->click();
-}
-
-void writeArchiveDay(const fs::path& dir, const core::GridDescription& grid, int year, int month, int day, int count,
-                     std::int16_t value) {
-  std::vector<core::ArchiveRecord> records;
-  const int minutesPerRecord = core::archiveEra(year, month) >= 2 ? 30 : 60;
-  for (int j = 0; j < count; ++j) {
-    const int minutes = j * minutesPerRecord;
-    std::vector<std::int16_t> values(grid.cellCount());
-    for (std::size_t i = 0; i < values.size(); ++i) values[i] = static_cast<std::int16_t>((value + j + i) % 50);
-    records.push_back({{static_cast<std::int16_t>(year), static_cast<std::uint8_t>(month),
-                        static_cast<std::uint8_t>(day), static_cast<std::uint8_t>(minutes / 60),
-                        static_cast<std::uint8_t>(minutes % 60)},
-                       std::move(values)});
-  }
-  const fs::path path = core::archiveFilePath(dir.string(), year, month, day);
-  fs::create_directories(path.parent_path());
-  ASSERT_TRUE(core::writeArchiveFile(path, grid, records));
 }
 
 void touchArchiveDay(const fs::path& dir, int year, int month, int day) {

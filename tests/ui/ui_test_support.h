@@ -1,6 +1,6 @@
 #pragma once
 // Shared by the window tests: the application object, controls found by name within one window,
-// and archives made with the project's encoder.
+// and archive files where only their existence counts.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -59,9 +59,6 @@ struct MainWindowFixture : ::testing::Test {
   std::unique_ptr<MainWindow> window;
 };
 
-// Writes the archive day file of (year, month, day) below dir with count records of value.
-void writeArchiveDay(const std::filesystem::path& dir, const core::GridDescription& grid, int year, int month,
-                     int day, int count, std::int16_t value);
 // An empty file where the day's archive file lies: enough where only its existence counts.
 void touchArchiveDay(const std::filesystem::path& dir, int year, int month, int day);
 

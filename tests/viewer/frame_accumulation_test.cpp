@@ -8,8 +8,8 @@
 #include <string>
 
 #include "core/messages.h"
+#include "support/sample_rmd.h"
 #include "support/test_support.h"
-#include "viewer/rmd_test_file.h"
 
 namespace ombrix::viewer {
 namespace {

@@ -83,7 +83,7 @@ void expectSamePicture(const MapLayer& layer, int width, int height, const std::
   }
 }
 
-TEST(MapRenderer, EqualsBoxByBoxPictureOnManySizes) {
+TEST(MapRenderer, EqualsBoxByBoxPictureOnManySizesZoomsAndShifts) {
   std::mt19937 random(7);
   const std::vector<std::array<int, 4>> sizes = {  // rows, cols, width, height
       {1, 1, 1, 1},     {1, 1, 100, 100}, {3, 5, 7, 3},       {2, 9, 689, 593}, {81, 129, 689, 593},
@@ -94,15 +94,9 @@ TEST(MapRenderer, EqualsBoxByBoxPictureOnManySizes) {
       expectSamePicture(scene.layer, width, height, std::to_string(rows) + "x" + std::to_string(cols));
     }
   }
-}
-
-TEST(MapRenderer, EqualsBoxByBoxPictureWhenZoomedAndShifted) {
-  std::mt19937 random(11);
   for (int round = 0; round < 40; ++round) {
-    const int rows = std::uniform_int_distribution<int>(1, 40)(random);
-    const int cols = std::uniform_int_distribution<int>(1, 40)(random);
-    const int width = std::uniform_int_distribution<int>(1, 120)(random);
-    const int height = std::uniform_int_distribution<int>(1, 120)(random);
+    const auto size = [&](int most) { return std::uniform_int_distribution<int>(1, most)(random); };
+    const int rows = size(40), cols = size(40), width = size(120), height = size(120);
     Scene scene = randomScene(random, rows, cols, width, height, -1);
     ViewGeometry& g = scene.layer.geometry;
     g.zoom *= std::uniform_real_distribution<float>(0.05f, 20.0f)(random);  // above and below the fitted zoom
