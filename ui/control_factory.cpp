@@ -37,7 +37,9 @@ QLineEdit* addReadout(QWidget* parent, const QString& name, Place place) {
   palette.setColor(QPalette::Base, palette.color(QPalette::Button));
   box->setPalette(palette);
   // A value longer than the box shows its beginning ("35.12…"), never only its end.
-  QObject::connect(box, &QLineEdit::textChanged, box, [box] { box->setCursorPosition(0); });
+  QObject::connect(box, &QLineEdit::cursorPositionChanged, box, [box](int, int position) {
+    if (position != 0) box->setCursorPosition(0);
+  });
   return box;
 }
 

@@ -43,7 +43,7 @@ TEST(ExportCommands, RangeAndUsageRefusalsWriteNothing) {
   expectRefused(tool("export-sum " + f.file + " --from 3 --to 3"), messages::kChooseDifferentTimes);
   expectRefused(tool("export-max " + f.file + " --from 4 --to 3"), messages::kTimesNotInOrder);
   EXPECT_EQ(tool("export-frame " + f.file + " --frame 96").exitCode, 1);
-  for (const std::string usage : {"export-frame " + f.file + " --frame x", "export-sum " + f.file,
+  for (const std::string& usage : {"export-frame " + f.file + " --frame x", "export-sum " + f.file,
                                   "table " + test::shellQuote(f.dir.path().string())}) {
     EXPECT_EQ(tool(usage).exitCode, 2) << usage;
   }

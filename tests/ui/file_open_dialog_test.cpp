@@ -15,7 +15,7 @@ using FileOpenTest = ViewerFixture;
 
 std::int16_t frameValue(int k, int cell) { return static_cast<std::int16_t>(k * 100 + cell); }
 
-TEST_F(FileOpenTest, ListsOnlyUpperCaseRmdFilesAndOpeningFillsTheReadoutsAndDrawingControls) {
+TEST_F(FileOpenTest, ListsRmdFilesInAnyLetterCaseAndOpeningFillsTheReadoutsAndDrawingControls) {
   const fs::path path = writeFile("Ky2004752004751.RMD", 50, 3, 4, frameValue);
   for (const char* other : {"lower.rmd", "notes.RMD.txt", ".Ka200475200475.RMD", ".Ka200475200475.RMD.1-2-0.part"}) {
     ombrix::test::writeText(dir / other, "x");
@@ -23,8 +23,9 @@ TEST_F(FileOpenTest, ListsOnlyUpperCaseRmdFilesAndOpeningFillsTheReadoutsAndDraw
   trigger("MenuOpneFile");
   open("Ky2004752004751.RMD");
   const QListWidget& files = viewer.fileOpenDialog().fileList();
-  ASSERT_EQ(files.count(), 1);
+  ASSERT_EQ(files.count(), 2);
   EXPECT_EQ(files.item(0)->text(), QStringLiteral("Ky2004752004751.RMD"));
+  EXPECT_EQ(files.item(1)->text(), QStringLiteral("lower.rmd"));
   EXPECT_TRUE(messages.shown.isEmpty());
   EXPECT_EQ(conditions.openRmdPath, path.string());
   EXPECT_EQ(std::pair(conditions.viewWidth, conditions.viewHeight), std::pair(689.0f, 593.0f));

@@ -6,6 +6,7 @@
 
 #include "core/messages.h"
 #include "core/rmd_file.h"
+#include "tests/support/reliability_inputs.h"
 #include "tests/ui/viewer_test_support.h"
 #include "ui/archive_directory_dialog.h"
 #include "ui/area_dialog.h"
@@ -38,7 +39,8 @@ void PrintTo(const RunReentry& c, std::ostream* out) { *out << c.name; }
 struct RunReentryTest : MainWindowFixture, ::testing::WithParamInterface<RunReentry> {
   RunReentryTest() {
     for (int day = 1; day <= 6; ++day) {
-      writeArchiveDay(archive.path(), kGrid, 2005, 7, day, 2, static_cast<std::int16_t>(day));
+      ombrix::test::writeArchiveDay(archive.path(), kGrid, 2005, 7, day, 2,
+                                    [day](int, std::size_t) { return static_cast<std::int16_t>(day); });
     }
     window->archiveDirectoryDialog().directoryList().openDirectory(QString::fromStdString(archive.path().string()));
     window->archiveDirectoryDialog().set();

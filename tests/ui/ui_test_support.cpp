@@ -50,7 +50,9 @@ QAction* MainWindowFixture::menuCommand(const char* name) {
 
 QString MainWindowFixture::readout(const char* name) {
   auto* box = control<QLineEdit>(window.get(), QString::fromUtf8(name));
-  return box != nullptr ? box->text() : QStringLiteral("<missing>");
+  if (box == nullptr) return QStringLiteral("<missing>");
+  EXPECT_EQ(box->cursorPosition(), 0) << name << ": a long value must show its beginning";
+  return box->text();
 }
 
 void MainWindowFixture::click(QWidget* target, const char* button) {
