@@ -131,9 +131,11 @@ bool holdsData(std::span<const std::uint8_t> codes) {
   return std::any_of(codes.begin(), codes.end(), [](std::uint8_t code) { return code != 0; });
 }
 
-// Whether the day file is one the importer can add to: the same grid and the day's 48 half hours.
+// Whether the day file is one the importer can add to: the same grid, the day's 48 half hours,
+// and no level below no data (-1), which must stay code 0.
 bool mergeable(const ArchiveFile& file, const GridDescription& grid, const DayKey& day) {
   if (!(file.grid() == grid) || file.records().size() != kSlotsPerDay) return false;
+  if (std::ranges::any_of(file.levels(), [](std::int16_t level) { return level < -1; })) return false;
   for (int j = 0; j < kSlotsPerDay; ++j) {
     if (!(file.records()[static_cast<std::size_t>(j)].stamp == slotStamp(day, j))) return false;
   }
