@@ -2,8 +2,8 @@
 // Import of the agency's analysed one-hour rainfall (GRIB2, one message per file, every half
 // hour) into the archive layout: one .RAP file per day with 48 records stamped 00:00 ... 23:30
 // by the end of each hour's accumulation, on the messages' own 1 km grid. A half hour without a
-// file becomes a record of no-data cells. Memory stays at one decoded message plus the day's
-// compressed records.
+// file becomes a record of no-data cells. Memory stays at one decoded message, a few grids of
+// level codes, the day file already there and the day's compressed records.
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -75,8 +75,8 @@ bool halfHourSlotOf(const Grib2Time& accumulationEnd, const Grib2ImportOptions& 
 // Imports files into archiveDir. A day file already there is added to: the half hours it holds
 // data for stay (a record of no data only is a half hour without data), the files' half hours
 // are added, and the result replaces it only once it is complete. A day is rewritten only when a
-// half hour was added or replaced, and a day imported in parts ends byte for byte as one imported
-// at once. progress is called after each file decoded, with the number done and the file count.
+// half hour was added or replaced, and a day imported in parts (none replaced) ends byte for
+// byte as one imported at once. progress is called after each file decoded, with the number done and the file count.
 Grib2ImportResult importGrib2Files(std::span<const std::filesystem::path> files,
                                    const std::filesystem::path& archiveDir, const Grib2ImportOptions& options = {},
                                    const std::function<void(int done, int count)>& progress = {});
