@@ -1,9 +1,11 @@
 // GRIB2 import of the agency's 1 km analysed rainfall: expanding one message's run-length
 // stream against a plain value-by-value decoder that checks bounds on every cell, decoding and
-// re-encoding one message, importing a whole day of 48 messages into a .RAP file, and
+// re-encoding one message, importing a whole day of 48 messages into a .RAP file, importing
+// half a day onto a day file holding the other half against importing it alone, and
 // preprocessing that imported day into a 関東 RMD file. Figures for the single-message steps are
 // thread CPU time (one core); the day import and the preprocessing include their file output.
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -208,13 +210,56 @@ const ImportedDay& importedDay() {
   return *day;
 }
 
+// Imports files into archive once per iteration, over the day file at start (none if empty),
+// which is put in place outside the timing. Returns the seconds per import.
+double runImport(benchmark::State& state, std::span<const fs::path> files, const fs::path& archive,
+                 const fs::path& start) {
+  const fs::path day = core::archiveFilePath(archive.string(), 2020, 7, 7);
+  fs::create_directories(day.parent_path());
+  double total = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    fs::remove(day);
+    if (!start.empty()) fs::copy_file(start, day);
+    state.ResumeTiming();
+    const auto begin = std::chrono::steady_clock::now();
+    const core::Grib2ImportResult result = core::importGrib2Files(files, archive, {true});
+    total += std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+    if (result.daysWritten.size() != 1 || !result.problems.empty()) state.SkipWithError("not imported");
+  }
+  state.counters["messages/s"] =
+      benchmark::Counter(static_cast<double>(files.size()), benchmark::Counter::kIsIterationInvariantRate);
+  return total / static_cast<double>(state.iterations());
+}
+
 void BM_ImportDay(benchmark::State& state) {
   const ImportedDay& d = importedDay();
-  for (auto _ : state) {
-    const core::Grib2ImportResult result = core::importGrib2Files(d.files, d.archive, {true});
-    if (result.daysWritten.size() != 1) state.SkipWithError("not imported");
-  }
-  state.counters["messages/s"] = benchmark::Counter(48, benchmark::Counter::kIsIterationInvariantRate);
+  runImport(state, d.files, d.archive, {});
+}
+
+// The second half of the day onto the first: every record of the day file decoded and checked,
+// the first half's records re-encoded. The reference imports the second half alone.
+constexpr char kMergeFigure[] = "half day imported onto the other half, against alone";
+
+const fs::path& firstHalfDayFile() {
+  static const fs::path path = [] {
+    const ImportedDay& d = importedDay();
+    const fs::path archive = d.dir / "first-half";
+    core::importGrib2Files(std::span(d.files).first(24), archive, {true});
+    return fs::path(core::archiveFilePath(archive.string(), 2020, 7, 7));
+  }();
+  return path;
+}
+
+void BM_ImportHalfDayOntoTheOther(benchmark::State& state) {
+  const ImportedDay& d = importedDay();
+  const double seconds = runImport(state, std::span(d.files).subspan(24), d.dir / "merged", firstHalfDayFile());
+  recordFigure(kMergeFigure, "fast", seconds);
+}
+
+void BM_ImportHalfDayAlone(benchmark::State& state) {
+  const ImportedDay& d = importedDay();
+  recordFigure(kMergeFigure, "reference", runImport(state, std::span(d.files).subspan(24), d.dir / "alone", {}));
 }
 
 void BM_PreprocessImportedDayKanto(benchmark::State& state) {
@@ -244,6 +289,8 @@ BENCHMARK(BM_Expand)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_ExpandReference)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_DecodeAndReencode)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_ImportDay)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_ImportHalfDayOntoTheOther)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_ImportHalfDayAlone)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_PreprocessImportedDayKanto)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <cstdio>
 #include <optional>
 #include <system_error>
 
@@ -51,6 +52,10 @@ struct Slot {
 
 using DaySlots = std::array<std::optional<Slot>, kSlotsPerDay>;
 
+struct DayCounts : Grib2ImportCounts {
+  int files = 0;  // files placed in the day
+};
+
 struct DayKey {
   int year, month, day;
   auto operator<=>(const DayKey&) const = default;
@@ -92,9 +97,12 @@ std::map<DayKey, DaySlots> placeFiles(std::span<const std::filesystem::path> fil
   return days;
 }
 
-// The day's level table: no data, then every value any of its messages can hold, ascending.
-std::vector<std::int16_t> dayLevelTable(const DaySlots& slots) {
+// The day's level table: no data, the levels of the day file already there, then every value any
+// of the new messages can hold; ascending. A level stays once it is in a day file, so importing
+// a day in parts gives the same table as importing it at once.
+std::vector<std::int16_t> dayLevelTable(const DaySlots& slots, std::span<const std::int16_t> existing) {
   std::vector<std::int16_t> table{-1};
+  table.insert(table.end(), existing.begin(), existing.end());
   for (const std::optional<Slot>& slot : slots) {
     if (slot) table.insert(table.end(), slot->header.levelValues.begin() + 1, slot->header.levelValues.end());
   }
@@ -103,11 +111,12 @@ std::vector<std::int16_t> dayLevelTable(const DaySlots& slots) {
   return table;
 }
 
-// Level code of the day table for each level of one message.
-std::vector<std::uint8_t> codeMap(const std::vector<std::int16_t>& levelValues, const std::vector<std::int16_t>& table) {
-  std::vector<std::uint8_t> codes(levelValues.size());
-  for (std::size_t m = 0; m < levelValues.size(); ++m) {
-    codes[m] = static_cast<std::uint8_t>(std::lower_bound(table.begin(), table.end(), levelValues[m]) - table.begin());
+// Index in the day table of each value (all of them are in it).
+template <typename Values>
+std::vector<std::uint8_t> codeMap(const Values& values, const std::vector<std::int16_t>& table) {
+  std::vector<std::uint8_t> codes(values.size());
+  for (std::size_t m = 0; m < values.size(); ++m) {
+    codes[m] = static_cast<std::uint8_t>(std::lower_bound(table.begin(), table.end(), values[m]) - table.begin());
   }
   return codes;
 }
@@ -117,10 +126,32 @@ TimeStamp slotStamp(const DayKey& day, int index) {
           static_cast<std::uint8_t>(index / 2), static_cast<std::uint8_t>(index % 2 * 30)};
 }
 
+// Code 0 is no data (-1 sorts first): a record of nothing else is a half hour without data.
+bool holdsData(std::span<const std::uint8_t> codes) {
+  return std::any_of(codes.begin(), codes.end(), [](std::uint8_t code) { return code != 0; });
+}
+
+// Whether the day file is one the importer can add to: the same grid, the day's 48 half hours,
+// and no level below no data (-1), which must stay code 0.
+bool mergeable(const ArchiveFile& file, const GridDescription& grid, const DayKey& day) {
+  if (!(file.grid() == grid) || file.records().size() != kSlotsPerDay) return false;
+  if (std::ranges::any_of(file.levels(), [](std::int16_t level) { return level < -1; })) return false;
+  for (int j = 0; j < kSlotsPerDay; ++j) {
+    if (!(file.records()[static_cast<std::size_t>(j)].stamp == slotStamp(day, j))) return false;
+  }
+  return true;
+}
+
+// What merging a day's files with its day file came to: records to write, nothing new to
+// write, or a day file that cannot be added to and is kept.
+enum class Merge { Changed, Unchanged, Kept };
+
 class DayImport {
  public:
-  DayImport(const DayKey& day, DaySlots& slots, std::vector<std::string>& problems)
-      : day_(day), slots_(slots), problems_(problems) {}
+  DayImport(const DayKey& day, DaySlots& slots, const Grib2ImportOptions& options, std::vector<std::string>& problems)
+      : day_(day), slots_(slots), options_(options), problems_(problems) {
+    for (const std::optional<Slot>& slot : slots_) counts_.files += slot ? 1 : 0;
+  }
 
   // Leaves out the half hours whose grid differs from the day's first message.
   void keepOneGrid() {
@@ -131,38 +162,67 @@ class DayImport {
         first = &slot->header.grid;
         archiveGridOf(*first, contents_.grid);
       } else if (!(slot->header.grid == *first)) {
-        problems_.push_back(withPath(messages::kGrib2GridDiffers, slot->file));
+        refuse(withPath(messages::kGrib2GridDiffers, slot->file));
         slot.reset();
       }
     }
   }
 
+  // Reads the day file already at path, if any, to add to it. False when there is one that
+  // cannot be added to and it is to be kept (without options.replace): the day's files are
+  // then left out, each counted, and the file is named in problems.
+  bool readExisting(const std::filesystem::path& path) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (status.type() == std::filesystem::file_type::not_found) return true;
+    ArchiveFile file;
+    Status s = error ? Status::failure(withPath(messages::kArchiveFileUnreadable, path)) : file.load(path.string());
+    if (s && !mergeable(file, contents_.grid, day_)) {
+      s = Status::failure(withPath(messages::kGrib2DayFileDiffers, path));
+    }
+    if (s) {
+      existing_ = std::move(file);
+      return true;
+    }
+    return keepExisting(s.message, path);
+  }
+
   bool levelsFit() {
-    contents_.levels = dayLevelTable(slots_);
+    contents_.levels = dayLevelTable(slots_, existing_ ? existing_->levels() : std::span<const std::int16_t>{});
+    if (existing_) {
+      const std::vector<std::uint8_t> codes = codeMap(existing_->levels(), contents_.levels);
+      existingCodes_.assign(codes.begin(), codes.end());
+    }
     return contents_.levels.size() <= 256;
   }
 
-  // Decodes and compresses every half hour; false when no message of the day could be decoded.
-  bool encodeRecords(const std::function<void()>& fileDone) {
+  // Decodes every half hour, puts it beside what the day file holds and compresses what stays.
+  Merge encodeRecords(const std::filesystem::path& path, const std::function<void()>& fileDone) {
     contents_.records.resize(kSlotsPerDay);
     std::vector<bool> filled(kSlotsPerDay, false);
     for (int j = 0; j < kSlotsPerDay; ++j) {
-      contents_.records[static_cast<std::size_t>(j)].stamp = slotStamp(day_, j);
-      if (!slots_[static_cast<std::size_t>(j)]) continue;
-      if (decode(*slots_[static_cast<std::size_t>(j)])) {
-        if (!runsChosen_) chooseRuns();
-        contents_.records[static_cast<std::size_t>(j)].stream = encodeRecordStream(codes_, contents_.runs);
-        filled[static_cast<std::size_t>(j)] = true;
-      }
-      if (fileDone) fileDone();
+      const auto at = static_cast<std::size_t>(j);
+      contents_.records[at].stamp = slotStamp(day_, j);
+      const bool fresh = slots_[at] && decode(*slots_[at]);
+      if (slots_[at] && fileDone) fileDone();
+      const bool old = existing_ && decodeExisting(j);
+      if (existing_ && !old && !keepExisting(withPath(messages::kArchiveFileMalformed, path), path)) return Merge::Kept;
+      const std::vector<std::uint8_t>* kept = choose(fresh, old, slots_[at]);
+      if (kept == nullptr || !holdsData(*kept)) continue;
+      if (!runsChosen_) chooseRuns(*kept);
+      contents_.records[at].stream = encodeRecordStream(*kept, contents_.runs);
+      filled[at] = true;
     }
-    if (!runsChosen_) return false;
-    codes_.assign(contents_.grid.cellCount(), 0);  // code 0 is no data (-1 sorts first)
-    const Bytes empty = encodeRecordStream(codes_, contents_.runs);
+    for (int j = 0; j < kSlotsPerDay; ++j) {
+      if (!filled[static_cast<std::size_t>(j)]) missing_.push_back(j);
+    }
+    if (counts_.imported == 0) return Merge::Unchanged;
+    if (!runsChosen_) chooseRuns(std::vector<std::uint8_t>(contents_.grid.cellCount(), 0));
+    const Bytes empty = encodeRecordStream(std::vector<std::uint8_t>(contents_.grid.cellCount(), 0), contents_.runs);
     for (int j = 0; j < kSlotsPerDay; ++j) {
       if (!filled[static_cast<std::size_t>(j)]) contents_.records[static_cast<std::size_t>(j)].stream = empty;
     }
-    return true;
+    return Merge::Changed;
   }
 
   Status write(const std::filesystem::path& path) const {
@@ -175,15 +235,51 @@ class DayImport {
     return file.commit();
   }
 
+  const DayCounts& counts() const noexcept { return counts_; }
+  bool hasFile() const noexcept { return existing_.has_value(); }
+  const std::vector<int>& missing() const noexcept { return missing_; }
+
  private:
+  void refuse(std::string message) {
+    problems_.push_back(std::move(message));
+    ++counts_.refused;
+  }
+
+  // Reports a day file that cannot be added to. With options.replace it is dropped and the day
+  // made from the new files alone; otherwise it is kept and the day's files are left out.
+  bool keepExisting(std::string message, const std::filesystem::path& path) {
+    problems_.push_back(std::move(message));
+    existing_.reset();
+    if (options_.replace) return true;
+    problems_.push_back(withPath(messages::kGrib2DayFileKept, path));
+    return false;
+  }
+
+  // What the half hour keeps: the new message, or the record already in the day file when the
+  // message could not be read, holds the same values, or differs and is not to replace it.
+  const std::vector<std::uint8_t>* choose(bool fresh, bool old, const std::optional<Slot>& slot) {
+    const bool present = old && holdsData(existingCells_);
+    if (!fresh) return old ? &existingCells_ : nullptr;
+    if (present && codes_ == existingCells_) {
+      ++counts_.identical;
+    } else if (present && !options_.replace) {
+      ++counts_.conflicting;
+      problems_.push_back(withPath(messages::kGrib2SlotDiffers, slot->file));
+      return &existingCells_;
+    } else {
+      ++counts_.imported;
+    }
+    return &codes_;
+  }
+
   bool decode(const Slot& slot) {
     if (Status s = readGrib2File(slot.file, field_); !s) {
-      problems_.push_back(s.message);
+      refuse(s.message);
       return false;
     }
     // The file may have changed since its header was read.
     if (!(field_.grid == slot.header.grid) || field_.levelValues != slot.header.levelValues) {
-      problems_.push_back(withPath(messages::kGrib2GridDiffers, slot.file));
+      refuse(withPath(messages::kGrib2GridDiffers, slot.file));
       return false;
     }
     const std::vector<std::uint8_t> map = codeMap(field_.levelValues, contents_.levels);
@@ -193,21 +289,87 @@ class DayImport {
     return true;
   }
 
-  // The run table is chosen on the day's first decoded half hour: rain patterns of one day are
-  // alike, and holding one grid of codes keeps memory at one message.
-  void chooseRuns() {
-    contents_.runs = chooseRunTable(std::span<const std::vector<std::uint8_t>>(&codes_, 1));
+  // Decodes record j of the day file straight into codes of the day table: the level table it
+  // is decoded with holds, for each of the file's levels, that level's code.
+  bool decodeExisting(int j) {
+    wideCells_.resize(contents_.grid.cellCount());
+    if (decodeRecordStream(existing_->recordStream(static_cast<std::size_t>(j)), existingCodes_, existing_->runs(),
+                           wideCells_) != DecodeResult::Ok) {
+      return false;
+    }
+    existingCells_.resize(wideCells_.size());
+    std::transform(wideCells_.begin(), wideCells_.end(), existingCells_.begin(),
+                   [](std::int16_t code) { return static_cast<std::uint8_t>(code); });
+    return true;
+  }
+
+  // The run table is chosen on the day's first half hour with data, whichever file it comes
+  // from: rain patterns of one day are alike, holding one grid of codes keeps memory at one
+  // message, and a day imported in parts gets the table it would get if imported at once.
+  void chooseRuns(const std::vector<std::uint8_t>& codes) {
+    contents_.runs = chooseRunTable(std::span<const std::vector<std::uint8_t>>(&codes, 1));
     runsChosen_ = true;
   }
 
   DayKey day_;
   DaySlots& slots_;
+  const Grib2ImportOptions& options_;
   std::vector<std::string>& problems_;
+  DayCounts counts_;
+  std::optional<ArchiveFile> existing_;
+  std::vector<std::int16_t> existingCodes_;
   ArchiveContents contents_;
   Grib2Field field_;
   std::vector<std::uint8_t> codes_;
+  std::vector<std::int16_t> wideCells_;
+  std::vector<std::uint8_t> existingCells_;
+  std::vector<int> missing_;
   bool runsChosen_ = false;
 };
+
+enum class DayOutcome { Written, Unchanged, Failed, NothingRead };
+
+DayOutcome importDay(DayImport& day, const std::filesystem::path& path, const std::function<void()>& fileDone,
+                     std::vector<std::string>& problems) {
+  day.keepOneGrid();
+  if (!day.readExisting(path)) return DayOutcome::Failed;
+  if (!day.levelsFit()) {
+    problems.push_back(std::string(messages::kArchiveTooManyLevels) + path.string());
+    return DayOutcome::Failed;
+  }
+  switch (day.encodeRecords(path, fileDone)) {
+    case Merge::Kept:
+      return DayOutcome::Failed;
+    case Merge::Unchanged:
+      return day.hasFile() ? DayOutcome::Unchanged : DayOutcome::NothingRead;
+    case Merge::Changed:
+      break;
+  }
+  if (Status s = day.write(path); !s) {
+    problems.push_back(s.message);
+    return DayOutcome::Failed;
+  }
+  return DayOutcome::Written;
+}
+
+// "00:00-02:30, 05:00" for the half hours 0-5 and 10.
+std::string halfHourRanges(const std::vector<int>& slots) {
+  const auto clock = [](int slot) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d", slot / 2, slot % 2 * 30);
+    return std::string(text);
+  };
+  std::string text;
+  for (std::size_t i = 0; i < slots.size();) {
+    std::size_t last = i;
+    while (last + 1 < slots.size() && slots[last + 1] == slots[last] + 1) ++last;
+    if (!text.empty()) text.append(", ");
+    text.append(clock(slots[i]));
+    if (last > i) text.append("-").append(clock(slots[last]));
+    i = last + 1;
+  }
+  return text;
+}
 
 }  // namespace
 
@@ -260,6 +422,7 @@ Grib2ImportResult importGrib2Files(std::span<const std::filesystem::path> files,
                                    const std::function<void(int, int)>& progress) {
   Grib2ImportResult result;
   std::map<DayKey, DaySlots> days = placeFiles(files, options, result.problems);
+  result.counts.refused = static_cast<int>(result.problems.size());
   int total = 0;
   for (const auto& entry : days) {
     for (const std::optional<Slot>& slot : entry.second) total += slot.has_value() ? 1 : 0;
@@ -270,22 +433,40 @@ Grib2ImportResult importGrib2Files(std::span<const std::filesystem::path> files,
   };
   for (auto& [key, slots] : days) {
     const std::filesystem::path path = archiveFilePath(archiveDir.string(), key.year, key.month, key.day);
-    DayImport day(key, slots, result.problems);
-    day.keepOneGrid();
-    if (!day.levelsFit()) {
-      result.problems.push_back(std::string(messages::kArchiveTooManyLevels) + path.string());
+    DayImport day(key, slots, options, result.problems);
+    const DayOutcome outcome = importDay(day, path, fileDone, result.problems);
+    const DayCounts& counts = day.counts();
+    if (outcome == DayOutcome::Failed) {
+      result.counts.refused += counts.files;
       ++result.daysFailed;
       continue;
     }
-    if (!day.encodeRecords(fileDone)) continue;  // every file of the day was refused, each reported
-    if (Status s = day.write(path); !s) {
-      result.problems.push_back(s.message);
-      ++result.daysFailed;
-      continue;
-    }
-    result.daysWritten.push_back(path);
+    result.counts.imported += counts.imported;
+    result.counts.identical += counts.identical;
+    result.counts.conflicting += counts.conflicting;
+    result.counts.refused += counts.refused;
+    if (outcome == DayOutcome::Written) result.daysWritten.push_back(path);
+    if (outcome == DayOutcome::Unchanged) ++result.daysUnchanged;
+    if (outcome != DayOutcome::NothingRead) result.gaps.push_back({path, day.missing()});
   }
   return result;
+}
+
+std::vector<std::string> importSummary(const Grib2ImportResult& result) {
+  std::vector<std::string> lines{
+      std::string(messages::kImportSummaryDays) + std::to_string(result.daysWritten.size()),
+      std::string(messages::kImportSummaryImported) + std::to_string(result.counts.imported)};
+  const std::pair<std::string_view, int> skipped[] = {{messages::kImportSummaryIdentical, result.counts.identical},
+                                                      {messages::kImportSummaryConflicting, result.counts.conflicting},
+                                                      {messages::kImportSummaryRefused, result.counts.refused}};
+  for (const auto& [text, count] : skipped) {
+    if (count > 0) lines.push_back(std::string(text) + std::to_string(count));
+  }
+  for (const DayGaps& day : result.gaps) {
+    if (day.missing.empty()) continue;
+    lines.push_back(std::string(messages::kImportSummaryMissing) + day.file.string() + " " + halfHourRanges(day.missing));
+  }
+  return lines;
 }
 
 }  // namespace ombrix::core

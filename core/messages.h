@@ -60,6 +60,7 @@ inline constexpr Text kRmdFileTruncated = "前処理済みデータファイル�
 // -- Writing files (followed by the path) --
 inline constexpr Text kCannotCreateFile = "ファイルを作成できません。";
 inline constexpr Text kCannotWriteFile = "ファイルの書き込みに失敗しました。ディスクの空き容量と書き込み権限を確認してください。";
+inline constexpr Text kUnexpectedError = "予期しないエラーが発生したため、処理を中止しました：";  // + what happened
 
 // -- Archive files: reading and writing (followed by the path where noted) --
 inline constexpr Text kArchiveFileUnreadable = "アメダスデータファイルを読み込めません。";  // + path
@@ -125,6 +126,16 @@ inline constexpr Text kGrib2GridTooLarge = "メッシュの数が多すぎるた
 inline constexpr Text kGrib2InputMissing = "指定されたファイルまたはフォルダーが見つかりません。";
 inline constexpr Text kGrib2NoInputFiles = "取り込むGRIB2ファイルが見つかりません。";  // no path
 inline constexpr Text kGrib2NoDayWritten = "アメダスデータファイルを1日分も作成できませんでした。";  // no path
+inline constexpr Text kGrib2SlotDiffers = "アメダスデータファイルにある同じ時刻の雨量と値が異なるため、読み飛ばしたファイルです（置き換えるには --replace を指定してください）：";
+inline constexpr Text kGrib2DayFileDiffers = "アメダスデータファイルのメッシュまたは時刻が取り込むファイルと異なります：";
+inline constexpr Text kGrib2DayFileKept = "既にあるアメダスデータファイルに追加できないため、この日のファイルは取り込みませんでした（置き換えるには --replace を指定してください）：";
+// The summary after an import (followed by a count, or by a day file's path, a space and times).
+inline constexpr Text kImportSummaryDays = "作成したアメダスデータファイル（日数）：";
+inline constexpr Text kImportSummaryImported = "取り込んだ時刻の数：";
+inline constexpr Text kImportSummaryIdentical = "読み飛ばしたファイル（同じ雨量が既にある）：";
+inline constexpr Text kImportSummaryConflicting = "読み飛ばしたファイル（既にある雨量と値が異なる）：";
+inline constexpr Text kImportSummaryRefused = "読み飛ばしたファイル（読み込めない、または取り込めない）：";
+inline constexpr Text kImportSummaryMissing = "雨量のない時刻：";
 
 // -- Condition dialogs: typed coordinates and folders --
 inline constexpr Text kNorthLatNotNumber = "左上座標値の緯度に数値を入力してください。";

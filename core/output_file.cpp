@@ -9,6 +9,7 @@
 #include <chrono>
 #include <string>
 
+#include "core/fault_injection.h"
 #include "core/messages.h"
 
 namespace ombrix::core {
@@ -30,6 +31,20 @@ bool writeAll(int fd, const std::uint8_t* data, std::size_t size, std::uint64_t 
 
 std::string withPath(std::string_view message, const std::filesystem::path& path) {
   return std::string(message) + path.string();
+}
+
+// An unnamed file in the folder of target: nothing of it is left if the process dies. -1 where
+// the file system cannot make one.
+int openUnnamed(const std::filesystem::path& target) {
+  const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+  return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+}
+
+// Gives the unnamed file fd the name path.
+bool linkUnnamed(int fd, const std::filesystem::path& path) {
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  return ::linkat(fd, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0 ||
+         ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0;
 }
 }  // namespace
 
@@ -56,6 +71,7 @@ OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
     buffer_ = std::move(other.buffer_);
     position_ = other.position_;
     failed_ = other.failed_;
+    unnamed_ = other.unnamed_;
     other.fd_ = -1;
   }
   return *this;
@@ -66,6 +82,8 @@ Status OutputFile::open(const std::filesystem::path& target) {
   target_ = target;
   failed_ = false;
   position_ = 0;
+  fd_ = openUnnamed(target);
+  unnamed_ = fd_ >= 0;
   for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
     temporary_ = temporarySibling(target);
     fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -103,6 +121,7 @@ Status OutputFile::write(std::span<const std::uint8_t> bytes) {
     buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
   }
   position_ += bytes.size();
+  testKillPoint();
   return Status::success();
 }
 
@@ -116,6 +135,7 @@ Status OutputFile::writeAt(std::uint64_t offset, std::span<const std::uint8_t> b
     failed_ = true;
     return writeFailure();
   }
+  testKillPoint();
   return Status::success();
 }
 
@@ -125,9 +145,12 @@ Status OutputFile::commit() {
     return s;
   }
   const bool synced = ::fsync(fd_) == 0;
+  testKillPoint();
+  if (unnamed_) temporary_ = temporarySibling(target_);
+  const bool named = synced && (!unnamed_ || linkUnnamed(fd_, temporary_));
   const bool closed = ::close(fd_) == 0;
   fd_ = -1;
-  if (!synced || !closed || ::rename(temporary_.c_str(), target_.c_str()) != 0) {
+  if (!named || !closed || ::rename(temporary_.c_str(), target_.c_str()) != 0) {
     ::unlink(temporary_.c_str());
     return writeFailure();
   }

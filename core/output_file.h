@@ -1,8 +1,9 @@
 #pragma once
-// A file written under a hidden temporary name in its target's folder and renamed over the
-// target only by commit(). A refused, failed or interrupted write therefore never leaves a
-// half-written target nor damages an existing one; the temporary file never matches "*.RMD"
-// or "*.CSV".
+// A file written as an unnamed file in its target's folder (or, where the file system cannot
+// make one, under a hidden temporary name) and renamed over the target only by commit(). A
+// refused, failed or interrupted write therefore never leaves a half-written target nor damages
+// an existing one; an unnamed file vanishes even when the process is killed, and the temporary
+// name never matches "*.RMD" or "*.CSV".
 #include <cstdint>
 #include <filesystem>
 #include <span>
@@ -50,6 +51,7 @@ class OutputFile {
   std::vector<std::uint8_t> buffer_;
   std::uint64_t position_ = 0;  // where the next sequential byte goes
   bool failed_ = false;
+  bool unnamed_ = false;  // no name until commit() links it under temporary_
 };
 
 // A hidden temporary name in the folder of target, unique within this process run.

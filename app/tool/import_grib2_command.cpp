@@ -1,6 +1,7 @@
-// ombrix-tool import-grib2 --archive DIR [--utc] FILE_OR_FOLDER...: the agency's analysed
-// rainfall files as daily archive files. Skipped files are reported and the rest imported; the
-// exit status is 0 when at least one day was written and no day with data failed to be written.
+// ombrix-tool import-grib2 --archive DIR [--utc] [--replace] FILE_OR_FOLDER...: the agency's
+// analysed rainfall files added to the daily archive files. Skipped files are reported and the
+// rest imported, then a summary is printed on standard error; the exit status is 0 when at least
+// one day was written or already held the files' data, and no day with data failed to be written.
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -15,7 +16,9 @@ namespace {
 
 int runImportGrib2(const std::vector<std::string>& words) {
   ToolArguments arguments;
-  if (!arguments.parse(words, {"--archive"}, {"--utc"})) return usageError("import-grib2", arguments.error());
+  if (!arguments.parse(words, {"--archive"}, {"--utc", "--replace"})) {
+    return usageError("import-grib2", arguments.error());
+  }
   const std::optional<std::string> archive = arguments.value("--archive");
   if (!archive) return usageError("import-grib2", "--archive DIR is needed");
   if (arguments.positional().empty()) return usageError("import-grib2", "at least one file or folder is needed");
@@ -29,20 +32,23 @@ int runImportGrib2(const std::vector<std::string>& words) {
   core::Grib2ImportResult result;
   {
     TerminalProgress progress("import-grib2");
-    result = core::importGrib2Files(files, *archive, {arguments.flag("--utc")}, [&](int done, int count) {
+    const core::Grib2ImportOptions options{arguments.flag("--utc"), arguments.flag("--replace")};
+    result = core::importGrib2Files(files, *archive, options, [&](int done, int count) {
       progress.update(static_cast<double>(done) / count);
     });
   }
   for (const std::string& problem : result.problems) std::cerr << problem << "\n";
+  for (const std::string& line : core::importSummary(result)) std::cerr << line << "\n";
   for (const std::filesystem::path& day : result.daysWritten) std::cout << day.string() << "\n";
-  if (result.daysWritten.empty()) return refused(messages::kGrib2NoDayWritten);
+  if (result.daysWritten.empty() && result.daysUnchanged == 0) return refused(messages::kGrib2NoDayWritten);
   return result.daysFailed == 0 ? kExitOk : kExitRefused;
 }
 
 const ToolCommandRegistration registration{
     {"import-grib2",
-     "import-grib2 --archive DIR [--utc] FILE_OR_FOLDER...    (analysed 1 km rainfall GRIB2 files as daily archive "
-     "files, days in JST unless --utc)",
+     "import-grib2 --archive DIR [--utc] [--replace] FILE_OR_FOLDER...    (analysed 1 km rainfall GRIB2 files added "
+     "to the daily archive files, days in JST unless --utc; --replace lets a file replace a half hour held with "
+     "other values)",
      runImportGrib2}};
 
 }  // namespace

@@ -1,9 +1,11 @@
 // ombrix-tool: the program's functions for scripts and end-to-end tests.
+#include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "app/tool/tool_command.h"
+#include "core/messages.h"
 
 namespace {
 int printHelp(std::ostream& out) {
@@ -11,9 +13,8 @@ int printHelp(std::ostream& out) {
   for (const auto& command : ombrix::tool::toolCommands()) out << "  ombrix-tool " << command.usage << "\n";
   return 0;
 }
-}  // namespace
 
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
   if (argc < 2) {
     printHelp(std::cerr);
     return ombrix::tool::kExitUsage;
@@ -27,4 +28,18 @@ int main(int argc, char** argv) {
   std::cerr << "ombrix-tool: unknown command " << name << "\n";
   printHelp(std::cerr);
   return ombrix::tool::kExitUsage;
+}
+}  // namespace
+
+// The commands report what they refuse; this catches what nobody foresaw (memory exhausted, a
+// library's exception), so that the tool still ends with a message and the refusal status.
+int main(int argc, char** argv) {
+  try {
+    return run(argc, argv);
+  } catch (const std::exception& error) {
+    std::cerr << ombrix::messages::kUnexpectedError << error.what() << "\n";
+  } catch (...) {
+    std::cerr << ombrix::messages::kUnexpectedError << "\n";
+  }
+  return ombrix::tool::kExitRefused;
 }

@@ -15,7 +15,7 @@ namespace {
 std::filesystem::path executableFolder() {
   std::error_code error;
   const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
-  return error ? std::filesystem::current_path() : executable.parent_path();
+  return error ? std::filesystem::path(".") : executable.parent_path();
 }
 
 int runMakeSample(const std::vector<std::string>& words) {

@@ -72,10 +72,12 @@ std::optional<int> regionIndex(const std::string& text) {
   return std::nullopt;
 }
 
-// The directory as the directory dialog reports it: absolute, without a trailing separator
-// except for the root.
+// The directory as the directory dialog reports it: absolute (as given when the working folder
+// is gone), without a trailing separator except for the root.
 std::string archiveDirectory(const std::string& text) {
-  std::string dir = std::filesystem::absolute(text).lexically_normal().string();
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(text, error);
+  std::string dir = (error ? std::filesystem::path(text) : absolute).lexically_normal().string();
   while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
   return dir;
 }
@@ -138,7 +140,8 @@ int runPreprocess(const std::vector<std::string>& words) {
   if (!missing.empty()) return kExitRefused;
 
   c.outputRmdPath = core::outputRmdPath(c);
-  if (!request.force && std::filesystem::exists(c.outputRmdPath)) {
+  std::error_code error;  // a target that cannot be looked at is left to the writer to report
+  if (!request.force && std::filesystem::exists(c.outputRmdPath, error)) {
     return refused(std::string(messages::kOutputExists) + c.outputRmdPath);
   }
   core::PreprocessResult result;

@@ -1,8 +1,10 @@
-// Interrupted writes: the batch tool killed with SIGKILL while it writes leaves no target (or
-// the old one, byte for byte) and nothing that the file dialogs would list.
+// Interrupted writes: the batch tool killed with SIGKILL at a known output step (through the
+// writers' test hook) leaves no target, or the old one byte for byte, and no temporary file.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
+#include "core/archive_calendar.h"
+#include "core/grib2_import.h"
+#include "core/grib2_message_builder.h"
 #include "support/fault_injection.h"
 #include "support/reliability_inputs.h"
 #include "support/sample_rmd.h"
@@ -14,29 +16,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::TempDir;
 
-// Whether folder holds a hidden temporary file that has grown to more than `bytes`.
-bool temporaryFileLarger(const fs::path& folder, std::uintmax_t bytes) {
-  for (const std::string& name : test::namesIn(folder)) {
-    struct stat info {};
-    if (name.front() == '.' && test::endsWith(name, ".part") && ::stat((folder / name).c_str(), &info) == 0 &&
-        S_ISREG(info.st_mode) && static_cast<std::uintmax_t>(info.st_size) > bytes) {
-      return true;
-    }
-  }
-  return false;
-}
-
-// Whether folder holds a hidden temporary folder in which a finished day file has appeared.
-bool temporaryFolderHasDayFile(const fs::path& folder) {
-  for (const std::string& name : test::namesIn(folder)) {
-    if (name.front() != '.' || !test::endsWith(name, ".part")) continue;
-    for (const std::string& inner : test::namesIn(folder / name)) {
-      if (test::endsWith(inner, ".CSV") && inner.front() != '.') return true;
-    }
-  }
-  return false;
-}
-
 // The names in folder that a file list with the given suffix would show.
 std::vector<std::string> listed(const fs::path& folder, const std::string& suffix) {
   std::vector<std::string> names;
@@ -46,41 +25,68 @@ std::vector<std::string> listed(const fs::path& folder, const std::string& suffi
   return names;
 }
 
-struct KilledPreprocessing : ::testing::Test {
+bool holdsTemporary(const fs::path& folder) {
+  for (const std::string& name : test::namesIn(folder)) {
+    if (test::endsWith(name, ".part")) return true;
+  }
+  return false;
+}
+
+// Killed at the first frame, and with frames written into a file that would replace an old one.
+TEST(KilledPreprocessing, LeavesNoTargetOrTheOldOneAndNoTemporary) {
   TempDir archive;
-  fs::path target = archive / "AJ20057012005703.RMD";
-  void SetUp() override { test::writeArchiveDays(archive.path(), test::reliabilityGrid(384, 256), 3); }
-  test::ChildOutcome runAndKill(bool force) {
+  test::writeArchiveDays(archive.path(), test::reliabilityGrid(384, 256), 3);
+  const fs::path target = archive / "AJ20057012005703.RMD";
+  for (const bool existing : {false, true}) {
+    if (existing) test::writeText(target, "the file of an earlier run");
     std::vector<std::string> words{"preprocess", "--archive", archive.path().string(), "--region", "AJ",
                                    "--from",     "2005-07-01", "--to",  "2005-07-03"};
-    if (force) words.push_back("--force");
-    // Killed once frames are being written into the temporary file.
-    return test::killWhen(test::startTool(words), [&] { return temporaryFileLarger(archive.path(), 0); });
+    if (existing) words.push_back("--force");
+    const test::ChildOutcome outcome = test::runToolKilledAt(words, existing ? 50 : 1);
+    ASSERT_EQ(outcome.signal, SIGKILL) << "the run ended before it could be interrupted";
+    if (existing) {
+      EXPECT_EQ(test::readText(target), "the file of an earlier run");
+      EXPECT_EQ(listed(archive.path(), ".RMD"), std::vector<std::string>{target.filename().string()});
+    } else {
+      EXPECT_TRUE(listed(archive.path(), ".RMD").empty());
+    }
+    EXPECT_FALSE(holdsTemporary(archive.path()));
   }
-};
-
-TEST_F(KilledPreprocessing, LeavesNoTargetAndNothingListedAsRmd) {
-  const test::ChildOutcome outcome = runAndKill(false);
-  ASSERT_EQ(outcome.signal, SIGKILL) << "the run ended before it could be interrupted";
-  EXPECT_FALSE(fs::exists(target));
-  EXPECT_TRUE(listed(archive.path(), ".RMD").empty());
 }
 
-TEST_F(KilledPreprocessing, LeavesAnExistingTargetUnchanged) {
-  test::writeText(target, "the file of an earlier run");
-  const test::ChildOutcome outcome = runAndKill(true);
-  ASSERT_EQ(outcome.signal, SIGKILL) << "the run ended before it could be interrupted";
-  EXPECT_EQ(test::readText(target), "the file of an earlier run");
-  EXPECT_EQ(listed(archive.path(), ".RMD"), std::vector<std::string>{target.filename().string()});
+// Killed with the merged day file handed to its output file, and once it is complete but not
+// yet renamed over the day file of the first import.
+TEST(KilledImport, LeavesTheDayFileOfTheFirstImportUnchanged) {
+  TempDir dir;
+  std::vector<fs::path> files;
+  for (int hour = 0; hour < 2; ++hour) {
+    test::Grib2MessageSpec spec;
+    spec.hour = hour;
+    spec.stream = test::encodeLevelRuns(std::vector<std::uint8_t>(12, static_cast<std::uint8_t>(hour + 1)), 3);
+    files.push_back(dir / ("Z__C_RJTD_" + std::to_string(hour) + std::string(core::kGrib2RainfallSuffix)));
+    test::writeBytes(files.back(), test::buildGrib2Message(spec));
+  }
+  const fs::path archive = dir / "archive";
+  ASSERT_EQ(core::importGrib2Files(std::span(files).first(1), archive).daysWritten.size(), 1u);
+  const fs::path dayFile = core::archiveFilePath(archive.string(), 2020, 7, 7);
+  const std::vector<std::uint8_t> before = test::readBytes(dayFile);
+  for (const int step : {1, 2}) {
+    const test::ChildOutcome outcome =
+        test::runToolKilledAt({"import-grib2", "--archive", archive.string(), files[1].string()}, step);
+    ASSERT_EQ(outcome.signal, SIGKILL) << step;
+    EXPECT_EQ(test::readBytes(dayFile), before) << step;
+    EXPECT_EQ(test::namesIn(dayFile.parent_path()), std::vector<std::string>{dayFile.filename().string()}) << step;
+  }
 }
 
+// Killed while the second day's CSV file is written. The export folder is made under a hidden
+// temporary name that the killed run cannot remove; nothing of it is listed.
 TEST(KilledPeriodExport, LeavesNoExportFolderAndNoCsvFile) {
   TempDir dir;
   const fs::path rmd = dir / "Ka20057012005706.RMD";
   test::writeSampleRmd(rmd, test::sampleGrid(144, 100, 120), 24, test::dayStamps(2005, 7, 1, 6, 24),
                        [](int k, int c) { return static_cast<std::int16_t>((k + c) % 300); });
-  const pid_t pid = test::startTool({"export-period", rmd.string()});
-  const test::ChildOutcome outcome = test::killWhen(pid, [&] { return temporaryFolderHasDayFile(dir.path()); });
+  const test::ChildOutcome outcome = test::runToolKilledAt({"export-period", rmd.string()}, 3);
   ASSERT_EQ(outcome.signal, SIGKILL) << "the export ended before it could be interrupted";
   EXPECT_FALSE(fs::exists(dir / "Ka2005070120050706"));
   for (const std::string& name : test::namesIn(dir.path())) {
@@ -93,11 +99,11 @@ TEST(KilledPointTable, LeavesTheEarlierTableUnchanged) {
   TempDir set;
   test::writeCsvSet(set.path(), 31, 40000);
   test::writeText(set / "0.csv", "the table of an earlier run");
-  const pid_t pid = test::startTool({"table", set.path().string(), "--id", "0"});
-  const test::ChildOutcome outcome = test::killWhen(pid, [&] { return temporaryFileLarger(set.path(), 0); });
+  const test::ChildOutcome outcome = test::runToolKilledAt({"table", set.path().string(), "--id", "0"}, 1);
   ASSERT_EQ(outcome.signal, SIGKILL) << "the table was finished before it could be interrupted";
   EXPECT_EQ(test::readText(set / "0.csv"), "the table of an earlier run");
   EXPECT_EQ(listed(set.path(), ".csv"), std::vector<std::string>{"0.csv"});
+  EXPECT_FALSE(holdsTemporary(set.path()));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "core/archive_calendar.h"
 #include "core/grib2_message_builder.h"
+#include "core/messages.h"
 #include "core/rap_archive.h"
 #include "support/test_support.h"
 
@@ -16,9 +17,12 @@ namespace fs = std::filesystem;
 using test::Grib2MessageSpec;
 using test::TempDir;
 
-// A 4 x 3 message ending at the given UTC time; every cell holds level, cell 0 no data.
-fs::path writeMessage(const fs::path& folder, int day, int hour, int minute, std::uint8_t level = 2) {
+// A 4 x 3 message ending at the given UTC time; every cell holds level, cell 0 no data. Level 3
+// stands for the value top.
+fs::path writeMessage(const fs::path& folder, int day, int hour, int minute, std::uint8_t level = 2,
+                      std::uint16_t top = 10) {
   Grib2MessageSpec spec;
+  spec.representative.back() = top;
   spec.day = day;
   spec.hour = hour;
   spec.minute = minute;
@@ -147,13 +151,69 @@ TEST(Grib2Import, ReplacesAnExistingDayOnlyWithACompleteOne) {
   EXPECT_TRUE(result.daysWritten.empty());
   EXPECT_EQ(test::readText(dayFile), "the old day");
 
-  result = importGrib2Files(std::vector<fs::path>{writeMessage(dir.path(), 7, 0, 0)}, archive);
+  // A valid message: the old file cannot be added to, so it is kept unless replaced.
+  const std::vector<fs::path> good{writeMessage(dir.path(), 7, 0, 0)};
+  result = importGrib2Files(good, archive);
+  EXPECT_TRUE(result.daysWritten.empty());
+  EXPECT_EQ(result.daysFailed, 1);
+  EXPECT_EQ(result.problems.back(), std::string(messages::kGrib2DayFileKept) + dayFile.string());
+  EXPECT_EQ(test::readText(dayFile), "the old day");
+  result = importGrib2Files(good, archive, {.replace = true});
   ASSERT_EQ(result.daysWritten.size(), 1u);
   ArchiveFile day;
   EXPECT_TRUE(day.load(dayFile.string()).ok);
   for (const auto& entry : fs::directory_iterator(fs::path(dayFile).parent_path())) {
     EXPECT_EQ(entry.path(), fs::path(dayFile)) << "left behind";
   }
+}
+
+TEST(Grib2Import, ADayImportedInPartsEndsAsOneImportedAtOnce) {
+  TempDir dir;
+  // 00:00 ... 01:30 UTC, each with its own level table.
+  std::vector<fs::path> files;
+  for (int j = 0; j < 4; ++j) files.push_back(writeMessage(dir.path(), 7, j / 2, j % 2 * 30, 3, 20 + 10 * j));
+  const Grib2ImportOptions utc{.utc = true};
+  const Grib2ImportResult once = importGrib2Files(files, dir / "once", utc);
+  ASSERT_EQ(once.daysWritten.size(), 1u);
+
+  // The later half first, so that the day's first half hour comes from the second part.
+  const fs::path dayFile = archiveFilePath((dir / "parts").string(), 2020, 7, 7);
+  EXPECT_EQ(importGrib2Files(std::vector<fs::path>{files[1], files[3]}, dir / "parts", utc).counts.imported, 2);
+  const Grib2ImportResult second = importGrib2Files(std::vector<fs::path>{files[0], files[2]}, dir / "parts", utc);
+  EXPECT_EQ(second.counts.imported, 2);
+  EXPECT_EQ(test::readBytes(dayFile), test::readBytes(once.daysWritten[0]));
+  EXPECT_EQ(importSummary(second).back(),
+            std::string(messages::kImportSummaryMissing) + dayFile.string() + " 02:00-23:30");
+
+  // The same file again: counted, nothing rewritten.
+  const Grib2ImportResult again = importGrib2Files(std::vector<fs::path>{files[2]}, dir / "parts", utc);
+  EXPECT_TRUE(again.daysWritten.empty());
+  EXPECT_EQ(again.daysUnchanged, 1);
+  EXPECT_EQ(again.counts.identical, 1);
+  EXPECT_TRUE(again.problems.empty());
+  EXPECT_EQ(test::readBytes(dayFile), test::readBytes(once.daysWritten[0]));
+}
+
+TEST(Grib2Import, AHalfHourHeldWithOtherValuesIsKeptUnlessReplaced) {
+  TempDir dir;
+  const Grib2ImportOptions utc{.utc = true};
+  const std::vector<fs::path> first{writeMessage(dir.path(), 7, 0, 0)};
+  ASSERT_EQ(importGrib2Files(first, dir / "a", utc).daysWritten.size(), 1u);
+  const fs::path dayFile = archiveFilePath((dir / "a").string(), 2020, 7, 7);
+  const std::vector<std::uint8_t> before = test::readBytes(dayFile);
+  fs::create_directories(dir / "other");
+  const std::vector<fs::path> other{writeMessage(dir / "other", 7, 0, 0, 3)};
+
+  Grib2ImportResult result = importGrib2Files(other, dir / "a", utc);
+  EXPECT_EQ(result.counts.conflicting, 1);
+  EXPECT_EQ(result.problems, std::vector<std::string>{std::string(messages::kGrib2SlotDiffers) + other[0].string()});
+  EXPECT_EQ(test::readBytes(dayFile), before);
+
+  result = importGrib2Files(other, dir / "a", {.utc = true, .replace = true});
+  EXPECT_EQ(result.counts.imported, 1);
+  ArchiveFile day;
+  ASSERT_TRUE(day.load(dayFile.string()).ok);
+  EXPECT_EQ(record(day, 0), (std::vector<std::int16_t>{-1, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10}));
 }
 
 TEST(Grib2Import, RealFieldBecomesOneRecordOfItsValues) {

@@ -1,7 +1,7 @@
 #pragma once
 // Child processes for the reliability tests: work run in a forked child under limits (a file
-// size limit) with its peak memory measured, and the batch tool run in
-// a child that the test can kill at a chosen moment.
+// size limit) with its peak memory measured, and the batch tool run in a child that kills
+// itself at a chosen output step.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -10,12 +10,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "support/test_support.h"
@@ -59,8 +57,10 @@ inline std::function<void()> fileSizeLimit(rlim_t bytes) {
   };
 }
 
-// The batch tool started with arguments, its output streams sent to /dev/null.
-inline pid_t startTool(const std::vector<std::string>& arguments) {
+// The batch tool run with arguments, its output streams sent to /dev/null, with the writers'
+// test hook set to make it raise SIGKILL on itself at its killAfter-th output step (a block
+// handed to an output file, or a file complete before its rename). Returns how it ended.
+inline ChildOutcome runToolKilledAt(const std::vector<std::string>& arguments, int killAfter) {
   const pid_t pid = ::fork();
   if (pid == 0) {
     std::string tool = std::string(OMBRIX_BIN_DIR) + "/ombrix-tool";
@@ -71,26 +71,9 @@ inline pid_t startTool(const std::vector<std::string>& arguments) {
     const int null = ::open("/dev/null", O_WRONLY);
     ::dup2(null, 1);
     ::dup2(null, 2);
+    ::setenv("OMBRIX_TEST_KILL_AFTER", std::to_string(killAfter).c_str(), 1);
     ::execv(tool.c_str(), argv.data());
     ::_exit(127);
-  }
-  return pid;
-}
-
-// Watches the child until ready() holds, then kills it with SIGKILL. Gives up (and lets the
-// child finish) after a few seconds. Returns how the child ended.
-inline ChildOutcome killWhen(pid_t pid, const std::function<bool()>& ready) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (std::chrono::steady_clock::now() < deadline) {
-    if (ready()) {
-      ::kill(pid, SIGKILL);
-      break;
-    }
-    siginfo_t info{};
-    if (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == pid) {
-      break;  // ended by itself
-    }
-    std::this_thread::sleep_for(std::chrono::microseconds(200));
   }
   return waitForChild(pid);
 }
