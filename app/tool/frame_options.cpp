@@ -20,7 +20,9 @@ CLI::Validator frameValidator() {
 
 CLI::Option* addFrameOption(CLI::App& command, const std::string& name, std::string& text,
                             const std::string& description) {
-  return command.add_option(name, text, description + " (" + kFrameForm + ")")->type_name("FRAME")->check(frameValidator());
+  return command.add_option(name, text, description + " (" + kFrameForm + ")")
+      ->type_name("FRAME")
+      ->check(frameValidator());
 }
 
 void addFrameRangeOptions(CLI::App& command, FrameRangeText& range) {

@@ -1,6 +1,6 @@
-// ombrix-tool render FILE.RMD (--frame K | --sum S:E | --max S:E | --sum/--max --from S --to E)
-// --png OUT.png [--size WxH] [--no-basemap]: the map the viewer draws for a frame, an accumulated or a maximum field, as
-// a PNG picture of the viewer's drawing surface.
+// ombrix-tool render FILE.RMD (--frame K | --sum S:E | --max S:E | --sum/--max --from S
+// --to E) --png OUT.png [--size WxH] [--no-basemap]: the map the viewer draws for a frame, an
+// accumulated or a maximum field, as a PNG picture of the viewer's drawing surface.
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -95,7 +95,8 @@ core::Status computeField(const RenderRequest& request, core::AnalysisConditions
   const double frames = request.last - request.first + 1;
   callbacks.frameStarting = [&](int position) { progress.update(position / frames); };
   std::vector<std::int16_t> field;
-  const core::Status status = viewer::foldRange(*request.fold, conditions, request.first, request.last, field, callbacks);
+  const core::Status status =
+      viewer::foldRange(*request.fold, conditions, request.first, request.last, field, callbacks);
   if (status) conditions.rainGrid = std::move(field);
   return status;
 }

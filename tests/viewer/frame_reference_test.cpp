@@ -21,7 +21,9 @@ TEST(FrameReference, RangesSplitAtTheColonBetweenTheEnds) {
   EXPECT_EQ(splitFrameRange("0:47"), (Ends{"0", "47"}));
   EXPECT_EQ(splitFrameRange("2005-07-01T00:00:2005-07-01T01:30"), (Ends{"2005-07-01T00:00", "2005-07-01T01:30"}));
   EXPECT_EQ(splitFrameRange("3:2005-07-01T01:30"), (Ends{"3", "2005-07-01T01:30"}));
-  for (const char* wrong : {"3", "3:", ":3", "2005-07-01T00:00", "1:2:3"}) EXPECT_FALSE(splitFrameRange(wrong)) << wrong;
+  for (const char* wrong : {"3", "3:", ":3", "2005-07-01T00:00", "1:2:3"}) {
+    EXPECT_FALSE(splitFrameRange(wrong)) << wrong;
+  }
 }
 
 TEST(FrameReference, ResolvedAgainstTheOpenFile) {
