@@ -63,7 +63,7 @@ TEST(RenderCommand, PicturesOfFramesSumsAndMaximaWithTheCoastlineBesideTheTool) 
 TEST(RenderCommand, RefusalsLeaveAnExistingPictureAlone) {
   RenderSetup s;
   test::writeText(s.dir / "old.png", "old");
-  test::expectRefused(s.render("--frame 48", "old.png"), messages::kFrameNotInFile);
+  test::expectRefused(s.render("--frame 48", "old.png"), std::string(messages::kFrameNumberNotInFile) + "48");
   test::expectRefused(s.render("--sum 4:4", "old.png"), messages::kChooseDifferentTimes);
   EXPECT_EQ(s.render("--max 5:4", "old.png").exitCode, 1);
   for (const char* usage : {"--frame 1 --sum 0:2", "--sum 3", "--frame 0 --size 0x10"}) {
