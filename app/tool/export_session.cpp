@@ -4,6 +4,7 @@
 
 #include "core/number_text.h"
 #include "export/current_display_export.h"
+#include "viewer/frame_accumulation.h"
 #include "viewer/frame_loading.h"
 #include "viewer/rmd_opening.h"
 
@@ -35,6 +36,25 @@ int exportShownMap(const core::AnalysisConditions& conditions) {
   return kExitOk;
 }
 
+core::Status showFold(core::AnalysisConditions& conditions, int s, int e, FrameFold fold, std::string_view suffix) {
+  std::vector<std::int16_t> field;
+  if (core::Status folded = fold(conditions, s, e, field); !folded) return folded;
+  conditions.rainGrid = std::move(field);
+  conditions.frameLabel.clear();
+  viewer::appendFrameLabel(conditions.frameLabel, conditions, s);
+  viewer::appendFrameLabel(conditions.frameLabel, conditions, e);
+  conditions.frameLabel.append(suffix);
+  return core::Status::success();
+}
+
+core::Status foldAccumulation(const core::AnalysisConditions& conditions, int s, int e, std::vector<std::int16_t>& result) {
+  return viewer::accumulateFrames(conditions, s, e, result);
+}
+
+core::Status foldMaximum(const core::AnalysisConditions& conditions, int s, int e, std::vector<std::int16_t>& result) {
+  return viewer::maximumOfFrames(conditions, s, e, result);
+}
+
 int runRangeExport(const std::string& command, const std::vector<std::string>& words, FrameFold fold,
                    std::string_view suffix) {
   ToolArguments arguments;
@@ -45,13 +65,7 @@ int runRangeExport(const std::string& command, const std::vector<std::string>& w
   if (!s || !e) return usageError(command, "--from and --to need frame numbers");
   core::AnalysisConditions conditions;
   if (core::Status opened = openForExport(arguments.positional().front(), conditions); !opened) return refused(opened);
-  std::vector<std::int16_t> field;
-  if (core::Status folded = fold(conditions, *s, *e, field); !folded) return refused(folded);
-  conditions.rainGrid = std::move(field);
-  conditions.frameLabel.clear();
-  viewer::appendFrameLabel(conditions.frameLabel, conditions, *s);
-  viewer::appendFrameLabel(conditions.frameLabel, conditions, *e);
-  conditions.frameLabel.append(suffix);
+  if (core::Status folded = showFold(conditions, *s, *e, fold, suffix); !folded) return refused(folded);
   return exportShownMap(conditions);
 }
 
