@@ -45,7 +45,8 @@ Status checkPeriodAndArea(const AnalysisConditions& conditions, AreaFrameLayout&
 Status readAreaWindow(const AnalysisConditions& conditions, AreaFrameLayout& layout);
 
 // Receives frame k (row-major window cells) with the stamp of the record it came from.
-using AreaFrameSink = std::function<Status(std::int64_t k, const TimeStamp& stamp, std::span<const std::int16_t> cells)>;
+using AreaFrameSink =
+    std::function<Status(std::int64_t k, const TimeStamp& stamp, std::span<const std::int16_t> cells)>;
 
 // Decodes every kept record of the files (at most S per file) in order and hands on its window.
 // Stops at the first failure, the sink's included.

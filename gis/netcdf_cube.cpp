@@ -35,8 +35,8 @@ std::string utcNow() {
 }
 
 // A coordinate variable with its CF attributes and values.
-int defineAxis(int file, const char* name, int length, const char* units, const char* standardName,
-               const char* axis, int& dimension, int& variable) {
+int defineAxis(int file, const char* name, int length, const char* units, const char* standardName, const char* axis,
+               int& dimension, int& variable) {
   int status = nc_def_dim(file, name, static_cast<std::size_t>(length), &dimension);
   if (status == NC_NOERR) status = nc_def_var(file, name, NC_DOUBLE, 1, &dimension, &variable);
   if (status == NC_NOERR) status = putText(file, variable, "units", units);
@@ -107,7 +107,8 @@ core::Status NetcdfCube::create(const std::filesystem::path& target, const CubeL
   const std::int64_t shift = layout.stampsUtc ? 0 : kJapanOffsetMinutes;
   times_.resize(static_cast<std::size_t>(layout.frames));
   for (std::size_t i = 0; i < times_.size(); ++i) {
-    times_[i] = static_cast<double>(layout.firstSlotMinutes + static_cast<std::int64_t>(i) * layout.intervalMinutes - shift);
+    times_[i] =
+        static_cast<double>(layout.firstSlotMinutes + static_cast<std::int64_t>(i) * layout.intervalMinutes - shift);
   }
   frame_.resize(static_cast<std::size_t>(layout.rows) * static_cast<std::size_t>(layout.cols));
 
@@ -135,11 +136,13 @@ core::Status NetcdfCube::create(const std::filesystem::path& target, const CubeL
   if (status == NC_NOERR) status = nc_enddef(file_);
   if (status == NC_NOERR) {
     status = nc_put_var_double(
-        file_, latitude, positions(layout.rows, exports::cellLatitudeDegrees, layout.northLat, layout.cellHeight).data());
+        file_, latitude,
+        positions(layout.rows, exports::cellLatitudeDegrees, layout.northLat, layout.cellHeight).data());
   }
   if (status == NC_NOERR) {
     status = nc_put_var_double(
-        file_, longitude, positions(layout.cols, exports::cellLongitudeDegrees, layout.westLon, layout.cellWidth).data());
+        file_, longitude,
+        positions(layout.cols, exports::cellLongitudeDegrees, layout.westLon, layout.cellWidth).data());
   }
   return status == NC_NOERR ? core::Status::success() : failure();
 }
@@ -147,8 +150,7 @@ core::Status NetcdfCube::create(const std::filesystem::path& target, const CubeL
 core::Status NetcdfCube::writeFrame(std::int64_t i, const core::TimeStamp& stamp, std::span<const std::int16_t> cells) {
   if (file_ < 0 || i < 0 || i >= layout_.frames || cells.size() != frame_.size()) return failure();
   if (const auto minutes = stampMinutes(stamp)) {
-    times_[static_cast<std::size_t>(i)] =
-        static_cast<double>(*minutes - (layout_.stampsUtc ? 0 : kJapanOffsetMinutes));
+    times_[static_cast<std::size_t>(i)] = static_cast<double>(*minutes - (layout_.stampsUtc ? 0 : kJapanOffsetMinutes));
   }
   for (std::size_t c = 0; c < cells.size(); ++c) frame_[c] = cells[c] < 0 ? kFill : cells[c];
   const std::size_t start[3] = {static_cast<std::size_t>(i), 0, 0};

@@ -77,8 +77,8 @@ core::Status exportOpenFileNetcdf(const core::AnalysisConditions& c, int first, 
   if (!midnight) return core::Status::failure(std::string(messages::kNoFrameWithTime) + c.openRmdPath);
 
   const core::RmdHeader header = viewer::openHeader(c);
-  CubeLayout layout = layoutFor(header, c.cellWidth, c.cellHeight,
-                                std::filesystem::path(c.openRmdPath).stem().string(), options);
+  CubeLayout layout =
+      layoutFor(header, c.cellWidth, c.cellHeight, std::filesystem::path(c.openRmdPath).stem().string(), options);
   layout.frames = last - first + 1;
   layout.intervalMinutes = kMinutesPerDay / perDay;
   layout.firstSlotMinutes = *midnight + static_cast<std::int64_t>(first) * layout.intervalMinutes;
@@ -119,11 +119,11 @@ core::Status exportArchiveNetcdf(const core::AnalysisConditions& c, const std::f
   if (options.progress) {
     callbacks.progress = [&](int begun, int count) { options.progress(static_cast<double>(begun) / count); };
   }
-  const core::Status streamed = core::streamAreaFrames(
-      c.archiveFiles, area, callbacks,
-      [&](std::int64_t k, const core::TimeStamp& stamp, std::span<const std::int16_t> cells) {
-        return cube.writeFrame(k, stamp, cells);
-      });
+  const core::Status streamed =
+      core::streamAreaFrames(c.archiveFiles, area, callbacks,
+                             [&](std::int64_t k, const core::TimeStamp& stamp, std::span<const std::int16_t> cells) {
+                               return cube.writeFrame(k, stamp, cells);
+                             });
   if (!streamed) return streamed;
   return cube.commit();
 }

@@ -12,8 +12,8 @@
 namespace ombrix::gis {
 
 struct NetcdfExportOptions {
-  bool stampsUtc = false;  // the archive was imported with UTC days: stamps are not shifted
-  std::string history;     // the command that asked for the file
+  bool stampsUtc = false;                         // the archive was imported with UTC days: stamps are not shifted
+  std::string history;                            // the command that asked for the file
   std::function<void()> yield;                    // lets pending user-interface events run
   std::function<void(double fraction)> progress;  // after each yield
 };

@@ -46,8 +46,8 @@ core::Status showChosenMap(const ToolArguments& arguments, core::AnalysisConditi
 
 // The usage error of the map options, empty when exactly one of them is given well.
 std::string mapOptionError(const ToolArguments& arguments) {
-  const int given = (arguments.value("--frame") ? 1 : 0) + (arguments.value("--sum") ? 1 : 0) +
-                    (arguments.value("--max") ? 1 : 0);
+  const int given =
+      (arguments.value("--frame") ? 1 : 0) + (arguments.value("--sum") ? 1 : 0) + (arguments.value("--max") ? 1 : 0);
   if (given != 1) return "one of --frame F, --sum S:E and --max S:E is needed";
   if (arguments.value("--frame") && !wholeNumberOption(arguments, "--frame")) return "--frame needs a frame number";
   for (const char* name : {"--sum", "--max"}) {

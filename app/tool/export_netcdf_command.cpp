@@ -69,8 +69,8 @@ int runExportNetcdf(const std::vector<std::string>& words) {
       return usageError(kCommand, error);
     }
     if (!catalogueSelection(selection)) return kExitRefused;
-    const std::filesystem::path target = arguments.value("--out").value_or(
-        gis::netcdfPathBeside(core::outputRmdPath(selection.conditions)).string());
+    const std::filesystem::path target =
+        arguments.value("--out").value_or(gis::netcdfPathBeside(core::outputRmdPath(selection.conditions)).string());
     return writeCube(target, force, [&](gis::NetcdfExportOptions& options) {
       withOptions(options);
       return gis::exportArchiveNetcdf(selection.conditions, target, options);
@@ -78,7 +78,8 @@ int runExportNetcdf(const std::vector<std::string>& words) {
   }
 
   if (arguments.positional().size() != 1) return usageError(kCommand, "one RMD file or --archive DIR is needed");
-  if (arguments.value("--region") || arguments.value("--area")) return usageError(kCommand, "--region and --area need --archive");
+  if (arguments.value("--region") || arguments.value("--area"))
+    return usageError(kCommand, "--region and --area need --archive");
   core::AnalysisConditions conditions;
   if (core::Status opened = openForExport(arguments.positional().front(), conditions); !opened) return refused(opened);
   FrameSpan span;

@@ -96,7 +96,8 @@ TEST(NetcdfExport, EveryFrameMatchesTheCsvOfTheSameFileWithSlotTimesAndUtc) {
   options.stampsUtc = true;
   ASSERT_TRUE(exportOpenFileNetcdf(c, 4, 6, dir / "part.nc", options));
   const Cube part = readCube(dir / "part.nc");
-  EXPECT_EQ(part.time, (std::vector<double>{julyMinutes(2002, 1, 4, 0), julyMinutes(2002, 1, 5, 0), julyMinutes(2002, 1, 6, 0)}));
+  EXPECT_EQ(part.time,
+            (std::vector<double>{julyMinutes(2002, 1, 4, 0), julyMinutes(2002, 1, 5, 0), julyMinutes(2002, 1, 6, 0)}));
   EXPECT_EQ(std::vector<short>(part.rain.begin() + 12, part.rain.begin() + 24), std::vector<short>(12, -1));
 }
 
