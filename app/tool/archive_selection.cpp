@@ -12,6 +12,9 @@
 namespace ombrix::tool {
 namespace {
 
+constexpr const char* kDateError = "dates are written YYYY-MM-DD";
+constexpr const char* kAreaError = "--area is NORTH,WEST,SOUTH,EAST in degrees";
+
 struct Date {
   int year = 0;
   int month = 0;
@@ -71,30 +74,57 @@ std::string archiveDirectory(const std::string& text) {
   return dir;
 }
 
+// Checks an option's text with parse, which gives nothing for a wrong text; error tells why.
+template <typename Parse>
+CLI::Validator validator(Parse parse, std::string name, std::string error) {
+  return CLI::Validator(
+      [parse, error](std::string& text) { return parse(text) ? std::string() : error; }, "", std::move(name));
+}
+
+// "unknown region X; the regions are NAME (CODE), ...".
+std::string unknownRegion(const std::string& text) {
+  std::string error = "unknown region " + text + "; the regions are";
+  for (const core::Region& region : core::regionTable()) {
+    error.append(" ").append(region.name).append(" (").append(region.code).append(")");
+    if (&region != &core::regionTable().back()) error += ",";
+  }
+  return error;
+}
+
 }  // namespace
 
-std::string readArchiveSelection(const ToolArguments& arguments, ArchiveSelection& selection) {
-  const auto archive = arguments.value("--archive");
-  const auto region = arguments.value("--region");
-  const auto from = arguments.value("--from");
-  const auto to = arguments.value("--to");
-  if (!archive || !region || !from || !to) return "--archive, --region, --from and --to are required";
-  if (!arguments.positional().empty()) return "unexpected argument " + arguments.positional().front();
-  const auto index = regionIndex(*region);
-  if (!index) return "unknown region " + *region;
-  const auto start = parseDate(*from);
-  const auto end = parseDate(*to);
-  if (!start || !end) return "dates are written YYYY-MM-DD";
+void addArchiveOptions(CLI::App& command, ArchiveOptions& options) {
+  command.add_option("--archive", options.archive, "archive folder")->type_name("DIR");
+  command.add_option("--region", options.region, "region name or two-letter code")
+      ->type_name("NAME")
+      ->check(CLI::Validator(
+          [](std::string& text) { return regionIndex(text) ? std::string() : unknownRegion(text); }, "", "region"));
+  command.add_option("--area", options.area, "area in degrees, needed for the region My")
+      ->type_name("NORTH,WEST,SOUTH,EAST")
+      ->check(validator(parseArea, "AREA", kAreaError));
+}
 
-  std::optional<core::AreaBounds> bounds = core::regionPreset(*index);
-  if (const auto area = arguments.value("--area")) {
-    bounds = parseArea(*area);
-    if (!bounds) return "--area is NORTH,WEST,SOUTH,EAST in degrees";
+void addPeriodOptions(CLI::App& command, ArchiveOptions& options) {
+  const CLI::Validator date = validator(parseDate, "YYYY-MM-DD", kDateError);
+  command.add_option("--from", options.from, "first day")->type_name("YYYY-MM-DD")->check(date);
+  command.add_option("--to", options.to, "last day")->type_name("YYYY-MM-DD")->check(date);
+}
+
+std::string readArchiveSelection(const ArchiveOptions& options, ArchiveSelection& selection) {
+  if (options.region.empty() || options.from.empty() || options.to.empty()) {
+    return "--archive, --region, --from and --to are required";
   }
-  if (!bounds) return "the region " + *region + " needs --area";
+  const std::optional<int> index = regionIndex(options.region);
+  if (!index) return unknownRegion(options.region);
+  const std::optional<Date> start = parseDate(options.from);
+  const std::optional<Date> end = parseDate(options.to);
+  if (!start || !end) return kDateError;
+  std::optional<core::AreaBounds> bounds =
+      options.area.empty() ? core::regionPreset(*index) : parseArea(options.area);
+  if (!bounds) return options.area.empty() ? "the region " + options.region + " needs --area" : kAreaError;
 
   core::AnalysisConditions& c = selection.conditions;
-  c.archiveDir = archive->empty() ? std::string() : archiveDirectory(*archive);
+  c.archiveDir = options.archive.empty() ? std::string() : archiveDirectory(options.archive);
   c.areaName = std::string(core::regionTable()[static_cast<std::size_t>(*index)].name);
   c.areaWestLon = bounds->westLon;
   c.areaNorthLat = bounds->northLat;

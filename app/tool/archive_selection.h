@@ -9,14 +9,27 @@
 
 namespace ombrix::tool {
 
+struct ArchiveOptions {
+  std::string archive;
+  std::string region;
+  std::string from;
+  std::string to;
+  std::string area;
+};
+
+// Adds --archive, --region and --area, with their checks.
+void addArchiveOptions(CLI::App& command, ArchiveOptions& options);
+// Adds --from and --to as days, with their checks.
+void addPeriodOptions(CLI::App& command, ArchiveOptions& options);
+
 struct ArchiveSelection {
   core::AnalysisConditions conditions;
   core::PeriodDates period;
 };
 
-// Reads --archive, --region, --from, --to and --area. An empty text means success, anything
-// else is the usage error to report.
-std::string readArchiveSelection(const ToolArguments& arguments, ArchiveSelection& selection);
+// The selection from the options; an empty text means success, anything else is the usage
+// error to report (a missing --region, --from or --to among them).
+std::string readArchiveSelection(const ArchiveOptions& options, ArchiveSelection& selection);
 
 // The dialogs' order: the period is checked and catalogued on its Set, then the command asks
 // for missing conditions. Prints the messages of a refusal and returns false.

@@ -2,38 +2,37 @@
 // followed by the preprocessing command, in one call.
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "app/tool/archive_selection.h"
-#include "app/tool/tool_command.h"
+#include "app/tool/command_table.h"
 #include "core/messages.h"
 #include "core/preprocess_run.h"
 
 namespace ombrix::tool {
 namespace {
 
-constexpr const char* kCommand = "preprocess";
+struct Options {
+  ArchiveOptions archive;
+  bool force = false;
+};
 
-int runPreprocess(const std::vector<std::string>& words) {
-  ToolArguments arguments;
-  if (!arguments.parse(words, {"--archive", "--region", "--from", "--to", "--area"}, {"--force"})) {
-    return usageError(kCommand, arguments.error());
-  }
+int runPreprocess(const CLI::App& command, const Options& options) {
   ArchiveSelection selection;
-  if (const std::string error = readArchiveSelection(arguments, selection); !error.empty()) {
-    return usageError(kCommand, error);
+  if (const std::string error = readArchiveSelection(options.archive, selection); !error.empty()) {
+    return usageError(command, error);
   }
   if (!catalogueSelection(selection)) return kExitRefused;
   core::AnalysisConditions& c = selection.conditions;
 
   c.outputRmdPath = core::outputRmdPath(c);
-  if (!arguments.flag("--force") && std::filesystem::exists(c.outputRmdPath)) {
+  if (!options.force && std::filesystem::exists(c.outputRmdPath)) {
     return refused(std::string(messages::kOutputExists) + c.outputRmdPath);
   }
   core::PreprocessResult result;
   {
-    TerminalProgress bar(kCommand);
+    TerminalProgress bar("preprocess");
     core::PreprocessCallbacks callbacks;
     callbacks.progress = [&bar](int begun, int count) { bar.update(static_cast<double>(begun) / count); };
     result = core::runPreprocessing(c, c.outputRmdPath, callbacks);
@@ -44,11 +43,15 @@ int runPreprocess(const std::vector<std::string>& words) {
   return kExitOk;
 }
 
-const ToolCommandRegistration registration{
-    {kCommand,
-     "preprocess --archive DIR --region NAME --from YYYY-MM-DD --to YYYY-MM-DD [--area NORTH,WEST,SOUTH,EAST] "
-     "[--force]",
-     runPreprocess}};
-
 }  // namespace
+
+CommandRun definePreprocess(CLI::App& command) {
+  const auto options = std::make_shared<Options>();
+  addArchiveOptions(command, options->archive);
+  addPeriodOptions(command, options->archive);
+  for (const char* name : {"--archive", "--region", "--from", "--to"}) command.get_option(name)->required();
+  command.add_flag("--force", options->force, "replace an existing output file");
+  return [&command, options] { return runPreprocess(command, *options); };
+}
+
 }  // namespace ombrix::tool

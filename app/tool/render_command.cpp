@@ -1,20 +1,19 @@
-// ombrix-tool render FILE.RMD (--frame K | --sum S:E | --max S:E) --png OUT.png [--size WxH]
-// [--no-basemap]: the map the viewer draws for a frame, an accumulated or a maximum field, as
-// a PNG picture of the viewer's drawing surface.
+// ombrix-tool render FILE.RMD (--frame K | --sum S:E | --max S:E | --sum/--max --from S
+// --to E) --png OUT.png [--size WxH] [--no-basemap]: the map the viewer draws for a frame, an
+// accumulated or a maximum field, as a PNG picture of the viewer's drawing surface.
 #include <iostream>
-#include <optional>
+#include <memory>
 #include <span>
 #include <string>
-#include <tuple>
 #include <vector>
 
-#include "app/tool/tool_command.h"
+#include "app/tool/command_table.h"
+#include "app/tool/frame_options.h"
+#include "app/tool/map_choice.h"
 #include "core/messages.h"
 #include "core/number_text.h"
 #include "core/output_file.h"
 #include "viewer/base_map.h"
-#include "viewer/frame_accumulation.h"
-#include "viewer/frame_loading.h"
 #include "viewer/map_renderer.h"
 #include "viewer/rmd_opening.h"
 
@@ -27,33 +26,17 @@
 namespace ombrix::tool {
 namespace {
 
-constexpr const char* kCommand = "render";
 constexpr int kViewerWidth = 689;  // the viewer's drawing surface
 constexpr int kViewerHeight = 593;
 constexpr int kLargestSide = 16384;
 
-enum class MapKind { Frame, Sum, Max };
-
-struct RenderRequest {
+struct RenderOptions {
   std::string rmdPath;
   std::string pngPath;
-  MapKind kind = MapKind::Frame;
-  int first = 0;
-  int last = 0;
-  int width = kViewerWidth;
-  int height = kViewerHeight;
-  bool baseMap = true;
+  MapChoiceOptions map;
+  std::string size;
+  bool noBaseMap = false;
 };
-
-// "S:E" as two whole numbers.
-std::optional<std::pair<int, int>> parseRange(const std::string& text) {
-  const auto colon = text.find(':');
-  if (colon == std::string::npos) return std::nullopt;
-  const auto first = core::parseWholeNumber(std::string_view(text).substr(0, colon));
-  const auto last = core::parseWholeNumber(std::string_view(text).substr(colon + 1));
-  if (!first || !last) return std::nullopt;
-  return std::pair{*first, *last};
-}
 
 // "WxH" with both sides from 1 to kLargestSide.
 bool parseSize(const std::string& text, int& width, int& height) {
@@ -65,72 +48,6 @@ bool parseSize(const std::string& text, int& width, int& height) {
   width = *w;
   height = *h;
   return true;
-}
-
-// The request, or the usage error's detail in error.
-std::optional<RenderRequest> parseRequest(const std::vector<std::string>& words, std::string& error) {
-  ToolArguments arguments;
-  if (!arguments.parse(words, {"--frame", "--sum", "--max", "--png", "--size"}, {"--no-basemap"})) {
-    error = arguments.error();
-    return std::nullopt;
-  }
-  RenderRequest request;
-  const auto png = arguments.value("--png");
-  if (arguments.positional().size() != 1 || !png) {
-    error = "one RMD file and --png are needed";
-    return std::nullopt;
-  }
-  request.rmdPath = arguments.positional().front();
-  request.pngPath = *png;
-  request.baseMap = !arguments.flag("--no-basemap");
-  const auto frame = arguments.value("--frame");
-  const auto sum = arguments.value("--sum");
-  const auto max = arguments.value("--max");
-  if ((frame ? 1 : 0) + (sum ? 1 : 0) + (max ? 1 : 0) != 1) {
-    error = "exactly one of --frame, --sum and --max is needed";
-    return std::nullopt;
-  }
-  if (frame) {
-    const auto k = core::parseWholeNumber(*frame);
-    if (!k) {
-      error = "--frame needs a frame number";
-      return std::nullopt;
-    }
-    request.first = request.last = *k;
-  } else {
-    const auto range = parseRange(sum ? *sum : *max);
-    if (!range) {
-      error = "a range is written S:E";
-      return std::nullopt;
-    }
-    request.kind = sum ? MapKind::Sum : MapKind::Max;
-    std::tie(request.first, request.last) = *range;
-  }
-  const auto size = arguments.value("--size");
-  if (size && !parseSize(*size, request.width, request.height)) {
-    error = "--size is written WxH, each side 1 to " + std::to_string(kLargestSide);
-    return std::nullopt;
-  }
-  return request;
-}
-
-// Puts the requested field into rainGrid, as the viewer's commands do.
-core::Status computeField(const RenderRequest& request, core::AnalysisConditions& conditions) {
-  if (request.kind == MapKind::Frame) {
-    std::vector<std::int16_t> frameGrid;
-    return viewer::showFrame(conditions, request.first, frameGrid);
-  }
-  TerminalProgress progress(request.kind == MapKind::Sum ? "sum" : "max");
-  viewer::FoldCallbacks callbacks;
-  const double frames = request.last - request.first + 1;
-  callbacks.frameStarting = [&](int position) { progress.update(position / frames); };
-  std::vector<std::int16_t> field;
-  const core::Status status =
-      request.kind == MapKind::Sum
-          ? viewer::accumulateFrames(conditions, request.first, request.last, field, callbacks)
-          : viewer::maximumOfFrames(conditions, request.first, request.last, field, callbacks);
-  if (status) conditions.rainGrid = std::move(field);
-  return status;
 }
 
 core::Status writePng(const viewer::RgbImage& image, const std::string& path) {
@@ -153,36 +70,47 @@ core::Status writePng(const viewer::RgbImage& image, const std::string& path) {
 #endif
 }
 
-int runRender(const std::vector<std::string>& words) {
+int runRender(const CLI::App& command, const RenderOptions& options) {
   std::string error;
-  const std::optional<RenderRequest> request = parseRequest(words, error);
-  if (!request) return usageError(kCommand, error);
+  const FrameRangeText frames = framesAsked(command, options.map, error);
+  int width = kViewerWidth;
+  int height = kViewerHeight;
+  if (!options.size.empty() && !parseSize(options.size, width, height)) {
+    error = "--size is written WxH, each side 1 to " + std::to_string(kLargestSide);
+  }
+  if (!error.empty()) return usageError(command, error);
+
   const viewer::RmdOpening opening =
-      viewer::openRmdFile(request->rmdPath, static_cast<float>(request->width), static_cast<float>(request->height));
+      viewer::openRmdFile(options.rmdPath, static_cast<float>(width), static_cast<float>(height));
   if (opening.outcome != viewer::OpenOutcome::Opened) return refused(opening.status);
   core::AnalysisConditions conditions;
   viewer::applyOpening(opening, conditions);
-  if (core::Status s = computeField(*request, conditions); !s) return refused(s);
+  if (core::Status s = showChosenMap(command, frames, conditions); !s) return refused(s);
 
-  viewer::RgbImage image(request->width, request->height);
-  if (request->kind == MapKind::Sum) {
+  viewer::RgbImage image(width, height);
+  if (foldAsked(command) == viewer::RangeFold::Sum) {
     viewer::drawAccumulatedMap(conditions, image.view());
   } else {
     viewer::drawIntensityMap(conditions, image.view());
   }
-  if (request->baseMap) {
+  if (!options.noBaseMap) {
     viewer::drawBaseMap(viewer::baseMapBesideExecutable(), viewer::geometryOf(conditions), image.view());
   }
-  if (core::Status s = writePng(image, request->pngPath); !s) return refused(s);
-  std::cout << request->pngPath << "\n";
+  if (core::Status s = writePng(image, options.pngPath); !s) return refused(s);
+  std::cout << options.pngPath << "\n";
   return kExitOk;
 }
 
-const ToolCommandRegistration registration{
-    {kCommand,
-     "render FILE.RMD (--frame K | --sum S:E | --max S:E) --png OUT.png [--size WxH] [--no-basemap]"
-     "    (the map as the viewer draws it, as PNG)",
-     runRender}};
-
 }  // namespace
+
+CommandRun defineRender(CLI::App& command) {
+  const auto options = std::make_shared<RenderOptions>();
+  addRmdFileArgument(command, options->rmdPath);
+  addMapChoiceOptions(command, options->map);
+  command.add_option("--png", options->pngPath, "PNG file to write")->type_name("OUT.png")->required();
+  command.add_option("--size", options->size, "picture size (default: the viewer's, 689x593)")->type_name("WxH");
+  command.add_flag("--no-basemap", options->noBaseMap, "leave out the coastline");
+  return [&command, options] { return runRender(command, *options); };
+}
+
 }  // namespace ombrix::tool
