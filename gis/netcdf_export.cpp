@@ -42,8 +42,9 @@ core::TimeStamp stampOf(const core::AnalysisConditions& c, std::size_t k) {
 // The open file's frames per day, and the stamp-zone midnight of its first day, from the first
 // frame that holds data and a valid stamp.
 std::optional<std::int64_t> firstMidnight(const core::AnalysisConditions& c, int& perDay) {
+  const core::RmdHeader header = viewer::openHeader(c);
   for (std::size_t k = 0; k < c.frameOffset.size(); ++k) {
-    if (!core::frameHasData(viewer::openHeader(c), c.frameOffset[k])) continue;
+    if (!core::frameHasData(header, c.frameOffset[k])) continue;
     const core::TimeStamp stamp = stampOf(c, k);
     const auto minutes = stampMinutes(stamp);
     if (!minutes) continue;
