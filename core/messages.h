@@ -153,4 +153,12 @@ inline constexpr Text kCannotOpenFolder = "このフォルダーを開くこと�
 // -- Viewer window: the point table's ID prompt --
 inline constexpr Text kCellIdNotEntered = "IDが入力されなかったため、雨量テーブルを出力できません。";
 
+// -- GIS exports: NetCDF cubes and GeoTIFF maps --
+inline constexpr Text kNetcdfNotWritten = "NetCDFファイルを作成できません。";   // + path
+inline constexpr Text kGeoTiffNotWritten = "GeoTIFFファイルを作成できません。";  // + path
+inline constexpr Text kNetcdfWritten = "NetCDFファイルを出力しました。";         // + path
+inline constexpr Text kGeoTiffWritten = "GeoTIFFファイルを出力しました。";       // + path
+inline constexpr Text kNoFrameWithTime =
+    "時刻の記録されたフレームがないため、時刻軸を作成できません。";  // + path
+
 }  // namespace ombrix::messages

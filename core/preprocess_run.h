@@ -4,21 +4,13 @@
 // archive record). Memory stays at one archive file and one grid buffer whatever the period.
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <string>
 
 #include "core/analysis_conditions.h"
+#include "core/area_frames.h"
 #include "core/status.h"
 
 namespace ombrix::core {
-
-struct PreprocessCallbacks {
-  // Called in the frame pass once per archive file before it is decoded, with the number of
-  // files begun so far (f + 1) and the file count.
-  std::function<void(int filesBegun, int fileCount)> progress;
-  // Called at the same point, first: lets pending user-interface events run.
-  std::function<void()> yield;
-};
 
 struct PreprocessResult {
   Status status;
@@ -33,7 +25,8 @@ struct PreprocessResult {
 // areaName, and the period's start and end dates.
 std::string outputRmdPath(const AnalysisConditions& conditions);
 
-// Runs the three passes over conditions.archiveFiles and writes the file at output, which is
+// Checks the conditions, the grid of every archive file and the limits of the format, then writes
+// the stream of area frames (each with its index entry) into the file at output, which is
 // replaced only when the last frame has been written. Refusals and failures leave no file and
 // an existing one unchanged. The run works on its own copy of the catalogue, the area, the
 // period and the output path, taken when it starts: changes made to conditions while it yields

@@ -11,6 +11,8 @@
 #include "core/messages.h"
 #include "export/current_display_export.h"
 #include "export/period_export.h"
+#include "gis/netcdf_export.h"
+#include "gis/shown_map_geotiff.h"
 #include "ui/app_look.h"
 #include "ui/file_open_dialog.h"
 #include "ui/main_window.h"
@@ -81,6 +83,8 @@ MapViewer::MapViewer(MainWindow& window, MapSurface& surface)
   connectMenu(window, "MenuOpneFile", this, &MapViewer::showFileOpenDialog);
   connectMenu(window, "MenuExpNow", this, &MapViewer::exportShownMap);
   connectMenu(window, "MenuExpAll", this, &MapViewer::exportPeriod);
+  connectMenu(window, "MenuGisNetcdf", this, &MapViewer::exportNetcdf);
+  connectMenu(window, "MenuGisGeoTiff", this, &MapViewer::exportShownMapGeoTiff);
   connectMenu(window, "menuCSVTable", this, &MapViewer::showPointTableWindow);
 }
 
@@ -346,6 +350,36 @@ void MapViewer::exportPeriod() {
       exports::exportPeriod(conditions_, areaText(), progress_->trackWidth(), callbacks);
   if (changes == viewChanges_) exports::applyPeriodExport(result, conditions_);
   if (!result.message.empty() && !window_.isEnding()) messages_.show(result.message);
+}
+
+// ---- GIS exports ----
+
+void MapViewer::exportNetcdf() {
+  if (!fileOpen()) return;
+  // A copy: a file opened while the export yields must not change the frames it reads.
+  const core::AnalysisConditions file = conditions_;
+  const std::filesystem::path target = gis::netcdfPathBeside(file.openRmdPath);
+  if (std::filesystem::exists(target)) {
+    messages_.show(std::string(messages::kExportTargetExists) + target.string());
+    return;
+  }
+  gis::NetcdfExportOptions options;
+  options.history = "ombrix: " + file.openRmdPath;
+  options.yield = yieldToEvents;
+  const int width = progress_->trackWidth();
+  options.progress = [this, width](double fraction) {
+    progress_->setBarWidth(static_cast<int>(std::lround(fraction * width)));
+  };
+  const core::Status status = gis::exportOpenFileNetcdf(file, 0, file.frameCount - 1, target, options);
+  if (window_.isEnding()) return;
+  messages_.show(status ? std::string(messages::kNetcdfWritten) + target.string() : status.message);
+}
+
+void MapViewer::exportShownMapGeoTiff() {
+  if (!fileOpen() || !mapShown_ || conditions_.frameLabel.empty()) return;
+  const exports::CurrentDisplayResult result =
+      gis::exportShownMapGeoTiff(conditions_, gis::shownMapGeoTiffPath(conditions_, areaText()));
+  if (result.outcome == exports::CurrentDisplayOutcome::Failed) messages_.show(result.status.message);
 }
 
 }  // namespace ombrix::ui

@@ -51,6 +51,8 @@ class MapViewer final : public QObject {
   void showFileOpenDialog();    // MenuOpneFile
   void exportShownMap();        // MenuExpNow
   void exportPeriod();          // MenuExpAll
+  void exportNetcdf();           // MenuGisNetcdf: the whole open file beside it as FILE.nc
+  void exportShownMapGeoTiff();  // MenuGisGeoTiff: named like the current-display CSV
   void showPointTableWindow();  // menuCSVTable
 
   // FileOpen's "選択": opens folder/name (an empty name: none chosen).

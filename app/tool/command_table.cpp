@@ -8,7 +8,11 @@ namespace {
 
 constexpr std::array kCommands{
     ToolCommand{"export-frame", "CSV of one frame, beside the RMD file", defineExportFrame},
+    ToolCommand{"export-geotiff", "Cloud Optimized GeoTIFF of a frame, an accumulation or a maximum",
+                defineExportGeoTiff},
     ToolCommand{"export-max", "CSV of the maximum rain rate over a range of frames", defineExportMax},
+    ToolCommand{"export-netcdf", "NetCDF-CF file of an RMD file's frames or straight from the archive",
+                defineExportNetcdf},
     ToolCommand{"export-period", "one CSV file per day and FileList.txt, in a new folder", defineExportPeriod},
     ToolCommand{"export-sum", "CSV of the rainfall accumulated over a range of frames", defineExportSum},
     ToolCommand{"import-grib2", "analysed 1 km rainfall GRIB2 files as daily archive files", defineImportGrib2},

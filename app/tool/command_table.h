@@ -7,7 +7,9 @@
 namespace ombrix::tool {
 
 CommandRun defineExportFrame(CLI::App& command);
+CommandRun defineExportGeoTiff(CLI::App& command);
 CommandRun defineExportMax(CLI::App& command);
+CommandRun defineExportNetcdf(CLI::App& command);
 CommandRun defineExportPeriod(CLI::App& command);
 CommandRun defineExportSum(CLI::App& command);
 CommandRun defineImportGrib2(CLI::App& command);

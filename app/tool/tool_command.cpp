@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/tool/command_table.h"
+#include "core/messages.h"
 
 namespace ombrix::tool {
 
@@ -80,6 +81,13 @@ int refused(const core::Status& status) { return refused(status.message); }
 int refused(std::string_view message) {
   std::cerr << message << "\n";
   return kExitRefused;
+}
+
+bool refusedAsExisting(const std::filesystem::path& target, bool force) {
+  std::error_code error;
+  if (force || !std::filesystem::exists(target, error)) return false;
+  refused(std::string(messages::kOutputExists) + target.string());
+  return true;
 }
 
 TerminalProgress::TerminalProgress(std::string label) : label_(std::move(label)), enabled_(::isatty(2) == 1) {}

@@ -7,6 +7,7 @@
 // declare it in command_table.h and give it a row in the table in command_table.cpp.
 #include <CLI/CLI.hpp>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -40,6 +41,8 @@ int usageError(const CLI::App& command, std::string_view detail);
 // Prints the user's message on standard error and returns kExitRefused.
 int refused(const core::Status& status);
 int refused(std::string_view message);
+// Whether target is there already and may not be replaced (no --force); then says so.
+bool refusedAsExisting(const std::filesystem::path& target, bool force);
 
 // A progress bar on standard error, drawn only when standard error is a terminal.
 class TerminalProgress {

@@ -23,11 +23,14 @@ struct ViewerExportTest : ViewerFixture {
 
 TEST_F(ViewerExportTest, TheShownMapIsWrittenUnderItsLabel) {
   trigger("MenuExpNow");  // nothing drawn yet
+  trigger("MenuGisGeoTiff");
   EXPECT_EQ(ombrix::test::namesIn(dir.path()).size(), 1u);
   controls.startTime->setCurrentIndex(19);
   click(window.get(), "Command2");
   trigger("MenuExpNow");
+  trigger("MenuGisGeoTiff");
   EXPECT_EQ(line(dir / "Ka200407050930.CSV", 1), "0,0,0,139.6,35.7,56");
+  EXPECT_GT(fs::file_size(dir / "Ka200407050930.tif"), 0u);
 
   controls.startTime->setCurrentIndex(3);
   controls.endTime->setCurrentIndex(50);
@@ -35,6 +38,15 @@ TEST_F(ViewerExportTest, TheShownMapIsWrittenUnderItsLabel) {
   trigger("MenuExpNow");
   EXPECT_EQ(line(dir / "Ka200407050130200407060100-SUM.CSV", 1), "0,0,0,139.6,35.7,1879");
   EXPECT_EQ(messages.shown, QStringList{qtText(messages::kComputationDone)});
+}
+
+TEST_F(ViewerExportTest, TheWholeFileIsWrittenAsNetcdfOnce) {
+  trigger("MenuGisNetcdf");
+  const fs::path cube = dir / "Ka200475200476.nc";
+  EXPECT_EQ(messages.shown, QStringList{qtText(messages::kNetcdfWritten) + QString::fromStdString(cube.string())});
+  EXPECT_EQ(control<QFrame>(window.get(), QStringLiteral("Reading_Bar"))->width(), viewer.progress().trackWidth());
+  trigger("MenuGisNetcdf");
+  EXPECT_EQ(messages.shown.back(), qtText(messages::kExportTargetExists) + QString::fromStdString(cube.string()));
 }
 
 TEST_F(ViewerExportTest, ThePeriodSetIsWrittenOnceAndThePointTableWindowAsksForTheId) {
