@@ -96,9 +96,10 @@ std::int64_t mostDaysForOffsets(int perDay, std::int64_t cells) noexcept {
   return (kRmdMaxOffset - kRmdHeaderSize + 4 * cells) / perDayGrowth;
 }
 
-// The checks that need no archive file, then pass 1, then the checks of the window and the
-// field widths. Nothing is written by any of them.
-Status planRun(const AnalysisConditions& c, RunLayout& layout) {
+// The checks that need no archive file, then pass 1, then the checks of the window and, for
+// an RMD file, of the field widths. Nothing is written by any of them.
+enum class Limits { RmdFile, None };
+Status planRun(const AnalysisConditions& c, RunLayout& layout, Limits limits = Limits::RmdFile) {
   if (c.archiveFiles.empty()) return Status::failure(std::string(messages::kPeriodNotSet));
   layout.days = periodDays(c);
   if (layout.days < 1 || static_cast<std::int64_t>(c.archiveFiles.size()) > layout.days) {
@@ -110,7 +111,7 @@ Status planRun(const AnalysisConditions& c, RunLayout& layout) {
   }
   layout.framesPerDay = framesPerDay(c.periodYear[0], c.periodMonth[0]);
   const std::int64_t frames = layout.days * layout.framesPerDay;
-  if (frames > kInt16Max) {
+  if (limits == Limits::RmdFile && frames > kInt16Max) {
     return Status::failure(mostDaysMessage(messages::kPeriodTooLong, kInt16Max / layout.framesPerDay, layout.days));
   }
 
@@ -123,7 +124,7 @@ Status planRun(const AnalysisConditions& c, RunLayout& layout) {
     return Status::failure(std::string(messages::kGridSpacingTooLarge));
   }
   const std::int64_t cells = static_cast<std::int64_t>(layout.window.rows()) * layout.window.cols();
-  if (lastFrameOffset(layout.framesPerDay, layout.days, cells) > kRmdMaxOffset) {
+  if (limits == Limits::RmdFile && lastFrameOffset(layout.framesPerDay, layout.days, cells) > kRmdMaxOffset) {
     const std::int64_t mostDays = mostDaysForOffsets(layout.framesPerDay, cells);
     if (mostDays < 1) return Status::failure(std::string(messages::kNoDayFitsArea));
     return Status::failure(mostDaysMessage(messages::kPeriodTooLongForArea, mostDays, layout.days));
@@ -160,9 +161,10 @@ void copyWindow(std::span<const std::int16_t> grid, int nx, const AreaWindow& w,
   }
 }
 
-// Pass 3: decode every kept record into the grid buffer and write its window as frame k.
-Status writeFrames(const std::vector<std::string>& files, const RunLayout& layout, RmdWriter& writer,
-                   const PreprocessCallbacks& callbacks) {
+// Pass 3: decode every kept record into the grid buffer and hand its window on as frame k.
+using FrameHandler = std::function<Status(int k, const TimeStamp& stamp, std::span<const std::int16_t> cells)>;
+Status decodeFrames(const std::vector<std::string>& files, const RunLayout& layout, const FrameHandler& handle,
+                    const PreprocessCallbacks& callbacks) {
   // Sized at the first record: only a file that holds records has been checked to be large
   // enough for its grid, so a file of none cannot make the run allocate what it claims.
   std::vector<std::int16_t> grid;
@@ -184,7 +186,7 @@ Status writeFrames(const std::vector<std::string>& files, const RunLayout& layou
       if (Status s = archive.decodeRecord(j, grid); !s) return s;
       copyWindow(grid, layout.grid.nx, layout.window, frame.data());
       const int k = f * layout.framesPerDay + static_cast<int>(j);
-      if (Status s = writer.writeFrame(k, frame); !s) return s;
+      if (Status s = handle(k, archive.records()[j].stamp, frame); !s) return s;
     }
   }
   return Status::success();
@@ -212,9 +214,21 @@ PreprocessResult runPreprocessing(const AnalysisConditions& conditions, const st
   RmdWriter writer;
   result.status = writer.create(output, layout.header, layout.framesPerDay);
   if (result.status) result.status = writeIndex(conditions.archiveFiles, layout, writer);
-  if (result.status) result.status = writeFrames(conditions.archiveFiles, layout, writer, callbacks);
+  const auto writeFrame = [&writer](int k, const TimeStamp&, std::span<const std::int16_t> cells) {
+    return writer.writeFrame(k, cells);
+  };
+  if (result.status) result.status = decodeFrames(conditions.archiveFiles, layout, writeFrame, callbacks);
   if (result.status) result.status = writer.commit();
   return result;
+}
+
+Status streamPeriodFrames(const AnalysisConditions& conditions, const FrameStream& stream,
+                          const PreprocessCallbacks& callbacks) {
+  RunLayout layout;
+  if (Status s = planRun(conditions, layout, Limits::None); !s) return s;
+  layout.header.frameCount = 0;
+  if (Status s = stream.begin(layout.header, layout.framesPerDay); !s) return s;
+  return decodeFrames(conditions.archiveFiles, layout, stream.frame, callbacks);
 }
 
 void applyPreprocessResult(const PreprocessResult& result, AnalysisConditions& conditions) noexcept {

@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <span>
 #include <string>
 
 #include "core/analysis_conditions.h"
+#include "core/rmd_file.h"
 #include "core/status.h"
 
 namespace ombrix::core {
@@ -38,6 +40,18 @@ std::string outputRmdPath(const AnalysisConditions& conditions);
 // an existing one unchanged.
 PreprocessResult runPreprocessing(const AnalysisConditions& conditions, const std::filesystem::path& output,
                                   const PreprocessCallbacks& callbacks = {});
+
+// The frames of the period decoded straight from the archive, without an RMD file and its
+// size limits: the same checks and refusals as a run (but any period length), then begin()
+// with the header the run would write (frameCount 0) and the frames per day, then frame()
+// for each archive record in slot order (day f, record j: slot f x framesPerDay + j), with the
+// cells of the window. Slots without a record are not handed on.
+struct FrameStream {
+  std::function<Status(const RmdHeader& header, int framesPerDay)> begin;
+  std::function<Status(int slot, const TimeStamp& stamp, std::span<const std::int16_t> cells)> frame;
+};
+Status streamPeriodFrames(const AnalysisConditions& conditions, const FrameStream& stream,
+                          const PreprocessCallbacks& callbacks = {});
 
 // Stores halfHourly and outFrameCount when the run decided them; nothing else is touched.
 void applyPreprocessResult(const PreprocessResult& result, AnalysisConditions& conditions) noexcept;

@@ -17,10 +17,6 @@ float edgeDegrees(std::int32_t microdegrees) noexcept {
   return static_cast<float>(static_cast<double>(static_cast<float>(microdegrees)) / kMicro);
 }
 
-double stepDegrees(std::int32_t microdegrees) noexcept {
-  return static_cast<double>(static_cast<float>(microdegrees)) / kMicro;
-}
-
 struct CommaValue {
   char text[7];  // ",-32768" is the longest
   std::uint8_t length;
@@ -44,11 +40,15 @@ const std::array<CommaValue, 65536>& commaValueTable() {
 }  // namespace
 
 float cellLongitude(std::int32_t westLon, std::int32_t cellWidth, int column) noexcept {
-  return static_cast<float>(static_cast<double>(edgeDegrees(westLon)) + column * stepDegrees(cellWidth));
+  return static_cast<float>(static_cast<double>(edgeDegrees(westLon)) + column * cellStepDegrees(cellWidth));
 }
 
 float cellLatitude(std::int32_t northLat, std::int32_t cellHeight, int row) noexcept {
-  return static_cast<float>(static_cast<double>(edgeDegrees(northLat)) - row * stepDegrees(cellHeight));
+  return static_cast<float>(static_cast<double>(edgeDegrees(northLat)) - row * cellStepDegrees(cellHeight));
+}
+
+double cellStepDegrees(std::int32_t microdegrees) noexcept {
+  return static_cast<double>(static_cast<float>(microdegrees)) / kMicro;
 }
 
 char* writeInteger(char* out, std::int64_t value) noexcept { return std::to_chars(out, out + 24, value).ptr; }

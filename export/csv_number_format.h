@@ -14,6 +14,8 @@ namespace ombrix::exports {
 float cellLongitude(std::int32_t westLon, std::int32_t cellWidth, int column) noexcept;
 // Latitude of row M: ido0 - M x dIdo, built the same way from the north edge and cell height.
 float cellLatitude(std::int32_t northLat, std::int32_t cellHeight, int row) noexcept;
+// dKeido or dIdo: a cell step as a float divided by 1,000,000 in double precision.
+double cellStepDegrees(std::int32_t microdegrees) noexcept;
 
 // Decimal text of a whole number (minus sign for negatives, no leading zeros); returns the end.
 char* writeInteger(char* out, std::int64_t value) noexcept;

@@ -1,0 +1,112 @@
+#include "gis/areal_run.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "core/frame_slots.h"
+#include "core/messages.h"
+#include "viewer/frame_loading.h"
+#include "viewer/view_geometry.h"
+
+namespace ombrix::gis {
+
+namespace {
+
+std::vector<core::FrameIndexEntry> indexOf(const core::AnalysisConditions& c) {
+  std::vector<core::FrameIndexEntry> index(std::min({c.frameOffset.size(), c.frameYear.size(),
+                                                     c.frameMonthDay.size(), c.frameHourMinute.size()}));
+  for (std::size_t i = 0; i < index.size(); ++i) {
+    index[i] = {{c.frameYear[i], c.frameMonthDay[i][0], c.frameMonthDay[i][1], c.frameHourMinute[i][0],
+                 c.frameHourMinute[i][1]},
+                c.frameOffset[i]};
+  }
+  return index;
+}
+
+// The polygons' extent with a margin wider than any archive cell, in microdegrees.
+core::AnalysisConditions windowAround(const core::AnalysisConditions& c, const std::vector<Shape>& shapes) {
+  constexpr double kMarginDegrees = 0.5;
+  double west = std::numeric_limits<double>::infinity(), east = -west, south = west, north = -west;
+  for (const Shape& shape : shapes) {
+    for (const Polygon& polygon : shape.parts) {
+      for (const LonLat& p : polygon.rings.empty() ? Ring{} : polygon.rings.front()) {
+        west = std::min(west, p.lon);
+        east = std::max(east, p.lon);
+        south = std::min(south, p.lat);
+        north = std::max(north, p.lat);
+      }
+    }
+  }
+  const auto micro = [](double degrees) {
+    return static_cast<std::int32_t>(std::clamp(std::lrint(degrees * 1e6), -2'000'000'000L, 2'000'000'000L));
+  };
+  core::AnalysisConditions windowed = c;
+  windowed.areaWestLon = micro(west - kMarginDegrees);
+  windowed.areaEastLon = micro(east + kMarginDegrees);
+  windowed.areaSouthLat = micro(south - kMarginDegrees);
+  windowed.areaNorthLat = micro(north + kMarginDegrees);
+  return windowed;
+}
+
+}  // namespace
+
+CellGrid cellGridOf(const core::AnalysisConditions& c) {
+  return {c.fileWestLon, c.fileNorthLat, c.cellWidth, c.cellHeight, c.gridCols, c.gridRows};
+}
+
+int framesPerHourOf(const core::AnalysisConditions& c) {
+  const auto clock = core::slotClockOf(viewer::openHeader(c), indexOf(c));
+  return clock ? clock->framesPerHour() : 1;
+}
+
+core::Status arealOverOpenFile(const core::AnalysisConditions& c, const std::vector<Shape>& shapes, int first,
+                               int last, ArealComputation& computation, const core::PreprocessCallbacks& callbacks) {
+  if (c.openRmdPath.empty()) return core::Status::failure(std::string(messages::kNoFileOpen));
+  if (first < 0 || last < first || last >= c.frameCount) {
+    return core::Status::failure(std::string(messages::kTimesNotInOrder));
+  }
+  const std::vector<core::FrameIndexEntry> index = indexOf(c);
+  const core::RmdHeader header = viewer::openHeader(c);
+  const core::SlotClock clock = core::slotClockOf(header, index).value_or(core::SlotClock{});
+  if (core::Status s = computation.prepare(shapes, cellGridOf(c), clock.framesPerHour()); !s) return s;
+  std::vector<std::int16_t> cells;
+  for (int i = first; i <= last; ++i) {
+    if (callbacks.yield) callbacks.yield();
+    if (callbacks.progress) callbacks.progress(i - first + 1, last - first + 1);
+    if (core::Status s = viewer::loadFrame(c, i, cells); !s) return s;
+    const auto& entry = index[static_cast<std::size_t>(i)];
+    computation.addFrame(core::frameHasData(header, entry.frameOffset) ? entry.stamp : clock.slotTime(i), cells);
+  }
+  return core::Status::success();
+}
+
+core::Status arealOverArchive(const core::AnalysisConditions& conditions, const std::vector<Shape>& shapes,
+                              ArealComputation& computation, const core::PreprocessCallbacks& callbacks) {
+  const core::AnalysisConditions windowed = windowAround(conditions, shapes);
+  const core::SlotClock clock =
+      core::slotClockFrom(conditions.periodYear[0], conditions.periodMonth[0], conditions.periodDay[0]);
+  int nextSlot = 0;
+  const auto fillTo = [&](int slot) {
+    for (; nextSlot < slot; ++nextSlot) computation.addEmptyFrame(clock.slotTime(nextSlot));
+  };
+  core::FrameStream stream;
+  stream.begin = [&](const core::RmdHeader& header, int) {
+    const int scale = viewer::scaleFactorForDate(conditions.periodYear[0], conditions.periodMonth[0]);
+    const viewer::ViewGeometry geometry = viewer::computeViewGeometry(header, scale, 1, 1);
+    const CellGrid grid{header.fileWestLon, header.fileNorthLat, geometry.cellWidth, geometry.cellHeight,
+                        header.gridCols, header.gridRows};
+    return computation.prepare(shapes, grid, clock.framesPerHour());
+  };
+  stream.frame = [&](int slot, const core::TimeStamp& stamp, std::span<const std::int16_t> cells) {
+    fillTo(slot);
+    computation.addFrame(stamp, cells);
+    ++nextSlot;
+    return core::Status::success();
+  };
+  if (core::Status s = core::streamPeriodFrames(windowed, stream, callbacks); !s) return s;
+  fillTo(conditions.archiveFileCount * clock.framesPerDay);
+  return core::Status::success();
+}
+
+}  // namespace ombrix::gis
