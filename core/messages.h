@@ -148,4 +148,12 @@ inline constexpr Text kDurationHoursInvalid = "時間数は1以上の整数で�
 inline constexpr Text kArealWritten = "流域平均雨量のCSVファイルを出力しました：";  // + path
 inline constexpr Text kAskDurationHours = "最大何時間雨量を計算しますか（時間数）";
 
+// -- GIS exports: NetCDF cubes and GeoTIFF maps --
+inline constexpr Text kNetcdfNotWritten = "NetCDFファイルを作成できません。";   // + path
+inline constexpr Text kGeoTiffNotWritten = "GeoTIFFファイルを作成できません。";  // + path
+inline constexpr Text kNetcdfWritten = "NetCDFファイルを出力しました。";         // + path
+inline constexpr Text kGeoTiffWritten = "GeoTIFFファイルを出力しました。";       // + path
+inline constexpr Text kNoFrameWithTime =
+    "時刻の記録されたフレームがないため、時刻軸を作成できません。";  // + path
+
 }  // namespace ombrix::messages

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <chrono>
 #include <string>
+#include <utility>
 
 #include "core/messages.h"
 
@@ -145,6 +146,24 @@ void OutputFile::discard() noexcept {
     temporary_.clear();
   }
   buffer_.clear();
+}
+
+StagedOutputPath::StagedOutputPath(std::filesystem::path target)
+    : target_(std::move(target)), temporary_(temporarySibling(target_)) {}
+
+StagedOutputPath::~StagedOutputPath() {
+  if (!committed_) ::unlink(temporary_.c_str());
+}
+
+Status StagedOutputPath::commit() {
+  const int fd = ::open(temporary_.c_str(), O_RDONLY | O_CLOEXEC);
+  const bool synced = fd >= 0 && ::fsync(fd) == 0;
+  if (fd >= 0) ::close(fd);
+  if (!synced || ::rename(temporary_.c_str(), target_.c_str()) != 0) {
+    return Status::failure(withPath(messages::kCannotWriteFile, target_));
+  }
+  committed_ = true;
+  return Status::success();
 }
 
 }  // namespace ombrix::core

@@ -55,4 +55,23 @@ class OutputFile {
 // A hidden temporary name in the folder of target, unique within this process run.
 std::filesystem::path temporarySibling(const std::filesystem::path& target);
 
+// The same promise for files that a library writes by name: the library writes temporary(),
+// commit() syncs it and renames it over the target; otherwise the destructor removes it.
+class StagedOutputPath {
+ public:
+  explicit StagedOutputPath(std::filesystem::path target);
+  ~StagedOutputPath();
+  StagedOutputPath(const StagedOutputPath&) = delete;
+  StagedOutputPath& operator=(const StagedOutputPath&) = delete;
+
+  const std::filesystem::path& target() const noexcept { return target_; }
+  const std::filesystem::path& temporary() const noexcept { return temporary_; }
+  Status commit();
+
+ private:
+  std::filesystem::path target_;
+  std::filesystem::path temporary_;
+  bool committed_ = false;
+};
+
 }  // namespace ombrix::core

@@ -39,16 +39,24 @@ const std::array<CommaValue, 65536>& commaValueTable() {
 
 }  // namespace
 
+double cellStepDegrees(std::int32_t microdegrees) noexcept {
+  return static_cast<double>(static_cast<float>(microdegrees)) / kMicro;
+}
+
+double cellLongitudeDegrees(std::int32_t westLon, std::int32_t cellWidth, int column) noexcept {
+  return static_cast<double>(edgeDegrees(westLon)) + column * cellStepDegrees(cellWidth);
+}
+
+double cellLatitudeDegrees(std::int32_t northLat, std::int32_t cellHeight, int row) noexcept {
+  return static_cast<double>(edgeDegrees(northLat)) - row * cellStepDegrees(cellHeight);
+}
+
 float cellLongitude(std::int32_t westLon, std::int32_t cellWidth, int column) noexcept {
-  return static_cast<float>(static_cast<double>(edgeDegrees(westLon)) + column * cellStepDegrees(cellWidth));
+  return static_cast<float>(cellLongitudeDegrees(westLon, cellWidth, column));
 }
 
 float cellLatitude(std::int32_t northLat, std::int32_t cellHeight, int row) noexcept {
-  return static_cast<float>(static_cast<double>(edgeDegrees(northLat)) - row * cellStepDegrees(cellHeight));
-}
-
-double cellStepDegrees(std::int32_t microdegrees) noexcept {
-  return static_cast<double>(static_cast<float>(microdegrees)) / kMicro;
+  return static_cast<float>(cellLatitudeDegrees(northLat, cellHeight, row));
 }
 
 char* writeInteger(char* out, std::int64_t value) noexcept { return std::to_chars(out, out + 24, value).ptr; }

@@ -8,14 +8,17 @@
 
 namespace ombrix::exports {
 
-// Longitude of column N: keido0 + N x dKeido in double precision, rounded to single precision,
-// where keido0 is the west edge as a float divided by 1,000,000 and rounded to a float, and
-// dKeido the cell width as a float divided by 1,000,000 in double precision.
-float cellLongitude(std::int32_t westLon, std::int32_t cellWidth, int column) noexcept;
-// Latitude of row M: ido0 - M x dIdo, built the same way from the north edge and cell height.
-float cellLatitude(std::int32_t northLat, std::int32_t cellHeight, int row) noexcept;
-// dKeido or dIdo: a cell step as a float divided by 1,000,000 in double precision.
+// Cell step in degrees: the step in microdegrees as a float divided by 1,000,000 in double precision.
 double cellStepDegrees(std::int32_t microdegrees) noexcept;
+// Longitude of column N in double precision: keido0 + N x dKeido, where keido0 is the west edge
+// as a float divided by 1,000,000 and rounded to a float, and dKeido the cellStepDegrees of the
+// cell width.
+double cellLongitudeDegrees(std::int32_t westLon, std::int32_t cellWidth, int column) noexcept;
+// Latitude of row M in double precision: ido0 - M x dIdo, built the same way from the north edge.
+double cellLatitudeDegrees(std::int32_t northLat, std::int32_t cellHeight, int row) noexcept;
+// The CSV texts Keido and Ido: the two positions above rounded to single precision.
+float cellLongitude(std::int32_t westLon, std::int32_t cellWidth, int column) noexcept;
+float cellLatitude(std::int32_t northLat, std::int32_t cellHeight, int row) noexcept;
 
 // Decimal text of a whole number (minus sign for negatives, no leading zeros); returns the end.
 char* writeInteger(char* out, std::int64_t value) noexcept;

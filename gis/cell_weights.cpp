@@ -93,8 +93,8 @@ double degrees(std::int32_t microdegrees) noexcept { return static_cast<double>(
 }  // namespace
 
 CellRectangle cellRectangle(const CellGrid& grid, int row, int column) noexcept {
-  const double lon = exports::cellLongitude(grid.westLon, grid.cellWidth, column);
-  const double lat = exports::cellLatitude(grid.northLat, grid.cellHeight, row);
+  const double lon = exports::cellLongitudeDegrees(grid.westLon, grid.cellWidth, column);
+  const double lat = exports::cellLatitudeDegrees(grid.northLat, grid.cellHeight, row);
   const double halfWidth = exports::cellStepDegrees(grid.cellWidth) / 2;
   const double halfHeight = exports::cellStepDegrees(grid.cellHeight) / 2;
   return {lon - halfWidth, lon + halfWidth, lat - halfHeight, lat + halfHeight, lat};

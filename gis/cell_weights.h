@@ -1,8 +1,8 @@
 #pragma once
 // The weights of a polygon on the cells of a grid: the exact area of the polygon inside each
 // cell rectangle, in square degrees, times the cosine of the latitude of the cell's centre.
-// A cell is the rectangle centred on the position the CSV exports write for it, as wide and
-// high as their steps. Computed once per polygon, as runs of consecutive cells of a row.
+// A cell is the rectangle centred on the position the CSV exports write for it (in double
+// precision, so that neighbouring cells meet exactly), as wide and high as their steps. Computed once per polygon, as runs of consecutive cells of a row.
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -1,0 +1,108 @@
+#include "gis/geotiff_map.h"
+
+#include <cpl_conv.h>
+#include <cpl_error.h>
+#include <cpl_string.h>
+#include <gdal.h>
+#include <ogr_srs_api.h>
+
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "core/messages.h"
+#include "core/output_file.h"
+#include "export/csv_number_format.h"
+
+namespace ombrix::gis {
+
+namespace {
+
+struct DatasetCloser {
+  void operator()(void* dataset) const noexcept { GDALClose(dataset); }
+};
+using Dataset = std::unique_ptr<void, DatasetCloser>;
+
+// GDAL reports through its error handler; the caller gets one message instead of its output.
+class QuietGdalErrors {
+ public:
+  QuietGdalErrors() {
+    CPLPushErrorHandler(CPLQuietErrorHandler);
+    CPLErrorReset();
+  }
+  ~QuietGdalErrors() { CPLPopErrorHandler(); }
+  QuietGdalErrors(const QuietGdalErrors&) = delete;
+  QuietGdalErrors& operator=(const QuietGdalErrors&) = delete;
+  bool failed() const noexcept { return CPLGetLastErrorType() >= CE_Failure; }
+};
+
+void registerDrivers() {
+  static std::once_flag once;
+  std::call_once(once, [] { GDALAllRegister(); });
+}
+
+// The grid as an in-memory dataset with its georeference and nodata value.
+Dataset memoryDataset(const FloatGrid& grid, const MapGeoreference& g) {
+  Dataset dataset(GDALCreate(GDALGetDriverByName("MEM"), "", grid.columns, grid.rows, 1, GDT_Float32, nullptr));
+  if (!dataset) return dataset;
+  double transform[6] = {g.westEdge, g.cellWidth, 0, g.northEdge, 0, -g.cellHeight};
+  OGRSpatialReferenceH wgs84 = OSRNewSpatialReference(nullptr);
+  const bool referenced = OSRImportFromEPSG(wgs84, 4326) == OGRERR_NONE &&
+                          GDALSetGeoTransform(dataset.get(), transform) == CE_None &&
+                          GDALSetSpatialRef(dataset.get(), wgs84) == CE_None;
+  OSRDestroySpatialReference(wgs84);
+  GDALRasterBandH band = GDALGetRasterBand(dataset.get(), 1);
+  if (!referenced || GDALSetRasterNoDataValue(band, kMapNoData) != CE_None ||
+      GDALRasterIO(band, GF_Write, 0, 0, grid.columns, grid.rows, const_cast<float*>(grid.values.data()),
+                   grid.columns, grid.rows, GDT_Float32, 0, 0) != CE_None) {
+    dataset.reset();
+  }
+  return dataset;
+}
+
+bool writeCog(const Dataset& source, const std::filesystem::path& path) {
+  char** options = CSLSetNameValue(nullptr, "COMPRESS", "DEFLATE");
+  Dataset written(GDALCreateCopy(GDALGetDriverByName("COG"), path.c_str(), source.get(), FALSE, options, nullptr,
+                                 nullptr));
+  CSLDestroy(options);
+  return written != nullptr;
+}
+
+}  // namespace
+
+MapGeoreference csvCellCentres(std::int32_t westLon, std::int32_t northLat, std::int32_t cellWidth,
+                               std::int32_t cellHeight) noexcept {
+  const double width = exports::cellStepDegrees(cellWidth);
+  const double height = exports::cellStepDegrees(cellHeight);
+  return {exports::cellLongitudeDegrees(westLon, cellWidth, 0) - width / 2,
+          exports::cellLatitudeDegrees(northLat, cellHeight, 0) + height / 2, width, height};
+}
+
+std::vector<float> storedToBandValues(std::span<const std::int16_t> stored) {
+  std::vector<float> values(stored.size());
+  for (std::size_t i = 0; i < stored.size(); ++i) {
+    values[i] = stored[i] < 0 ? kMapNoData : static_cast<float>(stored[i] * 0.1);
+  }
+  return values;
+}
+
+core::Status writeGeoTiffMap(const std::filesystem::path& target, const FloatGrid& grid,
+                             const MapGeoreference& georeference) {
+  const auto failure = [&] {
+    return core::Status::failure(std::string(messages::kGeoTiffNotWritten) + target.string());
+  };
+  if (grid.columns <= 0 || grid.rows <= 0 ||
+      grid.values.size() != static_cast<std::size_t>(grid.columns) * static_cast<std::size_t>(grid.rows)) {
+    return failure();
+  }
+  registerDrivers();
+  core::StagedOutputPath output(target);
+  {
+    const QuietGdalErrors errors;
+    const Dataset source = memoryDataset(grid, georeference);
+    if (!source || !writeCog(source, output.temporary()) || errors.failed()) return failure();
+  }
+  return output.commit();
+}
+
+}  // namespace ombrix::gis

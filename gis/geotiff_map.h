@@ -1,0 +1,41 @@
+#pragma once
+// One map as a Cloud Optimized GeoTIFF: a single Float32 band, DEFLATE-compressed, in EPSG:4326,
+// written under a temporary name and renamed over the target when complete.
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <vector>
+
+#include "core/status.h"
+
+namespace ombrix::gis {
+
+inline constexpr float kMapNoData = -1.0f;
+
+// Where a grid lies in degrees: the outer corner of its north-west cell and the cell size.
+struct MapGeoreference {
+  double westEdge = 0;
+  double northEdge = 0;
+  double cellWidth = 0;
+  double cellHeight = 0;
+};
+
+// The georeference that puts every cell centre at the Keido and Ido the CSV exports write for
+// it (in double precision): origin (Keido0 - dKeido/2, Ido0 + dIdo/2).
+MapGeoreference csvCellCentres(std::int32_t westLon, std::int32_t northLat, std::int32_t cellWidth,
+                               std::int32_t cellHeight) noexcept;
+
+// Row-major from the north-west cell; values equal to kMapNoData are nodata.
+struct FloatGrid {
+  int columns = 0;
+  int rows = 0;
+  std::span<const float> values;
+};
+
+// Stored values (0.1 mm/h or 0.1 mm) in the band's unit: value x 0.1, negatives as kMapNoData.
+std::vector<float> storedToBandValues(std::span<const std::int16_t> stored);
+
+core::Status writeGeoTiffMap(const std::filesystem::path& target, const FloatGrid& grid,
+                             const MapGeoreference& georeference);
+
+}  // namespace ombrix::gis
