@@ -47,4 +47,15 @@ std::optional<SlotClock> slotClockOf(const RmdHeader& header, std::span<const Fr
   return std::nullopt;
 }
 
+std::vector<TimeStamp> frameTimes(const RmdHeader& header, std::span<const FrameIndexEntry> index) {
+  const SlotClock clock = slotClockOf(header, index).value_or(SlotClock{});
+  std::vector<TimeStamp> times;
+  times.reserve(index.size());
+  for (std::size_t i = 0; i < index.size(); ++i) {
+    const bool hasData = frameHasData(header, index[i].frameOffset);
+    times.push_back(hasData ? index[i].stamp : clock.slotTime(static_cast<int>(i)));
+  }
+  return times;
+}
+
 }  // namespace ombrix::core

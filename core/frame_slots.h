@@ -4,6 +4,7 @@
 // index entry is empty, so a time axis has no hole.
 #include <optional>
 #include <span>
+#include <vector>
 
 #include "core/rmd_file.h"
 #include "core/time_stamp.h"
@@ -22,5 +23,8 @@ SlotClock slotClockFrom(int year, int month, int day) noexcept;
 // The clock of a file: its first frame with data gives the era and, less the days before its
 // slot, the first day. Nothing when no frame holds data.
 std::optional<SlotClock> slotClockOf(const RmdHeader& header, std::span<const FrameIndexEntry> index) noexcept;
+
+// The time of every frame of a file: its stamp when it holds data, else its slot's time.
+std::vector<TimeStamp> frameTimes(const RmdHeader& header, std::span<const FrameIndexEntry> index);
 
 }  // namespace ombrix::core

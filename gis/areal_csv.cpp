@@ -89,6 +89,18 @@ core::Status writeDurationCsv(const std::filesystem::path& path, const ArealTabl
   return finishFile(path, lines);
 }
 
+core::Status writeSeriesCsv(const std::filesystem::path& path, const std::vector<core::TimeStamp>& times,
+                            const std::vector<std::int16_t>& values) {
+  std::vector<std::string> lines{"time,value"};
+  for (std::size_t f = 0; f < times.size() && f < values.size(); ++f) {
+    std::string line = timeText(times[f]);
+    line += ',';
+    if (values[f] >= 0) appendFixed(line, values[f] * 0.1, 1);
+    lines.push_back(std::move(line));
+  }
+  return finishFile(path, lines);
+}
+
 std::filesystem::path arealCsvPath(const std::filesystem::path& rmdPath) {
   return rmdPath.parent_path() / (rmdPath.stem().string() + "-areal.csv");
 }

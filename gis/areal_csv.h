@@ -1,6 +1,7 @@
 #pragma once
 // The CSV files of areal rainfall, for spreadsheets: UTF-8 with a byte-order mark (Japanese
 // names), CR LF line ends, written atomically.
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -19,6 +20,11 @@ core::Status writeArealCsv(const std::filesystem::path& path, const ArealTable& 
 // decimals (depth and time empty when no window has data in all its frames).
 core::Status writeDurationCsv(const std::filesystem::path& path, const ArealTable& table,
                               const std::vector<int>& hours);
+
+// "time,value": one line per frame, the stored value in mm/h with one decimal (empty when
+// the cell has no data).
+core::Status writeSeriesCsv(const std::filesystem::path& path, const std::vector<core::TimeStamp>& times,
+                            const std::vector<std::int16_t>& values);
 
 // "<stem>-areal.csv" and "<stem>-areal-durations.csv" beside the RMD file.
 std::filesystem::path arealCsvPath(const std::filesystem::path& rmdPath);

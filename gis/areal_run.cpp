@@ -66,17 +66,14 @@ core::Status arealOverOpenFile(const core::AnalysisConditions& c, const std::vec
   if (first < 0 || last < first || last >= c.frameCount) {
     return core::Status::failure(std::string(messages::kTimesNotInOrder));
   }
-  const std::vector<core::FrameIndexEntry> index = indexOf(c);
-  const core::RmdHeader header = viewer::openHeader(c);
-  const core::SlotClock clock = core::slotClockOf(header, index).value_or(core::SlotClock{});
-  if (core::Status s = computation.prepare(shapes, cellGridOf(c), clock.framesPerHour()); !s) return s;
+  const std::vector<core::TimeStamp> times = core::frameTimes(viewer::openHeader(c), indexOf(c));
+  if (core::Status s = computation.prepare(shapes, cellGridOf(c), framesPerHourOf(c)); !s) return s;
   std::vector<std::int16_t> cells;
   for (int i = first; i <= last; ++i) {
     if (callbacks.yield) callbacks.yield();
     if (callbacks.progress) callbacks.progress(i - first + 1, last - first + 1);
     if (core::Status s = viewer::loadFrame(c, i, cells); !s) return s;
-    const auto& entry = index[static_cast<std::size_t>(i)];
-    computation.addFrame(core::frameHasData(header, entry.frameOffset) ? entry.stamp : clock.slotTime(i), cells);
+    computation.addFrame(times[static_cast<std::size_t>(i)], cells);
   }
   return core::Status::success();
 }

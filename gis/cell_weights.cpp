@@ -100,6 +100,14 @@ CellRectangle cellRectangle(const CellGrid& grid, int row, int column) noexcept 
   return {lon - halfWidth, lon + halfWidth, lat - halfHeight, lat + halfHeight, lat};
 }
 
+std::optional<std::size_t> cellContaining(const CellGrid& grid, double lon, double lat) noexcept {
+  const CellRectangle first = cellRectangle(grid, 0, 0);
+  const double column = std::floor((lon - first.west) / exports::cellStepDegrees(grid.cellWidth));
+  const double row = std::floor((first.north - lat) / exports::cellStepDegrees(grid.cellHeight));
+  if (!(column >= 0 && column < grid.columns && row >= 0 && row < grid.rows)) return std::nullopt;
+  return static_cast<std::size_t>(row) * static_cast<std::size_t>(grid.columns) + static_cast<std::size_t>(column);
+}
+
 double areaInside(const Shape& shape, const CellRectangle& cell) {
   std::vector<BandRing> band;
   Bounds extent;

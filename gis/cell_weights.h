@@ -4,6 +4,7 @@
 // A cell is the rectangle centred on the position the CSV exports write for it (in double
 // precision, so that neighbouring cells meet exactly), as wide and high as their steps. Computed once per polygon, as runs of consecutive cells of a row.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,9 @@ struct CellRectangle {
   double centreLat;
 };
 CellRectangle cellRectangle(const CellGrid& grid, int row, int column) noexcept;
+
+// The cell whose rectangle holds the point, as a row-major index; nothing outside the grid.
+std::optional<std::size_t> cellContaining(const CellGrid& grid, double lon, double lat) noexcept;
 
 // Area of the polygon parts inside the rectangle, in square degrees (holes taken out).
 double areaInside(const Shape& shape, const CellRectangle& cell);

@@ -1,5 +1,6 @@
 #include "gis/duration_maxima.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -20,7 +21,7 @@ std::optional<DurationMaximum> durationMaximum(std::span<const double> values, i
 }
 
 core::Status cellDurationMaxima(std::size_t cellCount, int frameCount, int framesPerHour, int hours,
-                                const FrameReader& readFrame, std::vector<float>& depths) {
+                                const FrameReader& readFrame, std::vector<std::int16_t>& depths) {
   // For each phase of the hour, the running sum of the window's values and how many of them
   // have no data; a window of H frames of one phase ends at every frame.
   const auto phases = static_cast<std::size_t>(framesPerHour);
@@ -49,9 +50,9 @@ core::Status cellDurationMaxima(std::size_t cellCount, int frameCount, int frame
       if (missing[base + c] == 0 && sums[base + c] > best[c]) best[c] = sums[base + c];
     }
   }
-  depths.assign(cellCount, -1.0F);
+  depths.assign(cellCount, -1);
   for (std::size_t c = 0; c < cellCount; ++c) {
-    if (best[c] != std::numeric_limits<std::int32_t>::min()) depths[c] = static_cast<float>(best[c] * 0.1);
+    if (best[c] >= 0) depths[c] = static_cast<std::int16_t>(std::min<std::int32_t>(best[c], 32767));
   }
   return core::Status::success();
 }

@@ -20,11 +20,12 @@ struct DurationMaximum {
 // values: one per frame, NaN for a frame without data.
 std::optional<DurationMaximum> durationMaximum(std::span<const double> values, int framesPerHour, int hours);
 
-// Every cell's maximum H-hour depth over frames 0 .. frameCount - 1, in mm (stored value x 0.1),
-// -1 where no window has data in every frame. readFrame(k, cells) loads frame k; each frame is
-// read twice (entering and leaving the window), so memory stays at a few grids.
+// Every cell's maximum H-hour depth over frames 0 .. frameCount - 1 in the stored unit (0.1 mm,
+// at most 32767), -1 where no window has data in every frame. readFrame(k, cells) loads frame
+// k; each frame is read twice (entering and leaving the window), so memory stays at a few
+// grids whatever the duration.
 using FrameReader = std::function<core::Status(int frame, std::vector<std::int16_t>& cells)>;
 core::Status cellDurationMaxima(std::size_t cellCount, int frameCount, int framesPerHour, int hours,
-                                const FrameReader& readFrame, std::vector<float>& depths);
+                                const FrameReader& readFrame, std::vector<std::int16_t>& depths);
 
 }  // namespace ombrix::gis

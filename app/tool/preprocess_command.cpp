@@ -1,13 +1,13 @@
 // ombrix-tool preprocess: what a user does with the archive-directory, area and period dialogs
 // followed by the preprocessing command, in one call.
 #include <array>
-#include <charconv>
 #include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/tool/archive_options.h"
 #include "app/tool/tool_command.h"
 #include "core/analysis_conditions.h"
 #include "core/archive_calendar.h"
@@ -20,32 +20,6 @@ namespace ombrix::tool {
 namespace {
 
 constexpr const char* kCommand = "preprocess";
-
-struct Date {
-  int year = 0;
-  int month = 0;
-  int day = 0;
-};
-
-// "YYYY-MM-DD" with a month 1-12 and a day 1-31; whether the day exists is left to the
-// archive lookup, as in the period dialog.
-std::optional<Date> parseDate(const std::string& text) {
-  Date date;
-  const char* p = text.data();
-  const char* end = p + text.size();
-  const auto field = [&](int& value, std::size_t digits, bool last) {
-    const auto [next, error] = std::from_chars(p, end, value);
-    if (error != std::errc() || static_cast<std::size_t>(next - p) != digits) return false;
-    p = next;
-    if (last) return p == end;
-    if (p == end || *p != '-') return false;
-    ++p;
-    return true;
-  };
-  if (!field(date.year, 4, false) || !field(date.month, 2, false) || !field(date.day, 2, true)) return std::nullopt;
-  if (date.month < 1 || date.month > 12 || date.day < 1 || date.day > 31) return std::nullopt;
-  return date;
-}
 
 // "NORTH,WEST,SOUTH,EAST" in degrees.
 std::optional<core::AreaBounds> parseArea(std::string_view text) {
@@ -70,14 +44,6 @@ std::optional<int> regionIndex(const std::string& text) {
     if (text == region.name || text == region.code) return i;
   }
   return std::nullopt;
-}
-
-// The directory as the directory dialog reports it: absolute, without a trailing separator
-// except for the root.
-std::string archiveDirectory(const std::string& text) {
-  std::string dir = std::filesystem::absolute(text).lexically_normal().string();
-  while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
-  return dir;
 }
 
 struct Request {
