@@ -1,5 +1,6 @@
 #include "gis/polygon_file.h"
 
+#include <cpl_error.h>
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
@@ -81,6 +82,11 @@ core::Status readPolygonFile(const std::filesystem::path& path, const std::optio
   }();
   (void)registered;
   const std::string shown = path.string();
+  // GDAL's own reports would reach standard error; the caller gets one message instead.
+  CPLPushErrorHandler(CPLQuietErrorHandler);
+  struct PopHandler {
+    ~PopHandler() { CPLPopErrorHandler(); }
+  } popHandler;
   GDALDatasetUniquePtr dataset(
       GDALDataset::Open(shown.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
   if (!dataset || dataset->GetLayerCount() < 1) return refusal(messages::kPolygonFileUnreadable, shown);
