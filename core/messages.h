@@ -146,7 +146,18 @@ inline constexpr Text kPolygonOutsideGrid = "ポリゴンがデータファイ�
 inline constexpr Text kPointOutsideGrid = "指定された地点はデータファイルの範囲外です。";
 inline constexpr Text kDurationHoursInvalid = "時間数は1以上の整数で入力してください。";
 inline constexpr Text kArealWritten = "流域平均雨量のCSVファイルを出力しました：";  // + path
-inline constexpr Text kAskDurationHours = "最大何時間雨量を計算しますか（時間数）";
+inline constexpr Text kAskDurationHours = "最大何時間雨量の地図を作成しますか。時間数を入れてください";
+inline constexpr Text kChoosePolygonFile = "流域ポリゴンファイルを選んでください";
+inline constexpr Text kPolygonFileFilter = "ベクターファイル (*.shp *.geojson *.json *.gpkg);;すべてのファイル (*)";
+inline constexpr Text kDurationCaptionPrefix = "Max. ";         // + H
+inline constexpr Text kDurationCaptionSuffix = "-hour rainfall";
+// The map's tooltip: "緯度 35.6 経度 139.5 値 12.3 mm/h".
+inline constexpr Text kTipLatitude = "緯度 ";
+inline constexpr Text kTipLongitude = "経度 ";
+inline constexpr Text kTipValue = "値 ";
+inline constexpr Text kTipNoData = "欠測";
+inline constexpr Text kUnitRate = "mm/h";
+inline constexpr Text kUnitDepth = "mm";
 
 // -- GIS exports: NetCDF cubes and GeoTIFF maps --
 inline constexpr Text kNetcdfNotWritten = "NetCDFファイルを作成できません。";   // + path

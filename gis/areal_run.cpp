@@ -68,11 +68,14 @@ core::Status arealOverOpenFile(const core::AnalysisConditions& c, const std::vec
   }
   const std::vector<core::TimeStamp> times = core::frameTimes(viewer::openHeader(c), indexOf(c));
   if (core::Status s = computation.prepare(shapes, cellGridOf(c), framesPerHourOf(c)); !s) return s;
+  const std::size_t cellCount = static_cast<std::size_t>(c.gridRows) * static_cast<std::size_t>(c.gridCols);
   std::vector<std::int16_t> cells;
   for (int i = first; i <= last; ++i) {
     if (callbacks.yield) callbacks.yield();
     if (callbacks.progress) callbacks.progress(i - first + 1, last - first + 1);
     if (core::Status s = viewer::loadFrame(c, i, cells); !s) return s;
+    // A file opened while events ran has another grid: the weights no longer fit it.
+    if (cells.size() != cellCount) return core::Status::failure(std::string(messages::kFrameNotInFile));
     computation.addFrame(times[static_cast<std::size_t>(i)], cells);
   }
   return core::Status::success();

@@ -1,8 +1,5 @@
 #include "gis/duration_map.h"
 
-#include <string>
-#include <vector>
-
 #include "core/messages.h"
 #include "gis/areal_run.h"
 #include "gis/duration_maxima.h"
@@ -10,8 +7,8 @@
 
 namespace ombrix::gis {
 
-core::Status showDurationMaximum(core::AnalysisConditions& conditions, int first, int last, int hours,
-                                 const core::PreprocessCallbacks& callbacks) {
+core::Status durationMaximumMap(const core::AnalysisConditions& conditions, int first, int last, int hours,
+                                DurationMap& map, const core::PreprocessCallbacks& callbacks) {
   if (conditions.openRmdPath.empty()) return core::Status::failure(std::string(messages::kNoFileOpen));
   if (first < 0 || last < first || last >= conditions.frameCount) {
     return core::Status::failure(std::string(messages::kTimesNotInOrder));
@@ -23,19 +20,21 @@ core::Status showDurationMaximum(core::AnalysisConditions& conditions, int first
     if (callbacks.progress) callbacks.progress(k + 1, frames);
     return viewer::loadFrame(conditions, first + k, cells);
   };
-  const std::size_t cells = static_cast<std::size_t>(conditions.gridRows) * static_cast<std::size_t>(conditions.gridCols);
-  std::vector<std::int16_t> depths;
-  if (core::Status s = cellDurationMaxima(cells, frames, framesPerHourOf(conditions), hours, read, depths); !s) {
+  const std::size_t cells =
+      static_cast<std::size_t>(conditions.gridRows) * static_cast<std::size_t>(conditions.gridCols);
+  DurationMap result;
+  if (core::Status s = cellDurationMaxima(cells, frames, framesPerHourOf(conditions), hours, read, result.grid); !s) {
     return s;
   }
-  conditions.rainGrid = std::move(depths);
-  conditions.frameLabel = viewer::frameStamp(conditions, first) + viewer::frameStamp(conditions, last) + "-MAX" +
-                          std::to_string(hours) + "H";
+  result.label = viewer::frameStamp(conditions, first) + viewer::frameStamp(conditions, last) + "-MAX" +
+                 std::to_string(hours) + "H";
+  map = std::move(result);
   return core::Status::success();
 }
 
-core::Status showDurationMaximum(core::AnalysisConditions& conditions, int hours) {
-  return showDurationMaximum(conditions, 0, conditions.frameCount - 1, hours);
+void applyDurationMap(DurationMap map, core::AnalysisConditions& conditions) {
+  conditions.rainGrid = std::move(map.grid);
+  conditions.frameLabel = std::move(map.label);
 }
 
 }  // namespace ombrix::gis

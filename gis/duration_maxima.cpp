@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
+
+#include "core/messages.h"
 
 namespace ombrix::gis {
 
@@ -34,12 +37,14 @@ core::Status cellDurationMaxima(std::size_t cellCount, int frameCount, int frame
   for (int k = 0; k < frameCount; ++k) {
     const std::size_t base = static_cast<std::size_t>(k % framesPerHour) * cellCount;
     if (core::Status s = readFrame(k, entering); !s) return s;
+    if (entering.size() != cellCount) return core::Status::failure(std::string(messages::kFrameNotInFile));
     for (std::size_t c = 0; c < cellCount; ++c) {
       const std::int16_t v = entering[c];
       if (v >= 0) sums[base + c] += v; else ++missing[base + c];
     }
     if (k >= window) {
       if (core::Status s = readFrame(k - window, leaving); !s) return s;
+      if (leaving.size() != cellCount) return core::Status::failure(std::string(messages::kFrameNotInFile));
       for (std::size_t c = 0; c < cellCount; ++c) {
         const std::int16_t v = leaving[c];
         if (v >= 0) sums[base + c] -= v; else --missing[base + c];

@@ -25,7 +25,12 @@ int runExportDurationMax(const std::vector<std::string>& words) {
   if (!hours || *hours < 1 || *hours > 32767) return usageError(kCommand, "--hours needs a whole number of hours");
   core::AnalysisConditions conditions;
   if (core::Status opened = openForExport(arguments.positional().front(), conditions); !opened) return refused(opened);
-  if (core::Status computed = gis::showDurationMaximum(conditions, *hours); !computed) return refused(computed);
+  gis::DurationMap map;
+  if (core::Status computed = gis::durationMaximumMap(conditions, 0, conditions.frameCount - 1, *hours, map);
+      !computed) {
+    return refused(computed);
+  }
+  gis::applyDurationMap(std::move(map), conditions);
   std::filesystem::path out = arguments.value("--out") ? std::filesystem::path(*arguments.value("--out"))
                                                        : exports::currentDisplayPath(conditions, conditions.areaName);
   if (!arguments.value("--out")) out.replace_extension(".tif");

@@ -77,9 +77,10 @@ TEST_F(MainWindowTest, StartsWithTheLayoutEmptyReadoutsAndNoConditions) {
 
 TEST_F(MainWindowTest, MenuTreeHasEveryCommandInOrder) {
   const QList<QAction*> top = window->menuBar()->actions();
-  ASSERT_EQ(top.size(), 2);
+  ASSERT_EQ(top.size(), 3);
   EXPECT_EQ(top[0]->text(), QStringLiteral("ファイル"));
-  EXPECT_EQ(top[1]->text(), QStringLiteral("ヘルプ"));
+  EXPECT_EQ(top[1]->text(), QStringLiteral("解析"));
+  EXPECT_EQ(top[2]->text(), QStringLiteral("ヘルプ"));
   EXPECT_EQ(menuEntries(window->findChild<QMenu*>(QStringLiteral("Fail"))),
             (QStringList{QStringLiteral("MenuMelt=アメダスデータ解凍設定"), QStringLiteral("MenuMaeshori=アメダスデータ解凍・保存"),
                          QStringLiteral("MenuOpneFile=解凍済みデータを開く"), QStringLiteral("menubar2=-"),
@@ -88,6 +89,8 @@ TEST_F(MainWindowTest, MenuTreeHasEveryCommandInOrder) {
                          QStringLiteral("MenuEnd=終了")}));
   EXPECT_EQ(menuEntries(window->findChild<QMenu*>(QStringLiteral("MenuExp"))),
             (QStringList{QStringLiteral("MenuExpNow=現在表示の値"), QStringLiteral("MenuExpAll=指定期間の全て")}));
+  EXPECT_EQ(menuEntries(window->findChild<QMenu*>(QStringLiteral("MenuKaiseki"))),
+            (QStringList{QStringLiteral("MenuArealRain=流域平均雨量…"), QStringLiteral("MenuDurationMax=最大時間雨量マップ…")}));
   EXPECT_EQ(menuEntries(window->findChild<QMenu*>(QStringLiteral("HelpMenu"))),
             (QStringList{QStringLiteral("MenuVer=バージョン情報")}));
 }
