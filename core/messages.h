@@ -101,6 +101,12 @@ inline constexpr Text kOutputExists = "出力ファイルが既に存在しま�
 // -- Viewer: frames of the open file, rendered maps --
 inline constexpr Text kNoFileOpen = "前処理済みデータファイルが開かれていません。ファイルを開いてください。";
 inline constexpr Text kFrameNotInFile = "選択された時刻のデータはありません。時刻を一覧から選んでください。";
+// A frame named in a command: followed by the file's frame count.
+inline constexpr Text kFrameNumberNotInFile = "指定された番号のフレームはファイルにありません。0以上、フレーム数未満の番号を指定してください。フレーム数：";
+// Followed by the time asked for, then the file's first and last times between the two texts below.
+inline constexpr Text kNoFrameAtTime = "指定された時刻のデータはファイルにありません：";
+inline constexpr Text kFileTimesOpen = "（ファイルの時刻は";
+inline constexpr Text kFileTimesClose = "）";
 inline constexpr Text kCannotEncodePng = "画像を作成できません。";  // + path
 
 // -- CSV exports and the point time-series table --

@@ -74,7 +74,7 @@ MapViewer::MapViewer(MainWindow& window, MapSurface& surface)
       controls_(window.drawingControls()),
       surface_(surface),
       progress_(new ProgressTrack(controls_.progressTrack, controls_.progressBar, this)),
-      baseMapPath_(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("jp.map")).toStdString()),
+      baseMapPath_(viewer::baseMapBesideExecutable()),
       clock_(systemTimeOfDay()) {
   wakeUp_.setSingleShot(true);
   connect(controls_.drawStart, &QPushButton::clicked, this, &MapViewer::drawStartFrame);
@@ -313,10 +313,8 @@ void MapViewer::foldAndShow(Field field, int s, int e, bool progressive) {
   drawMap(sum ? Scale::Accumulation : Scale::Intensity, conditions_.rainGrid);
   mapShown_ = true;
   window_.timeText()->setText(qtText(sum ? messages::kAccumulatedCaption : messages::kMaximumCaption));
-  conditions_.frameLabel.clear();
-  viewer::appendFrameLabel(conditions_.frameLabel, conditions_, s);
-  viewer::appendFrameLabel(conditions_.frameLabel, conditions_, e);
-  conditions_.frameLabel += sum ? "-SUM" : "-MAX";
+  conditions_.frameLabel =
+      viewer::rangeLabel(conditions_, s, e, sum ? viewer::RangeFold::Sum : viewer::RangeFold::Maximum);
   if (sum) messages_.show(messages::kComputationDone);
 }
 

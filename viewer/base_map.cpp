@@ -4,6 +4,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "core/program_folder.h"
 #include "viewer/intensity_classes.h"
 
 namespace ombrix::viewer {
@@ -186,10 +187,6 @@ void BaseMapOverlay::draw(const std::filesystem::path& path, const ViewGeometry&
   composite(pixels_, surface);
 }
 
-std::filesystem::path baseMapBesideExecutable() {
-  std::error_code error;
-  const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
-  return (error ? std::filesystem::current_path(error) : executable.parent_path()) / "jp.map";
-}
+std::filesystem::path baseMapBesideExecutable() { return core::programFolder() / "jp.map"; }
 
 }  // namespace ombrix::viewer

@@ -81,8 +81,7 @@ core::Status checkFrameRange(const core::AnalysisConditions& c, int s, int e) {
   if (s == e) return core::Status::failure(std::string(messages::kChooseDifferentTimes));
   if (s > e) return core::Status::failure(std::string(messages::kTimesNotInOrder));
   if (c.openRmdPath.empty()) return core::Status::failure(std::string(messages::kNoFileOpen));
-  const auto frames = std::min<std::size_t>(static_cast<std::size_t>(std::max<int>(c.frameCount, 0)), c.frameOffset.size());
-  if (s < 0 || static_cast<std::size_t>(e) >= frames) return core::Status::failure(std::string(messages::kFrameNotInFile));
+  if (s < 0 || e >= framesInIndex(c)) return core::Status::failure(std::string(messages::kFrameNotInFile));
   return core::Status::success();
 }
 
@@ -94,6 +93,16 @@ core::Status accumulateFrames(const core::AnalysisConditions& conditions, int s,
 core::Status maximumOfFrames(const core::AnalysisConditions& conditions, int s, int e,
                              std::vector<std::int16_t>& result, const FoldCallbacks& callbacks) {
   return foldFrames(conditions, s, e, result, callbacks, startMaximum, raiseMaximum);
+}
+
+core::Status foldRange(RangeFold fold, const core::AnalysisConditions& conditions, int s, int e,
+                       std::vector<std::int16_t>& result, const FoldCallbacks& callbacks) {
+  return fold == RangeFold::Sum ? accumulateFrames(conditions, s, e, result, callbacks)
+                                : maximumOfFrames(conditions, s, e, result, callbacks);
+}
+
+std::string rangeLabel(const core::AnalysisConditions& conditions, int s, int e, RangeFold fold) {
+  return frameStamp(conditions, s) + frameStamp(conditions, e) + (fold == RangeFold::Sum ? "-SUM" : "-MAX");
 }
 
 int progressStep(int width, int frameSpan) noexcept {

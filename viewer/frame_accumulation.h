@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "core/analysis_conditions.h"
@@ -32,6 +33,16 @@ core::Status accumulateFrames(const core::AnalysisConditions& conditions, int s,
 // Maximum of frames s..e: frame s with negative values as 0, then every strictly greater value.
 core::Status maximumOfFrames(const core::AnalysisConditions& conditions, int s, int e,
                              std::vector<std::int16_t>& result, const FoldCallbacks& callbacks = {});
+
+enum class RangeFold { Sum, Maximum };
+
+// accumulateFrames or maximumOfFrames, as fold says.
+core::Status foldRange(RangeFold fold, const core::AnalysisConditions& conditions, int s, int e,
+                       std::vector<std::int16_t>& result, const FoldCallbacks& callbacks = {});
+
+// The label of a folded map, which names its CSV file: the stamps of frames s and e followed by
+// "-SUM" or "-MAX".
+std::string rangeLabel(const core::AnalysisConditions& conditions, int s, int e, RangeFold fold);
 
 // Width step of the progress bar: width / (e - s), rounded to the nearest whole number with
 // ties to even (4095 over 2 gives 2048).

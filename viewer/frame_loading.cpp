@@ -1,16 +1,14 @@
 #include "viewer/frame_loading.h"
 
+#include <algorithm>
+
 #include "core/messages.h"
 
 namespace ombrix::viewer {
 
 namespace {
 
-bool frameInIndex(const core::AnalysisConditions& c, int i) {
-  return i >= 0 && i < c.frameCount && static_cast<std::size_t>(i) < c.frameOffset.size() &&
-         static_cast<std::size_t>(i) < c.frameYear.size() && static_cast<std::size_t>(i) < c.frameMonthDay.size() &&
-         static_cast<std::size_t>(i) < c.frameHourMinute.size();
-}
+bool frameInIndex(const core::AnalysisConditions& c, int i) { return i >= 0 && i < framesInIndex(c); }
 
 void appendTwoDigits(std::string& out, int value) {
   if (value < 10) out += '0';
@@ -18,6 +16,12 @@ void appendTwoDigits(std::string& out, int value) {
 }
 
 }  // namespace
+
+int framesInIndex(const core::AnalysisConditions& c) {
+  const std::size_t entries = std::min({c.frameOffset.size(), c.frameYear.size(), c.frameMonthDay.size(),
+                                        c.frameHourMinute.size()});
+  return static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(std::max<int>(c.frameCount, 0)), entries));
+}
 
 core::RmdHeader openHeader(const core::AnalysisConditions& c) {
   core::RmdHeader h;

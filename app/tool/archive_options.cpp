@@ -29,11 +29,9 @@ std::string archiveDirectory(const std::string& text) {
   return dir;
 }
 
-std::optional<core::PeriodDates> periodOption(const ToolArguments& arguments) {
-  const auto from = arguments.value("--from");
-  const auto to = arguments.value("--to");
-  const auto start = from ? parseDate(*from) : std::nullopt;
-  const auto end = to ? parseDate(*to) : std::nullopt;
+std::optional<core::PeriodDates> periodOf(const std::string& from, const std::string& to) {
+  const auto start = parseDate(from);
+  const auto end = parseDate(to);
   if (!start || !end) return std::nullopt;
   return core::PeriodDates{{start->year, end->year}, {start->month, end->month}, {start->day, end->day}};
 }

@@ -3,7 +3,6 @@
 #include <optional>
 #include <string>
 
-#include "app/tool/tool_command.h"
 #include "core/archive_calendar.h"
 
 namespace ombrix::tool {
@@ -22,7 +21,7 @@ std::optional<Date> parseDate(const std::string& text);
 // except for the root.
 std::string archiveDirectory(const std::string& text);
 
-// The period dates of --from and --to; nothing when one is missing or not a date.
-std::optional<core::PeriodDates> periodOption(const ToolArguments& arguments);
+// The period from two "YYYY-MM-DD" texts; nothing when one is not a date.
+std::optional<core::PeriodDates> periodOf(const std::string& from, const std::string& to);
 
 }  // namespace ombrix::tool

@@ -1,10 +1,10 @@
 #include "app/tool/export_session.h"
 
 #include <iostream>
+#include <memory>
 
-#include "core/number_text.h"
+#include "app/tool/frame_options.h"
 #include "export/current_display_export.h"
-#include "viewer/frame_loading.h"
 #include "viewer/rmd_opening.h"
 
 namespace ombrix::tool {
@@ -22,12 +22,6 @@ core::Status openForExport(const std::string& path, core::AnalysisConditions& co
   return core::Status::success();
 }
 
-std::optional<int> wholeNumberOption(const ToolArguments& arguments, const std::string& name) {
-  const auto text = arguments.value(name);
-  if (!text) return std::nullopt;
-  return core::parseWholeNumber(*text);
-}
-
 int exportShownMap(const core::AnalysisConditions& conditions) {
   const exports::CurrentDisplayResult result = exports::exportCurrentDisplay(conditions, conditions.areaName);
   if (result.outcome != exports::CurrentDisplayOutcome::Written) return refused(result.status);
@@ -35,24 +29,28 @@ int exportShownMap(const core::AnalysisConditions& conditions) {
   return kExitOk;
 }
 
-int runRangeExport(const std::string& command, const std::vector<std::string>& words, FrameFold fold,
-                   std::string_view suffix) {
-  ToolArguments arguments;
-  if (!arguments.parse(words, {"--from", "--to"}, {})) return usageError(command, arguments.error());
-  if (arguments.positional().size() != 1) return usageError(command, "one RMD file is needed");
-  const auto s = wholeNumberOption(arguments, "--from");
-  const auto e = wholeNumberOption(arguments, "--to");
-  if (!s || !e) return usageError(command, "--from and --to need frame numbers");
-  core::AnalysisConditions conditions;
-  if (core::Status opened = openForExport(arguments.positional().front(), conditions); !opened) return refused(opened);
-  std::vector<std::int16_t> field;
-  if (core::Status folded = fold(conditions, *s, *e, field); !folded) return refused(folded);
-  conditions.rainGrid = std::move(field);
-  conditions.frameLabel.clear();
-  viewer::appendFrameLabel(conditions.frameLabel, conditions, *s);
-  viewer::appendFrameLabel(conditions.frameLabel, conditions, *e);
-  conditions.frameLabel.append(suffix);
-  return exportShownMap(conditions);
+CommandRun defineRangeExport(CLI::App& command, viewer::RangeFold fold) {
+  struct Options {
+    std::string rmdPath;
+    FrameRangeText range;
+  };
+  const auto options = std::make_shared<Options>();
+  addRmdFileArgument(command, options->rmdPath);
+  addFrameRangeOptions(command, options->range);
+  command.get_option("--from")->required();
+  command.get_option("--to")->required();
+  return [options, fold] {
+    core::AnalysisConditions conditions;
+    if (core::Status opened = openForExport(options->rmdPath, conditions); !opened) return refused(opened);
+    int s = 0;
+    int e = 0;
+    if (core::Status found = resolveFrameRange(conditions, options->range, s, e); !found) return refused(found);
+    std::vector<std::int16_t> field;
+    if (core::Status folded = viewer::foldRange(fold, conditions, s, e, field); !folded) return refused(folded);
+    conditions.rainGrid = std::move(field);
+    conditions.frameLabel = viewer::rangeLabel(conditions, s, e, fold);
+    return exportShownMap(conditions);
+  };
 }
 
 }  // namespace ombrix::tool

@@ -1,31 +1,23 @@
 #pragma once
-// What the export commands share: opening an RMD file as the viewer does, reading frame
-// options, and writing the map shown as the current-display CSV.
-#include <optional>
+// What the export commands share: opening an RMD file as the viewer does and writing the map
+// shown as the current-display CSV.
 #include <string>
-#include <string_view>
-#include <vector>
 
 #include "app/tool/tool_command.h"
 #include "core/analysis_conditions.h"
+#include "viewer/frame_accumulation.h"
 
 namespace ombrix::tool {
 
 // Opens path into conditions as the viewer's file dialog does.
 core::Status openForExport(const std::string& path, core::AnalysisConditions& conditions);
 
-// A whole-number option; nothing when it is absent or not a whole number.
-std::optional<int> wholeNumberOption(const ToolArguments& arguments, const std::string& name);
-
 // Writes the map shown in conditions as the current-display CSV named after the file's region
 // and prints its path; returns the exit status.
 int exportShownMap(const core::AnalysisConditions& conditions);
 
-// Runs "NAME FILE.RMD --from S --to E": the map folded over frames S..E by fold, labelled by the
-// two frames' stamps and suffix, exported as the current-display CSV.
-using FrameFold = core::Status (*)(const core::AnalysisConditions& conditions, int s, int e,
-                                   std::vector<std::int16_t>& result);
-int runRangeExport(const std::string& command, const std::vector<std::string>& words, FrameFold fold,
-                   std::string_view suffix);
+// Defines "NAME FILE.RMD --from S --to E": the map folded over frames S..E, labelled by the
+// two frames' stamps and the fold, exported as the current-display CSV.
+CommandRun defineRangeExport(CLI::App& command, viewer::RangeFold fold);
 
 }  // namespace ombrix::tool

@@ -3,47 +3,49 @@
 // exit status is 0 when at least one day was written and no day with data failed to be written.
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "app/tool/tool_command.h"
+#include "app/tool/command_table.h"
 #include "core/grib2_import.h"
 #include "core/messages.h"
 
 namespace ombrix::tool {
-namespace {
 
-int runImportGrib2(const std::vector<std::string>& words) {
-  ToolArguments arguments;
-  if (!arguments.parse(words, {"--archive"}, {"--utc"})) return usageError("import-grib2", arguments.error());
-  const std::optional<std::string> archive = arguments.value("--archive");
-  if (!archive) return usageError("import-grib2", "--archive DIR is needed");
-  if (arguments.positional().empty()) return usageError("import-grib2", "at least one file or folder is needed");
+CommandRun defineImportGrib2(CLI::App& command) {
+  struct Options {
+    std::string archive;
+    bool utc = false;
+    std::vector<std::string> inputs;
+  };
+  const auto options = std::make_shared<Options>();
+  command.add_option("--archive", options->archive, "archive folder the daily files go to")
+      ->type_name("DIR")
+      ->required();
+  command.add_flag("--utc", options->utc, "days in UTC instead of JST");
+  command.add_option("inputs", options->inputs, "GRIB2 files and folders of them")
+      ->type_name("FILE_OR_FOLDER")
+      ->required();
+  return [options] {
+    const std::vector<std::filesystem::path> inputs(options->inputs.begin(), options->inputs.end());
+    std::vector<std::string> problems;
+    const std::vector<std::filesystem::path> files = core::collectGrib2Files(inputs, problems);
+    for (const std::string& problem : problems) std::cerr << problem << "\n";
+    if (files.empty()) return refused(messages::kGrib2NoInputFiles);
 
-  const std::vector<std::filesystem::path> inputs(arguments.positional().begin(), arguments.positional().end());
-  std::vector<std::string> problems;
-  const std::vector<std::filesystem::path> files = core::collectGrib2Files(inputs, problems);
-  for (const std::string& problem : problems) std::cerr << problem << "\n";
-  if (files.empty()) return refused(messages::kGrib2NoInputFiles);
-
-  core::Grib2ImportResult result;
-  {
-    TerminalProgress progress("import-grib2");
-    result = core::importGrib2Files(files, *archive, {arguments.flag("--utc")}, [&](int done, int count) {
-      progress.update(static_cast<double>(done) / count);
-    });
-  }
-  for (const std::string& problem : result.problems) std::cerr << problem << "\n";
-  for (const std::filesystem::path& day : result.daysWritten) std::cout << day.string() << "\n";
-  if (result.daysWritten.empty()) return refused(messages::kGrib2NoDayWritten);
-  return result.daysFailed == 0 ? kExitOk : kExitRefused;
+    core::Grib2ImportResult result;
+    {
+      TerminalProgress progress("import-grib2");
+      result = core::importGrib2Files(files, options->archive, {options->utc}, [&](int done, int count) {
+        progress.update(static_cast<double>(done) / count);
+      });
+    }
+    for (const std::string& problem : result.problems) std::cerr << problem << "\n";
+    for (const std::filesystem::path& day : result.daysWritten) std::cout << day.string() << "\n";
+    if (result.daysWritten.empty()) return refused(messages::kGrib2NoDayWritten);
+    return result.daysFailed == 0 ? kExitOk : kExitRefused;
+  };
 }
 
-const ToolCommandRegistration registration{
-    {"import-grib2",
-     "import-grib2 --archive DIR [--utc] FILE_OR_FOLDER...    (analysed 1 km rainfall GRIB2 files as daily archive "
-     "files, days in JST unless --utc)",
-     runImportGrib2}};
-
-}  // namespace
 }  // namespace ombrix::tool

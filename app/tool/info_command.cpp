@@ -1,10 +1,11 @@
 // ombrix-tool info FILE.RMD: the header, the frame times and the frames no record filled.
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "app/tool/tool_command.h"
+#include "app/tool/command_table.h"
 #include "core/number_text.h"
 #include "core/rmd_file.h"
 
@@ -57,19 +58,17 @@ void printContents(const std::string& path, const core::RmdContents& contents) {
   std::cout << "\n";
 }
 
-int runInfo(const std::vector<std::string>& words) {
-  ToolArguments arguments;
-  if (!arguments.parse(words, {}, {})) return usageError("info", arguments.error());
-  if (arguments.positional().size() != 1) return usageError("info", "one RMD file is needed");
-  const std::string& path = arguments.positional().front();
-  core::RmdContents contents;
-  if (core::Status s = core::readRmdFile(path, contents); !s) return refused(s);
-  printContents(path, contents);
-  return kExitOk;
+}  // namespace
+
+CommandRun defineInfo(CLI::App& command) {
+  const auto path = std::make_shared<std::string>();
+  addRmdFileArgument(command, *path);
+  return [path] {
+    core::RmdContents contents;
+    if (core::Status s = core::readRmdFile(*path, contents); !s) return refused(s);
+    printContents(*path, contents);
+    return kExitOk;
+  };
 }
 
-const ToolCommandRegistration registration{
-    {"info", "info FILE.RMD    (header, frame times and empty frames of a preprocessed file)", runInfo}};
-
-}  // namespace
 }  // namespace ombrix::tool

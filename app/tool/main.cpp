@@ -1,30 +1,4 @@
 // ombrix-tool: the program's functions for scripts and end-to-end tests.
-#include <iostream>
-#include <string>
-#include <vector>
-
 #include "app/tool/tool_command.h"
 
-namespace {
-int printHelp(std::ostream& out) {
-  out << "usage: ombrix-tool COMMAND [OPTIONS]\n\ncommands:\n";
-  for (const auto& command : ombrix::tool::toolCommands()) out << "  ombrix-tool " << command.usage << "\n";
-  return 0;
-}
-}  // namespace
-
-int main(int argc, char** argv) {
-  if (argc < 2) {
-    printHelp(std::cerr);
-    return ombrix::tool::kExitUsage;
-  }
-  const std::string name = argv[1];
-  if (name == "--help" || name == "-h" || name == "help") return printHelp(std::cout);
-  const std::vector<std::string> words(argv + 2, argv + argc);
-  for (const auto& command : ombrix::tool::toolCommands()) {
-    if (command.name == name) return command.run(words);
-  }
-  std::cerr << "ombrix-tool: unknown command " << name << "\n";
-  printHelp(std::cerr);
-  return ombrix::tool::kExitUsage;
-}
+int main(int argc, char** argv) { return ombrix::tool::runTool(argc, argv); }

@@ -3,12 +3,13 @@
 #include <array>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/tool/archive_options.h"
-#include "app/tool/tool_command.h"
+#include "app/tool/command_table.h"
 #include "core/analysis_conditions.h"
 #include "core/archive_calendar.h"
 #include "core/messages.h"
@@ -18,8 +19,6 @@
 
 namespace ombrix::tool {
 namespace {
-
-constexpr const char* kCommand = "preprocess";
 
 // "NORTH,WEST,SOUTH,EAST" in degrees.
 std::optional<core::AreaBounds> parseArea(std::string_view text) {
@@ -46,53 +45,63 @@ std::optional<int> regionIndex(const std::string& text) {
   return std::nullopt;
 }
 
+// Checks an option's text with parse, which gives nothing for a wrong text; error tells why.
+template <typename Parse>
+CLI::Validator validator(Parse parse, std::string name, std::string error) {
+  return CLI::Validator(
+      [parse, error](std::string& text) { return parse(text) ? std::string() : error; }, "", std::move(name));
+}
+
+// "unknown region X; the regions are NAME (CODE), ...".
+std::string unknownRegion(const std::string& text) {
+  std::string error = "unknown region " + text + "; the regions are";
+  for (const core::Region& region : core::regionTable()) {
+    error.append(" ").append(region.name).append(" (").append(region.code).append(")");
+    if (&region != &core::regionTable().back()) error += ",";
+  }
+  return error;
+}
+
+struct Options {
+  std::string archive;
+  std::string region;
+  std::string from;
+  std::string to;
+  std::string area;
+  bool force = false;
+};
+
 struct Request {
   core::AnalysisConditions conditions;
   core::PeriodDates period;
   bool force = false;
 };
 
-// Fills the request from the options; an empty text means success, anything else is the
-// usage error to report.
-std::string readRequest(const ToolArguments& arguments, Request& request) {
-  const auto archive = arguments.value("--archive");
-  const auto region = arguments.value("--region");
-  const auto from = arguments.value("--from");
-  const auto to = arguments.value("--to");
-  if (!archive || !region || !from || !to) return "--archive, --region, --from and --to are required";
-  if (!arguments.positional().empty()) return "unexpected argument " + arguments.positional().front();
-  const auto index = regionIndex(*region);
-  if (!index) return "unknown region " + *region;
-  const auto start = parseDate(*from);
-  const auto end = parseDate(*to);
-  if (!start || !end) return "dates are written YYYY-MM-DD";
-
-  std::optional<core::AreaBounds> bounds = core::regionPreset(*index);
-  if (const auto area = arguments.value("--area")) {
-    bounds = parseArea(*area);
-    if (!bounds) return "--area is NORTH,WEST,SOUTH,EAST in degrees";
-  }
-  if (!bounds) return "the region " + *region + " needs --area";
+// The request from options their validators accepted; an empty text means success, anything
+// else is the usage error to report.
+std::string readRequest(const Options& options, Request& request) {
+  const int index = *regionIndex(options.region);
+  const Date start = *parseDate(options.from);
+  const Date end = *parseDate(options.to);
+  std::optional<core::AreaBounds> bounds =
+      options.area.empty() ? core::regionPreset(index) : parseArea(options.area);
+  if (!bounds) return "the region " + options.region + " needs --area";
 
   core::AnalysisConditions& c = request.conditions;
-  c.archiveDir = archive->empty() ? std::string() : archiveDirectory(*archive);
-  c.areaName = std::string(core::regionTable()[static_cast<std::size_t>(*index)].name);
+  c.archiveDir = options.archive.empty() ? std::string() : archiveDirectory(options.archive);
+  c.areaName = std::string(core::regionTable()[static_cast<std::size_t>(index)].name);
   c.areaWestLon = bounds->westLon;
   c.areaNorthLat = bounds->northLat;
   c.areaEastLon = bounds->eastLon;
   c.areaSouthLat = bounds->southLat;
-  request.period = {{start->year, end->year}, {start->month, end->month}, {start->day, end->day}};
-  request.force = arguments.flag("--force");
+  request.period = {{start.year, end.year}, {start.month, end.month}, {start.day, end.day}};
+  request.force = options.force;
   return {};
 }
 
-int runPreprocess(const std::vector<std::string>& words) {
-  ToolArguments arguments;
-  if (!arguments.parse(words, {"--archive", "--region", "--from", "--to", "--area"}, {"--force"})) {
-    return usageError(kCommand, arguments.error());
-  }
+int runPreprocess(const CLI::App& command, const Options& options) {
   Request request;
-  if (const std::string error = readRequest(arguments, request); !error.empty()) return usageError(kCommand, error);
+  if (const std::string error = readRequest(options, request); !error.empty()) return usageError(command, error);
   core::AnalysisConditions& c = request.conditions;
 
   // The dialogs' order: the period is checked and catalogued on its Set, then the
@@ -109,7 +118,7 @@ int runPreprocess(const std::vector<std::string>& words) {
   }
   core::PreprocessResult result;
   {
-    TerminalProgress bar(kCommand);
+    TerminalProgress bar("preprocess");
     core::PreprocessCallbacks callbacks;
     callbacks.progress = [&bar](int begun, int count) { bar.update(static_cast<double>(begun) / count); };
     result = core::runPreprocessing(c, c.outputRmdPath, callbacks);
@@ -120,11 +129,24 @@ int runPreprocess(const std::vector<std::string>& words) {
   return kExitOk;
 }
 
-const ToolCommandRegistration registration{
-    {kCommand,
-     "preprocess --archive DIR --region NAME --from YYYY-MM-DD --to YYYY-MM-DD [--area NORTH,WEST,SOUTH,EAST] "
-     "[--force]",
-     runPreprocess}};
-
 }  // namespace
+
+CommandRun definePreprocess(CLI::App& command) {
+  const auto options = std::make_shared<Options>();
+  const CLI::Validator date = validator(parseDate, "YYYY-MM-DD", "dates are written YYYY-MM-DD");
+  command.add_option("--archive", options->archive, "archive folder")->type_name("DIR")->required();
+  command.add_option("--region", options->region, "region name or two-letter code")
+      ->type_name("NAME")
+      ->required()
+      ->check(CLI::Validator(
+          [](std::string& text) { return regionIndex(text) ? std::string() : unknownRegion(text); }, "", "region"));
+  command.add_option("--from", options->from, "first day")->type_name("YYYY-MM-DD")->required()->check(date);
+  command.add_option("--to", options->to, "last day")->type_name("YYYY-MM-DD")->required()->check(date);
+  command.add_option("--area", options->area, "area in degrees, needed for the region My")
+      ->type_name("NORTH,WEST,SOUTH,EAST")
+      ->check(validator(parseArea, "AREA", "--area is NORTH,WEST,SOUTH,EAST in degrees"));
+  command.add_flag("--force", options->force, "replace an existing output file");
+  return [&command, options] { return runPreprocess(command, *options); };
+}
+
 }  // namespace ombrix::tool

@@ -1,14 +1,15 @@
-// ombrix-tool render FILE.RMD (--frame K | --sum S:E | --max S:E) --png OUT.png [--size WxH]
-// [--no-basemap]: the map the viewer draws for a frame, an accumulated or a maximum field, as
-// a PNG picture of the viewer's drawing surface.
+// ombrix-tool render FILE.RMD (--frame K | --sum S:E | --max S:E | --sum/--max --from S
+// --to E) --png OUT.png [--size WxH] [--no-basemap]: the map the viewer draws for a frame, an
+// accumulated or a maximum field, as a PNG picture of the viewer's drawing surface.
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
-#include <tuple>
 #include <vector>
 
-#include "app/tool/tool_command.h"
+#include "app/tool/command_table.h"
+#include "app/tool/frame_options.h"
 #include "core/messages.h"
 #include "core/number_text.h"
 #include "core/output_file.h"
@@ -27,33 +28,27 @@
 namespace ombrix::tool {
 namespace {
 
-constexpr const char* kCommand = "render";
 constexpr int kViewerWidth = 689;  // the viewer's drawing surface
 constexpr int kViewerHeight = 593;
 constexpr int kLargestSide = 16384;
 
-enum class MapKind { Frame, Sum, Max };
-
-struct RenderRequest {
+struct RenderOptions {
   std::string rmdPath;
   std::string pngPath;
-  MapKind kind = MapKind::Frame;
-  int first = 0;
-  int last = 0;
-  int width = kViewerWidth;
-  int height = kViewerHeight;
-  bool baseMap = true;
+  std::string frame;
+  std::string sum;
+  std::string max;
+  FrameRangeText range;
+  std::string size;
+  bool noBaseMap = false;
 };
 
-// "S:E" as two whole numbers.
-std::optional<std::pair<int, int>> parseRange(const std::string& text) {
-  const auto colon = text.find(':');
-  if (colon == std::string::npos) return std::nullopt;
-  const auto first = core::parseWholeNumber(std::string_view(text).substr(0, colon));
-  const auto last = core::parseWholeNumber(std::string_view(text).substr(colon + 1));
-  if (!first || !last) return std::nullopt;
-  return std::pair{*first, *last};
-}
+// What the options ask for, resolved against the open file.
+struct RenderRequest {
+  std::optional<viewer::RangeFold> fold;  // a single frame when empty
+  int first = 0;
+  int last = 0;
+};
 
 // "WxH" with both sides from 1 to kLargestSide.
 bool parseSize(const std::string& text, int& width, int& height) {
@@ -67,68 +62,41 @@ bool parseSize(const std::string& text, int& width, int& height) {
   return true;
 }
 
-// The request, or the usage error's detail in error.
-std::optional<RenderRequest> parseRequest(const std::vector<std::string>& words, std::string& error) {
-  ToolArguments arguments;
-  if (!arguments.parse(words, {"--frame", "--sum", "--max", "--png", "--size"}, {"--no-basemap"})) {
-    error = arguments.error();
-    return std::nullopt;
-  }
-  RenderRequest request;
-  const auto png = arguments.value("--png");
-  if (arguments.positional().size() != 1 || !png) {
-    error = "one RMD file and --png are needed";
-    return std::nullopt;
-  }
-  request.rmdPath = arguments.positional().front();
-  request.pngPath = *png;
-  request.baseMap = !arguments.flag("--no-basemap");
-  const auto frame = arguments.value("--frame");
-  const auto sum = arguments.value("--sum");
-  const auto max = arguments.value("--max");
-  if ((frame ? 1 : 0) + (sum ? 1 : 0) + (max ? 1 : 0) != 1) {
-    error = "exactly one of --frame, --sum and --max is needed";
-    return std::nullopt;
+// The frames the options name, as written; an empty text in error means success.
+FrameRangeText framesAsked(const CLI::App& command, const RenderOptions& options, std::string& error) {
+  const bool frame = command.count("--frame") > 0;
+  const bool fold = command.count("--sum") + command.count("--max") > 0;
+  const bool range = command.count("--from") + command.count("--to") > 0;
+  if (!frame && !fold) {  // CLI11 refuses more than one
+    error = "one of --frame, --sum and --max is needed";
+    return {};
   }
   if (frame) {
-    const auto k = core::parseWholeNumber(*frame);
-    if (!k) {
-      error = "--frame needs a frame number";
-      return std::nullopt;
-    }
-    request.first = request.last = *k;
-  } else {
-    const auto range = parseRange(sum ? *sum : *max);
-    if (!range) {
-      error = "a range is written S:E";
-      return std::nullopt;
-    }
-    request.kind = sum ? MapKind::Sum : MapKind::Max;
-    std::tie(request.first, request.last) = *range;
+    if (range) error = "--from and --to go with --sum and --max";
+    return {options.frame, options.frame};
   }
-  const auto size = arguments.value("--size");
-  if (size && !parseSize(*size, request.width, request.height)) {
-    error = "--size is written WxH, each side 1 to " + std::to_string(kLargestSide);
-    return std::nullopt;
+  const std::string& written = command.count("--sum") ? options.sum : options.max;
+  if (const auto ends = splitFrameRange(written)) {
+    if (range) error = "the range is given either as S:E or by --from and --to";
+    return *ends;
   }
-  return request;
+  if (command.count("--from") == 0 || command.count("--to") == 0) error = "the range needs S:E or --from and --to";
+  return options.range;
 }
 
 // Puts the requested field into rainGrid, as the viewer's commands do.
 core::Status computeField(const RenderRequest& request, core::AnalysisConditions& conditions) {
-  if (request.kind == MapKind::Frame) {
+  if (!request.fold) {
     std::vector<std::int16_t> frameGrid;
     return viewer::showFrame(conditions, request.first, frameGrid);
   }
-  TerminalProgress progress(request.kind == MapKind::Sum ? "sum" : "max");
+  TerminalProgress progress(request.fold == viewer::RangeFold::Sum ? "sum" : "max");
   viewer::FoldCallbacks callbacks;
   const double frames = request.last - request.first + 1;
   callbacks.frameStarting = [&](int position) { progress.update(position / frames); };
   std::vector<std::int16_t> field;
   const core::Status status =
-      request.kind == MapKind::Sum
-          ? viewer::accumulateFrames(conditions, request.first, request.last, field, callbacks)
-          : viewer::maximumOfFrames(conditions, request.first, request.last, field, callbacks);
+      viewer::foldRange(*request.fold, conditions, request.first, request.last, field, callbacks);
   if (status) conditions.rainGrid = std::move(field);
   return status;
 }
@@ -153,36 +121,56 @@ core::Status writePng(const viewer::RgbImage& image, const std::string& path) {
 #endif
 }
 
-int runRender(const std::vector<std::string>& words) {
+int runRender(const CLI::App& command, const RenderOptions& options) {
   std::string error;
-  const std::optional<RenderRequest> request = parseRequest(words, error);
-  if (!request) return usageError(kCommand, error);
+  const FrameRangeText frames = framesAsked(command, options, error);
+  int width = kViewerWidth;
+  int height = kViewerHeight;
+  if (!options.size.empty() && !parseSize(options.size, width, height)) {
+    error = "--size is written WxH, each side 1 to " + std::to_string(kLargestSide);
+  }
+  if (!error.empty()) return usageError(command, error);
+
   const viewer::RmdOpening opening =
-      viewer::openRmdFile(request->rmdPath, static_cast<float>(request->width), static_cast<float>(request->height));
+      viewer::openRmdFile(options.rmdPath, static_cast<float>(width), static_cast<float>(height));
   if (opening.outcome != viewer::OpenOutcome::Opened) return refused(opening.status);
   core::AnalysisConditions conditions;
   viewer::applyOpening(opening, conditions);
-  if (core::Status s = computeField(*request, conditions); !s) return refused(s);
+  RenderRequest request;
+  if (command.count("--sum")) request.fold = viewer::RangeFold::Sum;
+  if (command.count("--max")) request.fold = viewer::RangeFold::Maximum;
+  if (core::Status s = resolveFrameRange(conditions, frames, request.first, request.last); !s) return refused(s);
+  if (core::Status s = computeField(request, conditions); !s) return refused(s);
 
-  viewer::RgbImage image(request->width, request->height);
-  if (request->kind == MapKind::Sum) {
+  viewer::RgbImage image(width, height);
+  if (request.fold == viewer::RangeFold::Sum) {
     viewer::drawAccumulatedMap(conditions, image.view());
   } else {
     viewer::drawIntensityMap(conditions, image.view());
   }
-  if (request->baseMap) {
+  if (!options.noBaseMap) {
     viewer::drawBaseMap(viewer::baseMapBesideExecutable(), viewer::geometryOf(conditions), image.view());
   }
-  if (core::Status s = writePng(image, request->pngPath); !s) return refused(s);
-  std::cout << request->pngPath << "\n";
+  if (core::Status s = writePng(image, options.pngPath); !s) return refused(s);
+  std::cout << options.pngPath << "\n";
   return kExitOk;
 }
 
-const ToolCommandRegistration registration{
-    {kCommand,
-     "render FILE.RMD (--frame K | --sum S:E | --max S:E) --png OUT.png [--size WxH] [--no-basemap]"
-     "    (the map as the viewer draws it, as PNG)",
-     runRender}};
-
 }  // namespace
+
+CommandRun defineRender(CLI::App& command) {
+  const auto options = std::make_shared<RenderOptions>();
+  addRmdFileArgument(command, options->rmdPath);
+  CLI::Option* frame = addFrameOption(command, "--frame", options->frame, "draw one frame");
+  CLI::Option* sum = addFrameRangeOption(command, "--sum", options->sum, "draw the rainfall accumulated over a range");
+  CLI::Option* max = addFrameRangeOption(command, "--max", options->max, "draw the maximum rain rate over a range");
+  frame->excludes(sum)->excludes(max);
+  sum->excludes(max);
+  addFrameRangeOptions(command, options->range);
+  command.add_option("--png", options->pngPath, "PNG file to write")->type_name("OUT.png")->required();
+  command.add_option("--size", options->size, "picture size (default: the viewer's, 689x593)")->type_name("WxH");
+  command.add_flag("--no-basemap", options->noBaseMap, "leave out the coastline");
+  return [&command, options] { return runRender(command, *options); };
+}
+
 }  // namespace ombrix::tool

@@ -5,57 +5,73 @@
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
+#include <utility>
+#include <vector>
+
+#include "app/tool/command_table.h"
 
 namespace ombrix::tool {
 
 namespace {
-std::vector<ToolCommand>& registry() {
-  static std::vector<ToolCommand> commands;
-  return commands;
-}
-}  // namespace
 
-bool ToolArguments::parse(const std::vector<std::string>& words, const std::set<std::string>& valueOptions,
-                          const std::set<std::string>& flagOptions) {
-  for (std::size_t i = 0; i < words.size(); ++i) {
-    const std::string& word = words[i];
-    if (word.rfind("--", 0) != 0) {
-      positional_.push_back(word);
-    } else if (flagOptions.count(word)) {
-      flags_.insert(word);
-    } else if (valueOptions.count(word)) {
-      if (i + 1 >= words.size()) {
-        error_ = word + " needs a value";
-        return false;
-      }
-      values_[word] = words[++i];
-    } else {
-      error_ = "unknown option " + word;
-      return false;
+constexpr const char* kProgram = "ombrix-tool";
+
+// The program with one subcommand per row of the command table.
+struct CommandLine {
+  CLI::App app{"Runs one of Ombrix's functions on files, for scripts.", kProgram};
+  std::vector<std::pair<CLI::App*, CommandRun>> commands;
+
+  CommandLine() {
+    app.require_subcommand(1);
+    // As before, an option given twice keeps its last value.
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    for (const ToolCommand& command : commandTable()) {
+      CLI::App* sub = app.add_subcommand(std::string(command.name), std::string(command.summary));
+      commands.emplace_back(sub, command.define(*sub));
     }
   }
-  return true;
-}
 
-std::optional<std::string> ToolArguments::value(const std::string& name) const {
-  const auto it = values_.find(name);
-  if (it == values_.end()) return std::nullopt;
-  return it->second;
-}
-
-const std::vector<ToolCommand>& toolCommands() {
-  auto& commands = registry();
-  std::sort(commands.begin(), commands.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
-  return commands;
-}
-
-ToolCommandRegistration::ToolCommandRegistration(ToolCommand command) { registry().push_back(std::move(command)); }
-
-int usageError(const std::string& command, const std::string& detail) {
-  for (const ToolCommand& c : toolCommands()) {
-    if (c.name == command) std::cerr << "usage: ombrix-tool " << c.usage << "\n";
+  bool isCommand(std::string_view word) const {
+    return std::any_of(commands.begin(), commands.end(), [&](const auto& c) { return c.first->get_name() == word; });
   }
-  if (!detail.empty()) std::cerr << "ombrix-tool " << command << ": " << detail << "\n";
+};
+
+}  // namespace
+
+int runTool(int argc, const char* const* argv) {
+  CommandLine line;
+  const std::string first = argc > 1 ? argv[1] : "";
+  if (first.empty() || (first.front() != '-' && first != "help" && !line.isCommand(first))) {
+    if (!first.empty()) std::cerr << kProgram << ": unknown command " << first << "\n";
+    std::cerr << line.app.help();
+    return kExitUsage;
+  }
+  if (first == "help") {
+    std::cout << line.app.help();
+    return kExitOk;
+  }
+  try {
+    line.app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& help) {
+    return line.app.exit(help);
+  } catch (const CLI::ParseError& error) {
+    const auto chosen = line.app.get_subcommands();
+    return usageError(chosen.empty() ? line.app : *chosen.front(), error.what());
+  }
+  for (const auto& [command, run] : line.commands) {
+    if (command->parsed()) return run();
+  }
+  return kExitUsage;
+}
+
+CLI::Option* addRmdFileArgument(CLI::App& command, std::string& path) {
+  return command.add_option("file", path, "preprocessed RMD file")->type_name("FILE.RMD")->required();
+}
+
+int usageError(const CLI::App& command, std::string_view detail) {
+  const bool isProgram = command.get_parent() == nullptr;
+  const std::string name = isProgram ? kProgram : std::string(kProgram) + " " + command.get_name();
+  std::cerr << name << ": " << detail << "\nRun \"" << name << " --help\" for the options.\n";
   return kExitUsage;
 }
 

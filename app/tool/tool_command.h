@@ -1,13 +1,15 @@
 #pragma once
-// The batch tool's commands. Each command file registers one ToolCommand with a static
-// ToolCommandRegistration, so main() needs no list of them.
+// The batch tool's commands and what they share. Each command has a file of its own with one
+// function that declares the command's options on its CLI11 subcommand and returns what runs
+// once they are parsed; command_table.cpp lists every command.
+//
+// Adding a command: write NAME_command.cpp with "CommandRun defineNAME(CLI::App& command)",
+// declare it in command_table.h and give it a row in the table in command_table.cpp.
+#include <CLI/CLI.hpp>
+
 #include <functional>
-#include <map>
-#include <optional>
-#include <set>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "core/status.h"
 
@@ -17,39 +19,24 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitRefused = 1;
 inline constexpr int kExitUsage = 2;
 
-// Command-line words after the command name: "--name value" options, "--flag" switches and
-// positional words.
-class ToolArguments {
- public:
-  // valueOptions take a value; flagOptions do not. Anything else starting with "--" is an error.
-  bool parse(const std::vector<std::string>& words, const std::set<std::string>& valueOptions,
-             const std::set<std::string>& flagOptions);
-  const std::string& error() const noexcept { return error_; }
-  std::optional<std::string> value(const std::string& name) const;
-  bool flag(const std::string& name) const { return flags_.count(name) != 0; }
-  const std::vector<std::string>& positional() const noexcept { return positional_; }
-
- private:
-  std::map<std::string, std::string> values_;
-  std::set<std::string> flags_;
-  std::vector<std::string> positional_;
-  std::string error_;
-};
+// Runs a command with the options parsed; returns the exit status.
+using CommandRun = std::function<int()>;
 
 struct ToolCommand {
-  std::string name;
-  std::string usage;  // one line, shown by "ombrix-tool --help" and on usage errors
-  std::function<int(const std::vector<std::string>& words)> run;
+  std::string_view name;
+  std::string_view summary;  // one line, shown by "ombrix-tool --help"
+  // Declares the options on command, bound to values the returned run reads.
+  CommandRun (*define)(CLI::App& command);
 };
 
-const std::vector<ToolCommand>& toolCommands();
+// Parses the command line, runs the chosen command and returns the exit status.
+int runTool(int argc, const char* const* argv);
 
-struct ToolCommandRegistration {
-  explicit ToolCommandRegistration(ToolCommand command);
-};
+// Adds the preprocessed file a command works on, as its one positional argument.
+CLI::Option* addRmdFileArgument(CLI::App& command, std::string& path);
 
 // Prints a usage error for the command and returns kExitUsage.
-int usageError(const std::string& command, const std::string& detail);
+int usageError(const CLI::App& command, std::string_view detail);
 // Prints the user's message on standard error and returns kExitRefused.
 int refused(const core::Status& status);
 int refused(std::string_view message);

@@ -64,7 +64,7 @@ TEST(RenderCommand, PicturesOfFramesSumsAndMaximaWithTheCoastlineBesideTheTool) 
 TEST(RenderCommand, RefusalsLeaveAnExistingPictureAlone) {
   RenderSetup s;
   test::writeText(s.dir / "old.png", "old");
-  EXPECT_EQ(s.render("--frame 48", "old.png").err, std::string(messages::kFrameNotInFile) + "\n");
+  EXPECT_EQ(s.render("--frame 48", "old.png").err, std::string(messages::kFrameNumberNotInFile) + "48\n");
   EXPECT_EQ(s.render("--sum 4:4", "old.png").err, std::string(messages::kChooseDifferentTimes) + "\n");
   EXPECT_EQ(s.render("--max 5:4", "old.png").exitCode, 1);
   for (const char* usage : {"--frame 1 --sum 0:2", "--sum 3", "--frame 0 --size 0x10"}) {

@@ -1,0 +1,93 @@
+#include "viewer/frame_reference.h"
+
+#include <charconv>
+#include <cstdio>
+#include <string>
+
+#include "core/messages.h"
+#include "core/number_text.h"
+#include "viewer/frame_loading.h"
+
+namespace ombrix::viewer {
+
+namespace {
+
+// The digits of text[at .. at + count) as a number from low to high.
+std::optional<int> field(std::string_view text, std::size_t at, std::size_t count, int low, int high) {
+  int value = 0;
+  const char* first = text.data() + at;
+  const auto [end, error] = std::from_chars(first, first + count, value);
+  if (error != std::errc() || end != first + count || *first == '-' || value < low || value > high) return std::nullopt;
+  return value;
+}
+
+std::optional<core::TimeStamp> parseTime(std::string_view text) {
+  if (text.size() != 16 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':') return std::nullopt;
+  const auto year = field(text, 0, 4, 0, 9999);
+  const auto month = field(text, 5, 2, 1, 12);
+  const auto day = field(text, 8, 2, 1, 31);
+  const auto hour = field(text, 11, 2, 0, 24);
+  const auto minute = field(text, 14, 2, 0, 59);
+  if (!year || !month || !day || !hour || !minute) return std::nullopt;
+  return core::TimeStamp{static_cast<std::int16_t>(*year), static_cast<std::uint8_t>(*month),
+                         static_cast<std::uint8_t>(*day), static_cast<std::uint8_t>(*hour),
+                         static_cast<std::uint8_t>(*minute)};
+}
+
+core::TimeStamp stampOf(const core::AnalysisConditions& c, int i) {
+  const auto k = static_cast<std::size_t>(i);
+  return {c.frameYear[k], c.frameMonthDay[k][0], c.frameMonthDay[k][1], c.frameHourMinute[k][0],
+          c.frameHourMinute[k][1]};
+}
+
+std::string timeText(const core::TimeStamp& s) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d", s.year, s.month, s.day, s.hour, s.minute);
+  return text;
+}
+
+}  // namespace
+
+std::optional<FrameReference> parseFrameReference(std::string_view text) {
+  if (const auto number = core::parseWholeNumber(text)) return FrameReference{*number, {}};
+  if (const auto time = parseTime(text)) return FrameReference{std::nullopt, *time};
+  return std::nullopt;
+}
+
+std::optional<std::pair<std::string_view, std::string_view>> splitFrameRange(std::string_view text) {
+  for (std::size_t colon = text.find(':'); colon != std::string_view::npos; colon = text.find(':', colon + 1)) {
+    const std::string_view first = text.substr(0, colon);
+    const std::string_view last = text.substr(colon + 1);
+    if (parseFrameReference(first) && parseFrameReference(last)) return std::pair{first, last};
+  }
+  return std::nullopt;
+}
+
+core::Status resolveFrame(const core::AnalysisConditions& conditions, const FrameReference& reference, int& frame) {
+  if (conditions.openRmdPath.empty()) return core::Status::failure(std::string(messages::kNoFileOpen));
+  const int frames = framesInIndex(conditions);
+  if (reference.number) {
+    if (*reference.number >= 0 && *reference.number < frames) {
+      frame = *reference.number;
+      return core::Status::success();
+    }
+    return core::Status::failure(std::string(messages::kFrameNumberNotInFile) + std::to_string(frames));
+  }
+  for (int i = 0; i < frames; ++i) {
+    if (stampOf(conditions, i) == reference.time) {
+      frame = i;
+      return core::Status::success();
+    }
+  }
+  std::string message = std::string(messages::kNoFrameAtTime) + timeText(reference.time);
+  if (frames > 0) {
+    message.append(messages::kFileTimesOpen)
+        .append(timeText(stampOf(conditions, 0)))
+        .append("～")
+        .append(timeText(stampOf(conditions, frames - 1)))
+        .append(messages::kFileTimesClose);
+  }
+  return core::Status::failure(std::move(message));
+}
+
+}  // namespace ombrix::viewer

@@ -1,0 +1,33 @@
+#pragma once
+// A frame as a user names it in a command: by its 0-based number ("12") or by the stored, local
+// time of its stamp ("2005-07-02T12:30"). A range of frames is "S:E", each end named either way.
+#include <optional>
+#include <string_view>
+#include <utility>
+
+#include "core/analysis_conditions.h"
+#include "core/status.h"
+#include "core/time_stamp.h"
+
+namespace ombrix::viewer {
+
+struct FrameReference {
+  std::optional<int> number;  // named by number
+  core::TimeStamp time;       // named by time, when there is no number
+  bool operator==(const FrameReference&) const = default;
+};
+
+// A whole number, or "YYYY-MM-DDThh:mm" with a month 1-12, a day 1-31, an hour 0-24 and a minute
+// 0-59; nothing for any other text.
+std::optional<FrameReference> parseFrameReference(std::string_view text);
+
+// "S:E" split at the colon that leaves a frame reference on either side; nothing when there is
+// no such colon.
+std::optional<std::pair<std::string_view, std::string_view>> splitFrameRange(std::string_view text);
+
+// The number of the referenced frame in the open file: a number inside the frame index as it is,
+// a time as the first frame stamped with it. Refused with a message that shows which frames the
+// file holds, frame unchanged, when there is no such frame.
+core::Status resolveFrame(const core::AnalysisConditions& conditions, const FrameReference& reference, int& frame);
+
+}  // namespace ombrix::viewer
