@@ -4,23 +4,13 @@
 // archive record). Memory stays at one archive file and one grid buffer whatever the period.
 #include <cstdint>
 #include <filesystem>
-#include <functional>
-#include <span>
 #include <string>
 
 #include "core/analysis_conditions.h"
-#include "core/rmd_file.h"
+#include "core/area_frames.h"
 #include "core/status.h"
 
 namespace ombrix::core {
-
-struct PreprocessCallbacks {
-  // Called in the frame pass once per archive file before it is decoded, with the number of
-  // files begun so far (f + 1) and the file count.
-  std::function<void(int filesBegun, int fileCount)> progress;
-  // Called at the same point, first: lets pending user-interface events run.
-  std::function<void()> yield;
-};
 
 struct PreprocessResult {
   Status status;
@@ -35,23 +25,12 @@ struct PreprocessResult {
 // areaName, and the period's start and end dates.
 std::string outputRmdPath(const AnalysisConditions& conditions);
 
-// Runs the three passes over conditions.archiveFiles and writes the file at output, which is
+// Checks the conditions, the grid of every archive file and the limits of the format, then writes
+// the stream of area frames (each with its index entry) into the file at output, which is
 // replaced only when the last frame has been written. Refusals and failures leave no file and
 // an existing one unchanged.
 PreprocessResult runPreprocessing(const AnalysisConditions& conditions, const std::filesystem::path& output,
                                   const PreprocessCallbacks& callbacks = {});
-
-// The frames of the period decoded straight from the archive, without an RMD file and its
-// size limits: the same checks and refusals as a run (but any period length), then begin()
-// with the header the run would write (frameCount 0) and the frames per day, then frame()
-// for each archive record in slot order (day f, record j: slot f x framesPerDay + j), with the
-// cells of the window. Slots without a record are not handed on.
-struct FrameStream {
-  std::function<Status(const RmdHeader& header, int framesPerDay)> begin;
-  std::function<Status(int slot, const TimeStamp& stamp, std::span<const std::int16_t> cells)> frame;
-};
-Status streamPeriodFrames(const AnalysisConditions& conditions, const FrameStream& stream,
-                          const PreprocessCallbacks& callbacks = {});
 
 // Stores halfHourly and outFrameCount when the run decided them; nothing else is touched.
 void applyPreprocessResult(const PreprocessResult& result, AnalysisConditions& conditions) noexcept;

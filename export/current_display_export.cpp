@@ -12,12 +12,12 @@ namespace {
 
 constexpr std::string_view kHeader = "ID,M,N,Keido,Ido,Value";
 
-bool gridShown(const core::AnalysisConditions& c) {
+}  // namespace
+
+bool mapShown(const core::AnalysisConditions& c) noexcept {
   return !c.frameLabel.empty() && c.gridRows > 0 && c.gridCols > 0 &&
          c.rainGrid.size() == static_cast<std::size_t>(c.gridRows) * static_cast<std::size_t>(c.gridCols);
 }
-
-}  // namespace
 
 std::filesystem::path currentDisplayPath(const core::AnalysisConditions& conditions, std::string_view areaText) {
   std::string name(core::regionCodeForName(areaText));
@@ -27,7 +27,7 @@ std::filesystem::path currentDisplayPath(const core::AnalysisConditions& conditi
 
 CurrentDisplayResult exportCurrentDisplay(const core::AnalysisConditions& conditions, std::string_view areaText) {
   CurrentDisplayResult result;
-  if (!gridShown(conditions)) return result;
+  if (!mapShown(conditions)) return result;
   result.path = currentDisplayPath(conditions, areaText);
   result.outcome = CurrentDisplayOutcome::Failed;
   CsvFileWriter out;

@@ -21,6 +21,9 @@ struct CurrentDisplayResult {
   std::filesystem::path path;
 };
 
+// Whether a map is shown: a frame label and a rainGrid of gridCols x gridRows cells.
+bool mapShown(const core::AnalysisConditions& conditions) noexcept;
+
 // openRmdDir / (region code of areaText) + frameLabel + ".CSV".
 std::filesystem::path currentDisplayPath(const core::AnalysisConditions& conditions, std::string_view areaText);
 

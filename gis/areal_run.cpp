@@ -84,28 +84,31 @@ core::Status arealOverOpenFile(const core::AnalysisConditions& c, const std::vec
 core::Status arealOverArchive(const core::AnalysisConditions& conditions, const std::vector<Shape>& shapes,
                               ArealComputation& computation, const core::PreprocessCallbacks& callbacks) {
   const core::AnalysisConditions windowed = windowAround(conditions, shapes);
+  core::AreaFrameLayout layout;
+  if (core::Status s = core::checkPeriodAndArea(windowed, layout); !s) return s;
+  if (core::Status s = core::readAreaWindow(windowed, layout); !s) return s;
   const core::SlotClock clock =
       core::slotClockFrom(conditions.periodYear[0], conditions.periodMonth[0], conditions.periodDay[0]);
-  int nextSlot = 0;
-  const auto fillTo = [&](int slot) {
-    for (; nextSlot < slot; ++nextSlot) computation.addEmptyFrame(clock.slotTime(nextSlot));
+  const int scale = viewer::scaleFactorForDate(conditions.periodYear[0], conditions.periodMonth[0]);
+  const viewer::ViewGeometry geometry = viewer::computeViewGeometry(layout.header, scale, 1, 1);
+  const CellGrid grid{layout.header.fileWestLon, layout.header.fileNorthLat, geometry.cellWidth, geometry.cellHeight,
+                      layout.header.gridCols, layout.header.gridRows};
+  if (core::Status s = computation.prepare(shapes, grid, clock.framesPerHour()); !s) return s;
+  // Slots without a record are not streamed: they are filled in as frames without data.
+  std::int64_t nextSlot = 0;
+  const auto fillTo = [&](std::int64_t slot) {
+    for (; nextSlot < slot; ++nextSlot) computation.addEmptyFrame(clock.slotTime(static_cast<int>(nextSlot)));
   };
-  core::FrameStream stream;
-  stream.begin = [&](const core::RmdHeader& header, int) {
-    const int scale = viewer::scaleFactorForDate(conditions.periodYear[0], conditions.periodMonth[0]);
-    const viewer::ViewGeometry geometry = viewer::computeViewGeometry(header, scale, 1, 1);
-    const CellGrid grid{header.fileWestLon, header.fileNorthLat, geometry.cellWidth, geometry.cellHeight,
-                        header.gridCols, header.gridRows};
-    return computation.prepare(shapes, grid, clock.framesPerHour());
-  };
-  stream.frame = [&](int slot, const core::TimeStamp& stamp, std::span<const std::int16_t> cells) {
-    fillTo(slot);
-    computation.addFrame(stamp, cells);
-    ++nextSlot;
-    return core::Status::success();
-  };
-  if (core::Status s = core::streamPeriodFrames(windowed, stream, callbacks); !s) return s;
-  fillTo(conditions.archiveFileCount * clock.framesPerDay);
+  const core::Status streamed = core::streamAreaFrames(
+      windowed.archiveFiles, layout, callbacks,
+      [&](std::int64_t slot, const core::TimeStamp& stamp, std::span<const std::int16_t> cells) {
+        fillTo(slot);
+        computation.addFrame(stamp, cells);
+        ++nextSlot;
+        return core::Status::success();
+      });
+  if (!streamed) return streamed;
+  fillTo(layout.frameCount());
   return core::Status::success();
 }
 

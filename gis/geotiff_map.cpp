@@ -53,8 +53,8 @@ Dataset memoryDataset(const FloatGrid& grid, const MapGeoreference& g) {
   OSRDestroySpatialReference(wgs84);
   GDALRasterBandH band = GDALGetRasterBand(dataset.get(), 1);
   if (!referenced || GDALSetRasterNoDataValue(band, kMapNoData) != CE_None ||
-      GDALRasterIO(band, GF_Write, 0, 0, grid.columns, grid.rows, const_cast<float*>(grid.values.data()),
-                   grid.columns, grid.rows, GDT_Float32, 0, 0) != CE_None) {
+      GDALRasterIO(band, GF_Write, 0, 0, grid.columns, grid.rows, const_cast<float*>(grid.values.data()), grid.columns,
+                   grid.rows, GDT_Float32, 0, 0) != CE_None) {
     dataset.reset();
   }
   return dataset;
@@ -62,8 +62,8 @@ Dataset memoryDataset(const FloatGrid& grid, const MapGeoreference& g) {
 
 bool writeCog(const Dataset& source, const std::filesystem::path& path) {
   char** options = CSLSetNameValue(nullptr, "COMPRESS", "DEFLATE");
-  Dataset written(GDALCreateCopy(GDALGetDriverByName("COG"), path.c_str(), source.get(), FALSE, options, nullptr,
-                                 nullptr));
+  Dataset written(
+      GDALCreateCopy(GDALGetDriverByName("COG"), path.c_str(), source.get(), FALSE, options, nullptr, nullptr));
   CSLDestroy(options);
   return written != nullptr;
 }

@@ -135,6 +135,11 @@ void MainWindow::buildMenus() {
   exports->menuAction()->setObjectName(QStringLiteral("MenuExp"));
   addCommand(exports, "MenuExpNow", QStringLiteral("現在表示の値"));
   addCommand(exports, "MenuExpAll", QStringLiteral("指定期間の全て"));
+  QMenu* gis = file->addMenu(QStringLiteral("GISエクスポート"));
+  gis->setObjectName(QStringLiteral("MenuGis"));
+  gis->menuAction()->setObjectName(QStringLiteral("MenuGis"));
+  addCommand(gis, "MenuGisNetcdf", QStringLiteral("NetCDF（全期間）"));
+  addCommand(gis, "MenuGisGeoTiff", QStringLiteral("GeoTIFF（表示中の地図）"));
   addSeparator(file, "Menubar3");
   addCommand(file, "menuCSVTable", QStringLiteral("地点IDの雨量テーブルの出力"));
   addSeparator(file, "Menubar4");

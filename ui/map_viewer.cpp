@@ -10,15 +10,17 @@
 #include <cmath>
 
 #include "core/messages.h"
+#include "core/number_text.h"
 #include "export/current_display_export.h"
 #include "export/period_export.h"
-#include "core/number_text.h"
 #include "gis/areal_csv.h"
 #include "gis/areal_run.h"
 #include "gis/cell_probe.h"
 #include "gis/duration_map.h"
+#include "gis/netcdf_export.h"
 #include "gis/polygon_file.h"
 #include "gis/polygon_overlay.h"
+#include "gis/shown_map_geotiff.h"
 #include "ui/app_look.h"
 #include "ui/file_open_dialog.h"
 #include "ui/main_window.h"
@@ -89,6 +91,8 @@ MapViewer::MapViewer(MainWindow& window, MapSurface& surface)
   connectMenu(window, "MenuOpneFile", this, &MapViewer::showFileOpenDialog);
   connectMenu(window, "MenuExpNow", this, &MapViewer::exportShownMap);
   connectMenu(window, "MenuExpAll", this, &MapViewer::exportPeriod);
+  connectMenu(window, "MenuGisNetcdf", this, &MapViewer::exportNetcdf);
+  connectMenu(window, "MenuGisGeoTiff", this, &MapViewer::exportShownMapGeoTiff);
   connectMenu(window, "menuCSVTable", this, &MapViewer::showPointTableWindow);
   connectMenu(window, "MenuArealRain", this, &MapViewer::arealMean);
   connectMenu(window, "MenuDurationMax", this, &MapViewer::durationMaximumMap);
@@ -364,7 +368,9 @@ bool MapViewer::runComputation(const std::function<core::Status(const core::Prep
   const unsigned opening = openings_;
   core::PreprocessCallbacks callbacks;
   callbacks.yield = yieldToEvents;
-  callbacks.progress = [&](int done, int count) { progress_->setBarWidth(static_cast<int>(std::int64_t{width} * done / count)); };
+  callbacks.progress = [&](int done, int count) {
+    progress_->setBarWidth(static_cast<int>(std::int64_t{width} * done / count));
+  };
   status = work(callbacks);
   conditions_.viewerState = core::kViewerIdle;
   return opening == openings_ && !window_.isEnding();
@@ -383,9 +389,10 @@ void MapViewer::arealMean() {
   const int e = listPosition(*controls_.endTime);
   gis::ArealComputation computation;
   core::Status status;
+  const core::AnalysisConditions file = conditions_;  // the frames stay those of this file
   const bool current = runComputation(
       [&](const core::PreprocessCallbacks& callbacks) {
-        return gis::arealOverOpenFile(conditions_, shapes, s, e, computation, callbacks);
+        return gis::arealOverOpenFile(file, shapes, s, e, computation, callbacks);
       },
       status);
   if (!current) return;
@@ -413,9 +420,10 @@ void MapViewer::durationMaximumMap() {
   const int e = listPosition(*controls_.endTime);
   gis::DurationMap map;
   core::Status status;
+  const core::AnalysisConditions file = conditions_;  // the frames stay those of this file
   const bool current = runComputation(
       [&](const core::PreprocessCallbacks& callbacks) {
-        return gis::durationMaximumMap(conditions_, s, e, *hours, map, callbacks);
+        return gis::durationMaximumMap(file, s, e, *hours, map, callbacks);
       },
       status);
   if (!current) return;
@@ -445,6 +453,36 @@ QString MapViewer::cellTip(QPoint point) const {
   const bool depth = shownScale_ == Scale::Accumulation;
   return text + QString::number(probe->value * 0.1, 'f', 1) + QStringLiteral(" ") +
          qtText(depth ? messages::kUnitDepth : messages::kUnitRate);
+}
+
+// ---- GIS exports ----
+
+void MapViewer::exportNetcdf() {
+  if (!fileOpen()) return;
+  // A copy: a file opened while the export yields must not change the frames it reads.
+  const core::AnalysisConditions file = conditions_;
+  const std::filesystem::path target = gis::netcdfPathBeside(file.openRmdPath);
+  if (std::filesystem::exists(target)) {
+    messages_.show(std::string(messages::kExportTargetExists) + target.string());
+    return;
+  }
+  gis::NetcdfExportOptions options;
+  options.history = "ombrix: " + file.openRmdPath;
+  options.yield = yieldToEvents;
+  const int width = progress_->trackWidth();
+  options.progress = [this, width](double fraction) {
+    progress_->setBarWidth(static_cast<int>(std::lround(fraction * width)));
+  };
+  const core::Status status = gis::exportOpenFileNetcdf(file, 0, file.frameCount - 1, target, options);
+  if (window_.isEnding()) return;
+  messages_.show(status ? std::string(messages::kNetcdfWritten) + target.string() : status.message);
+}
+
+void MapViewer::exportShownMapGeoTiff() {
+  if (!fileOpen() || !mapShown_ || conditions_.frameLabel.empty()) return;
+  const exports::CurrentDisplayResult result =
+      gis::exportShownMapGeoTiff(conditions_, gis::shownMapGeoTiffPath(conditions_, areaText()));
+  if (result.outcome == exports::CurrentDisplayOutcome::Failed) messages_.show(result.status.message);
 }
 
 }  // namespace ombrix::ui

@@ -54,6 +54,8 @@ class MapViewer final : public QObject {
   void showFileOpenDialog();    // MenuOpneFile
   void exportShownMap();        // MenuExpNow
   void exportPeriod();          // MenuExpAll
+  void exportNetcdf();           // MenuGisNetcdf: the whole open file beside it as FILE.nc
+  void exportShownMapGeoTiff();  // MenuGisGeoTiff: named like the current-display CSV
   void showPointTableWindow();  // menuCSVTable
   void arealMean();             // MenuArealRain: areal means of a polygon file over the chosen times
   void durationMaximumMap();    // MenuDurationMax: each cell's largest H-hour depth over the chosen times

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/tool/archive_options.h"
+#include "app/tool/archive_selection.h"
 #include "app/tool/command_table.h"
 #include "app/tool/export_session.h"
 #include "app/tool/frame_options.h"

@@ -9,7 +9,9 @@ namespace ombrix::tool {
 CommandRun defineAreal(CLI::App& command);
 CommandRun defineExportDurationMax(CLI::App& command);
 CommandRun defineExportFrame(CLI::App& command);
+CommandRun defineExportGeoTiff(CLI::App& command);
 CommandRun defineExportMax(CLI::App& command);
+CommandRun defineExportNetcdf(CLI::App& command);
 CommandRun defineExportPeriod(CLI::App& command);
 CommandRun defineExportSum(CLI::App& command);
 CommandRun defineImportGrib2(CLI::App& command);

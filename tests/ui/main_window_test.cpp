@@ -84,11 +84,15 @@ TEST_F(MainWindowTest, MenuTreeHasEveryCommandInOrder) {
   EXPECT_EQ(menuEntries(window->findChild<QMenu*>(QStringLiteral("Fail"))),
             (QStringList{QStringLiteral("MenuMelt=アメダスデータ解凍設定"), QStringLiteral("MenuMaeshori=アメダスデータ解凍・保存"),
                          QStringLiteral("MenuOpneFile=解凍済みデータを開く"), QStringLiteral("menubar2=-"),
-                         QStringLiteral("MenuExp=CSVエクスポート"), QStringLiteral("Menubar3=-"),
+                         QStringLiteral("MenuExp=CSVエクスポート"), QStringLiteral("MenuGis=GISエクスポート"),
+                         QStringLiteral("Menubar3=-"),
                          QStringLiteral("menuCSVTable=地点IDの雨量テーブルの出力"), QStringLiteral("Menubar4=-"),
                          QStringLiteral("MenuEnd=終了")}));
   EXPECT_EQ(menuEntries(window->findChild<QMenu*>(QStringLiteral("MenuExp"))),
             (QStringList{QStringLiteral("MenuExpNow=現在表示の値"), QStringLiteral("MenuExpAll=指定期間の全て")}));
+  EXPECT_EQ(menuEntries(window->findChild<QMenu*>(QStringLiteral("MenuGis"))),
+            (QStringList{QStringLiteral("MenuGisNetcdf=NetCDF（全期間）"),
+                         QStringLiteral("MenuGisGeoTiff=GeoTIFF（表示中の地図）")}));
   EXPECT_EQ(menuEntries(window->findChild<QMenu*>(QStringLiteral("MenuKaiseki"))),
             (QStringList{QStringLiteral("MenuArealRain=流域平均雨量…"), QStringLiteral("MenuDurationMax=最大時間雨量マップ…")}));
   EXPECT_EQ(menuEntries(window->findChild<QMenu*>(QStringLiteral("HelpMenu"))),

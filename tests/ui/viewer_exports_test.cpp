@@ -57,6 +57,23 @@ TEST_F(ViewerExportTest, ThePeriodSetIsWrittenOnce) {
             qtText(messages::kExportTargetExists) + QString::fromStdString((dir / "Ka2004070520040706").string()));
 }
 
+TEST_F(ViewerExportTest, TheGisMenuWritesTheFileBesideItAndTheShownMapAsTheBatchTool) {
+  trigger("MenuGisGeoTiff");  // nothing drawn yet
+  trigger("MenuGisNetcdf");
+  const fs::path cube = dir / "Ka200475200476.nc";
+  EXPECT_EQ(messages.shown, QStringList{qtText(messages::kNetcdfWritten) + QString::fromStdString(cube.string())});
+  EXPECT_EQ(control<QFrame>(window.get(), QStringLiteral("Reading_Bar"))->width(), viewer.progress().trackWidth());
+  trigger("MenuGisNetcdf");
+  EXPECT_EQ(messages.shown.back(), qtText(messages::kExportTargetExists) + QString::fromStdString(cube.string()));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+
+  controls.startTime->setCurrentIndex(19);
+  click(window.get(), "Command2");
+  trigger("MenuGisGeoTiff");
+  tool("export-geotiff", rmd, "--frame 19");
+  expectSameFile("Ka200407050930.tif");
+}
+
 TEST_F(ViewerExportTest, ThePointTableWindowAsksForTheIdAndWritesTheTable) {
   trigger("MenuExpAll");
   const fs::path set = dir / "Ka2004070520040706";

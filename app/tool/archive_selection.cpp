@@ -1,0 +1,153 @@
+#include "app/tool/archive_selection.h"
+
+#include <array>
+#include <charconv>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+
+#include "core/number_text.h"
+#include "core/region_table.h"
+
+namespace ombrix::tool {
+namespace {
+
+constexpr const char* kDateError = "dates are written YYYY-MM-DD";
+constexpr const char* kAreaError = "--area is NORTH,WEST,SOUTH,EAST in degrees";
+
+struct Date {
+  int year = 0;
+  int month = 0;
+  int day = 0;
+};
+
+// "YYYY-MM-DD" with a month 1-12 and a day 1-31; whether the day exists is left to the
+// archive lookup, as in the period dialog.
+std::optional<Date> parseDate(const std::string& text) {
+  Date date;
+  const char* p = text.data();
+  const char* end = p + text.size();
+  const auto field = [&](int& value, std::size_t digits, bool last) {
+    const auto [next, error] = std::from_chars(p, end, value);
+    if (error != std::errc() || static_cast<std::size_t>(next - p) != digits) return false;
+    p = next;
+    if (last) return p == end;
+    if (p == end || *p != '-') return false;
+    ++p;
+    return true;
+  };
+  if (!field(date.year, 4, false) || !field(date.month, 2, false) || !field(date.day, 2, true)) return std::nullopt;
+  if (date.month < 1 || date.month > 12 || date.day < 1 || date.day > 31) return std::nullopt;
+  return date;
+}
+
+// "NORTH,WEST,SOUTH,EAST" in degrees.
+std::optional<core::AreaBounds> parseArea(std::string_view text) {
+  std::array<std::int32_t, 4> values{};
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const std::size_t comma = text.find(',');
+    const bool last = i + 1 == values.size();
+    if (last != (comma == std::string_view::npos)) return std::nullopt;
+    const auto value = core::parseDegrees(text.substr(0, comma));
+    if (!value) return std::nullopt;
+    values[i] = *value;
+    if (!last) text.remove_prefix(comma + 1);
+  }
+  return core::AreaBounds{values[1], values[0], values[3], values[2]};
+}
+
+// The region row of a name or a two-letter code.
+std::optional<int> regionIndex(const std::string& text) {
+  const auto& table = core::regionTable();
+  for (int i = 0; i < core::kRegionCount; ++i) {
+    const core::Region& region = table[static_cast<std::size_t>(i)];
+    if (text == region.name || text == region.code) return i;
+  }
+  return std::nullopt;
+}
+
+// Checks an option's text with parse, which gives nothing for a wrong text; error tells why.
+template <typename Parse>
+CLI::Validator validator(Parse parse, std::string name, std::string error) {
+  return CLI::Validator(
+      [parse, error](std::string& text) { return parse(text) ? std::string() : error; }, "", std::move(name));
+}
+
+// "unknown region X; the regions are NAME (CODE), ...".
+std::string unknownRegion(const std::string& text) {
+  std::string error = "unknown region " + text + "; the regions are";
+  for (const core::Region& region : core::regionTable()) {
+    error.append(" ").append(region.name).append(" (").append(region.code).append(")");
+    if (&region != &core::regionTable().back()) error += ",";
+  }
+  return error;
+}
+
+}  // namespace
+
+void addArchiveOptions(CLI::App& command, ArchiveOptions& options) {
+  command.add_option("--archive", options.archive, "archive folder")->type_name("DIR");
+  command.add_option("--region", options.region, "region name or two-letter code")
+      ->type_name("NAME")
+      ->check(CLI::Validator(
+          [](std::string& text) { return regionIndex(text) ? std::string() : unknownRegion(text); }, "", "region"));
+  command.add_option("--area", options.area, "area in degrees, needed for the region My")
+      ->type_name("NORTH,WEST,SOUTH,EAST")
+      ->check(validator(parseArea, "AREA", kAreaError));
+}
+
+std::string archiveDirectory(const std::string& text) {
+  std::string dir = std::filesystem::absolute(text).lexically_normal().string();
+  while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+  return dir;
+}
+
+std::optional<core::PeriodDates> periodOf(const std::string& from, const std::string& to) {
+  const std::optional<Date> start = parseDate(from);
+  const std::optional<Date> end = parseDate(to);
+  if (!start || !end) return std::nullopt;
+  return core::PeriodDates{{start->year, end->year}, {start->month, end->month}, {start->day, end->day}};
+}
+
+void addPeriodOptions(CLI::App& command, ArchiveOptions& options) {
+  const CLI::Validator date = validator(parseDate, "YYYY-MM-DD", kDateError);
+  command.add_option("--from", options.from, "first day")->type_name("YYYY-MM-DD")->check(date);
+  command.add_option("--to", options.to, "last day")->type_name("YYYY-MM-DD")->check(date);
+}
+
+std::string readArchiveSelection(const ArchiveOptions& options, ArchiveSelection& selection) {
+  if (options.region.empty() || options.from.empty() || options.to.empty()) {
+    return "--archive, --region, --from and --to are required";
+  }
+  const std::optional<int> index = regionIndex(options.region);
+  if (!index) return unknownRegion(options.region);
+  const std::optional<core::PeriodDates> period = periodOf(options.from, options.to);
+  if (!period) return kDateError;
+  std::optional<core::AreaBounds> bounds =
+      options.area.empty() ? core::regionPreset(*index) : parseArea(options.area);
+  if (!bounds) return options.area.empty() ? "the region " + options.region + " needs --area" : kAreaError;
+
+  core::AnalysisConditions& c = selection.conditions;
+  c.archiveDir = options.archive.empty() ? std::string() : archiveDirectory(options.archive);
+  c.areaName = std::string(core::regionTable()[static_cast<std::size_t>(*index)].name);
+  c.areaWestLon = bounds->westLon;
+  c.areaNorthLat = bounds->northLat;
+  c.areaEastLon = bounds->eastLon;
+  c.areaSouthLat = bounds->southLat;
+  selection.period = *period;
+  return {};
+}
+
+bool catalogueSelection(ArchiveSelection& selection) {
+  core::AnalysisConditions& c = selection.conditions;
+  const core::PeriodStatus period = core::checkPeriod(selection.period, c);
+  if (period != core::PeriodStatus::Ok) {
+    refused(core::periodStatusMessage(period));
+    return false;
+  }
+  const auto missing = core::missingConditions(c);
+  for (const auto& condition : missing) std::cerr << condition.message << "\n";
+  return missing.empty();
+}
+
+}  // namespace ombrix::tool

@@ -1,0 +1,47 @@
+// ombrix-tool export-geotiff FILE.RMD (--frame F | --sum S:E | --max S:E) [--out PATH]: the map
+// the viewer would show as a Cloud Optimized GeoTIFF, named like the current-display CSV.
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "app/tool/command_table.h"
+#include "app/tool/export_session.h"
+#include "app/tool/map_choice.h"
+#include "gis/shown_map_geotiff.h"
+
+namespace ombrix::tool {
+namespace {
+
+struct Options {
+  std::string rmdPath;
+  MapChoiceOptions map;
+  std::string out;
+};
+
+int runExportGeoTiff(const CLI::App& command, const Options& options) {
+  std::string error;
+  const FrameRangeText frames = framesAsked(command, options.map, error);
+  if (!error.empty()) return usageError(command, error);
+  core::AnalysisConditions conditions;
+  if (core::Status opened = openForExport(options.rmdPath, conditions); !opened) return refused(opened);
+  if (core::Status shown = showChosenMap(command, frames, conditions); !shown) return refused(shown);
+  const std::filesystem::path target =
+      options.out.empty() ? gis::shownMapGeoTiffPath(conditions, conditions.areaName) : std::filesystem::path(options.out);
+  const exports::CurrentDisplayResult result = gis::exportShownMapGeoTiff(conditions, target);
+  if (result.outcome != exports::CurrentDisplayOutcome::Written) return refused(result.status);
+  std::cout << result.path.string() << "\n";
+  return kExitOk;
+}
+
+}  // namespace
+
+CommandRun defineExportGeoTiff(CLI::App& command) {
+  const auto options = std::make_shared<Options>();
+  addRmdFileArgument(command, options->rmdPath);
+  addMapChoiceOptions(command, options->map);
+  command.add_option("--out", options->out, "GeoTIFF file to write (default: the current-display CSV's name)")
+      ->type_name("PATH");
+  return [&command, options] { return runExportGeoTiff(command, *options); };
+}
+
+}  // namespace ombrix::tool

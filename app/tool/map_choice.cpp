@@ -1,0 +1,67 @@
+#include "app/tool/map_choice.h"
+
+#include <vector>
+
+#include "viewer/frame_loading.h"
+
+namespace ombrix::tool {
+
+void addMapChoiceOptions(CLI::App& command, MapChoiceOptions& options) {
+  CLI::Option* frame = addFrameOption(command, "--frame", options.frame, "one frame");
+  CLI::Option* sum = addFrameRangeOption(command, "--sum", options.sum, "the rainfall accumulated over a range");
+  CLI::Option* max = addFrameRangeOption(command, "--max", options.max, "the maximum rain rate over a range");
+  frame->excludes(sum)->excludes(max);
+  sum->excludes(max);
+  addFrameRangeOptions(command, options.range);
+}
+
+FrameRangeText framesAsked(const CLI::App& command, const MapChoiceOptions& options, std::string& error) {
+  const bool frame = command.count("--frame") > 0;
+  const bool fold = command.count("--sum") + command.count("--max") > 0;
+  const bool range = command.count("--from") + command.count("--to") > 0;
+  if (!frame && !fold) {  // CLI11 refuses more than one
+    error = "one of --frame, --sum and --max is needed";
+    return {};
+  }
+  if (frame) {
+    if (range) error = "--from and --to go with --sum and --max";
+    return {options.frame, options.frame};
+  }
+  const std::string& written = command.count("--sum") ? options.sum : options.max;
+  if (const auto ends = splitFrameRange(written)) {
+    if (range) error = "the range is given either as S:E or by --from and --to";
+    return *ends;
+  }
+  if (command.count("--from") == 0 || command.count("--to") == 0) error = "the range needs S:E or --from and --to";
+  return options.range;
+}
+
+std::optional<viewer::RangeFold> foldAsked(const CLI::App& command) {
+  if (command.count("--sum")) return viewer::RangeFold::Sum;
+  if (command.count("--max")) return viewer::RangeFold::Maximum;
+  return std::nullopt;
+}
+
+core::Status showChosenMap(const CLI::App& command, const FrameRangeText& frames,
+                           core::AnalysisConditions& conditions) {
+  int first = 0;
+  int last = 0;
+  if (core::Status s = resolveFrameRange(conditions, frames, first, last); !s) return s;
+  const std::optional<viewer::RangeFold> fold = foldAsked(command);
+  if (!fold) {
+    std::vector<std::int16_t> frameGrid;
+    return viewer::showFrame(conditions, first, frameGrid);
+  }
+  TerminalProgress progress(fold == viewer::RangeFold::Sum ? "sum" : "max");
+  viewer::FoldCallbacks callbacks;
+  const double frameCount = last - first + 1;
+  callbacks.frameStarting = [&](int position) { progress.update(position / frameCount); };
+  std::vector<std::int16_t> field;
+  const core::Status status = viewer::foldRange(*fold, conditions, first, last, field, callbacks);
+  if (!status) return status;
+  conditions.rainGrid = std::move(field);
+  conditions.frameLabel = viewer::rangeLabel(conditions, first, last, *fold);
+  return status;
+}
+
+}  // namespace ombrix::tool

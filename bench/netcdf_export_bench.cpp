@@ -1,0 +1,143 @@
+// The NetCDF export of one half-hourly day over the whole country on the 2.5 km sample grid
+// (the sample archive preprocessed for 全国), against a plain reference that writes the same
+// stored bytes uncompressed with one write() per frame. Both read every frame of the RMD file
+// the same way; the figure is megabytes of stored cells (2 bytes each) per second.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "bench/bench_support.h"
+#include "core/archive_calendar.h"
+#include "core/preprocess_run.h"
+#include "core/region_table.h"
+#include "core/sample_archive.h"
+#include "gis/netcdf_export.h"
+#include "support/test_support.h"
+#include "viewer/frame_loading.h"
+#include "viewer/rmd_opening.h"
+
+namespace ombrix::bench {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kFigure = "NetCDF export, 全国 2.5 km, 1 day half-hourly";
+constexpr int kWholeCountry = 7;  // row of 全国 in the region table
+
+void fail(const std::string& message) {
+  std::fprintf(stderr, "%s\n", message.c_str());
+  std::exit(1);
+}
+
+struct BenchFile {
+  test::TempDir dir;
+  core::AnalysisConditions conditions;
+  double storedBytes = 0;
+
+  BenchFile() {
+    const fs::path archive = dir / "archive";
+    if (core::Status s = core::makeSampleArchive(OMBRIX_DATA_DIR, archive, {2005, 7, 1, 1}); !s) fail(s.message);
+    core::AnalysisConditions c;
+    c.archiveDir = archive.string();
+    c.areaName = std::string(core::regionTable()[kWholeCountry].name);
+    const core::AreaBounds area = *core::regionPreset(kWholeCountry);
+    c.areaWestLon = area.westLon;
+    c.areaNorthLat = area.northLat;
+    c.areaEastLon = area.eastLon;
+    c.areaSouthLat = area.southLat;
+    if (core::checkPeriod({{2005, 2005}, {7, 7}, {1, 1}}, c) != core::PeriodStatus::Ok) fail("no sample archive");
+    const std::string rmd = core::outputRmdPath(c);
+    if (core::Status s = core::runPreprocessing(c, rmd).status; !s) fail(s.message);
+    const viewer::RmdOpening opening = viewer::openRmdFile(rmd, 800, 600);
+    if (opening.outcome != viewer::OpenOutcome::Opened) fail(opening.status.message);
+    viewer::applyOpening(opening, conditions);
+    storedBytes = 2.0 * conditions.frameCount * conditions.gridRows * conditions.gridCols;
+  }
+};
+
+BenchFile& benchFile() {
+  static BenchFile instance;
+  return instance;
+}
+
+// ---- The plain reference ----
+
+void plainWrite(const core::AnalysisConditions& c, const fs::path& target) {
+  const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) fail("cannot create " + target.string());
+  std::vector<std::int16_t> frame;
+  for (int k = 0; k < c.frameCount; ++k) {
+    if (core::Status s = viewer::loadFrame(c, k, frame); !s) fail(s.message);
+    const auto bytes = static_cast<ssize_t>(frame.size() * sizeof(std::int16_t));
+    if (::write(fd, frame.data(), static_cast<std::size_t>(bytes)) != bytes) fail("write failed");
+  }
+  ::close(fd);
+}
+
+// ---- Benchmarks ----
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+template <typename Write>
+void measure(benchmark::State& state, const char* variant, const fs::path& target, Write write) {
+  const BenchFile& file = benchFile();
+  double total = 0;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    write(file.conditions, target);
+    total += secondsSince(start);
+    state.PauseTiming();
+    fs::remove(target);
+    state.ResumeTiming();
+  }
+  const double iterations = static_cast<double>(state.iterations());
+  state.counters["MB/s"] = file.storedBytes * iterations / total / 1e6;
+  recordFigure(kFigure, variant, total / iterations);
+}
+
+void exportCube(const core::AnalysisConditions& c, const fs::path& target) {
+  if (core::Status s = gis::exportOpenFileNetcdf(c, 0, c.frameCount - 1, target, {}); !s) fail(s.message);
+}
+
+void BM_NetcdfExport(benchmark::State& state) { measure(state, "fast", benchFile().dir / "cube.nc", exportCube); }
+
+void BM_NetcdfExportReference(benchmark::State& state) {
+  measure(state, "reference", benchFile().dir / "plain.bin", plainWrite);
+}
+
+BENCHMARK(BM_NetcdfExport)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_NetcdfExportReference)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The sizes the README quotes: stored cells, the RMD file and the NetCDF file.
+void printSizes() {
+  const BenchFile& file = benchFile();
+  const fs::path cube = file.dir / "cube.nc";
+  exportCube(file.conditions, cube);
+  std::printf("grid %d x %d, %d frames: stored cells %.1f MB, RMD %.1f MB, NetCDF %.2f MB (%.1f %% of the RMD)\n",
+              file.conditions.gridRows, file.conditions.gridCols, file.conditions.frameCount, file.storedBytes / 1e6,
+              static_cast<double>(fs::file_size(file.conditions.openRmdPath)) / 1e6,
+              static_cast<double>(fs::file_size(cube)) / 1e6,
+              100.0 * static_cast<double>(fs::file_size(cube)) /
+                  static_cast<double>(fs::file_size(file.conditions.openRmdPath)));
+  fs::remove(cube);
+}
+
+}  // namespace
+}  // namespace ombrix::bench
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  ombrix::bench::printSizes();
+  benchmark::RunSpecifiedBenchmarks();
+  ombrix::bench::printRatios();
+  benchmark::Shutdown();
+  return 0;
+}

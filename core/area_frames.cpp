@@ -1,0 +1,138 @@
+#include "core/area_frames.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "core/messages.h"
+
+namespace ombrix::core {
+
+namespace {
+
+AreaBounds areaOf(const AnalysisConditions& c) noexcept {
+  return {c.areaWestLon, c.areaNorthLat, c.areaEastLon, c.areaSouthLat};
+}
+
+// Calendar days from the start to the end of the period, both included; 0 when a date does not exist.
+std::int64_t periodDays(const AnalysisConditions& c) {
+  using namespace std::chrono;
+  const auto date = [&](std::size_t i) {
+    return year_month_day{year{c.periodYear[i]}, month{static_cast<unsigned>(c.periodMonth[i])},
+                          day{static_cast<unsigned>(c.periodDay[i])}};
+  };
+  const year_month_day start = date(0);
+  const year_month_day end = date(1);
+  if (!start.ok() || !end.ok()) return 0;
+  return std::max<std::int64_t>((sys_days{end} - sys_days{start}).count() + 1, 0);
+}
+
+// Every file's grid description must equal the first one's.
+Status readReferenceGrid(const std::vector<std::string>& files, GridDescription& reference) {
+  for (std::size_t f = 0; f < files.size(); ++f) {
+    ArchiveHeader header;
+    if (Status s = readArchiveHeader(files[f], header); !s) return s;
+    if (f == 0) {
+      reference = header.grid;
+    } else if (!(header.grid == reference)) {
+      return Status::failure(std::string(messages::kGridMismatch));
+    }
+  }
+  return Status::success();
+}
+
+std::int16_t stepField(std::int32_t spacing, int divisor) noexcept {
+  return static_cast<std::int16_t>(std::lrint(static_cast<double>(spacing) / divisor));
+}
+
+RmdHeader headerFor(const GridDescription& g, const AreaWindow& w, int divisor) noexcept {
+  RmdHeader h;
+  h.fileWestLon = static_cast<std::int32_t>(g.lon0 + static_cast<std::int64_t>(w.firstCol) * g.dlon);
+  h.fileNorthLat = static_cast<std::int32_t>(g.lat0 - static_cast<std::int64_t>(w.firstRow) * g.dlat);
+  h.fileEastLon = static_cast<std::int32_t>(g.lon0 + static_cast<std::int64_t>(w.lastCol) * g.dlon);
+  h.fileSouthLat = static_cast<std::int32_t>(g.lat0 - static_cast<std::int64_t>(w.lastRow) * g.dlat);
+  // The window is clamped to the grid, whose nx and ny are int16, so R and C always fit.
+  h.gridRows = static_cast<std::int16_t>(w.rows());
+  h.gridCols = static_cast<std::int16_t>(w.cols());
+  h.cellLonStep = stepField(g.dlon, divisor);
+  h.cellLatStep = stepField(g.dlat, divisor);
+  h.noDataValue = -1;
+  return h;
+}
+
+// The records of one archive file that become frames: at most one day's worth.
+std::size_t recordsKept(std::size_t records, int perDay) noexcept {
+  return std::min(records, static_cast<std::size_t>(perDay));
+}
+
+void copyWindow(std::span<const std::int16_t> grid, int nx, const AreaWindow& w, std::int16_t* frame) noexcept {
+  const auto cols = static_cast<std::size_t>(w.cols());
+  for (int r = w.firstRow; r <= w.lastRow; ++r) {
+    const std::int16_t* row = grid.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(nx);
+    std::memcpy(frame, row + w.firstCol, cols * sizeof(std::int16_t));
+    frame += cols;
+  }
+}
+
+}  // namespace
+
+Status checkPeriodAndArea(const AnalysisConditions& c, AreaFrameLayout& layout) {
+  if (c.archiveFiles.empty()) return Status::failure(std::string(messages::kPeriodNotSet));
+  layout.days = periodDays(c);
+  if (layout.days < 1 || static_cast<std::int64_t>(c.archiveFiles.size()) > layout.days) {
+    return Status::failure(std::string(messages::kPeriodDoesNotMatchCatalogue));
+  }
+  const AreaBounds area = areaOf(c);
+  if (area.westLon > area.eastLon || area.northLat < area.southLat) {
+    return Status::failure(std::string(messages::kAreaInverted));
+  }
+  layout.framesPerDay = framesPerDay(c.periodYear[0], c.periodMonth[0]);
+  layout.eraDivisor = eraDivisor(c.periodYear[0], c.periodMonth[0]);
+  return Status::success();
+}
+
+Status readAreaWindow(const AnalysisConditions& c, AreaFrameLayout& layout) {
+  if (Status s = readReferenceGrid(c.archiveFiles, layout.grid); !s) return s;
+  const AreaBounds area = areaOf(c);
+  if (!areaOverlapsGrid(layout.grid, area)) return Status::failure(std::string(messages::kAreaOutsideGrid));
+  layout.window = areaWindow(layout.grid, area);
+  const double largestStep = static_cast<double>(std::max(layout.grid.dlon, layout.grid.dlat)) / layout.eraDivisor;
+  if (std::lrint(largestStep) > std::numeric_limits<std::int16_t>::max()) {
+    return Status::failure(std::string(messages::kGridSpacingTooLarge));
+  }
+  layout.header = headerFor(layout.grid, layout.window, layout.eraDivisor);
+  return Status::success();
+}
+
+Status streamAreaFrames(const std::vector<std::string>& files, const AreaFrameLayout& layout,
+                        const PreprocessCallbacks& callbacks, const AreaFrameSink& sink) {
+  // Sized at the first record: only a file that holds records has been checked to be large
+  // enough for its grid, so a file of none cannot make the run allocate what it claims.
+  std::vector<std::int16_t> grid;
+  std::vector<std::int16_t> frame;
+  const int fileCount = static_cast<int>(files.size());
+  for (int f = 0; f < fileCount; ++f) {
+    if (callbacks.yield) callbacks.yield();
+    if (callbacks.progress) callbacks.progress(f + 1, fileCount);
+    ArchiveFile archive;
+    if (Status s = archive.load(files[static_cast<std::size_t>(f)]); !s) return s;
+    // The file may have changed since the grid check; the grid buffer is sized for the reference.
+    if (!(archive.grid() == layout.grid)) return Status::failure(std::string(messages::kGridMismatch));
+    const std::size_t kept = recordsKept(archive.records().size(), layout.framesPerDay);
+    if (kept > 0 && grid.empty()) {
+      grid.resize(layout.grid.cellCount());
+      frame.resize(layout.header.cellCount());
+    }
+    for (std::size_t j = 0; j < kept; ++j) {
+      if (Status s = archive.decodeRecord(j, grid); !s) return s;
+      copyWindow(grid, layout.grid.nx, layout.window, frame.data());
+      const std::int64_t k = static_cast<std::int64_t>(f) * layout.framesPerDay + static_cast<std::int64_t>(j);
+      if (Status s = sink(k, archive.records()[j].stamp, frame); !s) return s;
+    }
+  }
+  return Status::success();
+}
+
+}  // namespace ombrix::core

@@ -1,0 +1,56 @@
+#pragma once
+// The frames of the area window: the checks of the analysis conditions, the grid check over
+// every archive file of the period, and one pass that decodes each kept record and hands on the
+// cells of the area window as frame k = f x S + j with the record's stamp. The RMD writer and
+// the NetCDF export both consume this stream; memory stays at one archive file and one grid.
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/analysis_conditions.h"
+#include "core/rap_archive.h"
+#include "core/rmd_file.h"
+#include "core/status.h"
+#include "core/time_stamp.h"
+
+namespace ombrix::core {
+
+struct PreprocessCallbacks {
+  // Called in the frame pass once per archive file before it is decoded, with the number of
+  // files begun so far (f + 1) and the file count.
+  std::function<void(int filesBegun, int fileCount)> progress;
+  // Called at the same point, first: lets pending user-interface events run.
+  std::function<void()> yield;
+};
+
+struct AreaFrameLayout {
+  GridDescription grid;  // the reference: the first archive file's
+  AreaWindow window;
+  // The header of the window (edges, size, step fields); frameCount is left to the writer.
+  RmdHeader header;
+  int framesPerDay = 0;  // S
+  int eraDivisor = 0;    // k of the step fields
+  std::int64_t days = 0;
+  std::int64_t frameCount() const noexcept { return days * framesPerDay; }
+};
+
+// The checks that need no archive file: a catalogue that fits the period, an area whose edges
+// are in order. Decides days and framesPerDay.
+Status checkPeriodAndArea(const AnalysisConditions& conditions, AreaFrameLayout& layout);
+
+// Reads every archive file's header: all must share the first file's grid, which must overlap
+// the area and have step fields that fit. Decides the grid, the window and the header.
+Status readAreaWindow(const AnalysisConditions& conditions, AreaFrameLayout& layout);
+
+// Receives frame k (row-major window cells) with the stamp of the record it came from.
+using AreaFrameSink =
+    std::function<Status(std::int64_t k, const TimeStamp& stamp, std::span<const std::int16_t> cells)>;
+
+// Decodes every kept record of the files (at most S per file) in order and hands on its window.
+// Stops at the first failure, the sink's included.
+Status streamAreaFrames(const std::vector<std::string>& files, const AreaFrameLayout& layout,
+                        const PreprocessCallbacks& callbacks, const AreaFrameSink& sink);
+
+}  // namespace ombrix::core

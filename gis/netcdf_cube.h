@@ -1,0 +1,68 @@
+#pragma once
+// A CF-1.8 NetCDF-4 file of rainfall frames: time, lat, lon, a 16-bit rain variable chunked one
+// frame per chunk with shuffle and deflate, and a latitude-longitude grid mapping. Written
+// under a temporary name and renamed over the target by commit().
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/output_file.h"
+#include "core/status.h"
+#include "core/time_stamp.h"
+
+namespace ombrix::gis {
+
+// Minutes since 1970-01-01 00:00 of a stamp read as a time in its own zone; nothing for a stamp
+// that is not a time of the calendar (an empty index entry among them).
+std::optional<std::int64_t> stampMinutes(const core::TimeStamp& stamp) noexcept;
+
+struct CubeLayout {
+  // The cell positions follow the CSV exports' rule from these four values.
+  std::int32_t westLon = 0;
+  std::int32_t northLat = 0;
+  std::int32_t cellWidth = 0;
+  std::int32_t cellHeight = 0;
+  int rows = 0;
+  int cols = 0;
+  std::int64_t frames = 0;
+  int intervalMinutes = 60;
+  // Stamp-zone minutes (see stampMinutes) of the slot of frame 0; frame i's slot lies
+  // i x intervalMinutes later. A frame never written keeps its slot time and fill values.
+  std::int64_t firstSlotMinutes = 0;
+  bool stampsUtc = false;  // otherwise stamps are Japan Standard Time and are shifted by -9 h
+  std::string title;
+  std::string source;
+  std::string history;  // the command; the time of writing is put in front
+};
+
+class NetcdfCube {
+ public:
+  NetcdfCube();
+  ~NetcdfCube();
+  NetcdfCube(const NetcdfCube&) = delete;
+  NetcdfCube& operator=(const NetcdfCube&) = delete;
+
+  core::Status create(const std::filesystem::path& target, const CubeLayout& layout);
+  // Frame i (rows x cols cells, row-major from the north-west): negative values become the fill
+  // value -1. Its time is the stamp's, or the slot's when the stamp is not a time.
+  core::Status writeFrame(std::int64_t i, const core::TimeStamp& stamp, std::span<const std::int16_t> cells);
+  // Writes the time axis, closes the file and renames it over the target.
+  core::Status commit();
+
+ private:
+  core::Status failure();
+
+  std::unique_ptr<core::StagedOutputPath> output_;
+  CubeLayout layout_;
+  int file_ = -1;
+  int timeVariable_ = -1;
+  int rainVariable_ = -1;
+  std::vector<double> times_;
+  std::vector<std::int16_t> frame_;
+};
+
+}  // namespace ombrix::gis

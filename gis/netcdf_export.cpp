@@ -1,0 +1,131 @@
+#include "gis/netcdf_export.h"
+
+#include <optional>
+#include <vector>
+
+#include "core/area_frames.h"
+#include "core/messages.h"
+#include "core/preprocess_run.h"
+#include "core/rmd_file.h"
+#include "gis/netcdf_cube.h"
+#include "viewer/frame_loading.h"
+#include "viewer/view_geometry.h"
+
+namespace ombrix::gis {
+
+namespace {
+
+constexpr int kMinutesPerDay = 24 * 60;
+constexpr std::string_view kSource = "Radar-AMeDAS composite rainfall archive, decoded by Ombrix";
+
+CubeLayout layoutFor(const core::RmdHeader& header, std::int32_t cellWidth, std::int32_t cellHeight,
+                     const std::string& name, const NetcdfExportOptions& options) {
+  CubeLayout layout;
+  layout.westLon = header.fileWestLon;
+  layout.northLat = header.fileNorthLat;
+  layout.cellWidth = cellWidth;
+  layout.cellHeight = cellHeight;
+  layout.rows = header.gridRows;
+  layout.cols = header.gridCols;
+  layout.stampsUtc = options.stampsUtc;
+  layout.title = "Rainfall " + name;
+  layout.source = kSource;
+  layout.history = options.history;
+  return layout;
+}
+
+core::TimeStamp stampOf(const core::AnalysisConditions& c, std::size_t k) {
+  return {c.frameYear[k], c.frameMonthDay[k][0], c.frameMonthDay[k][1], c.frameHourMinute[k][0],
+          c.frameHourMinute[k][1]};
+}
+
+// The open file's frames per day, and the stamp-zone midnight of its first day, from the first
+// frame that holds data and a valid stamp.
+std::optional<std::int64_t> firstMidnight(const core::AnalysisConditions& c, int& perDay) {
+  for (std::size_t k = 0; k < c.frameOffset.size(); ++k) {
+    if (!core::frameHasData(viewer::openHeader(c), c.frameOffset[k])) continue;
+    const core::TimeStamp stamp = stampOf(c, k);
+    const auto minutes = stampMinutes(stamp);
+    if (!minutes) continue;
+    perDay = core::framesPerDay(stamp.year, stamp.month);
+    const auto dayOfFrame = static_cast<std::int64_t>(k) / perDay;
+    return (*minutes / kMinutesPerDay - dayOfFrame) * kMinutesPerDay;
+  }
+  return std::nullopt;
+}
+
+void report(const NetcdfExportOptions& options, double fraction) {
+  if (options.yield) options.yield();
+  if (options.progress) options.progress(fraction);
+}
+
+}  // namespace
+
+std::filesystem::path netcdfPathBeside(const std::filesystem::path& rmdFile) {
+  std::filesystem::path path = rmdFile;
+  return path.replace_extension(".nc");
+}
+
+core::Status exportOpenFileNetcdf(const core::AnalysisConditions& c, int first, int last,
+                                  const std::filesystem::path& target, const NetcdfExportOptions& options) {
+  if (c.openRmdPath.empty()) return core::Status::failure(std::string(messages::kNoFileOpen));
+  if (first < 0 || last < first || last >= c.frameCount) {
+    return core::Status::failure(std::string(messages::kFrameNotInFile));
+  }
+  int perDay = 0;
+  const auto midnight = firstMidnight(c, perDay);
+  if (!midnight) return core::Status::failure(std::string(messages::kNoFrameWithTime) + c.openRmdPath);
+
+  const core::RmdHeader header = viewer::openHeader(c);
+  CubeLayout layout =
+      layoutFor(header, c.cellWidth, c.cellHeight, std::filesystem::path(c.openRmdPath).stem().string(), options);
+  layout.frames = last - first + 1;
+  layout.intervalMinutes = kMinutesPerDay / perDay;
+  layout.firstSlotMinutes = *midnight + static_cast<std::int64_t>(first) * layout.intervalMinutes;
+
+  NetcdfCube cube;
+  if (core::Status s = cube.create(target, layout); !s) return s;
+  std::vector<std::int16_t> frame;
+  for (int k = first; k <= last; ++k) {
+    report(options, static_cast<double>(k - first + 1) / static_cast<double>(layout.frames));
+    const auto index = static_cast<std::size_t>(k);
+    if (!core::frameHasData(header, c.frameOffset[index])) continue;
+    if (core::Status s = viewer::loadFrame(c, k, frame); !s) return s;
+    if (core::Status s = cube.writeFrame(k - first, stampOf(c, index), frame); !s) return s;
+  }
+  return cube.commit();
+}
+
+core::Status exportArchiveNetcdf(const core::AnalysisConditions& c, const std::filesystem::path& target,
+                                 const NetcdfExportOptions& options) {
+  core::AreaFrameLayout area;
+  if (core::Status s = core::checkPeriodAndArea(c, area); !s) return s;
+  if (core::Status s = core::readAreaWindow(c, area); !s) return s;
+
+  const int scale = viewer::scaleFactorForDate(c.periodYear[0], c.periodMonth[0]);
+  CubeLayout layout = layoutFor(area.header, scale * area.header.cellLonStep, scale * area.header.cellLatStep,
+                                std::filesystem::path(core::outputRmdPath(c)).stem().string(), options);
+  layout.frames = area.frameCount();
+  layout.intervalMinutes = kMinutesPerDay / area.framesPerDay;
+  layout.firstSlotMinutes =
+      stampMinutes({static_cast<std::int16_t>(c.periodYear[0]), static_cast<std::uint8_t>(c.periodMonth[0]),
+                    static_cast<std::uint8_t>(c.periodDay[0]), 0, 0})
+          .value_or(0);
+
+  NetcdfCube cube;
+  if (core::Status s = cube.create(target, layout); !s) return s;
+  core::PreprocessCallbacks callbacks;
+  callbacks.yield = options.yield;
+  if (options.progress) {
+    callbacks.progress = [&](int begun, int count) { options.progress(static_cast<double>(begun) / count); };
+  }
+  const core::Status streamed =
+      core::streamAreaFrames(c.archiveFiles, area, callbacks,
+                             [&](std::int64_t k, const core::TimeStamp& stamp, std::span<const std::int16_t> cells) {
+                               return cube.writeFrame(k, stamp, cells);
+                             });
+  if (!streamed) return streamed;
+  return cube.commit();
+}
+
+}  // namespace ombrix::gis

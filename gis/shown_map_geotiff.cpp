@@ -1,0 +1,25 @@
+#include "gis/shown_map_geotiff.h"
+
+#include <vector>
+
+#include "gis/geotiff_map.h"
+
+namespace ombrix::gis {
+
+std::filesystem::path shownMapGeoTiffPath(const core::AnalysisConditions& conditions, std::string_view areaText) {
+  return exports::currentDisplayPath(conditions, areaText).replace_extension(".tif");
+}
+
+exports::CurrentDisplayResult exportShownMapGeoTiff(const core::AnalysisConditions& c,
+                                                    const std::filesystem::path& target) {
+  exports::CurrentDisplayResult result;
+  if (!exports::mapShown(c)) return result;
+  result.path = target;
+  const std::vector<float> values = storedToBandValues(c.rainGrid);
+  result.status = writeGeoTiffMap(result.path, {c.gridCols, c.gridRows, values},
+                                  csvCellCentres(c.fileWestLon, c.fileNorthLat, c.cellWidth, c.cellHeight));
+  result.outcome = result.status ? exports::CurrentDisplayOutcome::Written : exports::CurrentDisplayOutcome::Failed;
+  return result;
+}
+
+}  // namespace ombrix::gis

@@ -1,0 +1,206 @@
+// NetCDF exports read back through NetCDF-C: values, coordinates and times against what the
+// CSV exports write, the archive form against the RMD form, and refusals that write nothing.
+#include "gis/netcdf_export.h"
+
+#include <gtest/gtest.h>
+#include <netcdf.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "core/archive_calendar.h"
+#include "core/messages.h"
+#include "core/number_text.h"
+#include "core/preprocess_run.h"
+#include "core/rap_encoder.h"
+#include "export/current_display_export.h"
+#include "support/sample_rmd.h"
+#include "support/test_support.h"
+#include "viewer/frame_loading.h"
+
+namespace ombrix::gis {
+namespace {
+
+struct Cube {
+  std::vector<double> time, lat, lon;
+  std::vector<short> rain;
+};
+
+std::vector<double> doubles(int file, const char* name) {
+  int variable = -1;
+  int dimension = -1;
+  std::size_t length = 0;
+  EXPECT_EQ(nc_inq_varid(file, name, &variable), NC_NOERR) << name;
+  EXPECT_EQ(nc_inq_vardimid(file, variable, &dimension), NC_NOERR);
+  EXPECT_EQ(nc_inq_dimlen(file, dimension, &length), NC_NOERR);
+  std::vector<double> values(length);
+  EXPECT_EQ(nc_get_var_double(file, variable, values.data()), NC_NOERR);
+  return values;
+}
+
+Cube readCube(const std::filesystem::path& path) {
+  Cube cube;
+  int file = -1;
+  EXPECT_EQ(nc_open(path.c_str(), NC_NOWRITE, &file), NC_NOERR) << path;
+  if (file < 0) return cube;
+  cube.time = doubles(file, "time");
+  cube.lat = doubles(file, "lat");
+  cube.lon = doubles(file, "lon");
+  int rain = -1;
+  EXPECT_EQ(nc_inq_varid(file, "rain", &rain), NC_NOERR);
+  cube.rain.resize(cube.time.size() * cube.lat.size() * cube.lon.size());
+  EXPECT_EQ(nc_get_var_short(file, rain, cube.rain.data()), NC_NOERR);
+  nc_close(file);
+  return cube;
+}
+
+// Minutes since 1970 of a July day and time.
+double julyMinutes(int year, int day, int hour, int minute) {
+  using namespace std::chrono;
+  const sys_days date{std::chrono::year{year} / July / day};
+  return static_cast<double>(date.time_since_epoch().count()) * 1440 + hour * 60 + minute;
+}
+
+TEST(NetcdfExport, EveryFrameMatchesTheCsvOfTheSameFileWithSlotTimesAndUtc) {
+  test::TempDir dir;
+  const auto rmd = dir / "Ka20027012002701.RMD";  // hourly
+  const core::RmdHeader header = test::sampleGrid(24, 3, 4);
+  test::writeSampleRmd(rmd, header, 24, test::dayStamps(2002, 7, 1, 1, 24),
+                       [](int k, int cell) { return static_cast<std::int16_t>(k * 7 + cell * 3 - 12); }, {5});
+  core::AnalysisConditions c = test::openedConditions(rmd);
+  NetcdfExportOptions options;
+  ASSERT_TRUE(exportOpenFileNetcdf(c, 0, 23, dir / "all.nc", options));
+  const Cube cube = readCube(dir / "all.nc");
+  ASSERT_EQ(cube.time.size(), 24u);
+
+  std::vector<std::int16_t> frameGrid;
+  for (int k = 0; k < 24; ++k) {
+    EXPECT_EQ(cube.time[static_cast<std::size_t>(k)], julyMinutes(2002, 1, k, 0) - 540) << k;  // empty frame 5 too
+    ASSERT_TRUE(viewer::showFrame(c, k, frameGrid));
+    const auto csv = exports::exportCurrentDisplay(c, c.areaName);
+    ASSERT_EQ(csv.outcome, exports::CurrentDisplayOutcome::Written);
+    const auto lines = test::crlfLines(test::readText(csv.path));
+    ASSERT_EQ(lines.size(), 13u);
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+      int id, m, n, value;
+      char keido[32], ido[32];
+      ASSERT_EQ(std::sscanf(lines[i].c_str(), "%d,%d,%d,%31[^,],%31[^,],%d", &id, &m, &n, keido, ido, &value), 6);
+      EXPECT_EQ(core::formatSingle(static_cast<float>(cube.lon[static_cast<std::size_t>(n)])), keido);
+      EXPECT_EQ(core::formatSingle(static_cast<float>(cube.lat[static_cast<std::size_t>(m)])), ido);
+      EXPECT_EQ(cube.rain[static_cast<std::size_t>(k) * 12 + static_cast<std::size_t>(id)], value < 0 ? -1 : value)
+          << "frame " << k << " cell " << id;
+    }
+  }
+
+  options.stampsUtc = true;
+  ASSERT_TRUE(exportOpenFileNetcdf(c, 4, 6, dir / "part.nc", options));
+  const Cube part = readCube(dir / "part.nc");
+  EXPECT_EQ(part.time,
+            (std::vector<double>{julyMinutes(2002, 1, 4, 0), julyMinutes(2002, 1, 5, 0), julyMinutes(2002, 1, 6, 0)}));
+  EXPECT_EQ(std::vector<short>(part.rain.begin() + 12, part.rain.begin() + 24), std::vector<short>(12, -1));
+}
+
+TEST(NetcdfExport, RainIsScaledFilledAndChunkedOneFramePerChunkWithShuffleAndDeflate) {
+  test::TempDir dir;
+  const auto rmd = dir / "My.RMD";
+  test::writeSampleRmd(rmd, test::sampleGrid(2, 5, 6), 48, test::dayStamps(2005, 7, 1, 1, 48),
+                       [](int, int cell) { return static_cast<std::int16_t>(cell); });
+  ASSERT_TRUE(exportOpenFileNetcdf(test::openedConditions(rmd), 0, 1, dir / "My.nc", {}));
+  int file = -1;
+  int rain = -1;
+  ASSERT_EQ(nc_open((dir / "My.nc").c_str(), NC_NOWRITE, &file), NC_NOERR);
+  ASSERT_EQ(nc_inq_varid(file, "rain", &rain), NC_NOERR);
+  int storage = -1, shuffle = 0, deflate = 0, level = 0, noFill = 1, format = 0;
+  std::size_t chunk[3] = {};
+  short fill = 0;
+  float scale = 0;
+  EXPECT_EQ(nc_inq_format(file, &format), NC_NOERR);
+  EXPECT_EQ(format, NC_FORMAT_NETCDF4);
+  EXPECT_EQ(nc_inq_var_chunking(file, rain, &storage, chunk), NC_NOERR);
+  EXPECT_EQ(storage, NC_CHUNKED);
+  EXPECT_EQ(std::vector<std::size_t>(chunk, chunk + 3), (std::vector<std::size_t>{1, 5, 6}));
+  EXPECT_EQ(nc_inq_var_deflate(file, rain, &shuffle, &deflate, &level), NC_NOERR);
+  EXPECT_TRUE(shuffle && deflate);
+  EXPECT_EQ(nc_inq_var_fill(file, rain, &noFill, &fill), NC_NOERR);
+  EXPECT_EQ(fill, -1);
+  EXPECT_EQ(nc_get_att_float(file, rain, "scale_factor", &scale), NC_NOERR);
+  EXPECT_EQ(scale, 0.1f);
+  nc_close(file);
+  EXPECT_EQ(readCube(dir / "My.nc").time[1] - readCube(dir / "My.nc").time[0], 30.0);
+}
+
+// Day 1 with 48 records, day 2 with 40: slots 88..95 have no record.
+void writeArchive(const std::filesystem::path& dir, const core::GridDescription& secondDayGrid) {
+  const core::GridDescription grid{36'000'000, 139'000'000, 31'250, 20'833, 9, 7};
+  for (int day = 1; day <= 2; ++day) {
+    const core::GridDescription& g = day == 1 ? grid : secondDayGrid;
+    std::vector<core::ArchiveRecord> records;
+    for (int j = 0; j < (day == 1 ? 48 : 40); ++j) {
+      core::ArchiveRecord record{{2005, 7, static_cast<std::uint8_t>(day), static_cast<std::uint8_t>(j / 2),
+                                  static_cast<std::uint8_t>(j % 2 * 30)},
+                                 std::vector<std::int16_t>(g.cellCount())};
+      for (std::size_t i = 0; i < record.values.size(); ++i) {
+        record.values[i] = static_cast<std::int16_t>((i * 5 + static_cast<std::size_t>(j + day)) % 17) - 2;
+      }
+      records.push_back(std::move(record));
+    }
+    const std::filesystem::path path = core::archiveFilePath(dir.string(), 2005, 7, day);
+    std::filesystem::create_directories(path.parent_path());
+    ASSERT_TRUE(core::writeArchiveFile(path, g, records));
+  }
+}
+
+core::AnalysisConditions archiveConditions(const std::filesystem::path& dir) {
+  core::AnalysisConditions c;
+  c.archiveDir = dir.string();
+  c.areaName = "My";
+  c.areaWestLon = 139'050'000;
+  c.areaEastLon = 139'200'000;
+  c.areaNorthLat = 35'970'000;
+  c.areaSouthLat = 35'900'000;
+  EXPECT_EQ(core::checkPeriod({{2005, 2005}, {7, 7}, {1, 2}}, c), core::PeriodStatus::Ok);
+  return c;
+}
+
+TEST(NetcdfExport, ArchiveFormEqualsTheFormOfItsRmdFile) {
+  test::TempDir dir;
+  writeArchive(dir.path(), {36'000'000, 139'000'000, 31'250, 20'833, 9, 7});
+  const core::AnalysisConditions c = archiveConditions(dir.path());
+  ASSERT_TRUE(core::runPreprocessing(c, dir / "area.RMD").status);
+  ASSERT_TRUE(exportOpenFileNetcdf(test::openedConditions(dir / "area.RMD"), 0, 95, dir / "rmd.nc", {}));
+  int progressCalls = 0;
+  NetcdfExportOptions options;
+  options.progress = [&](double) { ++progressCalls; };
+  ASSERT_TRUE(exportArchiveNetcdf(c, dir / "archive.nc", options));
+  EXPECT_EQ(progressCalls, 2);
+
+  const Cube fromRmd = readCube(dir / "rmd.nc");
+  const Cube fromArchive = readCube(dir / "archive.nc");
+  ASSERT_EQ(fromArchive.time.size(), 96u);
+  EXPECT_EQ(fromArchive.time, fromRmd.time);
+  EXPECT_EQ(fromArchive.lat, fromRmd.lat);
+  EXPECT_EQ(fromArchive.lon, fromRmd.lon);
+  EXPECT_EQ(fromArchive.rain, fromRmd.rain);
+  EXPECT_EQ(fromArchive.time[95], julyMinutes(2005, 2, 23, 30) - 540);
+  EXPECT_EQ(fromArchive.rain.back(), -1);
+}
+
+TEST(NetcdfExport, RefusedSelectionsWriteNothing) {
+  test::TempDir dir;
+  writeArchive(dir.path(), {36'000'000, 139'000'000, 31'250, 20'833, 10, 7});
+  const core::Status grid = exportArchiveNetcdf(archiveConditions(dir.path()), dir / "x.nc", {});
+  EXPECT_EQ(grid.message, messages::kGridMismatch);
+
+  const auto rmd = dir / "My.RMD";
+  test::writeSampleRmd(rmd, test::sampleGrid(3, 2, 2), 24, test::dayStamps(2005, 7, 1, 1, 24),
+                       [](int, int) { return std::int16_t{1}; });
+  const core::Status range = exportOpenFileNetcdf(test::openedConditions(rmd), 2, 3, dir / "x.nc", {});
+  EXPECT_EQ(range.message, messages::kFrameNotInFile);
+  int entries = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) entries += entry.is_regular_file();
+  EXPECT_EQ(entries, 1);  // the RMD file only
+}
+
+}  // namespace
+}  // namespace ombrix::gis
