@@ -107,6 +107,7 @@ core::Status readPolygonFile(const std::filesystem::path& path, const std::optio
       return refusal(messages::kPolygonNotTransformable, shown);
     }
     if (geometry == nullptr || !addGeometry(*geometry, shape)) return refusal(messages::kPolygonFileNotPolygon, shown);
+    if (shape.parts.empty()) return refusal(messages::kPolygonFileEmpty, shown);
     read.push_back(std::move(shape));
   }
   if (read.empty()) return refusal(messages::kPolygonFileEmpty, shown);
