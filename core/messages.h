@@ -153,6 +153,29 @@ inline constexpr Text kCannotOpenFolder = "このフォルダーを開くこと�
 // -- Viewer window: the point table's ID prompt --
 inline constexpr Text kCellIdNotEntered = "IDが入力されなかったため、雨量テーブルを出力できません。";
 
+// -- Areal rainfall over polygons, point series and duration maxima --
+inline constexpr Text kPolygonFileUnreadable = "ポリゴンファイルを読み込めません。";  // + path
+inline constexpr Text kPolygonFileEmpty = "ポリゴンファイルに多角形がありません。";  // + path
+inline constexpr Text kPolygonFileNotPolygon = "ポリゴンファイルに多角形以外の図形が含まれているため、解析できません。";  // + path
+inline constexpr Text kPolygonNameFieldUnknown = "ポリゴンファイルに指定された名前の属性がありません：";  // + field
+inline constexpr Text kPolygonNotTransformable = "ポリゴンの座標を経度・緯度に変換できません。";  // + path
+inline constexpr Text kPolygonOutsideGrid = "ポリゴンがデータファイルの範囲と重なっていません：";  // + polygon name
+inline constexpr Text kPointOutsideGrid = "指定された地点はデータファイルの範囲外です。";
+inline constexpr Text kDurationHoursInvalid = "時間数は1以上の整数で入力してください。";
+inline constexpr Text kArealWritten = "流域平均雨量のCSVファイルを出力しました：";  // + path
+inline constexpr Text kAskDurationHours = "最大何時間雨量の地図を作成しますか。時間数を入れてください";
+inline constexpr Text kChoosePolygonFile = "流域ポリゴンファイルを選んでください";
+inline constexpr Text kPolygonFileFilter = "ベクターファイル (*.shp *.geojson *.json *.gpkg);;すべてのファイル (*)";
+inline constexpr Text kDurationCaptionPrefix = "Max. ";         // + H
+inline constexpr Text kDurationCaptionSuffix = "-hour rainfall";
+// The map's tooltip: "緯度 35.6 経度 139.5 値 12.3 mm/h".
+inline constexpr Text kTipLatitude = "緯度 ";
+inline constexpr Text kTipLongitude = "経度 ";
+inline constexpr Text kTipValue = "値 ";
+inline constexpr Text kTipNoData = "欠測";
+inline constexpr Text kUnitRate = "mm/h";
+inline constexpr Text kUnitDepth = "mm";
+
 // -- GIS exports: NetCDF cubes and GeoTIFF maps --
 inline constexpr Text kNetcdfNotWritten = "NetCDFファイルを作成できません。";   // + path
 inline constexpr Text kGeoTiffNotWritten = "GeoTIFFファイルを作成できません。";  // + path

@@ -153,6 +153,30 @@ Status readRmdFrame(const std::filesystem::path& path, const RmdHeader& header, 
   return Status::success();
 }
 
+Status readRmdCellSeries(const std::filesystem::path& path, const RmdContents& contents, std::size_t cell,
+                         std::vector<std::int16_t>& values) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return Status::failure(withPath(messages::kRmdFileGone, path.string()));
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  std::vector<std::int16_t> read;
+  read.reserve(contents.index.size());
+  for (const FrameIndexEntry& entry : contents.index) {
+    if (!frameHasData(contents.header, entry.frameOffset)) {
+      read.push_back(contents.header.noDataValue);
+      continue;
+    }
+    const std::streamoff at = entry.frameOffset + static_cast<std::streamoff>(cell) * 2;
+    std::uint8_t bytes[2];
+    if (size - at < 2 || !in.seekg(at) || !in.read(reinterpret_cast<char*>(bytes), 2)) {
+      return Status::failure(withPath(messages::kRmdFileTruncated, path.string()));
+    }
+    read.push_back(readI16LE(bytes));
+  }
+  values = std::move(read);
+  return Status::success();
+}
+
 Status RmdWriter::create(const std::filesystem::path& target, const RmdHeader& header, int perDay) {
   header_ = header;
   framesPerDay_ = perDay;

@@ -76,6 +76,11 @@ bool frameHasData(const RmdHeader& header, std::int32_t frameOffset) noexcept;
 Status readRmdFrame(const std::filesystem::path& path, const RmdHeader& header, std::int32_t frameOffset,
                     std::vector<std::int16_t>& cells);
 
+// The value of one cell (row-major index) in every frame of the index, two bytes read per
+// frame; frames without data give noDataValue. Refused like readRmdFrame, values unchanged.
+Status readRmdCellSeries(const std::filesystem::path& path, const RmdContents& contents, std::size_t cell,
+                         std::vector<std::int16_t>& values);
+
 // ---- Writing ----
 
 // Writes a new file under a temporary name; commit() renames it over the target. Unwritten

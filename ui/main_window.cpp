@@ -144,6 +144,10 @@ void MainWindow::buildMenus() {
   addCommand(file, "menuCSVTable", QStringLiteral("地点IDの雨量テーブルの出力"));
   addSeparator(file, "Menubar4");
   connect(addCommand(file, "MenuEnd", QStringLiteral("終了")), &QAction::triggered, this, &MainWindow::endProgram);
+  QMenu* analysis = bar->addMenu(QStringLiteral("解析"));
+  analysis->setObjectName(QStringLiteral("MenuKaiseki"));
+  addCommand(analysis, "MenuArealRain", QStringLiteral("流域平均雨量…"));
+  addCommand(analysis, "MenuDurationMax", QStringLiteral("最大時間雨量マップ…"));
   QMenu* help = bar->addMenu(QStringLiteral("ヘルプ"));
   help->setObjectName(QStringLiteral("HelpMenu"));
   connect(addCommand(help, "MenuVer", QStringLiteral("バージョン情報")), &QAction::triggered, this,

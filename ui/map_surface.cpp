@@ -1,7 +1,9 @@
 #include "ui/map_surface.h"
 
 #include <QPaintEvent>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
 namespace ombrix::ui {
 
@@ -23,6 +25,19 @@ void MapSurface::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   painter.fillRect(event->rect(), Qt::white);
   if (!image_.isNull()) painter.drawImage(0, 0, image_);
+}
+
+bool MapSurface::event(QEvent* event) {
+  if (event->type() != QEvent::ToolTip) return QWidget::event(event);
+  auto* help = static_cast<QHelpEvent*>(event);
+  const QString text = tipText_ ? tipText_(help->pos()) : QString();
+  if (text.isEmpty()) {
+    QToolTip::hideText();
+    event->ignore();
+  } else {
+    QToolTip::showText(help->globalPos(), text, this);
+  }
+  return true;
 }
 
 }  // namespace ombrix::ui

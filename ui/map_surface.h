@@ -2,7 +2,10 @@
 // PictArea, the map's drawing surface: a widget that owns an RGB32 image the renderers write
 // into directly and that paints the image as it is.
 #include <QImage>
+#include <QPoint>
+#include <QString>
 #include <QWidget>
+#include <functional>
 
 #include "viewer/rgb_surface.h"
 
@@ -18,12 +21,16 @@ class MapSurface final : public QWidget {
   // starts white.
   viewer::SurfaceView surface();
   const QImage& image() const noexcept { return image_; }
+  // The tooltip text for a point of the surface; empty shows none.
+  void setTipText(std::function<QString(QPoint)> tipText) { tipText_ = std::move(tipText); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   QImage image_;
+  std::function<QString(QPoint)> tipText_;
 };
 
 }  // namespace ombrix::ui

@@ -4,14 +4,22 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QTime>
 #include <cmath>
 
 #include "core/messages.h"
+#include "core/number_text.h"
 #include "export/current_display_export.h"
 #include "export/period_export.h"
+#include "gis/areal_csv.h"
+#include "gis/areal_run.h"
+#include "gis/cell_probe.h"
+#include "gis/duration_map.h"
 #include "gis/netcdf_export.h"
+#include "gis/polygon_file.h"
+#include "gis/polygon_overlay.h"
 #include "gis/shown_map_geotiff.h"
 #include "ui/app_look.h"
 #include "ui/file_open_dialog.h"
@@ -86,6 +94,13 @@ MapViewer::MapViewer(MainWindow& window, MapSurface& surface)
   connectMenu(window, "MenuGisNetcdf", this, &MapViewer::exportNetcdf);
   connectMenu(window, "MenuGisGeoTiff", this, &MapViewer::exportShownMapGeoTiff);
   connectMenu(window, "menuCSVTable", this, &MapViewer::showPointTableWindow);
+  connectMenu(window, "MenuArealRain", this, &MapViewer::arealMean);
+  connectMenu(window, "MenuDurationMax", this, &MapViewer::durationMaximumMap);
+  choosePolygonFile_ = [this] {
+    return QFileDialog::getOpenFileName(&window_, qtText(messages::kChoosePolygonFile),
+                                        qtText(conditions_.openRmdDir), qtText(messages::kPolygonFileFilter));
+  };
+  surface_.setTipText([this](QPoint point) { return cellTip(point); });
 }
 
 FileOpenDialog& MapViewer::fileOpenDialog() {
@@ -315,6 +330,7 @@ void MapViewer::foldAndShow(Field field, int s, int e, bool progressive) {
 }
 
 void MapViewer::drawMap(Scale scale, std::span<const std::int16_t> grid) {
+  shownScale_ = scale;
   viewer::MapLayer layer = viewer::mapLayerOf(conditions_);
   layer.grid = grid;
   const viewer::SurfaceView view = surface_.surface();
@@ -324,6 +340,7 @@ void MapViewer::drawMap(Scale scale, std::span<const std::int16_t> grid) {
     viewer::drawIntensityMap(layer, view);
   }
   overlay_.draw(baseMapPath_, layer.geometry, view);
+  gis::drawPolygonOutlines(polygons_, layer.geometry, view);
   surface_.update();
 }
 
@@ -350,6 +367,102 @@ void MapViewer::exportPeriod() {
       exports::exportPeriod(conditions_, areaText(), progress_->trackWidth(), callbacks);
   if (changes == viewChanges_) exports::applyPeriodExport(result, conditions_);
   if (!result.message.empty() && !window_.isEnding()) messages_.show(result.message);
+}
+
+// ---- Analysis: areal means and duration maxima ----
+
+bool MapViewer::runComputation(const std::function<core::Status(const core::PreprocessCallbacks&)>& work,
+                               core::Status& status) {
+  conditions_.viewerState = core::kViewerComputing;
+  const int width = progress_->trackWidth();
+  const unsigned opening = openings_;
+  core::PreprocessCallbacks callbacks;
+  callbacks.yield = yieldToEvents;
+  callbacks.progress = [&](int done, int count) {
+    progress_->setBarWidth(static_cast<int>(std::int64_t{width} * done / count));
+  };
+  status = work(callbacks);
+  conditions_.viewerState = core::kViewerIdle;
+  return opening == openings_ && !window_.isEnding();
+}
+
+void MapViewer::arealMean() {
+  if (computing() || !fileOpen()) return;
+  const QString chosen = choosePolygonFile_();
+  if (chosen.isEmpty() || computing() || !fileOpen()) return;
+  std::vector<gis::Shape> shapes;
+  if (core::Status read = gis::readPolygonFile(chosen.toStdString(), std::nullopt, shapes); !read) {
+    messages_.show(read.message);
+    return;
+  }
+  const int s = listPosition(*controls_.startTime);
+  const int e = listPosition(*controls_.endTime);
+  gis::ArealComputation computation;
+  core::Status status;
+  const core::AnalysisConditions file = conditions_;  // the frames stay those of this file
+  const bool current = runComputation(
+      [&](const core::PreprocessCallbacks& callbacks) {
+        return gis::arealOverOpenFile(file, shapes, s, e, computation, callbacks);
+      },
+      status);
+  if (!current) return;
+  const std::filesystem::path out = gis::arealCsvPath(conditions_.openRmdPath);
+  if (status) status = gis::writeArealCsv(out, computation.table());
+  if (!status) {
+    messages_.show(status.message);
+    return;
+  }
+  polygons_ = std::move(shapes);
+  if (mapShown_) drawMap(shownScale_, conditions_.rainGrid);
+  messages_.show(std::string(messages::kArealWritten) + out.string());
+}
+
+void MapViewer::durationMaximumMap() {
+  if (computing() || !fileOpen()) return;
+  const std::optional<QString> answer = messages_.askText(qtText(messages::kAskDurationHours));
+  if (!answer || computing() || !fileOpen()) return;
+  const std::optional<std::int32_t> hours = core::parseWholeNumber(answer->trimmed().toStdString());
+  if (!hours || *hours < 1 || *hours > 32767) {
+    messages_.show(messages::kDurationHoursInvalid);
+    return;
+  }
+  const int s = listPosition(*controls_.startTime);
+  const int e = listPosition(*controls_.endTime);
+  gis::DurationMap map;
+  core::Status status;
+  const core::AnalysisConditions file = conditions_;  // the frames stay those of this file
+  const bool current = runComputation(
+      [&](const core::PreprocessCallbacks& callbacks) {
+        return gis::durationMaximumMap(file, s, e, *hours, map, callbacks);
+      },
+      status);
+  if (!current) return;
+  if (!status) {
+    messages_.show(status.message);
+    return;
+  }
+  progress_->setBarWidth(progress_->trackWidth());
+  gis::applyDurationMap(std::move(map), conditions_);
+  showLegend(Scale::Accumulation);
+  drawMap(Scale::Accumulation, conditions_.rainGrid);
+  mapShown_ = true;
+  window_.timeText()->setText(qtText(std::string(messages::kDurationCaptionPrefix) + std::to_string(*hours) +
+                                     std::string(messages::kDurationCaptionSuffix)));
+  messages_.show(messages::kComputationDone);
+}
+
+QString MapViewer::cellTip(QPoint point) const {
+  if (!fileOpen() || !mapShown_) return {};
+  const auto probe = gis::probeCell(conditions_, point.x() + 0.5, point.y() + 0.5);
+  if (!probe) return {};
+  const auto degrees = [](float value) { return QString::number(static_cast<double>(value), 'f', 4); };
+  QString text = qtText(messages::kTipLatitude) + degrees(probe->latitude) + QStringLiteral("  ") +
+                 qtText(messages::kTipLongitude) + degrees(probe->longitude) + QStringLiteral("  ") +
+                 qtText(messages::kTipValue);
+  if (probe->value < 0) return text + qtText(messages::kTipNoData);
+  const bool depth = shownScale_ == Scale::Accumulation;
+  return text + QString::number(probe->value * 0.1, 'f', 1) + QStringLiteral(" ") +
+         qtText(depth ? messages::kUnitDepth : messages::kUnitRate);
 }
 
 // ---- GIS exports ----

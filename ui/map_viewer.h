@@ -3,6 +3,7 @@
 // its frames one at a time or as an animation, the accumulated and maximum maps, and the CSV
 // exports of the file and of the map shown.
 #include <QObject>
+#include <QPoint>
 #include <QString>
 #include <QTimer>
 #include <cstdint>
@@ -12,6 +13,8 @@
 #include <vector>
 
 #include "core/analysis_conditions.h"
+#include "core/preprocess_run.h"
+#include "gis/cell_weights.h"
 #include "ui/message_sink.h"
 #include "viewer/base_map.h"
 #include "viewer/rmd_opening.h"
@@ -54,6 +57,13 @@ class MapViewer final : public QObject {
   void exportNetcdf();           // MenuGisNetcdf: the whole open file beside it as FILE.nc
   void exportShownMapGeoTiff();  // MenuGisGeoTiff: named like the current-display CSV
   void showPointTableWindow();  // menuCSVTable
+  void arealMean();             // MenuArealRain: areal means of a polygon file over the chosen times
+  void durationMaximumMap();    // MenuDurationMax: each cell's largest H-hour depth over the chosen times
+
+  // Where the areal-mean command gets its polygon file (a file dialog unless set).
+  void setPolygonFileChooser(std::function<QString()> choose) { choosePolygonFile_ = std::move(choose); }
+  // The tooltip of the map at a surface point: the cell's latitude, longitude and value.
+  QString cellTip(QPoint point) const;
 
   // FileOpen's "選択": opens folder/name (an empty name: none chosen).
   void openFile(const QString& folder, const QString& name);
@@ -90,6 +100,10 @@ class MapViewer final : public QObject {
   void foldAndShow(Field field, int s, int e, bool progressive);
   void drawMap(Scale scale, std::span<const std::int16_t> grid);
   std::string areaText() const;
+  // Runs work with the computing state and the progress bar; false when the open file changed
+  // or the window is ending meanwhile (the result must then be dropped).
+  bool runComputation(const std::function<core::Status(const core::PreprocessCallbacks&)>& work,
+                      core::Status& status);
 
   MainWindow& window_;
   core::AnalysisConditions& conditions_;
@@ -107,6 +121,9 @@ class MapViewer final : public QObject {
   // that yields sees whether its file or its map was replaced meanwhile.
   unsigned viewChanges_ = 0;
   bool mapShown_ = false;  // a map of the open file is on the screen
+  Scale shownScale_ = Scale::Intensity;
+  std::vector<gis::Shape> polygons_;  // outlines drawn over the map
+  std::function<QString()> choosePolygonFile_;
 
   TimeOfDay clock_;
   double pace_ = kAnimationPace;

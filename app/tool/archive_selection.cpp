@@ -66,16 +66,6 @@ std::optional<int> regionIndex(const std::string& text) {
   return std::nullopt;
 }
 
-// The directory as the directory dialog reports it: absolute, without a trailing separator
-// except for the root.
-std::string archiveDirectory(const std::string& text) {
-  std::error_code error;
-  const std::filesystem::path absolute = std::filesystem::absolute(text, error);
-  std::string dir = (error ? std::filesystem::path(text) : absolute).lexically_normal().string();
-  while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
-  return dir;
-}
-
 // Checks an option's text with parse, which gives nothing for a wrong text; error tells why.
 template <typename Parse>
 CLI::Validator validator(Parse parse, std::string name, std::string error) {
@@ -106,6 +96,21 @@ void addArchiveOptions(CLI::App& command, ArchiveOptions& options) {
       ->check(validator(parseArea, "AREA", kAreaError));
 }
 
+std::string archiveDirectory(const std::string& text) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(text, error);
+  std::string dir = (error ? std::filesystem::path(text) : absolute).lexically_normal().string();
+  while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+  return dir;
+}
+
+std::optional<core::PeriodDates> periodOf(const std::string& from, const std::string& to) {
+  const std::optional<Date> start = parseDate(from);
+  const std::optional<Date> end = parseDate(to);
+  if (!start || !end) return std::nullopt;
+  return core::PeriodDates{{start->year, end->year}, {start->month, end->month}, {start->day, end->day}};
+}
+
 void addPeriodOptions(CLI::App& command, ArchiveOptions& options) {
   const CLI::Validator date = validator(parseDate, "YYYY-MM-DD", kDateError);
   command.add_option("--from", options.from, "first day")->type_name("YYYY-MM-DD")->check(date);
@@ -118,9 +123,8 @@ std::string readArchiveSelection(const ArchiveOptions& options, ArchiveSelection
   }
   const std::optional<int> index = regionIndex(options.region);
   if (!index) return unknownRegion(options.region);
-  const std::optional<Date> start = parseDate(options.from);
-  const std::optional<Date> end = parseDate(options.to);
-  if (!start || !end) return kDateError;
+  const std::optional<core::PeriodDates> period = periodOf(options.from, options.to);
+  if (!period) return kDateError;
   std::optional<core::AreaBounds> bounds =
       options.area.empty() ? core::regionPreset(*index) : parseArea(options.area);
   if (!bounds) return options.area.empty() ? "the region " + options.region + " needs --area" : kAreaError;
@@ -132,7 +136,7 @@ std::string readArchiveSelection(const ArchiveOptions& options, ArchiveSelection
   c.areaNorthLat = bounds->northLat;
   c.areaEastLon = bounds->eastLon;
   c.areaSouthLat = bounds->southLat;
-  selection.period = {{start->year, end->year}, {start->month, end->month}, {start->day, end->day}};
+  selection.period = *period;
   return {};
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The archive selection of the commands that read the archive (preprocess, export-netcdf
 // --archive): what a user does with the archive-directory, area and period dialogs.
+#include <optional>
 #include <string>
 
 #include "app/tool/tool_command.h"
@@ -21,6 +22,12 @@ struct ArchiveOptions {
 void addArchiveOptions(CLI::App& command, ArchiveOptions& options);
 // Adds --from and --to as days, with their checks.
 void addPeriodOptions(CLI::App& command, ArchiveOptions& options);
+
+// The directory as the directory dialog reports it: absolute, without a trailing separator
+// except for the root.
+std::string archiveDirectory(const std::string& text);
+// The period of two "YYYY-MM-DD" texts; nothing when one is not a date.
+std::optional<core::PeriodDates> periodOf(const std::string& from, const std::string& to);
 
 struct ArchiveSelection {
   core::AnalysisConditions conditions;

@@ -7,6 +7,8 @@ namespace ombrix::tool {
 namespace {
 
 constexpr std::array kCommands{
+    ToolCommand{"areal", "areal mean rainfall of each polygon of a vector file, frame by frame", defineAreal},
+    ToolCommand{"export-duration-max", "GeoTIFF of each cell's largest H-hour depth", defineExportDurationMax},
     ToolCommand{"export-frame", "CSV of one frame, beside the RMD file", defineExportFrame},
     ToolCommand{"export-geotiff", "Cloud Optimized GeoTIFF of a frame, an accumulation or a maximum",
                 defineExportGeoTiff},
@@ -20,6 +22,7 @@ constexpr std::array kCommands{
     ToolCommand{"make-sample", "the sample archive from the real rainfall fields", defineMakeSample},
     ToolCommand{"preprocess", "an RMD file from the archive for a region and a period of days", definePreprocess},
     ToolCommand{"render", "the map as the viewer draws it, as a PNG picture", defineRender},
+    ToolCommand{"series", "rain rate of one cell in every frame", defineSeries},
     ToolCommand{"table", "rainfall table of one cell from a CSV set made by export-period", defineTable},
 };
 

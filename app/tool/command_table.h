@@ -6,6 +6,8 @@
 
 namespace ombrix::tool {
 
+CommandRun defineAreal(CLI::App& command);
+CommandRun defineExportDurationMax(CLI::App& command);
 CommandRun defineExportFrame(CLI::App& command);
 CommandRun defineExportGeoTiff(CLI::App& command);
 CommandRun defineExportMax(CLI::App& command);
@@ -17,6 +19,7 @@ CommandRun defineInfo(CLI::App& command);
 CommandRun defineMakeSample(CLI::App& command);
 CommandRun definePreprocess(CLI::App& command);
 CommandRun defineRender(CLI::App& command);
+CommandRun defineSeries(CLI::App& command);
 CommandRun defineTable(CLI::App& command);
 
 // The commands in the order "ombrix-tool --help" lists them.

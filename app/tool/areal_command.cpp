@@ -1,0 +1,138 @@
+// ombrix-tool areal: areal rainfall over the polygons of a vector file, frame by frame, from an
+// RMD file or straight from the archive, with the largest depths over given durations.
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/tool/archive_selection.h"
+#include "app/tool/command_table.h"
+#include "app/tool/export_session.h"
+#include "app/tool/frame_options.h"
+#include "core/archive_calendar.h"
+#include "gis/areal_csv.h"
+#include "gis/areal_run.h"
+#include "gis/polygon_file.h"
+#include "viewer/frame_reference.h"
+
+namespace ombrix::tool {
+namespace {
+
+constexpr const char* kCommand = "areal";
+
+struct Options {
+  std::string rmdPath;
+  std::string archive;
+  std::string from;
+  std::string to;
+  std::string polygons;
+  std::string nameField;
+  std::vector<int> hours;
+  std::string out;
+};
+
+// Frames from to of the open file (all by default); a usage error when a text names no frame.
+core::Status fromRmdFile(const Options& options, const std::vector<gis::Shape>& shapes,
+                         gis::ArealComputation& computation) {
+  core::AnalysisConditions conditions;
+  if (core::Status opened = openForExport(options.rmdPath, conditions); !opened) return opened;
+  const FrameRangeText range{options.from.empty() ? "0" : options.from,
+                             options.to.empty() ? std::to_string(conditions.frameCount - 1) : options.to};
+  int first = 0;
+  int last = 0;
+  if (core::Status found = resolveFrameRange(conditions, range, first, last); !found) return found;
+  TerminalProgress bar(kCommand);
+  core::PreprocessCallbacks callbacks;
+  callbacks.progress = [&bar](int done, int count) { bar.update(static_cast<double>(done) / count); };
+  return gis::arealOverOpenFile(conditions, shapes, first, last, computation, callbacks);
+}
+
+core::Status fromArchive(const Options& options, const core::PeriodDates& period,
+                         const std::vector<gis::Shape>& shapes, gis::ArealComputation& computation) {
+  core::AnalysisConditions conditions;
+  conditions.archiveDir = archiveDirectory(options.archive);
+  const core::PeriodStatus checked = core::checkPeriod(period, conditions);
+  if (checked != core::PeriodStatus::Ok) {
+    return core::Status::failure(std::string(core::periodStatusMessage(checked)));
+  }
+  TerminalProgress bar(kCommand);
+  core::PreprocessCallbacks callbacks;
+  callbacks.progress = [&bar](int begun, int count) { bar.update(static_cast<double>(begun) / count); };
+  return gis::arealOverArchive(conditions, shapes, computation, callbacks);
+}
+
+// Beside the RMD file, or in the archive folder named after the period.
+std::filesystem::path outputPath(const Options& options) {
+  if (!options.out.empty()) return options.out;
+  if (options.archive.empty()) return gis::arealCsvPath(options.rmdPath);
+  return gis::arealCsvPath(std::filesystem::path(archiveDirectory(options.archive)) /
+                           (options.from + "_" + options.to + ".RMD"));
+}
+
+// Checks the form of the command line; an empty text means it is usable.
+std::string formError(const Options& options, std::optional<core::PeriodDates>& period) {
+  if (options.archive.empty()) {
+    if (options.rmdPath.empty()) return "one RMD file or --archive DIR is needed";
+    for (const std::string* frame : {&options.from, &options.to}) {
+      if (!frame->empty() && !viewer::parseFrameReference(*frame)) {
+        return "--from and --to are frame numbers from 0 or times YYYY-MM-DDThh:mm";
+      }
+    }
+    return {};
+  }
+  period = periodOf(options.from, options.to);
+  return period ? std::string() : "with --archive, --from and --to are days written YYYY-MM-DD";
+}
+
+int runAreal(const CLI::App& command, const Options& options) {
+  std::optional<core::PeriodDates> period;
+  if (const std::string error = formError(options, period); !error.empty()) return usageError(command, error);
+  std::vector<gis::Shape> shapes;
+  const std::optional<std::string> nameField =
+      options.nameField.empty() ? std::nullopt : std::optional<std::string>(options.nameField);
+  if (core::Status read = gis::readPolygonFile(options.polygons, nameField, shapes); !read) return refused(read);
+  gis::ArealComputation computation;
+  const core::Status computed =
+      period ? fromArchive(options, *period, shapes, computation) : fromRmdFile(options, shapes, computation);
+  if (!computed) return refused(computed);
+
+  const std::filesystem::path out = outputPath(options);
+  if (core::Status written = gis::writeArealCsv(out, computation.table()); !written) return refused(written);
+  std::cout << out.string() << "\n";
+  if (options.hours.empty()) return kExitOk;
+  const std::filesystem::path durations = gis::durationCsvPath(out);
+  if (core::Status written = gis::writeDurationCsv(durations, computation.table(), options.hours); !written) {
+    return refused(written);
+  }
+  std::cout << durations.string() << "\n";
+  return kExitOk;
+}
+
+}  // namespace
+
+CommandRun defineAreal(CLI::App& command) {
+  const auto options = std::make_shared<Options>();
+  CLI::Option* file = command.add_option("file", options->rmdPath, "preprocessed RMD file")->type_name("FILE.RMD");
+  command.add_option("--archive", options->archive, "archive folder, instead of an RMD file")
+      ->type_name("DIR")
+      ->excludes(file);
+  command.add_option("--from", options->from, "first frame (RMD file) or first day (--archive, YYYY-MM-DD)")
+      ->type_name("FRAME|DAY");
+  command.add_option("--to", options->to, "last frame (RMD file) or last day (--archive, YYYY-MM-DD)")
+      ->type_name("FRAME|DAY");
+  command.add_option("--polygons", options->polygons, "vector file of the polygons (GeoJSON, Shapefile, GeoPackage)")
+      ->type_name("FILE")
+      ->required();
+  command.add_option("--name-field", options->nameField, "field that names each polygon (default: name)")
+      ->type_name("FIELD");
+  command.add_option("--durations", options->hours, "hours of the duration maxima, such as 1,3,6,24")
+      ->type_name("H,H,...")
+      ->delimiter(',')
+      ->check(CLI::Range(1, 32767));
+  command.add_option("--out", options->out, "the areal CSV file (default: beside the RMD file)")->type_name("PATH");
+  return [&command, options] { return runAreal(command, *options); };
+}
+
+}  // namespace ombrix::tool

@@ -1,0 +1,90 @@
+// ombrix-tool series FILE.RMD (--lat LAT --lon LON | --id N): the rain rate of one cell in
+// every frame, read straight from the file.
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/tool/command_table.h"
+#include "app/tool/export_session.h"
+#include "core/frame_slots.h"
+#include "core/messages.h"
+#include "core/number_text.h"
+#include "core/rmd_file.h"
+#include "gis/areal_csv.h"
+#include "gis/areal_run.h"
+
+namespace ombrix::tool {
+namespace {
+
+struct Options {
+  std::string rmdPath;
+  std::string lat;
+  std::string lon;
+  std::optional<std::int64_t> id;
+  std::string out;
+};
+
+std::optional<double> degrees(const std::string& text) {
+  const auto micro = core::parseDegrees(text);
+  if (!micro) return std::nullopt;
+  return *micro / 1'000'000.0;
+}
+
+// The cell of --id, or the one holding --lat/--lon; nothing when it is not in the grid.
+std::optional<std::size_t> chosenCell(const Options& options, const core::AnalysisConditions& conditions) {
+  const gis::CellGrid grid = gis::cellGridOf(conditions);
+  if (options.id) {
+    if (*options.id >= static_cast<std::int64_t>(grid.rows) * grid.columns) return std::nullopt;
+    return static_cast<std::size_t>(*options.id);
+  }
+  return gis::cellContaining(grid, *degrees(options.lon), *degrees(options.lat));
+}
+
+int runSeries(const CLI::App& command, const Options& options) {
+  if (!options.id && (options.lat.empty() || options.lon.empty())) {
+    return usageError(command, "give --lat and --lon, or --id");
+  }
+  const std::filesystem::path path = options.rmdPath;
+  core::AnalysisConditions conditions;
+  if (core::Status opened = openForExport(path.string(), conditions); !opened) return refused(opened);
+  const auto cell = chosenCell(options, conditions);
+  if (!cell) return refused(options.id ? messages::kCellIdOutOfRange : messages::kPointOutsideGrid);
+
+  core::RmdContents contents;
+  std::vector<std::int16_t> values;
+  if (core::Status read = core::readRmdFile(path, contents); !read) return refused(read);
+  if (core::Status read = core::readRmdCellSeries(path, contents, *cell, values); !read) return refused(read);
+  const std::filesystem::path out =
+      !options.out.empty() ? std::filesystem::path(options.out)
+                           : path.parent_path() / (path.stem().string() + "-series-" + std::to_string(*cell) + ".csv");
+  const auto times = core::frameTimes(contents.header, contents.index);
+  if (core::Status written = gis::writeSeriesCsv(out, times, values); !written) return refused(written);
+  std::cout << out.string() << "\n";
+  return kExitOk;
+}
+
+}  // namespace
+
+CommandRun defineSeries(CLI::App& command) {
+  const auto options = std::make_shared<Options>();
+  const CLI::Validator inDegrees(
+      [](std::string& text) { return degrees(text) ? std::string() : std::string("degrees are a decimal number"); },
+      "", "degrees");
+  addRmdFileArgument(command, options->rmdPath);
+  CLI::Option* lat = command.add_option("--lat", options->lat, "latitude of the point")->type_name("DEG")->check(inDegrees);
+  CLI::Option* lon = command.add_option("--lon", options->lon, "longitude of the point")->type_name("DEG")->check(inDegrees);
+  lat->needs(lon);
+  lon->needs(lat);
+  command.add_option("--id", options->id, "cell ID (row x columns + column)")
+      ->type_name("N")
+      ->check(CLI::NonNegativeNumber)
+      ->excludes(lat)
+      ->excludes(lon);
+  command.add_option("--out", options->out, "the CSV file (default: beside the RMD file)")->type_name("PATH");
+  return [&command, options] { return runSeries(command, *options); };
+}
+
+}  // namespace ombrix::tool

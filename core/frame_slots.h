@@ -1,0 +1,30 @@
+#pragma once
+// The time each frame slot of a file stands for: the first day's midnight plus the slot number
+// times the interval (30 minutes in half-hourly files, 60 in hourly ones). It labels frames whose
+// index entry is empty, so a time axis has no hole.
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "core/rmd_file.h"
+#include "core/time_stamp.h"
+
+namespace ombrix::core {
+
+struct SlotClock {
+  TimeStamp firstDay;  // midnight of the first day
+  int framesPerDay = 24;
+  int framesPerHour() const noexcept { return framesPerDay / 24; }
+  TimeStamp slotTime(int slot) const noexcept;
+};
+
+// The clock of a period starting on a day.
+SlotClock slotClockFrom(int year, int month, int day) noexcept;
+// The clock of a file: its first frame with data gives the era and, less the days before its
+// slot, the first day. Nothing when no frame holds data.
+std::optional<SlotClock> slotClockOf(const RmdHeader& header, std::span<const FrameIndexEntry> index) noexcept;
+
+// The time of every frame of a file: its stamp when it holds data, else its slot's time.
+std::vector<TimeStamp> frameTimes(const RmdHeader& header, std::span<const FrameIndexEntry> index);
+
+}  // namespace ombrix::core

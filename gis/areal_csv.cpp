@@ -1,0 +1,114 @@
+#include "gis/areal_csv.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "export/csv_file_writer.h"
+#include "gis/duration_maxima.h"
+
+namespace ombrix::gis {
+
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// A field as a spreadsheet reads it back: quoted when it holds a comma, quote or line end.
+std::string field(std::string_view text) {
+  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + '"';
+}
+
+void appendFixed(std::string& line, double value, int decimals) {
+  char buffer[64];
+  const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals).ptr;
+  line.append(buffer, end);
+}
+
+core::Status finishFile(const std::filesystem::path& path, const std::vector<std::string>& lines) {
+  exports::CsvFileWriter out;
+  if (core::Status s = out.open(path, path); !s) return s;
+  out.append(kByteOrderMark);
+  for (const std::string& line : lines) out.appendLine(line);
+  return out.finish();
+}
+
+}  // namespace
+
+std::string timeText(const core::TimeStamp& time) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d", time.year, time.month, time.day, time.hour,
+                time.minute);
+  return buffer;
+}
+
+core::Status writeArealCsv(const std::filesystem::path& path, const ArealTable& table) {
+  std::vector<std::string> lines;
+  std::string header = "time";
+  for (const std::string& name : table.names) header.append(",").append(field(name));
+  for (const std::string& name : table.names) header.append(",").append(field(name + " coverage"));
+  lines.push_back(std::move(header));
+  for (std::size_t f = 0; f < table.frameCount(); ++f) {
+    std::string line = timeText(table.times[f]);
+    for (std::size_t p = 0; p < table.names.size(); ++p) {
+      line += ',';
+      if (!std::isnan(table.at(f, p).mean)) appendFixed(line, table.at(f, p).mean, 2);
+    }
+    for (std::size_t p = 0; p < table.names.size(); ++p) {
+      line += ',';
+      appendFixed(line, table.at(f, p).coverage, 3);
+    }
+    lines.push_back(std::move(line));
+  }
+  return finishFile(path, lines);
+}
+
+core::Status writeDurationCsv(const std::filesystem::path& path, const ArealTable& table,
+                              const std::vector<int>& hours) {
+  std::vector<std::string> lines{"name,hours,depth_mm,end_time"};
+  std::vector<double> means(table.frameCount());
+  for (std::size_t p = 0; p < table.names.size(); ++p) {
+    for (std::size_t f = 0; f < means.size(); ++f) means[f] = table.at(f, p).mean;
+    for (int h : hours) {
+      std::string line = field(table.names[p]);
+      line.append(",").append(std::to_string(h)).append(",");
+      if (const auto best = durationMaximum(means, table.framesPerHour, h)) {
+        appendFixed(line, best->depth, 2);
+        line.append(",").append(timeText(table.times[best->endFrame]));
+      } else {
+        line += ",";
+      }
+      lines.push_back(std::move(line));
+    }
+  }
+  return finishFile(path, lines);
+}
+
+core::Status writeSeriesCsv(const std::filesystem::path& path, const std::vector<core::TimeStamp>& times,
+                            const std::vector<std::int16_t>& values) {
+  std::vector<std::string> lines{"time,value"};
+  for (std::size_t f = 0; f < times.size() && f < values.size(); ++f) {
+    std::string line = timeText(times[f]);
+    line += ',';
+    if (values[f] >= 0) appendFixed(line, values[f] * 0.1, 1);
+    lines.push_back(std::move(line));
+  }
+  return finishFile(path, lines);
+}
+
+std::filesystem::path arealCsvPath(const std::filesystem::path& rmdPath) {
+  return rmdPath.parent_path() / (rmdPath.stem().string() + "-areal.csv");
+}
+
+std::filesystem::path durationCsvPath(const std::filesystem::path& arealPath) {
+  std::string stem = arealPath.stem().string();
+  if (stem.ends_with("-areal")) stem.resize(stem.size() - 6);
+  return arealPath.parent_path() / (stem + "-areal-durations.csv");
+}
+
+}  // namespace ombrix::gis

@@ -1,0 +1,115 @@
+#include "gis/areal_run.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "core/frame_slots.h"
+#include "core/messages.h"
+#include "viewer/frame_loading.h"
+#include "viewer/view_geometry.h"
+
+namespace ombrix::gis {
+
+namespace {
+
+std::vector<core::FrameIndexEntry> indexOf(const core::AnalysisConditions& c) {
+  std::vector<core::FrameIndexEntry> index(std::min({c.frameOffset.size(), c.frameYear.size(),
+                                                     c.frameMonthDay.size(), c.frameHourMinute.size()}));
+  for (std::size_t i = 0; i < index.size(); ++i) {
+    index[i] = {{c.frameYear[i], c.frameMonthDay[i][0], c.frameMonthDay[i][1], c.frameHourMinute[i][0],
+                 c.frameHourMinute[i][1]},
+                c.frameOffset[i]};
+  }
+  return index;
+}
+
+// The polygons' extent with a margin wider than any archive cell, in microdegrees.
+core::AnalysisConditions windowAround(const core::AnalysisConditions& c, const std::vector<Shape>& shapes) {
+  constexpr double kMarginDegrees = 0.5;
+  double west = std::numeric_limits<double>::infinity(), east = -west, south = west, north = -west;
+  for (const Shape& shape : shapes) {
+    for (const Polygon& polygon : shape.parts) {
+      for (const LonLat& p : polygon.rings.empty() ? Ring{} : polygon.rings.front()) {
+        west = std::min(west, p.lon);
+        east = std::max(east, p.lon);
+        south = std::min(south, p.lat);
+        north = std::max(north, p.lat);
+      }
+    }
+  }
+  const auto micro = [](double degrees) {
+    return static_cast<std::int32_t>(std::clamp(std::lrint(degrees * 1e6), -2'000'000'000L, 2'000'000'000L));
+  };
+  core::AnalysisConditions windowed = c;
+  windowed.areaWestLon = micro(west - kMarginDegrees);
+  windowed.areaEastLon = micro(east + kMarginDegrees);
+  windowed.areaSouthLat = micro(south - kMarginDegrees);
+  windowed.areaNorthLat = micro(north + kMarginDegrees);
+  return windowed;
+}
+
+}  // namespace
+
+CellGrid cellGridOf(const core::AnalysisConditions& c) {
+  return {c.fileWestLon, c.fileNorthLat, c.cellWidth, c.cellHeight, c.gridCols, c.gridRows};
+}
+
+int framesPerHourOf(const core::AnalysisConditions& c) {
+  const auto clock = core::slotClockOf(viewer::openHeader(c), indexOf(c));
+  return clock ? clock->framesPerHour() : 1;
+}
+
+core::Status arealOverOpenFile(const core::AnalysisConditions& c, const std::vector<Shape>& shapes, int first,
+                               int last, ArealComputation& computation, const core::PreprocessCallbacks& callbacks) {
+  if (c.openRmdPath.empty()) return core::Status::failure(std::string(messages::kNoFileOpen));
+  if (first < 0 || last < first || last >= c.frameCount) {
+    return core::Status::failure(std::string(messages::kTimesNotInOrder));
+  }
+  const std::vector<core::TimeStamp> times = core::frameTimes(viewer::openHeader(c), indexOf(c));
+  if (core::Status s = computation.prepare(shapes, cellGridOf(c), framesPerHourOf(c)); !s) return s;
+  const std::size_t cellCount = static_cast<std::size_t>(c.gridRows) * static_cast<std::size_t>(c.gridCols);
+  std::vector<std::int16_t> cells;
+  for (int i = first; i <= last; ++i) {
+    if (callbacks.yield) callbacks.yield();
+    if (callbacks.progress) callbacks.progress(i - first + 1, last - first + 1);
+    if (core::Status s = viewer::loadFrame(c, i, cells); !s) return s;
+    // A file opened while events ran has another grid: the weights no longer fit it.
+    if (cells.size() != cellCount) return core::Status::failure(std::string(messages::kFrameNotInFile));
+    computation.addFrame(times[static_cast<std::size_t>(i)], cells);
+  }
+  return core::Status::success();
+}
+
+core::Status arealOverArchive(const core::AnalysisConditions& conditions, const std::vector<Shape>& shapes,
+                              ArealComputation& computation, const core::PreprocessCallbacks& callbacks) {
+  const core::AnalysisConditions windowed = windowAround(conditions, shapes);
+  core::AreaFrameLayout layout;
+  if (core::Status s = core::checkPeriodAndArea(windowed, layout); !s) return s;
+  if (core::Status s = core::readAreaWindow(windowed, layout); !s) return s;
+  const core::SlotClock clock =
+      core::slotClockFrom(conditions.periodYear[0], conditions.periodMonth[0], conditions.periodDay[0]);
+  const int scale = viewer::scaleFactorForDate(conditions.periodYear[0], conditions.periodMonth[0]);
+  const viewer::ViewGeometry geometry = viewer::computeViewGeometry(layout.header, scale, 1, 1);
+  const CellGrid grid{layout.header.fileWestLon, layout.header.fileNorthLat, geometry.cellWidth, geometry.cellHeight,
+                      layout.header.gridCols, layout.header.gridRows};
+  if (core::Status s = computation.prepare(shapes, grid, clock.framesPerHour()); !s) return s;
+  // Slots without a record are not streamed: they are filled in as frames without data.
+  std::int64_t nextSlot = 0;
+  const auto fillTo = [&](std::int64_t slot) {
+    for (; nextSlot < slot; ++nextSlot) computation.addEmptyFrame(clock.slotTime(static_cast<int>(nextSlot)));
+  };
+  const core::Status streamed = core::streamAreaFrames(
+      windowed.archiveFiles, layout, callbacks,
+      [&](std::int64_t slot, const core::TimeStamp& stamp, std::span<const std::int16_t> cells) {
+        fillTo(slot);
+        computation.addFrame(stamp, cells);
+        ++nextSlot;
+        return core::Status::success();
+      });
+  if (!streamed) return streamed;
+  fillTo(layout.frameCount());
+  return core::Status::success();
+}
+
+}  // namespace ombrix::gis

@@ -1,0 +1,67 @@
+#include "gis/areal_series.h"
+
+#include <cmath>
+#include <limits>
+
+#include "core/messages.h"
+
+namespace ombrix::gis {
+
+namespace {
+
+// Sums of one run in single precision, lane by lane, so the loop vectorises; runs are short
+// (one row of a polygon), the totals are kept in double precision.
+struct RunSums {
+  double weightedValues = 0;
+  double weights = 0;
+};
+
+RunSums sumRun(const float* weights, const std::int16_t* values, std::uint32_t count) noexcept {
+  float weighted = 0;
+  float weightSum = 0;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const float value = values[i];
+    const float weight = values[i] >= 0 ? weights[i] : 0.0F;
+    weighted += weight * value;
+    weightSum += weight;
+  }
+  return {weighted, weightSum};
+}
+
+}  // namespace
+
+ArealValue arealValue(const ShapeWeights& weights, std::span<const std::int16_t> cells) noexcept {
+  RunSums total;
+  for (const ShapeWeights::Run& run : weights.runs) {
+    const RunSums sums = sumRun(weights.weights.data() + run.weightStart, cells.data() + run.firstCell, run.count);
+    total.weightedValues += sums.weightedValues;
+    total.weights += sums.weights;
+  }
+  if (!(total.weights > 0)) return {std::numeric_limits<double>::quiet_NaN(), 0};
+  return {total.weightedValues / total.weights * 0.1, total.weights / weights.wholeWeight};
+}
+
+core::Status ArealComputation::prepare(const std::vector<Shape>& shapes, const CellGrid& grid, int framesPerHour) {
+  weights_.clear();
+  table_ = {};
+  table_.framesPerHour = framesPerHour;
+  for (const Shape& shape : shapes) {
+    ShapeWeights weights = shapeWeights(shape, grid);
+    if (weights.empty()) return core::Status::failure(std::string(messages::kPolygonOutsideGrid) + shape.name);
+    weights_.push_back(std::move(weights));
+    table_.names.push_back(shape.name);
+  }
+  return core::Status::success();
+}
+
+void ArealComputation::addFrame(const core::TimeStamp& time, std::span<const std::int16_t> cells) {
+  table_.times.push_back(time);
+  for (const ShapeWeights& weights : weights_) table_.values.push_back(arealValue(weights, cells));
+}
+
+void ArealComputation::addEmptyFrame(const core::TimeStamp& time) {
+  table_.times.push_back(time);
+  table_.values.insert(table_.values.end(), weights_.size(), {std::numeric_limits<double>::quiet_NaN(), 0});
+}
+
+}  // namespace ombrix::gis

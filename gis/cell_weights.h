@@ -1,0 +1,69 @@
+#pragma once
+// The weights of a polygon on the cells of a grid: the exact area of the polygon inside each
+// cell rectangle, in square degrees, times the cosine of the latitude of the cell's centre.
+// A cell is the rectangle centred on the position the CSV exports write for it (in double
+// precision, so that neighbouring cells meet exactly), as wide and high as their steps. Computed once per polygon, as runs of consecutive cells of a row.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ombrix::gis {
+
+struct LonLat {
+  double lon = 0;
+  double lat = 0;
+};
+
+// A ring is closed implicitly (the last point joins the first). The first ring of a polygon
+// is its outline, the others its holes; a shape is one polygon or several.
+using Ring = std::vector<LonLat>;
+struct Polygon {
+  std::vector<Ring> rings;
+};
+struct Shape {
+  std::string name;
+  std::vector<Polygon> parts;
+};
+
+// The cell layout of a file, as the CSV exports see it (edges and steps in microdegrees).
+struct CellGrid {
+  std::int32_t westLon = 0;
+  std::int32_t northLat = 0;
+  std::int32_t cellWidth = 0;
+  std::int32_t cellHeight = 0;
+  int columns = 0;
+  int rows = 0;
+};
+
+// Centre and half extent of cell (row, column) of the grid extended beyond its edges.
+struct CellRectangle {
+  double west, east, south, north;
+  double centreLat;
+};
+CellRectangle cellRectangle(const CellGrid& grid, int row, int column) noexcept;
+
+// The cell whose rectangle holds the point, as a row-major index; nothing outside the grid.
+std::optional<std::size_t> cellContaining(const CellGrid& grid, double lon, double lat) noexcept;
+
+// Area of the polygon parts inside the rectangle, in square degrees (holes taken out).
+double areaInside(const Shape& shape, const CellRectangle& cell);
+
+struct ShapeWeights {
+  // Runs of consecutive cells of one row: cells firstCell .. firstCell + count - 1 of the
+  // grid (row-major) with weights weights[weightStart ..].
+  struct Run {
+    std::uint32_t firstCell;
+    std::uint32_t count;
+    std::uint32_t weightStart;
+  };
+  std::vector<Run> runs;
+  std::vector<float> weights;
+  // The sum of the weights on every cell of the grid extended beyond its edges.
+  double wholeWeight = 0;
+  bool empty() const noexcept { return runs.empty(); }
+};
+
+ShapeWeights shapeWeights(const Shape& shape, const CellGrid& grid);
+
+}  // namespace ombrix::gis

@@ -1,0 +1,40 @@
+#include "gis/duration_map.h"
+
+#include "core/messages.h"
+#include "gis/areal_run.h"
+#include "gis/duration_maxima.h"
+#include "viewer/frame_loading.h"
+
+namespace ombrix::gis {
+
+core::Status durationMaximumMap(const core::AnalysisConditions& conditions, int first, int last, int hours,
+                                DurationMap& map, const core::PreprocessCallbacks& callbacks) {
+  if (conditions.openRmdPath.empty()) return core::Status::failure(std::string(messages::kNoFileOpen));
+  if (first < 0 || last < first || last >= conditions.frameCount) {
+    return core::Status::failure(std::string(messages::kTimesNotInOrder));
+  }
+  if (hours < 1) return core::Status::failure(std::string(messages::kDurationHoursInvalid));
+  const int frames = last - first + 1;
+  const FrameReader read = [&](int k, std::vector<std::int16_t>& cells) {
+    if (callbacks.yield) callbacks.yield();
+    if (callbacks.progress) callbacks.progress(k + 1, frames);
+    return viewer::loadFrame(conditions, first + k, cells);
+  };
+  const std::size_t cells =
+      static_cast<std::size_t>(conditions.gridRows) * static_cast<std::size_t>(conditions.gridCols);
+  DurationMap result;
+  if (core::Status s = cellDurationMaxima(cells, frames, framesPerHourOf(conditions), hours, read, result.grid); !s) {
+    return s;
+  }
+  result.label = viewer::frameStamp(conditions, first) + viewer::frameStamp(conditions, last) + "-MAX" +
+                 std::to_string(hours) + "H";
+  map = std::move(result);
+  return core::Status::success();
+}
+
+void applyDurationMap(DurationMap map, core::AnalysisConditions& conditions) {
+  conditions.rainGrid = std::move(map.grid);
+  conditions.frameLabel = std::move(map.label);
+}
+
+}  // namespace ombrix::gis

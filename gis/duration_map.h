@@ -1,0 +1,27 @@
+#pragma once
+// The map of the largest H-hour depths of the open file over a range of frames, shown like the
+// accumulation map and labelled with the range and H for the current-display exports.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/analysis_conditions.h"
+#include "core/preprocess_run.h"
+#include "core/status.h"
+
+namespace ombrix::gis {
+
+struct DurationMap {
+  std::vector<std::int16_t> grid;  // 0.1 mm; -1 where no window has data in all its frames
+  std::string label;               // the two frames' stamps and "-MAX<H>H"
+};
+
+// Each cell's largest H-hour depth over frames first .. last. Refused: no file open, frames
+// out of order, H below 1, a frame that cannot be read (or the file changed meanwhile).
+core::Status durationMaximumMap(const core::AnalysisConditions& conditions, int first, int last, int hours,
+                                DurationMap& map, const core::PreprocessCallbacks& callbacks = {});
+
+// The map becomes the one shown: rainGrid and frameLabel.
+void applyDurationMap(DurationMap map, core::AnalysisConditions& conditions);
+
+}  // namespace ombrix::gis

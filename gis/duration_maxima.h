@@ -1,0 +1,31 @@
+#pragma once
+// Duration maxima: the depth of H hours ending at frame k is the sum of the hourly values of
+// frames k, k - s, ..., k - (H - 1) s, s the frames per hour, so no hour counts twice. A window
+// with a frame without data is skipped; the first of several equal maxima wins.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "core/status.h"
+
+namespace ombrix::gis {
+
+struct DurationMaximum {
+  double depth = 0;  // in the unit of the values times hours
+  std::size_t endFrame = 0;
+};
+
+// values: one per frame, NaN for a frame without data.
+std::optional<DurationMaximum> durationMaximum(std::span<const double> values, int framesPerHour, int hours);
+
+// Every cell's maximum H-hour depth over frames 0 .. frameCount - 1 in the stored unit (0.1 mm,
+// at most 32767), -1 where no window has data in every frame. readFrame(k, cells) loads frame
+// k; each frame is read twice (entering and leaving the window), so memory stays at a few
+// grids whatever the duration.
+using FrameReader = std::function<core::Status(int frame, std::vector<std::int16_t>& cells)>;
+core::Status cellDurationMaxima(std::size_t cellCount, int frameCount, int framesPerHour, int hours,
+                                const FrameReader& readFrame, std::vector<std::int16_t>& depths);
+
+}  // namespace ombrix::gis

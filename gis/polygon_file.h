@@ -1,0 +1,22 @@
+#pragma once
+// Polygons read from any vector file GDAL/OGR reads (GeoJSON, Shapefile, GeoPackage, ...):
+// the features of its first layer in order, in longitude and latitude. Coordinates of a
+// projected system are taken back to longitude and latitude of its own geodetic datum.
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/status.h"
+#include "gis/cell_weights.h"
+
+namespace ombrix::gis {
+
+// Each feature becomes one shape named by the field nameField, else by a field called
+// "name", else "polygon N" (N its place in the layer, from 1). Refused with the user's
+// message: a file GDAL cannot open as vectors, a layer without polygons, a feature that is
+// not a polygon or an empty one, an unknown name field, coordinates that cannot be transformed.
+core::Status readPolygonFile(const std::filesystem::path& path, const std::optional<std::string>& nameField,
+                             std::vector<Shape>& shapes);
+
+}  // namespace ombrix::gis

@@ -1,0 +1,122 @@
+#include "gis/cell_weights.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <numbers>
+#include <utility>
+
+#include "gis/areal_series.h"
+
+namespace ombrix::gis {
+namespace {
+
+// 130E 36N, 0.125 degree cells: every position and edge is exact in binary.
+const CellGrid kGrid{130'000'000, 36'000'000, 125'000, 125'000, 8, 6};
+constexpr double kStep = 0.125;
+
+// Points in cell units: u columns east of column 0's west edge, v rows south of row 0's north edge.
+LonLat at(double u, double v) { return {130.0 - kStep / 2 + u * kStep, 36.0 + kStep / 2 - v * kStep}; }
+Ring rectangle(double u0, double v0, double u1, double v1) { return {at(u0, v0), at(u1, v0), at(u1, v1), at(u0, v1)}; }
+
+// A shape of one polygon per list of rings (outline first, then holes).
+Shape shapeOf(std::vector<std::vector<Ring>> polygons) {
+  Shape shape;
+  for (auto& rings : polygons) shape.parts.push_back(Polygon{std::move(rings)});
+  return shape;
+}
+
+double cosineOfRow(long m) { return std::cos((36.0 - static_cast<double>(m) * kStep) * std::numbers::pi / 180); }
+
+// Expected fractions of each cell (row, column) covered, for cells of the extended grid.
+using Fractions = std::map<std::pair<long, long>, double>;
+
+// Signed rectangles in cell units (+1 adds, -1 takes out): the area inside a cell is the product
+// of the overlaps, worked out here without any clipping.
+struct Piece {
+  double u0, v0, u1, v1, sign;
+};
+Fractions fractionsOf(const std::vector<Piece>& pieces) {
+  Fractions fractions;
+  for (const Piece& p : pieces) {
+    for (long m = static_cast<long>(std::floor(p.v0)); m < std::ceil(p.v1); ++m) {
+      for (long n = static_cast<long>(std::floor(p.u0)); n < std::ceil(p.u1); ++n) {
+        const double du = std::min<double>(p.u1, n + 1) - std::max<double>(p.u0, n);
+        const double dv = std::min<double>(p.v1, m + 1) - std::max<double>(p.v0, m);
+        fractions[{m, n}] += p.sign * du * dv;
+      }
+    }
+  }
+  return fractions;
+}
+
+struct WeightCase {
+  const char* name;
+  Shape shape;
+  Fractions expected;
+};
+
+std::vector<WeightCase> cases() {
+  // A chevron with its notch at (2, 1) over rows 2 and 3: the upper row keeps 3/4, 1/4, 1/4, 3/4
+  // of its cells under the two slopes (integrals of 1 - u/2 and (u - 2)/2), the lower row all.
+  Fractions chevron;
+  for (long n = 0; n < 4; ++n) chevron[{3, n}] = 1;
+  chevron[{2, 0}] = 0.75, chevron[{2, 1}] = 0.25, chevron[{2, 2}] = 0.25, chevron[{2, 3}] = 0.75;
+  return {
+      {"rectangle on cell edges", shapeOf({{rectangle(1, 1, 3, 4)}}), fractionsOf({{1, 1, 3, 4, 1}})},
+      {"concave chevron", shapeOf({{{at(0, 4), at(4, 4), at(4, 2), at(2, 3), at(0, 2)}}}), chevron},
+      {"rectangle with a hole", shapeOf({{rectangle(0.5, 0.5, 4.5, 3.5), rectangle(1.25, 1.25, 2.75, 2.5)}}),
+       fractionsOf({{0.5, 0.5, 4.5, 3.5, 1}, {1.25, 1.25, 2.75, 2.5, -1}})},
+      {"two rectangles", shapeOf({{rectangle(0.2, 0.3, 1.7, 1.1)}, {rectangle(5.5, 4.25, 7.75, 5.5)}}),
+       fractionsOf({{0.2, 0.3, 1.7, 1.1, 1}, {5.5, 4.25, 7.75, 5.5, 1}})},
+      {"smaller than a cell", shapeOf({{rectangle(3.1, 2.2, 3.4, 2.9)}}), fractionsOf({{3.1, 2.2, 3.4, 2.9, 1}})},
+      {"across the west and south edges", shapeOf({{rectangle(-1.5, 4.5, 1.5, 7.25)}}),
+       fractionsOf({{-1.5, 4.5, 1.5, 7.25, 1}})},
+  };
+}
+
+TEST(CellWeights, ExactAreasTimesCosineOnEveryCellAndTheExtendedGrid) {
+  for (const WeightCase& c : cases()) {
+    SCOPED_TRACE(c.name);
+    const ShapeWeights weights = shapeWeights(c.shape, kGrid);
+    std::map<std::uint32_t, double> actual;
+    for (const auto& run : weights.runs) {
+      for (std::uint32_t i = 0; i < run.count; ++i) actual[run.firstCell + i] = weights.weights[run.weightStart + i];
+    }
+    double whole = 0;
+    std::size_t inGrid = 0;
+    for (const auto& [cell, fraction] : c.expected) {
+      const double weight = fraction * kStep * kStep * cosineOfRow(cell.first);
+      whole += weight;
+      if (cell.first < 0 || cell.first >= kGrid.rows || cell.second < 0 || cell.second >= kGrid.columns) continue;
+      ++inGrid;
+      const auto index = static_cast<std::uint32_t>(cell.first * kGrid.columns + cell.second);
+      EXPECT_NEAR(actual[index], weight, 1e-7 * weight) << "row " << cell.first << " column " << cell.second;
+    }
+    EXPECT_EQ(actual.size(), inGrid);
+    EXPECT_NEAR(weights.wholeWeight, whole, 1e-6 * whole);
+  }
+}
+
+TEST(ArealValue, MeanOverCellsWithDataAndCoverageOfTheWholeWeight) {
+  // Across the grid's west edge: half of the polygon lies off the grid.
+  const ShapeWeights weights = shapeWeights(shapeOf({{rectangle(-1, 0, 1, 2)}}), kGrid);
+  std::vector<std::int16_t> cells(48, 0);
+  cells[0] = 10, cells[8] = 30;
+  ArealValue value = arealValue(weights, cells);
+  const double c0 = cosineOfRow(0), c1 = cosineOfRow(1);
+  EXPECT_NEAR(value.mean, (10 * c0 + 30 * c1) / (c0 + c1) * 0.1, 1e-6);
+  EXPECT_NEAR(value.coverage, 0.5, 1e-6);
+  cells[8] = -1;
+  value = arealValue(weights, cells);
+  EXPECT_NEAR(value.mean, 1.0, 1e-6);
+  EXPECT_NEAR(value.coverage, c0 / (2 * (c0 + c1)), 1e-6);
+  cells[0] = -1;
+  value = arealValue(weights, cells);
+  EXPECT_TRUE(std::isnan(value.mean));
+  EXPECT_EQ(value.coverage, 0);
+}
+
+}  // namespace
+}  // namespace ombrix::gis
