@@ -1,34 +1,37 @@
-// Fuzz target: a CSV set made of the input, "ID answer \0 FileList.txt \0 day file", with the
-// day file named 20050701.CSV, and the point table built from it for the answer.
+// Fuzz target: a CSV set in memory made of the input, "ID answer \0 FileList.txt \0 day file
+// \0 day file ...", the k-th day file stored under the k-th name the list gives, and the point
+// table built from it for the answer.
 #include <cstddef>
 #include <cstdint>
-#include <span>
+#include <map>
+#include <string>
 #include <string_view>
 
+#include "core/number_text.h"
 #include "export/point_table.h"
-#include "fuzz/fuzz_scratch.h"
 
 namespace {
 
 // The part of input before the first NUL; input keeps what follows it (nothing if none).
-std::span<const std::uint8_t> takePart(std::span<const std::uint8_t>& input) {
-  std::size_t end = 0;
-  while (end < input.size() && input[end] != 0) ++end;
-  const auto part = input.first(end);
-  input = input.subspan(end < input.size() ? end + 1 : end);
+std::string_view takePart(std::string_view& input) {
+  const std::size_t end = std::min(input.find('\0'), input.size());
+  const std::string_view part = input.substr(0, end);
+  input.remove_prefix(end < input.size() ? end + 1 : end);
   return part;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const ombrix::fuzz::ScratchFolder scratch;
-  std::span<const std::uint8_t> input(data, size);
-  const auto answer = takePart(input);
-  scratch.write(std::string(ombrix::exports::kFileListName), takePart(input));
-  scratch.write("20050701.CSV", input);
-  (void)ombrix::exports::buildPointTable(
-      scratch.path(), std::string_view(reinterpret_cast<const char*>(answer.data()), answer.size()));
-  scratch.clear();
+  std::string_view input(reinterpret_cast<const char*>(data), size);
+  const auto cellId = ombrix::core::parseWholeNumber(takePart(input));
+  if (!cellId) return 0;
+  const std::string_view list = takePart(input);
+  std::map<std::string, std::string, std::less<>> files{{std::string(ombrix::exports::kFileListName), std::string(list)}};
+  for (const ombrix::exports::ListedName& listed : ombrix::exports::parseFileList(list)) {
+    if (input.empty()) break;
+    files.emplace(listed.name, takePart(input));
+  }
+  (void)ombrix::exports::makePointTable(ombrix::exports::CsvSetInMemory(std::move(files)), *cellId);
   return 0;
 }
