@@ -14,7 +14,9 @@ InputFile::~InputFile() {
 
 bool InputFile::open(const std::filesystem::path& path) {
   if (fd_ >= 0) ::close(fd_);
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that a named pipe in place of a file is refused instead of waiting for a
+  // writer; reads of regular files are not affected.
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   struct stat status {};
   if (fd_ >= 0 && (::fstat(fd_, &status) != 0 || !S_ISREG(status.st_mode))) {
     ::close(fd_);
