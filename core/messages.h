@@ -64,7 +64,13 @@ inline constexpr Text kUnexpectedError = "予期しないエラーが発生し�
 
 // -- Archive files: reading and writing (followed by the path where noted) --
 inline constexpr Text kArchiveFileUnreadable = "アメダスデータファイルを読み込めません。";  // + path
-inline constexpr Text kArchiveFileMalformed = "アメダスデータファイルの内容が正しくないため、解析できません。";  // + path
+inline constexpr Text kArchiveFileMalformed = "アメダスデータファイルの内容が正しくないため、解析できません。";  // + path + one of:
+inline constexpr Text kArchiveRecordCountInvalid = "（記録数Nが不正です。）";
+inline constexpr Text kArchiveDirectoryEntryInvalid = "（記録の索引が不正です。）";
+inline constexpr Text kArchiveGridInvalidInFile = "（メッシュの定義が不正です。）";
+inline constexpr Text kArchiveLevelTableInvalid = "（値の表が不正です。）";
+inline constexpr Text kArchiveRunTableInvalid = "（連続値の表が不正です。）";
+inline constexpr Text kArchiveRecordStreamInvalid = "（記録のデータが不正です。）";
 inline constexpr Text kArchiveTooManyLevels = "値の種類が256を超えるため、アメダスデータファイルを作成できません。";
 inline constexpr Text kArchiveRecordSizeMismatch = "記録の大きさがメッシュの数と一致しないため、アメダスデータファイルを作成できません。";
 inline constexpr Text kArchiveGridInvalid = "メッシュの数と間隔が正しくないため、アメダスデータファイルを作成できません。";
@@ -118,6 +124,17 @@ inline constexpr Text kCellIdOutOfRange = "入力されたIDのメッシュは�
 inline constexpr Text kRepeatedDayDate = "同じ日付の日が複数あるため、日ごとのCSVファイルを出力できません：";  // + day file name
 inline constexpr Text kDayFileTooShort = "CSVファイルの行が不足しています。";  // + path
 inline constexpr Text kDayFileUnreadable = "CSVファイルを読み込めません。";      // + path
+inline constexpr Text kFileListUnreadable = "データファイルリスト(FileList.txt)を読み込めません。";  // + path
+// A damaged set: the reason, the file's path, then kLineNumberPrefix, the line (from 1) and
+// kLineNumberSuffix.
+inline constexpr Text kFileListLineInvalid = "データファイルリスト(FileList.txt)に日ごとのCSVファイル名ではない行があります。";
+inline constexpr Text kDayFileHeaderInvalid = "CSVファイルの見出し行が不正です。";
+inline constexpr Text kDayFileFieldCount = "CSVファイルの行の項目数が見出し行と一致しません。";
+inline constexpr Text kDayFileNotNumber = "CSVファイルの行に数値ではない項目があります。";
+inline constexpr Text kDayFileIdMismatch = "CSVファイルの行のIDが行の位置と一致しません。";
+inline constexpr Text kDayFileLineCut = "CSVファイルが行の途中で終わっています。";
+inline constexpr Text kLineNumberPrefix = "（";
+inline constexpr Text kLineNumberSuffix = "行目）";
 
 // -- Analysed rainfall fields (GRIB2): reading and import (followed by the path) --
 inline constexpr Text kNotGrib2Rainfall = "気象庁の解析雨量（GRIB2）として読み込めないファイルです。";

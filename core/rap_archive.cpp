@@ -3,16 +3,16 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <fstream>
 
+#include "core/input_file.h"
 #include "core/messages.h"
 
 namespace ombrix::core {
 
 namespace {
 
-Status malformed(const std::string& name) {
-  return Status::failure(std::string(messages::kArchiveFileMalformed) + name);
+Status malformed(const std::string& name, ArchiveCheck check) {
+  return Status::failure(std::string(messages::kArchiveFileMalformed) + name + std::string(archiveCheckText(check)));
 }
 
 Status unreadable(const std::string& name) {
@@ -56,40 +56,24 @@ bool recordFits(std::int32_t offset, std::uint64_t fileSize, std::uint64_t cells
 }
 
 // Parses N, the grid description and the directory from bytes holding at least the head of a
-// file of fileSize bytes.
-bool parseHead(const ByteView& view, std::uint64_t fileSize, ArchiveHeader& header) {
-  if (!view.has(kArchiveRecordCountOffset, 2)) return false;
+// file of fileSize bytes; the check that failed, if any.
+std::optional<ArchiveCheck> parseHead(const ByteView& view, std::uint64_t fileSize, ArchiveHeader& header) {
+  if (!view.has(kArchiveRecordCountOffset, 2)) return ArchiveCheck::RecordCount;
   const std::int16_t n = view.i16(kArchiveRecordCountOffset);
-  if (n < 0) return false;
+  if (n < 0) return ArchiveCheck::RecordCount;
   const auto count = static_cast<std::size_t>(n);
-  if (!view.has(0, headSize(count))) return false;
+  if (!view.has(0, directoryEnd(count))) return ArchiveCheck::RecordCount;
+  if (!view.has(0, headSize(count))) return ArchiveCheck::GridDescription;
   const GridDescription grid = decodeGrid(view.at(directoryEnd(count) + kArchiveGridOffsetAfterDirectory));
-  if (grid.nx <= 0 || grid.ny <= 0 || grid.dlon <= 0 || grid.dlat <= 0) return false;
+  if (grid.nx <= 0 || grid.ny <= 0 || grid.dlon <= 0 || grid.dlat <= 0) return ArchiveCheck::GridDescription;
   std::vector<RecordEntry> records(count);
   for (std::size_t j = 0; j < count; ++j) {
     records[j] = decodeEntry(view.at(kArchiveDirectoryOffset + kArchiveDirectoryEntrySize * j));
-    if (!recordFits(records[j].recordOffset, fileSize, grid.cellCount())) return false;
+    if (!recordFits(records[j].recordOffset, fileSize, grid.cellCount())) return ArchiveCheck::DirectoryEntry;
   }
   header.grid = grid;
   header.records = std::move(records);
-  return true;
-}
-
-// Reads count bytes at offset (fewer at the end of the file).
-Bytes readBlock(std::ifstream& in, std::uint64_t offset, std::size_t count) {
-  Bytes bytes(count);
-  in.seekg(static_cast<std::streamoff>(offset));
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(count));
-  bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
-  in.clear();
-  return bytes;
-}
-
-std::optional<std::uint64_t> fileSize(std::ifstream& in) {
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  if (!in || size < 0) return std::nullopt;
-  return static_cast<std::uint64_t>(size);
+  return std::nullopt;
 }
 
 // What the first byte of a code gives: the value and cell count of a one-byte code (run-table
@@ -167,46 +151,64 @@ DecodeResult decodeRecordStream(std::span<const std::uint8_t> stream, std::span<
   return DecodeResult::Ok;
 }
 
-Status readArchiveHeader(const std::string& path, ArchiveHeader& header) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return unreadable(path);
-  const std::optional<std::uint64_t> size = fileSize(in);
-  if (!size) return unreadable(path);
-  Bytes head = readBlock(in, 0, kArchiveRecordCountOffset + 2);
-  if (head.size() == kArchiveRecordCountOffset + 2) {
-    const std::int16_t n = readI16LE(head.data() + kArchiveRecordCountOffset);
-    if (n >= 0) head = readBlock(in, 0, headSize(static_cast<std::size_t>(n)));
+std::string_view archiveCheckText(ArchiveCheck check) noexcept {
+  switch (check) {
+    case ArchiveCheck::RecordCount:
+      return messages::kArchiveRecordCountInvalid;
+    case ArchiveCheck::DirectoryEntry:
+      return messages::kArchiveDirectoryEntryInvalid;
+    case ArchiveCheck::GridDescription:
+      return messages::kArchiveGridInvalidInFile;
+    case ArchiveCheck::LevelTable:
+      return messages::kArchiveLevelTableInvalid;
+    case ArchiveCheck::RunTable:
+      return messages::kArchiveRunTableInvalid;
+    case ArchiveCheck::RecordStream:
+      break;
   }
-  if (!parseHead(ByteView(head), *size, header)) return malformed(path);
+  return messages::kArchiveRecordStreamInvalid;
+}
+
+Status readArchiveHeader(const std::string& path, ArchiveHeader& header) {
+  InputFile file;
+  if (!file.open(path)) return unreadable(path);
+  const std::optional<std::uint64_t> size = file.size();
+  std::optional<Bytes> head = file.readBlock(0, kArchiveRecordCountOffset + 2);
+  if (!size || !head) return unreadable(path);
+  if (head->size() == kArchiveRecordCountOffset + 2) {
+    const std::int16_t n = readI16LE(head->data() + kArchiveRecordCountOffset);
+    if (n >= 0) head = file.readBlock(0, headSize(static_cast<std::size_t>(n)));
+    if (!head) return unreadable(path);
+  }
+  if (const auto failed = parseHead(ByteView(*head), *size, header)) return malformed(path, *failed);
   return Status::success();
 }
 
 Status ArchiveFile::load(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return unreadable(path);
-  const std::optional<std::uint64_t> size = fileSize(in);
-  if (!size) return unreadable(path);
-  Bytes bytes = readBlock(in, 0, static_cast<std::size_t>(*size));
-  if (bytes.size() != *size) return unreadable(path);
-  return parse(std::move(bytes), path);
+  std::optional<Bytes> bytes = readWholeFile(path);
+  if (!bytes) return unreadable(path);
+  return parse(std::move(*bytes), path);
 }
 
 Status ArchiveFile::parse(Bytes bytes, std::string name) {
   const ByteView view(bytes);
   ArchiveHeader header;
-  if (!parseHead(view, bytes.size(), header)) return malformed(name);
+  if (const auto failed = parseHead(view, bytes.size(), header)) return malformed(name, *failed);
   const std::size_t tables = directoryEnd(header.records.size());
   const std::size_t levelCountAt = tables + kArchiveLevelCountOffsetAfterDirectory;
-  if (!view.has(levelCountAt, 2)) return malformed(name);
+  if (!view.has(levelCountAt, 2)) return malformed(name, ArchiveCheck::LevelTable);
   const std::int16_t levelCount = view.i16(levelCountAt);
-  if (levelCount < 0 || !view.has(levelCountAt + 2, 2 * static_cast<std::size_t>(levelCount) + 2)) {
-    return malformed(name);
+  if (levelCount < 0 || !view.has(levelCountAt + 2, 2 * static_cast<std::size_t>(levelCount))) {
+    return malformed(name, ArchiveCheck::LevelTable);
   }
   std::vector<std::int16_t> levels(static_cast<std::size_t>(levelCount));
   for (std::size_t k = 0; k < levels.size(); ++k) levels[k] = view.i16(levelCountAt + 2 + 2 * k);
   const std::size_t runCountAt = levelCountAt + 2 + 2 * levels.size();
+  if (!view.has(runCountAt, 2)) return malformed(name, ArchiveCheck::RunTable);
   const std::int16_t runCount = view.i16(runCountAt);
-  if (runCount < 0 || !view.has(runCountAt + 2, 2 * static_cast<std::size_t>(runCount))) return malformed(name);
+  if (runCount < 0 || !view.has(runCountAt + 2, 2 * static_cast<std::size_t>(runCount))) {
+    return malformed(name, ArchiveCheck::RunTable);
+  }
   std::vector<RunEntry> runs(static_cast<std::size_t>(runCount));
   for (std::size_t k = 0; k < runs.size(); ++k) {
     runs[k] = {view.u8(runCountAt + 2 + 2 * k), view.u8(runCountAt + 3 + 2 * k)};
@@ -225,8 +227,10 @@ std::span<const std::uint8_t> ArchiveFile::recordStream(std::size_t j) const noe
 }
 
 Status ArchiveFile::decodeRecord(std::size_t j, std::span<std::int16_t> cells) const {
-  if (j >= header_.records.size() || cells.size() != header_.grid.cellCount()) return malformed(name_);
-  if (decodeRecordStream(recordStream(j), levels_, runs_, cells) != DecodeResult::Ok) return malformed(name_);
+  if (j >= header_.records.size() || cells.size() != header_.grid.cellCount() ||
+      decodeRecordStream(recordStream(j), levels_, runs_, cells) != DecodeResult::Ok) {
+    return malformed(name_, ArchiveCheck::RecordStream);
+  }
   return Status::success();
 }
 

@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/byte_io.h"
@@ -67,6 +68,10 @@ struct ArchiveHeader {
   GridDescription grid;
   std::vector<RecordEntry> records;
 };
+
+// The check of a file that failed, told to the user after the file's name.
+enum class ArchiveCheck { RecordCount, DirectoryEntry, GridDescription, LevelTable, RunTable, RecordStream };
+std::string_view archiveCheckText(ArchiveCheck check) noexcept;
 
 enum class DecodeResult { Ok, LevelOutOfTable, RunOutOfTable, RunPastGrid, StreamTruncated };
 

@@ -1,7 +1,6 @@
 #include "core/rmd_file.h"
 
-#include <bit>
-#include <fstream>
+#include <algorithm>
 
 #include "core/messages.h"
 
@@ -47,15 +46,6 @@ void encodeEntry(const TimeStamp& stamp, std::int32_t offset, std::uint8_t* p) n
   p[4] = stamp.hour;
   p[5] = stamp.minute;
   writeI32LE(p + 6, offset);
-}
-
-// Reads up to count bytes at offset; returns what was read.
-Bytes readBlock(std::ifstream& in, std::int64_t offset, std::size_t count) {
-  Bytes bytes(count);
-  in.seekg(offset);
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(count));
-  bytes.resize(in ? count : static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
-  return bytes;
 }
 
 }  // namespace
@@ -108,18 +98,28 @@ Status parseRmdHead(std::span<const std::uint8_t> bytes, const std::string& name
   return Status::success();
 }
 
-Status readRmdFile(const std::filesystem::path& path, RmdContents& contents) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return Status::failure(std::string(messages::kFileNotFound));
-  Bytes head = readBlock(in, 0, kRmdHeaderSize);
-  if (head.size() == kRmdHeaderSize) {
-    const std::int16_t frames = readI16LE(head.data());
-    if (frames > 0) {
-      in.clear();
-      Bytes index = readBlock(in, kRmdHeaderSize, static_cast<std::size_t>(frames) * kRmdIndexEntrySize);
-      head.insert(head.end(), index.begin(), index.end());
-    }
+Status readRmdHead(const std::filesystem::path& path, Bytes& head, std::uint64_t& fileSize) {
+  InputFile file;
+  if (!file.open(path)) return Status::failure(std::string(messages::kFileNotFound));
+  const std::optional<std::uint64_t> size = file.size();
+  std::optional<Bytes> header = file.readBlock(0, kRmdHeaderSize);
+  if (!size || !header) return Status::failure(withPath(messages::kNotRmdFile, path.string()));
+  const std::int16_t frames = header->size() == kRmdHeaderSize ? readI16LE(header->data()) : 0;
+  if (frames > 0) {
+    const std::optional<Bytes> index =
+        file.readBlock(kRmdHeaderSize, static_cast<std::size_t>(frames) * kRmdIndexEntrySize);
+    if (!index) return Status::failure(withPath(messages::kNotRmdFile, path.string()));
+    header->insert(header->end(), index->begin(), index->end());
   }
+  head = std::move(*header);
+  fileSize = *size;
+  return Status::success();
+}
+
+Status readRmdFile(const std::filesystem::path& path, RmdContents& contents) {
+  Bytes head;
+  std::uint64_t size = 0;
+  if (Status s = readRmdHead(path, head, size); !s) return s;
   return parseRmdHead(head, path.string(), contents);
 }
 
@@ -127,51 +127,72 @@ bool frameHasData(const RmdHeader& header, std::int32_t frameOffset) noexcept {
   return frameOffset >= kRmdHeaderSize + kRmdIndexEntrySize * std::max<std::int64_t>(header.frameCount, 0);
 }
 
-Status readRmdFrame(const std::filesystem::path& path, const RmdHeader& header, std::int32_t frameOffset,
-                    std::vector<std::int16_t>& cells) {
-  const std::size_t count = header.cellCount();
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return Status::failure(withPath(messages::kRmdFileGone, path.string()));
+namespace {
+
+// Where the cells of range start in the file.
+std::uint64_t cellsStart(std::int32_t frameOffset, CellRange range) noexcept {
+  return static_cast<std::uint64_t>(frameOffset) + 2 * static_cast<std::uint64_t>(range.first);
+}
+
+}  // namespace
+
+Status decodeRmdFrame(std::span<const std::uint8_t> bytes, std::uint64_t bytesStart, const RmdHeader& header,
+                      std::int32_t frameOffset, CellRange range, std::vector<std::int16_t>& cells,
+                      const std::string& name) {
   if (!frameHasData(header, frameOffset)) {
-    cells.assign(count, header.noDataValue);
+    cells.assign(range.count, header.noDataValue);
     return Status::success();
   }
-  // The size is checked first, so a short file leaves cells unchanged; the block is then read
-  // straight into cells (the viewer reads one frame per animation step).
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  if (!in || size - frameOffset < static_cast<std::streamoff>(count * 2)) {
-    return Status::failure(withPath(messages::kRmdFileTruncated, path.string()));
+  const std::uint64_t start = cellsStart(frameOffset, range);
+  if (start < bytesStart || !ByteView(bytes).has(start - bytesStart, 2 * range.count)) {
+    return Status::failure(withPath(messages::kRmdFileTruncated, name));
   }
-  cells.resize(count);
-  in.seekg(frameOffset);
-  in.read(reinterpret_cast<char*>(cells.data()), static_cast<std::streamsize>(count * 2));
-  if (!in) return Status::failure(withPath(messages::kRmdFileTruncated, path.string()));
-  if constexpr (std::endian::native != std::endian::little) {
-    for (std::int16_t& cell : cells) cell = readI16LE(reinterpret_cast<const std::uint8_t*>(&cell));
-  }
+  const std::uint8_t* p = bytes.data() + (start - bytesStart);
+  cells.resize(range.count);
+  for (std::size_t i = 0; i < range.count; ++i) cells[i] = readI16LE(p + 2 * i);
   return Status::success();
+}
+
+Status RmdFrameReader::open(const std::filesystem::path& path) {
+  name_ = path.string();
+  if (!file_.open(path)) return Status::failure(withPath(messages::kRmdFileGone, name_));
+  return Status::success();
+}
+
+Status RmdFrameReader::read(const RmdHeader& header, std::int32_t frameOffset, CellRange range,
+                            std::vector<std::int16_t>& cells) {
+  if (!frameHasData(header, frameOffset)) return decodeRmdFrame({}, 0, header, frameOffset, range, cells, name_);
+  // The size is checked before the block is sized, so a header claiming more cells than the
+  // file holds costs no memory.
+  const std::uint64_t start = cellsStart(frameOffset, range);
+  const std::optional<std::uint64_t> size = file_.size();
+  if (!size) return Status::failure(withPath(messages::kRmdFileGone, name_));
+  if (*size < start || *size - start < 2 * static_cast<std::uint64_t>(range.count)) {
+    return Status::failure(withPath(messages::kRmdFileTruncated, name_));
+  }
+  block_.resize(2 * range.count);
+  const std::optional<std::size_t> got = file_.readAt(start, block_);
+  if (!got) return Status::failure(withPath(messages::kRmdFileGone, name_));
+  return decodeRmdFrame(std::span(block_.data(), *got), start, header, frameOffset, range, cells, name_);
+}
+
+Status readRmdFrame(const std::filesystem::path& path, const RmdHeader& header, std::int32_t frameOffset,
+                    std::vector<std::int16_t>& cells) {
+  RmdFrameReader reader;
+  if (Status s = reader.open(path); !s) return s;
+  return reader.read(header, frameOffset, {0, header.cellCount()}, cells);
 }
 
 Status readRmdCellSeries(const std::filesystem::path& path, const RmdContents& contents, std::size_t cell,
                          std::vector<std::int16_t>& values) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return Status::failure(withPath(messages::kRmdFileGone, path.string()));
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
+  RmdFrameReader reader;
+  if (Status s = reader.open(path); !s) return s;
   std::vector<std::int16_t> read;
   read.reserve(contents.index.size());
+  std::vector<std::int16_t> one(1);
   for (const FrameIndexEntry& entry : contents.index) {
-    if (!frameHasData(contents.header, entry.frameOffset)) {
-      read.push_back(contents.header.noDataValue);
-      continue;
-    }
-    const std::streamoff at = entry.frameOffset + static_cast<std::streamoff>(cell) * 2;
-    std::uint8_t bytes[2];
-    if (size - at < 2 || !in.seekg(at) || !in.read(reinterpret_cast<char*>(bytes), 2)) {
-      return Status::failure(withPath(messages::kRmdFileTruncated, path.string()));
-    }
-    read.push_back(readI16LE(bytes));
+    if (Status s = reader.read(contents.header, entry.frameOffset, {cell, 1}, one); !s) return s;
+    read.push_back(one.front());
   }
   values = std::move(read);
   return Status::success();

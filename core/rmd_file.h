@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/byte_io.h"
+#include "core/input_file.h"
 #include "core/output_file.h"
 #include "core/status.h"
 #include "core/time_stamp.h"
@@ -63,16 +64,46 @@ std::string rmdFileName(std::string_view regionCode, int y0, int m0, int d0, int
 // ---- Reading ----
 
 // Header and whole frame index, checked: the header must be complete, frameCount and the grid
-// size positive, and the index complete. Frame data are not read.
-Status readRmdFile(const std::filesystem::path& path, RmdContents& contents);
+// size positive, and the index complete. Frame data are not read. parseRmdHead decodes them
+// from bytes (the head of the file or all of it); readRmdHead reads the head in one block and
+// tells the file's size; readRmdFile does both.
 Status parseRmdHead(std::span<const std::uint8_t> bytes, const std::string& name, RmdContents& contents);
+Status readRmdHead(const std::filesystem::path& path, Bytes& head, std::uint64_t& fileSize);
+Status readRmdFile(const std::filesystem::path& path, RmdContents& contents);
 
 // Whether an index entry's offset points into the frame data area rather than at zero (a
 // frame no archive record filled) or into the header and index.
 bool frameHasData(const RmdHeader& header, std::int32_t frameOffset) noexcept;
 
-// Reads the rows x cols cells of one frame at frameOffset in one block. A frame without data
-// gives cells of noDataValue. A file that has gone or ends early is reported, cells unchanged.
+// The cells first .. first + count - 1 of a frame (row-major, ID order).
+struct CellRange {
+  std::size_t first = 0;
+  std::size_t count = 0;
+};
+
+// The one frame decoder: the cells of range of the frame at frameOffset, from `bytes`, the
+// file's bytes from byte bytesStart on (all of the file from 0, or the block read for these
+// cells). A frame without data gives cells of noDataValue. Bytes ending before the cells do
+// are reported as a truncated file named name, cells unchanged.
+Status decodeRmdFrame(std::span<const std::uint8_t> bytes, std::uint64_t bytesStart, const RmdHeader& header,
+                      std::int32_t frameOffset, CellRange range, std::vector<std::int16_t>& cells,
+                      const std::string& name);
+
+// Frames of one file read from disk: for each request, the block of its cells is read in one
+// positioned read (after checking the file is long enough) and handed to decodeRmdFrame.
+class RmdFrameReader {
+ public:
+  // Refused with kRmdFileGone when the file cannot be opened.
+  Status open(const std::filesystem::path& path);
+  Status read(const RmdHeader& header, std::int32_t frameOffset, CellRange range, std::vector<std::int16_t>& cells);
+
+ private:
+  InputFile file_;
+  std::string name_;
+  Bytes block_;
+};
+
+// Reads the whole frame at frameOffset from the file at path (an RmdFrameReader for one frame).
 Status readRmdFrame(const std::filesystem::path& path, const RmdHeader& header, std::int32_t frameOffset,
                     std::vector<std::int16_t>& cells);
 

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cmath>
@@ -72,33 +71,6 @@ class TemporaryFolder {
   fs::path path_;
 };
 
-// The open RMD file, read by positioned block reads.
-class RmdSource {
- public:
-  ~RmdSource() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  bool open(const fs::path& path) {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    return fd_ >= 0;
-  }
-  // Reads exactly size bytes at offset; false when the file ends first or cannot be read.
-  bool read(std::int64_t offset, std::uint8_t* out, std::size_t size) const {
-    while (size > 0) {
-      const ssize_t n = ::pread(fd_, out, size, static_cast<off_t>(offset));
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return false;
-      out += n;
-      size -= static_cast<std::size_t>(n);
-      offset += n;
-    }
-    return true;
-  }
-
- private:
-  int fd_ = -1;
-};
-
 // What the export needs of the open file, copied when it starts: the conditions may change
 // while the export yields.
 struct SetPlan {
@@ -150,10 +122,7 @@ class SetWriter {
         workFolder_(workFolder),
         fields_(c.fileWestLon, c.fileNorthLat, c.cellWidth, c.cellHeight, c.gridCols, c.gridRows) {}
 
-  core::Status open() {
-    if (!source_.open(plan_.rmdPath)) return core::Status::failure(withPath(messages::kRmdFileGone, plan_.rmdPath));
-    return core::Status::success();
-  }
+  core::Status open() { return frames_.open(plan_.rmdPath); }
 
   core::Status writeDay(std::size_t block) {
     const std::string& name = plan_.dayFileNames[block];
@@ -179,16 +148,11 @@ class SetWriter {
  private:
   // The cells first .. first + count - 1 of every frame of the block, one read per frame.
   core::Status readChunk(std::size_t block, std::size_t first, std::size_t count) {
-    const int perDay = plan_.framesPerDay;
-    chunk_.resize(static_cast<std::size_t>(perDay) * count * 2);
-    for (int f = 0; f < perDay; ++f) {
-      std::uint8_t* bytes = chunk_.data() + static_cast<std::size_t>(f) * count * 2;
-      const std::int32_t offset = plan_.frameOffsets[block * static_cast<std::size_t>(perDay) + f];
-      if (!core::frameHasData(plan_.header, offset)) {
-        for (std::size_t i = 0; i < count; ++i) core::writeI16LE(bytes + 2 * i, plan_.header.noDataValue);
-      } else if (!source_.read(std::int64_t{offset} + 2 * static_cast<std::int64_t>(first), bytes, count * 2)) {
-        return core::Status::failure(withPath(messages::kRmdFileTruncated, plan_.rmdPath));
-      }
+    const auto perDay = static_cast<std::size_t>(plan_.framesPerDay);
+    chunk_.resize(perDay);
+    for (std::size_t f = 0; f < perDay; ++f) {
+      const std::int32_t offset = plan_.frameOffsets[block * perDay + f];
+      if (core::Status s = frames_.read(plan_.header, offset, {first, count}, chunk_[f]); !s) return s;
     }
     return core::Status::success();
   }
@@ -196,13 +160,11 @@ class SetWriter {
   void writeLines(CsvFileWriter& out, std::size_t first, std::size_t count) {
     const int perDay = plan_.framesPerDay;
     const std::size_t lineLength = fields_.maxLength() + 7 * static_cast<std::size_t>(perDay) + kCommaValueSlack + 2;
-    const std::size_t frameStride = count * 2;
     int row = static_cast<int>(first / static_cast<std::size_t>(fields_.columns()));
     int column = static_cast<int>(first % static_cast<std::size_t>(fields_.columns()));
     for (std::size_t i = 0; i < count; ++i) {
       char* end = fields_.write(out.room(lineLength), row, column);
-      const std::uint8_t* value = chunk_.data() + 2 * i;
-      for (int f = 0; f < perDay; ++f, value += frameStride) end = writeCommaValue(end, core::readI16LE(value));
+      for (const std::vector<std::int16_t>& frame : chunk_) end = writeCommaValue(end, frame[i]);
       *end++ = '\r';
       *end++ = '\n';
       out.advance(end);
@@ -216,8 +178,8 @@ class SetWriter {
   const SetPlan& plan_;
   fs::path workFolder_;
   CellFieldTexts fields_;
-  RmdSource source_;
-  std::vector<std::uint8_t> chunk_;
+  core::RmdFrameReader frames_;
+  std::vector<std::vector<std::int16_t>> chunk_;  // one range of cells per frame of the day
 };
 
 bool fileOpen(const core::AnalysisConditions& c) {

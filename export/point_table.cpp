@@ -1,8 +1,13 @@
 #include "export/point_table.h"
 
-#include <fstream>
+#include <algorithm>
+#include <charconv>
+#include <optional>
+#include <system_error>
 #include <utility>
 
+#include "core/archive_calendar.h"
+#include "core/input_file.h"
 #include "core/messages.h"
 #include "core/number_text.h"
 #include "export/csv_file_writer.h"
@@ -13,9 +18,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::size_t kChunkSize = std::size_t{1} << 20;
+constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+// Far longer than any line of a set (5 + 48 short fields); a longer "line" is damage.
+constexpr std::size_t kLongestLine = std::size_t{1} << 20;
+constexpr std::string_view kHeaderStart = "ID,M,N,Keido,Ido";
+constexpr std::size_t kLeadingFields = 5;
 
-std::string withPath(std::string_view message, const fs::path& path) { return std::string(message) + path.string(); }
+PointTableText refused(std::string message) { return {core::Status::failure(std::move(message)), {}}; }
 
 PointTableResult refusal(std::string message) {
   PointTableResult result;
@@ -24,85 +33,221 @@ PointTableResult refusal(std::string message) {
   return result;
 }
 
+// reason + the file + "（n行目）".
+std::string atLine(std::string_view reason, const std::string& file, std::int64_t line) {
+  return std::string(reason) + file + std::string(messages::kLineNumberPrefix) + std::to_string(line) +
+         std::string(messages::kLineNumberSuffix);
+}
+
 std::string_view withoutCarriageReturn(std::string_view line) {
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   return line;
 }
 
-void dropCarriageReturn(std::string& line) {
-  if (!line.empty() && line.back() == '\r') line.pop_back();
+bool allDigits(std::string_view text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-enum class LineRead { Found, FileEnded, Unreadable };
+std::string_view withoutMinus(std::string_view text) {
+  if (!text.empty() && text.front() == '-') text.remove_prefix(1);
+  return text;
+}
 
-// Line number `wanted` (0 = the first) of a text file, without its line end. The file is read
-// in large blocks and the line ends counted, so a far line of a large day file costs one pass.
-LineRead readLine(const fs::path& path, std::int64_t wanted, std::string& line) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return LineRead::Unreadable;
-  std::vector<char> chunk(kChunkSize);
-  std::int64_t lineEnds = 0;
-  bool inLine = wanted == 0;
-  line.clear();
-  while (in) {
-    in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-    const std::string_view block(chunk.data(), static_cast<std::size_t>(in.gcount()));
-    std::size_t pos = 0;
-    while (!inLine && pos < block.size()) {
-      const std::size_t end = block.find('\n', pos);
-      if (end == std::string_view::npos) {
-        pos = block.size();
-      } else {
-        pos = end + 1;
-        inLine = ++lineEnds == wanted;
-      }
-    }
-    if (!inLine) continue;
-    const std::size_t end = block.find('\n', pos);
-    line.append(block.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos));
-    if (end != std::string_view::npos) {
-      dropCarriageReturn(line);
-      return LineRead::Found;
-    }
+// A decimal as the export writes longitudes and latitudes: an optional minus, digits, and
+// optionally a point and more digits.
+bool isDecimal(std::string_view text) {
+  text = withoutMinus(text);
+  const std::size_t point = text.find('.');
+  if (point == std::string_view::npos) return allDigits(text);
+  return allDigits(text.substr(0, point)) && allDigits(text.substr(point + 1));
+}
+
+// ID, M and N are whole numbers from 0, Keido and Ido decimals, the values whole numbers.
+bool fieldIsNumber(std::size_t index, std::string_view field) {
+  if (index < 3) return allDigits(field);
+  if (index < kLeadingFields) return isDecimal(field);
+  return allDigits(withoutMinus(field));
+}
+
+enum class LineFault { None, HeaderInvalid, FieldCount, NotNumber, IdMismatch, LineCut };
+
+std::string_view faultText(LineFault fault) {
+  switch (fault) {
+    case LineFault::HeaderInvalid:
+      return messages::kDayFileHeaderInvalid;
+    case LineFault::FieldCount:
+      return messages::kDayFileFieldCount;
+    case LineFault::NotNumber:
+      return messages::kDayFileNotNumber;
+    case LineFault::IdMismatch:
+      return messages::kDayFileIdMismatch;
+    case LineFault::None:
+    case LineFault::LineCut:
+      break;
   }
-  if (in.bad()) return LineRead::Unreadable;
-  if (!inLine || line.empty()) return LineRead::FileEnded;
-  dropCarriageReturn(line);
-  return LineRead::Found;
+  return messages::kDayFileLineCut;
 }
 
-// A day file lies in the set's folder: a listed name naming a path (an absolute one, or one
-// through another folder) names no file of the set, and is never read.
-bool isPlainFileName(std::string_view name) {
-  return name.find('/') == std::string_view::npos && name != "." && name != "..";
+std::size_t fieldCount(std::string_view line) {
+  return 1 + static_cast<std::size_t>(std::count(line.begin(), line.end(), ','));
 }
 
-std::string readWholeText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+// A cell line: fields as many as the header's, numbers where numbers belong, and the ID of
+// its position.
+LineFault checkCellLine(std::string_view line, std::size_t fields, std::int64_t id) {
+  if (fieldCount(line) != fields) return LineFault::FieldCount;
+  std::size_t index = 0;
+  for (std::size_t start = 0;; ++index) {
+    const std::size_t end = line.find(',', start);
+    const std::string_view field = line.substr(start, end == std::string_view::npos ? end : end - start);
+    if (!fieldIsNumber(index, field)) return LineFault::NotNumber;
+    if (index == 0) {
+      std::int64_t value = -1;
+      const auto parsed = std::from_chars(field.data(), field.data() + field.size(), value);
+      if (parsed.ec != std::errc() || value != id) return LineFault::IdMismatch;
+    }
+    if (end == std::string_view::npos) break;
+    start = end + 1;
+  }
+  return LineFault::None;
+}
+
+// Lines 0 .. wanted of a day file (0 the header), fed block by block and checked as they come.
+// Every file's header must have the field count of the first file's (fields; 0 for the first).
+class DayFileScan {
+ public:
+  DayFileScan(std::int64_t wanted, std::size_t fields) : wanted_(wanted), fields_(fields) {}
+
+  // Takes the next block; false once the wanted line is read or a line is refused.
+  bool consume(std::string_view block) {
+    while (!done()) {
+      const std::size_t end = block.find('\n');
+      if (end == std::string_view::npos) {
+        partial_.append(block);
+        if (partial_.size() > kLongestLine) refuse(LineFault::FieldCount);
+        return !done();
+      }
+      if (partial_.empty()) {
+        takeLine(block.substr(0, end));
+      } else {
+        partial_.append(block.substr(0, end));
+        takeLine(partial_);
+        partial_.clear();
+      }
+      block.remove_prefix(end + 1);
+    }
+    return false;
+  }
+
+  // After the last block: text after the last line end is a line cut short.
+  void finish() {
+    if (!done() && !partial_.empty()) refuse(LineFault::LineCut);
+  }
+
+  bool found() const noexcept { return found_; }
+  LineFault fault() const noexcept { return fault_; }
+  std::int64_t faultLine() const noexcept { return lineIndex_ + 1; }  // from 1
+  const std::string& header() const noexcept { return header_; }
+  const std::string& line() const noexcept { return line_; }
+  std::size_t fields() const noexcept { return fields_; }
+
+ private:
+  bool done() const noexcept { return found_ || fault_ != LineFault::None; }
+  void refuse(LineFault fault) { fault_ = fault; }
+
+  void takeLine(std::string_view line) {
+    line = withoutCarriageReturn(line);
+    if (lineIndex_ == 0) {
+      const bool named = line.starts_with(kHeaderStart) &&
+                         (line.size() == kHeaderStart.size() || line[kHeaderStart.size()] == ',');
+      if (!named || (fields_ != 0 && fieldCount(line) != fields_)) return refuse(LineFault::HeaderInvalid);
+      fields_ = fieldCount(line);
+      header_ = line;
+    } else if (const LineFault fault = checkCellLine(line, fields_, lineIndex_ - 1); fault != LineFault::None) {
+      return refuse(fault);
+    }
+    if (lineIndex_ == wanted_) {
+      line_ = line;
+      found_ = true;
+      return;
+    }
+    ++lineIndex_;
+  }
+
+  std::int64_t wanted_;
+  std::size_t fields_;
+  std::int64_t lineIndex_ = 0;
+  std::string partial_;
+  std::string header_;
+  std::string line_;
+  bool found_ = false;
+  LineFault fault_ = LineFault::None;
+};
+
+bool readAll(const CsvSetFiles& set, const std::string& name, std::string& text) {
+  return set.read(name, [&](std::string_view block) {
+    text.append(block);
+    return true;
+  });
 }
 
 }  // namespace
 
-core::Status checkFileList(const fs::path& folder) {
+bool CsvSetFolder::has(const std::string& name) const {
   std::error_code error;
-  if (!fs::is_regular_file(folder / kFileListName, error)) {
+  return fs::is_regular_file(folder_ / name, error);
+}
+
+bool CsvSetFolder::read(const std::string& name, const std::function<bool(std::string_view)>& consume) const {
+  core::InputFile file;
+  if (!file.open(folder_ / name)) return false;
+  core::Bytes block(kBlockSize);
+  for (std::uint64_t offset = 0;;) {
+    const std::optional<std::size_t> got = file.readAt(offset, block);
+    if (!got) return false;
+    if (*got == 0 || !consume(std::string_view(reinterpret_cast<const char*>(block.data()), *got))) return true;
+    offset += *got;
+  }
+}
+
+bool CsvSetInMemory::read(const std::string& name, const std::function<bool(std::string_view)>& consume) const {
+  const auto file = files_.find(name);
+  if (file == files_.end()) return false;
+  consume(file->second);
+  return true;
+}
+
+core::Status checkFileList(const fs::path& folder) {
+  if (!CsvSetFolder(folder).has(std::string(kFileListName))) {
     return core::Status::failure(std::string(messages::kFileListMissing));
   }
   return core::Status::success();
 }
 
-std::vector<std::string> parseFileList(std::string_view text) {
-  std::vector<std::string> names;
-  while (!text.empty()) {
+std::vector<ListedName> parseFileList(std::string_view text) {
+  std::vector<ListedName> names;
+  for (int number = 1; !text.empty(); ++number) {
     const std::size_t end = text.find('\n');
     std::string_view line = text.substr(0, end);
     text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
     const std::size_t first = line.find_first_not_of(" \t");
     line = withoutCarriageReturn(first == std::string_view::npos ? std::string_view() : line.substr(first));
-    if (!line.empty()) names.emplace_back(line);
+    if (!line.empty()) names.push_back({std::string(line), number});
   }
   return names;
+}
+
+bool isDayFileName(std::string_view name) {
+  if (name.size() != 12 || !allDigits(name.substr(0, 8)) || name.substr(8) != ".CSV") return false;
+  const auto number = [&](std::size_t from, std::size_t count) {
+    int value = 0;
+    std::from_chars(name.data() + from, name.data() + from + count, value);
+    return value;
+  };
+  const int year = number(0, 4);
+  const int month = number(4, 2);
+  const int day = number(6, 2);
+  return month >= 1 && month <= 12 && day >= 1 && day <= core::daysInMonth(year, month);
 }
 
 std::string dayFileDate(std::string_view name) {
@@ -114,54 +259,56 @@ std::string dayFileDate(std::string_view name) {
   return date;
 }
 
-PointTableResult buildPointTable(const fs::path& folder, std::int32_t cellId) {
-  if (core::Status listed = checkFileList(folder); !listed) return refusal(listed.message);
-  const std::vector<std::string> names = parseFileList(readWholeText(folder / kFileListName));
-  if (names.empty()) return refusal(std::string(messages::kFileListEmpty));
-  for (const std::string& name : names) {
-    std::error_code error;
-    if (!isPlainFileName(name) || !fs::is_regular_file(folder / name, error)) {
-      return refusal(std::string(messages::kDayFilesMissing));
+PointTableText makePointTable(const CsvSetFiles& set, std::int32_t cellId) {
+  const std::string listName(kFileListName);
+  if (!set.has(listName)) return refused(std::string(messages::kFileListMissing));
+  std::string listText;
+  if (!readAll(set, listName, listText)) {
+    return refused(std::string(messages::kFileListUnreadable) + set.shownName(listName));
+  }
+  const std::vector<ListedName> names = parseFileList(listText);
+  if (names.empty()) return refused(std::string(messages::kFileListEmpty));
+  for (const ListedName& listed : names) {
+    if (!isDayFileName(listed.name)) {
+      return refused(atLine(messages::kFileListLineInvalid, set.shownName(listName), listed.line));
     }
   }
-  if (cellId < 0) return refusal(std::string(messages::kCellIdOutOfRange));
-
-  std::string header;
-  switch (readLine(folder / names.front(), 0, header)) {
-    case LineRead::Found:
-      break;
-    case LineRead::FileEnded:
-      return refusal(withPath(messages::kDayFileTooShort, folder / names.front()));
-    case LineRead::Unreadable:
-      return refusal(withPath(messages::kDayFileUnreadable, folder / names.front()));
+  for (const ListedName& listed : names) {
+    if (!set.has(listed.name)) return refused(std::string(messages::kDayFilesMissing));
   }
-  std::vector<std::string> lines;
-  lines.reserve(names.size());
+  if (cellId < 0) return refused(std::string(messages::kCellIdOutOfRange));
+
+  PointTableText table;
+  std::size_t fields = 0;
   for (std::size_t i = 0; i < names.size(); ++i) {
-    const fs::path dayFile = folder / names[i];
-    std::string& line = lines.emplace_back();
-    switch (readLine(dayFile, std::int64_t{cellId} + 1, line)) {
-      case LineRead::Found:
-        break;
-      case LineRead::FileEnded:
-        return refusal(i == 0 ? std::string(messages::kCellIdOutOfRange)
-                              : withPath(messages::kDayFileTooShort, dayFile));
-      case LineRead::Unreadable:
-        return refusal(withPath(messages::kDayFileUnreadable, dayFile));
+    const std::string shown = set.shownName(names[i].name);
+    DayFileScan scan(std::int64_t{cellId} + 1, fields);
+    if (!set.read(names[i].name, [&](std::string_view block) { return scan.consume(block); })) {
+      return refused(std::string(messages::kDayFileUnreadable) + shown);
     }
+    scan.finish();
+    if (scan.fault() != LineFault::None) return refused(atLine(faultText(scan.fault()), shown, scan.faultLine()));
+    if (!scan.found()) {
+      return refused(i == 0 ? std::string(messages::kCellIdOutOfRange)
+                            : std::string(messages::kDayFileTooShort) + shown);
+    }
+    if (i == 0) {
+      fields = scan.fields();
+      table.text.append("DATE,").append(scan.header()).append(kLineEnd);
+    }
+    table.text.append(dayFileDate(names[i].name)).append(",").append(scan.line()).append(kLineEnd);
   }
+  return table;
+}
 
+PointTableResult buildPointTable(const fs::path& folder, std::int32_t cellId) {
+  const PointTableText table = makePointTable(CsvSetFolder(folder), cellId);
+  if (!table.status) return refusal(table.status.message);
   PointTableResult result;
   result.path = folder / (std::to_string(cellId) + ".csv");
   CsvFileWriter out;
   if (result.status = out.open(result.path, result.path); !result.status) return refusal(result.status.message);
-  out.append("DATE,");
-  out.appendLine(header);
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    out.append(dayFileDate(names[i]));
-    out.append(",");
-    out.appendLine(lines[i]);
-  }
+  out.append(table.text);
   if (result.status = out.finish(); !result.status) return refusal(result.status.message);
   result.message = std::string(messages::kTableWrittenPrefix) + result.path.string() +
                    std::string(messages::kTableWrittenSuffix);

@@ -1,13 +1,11 @@
 #pragma once
-// A scratch folder for fuzz targets that must hand their input to readers of files: made once
-// per process under the temporary folder, emptied after every input, removed at exit.
+// A scratch folder for the seed maker, whose writers (the RMD writer, the whole-period export)
+// write files: made under the temporary folder, removed at exit. The fuzz targets themselves
+// never touch the disk.
 #include <unistd.h>
 
-#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <span>
 #include <string>
 #include <system_error>
 
@@ -28,23 +26,6 @@ class ScratchFolder {
   ScratchFolder& operator=(const ScratchFolder&) = delete;
 
   const std::filesystem::path& path() const noexcept { return path_; }
-
-  // Writes bytes as the file name in the folder and returns its path.
-  std::filesystem::path write(const std::string& name, std::span<const std::uint8_t> bytes) const {
-    const std::filesystem::path file = path_ / name;
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!out) std::abort();
-    return file;
-  }
-
-  // Removes everything the last input left in the folder.
-  void clear() const {
-    std::error_code ignored;
-    for (const auto& entry : std::filesystem::directory_iterator(path_, ignored)) {
-      std::filesystem::remove_all(entry.path(), ignored);
-    }
-  }
 
  private:
   std::filesystem::path path_;

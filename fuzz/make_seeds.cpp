@@ -139,7 +139,7 @@ void rmdSeeds(const fs::path& folder, const fs::path& work) {
 }
 
 // Two-day CSV sets made by the whole-period export, framed as the point-table target reads
-// its input: the ID answer, NUL, FileList.txt, NUL, the first day file.
+// its input: the ID answer, NUL, FileList.txt, then NUL and each day file.
 void pointTableSeeds(const fs::path& folder, const fs::path& work) {
   const fs::path rmd = writeRmd(work, "Ky2005710120050702.RMD", 2, 3, 4);
   ombrix::core::AnalysisConditions conditions;
@@ -147,13 +147,15 @@ void pointTableSeeds(const fs::path& folder, const fs::path& work) {
   const auto exported = ombrix::exports::exportPeriod(conditions, conditions.areaName, 100);
   if (exported.outcome != ombrix::exports::PeriodExportOutcome::Written) std::exit(1);
   const Bytes list = fileBytes(exported.folder / ombrix::exports::kFileListName);
-  const Bytes day = fileBytes(exported.folder / "20050701.CSV");
   for (const char* answer : {"0", "5", "11", "12"}) {
     Bytes seed(answer, answer + std::char_traits<char>::length(answer));
     seed.push_back(0);
     seed.insert(seed.end(), list.begin(), list.end());
-    seed.push_back(0);
-    seed.insert(seed.end(), day.begin(), day.end());
+    for (const char* name : {"20050701.CSV", "20050702.CSV"}) {
+      const Bytes day = fileBytes(exported.folder / name);
+      seed.push_back(0);
+      seed.insert(seed.end(), day.begin(), day.end());
+    }
     save(folder, std::string("set-id-") + answer, seed);
   }
 }

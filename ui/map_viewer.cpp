@@ -375,7 +375,7 @@ bool MapViewer::runComputation(const std::function<core::Status(const core::Prep
                                core::Status& status) {
   conditions_.viewerState = core::kViewerComputing;
   const int width = progress_->trackWidth();
-  const unsigned opening = openings_;
+  const unsigned changes = viewChanges_;
   core::PreprocessCallbacks callbacks;
   callbacks.yield = yieldToEvents;
   callbacks.progress = [&](int done, int count) {
@@ -383,7 +383,7 @@ bool MapViewer::runComputation(const std::function<core::Status(const core::Prep
   };
   status = work(callbacks);
   conditions_.viewerState = core::kViewerIdle;
-  return opening == openings_ && !window_.isEnding();
+  return changes == viewChanges_ && !window_.isEnding();
 }
 
 void MapViewer::arealMean() {

@@ -1,9 +1,9 @@
 #include "viewer/base_map.h"
 
 #include <algorithm>
-#include <fstream>
 #include <system_error>
 
+#include "core/input_file.h"
 #include "core/program_folder.h"
 #include "viewer/intensity_classes.h"
 
@@ -113,16 +113,9 @@ MapPoint BaseMap::point(std::size_t polyline, std::size_t k) const noexcept {
 }
 
 std::optional<BaseMap> readBaseMap(const std::filesystem::path& path) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  core::Bytes bytes;
-  char buffer[65536];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-    bytes.insert(bytes.end(), buffer, buffer + in.gcount());
-  }
-  return BaseMap(std::move(bytes));
+  std::optional<core::Bytes> bytes = core::readWholeFile(path);
+  if (!bytes) return std::nullopt;
+  return BaseMap(std::move(*bytes));
 }
 
 std::int64_t pointX(const ViewGeometry& g, std::int32_t lon) noexcept {

@@ -39,7 +39,8 @@ class BaseMap {
   std::vector<Polyline> polylines_;
 };
 
-// Nothing for a missing or unreadable file.
+// The file read in one block (BaseMap decodes bytes in memory); nothing for a missing or
+// unreadable file.
 std::optional<BaseMap> readBaseMap(const std::filesystem::path& path);
 
 // The surface pixels (y * width + x, ascending, each once) that the lines of the map cover on

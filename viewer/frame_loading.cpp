@@ -38,10 +38,27 @@ core::RmdHeader openHeader(const core::AnalysisConditions& c) {
   return h;
 }
 
-core::Status loadFrame(const core::AnalysisConditions& c, int i, std::vector<std::int16_t>& frameGrid) {
+namespace {
+
+core::Status checkFrame(const core::AnalysisConditions& c, int i) {
   if (c.openRmdPath.empty()) return core::Status::failure(std::string(messages::kNoFileOpen));
   if (!frameInIndex(c, i)) return core::Status::failure(std::string(messages::kFrameNotInFile));
+  return core::Status::success();
+}
+
+}  // namespace
+
+core::Status loadFrame(const core::AnalysisConditions& c, int i, std::vector<std::int16_t>& frameGrid) {
+  if (core::Status s = checkFrame(c, i); !s) return s;
   return core::readRmdFrame(c.openRmdPath, openHeader(c), c.frameOffset[static_cast<std::size_t>(i)], frameGrid);
+}
+
+core::Status decodeFrame(const core::AnalysisConditions& c, int i, std::span<const std::uint8_t> fileBytes,
+                         std::vector<std::int16_t>& frameGrid) {
+  if (core::Status s = checkFrame(c, i); !s) return s;
+  const core::RmdHeader header = openHeader(c);
+  return core::decodeRmdFrame(fileBytes, 0, header, c.frameOffset[static_cast<std::size_t>(i)],
+                              {0, header.cellCount()}, frameGrid, c.openRmdPath);
 }
 
 std::string frameStamp(const core::AnalysisConditions& c, int i) {

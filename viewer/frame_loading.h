@@ -1,6 +1,7 @@
 #pragma once
 // Loading one frame of the open preprocessed file, and the frame stamps that label maps.
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,9 @@ int framesInIndex(const core::AnalysisConditions& conditions);
 // grid of noDataValue. Refused, frameGrid unchanged: no file open, the file has gone or ends
 // before the frame does, or i outside the frame index.
 core::Status loadFrame(const core::AnalysisConditions& conditions, int i, std::vector<std::int16_t>& frameGrid);
+// The same from the open file's bytes already in memory (all of the file).
+core::Status decodeFrame(const core::AnalysisConditions& conditions, int i, std::span<const std::uint8_t> fileBytes,
+                         std::vector<std::int16_t>& frameGrid);
 
 // "200410050930": year, then month, day, hour and minute each padded to two digits.
 // Empty for a frame number outside the index.

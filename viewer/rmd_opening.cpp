@@ -46,21 +46,14 @@ void fillTexts(OpenedRmd& file) {
   file.lastDayText = std::to_string(last.day);
 }
 
-bool isRegularFile(const std::filesystem::path& path) {
-  std::error_code error;
-  return std::filesystem::is_regular_file(path, error);
-}
-
 // Whether the file is large enough for its header, its index and one frame of its grid. A
 // header claiming a grid the file cannot hold is refused before rainGrid is sized from it.
-bool gridFitsFile(const std::filesystem::path& path, const core::RmdHeader& h) {
-  std::error_code error;
-  const std::uintmax_t size = std::filesystem::file_size(path, error);
-  const std::uintmax_t needed = static_cast<std::uintmax_t>(core::kRmdHeaderSize) +
-                                static_cast<std::uintmax_t>(core::kRmdIndexEntrySize) *
-                                    static_cast<std::uintmax_t>(h.frameCount) +
-                                2 * static_cast<std::uintmax_t>(h.cellCount());
-  return !error && size >= needed;
+bool gridFitsFile(std::uint64_t fileSize, const core::RmdHeader& h) {
+  const std::uint64_t needed = static_cast<std::uint64_t>(core::kRmdHeaderSize) +
+                               static_cast<std::uint64_t>(core::kRmdIndexEntrySize) *
+                                   static_cast<std::uint64_t>(h.frameCount) +
+                               2 * static_cast<std::uint64_t>(h.cellCount());
+  return fileSize >= needed;
 }
 
 }  // namespace
@@ -74,15 +67,28 @@ RmdOpening openRmdFile(const std::filesystem::path& path, float viewWidth, float
   RmdOpening opening;
   opening.file.path = path.string();
   opening.file.dir = path.parent_path().string();
-  if (!isRegularFile(path)) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) {
     opening.outcome = OpenOutcome::FileMissing;
     opening.status = core::Status::failure(std::string(messages::kFileNotFound));
     return opening;
   }
-  core::RmdContents contents;
-  opening.status = core::readRmdFile(path, contents);
+  core::Bytes head;
+  std::uint64_t fileSize = 0;
+  opening.status = core::readRmdHead(path, head, fileSize);
   if (!opening.status) return opening;
-  if (contents.header.cellLonStep <= 0 || contents.header.cellLatStep <= 0 || !gridFitsFile(path, contents.header)) {
+  return openRmdBytes(head, fileSize, path, viewWidth, viewHeight);
+}
+
+RmdOpening openRmdBytes(std::span<const std::uint8_t> head, std::uint64_t fileSize, const std::filesystem::path& path,
+                        float viewWidth, float viewHeight) {
+  RmdOpening opening;
+  opening.file.path = path.string();
+  opening.file.dir = path.parent_path().string();
+  core::RmdContents contents;
+  opening.status = core::parseRmdHead(head, path.string(), contents);
+  if (!opening.status) return opening;
+  if (contents.header.cellLonStep <= 0 || contents.header.cellLatStep <= 0 || !gridFitsFile(fileSize, contents.header)) {
     opening.status = core::Status::failure(std::string(messages::kNotRmdFile) + path.string());
     return opening;
   }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,10 @@ struct RmdOpening {
 // Reads the header and whole frame index of the file at path for a drawing surface of
 // viewWidth x viewHeight units. Frame data are not read.
 RmdOpening openRmdFile(const std::filesystem::path& path, float viewWidth, float viewHeight);
+// The same from bytes in memory: head holds the header and index (or the whole file) of a
+// file of fileSize bytes at path.
+RmdOpening openRmdBytes(std::span<const std::uint8_t> head, std::uint64_t fileSize,
+                        const std::filesystem::path& path, float viewWidth, float viewHeight);
 
 // Applies an opening to the conditions: every open-file field and areaName when Opened; the
 // emptied openRmdPath and the folder when FileMissing; nothing when NotUsable.

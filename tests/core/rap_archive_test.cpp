@@ -134,8 +134,10 @@ constexpr std::size_t kGridAt = 128;
 constexpr std::size_t kLevelCountAt = 166;
 constexpr std::size_t kRunCountAt = 174;
 
-void expectMalformed(const Bytes& bytes, const char* what) {
-  const std::string expected = std::string(messages::kArchiveFileMalformed) + "bad.RAP";
+// The file is refused, naming it and the check that failed.
+void expectMalformed(const Bytes& bytes, ArchiveCheck check, const char* what) {
+  const std::string expected =
+      std::string(messages::kArchiveFileMalformed) + "bad.RAP" + std::string(archiveCheckText(check));
   ArchiveFile file;
   const Status parsed = file.parse(bytes, "bad.RAP");
   if (!parsed) {
@@ -156,25 +158,26 @@ TEST(ArchiveFileReading, MalformedFilesAreReportedWithTheirName) {
     std::copy(bytes.begin(), bytes.end(), b.begin() + static_cast<std::ptrdiff_t>(at));
     return b;
   };
-  expectMalformed(Bytes(good.begin(), good.begin() + 81), "cut inside N");
-  expectMalformed(Bytes(good.begin(), good.begin() + kGridAt + 10), "cut inside the grid");
-  expectMalformed(Bytes(good.begin(), good.begin() + kRunCountAt + 3), "cut inside the run table");
-  expectMalformed(patched(80, {0xFF, 0xFF}), "negative N");
-  expectMalformed(patched(80, {0x00, 0x40}), "N beyond the file");
-  expectMalformed(patched(kLevelCountAt, {0xFF, 0xFF}), "negative L");
-  expectMalformed(patched(kLevelCountAt, {0x00, 0x7F}), "L beyond the file");
-  expectMalformed(patched(kRunCountAt, {0xFF, 0x7F}), "P beyond the file");
-  expectMalformed(patched(kGridAt + 16, {0x00, 0x00}), "no columns");
-  expectMalformed(patched(kGridAt + 18, {0xFE, 0xFF}), "negative rows");
-  expectMalformed(patched(kGridAt + 8, {0, 0, 0, 0}), "zero spacing");
-  expectMalformed(patched(kGridAt + 16, {0xFF, 0x7F}), "more cells than the file could hold");
-  expectMalformed(patched(84 + 16, {0xFF, 0xFF, 0xFF, 0xFF}), "negative record offset");
-  expectMalformed(patched(84 + 16, {0x00, 0x00, 0x01, 0x00}), "record offset past the end");
-  expectMalformed(patched(kLevelCountAt, {0x02, 0x00}), "level code beyond the table");
+  expectMalformed(Bytes(good.begin(), good.begin() + 81), ArchiveCheck::RecordCount, "cut inside N");
+  expectMalformed(Bytes(good.begin(), good.begin() + kGridAt + 10), ArchiveCheck::GridDescription, "cut inside the grid");
+  expectMalformed(Bytes(good.begin(), good.begin() + kRunCountAt + 3), ArchiveCheck::DirectoryEntry,
+                  "cut inside the run table: the records lie beyond the end");
+  expectMalformed(patched(80, {0xFF, 0xFF}), ArchiveCheck::RecordCount, "negative N");
+  expectMalformed(patched(80, {0x00, 0x40}), ArchiveCheck::RecordCount, "N beyond the file");
+  expectMalformed(patched(kLevelCountAt, {0xFF, 0xFF}), ArchiveCheck::LevelTable, "negative L");
+  expectMalformed(patched(kLevelCountAt, {0x00, 0x7F}), ArchiveCheck::LevelTable, "L beyond the file");
+  expectMalformed(patched(kRunCountAt, {0xFF, 0x7F}), ArchiveCheck::RunTable, "P beyond the file");
+  expectMalformed(patched(kGridAt + 16, {0x00, 0x00}), ArchiveCheck::GridDescription, "no columns");
+  expectMalformed(patched(kGridAt + 18, {0xFE, 0xFF}), ArchiveCheck::GridDescription, "negative rows");
+  expectMalformed(patched(kGridAt + 8, {0, 0, 0, 0}), ArchiveCheck::GridDescription, "zero spacing");
+  expectMalformed(patched(kGridAt + 16, {0xFF, 0x7F}), ArchiveCheck::DirectoryEntry, "more cells than the file could hold");
+  expectMalformed(patched(84 + 16, {0xFF, 0xFF, 0xFF, 0xFF}), ArchiveCheck::DirectoryEntry, "negative record offset");
+  expectMalformed(patched(84 + 16, {0x00, 0x00, 0x01, 0x00}), ArchiveCheck::DirectoryEntry, "record offset past the end");
+  expectMalformed(patched(kLevelCountAt, {0x02, 0x00}), ArchiveCheck::RecordStream, "level code beyond the table");
   // Without the bytes after it and its last run, the last record's stream ends early.
   Bytes truncated = good;
   truncated.resize(good.size() - 5 - 2);
-  expectMalformed(truncated, "stream cut short");
+  expectMalformed(truncated, ArchiveCheck::RecordStream, "stream cut short");
 }
 
 TEST(AreaWindow, TruncatingDivisionExactEastBoundAndOverlap) {

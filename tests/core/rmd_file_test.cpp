@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "core/messages.h"
 #include "support/test_support.h"
 
 namespace ombrix::core {
@@ -97,22 +98,29 @@ TEST(RmdHeader, RoundTripsEveryFieldInOrderAndUntrustworthyHeadsAreRefused) {
   }
 }
 
-TEST(RmdReader, FramesWithoutDataAndTruncatedFrames) {
+TEST(RmdReader, FramesWithoutDataCellRangesAndTruncatedFrames) {
+  const RmdHeader header = sampleHeader(1, 2, 3);
+  constexpr std::int32_t kFrame = kRmdHeaderSize + kRmdIndexEntrySize;
+  Bytes bytes(kFrame);
+  encodeRmdHeader(header, bytes.data());
+  for (std::int16_t v = 1; v <= 6; ++v) appendI16LE(bytes, v);
+  bytes.pop_back();  // the last cell one byte short
+  std::vector<std::int16_t> cells;
+  ASSERT_TRUE(decodeRmdFrame(bytes, 0, header, 0, {0, 6}, cells, "t.RMD"));
+  EXPECT_EQ(cells, std::vector<std::int16_t>(6, -1));
+  ASSERT_TRUE(decodeRmdFrame(bytes, 0, header, kFrame, {1, 4}, cells, "t.RMD"));
+  EXPECT_EQ(cells, (std::vector<std::int16_t>{2, 3, 4, 5}));
+  EXPECT_EQ(decodeRmdFrame(bytes, 0, header, kFrame, {0, 6}, cells, "t.RMD").message,
+            std::string(messages::kRmdFileTruncated) + "t.RMD");
+  EXPECT_EQ(cells, (std::vector<std::int16_t>{2, 3, 4, 5}));
+
+  // From disk: the same decoder on the block read for the frame.
   TempDir dir;
   const auto path = dir / "t.RMD";
-  const RmdHeader header = sampleHeader(1, 2, 3);
-  Bytes bytes(kRmdHeaderSize + kRmdIndexEntrySize + 2 * 6 - 1);  // last cell one byte short
-  encodeRmdHeader(header, bytes.data());
   writeBytes(path, bytes);
-  std::vector<std::int16_t> cells;
-  ASSERT_TRUE(readRmdFrame(path, header, 0, cells));
-  EXPECT_EQ(cells, std::vector<std::int16_t>(6, -1));
-
-  const Status truncated = readRmdFrame(path, header, kRmdHeaderSize + kRmdIndexEntrySize, cells);
-  EXPECT_FALSE(truncated);
-  EXPECT_NE(truncated.message.find(path.string()), std::string::npos);
-  EXPECT_EQ(cells, std::vector<std::int16_t>(6, -1));
-  EXPECT_FALSE(readRmdFrame(dir / "gone.RMD", header, 38, cells));
+  EXPECT_EQ(readRmdFrame(path, header, kFrame, cells).message, std::string(messages::kRmdFileTruncated) + path.string());
+  EXPECT_EQ(readRmdFrame(dir / "gone.RMD", header, kFrame, cells).message,
+            std::string(messages::kRmdFileGone) + (dir / "gone.RMD").string());
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// The point table reads only the day files of its own folder, whatever "FileList.txt" names.
+// The point table reads only the day files of its own folder, whatever "FileList.txt" names:
+// a listed path is no day file name.
 #include <gtest/gtest.h>
 
 #include "core/messages.h"
@@ -23,7 +24,10 @@ TEST(PointTableReliability, ListedPathsOutsideTheFolderCountAsMissing) {
     test::writeText(dir / "set" / "FileList.txt", "20050701.CSV\r\n" + listed + "\r\n");
     const PointTableResult result = buildPointTable(dir / "set", std::int32_t{0});
     EXPECT_FALSE(result.status) << listed;
-    EXPECT_EQ(result.message, messages::kDayFilesMissing) << listed;
+    EXPECT_EQ(result.message, std::string(messages::kFileListLineInvalid) + (dir / "set" / "FileList.txt").string() +
+                                  std::string(messages::kLineNumberPrefix) + "2" +
+                                  std::string(messages::kLineNumberSuffix))
+        << listed;
     EXPECT_FALSE(fs::exists(dir / "set" / "0.csv")) << listed;
   }
 }
