@@ -1,11 +1,13 @@
 #include "core/output_file.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <string>
 #include <utility>
@@ -57,6 +59,29 @@ std::filesystem::path temporarySibling(const std::filesystem::path& target) {
   std::string name(".");
   name.append(target.filename().string()).append(".").append(unique).append(".part");
   return target.parent_path() / name;
+}
+
+void removeStaleTemporaries(const std::filesystem::path& target) {
+  namespace fs = std::filesystem;
+  std::string prefix(".");
+  prefix.append(target.filename().string()).append(".");
+  const std::string_view suffix = ".part";
+  std::error_code error;
+  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  std::vector<fs::path> stale;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    const std::string name = it->path().filename().string();
+    if (name.size() <= prefix.size() + suffix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) {
+      continue;
+    }
+    int pid = 0;
+    const char* digits = name.data() + prefix.size();
+    const auto [next, problem] = std::from_chars(digits, name.data() + name.size(), pid);
+    if (problem != std::errc() || *next != '-' || pid <= 0) continue;
+    if (::kill(pid, 0) != 0 && errno == ESRCH) stale.push_back(it->path());
+  }
+  for (const fs::path& path : stale) fs::remove_all(path, error);
 }
 
 OutputFile::~OutputFile() { discard(); }
@@ -172,7 +197,9 @@ void OutputFile::discard() noexcept {
 }
 
 StagedOutputPath::StagedOutputPath(std::filesystem::path target)
-    : target_(std::move(target)), temporary_(temporarySibling(target_)) {}
+    : target_(std::move(target)), temporary_(temporarySibling(target_)) {
+  removeStaleTemporaries(target_);
+}
 
 StagedOutputPath::~StagedOutputPath() {
   if (!committed_) ::unlink(temporary_.c_str());

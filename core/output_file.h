@@ -56,6 +56,9 @@ class OutputFile {
 
 // A hidden temporary name in the folder of target, unique within this process run.
 std::filesystem::path temporarySibling(const std::filesystem::path& target);
+// Removes the temporary siblings of target (files or folders) that a process killed while
+// writing left behind: those whose process no longer runs. Another live writer's are kept.
+void removeStaleTemporaries(const std::filesystem::path& target);
 
 // The same promise for files that a library writes by name: the library writes temporary(),
 // commit() syncs it and renames it over the target; otherwise the destructor removes it.

@@ -54,7 +54,9 @@ bool renameIfFree(const fs::path& from, const fs::path& to, bool& taken) {
 // The temporary folder the set is built in, removed with its contents unless it was renamed.
 class TemporaryFolder {
  public:
-  explicit TemporaryFolder(const fs::path& target) : path_(core::temporarySibling(target)) {}
+  explicit TemporaryFolder(const fs::path& target) : path_(core::temporarySibling(target)) {
+    core::removeStaleTemporaries(target);
+  }
   ~TemporaryFolder() {
     if (!path_.empty()) {
       std::error_code ignored;

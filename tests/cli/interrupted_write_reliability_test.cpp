@@ -5,6 +5,7 @@
 #include "core/archive_calendar.h"
 #include "core/grib2_import.h"
 #include "core/grib2_message_builder.h"
+#include "cli/cli_test_support.h"
 #include "support/fault_injection.h"
 #include "support/reliability_inputs.h"
 #include "support/sample_rmd.h"
@@ -93,6 +94,9 @@ TEST(KilledPeriodExport, LeavesNoExportFolderAndNoCsvFile) {
     EXPECT_TRUE(name == rmd.filename().string() || name.front() == '.') << name;
   }
   EXPECT_TRUE(listed(dir.path(), ".CSV").empty());
+  // The next export clears what the killed one left and writes the whole set.
+  EXPECT_EQ(test::tool("export-period " + test::shellQuote(rmd.string())).exitCode, 0);
+  EXPECT_EQ(test::namesIn(dir.path()), (std::vector<std::string>{"Ka2005070120050706", rmd.filename().string()}));
 }
 
 TEST(KilledPointTable, LeavesTheEarlierTableUnchanged) {
