@@ -23,6 +23,17 @@ int framesInIndex(const core::AnalysisConditions& c) {
   return static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(std::max<int>(c.frameCount, 0)), entries));
 }
 
+std::vector<core::FrameIndexEntry> openIndex(const core::AnalysisConditions& c) {
+  std::vector<core::FrameIndexEntry> index(std::min({c.frameOffset.size(), c.frameYear.size(),
+                                                     c.frameMonthDay.size(), c.frameHourMinute.size()}));
+  for (std::size_t i = 0; i < index.size(); ++i) {
+    index[i] = {{c.frameYear[i], c.frameMonthDay[i][0], c.frameMonthDay[i][1], c.frameHourMinute[i][0],
+                 c.frameHourMinute[i][1]},
+                c.frameOffset[i]};
+  }
+  return index;
+}
+
 core::RmdHeader openHeader(const core::AnalysisConditions& c) {
   core::RmdHeader h;
   h.frameCount = c.frameCount;
