@@ -21,10 +21,6 @@ namespace {
 constexpr int kSlotsPerDay = 48;
 constexpr std::chrono::hours kJapanOffset{9};
 
-std::string withPath(std::string_view message, const std::filesystem::path& path) {
-  return std::string(message) + path.string();
-}
-
 bool hasRainfallSuffix(const std::filesystem::path& path) {
   const std::string name = path.filename().string();
   return name.size() >= kGrib2RainfallSuffix.size() &&
@@ -41,7 +37,7 @@ void addFolder(const std::filesystem::path& folder, std::vector<std::filesystem:
     std::error_code typeError;
     if (it->is_regular_file(typeError) && hasRainfallSuffix(it->path())) files.push_back(it->path());
   }
-  if (error) problems.push_back(withPath(messages::kGrib2Unreadable, folder));
+  if (error) problems.push_back(messages::withPath(messages::kGrib2Unreadable, folder));
 }
 
 // One half hour of a day: the file that fills it and what its header said.
@@ -79,17 +75,17 @@ std::map<DayKey, DaySlots> placeFiles(std::span<const std::filesystem::path> fil
     }
     GridDescription grid;
     if (!archiveGridOf(slot.header.grid, grid)) {
-      problems.push_back(withPath(messages::kGrib2GridTooLarge, file));
+      problems.push_back(messages::withPath(messages::kGrib2GridTooLarge, file));
       continue;
     }
     HalfHourSlot place;
     if (!halfHourSlotOf(slot.header.accumulationEnd, options, place)) {
-      problems.push_back(withPath(messages::kGrib2NotOnHalfHour, file));
+      problems.push_back(messages::withPath(messages::kGrib2NotOnHalfHour, file));
       continue;
     }
     std::optional<Slot>& target = days[keyOf(place.day)][static_cast<std::size_t>(place.index)];
     if (target) {
-      problems.push_back(withPath(messages::kGrib2DuplicateTime, file));
+      problems.push_back(messages::withPath(messages::kGrib2DuplicateTime, file));
       continue;
     }
     target = std::move(slot);
@@ -162,7 +158,7 @@ class DayImport {
         first = &slot->header.grid;
         archiveGridOf(*first, contents_.grid);
       } else if (!(slot->header.grid == *first)) {
-        refuse(withPath(messages::kGrib2GridDiffers, slot->file));
+        refuse(messages::withPath(messages::kGrib2GridDiffers, slot->file));
         slot.reset();
       }
     }
@@ -176,9 +172,10 @@ class DayImport {
     const std::filesystem::file_status status = std::filesystem::status(path, error);
     if (status.type() == std::filesystem::file_type::not_found) return true;
     ArchiveFile file;
-    Status s = error ? Status::failure(withPath(messages::kArchiveFileUnreadable, path)) : file.load(path.string());
+    Status s = error ? Status::failure(messages::withPath(messages::kArchiveFileUnreadable, path))
+                     : file.load(path.string());
     if (s && !mergeable(file, contents_.grid, day_)) {
-      s = Status::failure(withPath(messages::kGrib2DayFileDiffers, path));
+      s = Status::failure(messages::withPath(messages::kGrib2DayFileDiffers, path));
     }
     if (s) {
       existing_ = std::move(file);
@@ -206,7 +203,9 @@ class DayImport {
       const bool fresh = slots_[at] && decode(*slots_[at]);
       if (slots_[at] && fileDone) fileDone();
       const bool old = existing_ && decodeExisting(j);
-      if (existing_ && !old && !keepExisting(withPath(messages::kArchiveFileMalformed, path), path)) return Merge::Kept;
+      if (existing_ && !old && !keepExisting(messages::withPath(messages::kArchiveFileMalformed, path), path)) {
+        return Merge::Kept;
+      }
       const std::vector<std::uint8_t>* kept = choose(fresh, old, slots_[at]);
       if (kept == nullptr || !holdsData(*kept)) continue;
       if (!runsChosen_) chooseRuns(*kept);
@@ -228,7 +227,7 @@ class DayImport {
   Status write(const std::filesystem::path& path) const {
     std::error_code error;
     std::filesystem::create_directories(path.parent_path(), error);
-    if (error) return Status::failure(withPath(messages::kCannotCreateFolder, path.parent_path()));
+    if (error) return Status::failure(messages::withPath(messages::kCannotCreateFolder, path.parent_path()));
     OutputFile file;
     if (Status s = file.open(path); !s) return s;
     if (Status s = file.write(assembleArchive(contents_)); !s) return s;
@@ -251,7 +250,7 @@ class DayImport {
     problems_.push_back(std::move(message));
     existing_.reset();
     if (options_.replace) return true;
-    problems_.push_back(withPath(messages::kGrib2DayFileKept, path));
+    problems_.push_back(messages::withPath(messages::kGrib2DayFileKept, path));
     return false;
   }
 
@@ -264,7 +263,7 @@ class DayImport {
       ++counts_.identical;
     } else if (present && !options_.replace) {
       ++counts_.conflicting;
-      problems_.push_back(withPath(messages::kGrib2SlotDiffers, slot->file));
+      problems_.push_back(messages::withPath(messages::kGrib2SlotDiffers, slot->file));
       return &existingCells_;
     } else {
       ++counts_.imported;
@@ -279,7 +278,7 @@ class DayImport {
     }
     // The file may have changed since its header was read.
     if (!(field_.grid == slot.header.grid) || field_.levelValues != slot.header.levelValues) {
-      refuse(withPath(messages::kGrib2GridDiffers, slot.file));
+      refuse(messages::withPath(messages::kGrib2GridDiffers, slot.file));
       return false;
     }
     const std::vector<std::uint8_t> map = codeMap(field_.levelValues, contents_.levels);
@@ -334,7 +333,7 @@ DayOutcome importDay(DayImport& day, const std::filesystem::path& path, const st
   day.keepOneGrid();
   if (!day.readExisting(path)) return DayOutcome::Failed;
   if (!day.levelsFit()) {
-    problems.push_back(std::string(messages::kArchiveTooManyLevels) + path.string());
+    problems.push_back(messages::withPath(messages::kArchiveTooManyLevels, path));
     return DayOutcome::Failed;
   }
   switch (day.encodeRecords(path, fileDone)) {
@@ -384,7 +383,7 @@ std::vector<std::filesystem::path> collectGrib2Files(std::span<const std::filesy
     } else if (std::filesystem::exists(status)) {
       files.push_back(input);
     } else {
-      problems.push_back(withPath(messages::kGrib2InputMissing, input));
+      problems.push_back(messages::withPath(messages::kGrib2InputMissing, input));
     }
   }
   std::sort(files.begin(), files.end());

@@ -90,10 +90,6 @@ std::int32_t shiftedValue(const std::vector<std::int16_t>& field, const GridDesc
   return v > 0 ? v : 0;
 }
 
-std::string withPath(std::string_view message, const std::filesystem::path& path) {
-  return std::string(message) + path.string();
-}
-
 std::vector<std::int16_t> distinctLevels(const Grib2Field& a, const Grib2Field& b) {
   std::vector<std::int16_t> levels;
   for (const Grib2Field* field : {&a, &b}) {
@@ -119,7 +115,7 @@ Status writeSampleDay(const SampleSequence& sequence, const std::filesystem::pat
   const std::filesystem::path path = archiveFilePath(archiveDir.string(), period.year, period.month, day);
   std::error_code error;
   std::filesystem::create_directories(path.parent_path(), error);
-  if (error) return Status::failure(withPath(messages::kCannotCreateFolder, path.parent_path()));
+  if (error) return Status::failure(messages::withPath(messages::kCannotCreateFolder, path.parent_path()));
   return writeArchiveFile(path, kSampleGrid, records);
 }
 

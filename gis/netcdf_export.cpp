@@ -61,7 +61,7 @@ core::Status exportOpenFileNetcdf(const core::AnalysisConditions& c, int first, 
   const core::RmdHeader header = viewer::openHeader(c);
   const auto clock = core::slotClockOf(header, viewer::openIndex(c));
   const auto midnight = clock ? stampMinutes(clock->firstDay) : std::nullopt;
-  if (!midnight) return core::Status::failure(std::string(messages::kNoFrameWithTime) + c.openRmdPath);
+  if (!midnight) return core::Status::failure(messages::withPath(messages::kNoFrameWithTime, c.openRmdPath));
 
   CubeLayout layout =
       layoutFor(header, c.cellWidth, c.cellHeight, std::filesystem::path(c.openRmdPath).stem().string(), options);

@@ -3,17 +3,13 @@
 #include <algorithm>
 
 #include "core/messages.h"
+#include "core/number_text.h"
 
 namespace ombrix::viewer {
 
 namespace {
 
 bool frameInIndex(const core::AnalysisConditions& c, int i) { return i >= 0 && i < framesInIndex(c); }
-
-void appendTwoDigits(std::string& out, int value) {
-  if (value < 10) out += '0';
-  out += std::to_string(value);
-}
 
 }  // namespace
 
@@ -76,10 +72,10 @@ std::string frameStamp(const core::AnalysisConditions& c, int i) {
   if (!frameInIndex(c, i)) return {};
   const auto k = static_cast<std::size_t>(i);
   std::string stamp = std::to_string(c.frameYear[k]);
-  appendTwoDigits(stamp, c.frameMonthDay[k][0]);
-  appendTwoDigits(stamp, c.frameMonthDay[k][1]);
-  appendTwoDigits(stamp, c.frameHourMinute[k][0]);
-  appendTwoDigits(stamp, c.frameHourMinute[k][1]);
+  stamp += core::twoDigits(c.frameMonthDay[k][0]);
+  stamp += core::twoDigits(c.frameMonthDay[k][1]);
+  stamp += core::twoDigits(c.frameHourMinute[k][0]);
+  stamp += core::twoDigits(c.frameHourMinute[k][1]);
   return stamp;
 }
 
