@@ -15,8 +15,8 @@
 
 #include "bench/bench_support.h"
 #include "core/archive_calendar.h"
-#include "core/grib2_field.h"
-#include "core/grib2_import.h"
+#include "import/grib2_field.h"
+#include "import/grib2_import.h"
 #include "core/preprocess_run.h"
 #include "core/rap_encoder.h"
 #include "core/region_table.h"
@@ -40,7 +40,7 @@ double threadSeconds() {
 
 struct Message {
   std::vector<std::uint8_t> bytes;
-  core::Grib2Field field;
+  import::Grib2Field field;
   std::span<const std::uint8_t> stream;  // section 7 after its five bytes
 };
 
@@ -62,7 +62,7 @@ const std::vector<Message>& messages() {
     std::vector<Message> list(2);
     for (int f = 0; f < 2; ++f) {
       list[f].bytes = test::readBytes(kFiles[f]);
-      if (!core::readGrib2File(kFiles[f], list[f].field).ok) {
+      if (!import::readGrib2File(kFiles[f], list[f].field).ok) {
         std::fprintf(stderr, "cannot read %s\n", kFiles[f]);
         std::exit(1);
       }
@@ -129,7 +129,7 @@ void BM_Expand(benchmark::State& state) {
   runExpansion(
       state,
       [](const Message& m, std::span<std::uint8_t> levels) {
-        return core::expandLevelRuns(m.stream, 8, m.field.maxLevelUsed, levels) == core::RunLengthResult::Ok;
+        return import::expandLevelRuns(m.stream, 8, m.field.maxLevelUsed, levels) == import::RunLengthResult::Ok;
       },
       "fast");
 }
@@ -146,7 +146,7 @@ void BM_ExpandReference(benchmark::State& state) {
 // One message from its bytes to its compressed archive record: the work of the import per half
 // hour, without file input and output.
 void BM_DecodeAndReencode(benchmark::State& state) {
-  core::Grib2Field field;
+  import::Grib2Field field;
   std::vector<std::uint8_t> codes(messages()[0].field.levels);
   const std::vector<core::RunEntry> runs = core::chooseRunTable(std::span<const std::vector<std::uint8_t>>(&codes, 1));
   std::vector<std::uint8_t> codeOfLevel(256);
@@ -156,7 +156,7 @@ void BM_DecodeAndReencode(benchmark::State& state) {
   for (auto _ : state) {
     const Message& m = messages()[done++ % 2];
     const double start = threadSeconds();
-    if (core::decodeGrib2Field(m.bytes, field) != core::Grib2Problem::None) state.SkipWithError("not decoded");
+    if (import::decodeGrib2Field(m.bytes, field) != import::Grib2Problem::None) state.SkipWithError("not decoded");
     std::transform(field.levels.begin(), field.levels.end(), codes.begin(),
                    [&codeOfLevel](std::uint8_t level) { return codeOfLevel[level]; });
     const core::Bytes stream = core::encodeRecordStream(codes, runs);
@@ -196,11 +196,11 @@ const ImportedDay& importedDay() {
       }
       char name[96];
       std::snprintf(name, sizeof name, "Z__C_RJTD_20200707%02d%02d00%s", j / 2, j % 2 * 30,
-                    std::string(core::kGrib2RainfallSuffix).c_str());
+                    std::string(import::kGrib2RainfallSuffix).c_str());
       d->files.push_back(d->dir / name);
       test::writeBytes(d->files.back(), bytes);
     }
-    const core::Grib2ImportResult result = core::importGrib2Files(d->files, d->archive, {true});
+    const import::Grib2ImportResult result = import::importGrib2Files(d->files, d->archive, {true});
     if (result.daysWritten.size() != 1 || !result.problems.empty()) {
       std::fprintf(stderr, "the day was not imported\n");
       std::exit(1);
@@ -223,7 +223,7 @@ double runImport(benchmark::State& state, std::span<const fs::path> files, const
     if (!start.empty()) fs::copy_file(start, day);
     state.ResumeTiming();
     const auto begin = std::chrono::steady_clock::now();
-    const core::Grib2ImportResult result = core::importGrib2Files(files, archive, {true});
+    const import::Grib2ImportResult result = import::importGrib2Files(files, archive, {true});
     total += std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
     if (result.daysWritten.size() != 1 || !result.problems.empty()) state.SkipWithError("not imported");
   }
@@ -245,7 +245,7 @@ const fs::path& firstHalfDayFile() {
   static const fs::path path = [] {
     const ImportedDay& d = importedDay();
     const fs::path archive = d.dir / "first-half";
-    core::importGrib2Files(std::span(d.files).first(24), archive, {true});
+    import::importGrib2Files(std::span(d.files).first(24), archive, {true});
     return fs::path(core::archiveFilePath(archive.string(), 2020, 7, 7));
   }();
   return path;

@@ -16,7 +16,7 @@
 #include "core/archive_calendar.h"
 #include "core/preprocess_run.h"
 #include "core/region_table.h"
-#include "core/sample_archive.h"
+#include "import/sample_archive.h"
 #include "gis/netcdf_export.h"
 #include "support/test_support.h"
 #include "viewer/frame_loading.h"
@@ -42,7 +42,7 @@ struct BenchFile {
 
   BenchFile() {
     const fs::path archive = dir / "archive";
-    if (core::Status s = core::makeSampleArchive(OMBRIX_DATA_DIR, archive, {2005, 7, 1, 1}); !s) fail(s.message);
+    if (core::Status s = import::makeSampleArchive(OMBRIX_DATA_DIR, archive, {2005, 7, 1, 1}); !s) fail(s.message);
     core::AnalysisConditions c;
     c.archiveDir = archive.string();
     c.areaName = std::string(core::regionTable()[kWholeCountry].name);

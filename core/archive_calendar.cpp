@@ -24,12 +24,6 @@ bool isLeapYear(int year) noexcept { return (year % 4 == 0 && year % 100 != 0) |
 
 bool isCalendarDate(const Date& d) noexcept { return d.day >= 1 && d.day <= daysInMonth(d.year, d.month); }
 
-std::string twoDigits(int value) {
-  std::string text = std::to_string(value);
-  if (value >= 0 && value < 10) text.insert(text.begin(), '0');
-  return text;
-}
-
 // Appends the file of every day from start to end; false at the first day without a file.
 bool catalogueArchive(const Date& start, const Date& end, AnalysisConditions& c, const FileExists& exists) {
   c.archiveFiles.clear();
@@ -77,6 +71,10 @@ int archiveEra(int year, int month) noexcept {
   if (d < Date{2006, 1, 1}) return 2;
   return 3;
 }
+
+bool firstEra(int year, int month) noexcept { return archiveEra(year, month) == 0; }
+
+bool halfHourlyEra(int year, int month) noexcept { return archiveEra(year, month) >= 2; }
 
 char monthCode(int month) noexcept {
   if (month >= 1 && month <= 9) return static_cast<char>('0' + month);

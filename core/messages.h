@@ -1,11 +1,18 @@
 #pragma once
 // Every text the program shows the user, in one place, so the wording can be checked against
 // what the program promises. Texts followed by a path are joined with it directly (no space).
+#include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace ombrix::messages {
 
 using Text = std::string_view;
+
+// A message followed by the path it names.
+inline std::string withPath(Text message, const std::filesystem::path& path) {
+  return std::string(message) + path.string();
+}
 
 inline constexpr Text kAppTitle = "Ombrix";
 

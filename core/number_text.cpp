@@ -103,4 +103,9 @@ std::optional<std::int32_t> parseWholeNumber(std::string_view text) {
   return value;
 }
 
+std::string twoDigits(int value) {
+  std::string text = std::to_string(value);
+  return value >= 0 && value < 10 ? "0" + text : text;
+}
+
 }  // namespace ombrix::core

@@ -23,6 +23,9 @@ std::string formatSingle(float value);
 // The same into a caller's buffer (at least 48 bytes); returns the end of the text.
 char* formatSingleTo(char* out, float value) noexcept;
 
+// A whole number with a leading zero below 10 ("07", "12"); negative ones as they are ("-3").
+std::string twoDigits(int value);
+
 // A whole decimal number, optionally signed, with nothing else around it.
 std::optional<std::int32_t> parseWholeNumber(std::string_view text);
 

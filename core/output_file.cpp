@@ -32,10 +32,6 @@ bool writeAll(int fd, const std::uint8_t* data, std::size_t size, std::uint64_t 
   return true;
 }
 
-std::string withPath(std::string_view message, const std::filesystem::path& path) {
-  return std::string(message) + path.string();
-}
-
 // An unnamed file in the folder of target: nothing of it is left if the process dies. -1 where
 // the file system cannot make one.
 int openUnnamed(const std::filesystem::path& target) {
@@ -115,12 +111,14 @@ Status OutputFile::open(const std::filesystem::path& target) {
     fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd_ < 0 && errno != EEXIST) break;
   }
-  if (fd_ < 0) return Status::failure(withPath(messages::kCannotCreateFile, target_));
+  if (fd_ < 0) return Status::failure(messages::withPath(messages::kCannotCreateFile, target_));
   buffer_.reserve(kBufferSize);
   return Status::success();
 }
 
-Status OutputFile::writeFailure() const { return Status::failure(withPath(messages::kCannotWriteFile, target_)); }
+Status OutputFile::writeFailure() const {
+  return Status::failure(messages::withPath(messages::kCannotWriteFile, target_));
+}
 
 Status OutputFile::flush() {
   if (failed_ || fd_ < 0) return writeFailure();
@@ -210,7 +208,7 @@ Status StagedOutputPath::commit() {
   const bool synced = fd >= 0 && ::fsync(fd) == 0;
   if (fd >= 0) ::close(fd);
   if (!synced || ::rename(temporary_.c_str(), target_.c_str()) != 0) {
-    return Status::failure(withPath(messages::kCannotWriteFile, target_));
+    return Status::failure(messages::withPath(messages::kCannotWriteFile, target_));
   }
   committed_ = true;
   return Status::success();

@@ -1,6 +1,7 @@
 #include "core/preprocess_run.h"
 
 #include <limits>
+#include <vector>
 
 #include "core/messages.h"
 #include "core/region_table.h"
@@ -65,6 +66,12 @@ AnalysisConditions runInputs(const AnalysisConditions& c) {
 }
 
 }  // namespace
+
+bool readyToPreprocess(const AnalysisConditions& conditions, const std::function<void(std::string_view)>& report) {
+  const std::vector<MissingCondition> missing = missingConditions(conditions);
+  for (const MissingCondition& condition : missing) report(condition.message);
+  return missing.empty();
+}
 
 std::string outputRmdPath(const AnalysisConditions& c) {
   const std::string name = rmdFileName(regionCodeForName(c.areaName), c.periodYear[0], c.periodMonth[0],

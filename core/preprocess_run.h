@@ -4,7 +4,9 @@
 // archive record). Memory stays at one archive file and one grid buffer whatever the period.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "core/analysis_conditions.h"
 #include "core/area_frames.h"
@@ -20,6 +22,10 @@ struct PreprocessResult {
   std::uint8_t halfHourly = 0;
   std::int16_t outFrameCount = 0;
 };
+
+// Whether a run may start: reports the message of each condition it still lacks (area, period,
+// archive directory, in that order) and says whether none is missing.
+bool readyToPreprocess(const AnalysisConditions& conditions, const std::function<void(std::string_view)>& report);
 
 // Full path of the file the next run writes: the archive directory, the region code of
 // areaName, and the period's start and end dates.

@@ -16,7 +16,7 @@ Status malformed(const std::string& name, ArchiveCheck check) {
 }
 
 Status unreadable(const std::string& name) {
-  return Status::failure(std::string(messages::kArchiveFileUnreadable) + name);
+  return Status::failure(messages::withPath(messages::kArchiveFileUnreadable, name));
 }
 
 std::size_t directoryEnd(std::size_t recordCount) noexcept {

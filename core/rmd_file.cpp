@@ -2,20 +2,13 @@
 
 #include <algorithm>
 
+#include "core/archive_calendar.h"
 #include "core/messages.h"
+#include "core/number_text.h"
 
 namespace ombrix::core {
 
 namespace {
-
-std::string withPath(std::string_view message, const std::string& path) { return std::string(message) + path; }
-
-bool halfHourlyPeriod(int year, int month) noexcept { return year > 2003 || (year == 2003 && month >= 6); }
-
-std::string twoDigits(int value) {
-  std::string text = std::to_string(value);
-  return value >= 0 && value < 10 ? "0" + text : text;
-}
 
 RmdHeader decodeHeader(const std::uint8_t* p) noexcept {
   RmdHeader h;
@@ -50,9 +43,9 @@ void encodeEntry(const TimeStamp& stamp, std::int32_t offset, std::uint8_t* p) n
 
 }  // namespace
 
-int framesPerDay(int startYear, int startMonth) noexcept { return halfHourlyPeriod(startYear, startMonth) ? 48 : 24; }
+int framesPerDay(int startYear, int startMonth) noexcept { return halfHourlyEra(startYear, startMonth) ? 48 : 24; }
 
-int eraDivisor(int startYear, int startMonth) noexcept { return halfHourlyPeriod(startYear, startMonth) ? 1 : 2; }
+int eraDivisor(int startYear, int startMonth) noexcept { return halfHourlyEra(startYear, startMonth) ? 1 : 2; }
 
 std::int64_t rmdDataStart(int perDay, int frameCount) noexcept {
   return kRmdHeaderSize + kRmdIndexEntrySize * perDay * static_cast<std::int64_t>(frameCount);
@@ -82,14 +75,14 @@ void encodeRmdHeader(const RmdHeader& h, std::uint8_t* p) noexcept {
 
 Status parseRmdHead(std::span<const std::uint8_t> bytes, const std::string& name, RmdContents& contents) {
   const ByteView view(bytes);
-  if (!view.has(0, kRmdHeaderSize)) return Status::failure(withPath(messages::kNotRmdFile, name));
+  if (!view.has(0, kRmdHeaderSize)) return Status::failure(messages::withPath(messages::kNotRmdFile, name));
   RmdHeader header = decodeHeader(view.at(0));
   if (header.frameCount <= 0 || header.gridRows <= 0 || header.gridCols <= 0) {
-    return Status::failure(withPath(messages::kNotRmdFile, name));
+    return Status::failure(messages::withPath(messages::kNotRmdFile, name));
   }
   const auto count = static_cast<std::size_t>(header.frameCount);
   if (!view.has(kRmdHeaderSize, count * kRmdIndexEntrySize)) {
-    return Status::failure(withPath(messages::kNotRmdFile, name));
+    return Status::failure(messages::withPath(messages::kNotRmdFile, name));
   }
   std::vector<FrameIndexEntry> index(count);
   for (std::size_t k = 0; k < count; ++k) index[k] = decodeEntry(view.at(kRmdHeaderSize + k * kRmdIndexEntrySize));
@@ -103,12 +96,12 @@ Status readRmdHead(const std::filesystem::path& path, Bytes& head, std::uint64_t
   if (!file.open(path)) return Status::failure(std::string(messages::kFileNotFound));
   const std::optional<std::uint64_t> size = file.size();
   std::optional<Bytes> header = file.readBlock(0, kRmdHeaderSize);
-  if (!size || !header) return Status::failure(withPath(messages::kNotRmdFile, path.string()));
+  if (!size || !header) return Status::failure(messages::withPath(messages::kNotRmdFile, path.string()));
   const std::int16_t frames = header->size() == kRmdHeaderSize ? readI16LE(header->data()) : 0;
   if (frames > 0) {
     const std::optional<Bytes> index =
         file.readBlock(kRmdHeaderSize, static_cast<std::size_t>(frames) * kRmdIndexEntrySize);
-    if (!index) return Status::failure(withPath(messages::kNotRmdFile, path.string()));
+    if (!index) return Status::failure(messages::withPath(messages::kNotRmdFile, path.string()));
     header->insert(header->end(), index->begin(), index->end());
   }
   head = std::move(*header);
@@ -145,7 +138,7 @@ Status decodeRmdFrame(std::span<const std::uint8_t> bytes, std::uint64_t bytesSt
   }
   const std::uint64_t start = cellsStart(frameOffset, range);
   if (start < bytesStart || !ByteView(bytes).has(start - bytesStart, 2 * range.count)) {
-    return Status::failure(withPath(messages::kRmdFileTruncated, name));
+    return Status::failure(messages::withPath(messages::kRmdFileTruncated, name));
   }
   const std::uint8_t* p = bytes.data() + (start - bytesStart);
   cells.resize(range.count);
@@ -155,7 +148,7 @@ Status decodeRmdFrame(std::span<const std::uint8_t> bytes, std::uint64_t bytesSt
 
 Status RmdFrameReader::open(const std::filesystem::path& path) {
   name_ = path.string();
-  if (!file_.open(path)) return Status::failure(withPath(messages::kRmdFileGone, name_));
+  if (!file_.open(path)) return Status::failure(messages::withPath(messages::kRmdFileGone, name_));
   return Status::success();
 }
 
@@ -166,13 +159,13 @@ Status RmdFrameReader::read(const RmdHeader& header, std::int32_t frameOffset, C
   // file holds costs no memory.
   const std::uint64_t start = cellsStart(frameOffset, range);
   const std::optional<std::uint64_t> size = file_.size();
-  if (!size) return Status::failure(withPath(messages::kRmdFileGone, name_));
+  if (!size) return Status::failure(messages::withPath(messages::kRmdFileGone, name_));
   if (*size < start || *size - start < 2 * static_cast<std::uint64_t>(range.count)) {
-    return Status::failure(withPath(messages::kRmdFileTruncated, name_));
+    return Status::failure(messages::withPath(messages::kRmdFileTruncated, name_));
   }
   block_.resize(2 * range.count);
   const std::optional<std::size_t> got = file_.readAt(start, block_);
-  if (!got) return Status::failure(withPath(messages::kRmdFileGone, name_));
+  if (!got) return Status::failure(messages::withPath(messages::kRmdFileGone, name_));
   return decodeRmdFrame(std::span(block_.data(), *got), start, header, frameOffset, range, cells, name_);
 }
 

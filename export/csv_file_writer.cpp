@@ -12,7 +12,7 @@ constexpr std::size_t kBlockSize = std::size_t{4} << 20;
 }  // namespace
 
 core::Status CsvFileWriter::failure(std::string_view message) const {
-  return core::Status::failure(std::string(message) + shownPath_.string());
+  return core::Status::failure(messages::withPath(message, shownPath_));
 }
 
 core::Status CsvFileWriter::open(const std::filesystem::path& target, const std::filesystem::path& shownPath) {

@@ -4,14 +4,15 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cmath>
 #include <cstdio>
 #include <optional>
 #include <set>
 #include <vector>
 
 #include "core/messages.h"
+#include "core/number_text.h"
 #include "core/output_file.h"
+#include "core/progress_step.h"
 #include "core/region_table.h"
 #include "core/rmd_file.h"
 #include "export/csv_file_writer.h"
@@ -27,8 +28,6 @@ namespace fs = std::filesystem;
 
 // Cells read per frame at a time: bounds memory at framesPerDay x 128 KiB whatever the grid.
 constexpr std::size_t kCellsPerChunk = std::size_t{1} << 16;
-
-std::string withPath(std::string_view message, const fs::path& path) { return std::string(message) + path.string(); }
 
 bool nameTaken(const fs::path& path) {
   std::error_code error;
@@ -86,13 +85,6 @@ struct SetPlan {
   int progressStep = 0;
 };
 
-// Padded to two digits like the frame stamp's fields.
-std::string twoDigits(int value) {
-  std::string text = std::to_string(value);
-  if (value < 10) text.insert(text.begin(), '0');
-  return text;
-}
-
 SetPlan planSet(const core::AnalysisConditions& c, const fs::path& folder, int progressWidth) {
   SetPlan plan;
   plan.rmdPath = c.openRmdPath;
@@ -100,8 +92,7 @@ SetPlan planSet(const core::AnalysisConditions& c, const fs::path& folder, int p
   plan.header = viewer::openHeader(c);
   plan.frameOffsets.assign(c.frameOffset.begin(), c.frameOffset.begin() + c.frameCount);
   plan.framesPerDay = core::framesPerDay(c.frameYear[0], c.frameMonthDay[0][0]);
-  plan.progressStep = static_cast<int>(
-      std::nearbyint(static_cast<double>(progressWidth) * plan.framesPerDay / static_cast<double>(c.frameCount)));
+  plan.progressStep = core::progressStep(progressWidth, c.frameCount, plan.framesPerDay);
   const int blocks = c.frameCount / plan.framesPerDay;
   for (int b = 0; b < blocks; ++b) {
     const int first = b * plan.framesPerDay;
@@ -109,7 +100,7 @@ SetPlan planSet(const core::AnalysisConditions& c, const fs::path& folder, int p
     std::string line = "ID,M,N,Keido,Ido";
     for (int k = first; k < first + plan.framesPerDay; ++k) {
       const auto& time = c.frameHourMinute[static_cast<std::size_t>(k)];
-      line.append(",").append(twoDigits(time[0])).append(":").append(twoDigits(time[1]));
+      line.append(",").append(core::twoDigits(time[0])).append(":").append(core::twoDigits(time[1]));
     }
     plan.headerLines.push_back(std::move(line));
   }
@@ -229,13 +220,13 @@ PeriodExportResult exportPeriod(const core::AnalysisConditions& c, std::string_v
     result.message = std::move(message);
     return result;
   };
-  if (nameTaken(result.folder)) return refuse(withPath(messages::kExportTargetExists, result.folder));
+  if (nameTaken(result.folder)) return refuse(messages::withPath(messages::kExportTargetExists, result.folder));
 
   const SetPlan plan = planSet(c, result.folder, progressWidth);
   result.halfHourly = plan.framesPerDay == 48 ? 1 : 0;
   if (const auto repeated = repeatedDayName(plan)) return refuse(std::string(messages::kRepeatedDayDate) + *repeated);
   TemporaryFolder work(result.folder);
-  if (!work.create()) return refuse(withPath(messages::kCannotCreateFolder, result.folder));
+  if (!work.create()) return refuse(messages::withPath(messages::kCannotCreateFolder, result.folder));
   SetWriter writer(plan, work.path(), c);
   if (core::Status s = writer.open(); !s) return refuse(s.message);
   for (std::size_t b = 0; b < plan.dayFileNames.size(); ++b) {
@@ -246,7 +237,8 @@ PeriodExportResult exportPeriod(const core::AnalysisConditions& c, std::string_v
   if (core::Status s = writer.writeList(); !s) return refuse(s.message);
   bool taken = false;
   if (!renameIfFree(work.path(), result.folder, taken)) {
-    return refuse(withPath(taken ? messages::kExportTargetExists : messages::kCannotCreateFolder, result.folder));
+    const messages::Text reason = taken ? messages::kExportTargetExists : messages::kCannotCreateFolder;
+    return refuse(messages::withPath(reason, result.folder));
   }
   work.release();
   call(callbacks.yield);

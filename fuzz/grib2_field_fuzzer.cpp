@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <span>
 
-#include "core/grib2_field.h"
+#include "import/grib2_field.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  ombrix::core::Grib2Field field;
-  (void)ombrix::core::decodeGrib2Field(std::span(data, size), field);
+  ombrix::import::Grib2Field field;
+  (void)ombrix::import::decodeGrib2Field(std::span(data, size), field);
   return 0;
 }

@@ -13,7 +13,7 @@
 #include "core/rap_encoder.h"
 #include "core/rmd_file.h"
 #include "core/time_stamp.h"
-#include "tests/core/grib2_message_builder.h"
+#include "tests/import/grib2_message_builder.h"
 #include "export/period_export.h"
 #include "export/point_table.h"
 #include "fuzz/fuzz_scratch.h"

@@ -13,17 +13,6 @@ namespace ombrix::gis {
 
 namespace {
 
-std::vector<core::FrameIndexEntry> indexOf(const core::AnalysisConditions& c) {
-  std::vector<core::FrameIndexEntry> index(std::min({c.frameOffset.size(), c.frameYear.size(),
-                                                     c.frameMonthDay.size(), c.frameHourMinute.size()}));
-  for (std::size_t i = 0; i < index.size(); ++i) {
-    index[i] = {{c.frameYear[i], c.frameMonthDay[i][0], c.frameMonthDay[i][1], c.frameHourMinute[i][0],
-                 c.frameHourMinute[i][1]},
-                c.frameOffset[i]};
-  }
-  return index;
-}
-
 // The polygons' extent with a margin wider than any archive cell, in microdegrees.
 core::AnalysisConditions windowAround(const core::AnalysisConditions& c, const std::vector<Shape>& shapes) {
   constexpr double kMarginDegrees = 0.5;
@@ -56,7 +45,7 @@ CellGrid cellGridOf(const core::AnalysisConditions& c) {
 }
 
 int framesPerHourOf(const core::AnalysisConditions& c) {
-  const auto clock = core::slotClockOf(viewer::openHeader(c), indexOf(c));
+  const auto clock = core::slotClockOf(viewer::openHeader(c), viewer::openIndex(c));
   return clock ? clock->framesPerHour() : 1;
 }
 
@@ -66,7 +55,7 @@ core::Status arealOverOpenFile(const core::AnalysisConditions& c, const std::vec
   if (first < 0 || last < first || last >= c.frameCount) {
     return core::Status::failure(std::string(messages::kTimesNotInOrder));
   }
-  const std::vector<core::TimeStamp> times = core::frameTimes(viewer::openHeader(c), indexOf(c));
+  const std::vector<core::TimeStamp> times = core::frameTimes(viewer::openHeader(c), viewer::openIndex(c));
   if (core::Status s = computation.prepare(shapes, cellGridOf(c), framesPerHourOf(c)); !s) return s;
   const std::size_t cellCount = static_cast<std::size_t>(c.gridRows) * static_cast<std::size_t>(c.gridCols);
   std::vector<std::int16_t> cells;

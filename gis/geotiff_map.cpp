@@ -89,7 +89,7 @@ std::vector<float> storedToBandValues(std::span<const std::int16_t> stored) {
 core::Status writeGeoTiffMap(const std::filesystem::path& target, const FloatGrid& grid,
                              const MapGeoreference& georeference) {
   const auto failure = [&] {
-    return core::Status::failure(std::string(messages::kGeoTiffNotWritten) + target.string());
+    return core::Status::failure(messages::withPath(messages::kGeoTiffNotWritten, target));
   };
   if (grid.columns <= 0 || grid.rows <= 0 ||
       grid.values.size() != static_cast<std::size_t>(grid.columns) * static_cast<std::size_t>(grid.rows)) {

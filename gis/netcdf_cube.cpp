@@ -97,7 +97,7 @@ core::Status NetcdfCube::failure() {
   file_ = -1;
   const std::filesystem::path target = output_ ? output_->target() : std::filesystem::path();
   output_.reset();
-  return core::Status::failure(std::string(messages::kNetcdfNotWritten) + target.string());
+  return core::Status::failure(messages::withPath(messages::kNetcdfNotWritten, target));
 }
 
 core::Status NetcdfCube::create(const std::filesystem::path& target, const CubeLayout& layout) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/area_frames.h"
+#include "core/frame_slots.h"
 #include "core/messages.h"
 #include "core/preprocess_run.h"
 #include "core/rmd_file.h"
@@ -39,22 +40,6 @@ core::TimeStamp stampOf(const core::AnalysisConditions& c, std::size_t k) {
           c.frameHourMinute[k][1]};
 }
 
-// The open file's frames per day, and the stamp-zone midnight of its first day, from the first
-// frame that holds data and a valid stamp.
-std::optional<std::int64_t> firstMidnight(const core::AnalysisConditions& c, int& perDay) {
-  const core::RmdHeader header = viewer::openHeader(c);
-  for (std::size_t k = 0; k < c.frameOffset.size(); ++k) {
-    if (!core::frameHasData(header, c.frameOffset[k])) continue;
-    const core::TimeStamp stamp = stampOf(c, k);
-    const auto minutes = stampMinutes(stamp);
-    if (!minutes) continue;
-    perDay = core::framesPerDay(stamp.year, stamp.month);
-    const auto dayOfFrame = static_cast<std::int64_t>(k) / perDay;
-    return (*minutes / kMinutesPerDay - dayOfFrame) * kMinutesPerDay;
-  }
-  return std::nullopt;
-}
-
 void report(const NetcdfExportOptions& options, double fraction) {
   if (options.yield) options.yield();
   if (options.progress) options.progress(fraction);
@@ -73,15 +58,15 @@ core::Status exportOpenFileNetcdf(const core::AnalysisConditions& c, int first, 
   if (first < 0 || last < first || last >= c.frameCount) {
     return core::Status::failure(std::string(messages::kFrameNotInFile));
   }
-  int perDay = 0;
-  const auto midnight = firstMidnight(c, perDay);
-  if (!midnight) return core::Status::failure(std::string(messages::kNoFrameWithTime) + c.openRmdPath);
-
   const core::RmdHeader header = viewer::openHeader(c);
+  const auto clock = core::slotClockOf(header, viewer::openIndex(c));
+  const auto midnight = clock ? stampMinutes(clock->firstDay) : std::nullopt;
+  if (!midnight) return core::Status::failure(messages::withPath(messages::kNoFrameWithTime, c.openRmdPath));
+
   CubeLayout layout =
       layoutFor(header, c.cellWidth, c.cellHeight, std::filesystem::path(c.openRmdPath).stem().string(), options);
   layout.frames = last - first + 1;
-  layout.intervalMinutes = kMinutesPerDay / perDay;
+  layout.intervalMinutes = kMinutesPerDay / clock->framesPerDay;
   layout.firstSlotMinutes = *midnight + static_cast<std::int64_t>(first) * layout.intervalMinutes;
 
   NetcdfCube cube;

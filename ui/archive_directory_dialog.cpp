@@ -15,13 +15,8 @@ ArchiveDirectoryDialog::ArchiveDirectoryDialog(core::AnalysisConditions& conditi
   prepareWindow(*this, QStringLiteral("Form4"), QStringLiteral("気象庁レーダアメダスデータの保存ディレクトリの指定"), 409,
                 329);
   QGroupBox* frame = addFrame(this, QStringLiteral("Frame1"), QString(), {8, 8, 393, 273}, controlFont(), Qt::black);
-  directoryList_ = new DirectoryList(frame);
-  directoryList_->setObjectName(QStringLiteral("Dir1"));
-  directoryList_->setFont(controlFont());
-  directoryList_->setGeometry(8, 16, 377, 249);
-  connect(directoryList_, &DirectoryList::openFailed, this,
-          [&messages](const QString& path) { messages.show(qtText(messages::kCannotOpenFolder) + path); });
-  directoryList_->openDirectory(DirectoryList::startDirectory());
+  directoryList_ = addDirectoryList(frame, {8, 16, 377, 249}, messages);
+  directoryList_->openStartDirectory();
   connect(addButton(this, QStringLiteral("Command1"), QStringLiteral("セット"), {224, 292, 81, 25}), &QPushButton::clicked,
           this, &ArchiveDirectoryDialog::set);
   connect(addButton(this, QStringLiteral("Command2"), QStringLiteral("閉じる"), {312, 292, 81, 25}),

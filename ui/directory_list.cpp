@@ -4,6 +4,10 @@
 #include <QFileInfo>
 #include <QStyle>
 
+#include "core/messages.h"
+#include "ui/app_look.h"
+#include "ui/qt_text.h"
+
 namespace ombrix::ui {
 
 QString DirectoryList::startDirectory() {
@@ -62,6 +66,16 @@ void DirectoryList::fill() {
     auto* item = new QListWidgetItem(closedIcon, withIndent(folder, depth), this);
     item->setData(kPathRole, open.filePath(folder));
   }
+}
+
+DirectoryList* addDirectoryList(QWidget* parent, Place place, MessageSink& messages) {
+  auto* list = new DirectoryList(parent);
+  list->setObjectName(QStringLiteral("Dir1"));
+  list->setFont(controlFont());
+  list->setGeometry(place.left, place.top, place.width, place.height);
+  QObject::connect(list, &DirectoryList::openFailed, list,
+                   [&messages](const QString& path) { messages.show(qtText(messages::kCannotOpenFolder) + path); });
+  return list;
 }
 
 }  // namespace ombrix::ui

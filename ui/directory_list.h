@@ -4,6 +4,9 @@
 #include <QListWidget>
 #include <QString>
 
+#include "ui/control_factory.h"
+#include "ui/message_sink.h"
+
 namespace ombrix::ui {
 
 class DirectoryList final : public QListWidget {
@@ -17,6 +20,8 @@ class DirectoryList final : public QListWidget {
   // Where a new list starts: the process's current directory, or the home directory (then the
   // root) when that cannot be listed.
   static QString startDirectory();
+  // Opens the start directory.
+  void openStartDirectory() { openDirectory(startDirectory()); }
   // The open directory: absolute, no trailing separator except for the root "/".
   const QString& openPath() const noexcept { return openPath_; }
 
@@ -29,5 +34,9 @@ class DirectoryList final : public QListWidget {
 
   QString openPath_;
 };
+
+// A dialog's directory list Dir1 at place inside parent, in the controls' font; a folder it
+// cannot open is named to messages. It lists nothing until it opens a directory.
+DirectoryList* addDirectoryList(QWidget* parent, Place place, MessageSink& messages);
 
 }  // namespace ombrix::ui

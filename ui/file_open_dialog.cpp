@@ -20,12 +20,7 @@ constexpr int kClientHeight = 305;
 FileOpenDialog::FileOpenDialog(MessageSink& messages, QWidget* parent) : QWidget(parent, Qt::Window) {
   prepareWindow(*this, QStringLiteral("FileOpen"), QStringLiteral("前処理済みデータを開く"), kClientWidth,
                 kClientHeight);
-  directoryList_ = new DirectoryList(this);
-  directoryList_->setObjectName(QStringLiteral("Dir1"));
-  directoryList_->setFont(controlFont());
-  directoryList_->setGeometry(8, 8, 217, 289);
-  connect(directoryList_, &DirectoryList::openFailed, this,
-          [&messages](const QString& path) { messages.show(qtText(messages::kCannotOpenFolder) + path); });
+  directoryList_ = addDirectoryList(this, {8, 8, 217, 289}, messages);
   // The directory list refills itself whenever it opens a folder, by a double-click or
   // otherwise; the file list follows it then.
   connect(directoryList_->model(), &QAbstractItemModel::modelReset, this, &FileOpenDialog::listFiles);
@@ -44,7 +39,7 @@ FileOpenDialog::FileOpenDialog(MessageSink& messages, QWidget* parent) : QWidget
           this, &FileOpenDialog::select);
   connect(addButton(this, QStringLiteral("Command2"), QStringLiteral("戻る"), {368, 272, 81, 25}), &QPushButton::clicked,
           this, &FileOpenDialog::back);
-  directoryList_->openDirectory(DirectoryList::startDirectory());
+  directoryList_->openStartDirectory();
 }
 
 // The directory list empties itself as it is destroyed, after this dialog's members.

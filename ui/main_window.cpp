@@ -202,9 +202,7 @@ VersionWindow& MainWindow::versionWindow() {
 void MainWindow::showConditionsSequence() { bringUp(archiveDirectoryDialog()); }
 
 void MainWindow::startPreprocessing() {
-  const std::vector<core::MissingCondition> missing = core::missingConditions(conditions_);
-  for (const core::MissingCondition& condition : missing) messages_.show(condition.message);
-  if (!missing.empty()) return;
+  if (!core::readyToPreprocess(conditions_, [this](std::string_view message) { messages_.show(message); })) return;
   conditions_.outputRmdPath = core::outputRmdPath(conditions_);
   if (QFile::exists(QString::fromStdString(conditions_.outputRmdPath))) {
     bringUp(overwriteDialog());

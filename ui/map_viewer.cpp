@@ -11,6 +11,7 @@
 
 #include "core/messages.h"
 #include "core/number_text.h"
+#include "core/progress_step.h"
 #include "export/current_display_export.h"
 #include "export/period_export.h"
 #include "gis/areal_csv.h"
@@ -293,7 +294,7 @@ void MapViewer::foldAndShow(Field field, int s, int e, bool progressive) {
   }
   const bool sum = field == Field::Sum;
   const int width = progress_->trackWidth();
-  const int step = viewer::progressStep(width, e - s);
+  const int step = core::progressStep(width, e - s);
   // A file opened or closed during a yield has another grid or none: the field of the old one
   // is dropped. Nothing else draws a map while viewerState blocks the stepping commands.
   const unsigned changes = viewChanges_;

@@ -20,13 +20,8 @@ PointTableWindow::PointTableWindow(core::AnalysisConditions& conditions, Message
   setWindowIcon(style()->standardIcon(QStyle::SP_TitleBarMenuButton));
 
   QGroupBox* frame = addFrame(this, QStringLiteral("Frame1"), QString(), {16, 8, 193, 249}, controlFont(), Qt::black);
-  directoryList_ = new DirectoryList(frame);
-  directoryList_->setObjectName(QStringLiteral("Dir1"));
-  directoryList_->setFont(controlFont());
-  directoryList_->setGeometry(8, 16, 177, 225);
-  connect(directoryList_, &DirectoryList::openFailed, this,
-          [&messages](const QString& path) { messages.show(qtText(messages::kCannotOpenFolder) + path); });
-  directoryList_->openDirectory(DirectoryList::startDirectory());
+  directoryList_ = addDirectoryList(frame, {8, 16, 177, 225}, messages);
+  directoryList_->openStartDirectory();
 
   connect(addButton(this, QStringLiteral("Command1"), QStringLiteral("雨量テーブルデータの出力"), {216, 120, 161, 97}),
           &QPushButton::clicked, this, &PointTableWindow::buildTable);

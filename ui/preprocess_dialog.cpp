@@ -2,11 +2,10 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <cmath>
-#include <vector>
 
 #include "core/messages.h"
 #include "core/preprocess_run.h"
+#include "core/progress_step.h"
 #include "ui/app_look.h"
 #include "ui/control_factory.h"
 #include "ui/qt_text.h"
@@ -27,18 +26,14 @@ PreprocessDialog::PreprocessDialog(core::AnalysisConditions& conditions, Message
 }
 
 int PreprocessDialog::barWidth(int trackWidth, int filesBegun, int fileCount) {
-  if (fileCount <= 0) return 0;
-  const long step = std::lrint(static_cast<double>(trackWidth) / fileCount);
-  return static_cast<int>(filesBegun * step);
+  return filesBegun * core::progressStep(trackWidth, fileCount);
 }
 
 void PreprocessDialog::run() {
   // A run started while this one yields would end first and show the buttons of a run still working.
   if (running_) return;
   // The conditions may have changed since the menu command opened this dialog.
-  const std::vector<core::MissingCondition> missing = core::missingConditions(conditions_);
-  for (const core::MissingCondition& condition : missing) messages_.show(condition.message);
-  if (!missing.empty()) return;
+  if (!core::readyToPreprocess(conditions_, [this](std::string_view message) { messages_.show(message); })) return;
 
   running_ = true;
   waitLabel_->setText(qtText(messages::kPleaseWait));

@@ -1,7 +1,6 @@
 #include "viewer/frame_accumulation.h"
 
 #include <algorithm>
-#include <cmath>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -103,11 +102,6 @@ core::Status foldRange(RangeFold fold, const core::AnalysisConditions& condition
 
 std::string rangeLabel(const core::AnalysisConditions& conditions, int s, int e, RangeFold fold) {
   return frameStamp(conditions, s) + frameStamp(conditions, e) + (fold == RangeFold::Sum ? "-SUM" : "-MAX");
-}
-
-int progressStep(int width, int frameSpan) noexcept {
-  if (frameSpan <= 0) return 0;
-  return static_cast<int>(std::lrint(static_cast<double>(width) / frameSpan));
 }
 
 }  // namespace ombrix::viewer

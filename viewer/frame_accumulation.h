@@ -44,8 +44,4 @@ core::Status foldRange(RangeFold fold, const core::AnalysisConditions& condition
 // "-SUM" or "-MAX".
 std::string rangeLabel(const core::AnalysisConditions& conditions, int s, int e, RangeFold fold);
 
-// Width step of the progress bar: width / (e - s), rounded to the nearest whole number with
-// ties to even (4095 over 2 gives 2048).
-int progressStep(int width, int frameSpan) noexcept;
-
 }  // namespace ombrix::viewer

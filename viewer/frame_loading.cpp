@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/messages.h"
+#include "core/number_text.h"
 
 namespace ombrix::viewer {
 
@@ -10,17 +11,23 @@ namespace {
 
 bool frameInIndex(const core::AnalysisConditions& c, int i) { return i >= 0 && i < framesInIndex(c); }
 
-void appendTwoDigits(std::string& out, int value) {
-  if (value < 10) out += '0';
-  out += std::to_string(value);
-}
-
 }  // namespace
 
 int framesInIndex(const core::AnalysisConditions& c) {
   const std::size_t entries = std::min({c.frameOffset.size(), c.frameYear.size(), c.frameMonthDay.size(),
                                         c.frameHourMinute.size()});
   return static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(std::max<int>(c.frameCount, 0)), entries));
+}
+
+std::vector<core::FrameIndexEntry> openIndex(const core::AnalysisConditions& c) {
+  std::vector<core::FrameIndexEntry> index(std::min({c.frameOffset.size(), c.frameYear.size(),
+                                                     c.frameMonthDay.size(), c.frameHourMinute.size()}));
+  for (std::size_t i = 0; i < index.size(); ++i) {
+    index[i] = {{c.frameYear[i], c.frameMonthDay[i][0], c.frameMonthDay[i][1], c.frameHourMinute[i][0],
+                 c.frameHourMinute[i][1]},
+                c.frameOffset[i]};
+  }
+  return index;
 }
 
 core::RmdHeader openHeader(const core::AnalysisConditions& c) {
@@ -65,10 +72,10 @@ std::string frameStamp(const core::AnalysisConditions& c, int i) {
   if (!frameInIndex(c, i)) return {};
   const auto k = static_cast<std::size_t>(i);
   std::string stamp = std::to_string(c.frameYear[k]);
-  appendTwoDigits(stamp, c.frameMonthDay[k][0]);
-  appendTwoDigits(stamp, c.frameMonthDay[k][1]);
-  appendTwoDigits(stamp, c.frameHourMinute[k][0]);
-  appendTwoDigits(stamp, c.frameHourMinute[k][1]);
+  stamp += core::twoDigits(c.frameMonthDay[k][0]);
+  stamp += core::twoDigits(c.frameMonthDay[k][1]);
+  stamp += core::twoDigits(c.frameHourMinute[k][0]);
+  stamp += core::twoDigits(c.frameHourMinute[k][1]);
   return stamp;
 }
 

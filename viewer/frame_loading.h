@@ -13,6 +13,8 @@ namespace ombrix::viewer {
 
 // The header fields of the open file as the conditions hold them.
 core::RmdHeader openHeader(const core::AnalysisConditions& conditions);
+// The frame index of the open file as the conditions hold it.
+std::vector<core::FrameIndexEntry> openIndex(const core::AnalysisConditions& conditions);
 
 // How many frames the open file's index holds (frames 0 .. count - 1 can be loaded).
 int framesInIndex(const core::AnalysisConditions& conditions);

@@ -22,7 +22,8 @@ std::optional<int> field(std::string_view text, std::size_t at, std::size_t coun
 }
 
 std::optional<core::TimeStamp> parseTime(std::string_view text) {
-  if (text.size() != 16 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':') return std::nullopt;
+  const bool dateTimeSeparator = text.size() == 16 && (text[10] == 'T' || text[10] == ' ');
+  if (!dateTimeSeparator || text[4] != '-' || text[7] != '-' || text[13] != ':') return std::nullopt;
   const auto year = field(text, 0, 4, 0, 9999);
   const auto month = field(text, 5, 2, 1, 12);
   const auto day = field(text, 8, 2, 1, 31);

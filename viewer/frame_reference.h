@@ -17,8 +17,8 @@ struct FrameReference {
   bool operator==(const FrameReference&) const = default;
 };
 
-// A whole number, or "YYYY-MM-DDThh:mm" with a month 1-12, a day 1-31, an hour 0-24 and a minute
-// 0-59; nothing for any other text.
+// A whole number, or "YYYY-MM-DDThh:mm" (or "YYYY-MM-DD hh:mm", as info prints it) with a month
+// 1-12, a day 1-31, an hour 0-24 and a minute 0-59; nothing for any other text.
 std::optional<FrameReference> parseFrameReference(std::string_view text);
 
 // "S:E" split at the colon that leaves a frame reference on either side; nothing when there is

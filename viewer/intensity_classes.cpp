@@ -26,34 +26,27 @@ ColourClass classify(std::int16_t value, std::int16_t noDataValue, const std::ar
   return {number, kClassColours[static_cast<std::size_t>(number - 1)]};
 }
 
-// Swatch and label positions of row 1..4 in the left (0) or right (1) column.
-constexpr LegendEntry entry(int column, int row, int shape, Colour swatch, int label, std::string_view text) {
-  const int x = column == 0 ? 8 : 136;
-  const int y = 16 + 24 * (row - 1);
-  return {shape, swatch, label, text, x, y, x + 24, y};
-}
+constexpr std::array<LegendEntry, 8> kIntensityLegend{{
+    {kBlue, "1mm/h未満"},
+    {kCyan, "1 - 10mm/h"},
+    {kYellow, "10 - 20mm/h"},
+    {kGreen, "20 - 40mm/h"},
+    {kMagenta, "40 - 60mm/h"},
+    {Colour{255, 128, 0}, "60 - 80mm/h"},
+    {kRed, "80mm/h以上"},
+    {kWhite, "Nodata"},
+}};
 
-constexpr std::array<LegendEntry, 8> kIntensityLegend{
-    entry(0, 1, 0, kBlue, 0, "1mm/h未満"),
-    entry(0, 2, 1, kCyan, 1, "1 - 10mm/h"),
-    entry(0, 3, 2, kYellow, 2, "10 - 20mm/h"),
-    entry(0, 4, 3, kGreen, 3, "20 - 40mm/h"),
-    entry(1, 1, 4, kMagenta, 4, "40 - 60mm/h"),
-    entry(1, 2, 15, Colour{255, 128, 0}, 16, "60 - 80mm/h"),
-    entry(1, 3, 5, kRed, 5, "80mm/h以上"),
-    entry(1, 4, 6, kWhite, 6, "Nodata"),
-};
-
-constexpr std::array<LegendEntry, 8> kAccumulationLegend{
-    entry(0, 1, 13, kBlue, 13, "100mm未満"),
-    entry(0, 2, 12, kCyan, 12, "100 - 200mm"),
-    entry(0, 3, 11, kYellow, 11, "200 - 400mm"),
-    entry(0, 4, 10, kGreen, 15, "400 -600mm"),
-    entry(1, 1, 9, Colour{255, 128, 255}, 9, "600 - 800mm"),
-    entry(1, 2, 8, Colour{255, 128, 0}, 8, "800 - 1000mm"),
-    entry(1, 3, 14, kRed, 14, "1000mm以上"),
-    entry(1, 4, 7, kWhite, 7, "Nodata"),
-};
+constexpr std::array<LegendEntry, 8> kAccumulationLegend{{
+    {kBlue, "100mm未満"},
+    {kCyan, "100 - 200mm"},
+    {kYellow, "200 - 400mm"},
+    {kGreen, "400 -600mm"},
+    {Colour{255, 128, 255}, "600 - 800mm"},
+    {Colour{255, 128, 0}, "800 - 1000mm"},
+    {kRed, "1000mm以上"},
+    {kWhite, "Nodata"},
+}};
 
 }  // namespace
 

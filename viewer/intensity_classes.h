@@ -42,21 +42,14 @@ enum class ClassScale { Intensity, Accumulation };
 inline constexpr std::size_t kValueCount = 65536;
 void fillClassColours(ClassScale scale, std::int16_t noDataValue, std::uint32_t noClass, std::uint32_t* table);
 
-// One entry of a legend frame: a 17 x 17 swatch and its label, in pixels inside the frame.
+// One entry of a legend: the colour of its swatch and its label.
 struct LegendEntry {
-  int shapeIndex;  // element of the Shape1 control array
   Colour swatch;
-  int labelIndex;  // element of the Label10 control array
   std::string_view label;
-  int swatchX, swatchY;
-  int labelX, labelY;
 };
 
-inline constexpr int kLegendSwatchSize = 17;
-inline constexpr int kLegendLabelHeight = 17;
-inline constexpr std::string_view kLegendCaption = "凡例";
-
-// Frame3 (rain rate) and Frame4 (accumulation): left column top to bottom, then right column.
+// The legends of the rain rate and of the accumulation map: the classes from the lowest up,
+// then no data.
 const std::array<LegendEntry, 8>& intensityLegend();
 const std::array<LegendEntry, 8>& accumulationLegend();
 

@@ -10,12 +10,6 @@ namespace ombrix::viewer {
 
 namespace {
 
-std::string twoDigits(int value) {
-  std::string text = std::to_string(value);
-  if (value >= 0 && value < 10) text.insert(text.begin(), '0');
-  return text;
-}
-
 std::string degreesText(std::int32_t microdegrees) {
   return core::formatSingle(static_cast<float>(microdegrees / 1e6));
 }
@@ -60,7 +54,7 @@ bool gridFitsFile(std::uint64_t fileSize, const core::RmdHeader& h) {
 
 std::string timeText(const core::TimeStamp& stamp) {
   return std::to_string(stamp.year) + "/" + std::to_string(stamp.month) + "/" + std::to_string(stamp.day) + " " +
-         twoDigits(stamp.hour) + ": " + twoDigits(stamp.minute);
+         core::twoDigits(stamp.hour) + ": " + core::twoDigits(stamp.minute);
 }
 
 RmdOpening openRmdFile(const std::filesystem::path& path, float viewWidth, float viewHeight) {
@@ -89,7 +83,7 @@ RmdOpening openRmdBytes(std::span<const std::uint8_t> head, std::uint64_t fileSi
   opening.status = core::parseRmdHead(head, path.string(), contents);
   if (!opening.status) return opening;
   if (contents.header.cellLonStep <= 0 || contents.header.cellLatStep <= 0 || !gridFitsFile(fileSize, contents.header)) {
-    opening.status = core::Status::failure(std::string(messages::kNotRmdFile) + path.string());
+    opening.status = core::Status::failure(messages::withPath(messages::kNotRmdFile, path));
     return opening;
   }
   OpenedRmd& file = opening.file;

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/archive_calendar.h"
+
 namespace ombrix::viewer {
 
-int scaleFactorForDate(int year, int month) noexcept { return year < 2001 || (year == 2001 && month <= 3) ? 2 : 1; }
+int scaleFactorForDate(int year, int month) noexcept { return core::firstEra(year, month) ? 2 : 1; }
 
 ViewGeometry computeViewGeometry(const core::RmdHeader& header, int scaleFactor, float viewWidth, float viewHeight) {
   ViewGeometry g;

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "core/number_text.h"
+#include "core/preprocess_run.h"
 #include "core/region_table.h"
 
 namespace ombrix::tool {
@@ -147,9 +148,7 @@ bool catalogueSelection(ArchiveSelection& selection) {
     refused(core::periodStatusMessage(period));
     return false;
   }
-  const auto missing = core::missingConditions(c);
-  for (const auto& condition : missing) std::cerr << condition.message << "\n";
-  return missing.empty();
+  return core::readyToPreprocess(c, [](std::string_view message) { std::cerr << message << "\n"; });
 }
 
 }  // namespace ombrix::tool

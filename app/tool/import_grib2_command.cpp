@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/tool/command_table.h"
-#include "core/grib2_import.h"
+#include "import/grib2_import.h"
 #include "core/messages.h"
 
 namespace ombrix::tool {
@@ -33,20 +33,20 @@ CommandRun defineImportGrib2(CLI::App& command) {
   return [options] {
     const std::vector<std::filesystem::path> inputs(options->inputs.begin(), options->inputs.end());
     std::vector<std::string> problems;
-    const std::vector<std::filesystem::path> files = core::collectGrib2Files(inputs, problems);
+    const std::vector<std::filesystem::path> files = import::collectGrib2Files(inputs, problems);
     for (const std::string& problem : problems) std::cerr << problem << "\n";
     if (files.empty()) return refused(messages::kGrib2NoInputFiles);
 
-    core::Grib2ImportResult result;
+    import::Grib2ImportResult result;
     {
       TerminalProgress progress("import-grib2");
-      const core::Grib2ImportOptions importOptions{options->utc, options->replace};
-      result = core::importGrib2Files(files, options->archive, importOptions, [&](int done, int count) {
+      const import::Grib2ImportOptions importOptions{options->utc, options->replace};
+      result = import::importGrib2Files(files, options->archive, importOptions, [&](int done, int count) {
         progress.update(static_cast<double>(done) / count);
       });
     }
     for (const std::string& problem : result.problems) std::cerr << problem << "\n";
-    for (const std::string& line : core::importSummary(result)) std::cerr << line << "\n";
+    for (const std::string& line : import::importSummary(result)) std::cerr << line << "\n";
     for (const std::filesystem::path& day : result.daysWritten) std::cout << day.string() << "\n";
     if (result.daysWritten.empty() && result.daysUnchanged == 0) return refused(messages::kGrib2NoDayWritten);
     return result.daysFailed == 0 ? kExitOk : kExitRefused;

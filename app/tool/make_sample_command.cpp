@@ -7,7 +7,7 @@
 
 #include "app/tool/command_table.h"
 #include "core/program_folder.h"
-#include "core/sample_archive.h"
+#include "import/sample_archive.h"
 
 namespace ombrix::tool {
 
@@ -23,15 +23,15 @@ CommandRun defineMakeSample(CLI::App& command) {
   command.add_option("--data", options->data, "folder of the real rainfall fields (default: beside the program)")
       ->type_name("DIR");
   return [options] {
-    const core::SamplePeriod period;
+    const import::SamplePeriod period;
     TerminalProgress progress("make-sample");
     const core::Status status =
-        core::makeSampleArchive(options->data, options->archive, period, [&](int written, int count) {
+        import::makeSampleArchive(options->data, options->archive, period, [&](int written, int count) {
           progress.update(static_cast<double>(written) / count);
         });
     if (!status) return refused(status);
     std::cout << "sample archive: " << options->archive << " (" << period.year << "-" << period.month << "-"
-              << period.firstDay << ", " << period.dayCount << " days of " << core::kSampleRecordsPerDay
+              << period.firstDay << ", " << period.dayCount << " days of " << import::kSampleRecordsPerDay
               << " records)\n";
     return kExitOk;
   };

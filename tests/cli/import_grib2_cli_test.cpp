@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "core/archive_calendar.h"
-#include "core/grib2_import.h"
-#include "core/grib2_message_builder.h"
+#include "import/grib2_import.h"
+#include "import/grib2_message_builder.h"
 #include "core/messages.h"
 #include "support/test_support.h"
 #include "tests/cli/cli_test_support.h"
@@ -59,7 +59,7 @@ TEST(ImportGrib2Command, TwoRunsOverHalvesOfADayMakeTheFileOfOneRun) {
     spec.minute = j % 2 * 30;
     spec.representative = {0, 4, static_cast<std::uint16_t>(20 + 10 * j)};
     spec.stream = test::encodeLevelRuns({0, 1, 2, 3, 3, 2, 1, 0, 3, 3, 3, static_cast<std::uint8_t>(j % 4)}, 3);
-    const fs::path path = dir / "in" / ("Z__C_RJTD_" + std::to_string(j) + std::string(core::kGrib2RainfallSuffix));
+    const fs::path path = dir / "in" / ("Z__C_RJTD_" + std::to_string(j) + std::string(import::kGrib2RainfallSuffix));
     fs::create_directories(path.parent_path());
     test::writeBytes(path, test::buildGrib2Message(spec));
     files.push_back(shellQuote(path.string()));

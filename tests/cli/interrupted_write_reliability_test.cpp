@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "core/archive_calendar.h"
-#include "core/grib2_import.h"
-#include "core/grib2_message_builder.h"
 #include "cli/cli_test_support.h"
+#include "import/grib2_import.h"
+#include "import/grib2_message_builder.h"
 #include "support/fault_injection.h"
 #include "support/reliability_inputs.h"
 #include "support/sample_rmd.h"
@@ -64,11 +64,11 @@ TEST(KilledImport, LeavesTheDayFileOfTheFirstImportUnchanged) {
     test::Grib2MessageSpec spec;
     spec.hour = hour;
     spec.stream = test::encodeLevelRuns(std::vector<std::uint8_t>(12, static_cast<std::uint8_t>(hour + 1)), 3);
-    files.push_back(dir / ("Z__C_RJTD_" + std::to_string(hour) + std::string(core::kGrib2RainfallSuffix)));
+    files.push_back(dir / ("Z__C_RJTD_" + std::to_string(hour) + std::string(import::kGrib2RainfallSuffix)));
     test::writeBytes(files.back(), test::buildGrib2Message(spec));
   }
   const fs::path archive = dir / "archive";
-  ASSERT_EQ(core::importGrib2Files(std::span(files).first(1), archive).daysWritten.size(), 1u);
+  ASSERT_EQ(import::importGrib2Files(std::span(files).first(1), archive).daysWritten.size(), 1u);
   const fs::path dayFile = core::archiveFilePath(archive.string(), 2020, 7, 7);
   const std::vector<std::uint8_t> before = test::readBytes(dayFile);
   for (const int step : {1, 2}) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/messages.h"
+#include "core/progress_step.h"
 #include "support/sample_rmd.h"
 #include "support/test_support.h"
 
@@ -100,10 +101,10 @@ TEST(FrameAccumulation, CallbacksInOrderAndAFileOpenedMeanwhileDoesNotMixIn) {
 }
 
 TEST(FrameAccumulation, ProgressStepRoundsHalfToEven) {
-  EXPECT_EQ(progressStep(4095, 2), 2048);
-  EXPECT_EQ(progressStep(10, 4), 2);
-  EXPECT_EQ(progressStep(14, 4), 4);
-  EXPECT_EQ(progressStep(4095, 0), 0);
+  EXPECT_EQ(core::progressStep(4095, 2), 2048);
+  EXPECT_EQ(core::progressStep(10, 4), 2);
+  EXPECT_EQ(core::progressStep(14, 4), 4);
+  EXPECT_EQ(core::progressStep(4095, 0), 0);
 }
 
 }  // namespace

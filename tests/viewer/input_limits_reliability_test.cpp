@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "core/byte_io.h"
-#include "core/grib2_field.h"
-#include "core/grib2_message_builder.h"
+#include "import/grib2_field.h"
+#include "import/grib2_message_builder.h"
 #include "core/messages.h"
 #include "core/preprocess_run.h"
 #include "core/rap_archive.h"
@@ -128,8 +128,8 @@ TEST(InputLimits, Grib2ClaimingHugeGrids) {
   test::Grib2MessageSpec spec;
   spec.ni = 65536;
   spec.nj = 65536;
-  core::Grib2Field field;
-  EXPECT_EQ(core::decodeGrib2Field(test::buildGrib2Message(spec), field), core::Grib2Problem::UnsupportedGrid);
+  import::Grib2Field field;
+  EXPECT_EQ(import::decodeGrib2Field(test::buildGrib2Message(spec), field), import::Grib2Problem::UnsupportedGrid);
   // The largest grid accepted, with a stream of two bytes: refused as corrupt, its level
   // buffer far below a gigabyte.
   spec.ni = 8192;
@@ -138,8 +138,8 @@ TEST(InputLimits, Grib2ClaimingHugeGrids) {
   spec.stream = {1, 200};
   const auto message = test::buildGrib2Message(spec);
   expectSmall([&] {
-    core::Grib2Field big;
-    return core::decodeGrib2Field(message, big) == core::Grib2Problem::CorruptData ? 0 : 1;
+    import::Grib2Field big;
+    return import::decodeGrib2Field(message, big) == import::Grib2Problem::CorruptData ? 0 : 1;
   });
 }
 

@@ -1,4 +1,4 @@
-#include "core/grib2_field.h"
+#include "import/grib2_field.h"
 
 #include <gtest/gtest.h>
 
@@ -7,10 +7,10 @@
 #include <functional>
 #include <string>
 
-#include "core/grib2_message_builder.h"
+#include "import/grib2_message_builder.h"
 #include "support/test_support.h"
 
-namespace ombrix::core {
+namespace ombrix::import {
 namespace {
 
 using test::buildGrib2Message;
@@ -156,11 +156,11 @@ TEST(Grib2File, MessagesNameTheFile) {
   test::writeText(path, "not a grib file");
   Grib2Field field;
   for (const auto& file : {path, dir / "absent.bin"}) {
-    const Status status = readGrib2File(file, field);
+    const core::Status status = readGrib2File(file, field);
     EXPECT_FALSE(status.ok);
     EXPECT_NE(status.message.find(file.string()), std::string::npos) << file;
   }
 }
 
 }  // namespace
-}  // namespace ombrix::core
+}  // namespace ombrix::import

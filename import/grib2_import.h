@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "core/grib2_field.h"
+#include "import/grib2_field.h"
 #include "core/rap_archive.h"
 #include "core/status.h"
 
-namespace ombrix::core {
+namespace ombrix::import {
 
 // The name ending of the agency's files, which folders are searched for.
 inline constexpr std::string_view kGrib2RainfallSuffix = "_SRF_GPV_Ggis1km_Prr60lv_ANAL_grib2.bin";
@@ -61,7 +61,7 @@ std::vector<std::filesystem::path> collectGrib2Files(std::span<const std::filesy
 
 // The archive grid of a message grid: origin at the first point, spacing from the first and last
 // points and the counts, rounded to the microdegree. False when the counts do not fit.
-bool archiveGridOf(const Grib2LatLonGrid& grid, GridDescription& out) noexcept;
+bool archiveGridOf(const Grib2LatLonGrid& grid, core::GridDescription& out) noexcept;
 
 // The half hour a message belongs to: the end of its accumulation, in local time unless
 // options.utc. False when it is not a calendar time on the hour or half hour.
@@ -85,4 +85,4 @@ Grib2ImportResult importGrib2Files(std::span<const std::filesystem::path> files,
 // imported, files skipped by reason, and each day's half hours still without data.
 std::vector<std::string> importSummary(const Grib2ImportResult& result);
 
-}  // namespace ombrix::core
+}  // namespace ombrix::import

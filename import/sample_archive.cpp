@@ -1,4 +1,4 @@
-#include "core/sample_archive.h"
+#include "import/sample_archive.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,7 +10,7 @@
 #include "core/messages.h"
 #include "core/rap_encoder.h"
 
-namespace ombrix::core {
+namespace ombrix::import {
 
 namespace {
 
@@ -80,7 +80,7 @@ Placement placementAt(double hours) {
 
 // Value of a field at (col, row) shifted by placement; 0 outside the grid and where the field
 // has no data, so rain moved out of the covered area simply vanishes.
-std::int32_t shiftedValue(const std::vector<std::int16_t>& field, const GridDescription& grid,
+std::int32_t shiftedValue(const std::vector<std::int16_t>& field, const core::GridDescription& grid,
                           const Placement& p, int col, int row) noexcept {
   const int c = col - p.shiftCols;
   const int r = row - p.shiftRows;
@@ -88,10 +88,6 @@ std::int32_t shiftedValue(const std::vector<std::int16_t>& field, const GridDesc
   const std::int16_t v = field[static_cast<std::size_t>(r) * static_cast<std::size_t>(grid.nx) +
                                static_cast<std::size_t>(c)];
   return v > 0 ? v : 0;
-}
-
-std::string withPath(std::string_view message, const std::filesystem::path& path) {
-  return std::string(message) + path.string();
 }
 
 std::vector<std::int16_t> distinctLevels(const Grib2Field& a, const Grib2Field& b) {
@@ -104,28 +100,28 @@ std::vector<std::int16_t> distinctLevels(const Grib2Field& a, const Grib2Field& 
   return levels;
 }
 
-Status writeSampleDay(const SampleSequence& sequence, const std::filesystem::path& archiveDir,
+core::Status writeSampleDay(const SampleSequence& sequence, const std::filesystem::path& archiveDir,
                       const SamplePeriod& period, int dayIndex) {
   const int day = period.firstDay + dayIndex;
-  std::vector<ArchiveRecord> records(kSampleRecordsPerDay);
+  std::vector<core::ArchiveRecord> records(kSampleRecordsPerDay);
   for (int j = 0; j < kSampleRecordsPerDay; ++j) {
-    ArchiveRecord& record = records[static_cast<std::size_t>(j)];
+    core::ArchiveRecord& record = records[static_cast<std::size_t>(j)];
     record.stamp = {static_cast<std::int16_t>(period.year), static_cast<std::uint8_t>(period.month),
                     static_cast<std::uint8_t>(day), static_cast<std::uint8_t>(j / 2),
                     static_cast<std::uint8_t>(j % 2 * 30)};
     record.values.resize(kSampleGrid.cellCount());
     sequence.makeRecord(dayIndex * kSampleRecordsPerDay + j, record.values);
   }
-  const std::filesystem::path path = archiveFilePath(archiveDir.string(), period.year, period.month, day);
+  const std::filesystem::path path = core::archiveFilePath(archiveDir.string(), period.year, period.month, day);
   std::error_code error;
   std::filesystem::create_directories(path.parent_path(), error);
-  if (error) return Status::failure(withPath(messages::kCannotCreateFolder, path.parent_path()));
+  if (error) return core::Status::failure(messages::withPath(messages::kCannotCreateFolder, path.parent_path()));
   return writeArchiveFile(path, kSampleGrid, records);
 }
 
 }  // namespace
 
-std::vector<std::int16_t> resampleMaximum(const Grib2Field& field, const GridDescription& grid) {
+std::vector<std::int16_t> resampleMaximum(const Grib2Field& field, const core::GridDescription& grid) {
   const Grib2LatLonGrid& g = field.grid;
   const auto ni = static_cast<std::size_t>(g.ni);
   const auto nx = static_cast<std::size_t>(grid.nx);
@@ -148,7 +144,7 @@ std::vector<std::int16_t> resampleMaximum(const Grib2Field& field, const GridDes
   return out;
 }
 
-SampleSequence::SampleSequence(const GridDescription& grid, std::vector<std::int16_t> first,
+SampleSequence::SampleSequence(const core::GridDescription& grid, std::vector<std::int16_t> first,
                                std::vector<std::int16_t> second, std::vector<std::int16_t> levels)
     : grid_(grid), first_(std::move(first)), second_(std::move(second)), quantised_(nearestLevelTable(levels)) {
   covered_.resize(grid_.cellCount());
@@ -177,19 +173,19 @@ void SampleSequence::makeRecord(int k, std::span<std::int16_t> cells) const {
   }
 }
 
-Status makeSampleArchive(const std::filesystem::path& dataDir, const std::filesystem::path& archiveDir,
+core::Status makeSampleArchive(const std::filesystem::path& dataDir, const std::filesystem::path& archiveDir,
                          const SamplePeriod& period, const std::function<void(int, int)>& progress) {
   Grib2Field fields[2];
   for (int f = 0; f < 2; ++f) {
-    if (Status status = readGrib2File(dataDir / kSampleFieldFiles[f], fields[f]); !status) return status;
+    if (core::Status status = readGrib2File(dataDir / kSampleFieldFiles[f], fields[f]); !status) return status;
   }
   SampleSequence sequence(kSampleGrid, resampleMaximum(fields[0], kSampleGrid),
                           resampleMaximum(fields[1], kSampleGrid), distinctLevels(fields[0], fields[1]));
   for (int d = 0; d < period.dayCount; ++d) {
-    if (Status status = writeSampleDay(sequence, archiveDir, period, d); !status) return status;
+    if (core::Status status = writeSampleDay(sequence, archiveDir, period, d); !status) return status;
     if (progress) progress(d + 1, period.dayCount);
   }
-  return Status::success();
+  return core::Status::success();
 }
 
-}  // namespace ombrix::core
+}  // namespace ombrix::import

@@ -1,16 +1,16 @@
-#include "core/grib2_import.h"
+#include "import/grib2_import.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "core/archive_calendar.h"
-#include "core/grib2_message_builder.h"
+#include "import/grib2_message_builder.h"
 #include "core/messages.h"
 #include "core/rap_archive.h"
 #include "support/test_support.h"
 
-namespace ombrix::core {
+namespace ombrix::import {
 namespace {
 
 namespace fs = std::filesystem;
@@ -36,7 +36,7 @@ fs::path writeMessage(const fs::path& folder, int day, int hour, int minute, std
   return path;
 }
 
-std::vector<std::int16_t> record(const ArchiveFile& file, std::size_t j) {
+std::vector<std::int16_t> record(const core::ArchiveFile& file, std::size_t j) {
   std::vector<std::int16_t> cells(file.grid().cellCount());
   EXPECT_TRUE(file.decodeRecord(j, cells).ok);
   return cells;
@@ -55,22 +55,23 @@ TEST(Grib2Import, GroupsByJapanStandardTimeAcrossMidnightOrByUtcDay) {
   EXPECT_TRUE(result.problems.empty());
   const std::string archive = (dir / "archive").string();
   ASSERT_EQ(result.daysWritten,
-            (std::vector<fs::path>{archiveFilePath(archive, 2020, 7, 6), archiveFilePath(archive, 2020, 7, 7)}));
+            (std::vector<fs::path>{core::archiveFilePath(archive, 2020, 7, 6),
+                                   core::archiveFilePath(archive, 2020, 7, 7)}));
 
-  ArchiveFile first;
-  ASSERT_TRUE(first.load(archiveFilePath(archive, 2020, 7, 6)).ok);
-  EXPECT_EQ(first.grid(), (GridDescription{36'000'000, 139'000'000, 12'500, 8'333, 4, 3}));
+  core::ArchiveFile first;
+  ASSERT_TRUE(first.load(core::archiveFilePath(archive, 2020, 7, 6)).ok);
+  EXPECT_EQ(first.grid(), (core::GridDescription{36'000'000, 139'000'000, 12'500, 8'333, 4, 3}));
   ASSERT_EQ(first.records().size(), 48u);
-  EXPECT_EQ(first.records()[47].stamp, (TimeStamp{2020, 7, 6, 23, 30}));
+  EXPECT_EQ(first.records()[47].stamp, (core::TimeStamp{2020, 7, 6, 23, 30}));
   EXPECT_EQ(record(first, 47), kRain);
   EXPECT_EQ(record(first, 46), kNoData);
 
-  ArchiveFile second;
-  ASSERT_TRUE(second.load(archiveFilePath(archive, 2020, 7, 7)).ok);
+  core::ArchiveFile second;
+  ASSERT_TRUE(second.load(core::archiveFilePath(archive, 2020, 7, 7)).ok);
   ASSERT_EQ(second.records().size(), 48u);
   for (std::size_t j = 0; j < 48; ++j) {
     EXPECT_EQ(second.records()[j].stamp,
-              (TimeStamp{2020, 7, 7, static_cast<std::uint8_t>(j / 2), static_cast<std::uint8_t>(j % 2 * 30)}));
+              (core::TimeStamp{2020, 7, 7, static_cast<std::uint8_t>(j / 2), static_cast<std::uint8_t>(j % 2 * 30)}));
   }
   EXPECT_EQ(record(second, 0), kRain);
   EXPECT_EQ(record(second, 1), kNoData);  // the missing half hour
@@ -82,9 +83,9 @@ TEST(Grib2Import, GroupsByJapanStandardTimeAcrossMidnightOrByUtcDay) {
   // Kept in UTC days when asked: 14:30 and 15:00 on the same day.
   const Grib2ImportResult utc = importGrib2Files(std::span(files).first(2), dir / "utc", {true});
   ASSERT_EQ(utc.daysWritten.size(), 1u);
-  ArchiveFile day;
+  core::ArchiveFile day;
   ASSERT_TRUE(day.load(utc.daysWritten[0].string()).ok);
-  EXPECT_EQ(day.records()[29].stamp, (TimeStamp{2020, 7, 6, 14, 30}));
+  EXPECT_EQ(day.records()[29].stamp, (core::TimeStamp{2020, 7, 6, 14, 30}));
   EXPECT_EQ(record(day, 29), kRain);
   EXPECT_EQ(record(day, 30), kRain);
 }
@@ -113,7 +114,7 @@ TEST(Grib2Import, SkipsCorruptDuplicateAndForeignGridFilesByName) {
     EXPECT_TRUE(std::ranges::any_of(result.problems, [&](const std::string& p) { return p.find(path.string()) != std::string::npos; }))
         << path;
   }
-  ArchiveFile day;
+  core::ArchiveFile day;
   ASSERT_TRUE(day.load(result.daysWritten[0].string()).ok);
   EXPECT_EQ(record(day, 18), kRain);      // 09:00 JST
   EXPECT_EQ(record(day, 20), kNoData);    // the corrupt file's half hour
@@ -123,7 +124,7 @@ TEST(Grib2Import, SkipsCorruptDuplicateAndForeignGridFilesByName) {
 TEST(Grib2Import, ReplacesAnExistingDayOnlyWithACompleteOne) {
   TempDir dir;
   const fs::path archive = dir / "archive";
-  const fs::path dayFile = archiveFilePath(archive.string(), 2020, 7, 7);
+  const fs::path dayFile = core::archiveFilePath(archive.string(), 2020, 7, 7);
   fs::create_directories(fs::path(dayFile).parent_path());
   test::writeText(dayFile, "the old day");
 
@@ -160,7 +161,7 @@ TEST(Grib2Import, ReplacesAnExistingDayOnlyWithACompleteOne) {
   EXPECT_EQ(test::readText(dayFile), "the old day");
   result = importGrib2Files(good, archive, {.replace = true});
   ASSERT_EQ(result.daysWritten.size(), 1u);
-  ArchiveFile day;
+  core::ArchiveFile day;
   EXPECT_TRUE(day.load(dayFile.string()).ok);
   for (const auto& entry : fs::directory_iterator(fs::path(dayFile).parent_path())) {
     EXPECT_EQ(entry.path(), fs::path(dayFile)) << "left behind";
@@ -177,7 +178,7 @@ TEST(Grib2Import, ADayImportedInPartsEndsAsOneImportedAtOnce) {
   ASSERT_EQ(once.daysWritten.size(), 1u);
 
   // The later half first, so that the day's first half hour comes from the second part.
-  const fs::path dayFile = archiveFilePath((dir / "parts").string(), 2020, 7, 7);
+  const fs::path dayFile = core::archiveFilePath((dir / "parts").string(), 2020, 7, 7);
   EXPECT_EQ(importGrib2Files(std::vector<fs::path>{files[1], files[3]}, dir / "parts", utc).counts.imported, 2);
   const Grib2ImportResult second = importGrib2Files(std::vector<fs::path>{files[0], files[2]}, dir / "parts", utc);
   EXPECT_EQ(second.counts.imported, 2);
@@ -199,7 +200,7 @@ TEST(Grib2Import, AHalfHourHeldWithOtherValuesIsKeptUnlessReplaced) {
   const Grib2ImportOptions utc{.utc = true};
   const std::vector<fs::path> first{writeMessage(dir.path(), 7, 0, 0)};
   ASSERT_EQ(importGrib2Files(first, dir / "a", utc).daysWritten.size(), 1u);
-  const fs::path dayFile = archiveFilePath((dir / "a").string(), 2020, 7, 7);
+  const fs::path dayFile = core::archiveFilePath((dir / "a").string(), 2020, 7, 7);
   const std::vector<std::uint8_t> before = test::readBytes(dayFile);
   fs::create_directories(dir / "other");
   const std::vector<fs::path> other{writeMessage(dir / "other", 7, 0, 0, 3)};
@@ -211,7 +212,7 @@ TEST(Grib2Import, AHalfHourHeldWithOtherValuesIsKeptUnlessReplaced) {
 
   result = importGrib2Files(other, dir / "a", {.utc = true, .replace = true});
   EXPECT_EQ(result.counts.imported, 1);
-  ArchiveFile day;
+  core::ArchiveFile day;
   ASSERT_TRUE(day.load(dayFile.string()).ok);
   EXPECT_EQ(record(day, 0), (std::vector<std::int16_t>{-1, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10}));
 }
@@ -221,10 +222,10 @@ TEST(Grib2Import, RealFieldBecomesOneRecordOfItsValues) {
   const fs::path source = fs::path(OMBRIX_DATA_DIR) / "Z__C_RJTD_20200707000000_SRF_GPV_Ggis1km_Prr60lv_ANAL_grib2.bin";
   const Grib2ImportResult result = importGrib2Files(std::vector<fs::path>{source}, dir.path());
   ASSERT_EQ(result.daysWritten.size(), 1u);
-  EXPECT_EQ(result.daysWritten[0], fs::path(archiveFilePath(dir.path().string(), 2020, 7, 7)));
-  ArchiveFile day;
+  EXPECT_EQ(result.daysWritten[0], fs::path(core::archiveFilePath(dir.path().string(), 2020, 7, 7)));
+  core::ArchiveFile day;
   ASSERT_TRUE(day.load(result.daysWritten[0].string()).ok);
-  EXPECT_EQ(day.grid(), (GridDescription{47'995'833, 118'006'250, 12'500, 8'333, 2560, 3360}));
+  EXPECT_EQ(day.grid(), (core::GridDescription{47'995'833, 118'006'250, 12'500, 8'333, 2560, 3360}));
   EXPECT_EQ(day.levels().size(), 99u);
   Grib2Field field;
   ASSERT_TRUE(readGrib2File(source, field).ok);
@@ -265,4 +266,4 @@ TEST(Grib2ImportFiles, FoldersAreSearchedForTheAgencysNames) {
 }
 
 }  // namespace
-}  // namespace ombrix::core
+}  // namespace ombrix::import

@@ -1,4 +1,4 @@
-#include "core/grib2_field.h"
+#include "import/grib2_field.h"
 
 #include <cmath>
 #include <cstring>
@@ -8,7 +8,7 @@
 
 #include "core/messages.h"
 
-namespace ombrix::core {
+namespace ombrix::import {
 
 namespace {
 
@@ -315,37 +315,37 @@ Grib2Problem decodeGrib2Field(std::span<const std::uint8_t> bytes, Grib2Field& f
   return problem == Grib2Problem::None ? decodeSections(sections, field, content) : problem;
 }
 
-Status grib2Status(Grib2Problem problem, const std::string& name) {
+core::Status grib2Status(Grib2Problem problem, const std::string& name) {
   switch (problem) {
     case Grib2Problem::None:
-      return Status::success();
+      return core::Status::success();
     case Grib2Problem::NotGrib2:
-      return Status::failure(std::string(messages::kNotGrib2Rainfall) + name);
+      return core::Status::failure(std::string(messages::kNotGrib2Rainfall) + name);
     case Grib2Problem::Truncated:
-      return Status::failure(std::string(messages::kGrib2Truncated) + name);
+      return core::Status::failure(std::string(messages::kGrib2Truncated) + name);
     case Grib2Problem::UnsupportedGrid:
     case Grib2Problem::UnsupportedProduct:
     case Grib2Problem::UnsupportedPacking:
-      return Status::failure(std::string(messages::kGrib2Unsupported) + name);
+      return core::Status::failure(std::string(messages::kGrib2Unsupported) + name);
     case Grib2Problem::BadStructure:
     case Grib2Problem::CorruptData:
       break;
   }
-  return Status::failure(std::string(messages::kGrib2Corrupt) + name);
+  return core::Status::failure(std::string(messages::kGrib2Corrupt) + name);
 }
 
-Status readGrib2File(const std::filesystem::path& path, Grib2Field& field, Grib2Content content) {
+core::Status readGrib2File(const std::filesystem::path& path, Grib2Field& field, Grib2Content content) {
   const std::string name = path.string();
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(path, error);
-  if (error) return Status::failure(std::string(messages::kGrib2Unreadable) + name);
+  if (error) return core::Status::failure(std::string(messages::kGrib2Unreadable) + name);
   if (size > kMaxFileBytes) return grib2Status(Grib2Problem::UnsupportedProduct, name);
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
   std::ifstream in(path, std::ios::binary);
   if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
-    return Status::failure(std::string(messages::kGrib2Unreadable) + name);
+    return core::Status::failure(std::string(messages::kGrib2Unreadable) + name);
   }
   return grib2Status(decodeGrib2Field(bytes, field, content), name);
 }
 
-}  // namespace ombrix::core
+}  // namespace ombrix::import

@@ -12,16 +12,16 @@
 #include <span>
 #include <vector>
 
-#include "core/grib2_field.h"
+#include "import/grib2_field.h"
 #include "core/rap_archive.h"
 #include "core/status.h"
 #include "core/time_stamp.h"
 
-namespace ombrix::core {
+namespace ombrix::import {
 
 // The national grid of the sample: cells of 1/32 degree by 1/48 degree, row 0 centred half a
 // cell south of 48 N, column 0 half a cell east of 118 E.
-inline constexpr GridDescription kSampleGrid{47'989'583, 118'015'625, 31'250, 20'833, 1024, 1344};
+inline constexpr core::GridDescription kSampleGrid{47'989'583, 118'015'625, 31'250, 20'833, 1024, 1344};
 
 // The two real fields in the repository's data folder.
 inline constexpr const char* kSampleFieldFiles[2] = {
@@ -40,21 +40,21 @@ inline constexpr int kSampleRecordsPerDay = 48;
 
 // The field's values resampled to grid: per cell the maximum value (0.1 mm) of the source cells
 // whose centres lie in it, -1 where there is none or all of them are missing.
-std::vector<std::int16_t> resampleMaximum(const Grib2Field& field, const GridDescription& grid);
+std::vector<std::int16_t> resampleMaximum(const Grib2Field& field, const core::GridDescription& grid);
 
 // The records of the sample, made from two fields already resampled to grid.
 class SampleSequence {
  public:
   // first and second: grid.cellCount() values each; levels: the representative values the
   // blended values are quantised to (0.1 mm, ascending, without -1).
-  SampleSequence(const GridDescription& grid, std::vector<std::int16_t> first, std::vector<std::int16_t> second,
+  SampleSequence(const core::GridDescription& grid, std::vector<std::int16_t> first, std::vector<std::int16_t> second,
                  std::vector<std::int16_t> levels);
   // Record k counted from the first record of the period (half an hour apart); cells.size()
   // must be grid.cellCount().
   void makeRecord(int k, std::span<std::int16_t> cells) const;
 
  private:
-  GridDescription grid_;
+  core::GridDescription grid_;
   std::vector<std::int16_t> first_;
   std::vector<std::int16_t> second_;
   std::vector<std::int16_t> quantised_;  // value -> nearest level
@@ -63,8 +63,8 @@ class SampleSequence {
 
 // Reads both fields from dataDir and writes one archive file per day of the period into
 // archiveDir, each through a temporary file. progress is called after each day written.
-Status makeSampleArchive(const std::filesystem::path& dataDir, const std::filesystem::path& archiveDir,
+core::Status makeSampleArchive(const std::filesystem::path& dataDir, const std::filesystem::path& archiveDir,
                          const SamplePeriod& period = {},
                          const std::function<void(int daysWritten, int dayCount)>& progress = {});
 
-}  // namespace ombrix::core
+}  // namespace ombrix::import

@@ -1,4 +1,4 @@
-#include "core/sample_archive.h"
+#include "import/sample_archive.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include "core/region_table.h"
 #include "support/test_support.h"
 
-namespace ombrix::core {
+namespace ombrix::import {
 namespace {
 
 // A 5 x 5 source grid of 1,000-microdegree cells centred on 1,000 ... 5,000 in both directions.
@@ -26,7 +26,7 @@ Grib2Field smallField(std::vector<std::uint8_t> levels) {
 TEST(SampleResampling, TakesTheMaximumOfTheCellsWhoseCentresLieInEachCell) {
   // Target cells of 2,500: columns 0 and 1 take source columns {0, 1} and {2, 3, 4}; rows the
   // same; a third column lies east of the source and gets no data.
-  const GridDescription grid{4250, 1750, 2500, 2500, 3, 2};
+  const core::GridDescription grid{4250, 1750, 2500, 2500, 3, 2};
   // clang-format off
   const Grib2Field field = smallField({
       0, 0, 1, 2, 0,
@@ -39,7 +39,7 @@ TEST(SampleResampling, TakesTheMaximumOfTheCellsWhoseCentresLieInEachCell) {
 }
 
 TEST(SampleSequence, ShowsEachFieldUnmovedAtItsPeakAndQuantisesBlends) {
-  const GridDescription grid{4250, 1750, 2500, 2500, 3, 1};
+  const core::GridDescription grid{4250, 1750, 2500, 2500, 3, 1};
   const std::vector<std::int16_t> levels{0, 4, 10, 20};
   const SampleSequence sequence(grid, {-1, 7, 20}, {-1, -1, 4}, levels);
   std::vector<std::int16_t> cells(3);
@@ -66,26 +66,26 @@ class SampleArchive : public ::testing::Test {
   static std::filesystem::path archive() { return dir_->path() / "archive"; }
 
   static std::unique_ptr<test::TempDir> dir_;
-  static Status status_;
+  static core::Status status_;
 };
 std::unique_ptr<test::TempDir> SampleArchive::dir_;
-Status SampleArchive::status_;
+core::Status SampleArchive::status_;
 
 TEST_F(SampleArchive, HoldsThreeHalfHourlyDaysOnTheNationalGridWithMovingRain) {
   std::set<std::int16_t> values;
   for (int day = 1; day <= 3; ++day) {
-    ArchiveFile file;
-    ASSERT_TRUE(file.load(archiveFilePath(archive().string(), 2005, 7, day)).ok);
+    core::ArchiveFile file;
+    ASSERT_TRUE(file.load(core::archiveFilePath(archive().string(), 2005, 7, day)).ok);
     EXPECT_EQ(file.grid(), kSampleGrid);
     ASSERT_EQ(file.records().size(), 48u);
     for (int j = 0; j < 48; ++j) {
-      const TimeStamp expected{2005, 7, static_cast<std::uint8_t>(day), static_cast<std::uint8_t>(j / 2),
+      const core::TimeStamp expected{2005, 7, static_cast<std::uint8_t>(day), static_cast<std::uint8_t>(j / 2),
                                static_cast<std::uint8_t>(j % 2 * 30)};
       EXPECT_EQ(file.records()[static_cast<std::size_t>(j)].stamp, expected);
     }
     values.insert(file.levels().begin(), file.levels().end());
   }
-  EXPECT_FALSE(std::filesystem::exists(archiveFilePath(archive().string(), 2005, 7, 4)));
+  EXPECT_FALSE(std::filesystem::exists(core::archiveFilePath(archive().string(), 2005, 7, 4)));
   // No data, dry, and the agency's representative levels up to 100 mm/h and no further.
   EXPECT_EQ(*values.begin(), -1);
   EXPECT_TRUE(values.count(0) && values.count(4) && values.count(10));
@@ -93,8 +93,8 @@ TEST_F(SampleArchive, HoldsThreeHalfHourlyDaysOnTheNationalGridWithMovingRain) {
   for (std::int16_t v : values) EXPECT_TRUE(v <= 770 ? v % 10 == 0 || v == 4 || v == -1 : v % 50 == 0) << v;
 
   // Rain moves while the covered area stays.
-  ArchiveFile file;
-  ASSERT_TRUE(file.load(archiveFilePath(archive().string(), 2005, 7, 2)).ok);
+  core::ArchiveFile file;
+  ASSERT_TRUE(file.load(core::archiveFilePath(archive().string(), 2005, 7, 2)).ok);
   std::vector<std::int16_t> first(kSampleGrid.cellCount());
   std::vector<std::int16_t> later(kSampleGrid.cellCount());
   ASSERT_TRUE(file.decodeRecord(0, first).ok);
@@ -105,7 +105,7 @@ TEST_F(SampleArchive, HoldsThreeHalfHourlyDaysOnTheNationalGridWithMovingRain) {
     changed += first[i] != later[i];
   }
   EXPECT_GT(changed, 10'000u);
-  const AreaWindow kyushu = areaWindow(kSampleGrid, *regionPreset(5));
+  const core::AreaWindow kyushu = areaWindow(kSampleGrid, *core::regionPreset(5));
   std::int16_t wettest = 0;
   for (int j = 0; j < 48; j += 4) {
     ASSERT_TRUE(file.decodeRecord(static_cast<std::size_t>(j), later).ok);
@@ -120,11 +120,11 @@ TEST_F(SampleArchive, HoldsThreeHalfHourlyDaysOnTheNationalGridWithMovingRain) {
 
 TEST(SampleArchiveSources, MissingFieldIsReportedByName) {
   test::TempDir dir;
-  const Status status = makeSampleArchive(dir.path(), dir / "archive");
+  const core::Status status = makeSampleArchive(dir.path(), dir / "archive");
   EXPECT_FALSE(status.ok);
   EXPECT_NE(status.message.find(kSampleFieldFiles[0]), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir / "archive"));
 }
 
 }  // namespace
-}  // namespace ombrix::core
+}  // namespace ombrix::import

@@ -14,7 +14,7 @@
 
 #include "core/status.h"
 
-namespace ombrix::core {
+namespace ombrix::import {
 
 struct Grib2Time {
   int year = 0;
@@ -92,10 +92,10 @@ Grib2Problem decodeGrib2Field(std::span<const std::uint8_t> bytes, Grib2Field& f
                               Grib2Content content = Grib2Content::Everything);
 
 // The user's message for a problem, followed by name (a path).
-Status grib2Status(Grib2Problem problem, const std::string& name);
+core::Status grib2Status(Grib2Problem problem, const std::string& name);
 
 // Reads a whole file and decodes it; the message names path on failure.
-Status readGrib2File(const std::filesystem::path& path, Grib2Field& field,
+core::Status readGrib2File(const std::filesystem::path& path, Grib2Field& field,
                      Grib2Content content = Grib2Content::Everything);
 
-}  // namespace ombrix::core
+}  // namespace ombrix::import

@@ -1,4 +1,4 @@
-#include "core/grib2_import.h"
+#include "import/grib2_import.h"
 
 #include <algorithm>
 #include <array>
@@ -14,16 +14,12 @@
 #include "core/output_file.h"
 #include "core/rap_encoder.h"
 
-namespace ombrix::core {
+namespace ombrix::import {
 
 namespace {
 
 constexpr int kSlotsPerDay = 48;
 constexpr std::chrono::hours kJapanOffset{9};
-
-std::string withPath(std::string_view message, const std::filesystem::path& path) {
-  return std::string(message) + path.string();
-}
 
 bool hasRainfallSuffix(const std::filesystem::path& path) {
   const std::string name = path.filename().string();
@@ -41,7 +37,7 @@ void addFolder(const std::filesystem::path& folder, std::vector<std::filesystem:
     std::error_code typeError;
     if (it->is_regular_file(typeError) && hasRainfallSuffix(it->path())) files.push_back(it->path());
   }
-  if (error) problems.push_back(withPath(messages::kGrib2Unreadable, folder));
+  if (error) problems.push_back(messages::withPath(messages::kGrib2Unreadable, folder));
 }
 
 // One half hour of a day: the file that fills it and what its header said.
@@ -73,23 +69,23 @@ std::map<DayKey, DaySlots> placeFiles(std::span<const std::filesystem::path> fil
   std::map<DayKey, DaySlots> days;
   for (const std::filesystem::path& file : files) {
     Slot slot{file, {}};
-    if (Status s = readGrib2File(file, slot.header, Grib2Content::HeaderOnly); !s) {
+    if (core::Status s = readGrib2File(file, slot.header, Grib2Content::HeaderOnly); !s) {
       problems.push_back(s.message);
       continue;
     }
-    GridDescription grid;
+    core::GridDescription grid;
     if (!archiveGridOf(slot.header.grid, grid)) {
-      problems.push_back(withPath(messages::kGrib2GridTooLarge, file));
+      problems.push_back(messages::withPath(messages::kGrib2GridTooLarge, file));
       continue;
     }
     HalfHourSlot place;
     if (!halfHourSlotOf(slot.header.accumulationEnd, options, place)) {
-      problems.push_back(withPath(messages::kGrib2NotOnHalfHour, file));
+      problems.push_back(messages::withPath(messages::kGrib2NotOnHalfHour, file));
       continue;
     }
     std::optional<Slot>& target = days[keyOf(place.day)][static_cast<std::size_t>(place.index)];
     if (target) {
-      problems.push_back(withPath(messages::kGrib2DuplicateTime, file));
+      problems.push_back(messages::withPath(messages::kGrib2DuplicateTime, file));
       continue;
     }
     target = std::move(slot);
@@ -121,7 +117,7 @@ std::vector<std::uint8_t> codeMap(const Values& values, const std::vector<std::i
   return codes;
 }
 
-TimeStamp slotStamp(const DayKey& day, int index) {
+core::TimeStamp slotStamp(const DayKey& day, int index) {
   return {static_cast<std::int16_t>(day.year), static_cast<std::uint8_t>(day.month), static_cast<std::uint8_t>(day.day),
           static_cast<std::uint8_t>(index / 2), static_cast<std::uint8_t>(index % 2 * 30)};
 }
@@ -133,7 +129,7 @@ bool holdsData(std::span<const std::uint8_t> codes) {
 
 // Whether the day file is one the importer can add to: the same grid, the day's 48 half hours,
 // and no level below no data (-1), which must stay code 0.
-bool mergeable(const ArchiveFile& file, const GridDescription& grid, const DayKey& day) {
+bool mergeable(const core::ArchiveFile& file, const core::GridDescription& grid, const DayKey& day) {
   if (!(file.grid() == grid) || file.records().size() != kSlotsPerDay) return false;
   if (std::ranges::any_of(file.levels(), [](std::int16_t level) { return level < -1; })) return false;
   for (int j = 0; j < kSlotsPerDay; ++j) {
@@ -162,7 +158,7 @@ class DayImport {
         first = &slot->header.grid;
         archiveGridOf(*first, contents_.grid);
       } else if (!(slot->header.grid == *first)) {
-        refuse(withPath(messages::kGrib2GridDiffers, slot->file));
+        refuse(messages::withPath(messages::kGrib2GridDiffers, slot->file));
         slot.reset();
       }
     }
@@ -175,10 +171,11 @@ class DayImport {
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(path, error);
     if (status.type() == std::filesystem::file_type::not_found) return true;
-    ArchiveFile file;
-    Status s = error ? Status::failure(withPath(messages::kArchiveFileUnreadable, path)) : file.load(path.string());
+    core::ArchiveFile file;
+    core::Status s = error ? core::Status::failure(messages::withPath(messages::kArchiveFileUnreadable, path))
+                     : file.load(path.string());
     if (s && !mergeable(file, contents_.grid, day_)) {
-      s = Status::failure(withPath(messages::kGrib2DayFileDiffers, path));
+      s = core::Status::failure(messages::withPath(messages::kGrib2DayFileDiffers, path));
     }
     if (s) {
       existing_ = std::move(file);
@@ -206,11 +203,13 @@ class DayImport {
       const bool fresh = slots_[at] && decode(*slots_[at]);
       if (slots_[at] && fileDone) fileDone();
       const bool old = existing_ && decodeExisting(j);
-      if (existing_ && !old && !keepExisting(withPath(messages::kArchiveFileMalformed, path), path)) return Merge::Kept;
+      if (existing_ && !old && !keepExisting(messages::withPath(messages::kArchiveFileMalformed, path), path)) {
+        return Merge::Kept;
+      }
       const std::vector<std::uint8_t>* kept = choose(fresh, old, slots_[at]);
       if (kept == nullptr || !holdsData(*kept)) continue;
       if (!runsChosen_) chooseRuns(*kept);
-      contents_.records[at].stream = encodeRecordStream(*kept, contents_.runs);
+      contents_.records[at].stream = core::encodeRecordStream(*kept, contents_.runs);
       filled[at] = true;
     }
     for (int j = 0; j < kSlotsPerDay; ++j) {
@@ -218,20 +217,21 @@ class DayImport {
     }
     if (counts_.imported == 0) return Merge::Unchanged;
     if (!runsChosen_) chooseRuns(std::vector<std::uint8_t>(contents_.grid.cellCount(), 0));
-    const Bytes empty = encodeRecordStream(std::vector<std::uint8_t>(contents_.grid.cellCount(), 0), contents_.runs);
+    const core::Bytes empty =
+        core::encodeRecordStream(std::vector<std::uint8_t>(contents_.grid.cellCount(), 0), contents_.runs);
     for (int j = 0; j < kSlotsPerDay; ++j) {
       if (!filled[static_cast<std::size_t>(j)]) contents_.records[static_cast<std::size_t>(j)].stream = empty;
     }
     return Merge::Changed;
   }
 
-  Status write(const std::filesystem::path& path) const {
+  core::Status write(const std::filesystem::path& path) const {
     std::error_code error;
     std::filesystem::create_directories(path.parent_path(), error);
-    if (error) return Status::failure(withPath(messages::kCannotCreateFolder, path.parent_path()));
-    OutputFile file;
-    if (Status s = file.open(path); !s) return s;
-    if (Status s = file.write(assembleArchive(contents_)); !s) return s;
+    if (error) return core::Status::failure(messages::withPath(messages::kCannotCreateFolder, path.parent_path()));
+    core::OutputFile file;
+    if (core::Status s = file.open(path); !s) return s;
+    if (core::Status s = file.write(assembleArchive(contents_)); !s) return s;
     return file.commit();
   }
 
@@ -251,7 +251,7 @@ class DayImport {
     problems_.push_back(std::move(message));
     existing_.reset();
     if (options_.replace) return true;
-    problems_.push_back(withPath(messages::kGrib2DayFileKept, path));
+    problems_.push_back(messages::withPath(messages::kGrib2DayFileKept, path));
     return false;
   }
 
@@ -264,7 +264,7 @@ class DayImport {
       ++counts_.identical;
     } else if (present && !options_.replace) {
       ++counts_.conflicting;
-      problems_.push_back(withPath(messages::kGrib2SlotDiffers, slot->file));
+      problems_.push_back(messages::withPath(messages::kGrib2SlotDiffers, slot->file));
       return &existingCells_;
     } else {
       ++counts_.imported;
@@ -273,13 +273,13 @@ class DayImport {
   }
 
   bool decode(const Slot& slot) {
-    if (Status s = readGrib2File(slot.file, field_); !s) {
+    if (core::Status s = readGrib2File(slot.file, field_); !s) {
       refuse(s.message);
       return false;
     }
     // The file may have changed since its header was read.
     if (!(field_.grid == slot.header.grid) || field_.levelValues != slot.header.levelValues) {
-      refuse(withPath(messages::kGrib2GridDiffers, slot.file));
+      refuse(messages::withPath(messages::kGrib2GridDiffers, slot.file));
       return false;
     }
     const std::vector<std::uint8_t> map = codeMap(field_.levelValues, contents_.levels);
@@ -293,8 +293,8 @@ class DayImport {
   // is decoded with holds, for each of the file's levels, that level's code.
   bool decodeExisting(int j) {
     wideCells_.resize(contents_.grid.cellCount());
-    if (decodeRecordStream(existing_->recordStream(static_cast<std::size_t>(j)), existingCodes_, existing_->runs(),
-                           wideCells_) != DecodeResult::Ok) {
+    if (core::decodeRecordStream(existing_->recordStream(static_cast<std::size_t>(j)), existingCodes_,
+                                 existing_->runs(), wideCells_) != core::DecodeResult::Ok) {
       return false;
     }
     existingCells_.resize(wideCells_.size());
@@ -307,7 +307,7 @@ class DayImport {
   // from: rain patterns of one day are alike, holding one grid of codes keeps memory at one
   // message, and a day imported in parts gets the table it would get if imported at once.
   void chooseRuns(const std::vector<std::uint8_t>& codes) {
-    contents_.runs = chooseRunTable(std::span<const std::vector<std::uint8_t>>(&codes, 1));
+    contents_.runs = core::chooseRunTable(std::span<const std::vector<std::uint8_t>>(&codes, 1));
     runsChosen_ = true;
   }
 
@@ -316,9 +316,9 @@ class DayImport {
   const Grib2ImportOptions& options_;
   std::vector<std::string>& problems_;
   DayCounts counts_;
-  std::optional<ArchiveFile> existing_;
+  std::optional<core::ArchiveFile> existing_;
   std::vector<std::int16_t> existingCodes_;
-  ArchiveContents contents_;
+  core::ArchiveContents contents_;
   Grib2Field field_;
   std::vector<std::uint8_t> codes_;
   std::vector<std::int16_t> wideCells_;
@@ -334,7 +334,7 @@ DayOutcome importDay(DayImport& day, const std::filesystem::path& path, const st
   day.keepOneGrid();
   if (!day.readExisting(path)) return DayOutcome::Failed;
   if (!day.levelsFit()) {
-    problems.push_back(std::string(messages::kArchiveTooManyLevels) + path.string());
+    problems.push_back(messages::withPath(messages::kArchiveTooManyLevels, path));
     return DayOutcome::Failed;
   }
   switch (day.encodeRecords(path, fileDone)) {
@@ -345,7 +345,7 @@ DayOutcome importDay(DayImport& day, const std::filesystem::path& path, const st
     case Merge::Changed:
       break;
   }
-  if (Status s = day.write(path); !s) {
+  if (core::Status s = day.write(path); !s) {
     problems.push_back(s.message);
     return DayOutcome::Failed;
   }
@@ -384,7 +384,7 @@ std::vector<std::filesystem::path> collectGrib2Files(std::span<const std::filesy
     } else if (std::filesystem::exists(status)) {
       files.push_back(input);
     } else {
-      problems.push_back(withPath(messages::kGrib2InputMissing, input));
+      problems.push_back(messages::withPath(messages::kGrib2InputMissing, input));
     }
   }
   std::sort(files.begin(), files.end());
@@ -392,7 +392,7 @@ std::vector<std::filesystem::path> collectGrib2Files(std::span<const std::filesy
   return files;
 }
 
-bool archiveGridOf(const Grib2LatLonGrid& grid, GridDescription& out) noexcept {
+bool archiveGridOf(const Grib2LatLonGrid& grid, core::GridDescription& out) noexcept {
   constexpr std::int32_t kMaxCount = std::numeric_limits<std::int16_t>::max();
   const double dlon = std::nearbyint(grid.columnSpacing());
   const double dlat = std::nearbyint(grid.rowSpacing());
@@ -432,7 +432,7 @@ Grib2ImportResult importGrib2Files(std::span<const std::filesystem::path> files,
     if (progress) progress(++done, total);
   };
   for (auto& [key, slots] : days) {
-    const std::filesystem::path path = archiveFilePath(archiveDir.string(), key.year, key.month, key.day);
+    const std::filesystem::path path = core::archiveFilePath(archiveDir.string(), key.year, key.month, key.day);
     DayImport day(key, slots, options, result.problems);
     const DayOutcome outcome = importDay(day, path, fileDone, result.problems);
     const DayCounts& counts = day.counts();
@@ -469,4 +469,4 @@ std::vector<std::string> importSummary(const Grib2ImportResult& result) {
   return lines;
 }
 
-}  // namespace ombrix::core
+}  // namespace ombrix::import
