@@ -34,18 +34,12 @@ CubeLayout layoutFor(const core::RmdHeader& header, std::int32_t cellWidth, std:
   return layout;
 }
 
-core::TimeStamp stampOf(const core::AnalysisConditions& c, std::size_t k) {
-  return {c.frameYear[k], c.frameMonthDay[k][0], c.frameMonthDay[k][1], c.frameHourMinute[k][0],
-          c.frameHourMinute[k][1]};
-}
-
 // The open file's frames per day, and the stamp-zone midnight of its first day, from the first
 // frame that holds data and a valid stamp.
 std::optional<std::int64_t> firstMidnight(const core::AnalysisConditions& c, int& perDay) {
-  const core::RmdHeader header = viewer::openHeader(c);
-  for (std::size_t k = 0; k < c.frameOffset.size(); ++k) {
-    if (!core::frameHasData(header, c.frameOffset[k])) continue;
-    const core::TimeStamp stamp = stampOf(c, k);
+  for (std::size_t k = 0; k < c.index.size(); ++k) {
+    if (!core::frameHasData(c.header, c.index[k].frameOffset)) continue;
+    const core::TimeStamp& stamp = c.index[k].stamp;
     const auto minutes = stampMinutes(stamp);
     if (!minutes) continue;
     perDay = core::framesPerDay(stamp.year, stamp.month);
@@ -69,17 +63,17 @@ std::filesystem::path netcdfPathBeside(const std::filesystem::path& rmdFile) {
 
 core::Status exportOpenFileNetcdf(const core::AnalysisConditions& c, int first, int last,
                                   const std::filesystem::path& target, const NetcdfExportOptions& options) {
-  if (c.openRmdPath.empty()) return core::Status::failure(std::string(messages::kNoFileOpen));
-  if (first < 0 || last < first || last >= c.frameCount) {
+  if (!c.fileOpen()) return core::Status::failure(std::string(messages::kNoFileOpen));
+  if (first < 0 || last < first || last >= c.openFrameCount()) {
     return core::Status::failure(std::string(messages::kFrameNotInFile));
   }
   int perDay = 0;
   const auto midnight = firstMidnight(c, perDay);
   if (!midnight) return core::Status::failure(std::string(messages::kNoFrameWithTime) + c.openRmdPath);
 
-  const core::RmdHeader header = viewer::openHeader(c);
+  const core::RmdHeader& header = c.header;
   CubeLayout layout =
-      layoutFor(header, c.cellWidth, c.cellHeight, std::filesystem::path(c.openRmdPath).stem().string(), options);
+      layoutFor(header, c.geometry.cellWidth, c.geometry.cellHeight, std::filesystem::path(c.openRmdPath).stem().string(), options);
   layout.frames = last - first + 1;
   layout.intervalMinutes = kMinutesPerDay / perDay;
   layout.firstSlotMinutes = *midnight + static_cast<std::int64_t>(first) * layout.intervalMinutes;
@@ -90,9 +84,9 @@ core::Status exportOpenFileNetcdf(const core::AnalysisConditions& c, int first, 
   for (int k = first; k <= last; ++k) {
     report(options, static_cast<double>(k - first + 1) / static_cast<double>(layout.frames));
     const auto index = static_cast<std::size_t>(k);
-    if (!core::frameHasData(header, c.frameOffset[index])) continue;
+    if (!core::frameHasData(header, c.index[index].frameOffset)) continue;
     if (core::Status s = viewer::loadFrame(c, k, frame); !s) return s;
-    if (core::Status s = cube.writeFrame(k - first, stampOf(c, index), frame); !s) return s;
+    if (core::Status s = cube.writeFrame(k - first, c.index[index].stamp, frame); !s) return s;
   }
   return cube.commit();
 }

@@ -1,47 +1,20 @@
 #include "viewer/frame_loading.h"
 
-#include <algorithm>
-
 #include "core/messages.h"
 
 namespace ombrix::viewer {
 
 namespace {
 
-bool frameInIndex(const core::AnalysisConditions& c, int i) { return i >= 0 && i < framesInIndex(c); }
+bool frameInIndex(const core::AnalysisConditions& c, int i) { return i >= 0 && i < c.openFrameCount(); }
 
 void appendTwoDigits(std::string& out, int value) {
   if (value < 10) out += '0';
   out += std::to_string(value);
 }
 
-}  // namespace
-
-int framesInIndex(const core::AnalysisConditions& c) {
-  const std::size_t entries = std::min({c.frameOffset.size(), c.frameYear.size(), c.frameMonthDay.size(),
-                                        c.frameHourMinute.size()});
-  return static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(std::max<int>(c.frameCount, 0)), entries));
-}
-
-core::RmdHeader openHeader(const core::AnalysisConditions& c) {
-  core::RmdHeader h;
-  h.frameCount = c.frameCount;
-  h.fileWestLon = c.fileWestLon;
-  h.fileNorthLat = c.fileNorthLat;
-  h.fileEastLon = c.fileEastLon;
-  h.fileSouthLat = c.fileSouthLat;
-  h.gridRows = c.gridRows;
-  h.gridCols = c.gridCols;
-  h.cellLonStep = c.cellLonStep;
-  h.cellLatStep = c.cellLatStep;
-  h.noDataValue = c.noDataValue;
-  return h;
-}
-
-namespace {
-
 core::Status checkFrame(const core::AnalysisConditions& c, int i) {
-  if (c.openRmdPath.empty()) return core::Status::failure(std::string(messages::kNoFileOpen));
+  if (!c.fileOpen()) return core::Status::failure(std::string(messages::kNoFileOpen));
   if (!frameInIndex(c, i)) return core::Status::failure(std::string(messages::kFrameNotInFile));
   return core::Status::success();
 }
@@ -50,25 +23,24 @@ core::Status checkFrame(const core::AnalysisConditions& c, int i) {
 
 core::Status loadFrame(const core::AnalysisConditions& c, int i, std::vector<std::int16_t>& frameGrid) {
   if (core::Status s = checkFrame(c, i); !s) return s;
-  return core::readRmdFrame(c.openRmdPath, openHeader(c), c.frameOffset[static_cast<std::size_t>(i)], frameGrid);
+  return core::readRmdFrame(c.openRmdPath, c.header, c.index[static_cast<std::size_t>(i)].frameOffset, frameGrid);
 }
 
 core::Status decodeFrame(const core::AnalysisConditions& c, int i, std::span<const std::uint8_t> fileBytes,
                          std::vector<std::int16_t>& frameGrid) {
   if (core::Status s = checkFrame(c, i); !s) return s;
-  const core::RmdHeader header = openHeader(c);
-  return core::decodeRmdFrame(fileBytes, 0, header, c.frameOffset[static_cast<std::size_t>(i)],
-                              {0, header.cellCount()}, frameGrid, c.openRmdPath);
+  return core::decodeRmdFrame(fileBytes, 0, c.header, c.index[static_cast<std::size_t>(i)].frameOffset,
+                              {0, c.header.cellCount()}, frameGrid, c.openRmdPath);
 }
 
 std::string frameStamp(const core::AnalysisConditions& c, int i) {
   if (!frameInIndex(c, i)) return {};
   const auto k = static_cast<std::size_t>(i);
-  std::string stamp = std::to_string(c.frameYear[k]);
-  appendTwoDigits(stamp, c.frameMonthDay[k][0]);
-  appendTwoDigits(stamp, c.frameMonthDay[k][1]);
-  appendTwoDigits(stamp, c.frameHourMinute[k][0]);
-  appendTwoDigits(stamp, c.frameHourMinute[k][1]);
+  std::string stamp = std::to_string(c.index[k].stamp.year);
+  appendTwoDigits(stamp, c.index[k].stamp.month);
+  appendTwoDigits(stamp, c.index[k].stamp.day);
+  appendTwoDigits(stamp, c.index[k].stamp.hour);
+  appendTwoDigits(stamp, c.index[k].stamp.minute);
   return stamp;
 }
 

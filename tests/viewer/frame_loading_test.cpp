@@ -19,7 +19,7 @@ TEST(FrameLoading, LoadsFramesAndGivesNoDataForEmptyIndexEntries) {
   header.noDataValue = 9999;
   test::writeFrames(dir / "Ka.RMD", 2, 3, {{1, 2, 3, 4, 5, 6}, {}, {-1, 0, 7, 8, 9, 32767}, {5, 5, 5, 5, 5, 5}}, header);
   core::AnalysisConditions conditions = test::openedConditions(dir / "Ka.RMD");
-  conditions.frameOffset[3] = 30;  // points into the index, not at frame data
+  conditions.index[3].frameOffset = 30;  // points into the index, not at frame data
   Grid grid;
   ASSERT_TRUE(loadFrame(conditions, 2, grid).ok);
   EXPECT_EQ(grid, (Grid{-1, 0, 7, 8, 9, 32767}));
@@ -71,7 +71,7 @@ TEST(FrameLoading, ShowFrameSetsGridAndStampOrNothing) {
 
 TEST(FrameStamps, PadEachElementByItsOwnValue) {
   core::AnalysisConditions c;
-  c.frameCount = 3;
+  c.header.frameCount = 3;
   c.frameYear = {2004, 2004, 2004};
   c.frameMonthDay = {{{1, 1}}, {{10, 5}}, {{7, 15}}};
   c.frameHourMinute = {{{0, 0}}, {{9, 30}}, {{23, 30}}};

@@ -29,7 +29,7 @@ TEST(FrameReference, RangesSplitAtTheColonBetweenTheEnds) {
 TEST(FrameReference, ResolvedAgainstTheOpenFile) {
   core::AnalysisConditions c;
   c.openRmdPath = "Ka.RMD";
-  c.frameCount = 3;
+  c.header.frameCount = 3;
   c.frameOffset = {100, 200, 300};
   c.frameYear = {2005, 2005, 2005};
   c.frameMonthDay = {{{7, 1}}, {{7, 1}}, {{7, 1}}};

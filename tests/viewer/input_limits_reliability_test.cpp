@@ -59,8 +59,8 @@ TEST(InputLimits, RmdHeaderClaimingTheLargestGrid) {
   expectSmall([&] {
     core::AnalysisConditions c;
     c.openRmdPath = path.string();
-    c.frameCount = 1;
-    c.gridRows = c.gridCols = kMostCells;
+    c.header.frameCount = 1;
+    c.header.gridRows = c.header.gridCols = kMostCells;
     c.frameYear = {2005};
     c.frameMonthDay = {{7, 1}};
     c.frameHourMinute = {{0, 0}};
