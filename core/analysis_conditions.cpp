@@ -7,7 +7,7 @@
 namespace ombrix::core {
 
 int AnalysisConditions::openFrameCount() const noexcept {
-  if (!fileOpen() || header.gridRows <= 0 || header.gridCols <= 0 || header.frameCount <= 0) return 0;
+  if (!fileOpen() || header.frameCount <= 0) return 0;
   return static_cast<int>(std::min(static_cast<std::size_t>(header.frameCount), index.size()));
 }
 

@@ -55,7 +55,7 @@ struct AnalysisConditions {
   // Whether a file is open.
   bool fileOpen() const noexcept { return !openRmdPath.empty(); }
   // How many frames of the open file can be loaded (frames 0 .. count - 1): 0 when no file
-  // is open or its grid is empty, and never more than the frame index holds.
+  // is open, and never more than the frame index holds.
   int openFrameCount() const noexcept;
 };
 

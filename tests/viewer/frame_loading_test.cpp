@@ -72,10 +72,8 @@ TEST(FrameLoading, ShowFrameSetsGridAndStampOrNothing) {
 TEST(FrameStamps, PadEachElementByItsOwnValue) {
   core::AnalysisConditions c;
   c.header.frameCount = 3;
-  c.frameYear = {2004, 2004, 2004};
-  c.frameMonthDay = {{{1, 1}}, {{10, 5}}, {{7, 15}}};
-  c.frameHourMinute = {{{0, 0}}, {{9, 30}}, {{23, 30}}};
-  c.frameOffset = {0, 0, 0};
+  c.openRmdPath = "Ka.RMD";
+  c.index = {{{2004, 1, 1, 0, 0}, 0}, {{2004, 10, 5, 9, 30}, 0}, {{2004, 7, 15, 23, 30}, 0}};
   EXPECT_EQ(frameStamp(c, 0), "200401010000");
   EXPECT_EQ(frameStamp(c, 1), "200410050930");
   EXPECT_EQ(frameStamp(c, 3), "");

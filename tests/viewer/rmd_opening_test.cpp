@@ -39,8 +39,9 @@ TEST(RmdOpening, ReadsHeaderIndexTextsAndGeometry) {
   EXPECT_EQ(conditions.areaName, "関東");
   EXPECT_EQ(conditions.areaWestLon, 139000000);
   EXPECT_EQ(conditions.header.frameCount, 48);
-  EXPECT_EQ(conditions.frameHourMinute.back(), (std::array<std::uint8_t, 2>{23, 30}));
-  EXPECT_EQ(conditions.frameOffset.size(), 48u);
+  EXPECT_EQ(conditions.index.back().stamp.hour, 23);
+  EXPECT_EQ(conditions.index.back().stamp.minute, 30);
+  EXPECT_EQ(conditions.index.size(), 48u);
   EXPECT_EQ(conditions.rainGrid.size(), 6u);
   EXPECT_EQ(conditions.geometry.mapWidth, 37500.0f);
   EXPECT_EQ(conditions.geometry.mapCenterLon, 139018750.0f);
