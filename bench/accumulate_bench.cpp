@@ -102,8 +102,8 @@ void checkSameField() {
   if (core::Status s = viewer::accumulateFrames(file.conditions, 0, kFrames - 1, fast); !s) fail(s.message);
   plainAccumulate(file.conditions, 0, kFrames - 1, reference);
   if (fast != reference) fail("the reference field differs from the viewer's");
-  std::printf("grid %d x %d cells, %d frames, file %.0f MB\n", file.conditions.header.gridRows, file.conditions.header.gridCols,
-              kFrames, static_cast<double>(fs::file_size(file.path)) / 1e6);
+  std::printf("grid %d x %d cells, %d frames, file %.0f MB\n", file.conditions.header.gridRows,
+              file.conditions.header.gridCols, kFrames, static_cast<double>(fs::file_size(file.path)) / 1e6);
 }
 
 }  // namespace

@@ -122,8 +122,8 @@ void printSizes() {
   const fs::path cube = file.dir / "cube.nc";
   exportCube(file.conditions, cube);
   std::printf("grid %d x %d, %d frames: stored cells %.1f MB, RMD %.1f MB, NetCDF %.2f MB (%.1f %% of the RMD)\n",
-              file.conditions.header.gridRows, file.conditions.header.gridCols, file.conditions.header.frameCount, file.storedBytes / 1e6,
-              static_cast<double>(fs::file_size(file.conditions.openRmdPath)) / 1e6,
+              file.conditions.header.gridRows, file.conditions.header.gridCols, file.conditions.header.frameCount,
+              file.storedBytes / 1e6, static_cast<double>(fs::file_size(file.conditions.openRmdPath)) / 1e6,
               static_cast<double>(fs::file_size(cube)) / 1e6,
               100.0 * static_cast<double>(fs::file_size(cube)) /
                   static_cast<double>(fs::file_size(file.conditions.openRmdPath)));

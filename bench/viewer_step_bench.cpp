@@ -103,15 +103,16 @@ std::int64_t corner(double units, float half, float zoom, float centre) {
 }
 
 void plainIntensityMap(const core::AnalysisConditions& c, viewer::SurfaceView s) {
+  const viewer::ViewGeometry& g = c.geometry;
   s.fill(viewer::kWhite.argb());
   for (int r = 0; r < c.header.gridRows; ++r) {
     for (int col = 0; col < c.header.gridCols; ++col) {
       const std::int16_t v = c.rainGrid[static_cast<std::size_t>(r) * c.header.gridCols + col];
       const std::uint32_t colour = viewer::classifyIntensity(v, c.header.noDataValue).colour.argb();
-      fillBox(s, corner(double(col) * c.geometry.cellWidth, c.geometry.mapHalfWidth, c.geometry.zoom, c.geometry.viewCenterX),
-              corner(double(r) * c.geometry.cellHeight, c.geometry.mapHalfHeight, c.geometry.zoom, c.geometry.viewCenterY),
-              corner(double(col + 1) * c.geometry.cellWidth, c.geometry.mapHalfWidth, c.geometry.zoom, c.geometry.viewCenterX),
-              corner(double(r + 1) * c.geometry.cellHeight, c.geometry.mapHalfHeight, c.geometry.zoom, c.geometry.viewCenterY), colour);
+      fillBox(s, corner(double(col) * g.cellWidth, g.mapHalfWidth, g.zoom, g.viewCenterX),
+              corner(double(r) * g.cellHeight, g.mapHalfHeight, g.zoom, g.viewCenterY),
+              corner(double(col + 1) * g.cellWidth, g.mapHalfWidth, g.zoom, g.viewCenterX),
+              corner(double(r + 1) * g.cellHeight, g.mapHalfHeight, g.zoom, g.viewCenterY), colour);
     }
   }
 }
@@ -225,8 +226,9 @@ void checkSamePicture() {
   overlay.draw(b.mapPath, b.conditions, fast.view());
   plainStep(b.conditions, b.mapPath, 3, frameGrid, reference.view());
   if (fast.pixels() != reference.pixels()) fail("the reference picture differs from the viewer's");
-  std::printf("grid %d x %d cells, base map %s (%ju bytes)\n", b.conditions.header.gridRows, b.conditions.header.gridCols,
-              b.mapPath.string().c_str(), static_cast<std::uintmax_t>(fs::file_size(b.mapPath)));
+  std::printf("grid %d x %d cells, base map %s (%ju bytes)\n", b.conditions.header.gridRows,
+              b.conditions.header.gridCols, b.mapPath.string().c_str(),
+              static_cast<std::uintmax_t>(fs::file_size(b.mapPath)));
 }
 
 }  // namespace

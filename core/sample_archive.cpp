@@ -33,7 +33,7 @@ struct SourceSpan {
 };
 
 std::vector<SourceSpan> coveringRanges(double sourceStart, double sourceStep, std::size_t sourceCount,
-                                      double targetStart, double targetStep, std::size_t targetCount) {
+                                       double targetStart, double targetStep, std::size_t targetCount) {
   std::vector<SourceSpan> ranges(targetCount);
   const auto clampIndex = [&](double x) {
     return static_cast<std::size_t>(std::clamp(std::ceil(x), 0.0, static_cast<double>(sourceCount)));
@@ -129,10 +129,9 @@ std::vector<std::int16_t> resampleMaximum(const Grib2Field& field, const GridDes
   const Grib2LatLonGrid& g = field.grid;
   const auto ni = static_cast<std::size_t>(g.ni);
   const auto nx = static_cast<std::size_t>(grid.nx);
-  const std::vector<SourceSpan> cols =
-      coveringRanges(g.firstLon, g.columnSpacing(), ni, grid.lon0, grid.dlon, nx);
+  const std::vector<SourceSpan> cols = coveringRanges(g.firstLon, g.columnSpacing(), ni, grid.lon0, grid.dlon, nx);
   const std::vector<SourceSpan> rows = coveringRanges(g.firstLat, -g.rowSpacing(), static_cast<std::size_t>(g.nj),
-                                                     grid.lat0, -grid.dlat, static_cast<std::size_t>(grid.ny));
+                                                      grid.lat0, -grid.dlat, static_cast<std::size_t>(grid.ny));
   std::vector<std::int16_t> out(grid.cellCount(), -1);
   for (std::size_t r = 0; r < rows.size(); ++r) {
     std::int16_t* target = out.data() + r * nx;

@@ -121,7 +121,8 @@ class SetWriter {
   SetWriter(const SetPlan& plan, const fs::path& workFolder, const core::AnalysisConditions& c)
       : plan_(plan),
         workFolder_(workFolder),
-        fields_(c.header.fileWestLon, c.header.fileNorthLat, c.geometry.cellWidth, c.geometry.cellHeight, c.header.gridCols, c.header.gridRows) {}
+        fields_(c.header.fileWestLon, c.header.fileNorthLat, c.geometry.cellWidth, c.geometry.cellHeight,
+                c.header.gridCols, c.header.gridRows) {}
 
   core::Status open() { return frames_.open(plan_.rmdPath); }
 

@@ -41,7 +41,8 @@ core::AnalysisConditions windowAround(const core::AnalysisConditions& c, const s
 }  // namespace
 
 CellGrid cellGridOf(const core::AnalysisConditions& c) {
-  return {c.header.fileWestLon, c.header.fileNorthLat, c.geometry.cellWidth, c.geometry.cellHeight, c.header.gridCols, c.header.gridRows};
+  return {c.header.fileWestLon,  c.header.fileNorthLat, c.geometry.cellWidth,
+          c.geometry.cellHeight, c.header.gridCols,     c.header.gridRows};
 }
 
 int framesPerHourOf(const core::AnalysisConditions& c) {
@@ -57,7 +58,8 @@ core::Status arealOverOpenFile(const core::AnalysisConditions& c, const std::vec
   }
   const std::vector<core::TimeStamp> times = core::frameTimes(c.header, c.index);
   if (core::Status s = computation.prepare(shapes, cellGridOf(c), framesPerHourOf(c)); !s) return s;
-  const std::size_t cellCount = static_cast<std::size_t>(c.header.gridRows) * static_cast<std::size_t>(c.header.gridCols);
+  const std::size_t cellCount =
+      static_cast<std::size_t>(c.header.gridRows) * static_cast<std::size_t>(c.header.gridCols);
   std::vector<std::int16_t> cells;
   for (int i = first; i <= last; ++i) {
     if (callbacks.yield) callbacks.yield();

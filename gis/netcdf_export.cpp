@@ -72,8 +72,8 @@ core::Status exportOpenFileNetcdf(const core::AnalysisConditions& c, int first, 
   if (!midnight) return core::Status::failure(std::string(messages::kNoFrameWithTime) + c.openRmdPath);
 
   const core::RmdHeader& header = c.header;
-  CubeLayout layout =
-      layoutFor(header, c.geometry.cellWidth, c.geometry.cellHeight, std::filesystem::path(c.openRmdPath).stem().string(), options);
+  CubeLayout layout = layoutFor(header, c.geometry.cellWidth, c.geometry.cellHeight,
+                                std::filesystem::path(c.openRmdPath).stem().string(), options);
   layout.frames = last - first + 1;
   layout.intervalMinutes = kMinutesPerDay / perDay;
   layout.firstSlotMinutes = *midnight + static_cast<std::int64_t>(first) * layout.intervalMinutes;

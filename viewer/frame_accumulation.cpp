@@ -64,7 +64,8 @@ core::Status foldFrames(const core::AnalysisConditions& conditions, int s, int e
   for (int k = s; k <= e; ++k) {
     if (callbacks.yield) callbacks.yield();
     if (callbacks.frameStarting) callbacks.frameStarting(k - s);
-    if (core::Status status = core::readRmdFrame(path, header, entries[static_cast<std::size_t>(k - s)].frameOffset, frame);
+    if (core::Status status =
+            core::readRmdFrame(path, header, entries[static_cast<std::size_t>(k - s)].frameOffset, frame);
         !status) {
       return status;
     }

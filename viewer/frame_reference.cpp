@@ -6,7 +6,6 @@
 
 #include "core/messages.h"
 #include "core/number_text.h"
-#include "viewer/frame_loading.h"
 
 namespace ombrix::viewer {
 

@@ -42,8 +42,9 @@ CommandRun defineExportDurationMax(CLI::App& command) {
     if (out.empty()) out = exports::currentDisplayPath(conditions, conditions.areaName).replace_extension(".tif");
     const std::vector<float> values = gis::storedToBandValues(conditions.rainGrid);
     const gis::FloatGrid grid{conditions.header.gridCols, conditions.header.gridRows, values};
-    const gis::MapGeoreference georeference = gis::csvCellCentres(conditions.header.fileWestLon, conditions.header.fileNorthLat,
-                                                                   conditions.geometry.cellWidth, conditions.geometry.cellHeight);
+    const gis::MapGeoreference georeference =
+        gis::csvCellCentres(conditions.header.fileWestLon, conditions.header.fileNorthLat,
+                            conditions.geometry.cellWidth, conditions.geometry.cellHeight);
     if (core::Status written = gis::writeGeoTiffMap(out, grid, georeference); !written) return refused(written);
     std::cout << out.string() << "\n";
     return kExitOk;
