@@ -40,10 +40,10 @@ BenchFile& benchFile() {
 // ---- The plain reference ----
 
 void plainAccumulate(const core::AnalysisConditions& c, int s, int e, std::vector<std::int16_t>& field) {
-  field.assign(static_cast<std::size_t>(c.gridRows) * c.gridCols, 0);
+  field.assign(static_cast<std::size_t>(c.header.gridRows) * c.header.gridCols, 0);
   for (int k = s; k <= e; ++k) {
     std::ifstream in(c.openRmdPath, std::ios::binary);
-    in.seekg(c.frameOffset[static_cast<std::size_t>(k)]);
+    in.seekg(c.index[static_cast<std::size_t>(k)].frameOffset);
     for (std::int16_t& cell : field) {
       unsigned char bytes[2];
       in.read(reinterpret_cast<char*>(bytes), 2);
@@ -102,8 +102,8 @@ void checkSameField() {
   if (core::Status s = viewer::accumulateFrames(file.conditions, 0, kFrames - 1, fast); !s) fail(s.message);
   plainAccumulate(file.conditions, 0, kFrames - 1, reference);
   if (fast != reference) fail("the reference field differs from the viewer's");
-  std::printf("grid %d x %d cells, %d frames, file %.0f MB\n", file.conditions.gridRows, file.conditions.gridCols,
-              kFrames, static_cast<double>(fs::file_size(file.path)) / 1e6);
+  std::printf("grid %d x %d cells, %d frames, file %.0f MB\n", file.conditions.header.gridRows,
+              file.conditions.header.gridCols, kFrames, static_cast<double>(fs::file_size(file.path)) / 1e6);
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ void animate(benchmark::State& state, double pace, int frames, const char* varia
   ui::MapViewer& viewer = window.viewer();
   const fs::path& rmd = sampleFile();
   viewer.openFile(QString::fromStdString(rmd.parent_path().string()), QString::fromStdString(rmd.filename().string()));
-  if (conditions.openRmdPath.empty()) fail("cannot open " + rmd.string());
+  if (!conditions.fileOpen()) fail("cannot open " + rmd.string());
   viewer.setAnimationPace(pace);
   int shown = 0;
   QObject::connect(&viewer, &ui::MapViewer::frameShown, [&] {

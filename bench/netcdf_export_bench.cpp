@@ -57,7 +57,7 @@ struct BenchFile {
     const viewer::RmdOpening opening = viewer::openRmdFile(rmd, 800, 600);
     if (opening.outcome != viewer::OpenOutcome::Opened) fail(opening.status.message);
     viewer::applyOpening(opening, conditions);
-    storedBytes = 2.0 * conditions.frameCount * conditions.gridRows * conditions.gridCols;
+    storedBytes = 2.0 * conditions.header.frameCount * conditions.header.gridRows * conditions.header.gridCols;
   }
 };
 
@@ -72,7 +72,7 @@ void plainWrite(const core::AnalysisConditions& c, const fs::path& target) {
   const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) fail("cannot create " + target.string());
   std::vector<std::int16_t> frame;
-  for (int k = 0; k < c.frameCount; ++k) {
+  for (int k = 0; k < c.header.frameCount; ++k) {
     if (core::Status s = viewer::loadFrame(c, k, frame); !s) fail(s.message);
     const auto bytes = static_cast<ssize_t>(frame.size() * sizeof(std::int16_t));
     if (::write(fd, frame.data(), static_cast<std::size_t>(bytes)) != bytes) fail("write failed");
@@ -104,7 +104,7 @@ void measure(benchmark::State& state, const char* variant, const fs::path& targe
 }
 
 void exportCube(const core::AnalysisConditions& c, const fs::path& target) {
-  if (core::Status s = gis::exportOpenFileNetcdf(c, 0, c.frameCount - 1, target, {}); !s) fail(s.message);
+  if (core::Status s = gis::exportOpenFileNetcdf(c, 0, c.header.frameCount - 1, target, {}); !s) fail(s.message);
 }
 
 void BM_NetcdfExport(benchmark::State& state) { measure(state, "fast", benchFile().dir / "cube.nc", exportCube); }
@@ -122,8 +122,8 @@ void printSizes() {
   const fs::path cube = file.dir / "cube.nc";
   exportCube(file.conditions, cube);
   std::printf("grid %d x %d, %d frames: stored cells %.1f MB, RMD %.1f MB, NetCDF %.2f MB (%.1f %% of the RMD)\n",
-              file.conditions.gridRows, file.conditions.gridCols, file.conditions.frameCount, file.storedBytes / 1e6,
-              static_cast<double>(fs::file_size(file.conditions.openRmdPath)) / 1e6,
+              file.conditions.header.gridRows, file.conditions.header.gridCols, file.conditions.header.frameCount,
+              file.storedBytes / 1e6, static_cast<double>(fs::file_size(file.conditions.openRmdPath)) / 1e6,
               static_cast<double>(fs::file_size(cube)) / 1e6,
               100.0 * static_cast<double>(fs::file_size(cube)) /
                   static_cast<double>(fs::file_size(file.conditions.openRmdPath)));

@@ -80,8 +80,8 @@ BenchSetup& setup() {
 
 void plainLoad(const core::AnalysisConditions& c, int i, std::vector<std::int16_t>& frameGrid) {
   std::ifstream in(c.openRmdPath, std::ios::binary);
-  frameGrid.resize(static_cast<std::size_t>(c.gridRows) * c.gridCols);
-  in.seekg(c.frameOffset[static_cast<std::size_t>(i)]);
+  frameGrid.resize(static_cast<std::size_t>(c.header.gridRows) * c.header.gridCols);
+  in.seekg(c.index[static_cast<std::size_t>(i)].frameOffset);
   for (std::int16_t& value : frameGrid) {
     unsigned char bytes[2];
     in.read(reinterpret_cast<char*>(bytes), 2);
@@ -103,15 +103,16 @@ std::int64_t corner(double units, float half, float zoom, float centre) {
 }
 
 void plainIntensityMap(const core::AnalysisConditions& c, viewer::SurfaceView s) {
+  const viewer::ViewGeometry& g = c.geometry;
   s.fill(viewer::kWhite.argb());
-  for (int r = 0; r < c.gridRows; ++r) {
-    for (int col = 0; col < c.gridCols; ++col) {
-      const std::int16_t v = c.rainGrid[static_cast<std::size_t>(r) * c.gridCols + col];
-      const std::uint32_t colour = viewer::classifyIntensity(v, c.noDataValue).colour.argb();
-      fillBox(s, corner(double(col) * c.cellWidth, c.mapHalfWidth, c.zoom, c.viewCenterX),
-              corner(double(r) * c.cellHeight, c.mapHalfHeight, c.zoom, c.viewCenterY),
-              corner(double(col + 1) * c.cellWidth, c.mapHalfWidth, c.zoom, c.viewCenterX),
-              corner(double(r + 1) * c.cellHeight, c.mapHalfHeight, c.zoom, c.viewCenterY), colour);
+  for (int r = 0; r < c.header.gridRows; ++r) {
+    for (int col = 0; col < c.header.gridCols; ++col) {
+      const std::int16_t v = c.rainGrid[static_cast<std::size_t>(r) * c.header.gridCols + col];
+      const std::uint32_t colour = viewer::classifyIntensity(v, c.header.noDataValue).colour.argb();
+      fillBox(s, corner(double(col) * g.cellWidth, g.mapHalfWidth, g.zoom, g.viewCenterX),
+              corner(double(r) * g.cellHeight, g.mapHalfHeight, g.zoom, g.viewCenterY),
+              corner(double(col + 1) * g.cellWidth, g.mapHalfWidth, g.zoom, g.viewCenterX),
+              corner(double(r + 1) * g.cellHeight, g.mapHalfHeight, g.zoom, g.viewCenterY), colour);
     }
   }
 }
@@ -147,7 +148,7 @@ std::int32_t readInt(std::ifstream& in) {
 void plainBaseMap(const fs::path& path, const core::AnalysisConditions& c, viewer::SurfaceView s) {
   std::ifstream in(path, std::ios::binary);
   const std::int32_t lines = readInt(in);
-  const viewer::ViewGeometry g = viewer::geometryOf(c);
+  const viewer::ViewGeometry& g = c.geometry;
   for (std::int32_t k = 0; k < lines; ++k) {
     in.seekg(4 + 28 * static_cast<std::streamoff>(k) + 20);
     const std::int32_t count = readInt(in);
@@ -225,8 +226,9 @@ void checkSamePicture() {
   overlay.draw(b.mapPath, b.conditions, fast.view());
   plainStep(b.conditions, b.mapPath, 3, frameGrid, reference.view());
   if (fast.pixels() != reference.pixels()) fail("the reference picture differs from the viewer's");
-  std::printf("grid %d x %d cells, base map %s (%ju bytes)\n", b.conditions.gridRows, b.conditions.gridCols,
-              b.mapPath.string().c_str(), static_cast<std::uintmax_t>(fs::file_size(b.mapPath)));
+  std::printf("grid %d x %d cells, base map %s (%ju bytes)\n", b.conditions.header.gridRows,
+              b.conditions.header.gridCols, b.mapPath.string().c_str(),
+              static_cast<std::uintmax_t>(fs::file_size(b.mapPath)));
 }
 
 }  // namespace

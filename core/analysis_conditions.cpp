@@ -1,8 +1,15 @@
 #include "core/analysis_conditions.h"
 
+#include <algorithm>
+
 #include "core/messages.h"
 
 namespace ombrix::core {
+
+int AnalysisConditions::openFrameCount() const noexcept {
+  if (!fileOpen() || header.frameCount <= 0) return 0;
+  return static_cast<int>(std::min(static_cast<std::size_t>(header.frameCount), index.size()));
+}
 
 std::vector<MissingCondition> missingConditions(const AnalysisConditions& c) {
   std::vector<MissingCondition> missing;

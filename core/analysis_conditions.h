@@ -7,6 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "core/rmd_file.h"
+#include "core/view_geometry.h"
+
 namespace ombrix::core {
 
 struct AnalysisConditions {
@@ -34,44 +37,26 @@ struct AnalysisConditions {
   std::int16_t outFrameCount = 0;
   std::uint8_t halfHourly = 0;
 
-  // Open preprocessed file: header and frame index.
+  // Open preprocessed file: its header, its frame index and the grid shown.
   std::string openRmdPath;  // empty: no file open
   std::string openRmdDir;
-  std::int16_t frameCount = 0;
-  std::int32_t fileWestLon = 0;
-  std::int32_t fileNorthLat = 0;
-  std::int32_t fileEastLon = 0;
-  std::int32_t fileSouthLat = 0;
-  std::int16_t gridRows = 0;
-  std::int16_t gridCols = 0;
-  std::int16_t cellLonStep = 0;
-  std::int16_t cellLatStep = 0;
-  std::int16_t noDataValue = 0;
-  std::vector<std::int16_t> frameYear;
-  std::vector<std::array<std::uint8_t, 2>> frameMonthDay;    // [0] month, [1] day
-  std::vector<std::array<std::uint8_t, 2>> frameHourMinute;  // [0] hour, [1] minute
-  std::vector<std::int32_t> frameOffset;
-  // The grid shown, row-major: cell (column c, row r) is rainGrid[r * gridCols + c].
+  RmdHeader header;
+  std::vector<FrameIndexEntry> index;
+  // The grid shown, row-major: cell (column c, row r) is rainGrid[r * header.gridCols + c].
   std::vector<std::int16_t> rainGrid;
 
   // Drawing geometry, computed when a file is opened.
-  std::int32_t cellWidth = 0;
-  std::int32_t cellHeight = 0;
-  float mapWidth = 0;
-  float mapHeight = 0;
-  float mapHalfWidth = 0;
-  float mapHalfHeight = 0;
-  float viewWidth = 0;
-  float viewHeight = 0;
-  float viewCenterX = 0;
-  float viewCenterY = 0;
-  float zoom = 0;
-  float mapCenterLon = 0;
-  float mapCenterLat = 0;
+  ViewGeometry geometry;
 
   // Viewer.
   std::string frameLabel;
   std::uint8_t viewerState = 0;  // 0 idle, 1 computing, 2 animating
+
+  // Whether a file is open.
+  bool fileOpen() const noexcept { return !openRmdPath.empty(); }
+  // How many frames of the open file can be loaded (frames 0 .. count - 1): 0 when no file
+  // is open, and never more than the frame index holds.
+  int openFrameCount() const noexcept;
 };
 
 inline constexpr std::uint8_t kViewerIdle = 0;

@@ -15,8 +15,8 @@ constexpr std::string_view kHeader = "ID,M,N,Keido,Ido,Value";
 }  // namespace
 
 bool mapShown(const core::AnalysisConditions& c) noexcept {
-  return !c.frameLabel.empty() && c.gridRows > 0 && c.gridCols > 0 &&
-         c.rainGrid.size() == static_cast<std::size_t>(c.gridRows) * static_cast<std::size_t>(c.gridCols);
+  return !c.frameLabel.empty() && c.header.gridRows > 0 && c.header.gridCols > 0 &&
+         c.rainGrid.size() == static_cast<std::size_t>(c.header.gridRows) * static_cast<std::size_t>(c.header.gridCols);
 }
 
 std::filesystem::path currentDisplayPath(const core::AnalysisConditions& conditions, std::string_view areaText) {
@@ -33,8 +33,9 @@ CurrentDisplayResult exportCurrentDisplay(const core::AnalysisConditions& condit
   CsvFileWriter out;
   if (result.status = out.open(result.path, result.path); !result.status) return result;
   out.appendLine(kHeader);
-  const CellFieldTexts fields(conditions.fileWestLon, conditions.fileNorthLat, conditions.cellWidth,
-                              conditions.cellHeight, conditions.gridCols, conditions.gridRows);
+  const CellFieldTexts fields(conditions.header.fileWestLon, conditions.header.fileNorthLat,
+                              conditions.geometry.cellWidth, conditions.geometry.cellHeight, conditions.header.gridCols,
+                              conditions.header.gridRows);
   const std::size_t lineLength = fields.maxLength() + kCommaValueSlack + kLineEnd.size();
   const std::int16_t* value = conditions.rainGrid.data();
   for (int m = 0; m < fields.rows(); ++m) {

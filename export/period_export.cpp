@@ -89,18 +89,19 @@ SetPlan planSet(const core::AnalysisConditions& c, const fs::path& folder, int p
   SetPlan plan;
   plan.rmdPath = c.openRmdPath;
   plan.folder = folder;
-  plan.header = viewer::openHeader(c);
-  plan.frameOffsets.assign(c.frameOffset.begin(), c.frameOffset.begin() + c.frameCount);
-  plan.framesPerDay = core::framesPerDay(c.frameYear[0], c.frameMonthDay[0][0]);
-  plan.progressStep = core::progressStep(progressWidth, c.frameCount, plan.framesPerDay);
-  const int blocks = c.frameCount / plan.framesPerDay;
+  plan.header = c.header;
+  const int frames = c.openFrameCount();
+  for (int k = 0; k < frames; ++k) plan.frameOffsets.push_back(c.index[static_cast<std::size_t>(k)].frameOffset);
+  plan.framesPerDay = core::framesPerDay(c.index[0].stamp.year, c.index[0].stamp.month);
+  plan.progressStep = core::progressStep(progressWidth, frames, plan.framesPerDay);
+  const int blocks = frames / plan.framesPerDay;
   for (int b = 0; b < blocks; ++b) {
     const int first = b * plan.framesPerDay;
     plan.dayFileNames.push_back(viewer::frameStamp(c, first).substr(0, 8) + ".CSV");
     std::string line = "ID,M,N,Keido,Ido";
     for (int k = first; k < first + plan.framesPerDay; ++k) {
-      const auto& time = c.frameHourMinute[static_cast<std::size_t>(k)];
-      line.append(",").append(core::twoDigits(time[0])).append(":").append(core::twoDigits(time[1]));
+      const core::TimeStamp& time = c.index[static_cast<std::size_t>(k)].stamp;
+      line.append(",").append(core::twoDigits(time.hour)).append(":").append(core::twoDigits(time.minute));
     }
     plan.headerLines.push_back(std::move(line));
   }
@@ -113,7 +114,8 @@ class SetWriter {
   SetWriter(const SetPlan& plan, const fs::path& workFolder, const core::AnalysisConditions& c)
       : plan_(plan),
         workFolder_(workFolder),
-        fields_(c.fileWestLon, c.fileNorthLat, c.cellWidth, c.cellHeight, c.gridCols, c.gridRows) {}
+        fields_(c.header.fileWestLon, c.header.fileNorthLat, c.geometry.cellWidth, c.geometry.cellHeight,
+                c.header.gridCols, c.header.gridRows) {}
 
   core::Status open() { return frames_.open(plan_.rmdPath); }
 
@@ -175,12 +177,6 @@ class SetWriter {
   std::vector<std::vector<std::int16_t>> chunk_;  // one range of cells per frame of the day
 };
 
-bool fileOpen(const core::AnalysisConditions& c) {
-  const auto frames = static_cast<std::size_t>(c.frameCount > 0 ? c.frameCount : 0);
-  return !c.openRmdPath.empty() && frames > 0 && c.gridRows > 0 && c.gridCols > 0 && c.frameYear.size() >= frames &&
-         c.frameMonthDay.size() >= frames && c.frameHourMinute.size() >= frames && c.frameOffset.size() >= frames;
-}
-
 void call(const std::function<void()>& f) {
   if (f) f();
 }
@@ -204,7 +200,7 @@ std::string periodLabel(const core::AnalysisConditions& c) {
   std::string label;
   viewer::appendFrameLabel(label, c, 0);
   label.resize(std::min<std::size_t>(label.size(), 8));
-  viewer::appendFrameLabel(label, c, c.frameCount - 1);
+  viewer::appendFrameLabel(label, c, c.openFrameCount() - 1);
   label.resize(std::min<std::size_t>(label.size(), 16));
   return label;
 }
@@ -212,7 +208,7 @@ std::string periodLabel(const core::AnalysisConditions& c) {
 PeriodExportResult exportPeriod(const core::AnalysisConditions& c, std::string_view areaText, int progressWidth,
                                 const PeriodExportCallbacks& callbacks) {
   PeriodExportResult result;
-  if (!fileOpen(c)) return result;
+  if (c.openFrameCount() == 0) return result;
   result.outcome = PeriodExportOutcome::Refused;
   result.periodLabel = periodLabel(c);
   result.folder = fs::path(c.openRmdDir) / (std::string(core::regionCodeForName(areaText)) + result.periodLabel);

@@ -25,14 +25,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (opening.outcome != ombrix::viewer::OpenOutcome::Opened) return 0;
   ombrix::core::AnalysisConditions conditions;
   ombrix::viewer::applyOpening(opening, conditions);
-  const ombrix::core::RmdHeader header = ombrix::viewer::openHeader(conditions);
+  const ombrix::core::RmdHeader& header = conditions.header;
   const std::size_t cells = header.cellCount();
   std::vector<std::int16_t> frameGrid;
   std::vector<std::int16_t> range;
-  for (int k = 0; k < conditions.frameCount; ++k) {
-    if (!frameToLoad(k, conditions.frameCount)) continue;
+  const int frames = conditions.openFrameCount();
+  for (int k = 0; k < frames; ++k) {
+    if (!frameToLoad(k, frames)) continue;
     (void)ombrix::viewer::decodeFrame(conditions, k, bytes, frameGrid);
-    (void)ombrix::core::decodeRmdFrame(bytes, 0, header, conditions.frameOffset[static_cast<std::size_t>(k)],
+    (void)ombrix::core::decodeRmdFrame(bytes, 0, header, conditions.index[static_cast<std::size_t>(k)].frameOffset,
                                        {cells / 2, cells - cells / 2}, range, conditions.openRmdPath);
   }
   return 0;

@@ -41,23 +41,25 @@ core::AnalysisConditions windowAround(const core::AnalysisConditions& c, const s
 }  // namespace
 
 CellGrid cellGridOf(const core::AnalysisConditions& c) {
-  return {c.fileWestLon, c.fileNorthLat, c.cellWidth, c.cellHeight, c.gridCols, c.gridRows};
+  return {c.header.fileWestLon,  c.header.fileNorthLat, c.geometry.cellWidth,
+          c.geometry.cellHeight, c.header.gridCols,     c.header.gridRows};
 }
 
 int framesPerHourOf(const core::AnalysisConditions& c) {
-  const auto clock = core::slotClockOf(viewer::openHeader(c), viewer::openIndex(c));
+  const auto clock = core::slotClockOf(c.header, c.index);
   return clock ? clock->framesPerHour() : 1;
 }
 
 core::Status arealOverOpenFile(const core::AnalysisConditions& c, const std::vector<Shape>& shapes, int first,
                                int last, ArealComputation& computation, const core::PreprocessCallbacks& callbacks) {
-  if (c.openRmdPath.empty()) return core::Status::failure(std::string(messages::kNoFileOpen));
-  if (first < 0 || last < first || last >= c.frameCount) {
+  if (!c.fileOpen()) return core::Status::failure(std::string(messages::kNoFileOpen));
+  if (first < 0 || last < first || last >= c.openFrameCount()) {
     return core::Status::failure(std::string(messages::kTimesNotInOrder));
   }
-  const std::vector<core::TimeStamp> times = core::frameTimes(viewer::openHeader(c), viewer::openIndex(c));
+  const std::vector<core::TimeStamp> times = core::frameTimes(c.header, c.index);
   if (core::Status s = computation.prepare(shapes, cellGridOf(c), framesPerHourOf(c)); !s) return s;
-  const std::size_t cellCount = static_cast<std::size_t>(c.gridRows) * static_cast<std::size_t>(c.gridCols);
+  const std::size_t cellCount =
+      static_cast<std::size_t>(c.header.gridRows) * static_cast<std::size_t>(c.header.gridCols);
   std::vector<std::int16_t> cells;
   for (int i = first; i <= last; ++i) {
     if (callbacks.yield) callbacks.yield();

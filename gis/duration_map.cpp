@@ -9,8 +9,8 @@ namespace ombrix::gis {
 
 core::Status durationMaximumMap(const core::AnalysisConditions& conditions, int first, int last, int hours,
                                 DurationMap& map, const core::PreprocessCallbacks& callbacks) {
-  if (conditions.openRmdPath.empty()) return core::Status::failure(std::string(messages::kNoFileOpen));
-  if (first < 0 || last < first || last >= conditions.frameCount) {
+  if (!conditions.fileOpen()) return core::Status::failure(std::string(messages::kNoFileOpen));
+  if (first < 0 || last < first || last >= conditions.openFrameCount()) {
     return core::Status::failure(std::string(messages::kTimesNotInOrder));
   }
   if (hours < 1) return core::Status::failure(std::string(messages::kDurationHoursInvalid));
@@ -21,7 +21,7 @@ core::Status durationMaximumMap(const core::AnalysisConditions& conditions, int 
     return viewer::loadFrame(conditions, first + k, cells);
   };
   const std::size_t cells =
-      static_cast<std::size_t>(conditions.gridRows) * static_cast<std::size_t>(conditions.gridCols);
+      static_cast<std::size_t>(conditions.header.gridRows) * static_cast<std::size_t>(conditions.header.gridCols);
   DurationMap result;
   if (core::Status s = cellDurationMaxima(cells, frames, framesPerHourOf(conditions), hours, read, result.grid); !s) {
     return s;

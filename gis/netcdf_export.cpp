@@ -35,11 +35,6 @@ CubeLayout layoutFor(const core::RmdHeader& header, std::int32_t cellWidth, std:
   return layout;
 }
 
-core::TimeStamp stampOf(const core::AnalysisConditions& c, std::size_t k) {
-  return {c.frameYear[k], c.frameMonthDay[k][0], c.frameMonthDay[k][1], c.frameHourMinute[k][0],
-          c.frameHourMinute[k][1]};
-}
-
 void report(const NetcdfExportOptions& options, double fraction) {
   if (options.yield) options.yield();
   if (options.progress) options.progress(fraction);
@@ -54,17 +49,17 @@ std::filesystem::path netcdfPathBeside(const std::filesystem::path& rmdFile) {
 
 core::Status exportOpenFileNetcdf(const core::AnalysisConditions& c, int first, int last,
                                   const std::filesystem::path& target, const NetcdfExportOptions& options) {
-  if (c.openRmdPath.empty()) return core::Status::failure(std::string(messages::kNoFileOpen));
-  if (first < 0 || last < first || last >= c.frameCount) {
+  if (!c.fileOpen()) return core::Status::failure(std::string(messages::kNoFileOpen));
+  if (first < 0 || last < first || last >= c.openFrameCount()) {
     return core::Status::failure(std::string(messages::kFrameNotInFile));
   }
-  const core::RmdHeader header = viewer::openHeader(c);
-  const auto clock = core::slotClockOf(header, viewer::openIndex(c));
+  const core::RmdHeader& header = c.header;
+  const auto clock = core::slotClockOf(header, c.index);
   const auto midnight = clock ? stampMinutes(clock->firstDay) : std::nullopt;
   if (!midnight) return core::Status::failure(messages::withPath(messages::kNoFrameWithTime, c.openRmdPath));
 
-  CubeLayout layout =
-      layoutFor(header, c.cellWidth, c.cellHeight, std::filesystem::path(c.openRmdPath).stem().string(), options);
+  CubeLayout layout = layoutFor(header, c.geometry.cellWidth, c.geometry.cellHeight,
+                                std::filesystem::path(c.openRmdPath).stem().string(), options);
   layout.frames = last - first + 1;
   layout.intervalMinutes = kMinutesPerDay / clock->framesPerDay;
   layout.firstSlotMinutes = *midnight + static_cast<std::int64_t>(first) * layout.intervalMinutes;
@@ -75,9 +70,9 @@ core::Status exportOpenFileNetcdf(const core::AnalysisConditions& c, int first, 
   for (int k = first; k <= last; ++k) {
     report(options, static_cast<double>(k - first + 1) / static_cast<double>(layout.frames));
     const auto index = static_cast<std::size_t>(k);
-    if (!core::frameHasData(header, c.frameOffset[index])) continue;
+    if (!core::frameHasData(header, c.index[index].frameOffset)) continue;
     if (core::Status s = viewer::loadFrame(c, k, frame); !s) return s;
-    if (core::Status s = cube.writeFrame(k - first, stampOf(c, index), frame); !s) return s;
+    if (core::Status s = cube.writeFrame(k - first, c.index[index].stamp, frame); !s) return s;
   }
   return cube.commit();
 }

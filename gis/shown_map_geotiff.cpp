@@ -16,8 +16,9 @@ exports::CurrentDisplayResult exportShownMapGeoTiff(const core::AnalysisConditio
   if (!exports::mapShown(c)) return result;
   result.path = target;
   const std::vector<float> values = storedToBandValues(c.rainGrid);
-  result.status = writeGeoTiffMap(result.path, {c.gridCols, c.gridRows, values},
-                                  csvCellCentres(c.fileWestLon, c.fileNorthLat, c.cellWidth, c.cellHeight));
+  result.status = writeGeoTiffMap(
+      result.path, {c.header.gridCols, c.header.gridRows, values},
+      csvCellCentres(c.header.fileWestLon, c.header.fileNorthLat, c.geometry.cellWidth, c.geometry.cellHeight));
   result.outcome = result.status ? exports::CurrentDisplayOutcome::Written : exports::CurrentDisplayOutcome::Failed;
   return result;
 }

@@ -27,14 +27,14 @@ constexpr int kWeightOne = 1024;
 // Source cells [begin, end) whose centres lie in each target cell along one axis. Target cell
 // t is centred on targetStart + t * targetStep and spans half a step either side; source cell s
 // is centred on sourceStart + s * sourceStep. Steps may be negative (latitudes fall by row).
-struct CellRange {
+struct SourceSpan {
   std::size_t begin = 0;
   std::size_t end = 0;
 };
 
-std::vector<CellRange> coveringRanges(double sourceStart, double sourceStep, std::size_t sourceCount,
-                                      double targetStart, double targetStep, std::size_t targetCount) {
-  std::vector<CellRange> ranges(targetCount);
+std::vector<SourceSpan> coveringRanges(double sourceStart, double sourceStep, std::size_t sourceCount,
+                                       double targetStart, double targetStep, std::size_t targetCount) {
+  std::vector<SourceSpan> ranges(targetCount);
   const auto clampIndex = [&](double x) {
     return static_cast<std::size_t>(std::clamp(std::ceil(x), 0.0, static_cast<double>(sourceCount)));
   };
@@ -125,10 +125,9 @@ std::vector<std::int16_t> resampleMaximum(const Grib2Field& field, const core::G
   const Grib2LatLonGrid& g = field.grid;
   const auto ni = static_cast<std::size_t>(g.ni);
   const auto nx = static_cast<std::size_t>(grid.nx);
-  const std::vector<CellRange> cols =
-      coveringRanges(g.firstLon, g.columnSpacing(), ni, grid.lon0, grid.dlon, nx);
-  const std::vector<CellRange> rows = coveringRanges(g.firstLat, -g.rowSpacing(), static_cast<std::size_t>(g.nj),
-                                                     grid.lat0, -grid.dlat, static_cast<std::size_t>(grid.ny));
+  const std::vector<SourceSpan> cols = coveringRanges(g.firstLon, g.columnSpacing(), ni, grid.lon0, grid.dlon, nx);
+  const std::vector<SourceSpan> rows = coveringRanges(g.firstLat, -g.rowSpacing(), static_cast<std::size_t>(g.nj),
+                                                      grid.lat0, -grid.dlat, static_cast<std::size_t>(grid.ny));
   std::vector<std::int16_t> out(grid.cellCount(), -1);
   for (std::size_t r = 0; r < rows.size(); ++r) {
     std::int16_t* target = out.data() + r * nx;

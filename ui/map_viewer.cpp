@@ -212,7 +212,7 @@ bool MapViewer::stepForward() {
   if (computing() || !fileOpen()) return true;
   showLegend(Scale::Intensity);
   const int p = listPosition(*controls_.startTime);
-  const int i = p + 1 >= conditions_.frameCount ? 0 : p + 1;
+  const int i = p + 1 >= conditions_.openFrameCount() ? 0 : p + 1;
   controls_.startTime->setCurrentIndex(i);
   return showFrame(i);
 }
@@ -221,7 +221,7 @@ void MapViewer::previousFrame() {
   if (computing() || !fileOpen()) return;
   showLegend(Scale::Intensity);
   const int p = listPosition(*controls_.startTime);
-  const int i = p == 0 ? conditions_.frameCount - 1 : p - 1;
+  const int i = p == 0 ? conditions_.openFrameCount() - 1 : p - 1;
   if (i >= 0) controls_.startTime->setCurrentIndex(i);
   showFrame(i);
 }
@@ -484,7 +484,7 @@ void MapViewer::exportNetcdf() {
   options.progress = [this, width](double fraction) {
     progress_->setBarWidth(static_cast<int>(std::lround(fraction * width)));
   };
-  const core::Status status = gis::exportOpenFileNetcdf(file, 0, file.frameCount - 1, target, options);
+  const core::Status status = gis::exportOpenFileNetcdf(file, 0, file.openFrameCount() - 1, target, options);
   if (window_.isEnding()) return;
   messages_.show(status ? std::string(messages::kNetcdfWritten) + target.string() : status.message);
 }

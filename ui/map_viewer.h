@@ -87,7 +87,7 @@ class MapViewer final : public QObject {
   enum class Field { Sum, Maximum };
   enum class Scale { Intensity, Accumulation };
 
-  bool fileOpen() const noexcept { return !conditions_.openRmdPath.empty(); }
+  bool fileOpen() const noexcept { return conditions_.fileOpen(); }
   bool computing() const noexcept { return conditions_.viewerState == core::kViewerComputing; }
   void showOpenedFile(const viewer::OpenedRmd& file);
   void showLegend(Scale scale);

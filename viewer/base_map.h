@@ -69,7 +69,7 @@ class BaseMapOverlay {
  public:
   void draw(const std::filesystem::path& path, const ViewGeometry& geometry, SurfaceView surface);
   void draw(const std::filesystem::path& path, const core::AnalysisConditions& c, SurfaceView surface) {
-    draw(path, geometryOf(c), surface);
+    draw(path, c.geometry, surface);
   }
   // How often the file was read since construction (for tests).
   int readCount() const noexcept { return reads_; }

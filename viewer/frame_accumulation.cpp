@@ -56,14 +56,15 @@ core::Status foldFrames(const core::AnalysisConditions& conditions, int s, int e
                         const FoldCallbacks& callbacks, Fold first, Fold later) {
   if (core::Status status = checkFrameRange(conditions, s, e); !status) return status;
   const std::filesystem::path path = conditions.openRmdPath;
-  const core::RmdHeader header = openHeader(conditions);
-  const std::vector<std::int32_t> offsets(conditions.frameOffset.begin() + s, conditions.frameOffset.begin() + e + 1);
+  const core::RmdHeader header = conditions.header;
+  const std::vector<core::FrameIndexEntry> entries(conditions.index.begin() + s, conditions.index.begin() + e + 1);
   std::vector<std::int16_t> frame;
   std::vector<std::int16_t> field;
   for (int k = s; k <= e; ++k) {
     if (callbacks.yield) callbacks.yield();
     if (callbacks.frameStarting) callbacks.frameStarting(k - s);
-    if (core::Status status = core::readRmdFrame(path, header, offsets[static_cast<std::size_t>(k - s)], frame);
+    if (core::Status status =
+            core::readRmdFrame(path, header, entries[static_cast<std::size_t>(k - s)].frameOffset, frame);
         !status) {
       return status;
     }
@@ -79,8 +80,8 @@ core::Status foldFrames(const core::AnalysisConditions& conditions, int s, int e
 core::Status checkFrameRange(const core::AnalysisConditions& c, int s, int e) {
   if (s == e) return core::Status::failure(std::string(messages::kChooseDifferentTimes));
   if (s > e) return core::Status::failure(std::string(messages::kTimesNotInOrder));
-  if (c.openRmdPath.empty()) return core::Status::failure(std::string(messages::kNoFileOpen));
-  if (s < 0 || e >= framesInIndex(c)) return core::Status::failure(std::string(messages::kFrameNotInFile));
+  if (!c.fileOpen()) return core::Status::failure(std::string(messages::kNoFileOpen));
+  if (s < 0 || e >= c.openFrameCount()) return core::Status::failure(std::string(messages::kFrameNotInFile));
   return core::Status::success();
 }
 

@@ -11,14 +11,6 @@
 
 namespace ombrix::viewer {
 
-// The header fields of the open file as the conditions hold them.
-core::RmdHeader openHeader(const core::AnalysisConditions& conditions);
-// The frame index of the open file as the conditions hold it.
-std::vector<core::FrameIndexEntry> openIndex(const core::AnalysisConditions& conditions);
-
-// How many frames the open file's index holds (frames 0 .. count - 1 can be loaded).
-int framesInIndex(const core::AnalysisConditions& conditions);
-
 // Reads frame i (0 .. frameCount - 1) of the open file into frameGrid (row-major, gridCols x
 // gridRows), in one block read. A frame whose index entry points at no frame data gives a
 // grid of noDataValue. Refused, frameGrid unchanged: no file open, the file has gone or ends

@@ -6,7 +6,6 @@
 
 #include "core/messages.h"
 #include "core/number_text.h"
-#include "viewer/frame_loading.h"
 
 namespace ombrix::viewer {
 
@@ -35,10 +34,8 @@ std::optional<core::TimeStamp> parseTime(std::string_view text) {
                          static_cast<std::uint8_t>(*minute)};
 }
 
-core::TimeStamp stampOf(const core::AnalysisConditions& c, int i) {
-  const auto k = static_cast<std::size_t>(i);
-  return {c.frameYear[k], c.frameMonthDay[k][0], c.frameMonthDay[k][1], c.frameHourMinute[k][0],
-          c.frameHourMinute[k][1]};
+const core::TimeStamp& stampOf(const core::AnalysisConditions& c, int i) {
+  return c.index[static_cast<std::size_t>(i)].stamp;
 }
 
 std::string timeText(const core::TimeStamp& s) {
@@ -65,8 +62,8 @@ std::optional<std::pair<std::string_view, std::string_view>> splitFrameRange(std
 }
 
 core::Status resolveFrame(const core::AnalysisConditions& conditions, const FrameReference& reference, int& frame) {
-  if (conditions.openRmdPath.empty()) return core::Status::failure(std::string(messages::kNoFileOpen));
-  const int frames = framesInIndex(conditions);
+  if (!conditions.fileOpen()) return core::Status::failure(std::string(messages::kNoFileOpen));
+  const int frames = conditions.openFrameCount();
   if (reference.number) {
     if (*reference.number >= 0 && *reference.number < frames) {
       frame = *reference.number;

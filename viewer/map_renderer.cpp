@@ -119,7 +119,7 @@ std::optional<Plan> planMap(const MapLayer& layer, SurfaceView surface, ClassSca
 }  // namespace
 
 MapLayer mapLayerOf(const core::AnalysisConditions& c) {
-  return {c.rainGrid, c.gridRows, c.gridCols, c.noDataValue, geometryOf(c)};
+  return {c.rainGrid, c.header.gridRows, c.header.gridCols, c.header.noDataValue, c.geometry};
 }
 
 std::int64_t cellLeftX(const ViewGeometry& g, int c) noexcept {

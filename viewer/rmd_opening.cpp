@@ -108,31 +108,10 @@ void applyOpening(const RmdOpening& opening, core::AnalysisConditions& c) {
   c.openRmdPath = file.path;
   c.openRmdDir = file.dir;
   if (file.areaName) c.areaName = *file.areaName;
-  const core::RmdHeader& h = file.header;
-  c.frameCount = h.frameCount;
-  c.fileWestLon = h.fileWestLon;
-  c.fileNorthLat = h.fileNorthLat;
-  c.fileEastLon = h.fileEastLon;
-  c.fileSouthLat = h.fileSouthLat;
-  c.gridRows = h.gridRows;
-  c.gridCols = h.gridCols;
-  c.cellLonStep = h.cellLonStep;
-  c.cellLatStep = h.cellLatStep;
-  c.noDataValue = h.noDataValue;
-  const std::size_t frames = file.index.size();
-  c.frameYear.resize(frames);
-  c.frameMonthDay.resize(frames);
-  c.frameHourMinute.resize(frames);
-  c.frameOffset.resize(frames);
-  for (std::size_t k = 0; k < frames; ++k) {
-    const core::FrameIndexEntry& entry = file.index[k];
-    c.frameYear[k] = entry.stamp.year;
-    c.frameMonthDay[k] = {entry.stamp.month, entry.stamp.day};
-    c.frameHourMinute[k] = {entry.stamp.hour, entry.stamp.minute};
-    c.frameOffset[k] = entry.frameOffset;
-  }
-  c.rainGrid.assign(h.cellCount(), 0);
-  applyGeometry(file.geometry, c);
+  c.header = file.header;
+  c.index = file.index;
+  c.rainGrid.assign(file.header.cellCount(), 0);
+  c.geometry = file.geometry;
 }
 
 }  // namespace ombrix::viewer

@@ -29,28 +29,6 @@ ViewGeometry computeViewGeometry(const core::RmdHeader& header, int scaleFactor,
   return g;
 }
 
-ViewGeometry geometryOf(const core::AnalysisConditions& c) {
-  return {c.cellWidth,     c.cellHeight,  c.mapWidth,    c.mapHeight,   c.mapHalfWidth,
-          c.mapHalfHeight, c.viewWidth,   c.viewHeight,  c.viewCenterX, c.viewCenterY,
-          c.zoom,          c.mapCenterLon, c.mapCenterLat};
-}
-
-void applyGeometry(const ViewGeometry& g, core::AnalysisConditions& c) {
-  c.cellWidth = g.cellWidth;
-  c.cellHeight = g.cellHeight;
-  c.mapWidth = g.mapWidth;
-  c.mapHeight = g.mapHeight;
-  c.mapHalfWidth = g.mapHalfWidth;
-  c.mapHalfHeight = g.mapHalfHeight;
-  c.viewWidth = g.viewWidth;
-  c.viewHeight = g.viewHeight;
-  c.viewCenterX = g.viewCenterX;
-  c.viewCenterY = g.viewCenterY;
-  c.zoom = g.zoom;
-  c.mapCenterLon = g.mapCenterLon;
-  c.mapCenterLat = g.mapCenterLat;
-}
-
 std::int64_t floorToSurface(double value) noexcept {
   if (!(value > -static_cast<double>(kFarOutside))) return -kFarOutside;
   if (!(value < static_cast<double>(kFarOutside))) return kFarOutside;

@@ -1,29 +1,14 @@
 #pragma once
-// The projection from map units (microdegrees from the grid's north-west corner) to the
-// drawing surface, fixed when a file is opened.
+// Computing the projection from map units to the drawing surface (core/view_geometry.h), and
+// projecting with it.
 #include <cstdint>
 
-#include "core/analysis_conditions.h"
 #include "core/rmd_file.h"
+#include "core/view_geometry.h"
 
 namespace ombrix::viewer {
 
-struct ViewGeometry {
-  std::int32_t cellWidth = 0;
-  std::int32_t cellHeight = 0;
-  float mapWidth = 0;
-  float mapHeight = 0;
-  float mapHalfWidth = 0;
-  float mapHalfHeight = 0;
-  float viewWidth = 0;
-  float viewHeight = 0;
-  float viewCenterX = 0;
-  float viewCenterY = 0;
-  float zoom = 0;
-  float mapCenterLon = 0;
-  float mapCenterLat = 0;
-  bool operator==(const ViewGeometry&) const = default;
-};
+using core::ViewGeometry;
 
 // Scale factor of the step fields: 2 for files whose first frame is before April 2001, else 1.
 int scaleFactorForDate(int year, int month) noexcept;
@@ -31,9 +16,6 @@ int scaleFactorForDate(int year, int month) noexcept;
 // The geometry of a grid on a viewWidth x viewHeight surface: the map fills 95 % of the
 // surface in its tighter direction, centred.
 ViewGeometry computeViewGeometry(const core::RmdHeader& header, int scaleFactor, float viewWidth, float viewHeight);
-
-ViewGeometry geometryOf(const core::AnalysisConditions& conditions);
-void applyGeometry(const ViewGeometry& geometry, core::AnalysisConditions& conditions);
 
 // A projected coordinate rounded down to a whole surface unit, kept far inside the int range
 // (a non-finite value lands far outside any surface).

@@ -56,7 +56,7 @@ bool saveViewer(ombrix::ui::MainWindow& window, const QDir& folder, const QFileI
   for (QListWidgetItem* item : dialog.fileList().findItems(rmd.fileName(), Qt::MatchExactly)) item->setSelected(true);
   bool ok = save(dialog, folder, QStringLiteral("file-open-dialog"));
   viewer.openFile(rmd.absolutePath(), rmd.fileName());
-  if (window.conditions().openRmdPath.empty()) return false;
+  if (!window.conditions().fileOpen()) return false;
   const ombrix::ui::DrawingControls& controls = window.drawingControls();
   // The pictures above showed the stop button; the viewer starts idle.
   controls.animation[1]->hide();

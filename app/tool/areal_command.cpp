@@ -39,7 +39,7 @@ core::Status fromRmdFile(const Options& options, const std::vector<gis::Shape>& 
   core::AnalysisConditions conditions;
   if (core::Status opened = openForExport(options.rmdPath, conditions); !opened) return opened;
   const FrameRangeText range{options.from.empty() ? "0" : options.from,
-                             options.to.empty() ? std::to_string(conditions.frameCount - 1) : options.to};
+                             options.to.empty() ? std::to_string(conditions.openFrameCount() - 1) : options.to};
   int first = 0;
   int last = 0;
   if (core::Status found = resolveFrameRange(conditions, range, first, last); !found) return found;

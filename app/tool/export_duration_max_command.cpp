@@ -33,7 +33,7 @@ CommandRun defineExportDurationMax(CLI::App& command) {
     if (core::Status opened = openForExport(options->rmdPath, conditions); !opened) return refused(opened);
     gis::DurationMap map;
     if (core::Status computed =
-            gis::durationMaximumMap(conditions, 0, conditions.frameCount - 1, options->hours, map);
+            gis::durationMaximumMap(conditions, 0, conditions.openFrameCount() - 1, options->hours, map);
         !computed) {
       return refused(computed);
     }
@@ -41,9 +41,10 @@ CommandRun defineExportDurationMax(CLI::App& command) {
     std::filesystem::path out = options->out;
     if (out.empty()) out = exports::currentDisplayPath(conditions, conditions.areaName).replace_extension(".tif");
     const std::vector<float> values = gis::storedToBandValues(conditions.rainGrid);
-    const gis::FloatGrid grid{conditions.gridCols, conditions.gridRows, values};
-    const gis::MapGeoreference georeference = gis::csvCellCentres(conditions.fileWestLon, conditions.fileNorthLat,
-                                                                   conditions.cellWidth, conditions.cellHeight);
+    const gis::FloatGrid grid{conditions.header.gridCols, conditions.header.gridRows, values};
+    const gis::MapGeoreference georeference =
+        gis::csvCellCentres(conditions.header.fileWestLon, conditions.header.fileNorthLat,
+                            conditions.geometry.cellWidth, conditions.geometry.cellHeight);
     if (core::Status written = gis::writeGeoTiffMap(out, grid, georeference); !written) return refused(written);
     std::cout << out.string() << "\n";
     return kExitOk;

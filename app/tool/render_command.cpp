@@ -94,7 +94,7 @@ int runRender(const CLI::App& command, const RenderOptions& options) {
     viewer::drawIntensityMap(conditions, image.view());
   }
   if (!options.noBaseMap) {
-    viewer::drawBaseMap(viewer::baseMapBesideExecutable(), viewer::geometryOf(conditions), image.view());
+    viewer::drawBaseMap(viewer::baseMapBesideExecutable(), conditions.geometry, image.view());
   }
   if (core::Status s = writePng(image, options.pngPath); !s) return refused(s);
   std::cout << options.pngPath << "\n";

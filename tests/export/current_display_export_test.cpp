@@ -15,12 +15,12 @@ using test::TempDir;
 core::AnalysisConditions shownMap(const std::filesystem::path& dir, int rows = 3, int cols = 4) {
   core::AnalysisConditions c;
   c.openRmdDir = dir.string();
-  c.gridRows = static_cast<std::int16_t>(rows);
-  c.gridCols = static_cast<std::int16_t>(cols);
-  c.fileWestLon = 139'000'000;
-  c.fileNorthLat = 36'000'000;
-  c.cellWidth = 12'500;
-  c.cellHeight = 8'333;
+  c.header.gridRows = static_cast<std::int16_t>(rows);
+  c.header.gridCols = static_cast<std::int16_t>(cols);
+  c.header.fileWestLon = 139'000'000;
+  c.header.fileNorthLat = 36'000'000;
+  c.geometry.cellWidth = 12'500;
+  c.geometry.cellHeight = 8'333;
   for (int id = 0; id < rows * cols; ++id) c.rainGrid.push_back(static_cast<std::int16_t>(id - 1));
   c.frameLabel = "200507011230";
   return c;

@@ -142,7 +142,7 @@ TEST(PeriodExport, FailuresAndNoOpenFileLeaveNothingBehind) {
             std::string(messages::kCannotCreateFolder) + (dir / "plain-file" / "Ka2005070120050702").string());
 
   // The second day's frames lie beyond the end of a truncated file.
-  fs::resize_file(dir / "Ka.RMD", static_cast<std::uintmax_t>(c.frameOffset[60]));
+  fs::resize_file(dir / "Ka.RMD", static_cast<std::uintmax_t>(c.index[60].frameOffset));
   Recorded recorded;
   const auto truncated = exportPeriod(c, "関東", 100, recorded.callbacks());
   EXPECT_EQ(truncated.outcome, PeriodExportOutcome::Refused);

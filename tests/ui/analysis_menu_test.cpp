@@ -46,7 +46,7 @@ TEST_F(AnalysisMenuTest, DurationMapIsShownLabelledAndProbedInMillimetres) {
   EXPECT_EQ(conditions.rainGrid[1], 32);
   EXPECT_EQ(conditions.rainGrid[0], -1);
   EXPECT_TRUE(controls.accumulationLegend->isVisible());
-  const viewer::ViewGeometry g = viewer::geometryOf(conditions);
+  const viewer::ViewGeometry& g = conditions.geometry;
   const QPoint centreOfCell1(static_cast<int>(g.viewCenterX - (g.mapHalfWidth - 1.5F * g.cellWidth) * g.zoom),
                              static_cast<int>(g.viewCenterY - (g.mapHalfHeight - 0.5F * g.cellHeight) * g.zoom));
   EXPECT_EQ(viewer.cellTip(centreOfCell1), QStringLiteral("緯度 35.7000  経度 139.6125  値 3.2 mm"));

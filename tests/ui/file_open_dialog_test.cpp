@@ -28,7 +28,7 @@ TEST_F(FileOpenTest, ListsRmdFilesInAnyLetterCaseAndOpeningFillsTheReadoutsAndDr
   EXPECT_EQ(files.item(1)->text(), QStringLiteral("lower.rmd"));
   EXPECT_TRUE(messages.shown.isEmpty());
   EXPECT_EQ(conditions.openRmdPath, path.string());
-  EXPECT_EQ(std::pair(conditions.viewWidth, conditions.viewHeight), std::pair(689.0f, 593.0f));
+  EXPECT_EQ(std::pair(conditions.geometry.viewWidth, conditions.geometry.viewHeight), std::pair(689.0f, 593.0f));
   const QStringList expected{QStringLiteral("九州"), QString::fromStdString(path.string()), QStringLiteral("35.7"),
                              QStringLiteral("139.6"), QStringLiteral("35.68333"), QStringLiteral("139.6375"),
                              QStringLiteral("2004"), QStringLiteral("7"), QStringLiteral("5"), QStringLiteral("6")};

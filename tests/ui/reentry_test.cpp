@@ -127,7 +127,7 @@ TEST_P(ViewerReentryTest, TheCommandEndsOnWhatItStartedWith) {
   for (std::size_t i = 0; i < c.shown.size(); ++i) {
     EXPECT_TRUE(messages.shown[static_cast<qsizetype>(i)].startsWith(qtText(c.shown[i]))) << i;
   }
-  EXPECT_EQ(conditions.rainGrid.size(), static_cast<std::size_t>(conditions.gridRows * conditions.gridCols));
+  EXPECT_EQ(conditions.rainGrid.size(), static_cast<std::size_t>(conditions.header.gridRows * conditions.header.gridCols));
   EXPECT_EQ(conditions.viewerState, core::kViewerIdle);
 }
 

@@ -19,7 +19,7 @@ TEST(FrameLoading, LoadsFramesAndGivesNoDataForEmptyIndexEntries) {
   header.noDataValue = 9999;
   test::writeFrames(dir / "Ka.RMD", 2, 3, {{1, 2, 3, 4, 5, 6}, {}, {-1, 0, 7, 8, 9, 32767}, {5, 5, 5, 5, 5, 5}}, header);
   core::AnalysisConditions conditions = test::openedConditions(dir / "Ka.RMD");
-  conditions.frameOffset[3] = 30;  // points into the index, not at frame data
+  conditions.index[3].frameOffset = 30;  // points into the index, not at frame data
   Grid grid;
   ASSERT_TRUE(loadFrame(conditions, 2, grid).ok);
   EXPECT_EQ(grid, (Grid{-1, 0, 7, 8, 9, 32767}));
@@ -71,11 +71,9 @@ TEST(FrameLoading, ShowFrameSetsGridAndStampOrNothing) {
 
 TEST(FrameStamps, PadEachElementByItsOwnValue) {
   core::AnalysisConditions c;
-  c.frameCount = 3;
-  c.frameYear = {2004, 2004, 2004};
-  c.frameMonthDay = {{{1, 1}}, {{10, 5}}, {{7, 15}}};
-  c.frameHourMinute = {{{0, 0}}, {{9, 30}}, {{23, 30}}};
-  c.frameOffset = {0, 0, 0};
+  c.header.frameCount = 3;
+  c.openRmdPath = "Ka.RMD";
+  c.index = {{{2004, 1, 1, 0, 0}, 0}, {{2004, 10, 5, 9, 30}, 0}, {{2004, 7, 15, 23, 30}, 0}};
   EXPECT_EQ(frameStamp(c, 0), "200401010000");
   EXPECT_EQ(frameStamp(c, 1), "200410050930");
   EXPECT_EQ(frameStamp(c, 3), "");

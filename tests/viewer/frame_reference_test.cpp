@@ -30,11 +30,9 @@ TEST(FrameReference, RangesSplitAtTheColonBetweenTheEnds) {
 TEST(FrameReference, ResolvedAgainstTheOpenFile) {
   core::AnalysisConditions c;
   c.openRmdPath = "Ka.RMD";
-  c.frameCount = 3;
-  c.frameOffset = {100, 200, 300};
-  c.frameYear = {2005, 2005, 2005};
-  c.frameMonthDay = {{{7, 1}}, {{7, 1}}, {{7, 1}}};
-  c.frameHourMinute = {{{23, 30}}, {{24, 0}}, {{24, 0}}};  // a repeated stamp names its first frame
+  c.header.frameCount = 3;
+  // A repeated stamp names its first frame.
+  c.index = {{{2005, 7, 1, 23, 30}, 100}, {{2005, 7, 1, 24, 0}, 200}, {{2005, 7, 1, 24, 0}, 300}};
   int frame = -1;
   ASSERT_TRUE(resolveFrame(c, *parseFrameReference("2"), frame).ok);
   EXPECT_EQ(frame, 2);

@@ -59,12 +59,9 @@ TEST(InputLimits, RmdHeaderClaimingTheLargestGrid) {
   expectSmall([&] {
     core::AnalysisConditions c;
     c.openRmdPath = path.string();
-    c.frameCount = 1;
-    c.gridRows = c.gridCols = kMostCells;
-    c.frameYear = {2005};
-    c.frameMonthDay = {{7, 1}};
-    c.frameHourMinute = {{0, 0}};
-    c.frameOffset = {static_cast<std::int32_t>(core::rmdDataStart(24, 24))};
+    c.header.frameCount = 1;
+    c.header.gridRows = c.header.gridCols = kMostCells;
+    c.index = {{{2005, 7, 1, 0, 0}, static_cast<std::int32_t>(core::rmdDataStart(24, 24))}};
     std::vector<std::int16_t> grid{1, 2};
     const core::Status loaded = viewer::loadFrame(c, 0, grid);
     return !loaded && loaded.message == std::string(messages::kRmdFileTruncated) + path.string() &&

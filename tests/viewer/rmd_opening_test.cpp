@@ -38,12 +38,13 @@ TEST(RmdOpening, ReadsHeaderIndexTextsAndGeometry) {
   EXPECT_EQ(conditions.openRmdDir, dir.path().string());
   EXPECT_EQ(conditions.areaName, "関東");
   EXPECT_EQ(conditions.areaWestLon, 139000000);
-  EXPECT_EQ(conditions.frameCount, 48);
-  EXPECT_EQ(conditions.frameHourMinute.back(), (std::array<std::uint8_t, 2>{23, 30}));
-  EXPECT_EQ(conditions.frameOffset.size(), 48u);
+  EXPECT_EQ(conditions.header.frameCount, 48);
+  EXPECT_EQ(conditions.index.back().stamp.hour, 23);
+  EXPECT_EQ(conditions.index.back().stamp.minute, 30);
+  EXPECT_EQ(conditions.index.size(), 48u);
   EXPECT_EQ(conditions.rainGrid.size(), 6u);
-  EXPECT_EQ(conditions.mapWidth, 37500.0f);
-  EXPECT_EQ(conditions.mapCenterLon, 139018750.0f);
+  EXPECT_EQ(conditions.geometry.mapWidth, 37500.0f);
+  EXPECT_EQ(conditions.geometry.mapCenterLon, 139018750.0f);
 }
 
 TEST(RmdOpening, RegionNameComesFromTheFirstTwoCharacters) {
@@ -84,14 +85,14 @@ TEST(RmdOpening, MissingFileEmptiesThePathOnly) {
   TempDir dir;
   core::AnalysisConditions conditions;
   conditions.openRmdPath = "/old/Ka.RMD";
-  conditions.frameCount = 7;
+  conditions.header.frameCount = 7;
   const RmdOpening opening = openRmdFile(dir / "none.RMD", 689, 593);
   EXPECT_EQ(opening.outcome, OpenOutcome::FileMissing);
   EXPECT_EQ(opening.status.message, messages::kFileNotFound);
   applyOpening(opening, conditions);
   EXPECT_EQ(conditions.openRmdPath, "");
   EXPECT_EQ(conditions.openRmdDir, dir.path().string());
-  EXPECT_EQ(conditions.frameCount, 7);
+  EXPECT_EQ(conditions.header.frameCount, 7);
   EXPECT_EQ(openRmdFile(dir.path(), 689, 593).outcome, OpenOutcome::FileMissing);
 }
 
@@ -118,7 +119,7 @@ TEST(RmdOpening, UnusableFilesAreRefusedAndChangeNothing) {
     EXPECT_EQ(opening.status.message, std::string(messages::kNotRmdFile) + path.string()) << k;
     applyOpening(opening, conditions);
     EXPECT_EQ(conditions.openRmdPath + conditions.areaName, "/old/Ho.RMD北海道");
-    EXPECT_EQ(conditions.frameCount, 0);
+    EXPECT_EQ(conditions.header.frameCount, 0);
   }
 }
 

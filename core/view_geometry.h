@@ -1,0 +1,25 @@
+#pragma once
+// The projection from map units (microdegrees from the grid's north-west corner) to the
+// drawing surface, fixed when a file is opened. Its computations live in viewer/.
+#include <cstdint>
+
+namespace ombrix::core {
+
+struct ViewGeometry {
+  std::int32_t cellWidth = 0;
+  std::int32_t cellHeight = 0;
+  float mapWidth = 0;
+  float mapHeight = 0;
+  float mapHalfWidth = 0;
+  float mapHalfHeight = 0;
+  float viewWidth = 0;
+  float viewHeight = 0;
+  float viewCenterX = 0;
+  float viewCenterY = 0;
+  float zoom = 0;
+  float mapCenterLon = 0;
+  float mapCenterLat = 0;
+  bool operator==(const ViewGeometry&) const = default;
+};
+
+}  // namespace ombrix::core
