@@ -4,7 +4,6 @@
 
 #include "core/messages.h"
 #include "support/sample_rmd.h"
-#include "support/test_support.h"
 
 namespace ombrix::exports {
 namespace {
@@ -100,6 +99,10 @@ TEST(PointTable, DamagedSetsAreRefusedNamingFileAndLine) {
       {list, "0,0,0,139,36,1,2\r\n", at(messages::kDayFileHeaderInvalid, "20050702.CSV", 1)},
       {list + "\r\n notes.txt\r\n", header + cell0, at(messages::kFileListLineInvalid, "FileList.txt", 4)},
       {"20050230.CSV\r\n", header + cell0, at(messages::kFileListLineInvalid, "FileList.txt", 1)},
+      // A listed path is no day file name, even when it names a day file outside the folder.
+      {"20050701.CSV\r\n../other/20050702.CSV\r\n", header + cell0, at(messages::kFileListLineInvalid, "FileList.txt", 2)},
+      {"20050701.CSV\r\n/set/20050702.CSV\r\n", header + cell0, at(messages::kFileListLineInvalid, "FileList.txt", 2)},
+      {"20050701.CSV\r\n..\r\n", header + cell0, at(messages::kFileListLineInvalid, "FileList.txt", 2)},
   };
   for (const Case& c : cases) {
     const CsvSetInMemory set({{"FileList.txt", c.list},

@@ -108,6 +108,21 @@ TEST_F(ConditionsTest, DirectorySetStoresTheOpenDirectoryAndCloseOrAMissingFolde
   EXPECT_EQ(conditions.archiveDir, (archive / "sub").string());
 }
 
+TEST_F(ConditionsTest, SecondaryWindowsAreCreatedOnceAndReshownUnchanged) {
+  trigger("MenuMelt");
+  EXPECT_TRUE(window->isEnabled());  // modeless
+  directory().set();
+  clickRegion(4);
+  areaBox("Coad2_1")->setText(QStringLiteral("135.5"));
+  area().back();
+  directory().set();
+  EXPECT_TRUE(area().isVisible());
+  EXPECT_EQ(areaBox("Coad2_1")->text(), QStringLiteral("135.5"));
+  EXPECT_TRUE(control<QRadioButton>(&area(), QStringLiteral("AnaArea_4"))->isChecked());
+  trigger("MenuMelt");
+  EXPECT_EQ(window->findChildren<AreaDialog*>().size() + window->findChildren<ArchiveDirectoryDialog*>().size(), 2);
+}
+
 TEST_F(ConditionsTest, RegionClickSetsTheEdgesAndSetStoresUserAndEditedAreas) {
   bringUp(area());
   clickRegion(0);
@@ -161,28 +176,18 @@ TEST_F(ConditionsTest, PeriodRefusalsShowTheirMessageAndKeepTheReadouts) {
   for (int day = 28; day <= 31; ++day) touchArchiveDay(archive.path(), 2001, 3, day);
   touchArchiveDay(archive.path(), 2001, 4, 1);
   chooseArchive();
-  for (const auto& [start, end, message] : std::vector<std::tuple<QStringList, QStringList, messages::Text>>{
-           {{"2001", "3", "31"}, {"2001", "4", "1"}, messages::kMixedFormats},
-           {{"2005", "3", "10"}, {"2005", "3", "9"}, messages::kEndBeforeStart},
-           {{"2001", "3", "28"}, {"2001", "4", "3"}, messages::kMissingFile}}) {
-    setPeriod(start, end);
-    EXPECT_EQ(messages.shown, QStringList{qtText(message)}) << start.join('-').toStdString();
-    EXPECT_TRUE(period().isVisible());
-    EXPECT_EQ(conditions.archiveFileCount, 0);
-    EXPECT_EQ(readout("YearText_0"), QString());
-  }
+  // Each refusal's status is checked in core/archive_calendar_test; here one shows its message.
+  setPeriod({"2001", "3", "31"}, {"2001", "4", "1"});
+  EXPECT_EQ(messages.shown, QStringList{qtText(messages::kMixedFormats)});
+  EXPECT_TRUE(period().isVisible());
+  EXPECT_EQ(conditions.archiveFileCount, 0);
+  EXPECT_EQ(readout("YearText_0"), QString());
   control<QComboBox>(&period(), QStringLiteral("Combo4_0"))->setCurrentIndex(5);
   setPeriod({"2001", "3", "28"}, {"2001", "3", "31"});
   EXPECT_TRUE(messages.shown.isEmpty());
   EXPECT_EQ(conditions.archiveFileCount, 4);
   EXPECT_EQ(conditions.periodHour[0], 0);
   EXPECT_EQ((QStringList{readout("DayText_0"), readout("DayText_1")}), (QStringList{"28", "31"}));
-
-  // A typed text that is no date names its row and leaves the accepted period.
-  setPeriod({"2001", "3", "28"}, {"2001", "13", "1"});
-  ASSERT_EQ(messages.shown.size(), 1);
-  EXPECT_TRUE(messages.shown.front().startsWith(qtText(messages::kPeriodEndRow))) << messages.shown.front().toStdString();
-  EXPECT_EQ(conditions.archiveFileCount, 4);
 }
 
 }  // namespace

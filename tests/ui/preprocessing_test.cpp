@@ -7,12 +7,8 @@
 #include "core/messages.h"
 #include "core/rmd_file.h"
 #include "support/reliability_inputs.h"
-#include "support/test_support.h"
 #include "tests/ui/ui_test_support.h"
-#include "ui/archive_directory_dialog.h"
-#include "ui/area_dialog.h"
 #include "ui/overwrite_dialog.h"
-#include "ui/period_dialog.h"
 #include "ui/preprocess_dialog.h"
 #include "ui/qt_text.h"
 
@@ -21,34 +17,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A 40 x 30 grid from 128 E, 35 N: inside the Kyushu region.
-const core::GridDescription kGrid{35000000, 128000000, 31250, 20833, 40, 30};
-
 struct PreprocessingTest : MainWindowFixture {
   ombrix::test::TempDir archive;
 
   OverwriteDialog* overwrite() { return window->findChild<OverwriteDialog*>(); }
   PreprocessDialog* run() { return window->findChild<PreprocessDialog*>(); }
   QPushButton* runButton(const char* name) { return control<QPushButton>(run(), QString::fromUtf8(name)); }
-
-  // The conditions sequence through the dialogs: Kyushu, 2005-07-01 to the given day.
   void setConditions(int lastDay) {
-    ASSERT_TRUE(window->archiveDirectoryDialog().directoryList().openDirectory(
-        QString::fromStdString(archive.path().string())));
-    window->archiveDirectoryDialog().set();
-    window->areaDialog().chooseRegion(5);
-    window->areaDialog().set();
-    PeriodDialog& period = window->periodDialog();
-    const std::vector<std::pair<const char*, QString>> texts{{"Combo1_0", "2005"}, {"Combo2_0", "7"},
-                                                             {"Combo3_0", "1"},    {"Combo1_1", "2005"},
-                                                             {"Combo2_1", "7"},    {"Combo3_1", QString::number(lastDay)}};
-    for (const auto& [name, text] : texts) control<QComboBox>(&period, QString::fromUtf8(name))->setEditText(text);
-    period.set();
+    chooseKyushu(archive.path());
+    setJulyPeriod(1, lastDay);
     ASSERT_TRUE(messages.shown.isEmpty()) << messages.shown.join(' ').toStdString();
   }
-  void writeDay(const core::GridDescription& grid, int day, int count, int value) {
-    ombrix::test::writeArchiveDay(archive.path(), grid, 2005, 7, day, count, [value](int j, std::size_t i) {
-      return static_cast<std::int16_t>((value + j + static_cast<int>(i)) % 50);
+  void writeDay(const core::GridDescription& grid, int day, int count) {
+    ombrix::test::writeArchiveDay(archive.path(), grid, 2005, 7, day, count, [day](int j, std::size_t i) {
+      return static_cast<std::int16_t>((day + j + static_cast<int>(i)) % 50);
     });
   }
   std::string outputPath() const { return (archive / "Ky20057012005703.RMD").string(); }
@@ -62,12 +44,20 @@ TEST_F(PreprocessingTest, WithoutConditionsTheThreeMessagesAppearInOrder) {
   EXPECT_EQ(run(), nullptr);
 }
 
-TEST_F(PreprocessingTest, RunFromTheMenuShowsProgressAndWritesTheFile) {
-  for (int day = 1; day <= 3; ++day) writeDay(kGrid, day, 48, static_cast<std::int16_t>(day));
+// The overwrite question both ways, then the run with its progress and the file it writes.
+TEST_F(PreprocessingTest, OverwriteQuestionThenTheRunShowsProgressAndWritesTheFile) {
+  for (int day = 1; day <= 3; ++day) writeDay(kKyushuGrid, day, 48);
   setConditions(3);
+  ombrix::test::writeText(outputPath(), "keep");
   trigger("MenuMaeshori");
+  ASSERT_NE(overwrite(), nullptr);
+  click(overwrite(), "Command2");
+  EXPECT_EQ(run(), nullptr);
+  trigger("MenuMaeshori");
+  click(overwrite(), "Command1");
   ASSERT_NE(run(), nullptr);
   EXPECT_EQ(conditions.outputRmdPath, outputPath());
+  EXPECT_EQ(ombrix::test::readText(outputPath()), "keep");  // nothing runs before the start button
   // Seen from inside the run, when it first lets events run.
   bool buttonsShown = true;
   int barAtFirstFile = -1;
@@ -93,32 +83,10 @@ TEST_F(PreprocessingTest, RunFromTheMenuShowsProgressAndWritesTheFile) {
   EXPECT_EQ(contents.header.gridCols, 40);
 }
 
-TEST_F(PreprocessingTest, OverwriteQuestionBothWays) {
-  for (int day = 1; day <= 3; ++day) writeDay(kGrid, day, 2, 7);
-  setConditions(3);
-  ombrix::test::writeText(outputPath(), "keep");
-
-  trigger("MenuMaeshori");
-  ASSERT_NE(overwrite(), nullptr);
-  click(overwrite(), "Command2");
-  EXPECT_EQ(run(), nullptr);
-  EXPECT_EQ(ombrix::test::readText(outputPath()), "keep");
-
-  trigger("MenuMaeshori");
-  click(overwrite(), "Command1");
-  ASSERT_NE(run(), nullptr);
-  EXPECT_EQ(ombrix::test::readText(outputPath()), "keep");  // nothing runs before the start button
-  click(run(), "Command1");
-  EXPECT_GT(fs::file_size(outputPath()), 4u);
-  EXPECT_TRUE(messages.shown.endsWith(qtText(messages::kPreprocessingDone)));
-}
-
 TEST_F(PreprocessingTest, GridMismatchIsRefusedAndTheDialogStaysReady) {
-  writeDay(kGrid, 1, 2, 1);
-  core::GridDescription wider = kGrid;
+  core::GridDescription wider = kKyushuGrid;
   wider.nx = 41;
-  writeDay(wider, 2, 2, 1);
-  writeDay(kGrid, 3, 2, 1);
+  for (int day = 1; day <= 3; ++day) writeDay(day == 2 ? wider : kKyushuGrid, day, 2);
   setConditions(3);
   trigger("MenuMaeshori");
   for (int attempt = 1; attempt <= 2; ++attempt) {
@@ -133,12 +101,10 @@ TEST_F(PreprocessingTest, GridMismatchIsRefusedAndTheDialogStaysReady) {
 }
 
 TEST_F(PreprocessingTest, ARunStartedAfterThePeriodWasRejectedReportsIt) {
-  writeDay(kGrid, 1, 2, 1);
+  writeDay(kKyushuGrid, 1, 2);
   setConditions(1);
   trigger("MenuMaeshori");
-  PeriodDialog& period = window->periodDialog();
-  control<QComboBox>(&period, QStringLiteral("Combo3_1"))->setEditText(QStringLiteral("2"));
-  period.set();  // day 2 is missing: the catalogue is withheld
+  setJulyPeriod(1, 2);  // day 2 is missing: the catalogue is withheld
   messages.shown.clear();
   click(run(), "Command1");
   EXPECT_EQ(messages.shown, QStringList{qtText(messages::kPeriodNotSet)});
@@ -146,7 +112,7 @@ TEST_F(PreprocessingTest, ARunStartedAfterThePeriodWasRejectedReportsIt) {
 }
 
 TEST_F(PreprocessingTest, EndingTheProgramDuringARunShowsNothingMoreAndLeavesAWholeFile) {
-  for (int day = 1; day <= 3; ++day) writeDay(kGrid, day, 4, 3);
+  for (int day = 1; day <= 3; ++day) writeDay(kKyushuGrid, day, 4);
   setConditions(3);
   trigger("MenuMaeshori");
   QTimer::singleShot(0, run(), [this] { trigger("MenuEnd"); });

@@ -9,7 +9,6 @@
 
 #include "core/messages.h"
 #include "support/sample_rmd.h"
-#include "support/test_support.h"
 
 namespace ombrix::viewer {
 namespace {
@@ -97,13 +96,6 @@ TEST(FrameAccumulation, CallbacksInOrderAndAFileOpenedMeanwhileDoesNotMixIn) {
   ASSERT_TRUE(accumulateFrames(conditions, 0, 2, sum, callbacks).ok);
   EXPECT_EQ(sum, (Grid{30, 14, -1, 0, 32767}));
   EXPECT_EQ(calls, "y0f0:10 y1f1:30 y2f2:30 ");
-}
-
-TEST(FrameAccumulation, ProgressStepRoundsHalfToEven) {
-  EXPECT_EQ(progressStep(4095, 2), 2048);
-  EXPECT_EQ(progressStep(10, 4), 2);
-  EXPECT_EQ(progressStep(14, 4), 4);
-  EXPECT_EQ(progressStep(4095, 0), 0);
 }
 
 }  // namespace

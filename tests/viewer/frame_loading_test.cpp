@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "core/messages.h"
-#include "support/test_support.h"
-#include "viewer/rmd_test_file.h"
+#include "support/sample_rmd.h"
+#include "viewer/frame_reference.h"
 
 namespace ombrix::viewer {
 namespace {
@@ -56,33 +56,38 @@ TEST(FrameLoading, RefusalsLeaveTheGridUnchanged) {
   EXPECT_EQ(refusal(conditions, 0), std::string(messages::kRmdFileGone) + path.string());
 }
 
-TEST(FrameLoading, ShowFrameSetsGridAndStampOrNothing) {
-  test::TempDir dir;
-  test::writeFrames(dir / "Ka.RMD", 1, 2, {{1, 2}, {3, 4}});
-  core::AnalysisConditions conditions = test::openedConditions(dir / "Ka.RMD");
-  Grid frameGrid;
-  ASSERT_TRUE(showFrame(conditions, 1, frameGrid).ok);
-  EXPECT_EQ(conditions.rainGrid, (Grid{3, 4}));
-  EXPECT_EQ(conditions.frameLabel, "200407050030");
-  EXPECT_FALSE(showFrame(conditions, 5, frameGrid).ok);
-  EXPECT_EQ(conditions.rainGrid, (Grid{3, 4}));
-  EXPECT_EQ(conditions.frameLabel, "200407050030");
+TEST(FrameReference, NumbersAndStoredTimes) {
+  EXPECT_EQ(parseFrameReference("12"), (FrameReference{12, {}}));
+  EXPECT_EQ(parseFrameReference("2005-07-02T24:00"), (FrameReference{std::nullopt, {2005, 7, 2, 24, 0}}));
+  for (const char* wrong : {"", "x", "1.5", "2005-7-02T12:30", "2005-07-02 12:30", "2005-13-02T12:30",
+                            "2005-07-32T12:30", "2005-07-02T12:60", "2005-07-02T12:30Z", "2005-07-02T-1:30"}) {
+    EXPECT_FALSE(parseFrameReference(wrong)) << wrong;
+  }
 }
 
-TEST(FrameStamps, PadEachElementByItsOwnValue) {
+TEST(FrameReference, ResolvedAgainstTheOpenFile) {
   core::AnalysisConditions c;
+  c.openRmdPath = "Ka.RMD";
   c.frameCount = 3;
-  c.frameYear = {2004, 2004, 2004};
-  c.frameMonthDay = {{{1, 1}}, {{10, 5}}, {{7, 15}}};
-  c.frameHourMinute = {{{0, 0}}, {{9, 30}}, {{23, 30}}};
-  c.frameOffset = {0, 0, 0};
-  EXPECT_EQ(frameStamp(c, 0), "200401010000");
-  EXPECT_EQ(frameStamp(c, 1), "200410050930");
-  EXPECT_EQ(frameStamp(c, 3), "");
-  std::string label;
-  appendFrameLabel(label, c, 0);
-  appendFrameLabel(label, c, 2);
-  EXPECT_EQ(label, "200401010000200407152330");
+  c.frameOffset = {100, 200, 300};
+  c.frameYear = {2005, 2005, 2005};
+  c.frameMonthDay = {{{7, 1}}, {{7, 1}}, {{7, 1}}};
+  c.frameHourMinute = {{{23, 30}}, {{24, 0}}, {{24, 0}}};  // a repeated stamp names its first frame
+  int frame = -1;
+  ASSERT_TRUE(resolveFrame(c, *parseFrameReference("2"), frame).ok);
+  EXPECT_EQ(frame, 2);
+  ASSERT_TRUE(resolveFrame(c, *parseFrameReference("2005-07-01T24:00"), frame).ok);
+  EXPECT_EQ(frame, 1);
+
+  const core::Status outside = resolveFrame(c, *parseFrameReference("3"), frame);
+  EXPECT_EQ(outside.message, std::string(messages::kFrameNumberNotInFile) + "3");
+  const core::Status missing = resolveFrame(c, *parseFrameReference("2005-07-02T00:00"), frame);
+  EXPECT_EQ(missing.message, std::string(messages::kNoFrameAtTime) + "2005-07-02T00:00" +
+                                 std::string(messages::kFileTimesOpen) + "2005-07-01T23:30～2005-07-01T24:00" +
+                                 std::string(messages::kFileTimesClose));
+  EXPECT_EQ(frame, 1);
+  c.openRmdPath.clear();
+  EXPECT_EQ(resolveFrame(c, *parseFrameReference("0"), frame).message, messages::kNoFileOpen);
 }
 
 }  // namespace

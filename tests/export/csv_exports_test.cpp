@@ -5,8 +5,10 @@
 #include <fstream>
 
 #include "core/messages.h"
+#include "core/number_text.h"
+#include "export/csv_number_format.h"
+#include "export/current_display_export.h"
 #include "support/sample_rmd.h"
-#include "support/test_support.h"
 
 namespace ombrix::exports {
 namespace {
@@ -156,6 +158,89 @@ TEST(PeriodExport, FailuresAndNoOpenFileLeaveNothingBehind) {
   applyPeriodExport(noFile, c);
   EXPECT_TRUE(c.frameLabel.empty());
   EXPECT_EQ(test::namesIn(dir.path()), (std::vector<std::string>{"Ka.RMD", "plain-file"}));
+}
+
+// A 3 x 4 grid at 139 E, 36 N with a shown map whose cell ID holds ID - 1.
+core::AnalysisConditions shownMap(const std::filesystem::path& dir, int rows = 3, int cols = 4) {
+  core::AnalysisConditions c;
+  c.openRmdDir = dir.string();
+  c.gridRows = static_cast<std::int16_t>(rows);
+  c.gridCols = static_cast<std::int16_t>(cols);
+  c.fileWestLon = 139'000'000;
+  c.fileNorthLat = 36'000'000;
+  c.cellWidth = 12'500;
+  c.cellHeight = 8'333;
+  for (int id = 0; id < rows * cols; ++id) c.rainGrid.push_back(static_cast<std::int16_t>(id - 1));
+  c.frameLabel = "200507011230";
+  return c;
+}
+
+std::string commaValue(std::int16_t value) {
+  char buffer[16];
+  return std::string(buffer, writeCommaValue(buffer, value));
+}
+
+TEST(CellCoordinates, SinglePrecisionRecipe) {
+  // The 関東 window of the 2.5 km grid: 137 E, 39 N, steps of 31250 and 20833 microdegrees.
+  EXPECT_EQ(core::formatSingle(cellLongitude(137'000'000, 31'250, 7)), "137.2188");
+  EXPECT_EQ(core::formatSingle(cellLongitude(137'000'000, 31'250, 144)), "141.5");
+  EXPECT_EQ(core::formatSingle(cellLatitude(39'000'000, 20'833, 1)), "38.97917");
+  EXPECT_EQ(core::formatSingle(cellLatitude(39'000'000, 20'833, 240)), "34.00008");
+}
+
+TEST(CommaValue, SignedDecimalOfEverySixteenBitValue) {
+  for (const auto& [value, text] : std::vector<std::pair<std::int16_t, std::string>>{
+           {0, ",0"}, {-1, ",-1"}, {139, ",139"}, {-32768, ",-32768"}, {32767, ",32767"}}) {
+    EXPECT_EQ(commaValue(value), text);
+  }
+  char buffer[32];
+  EXPECT_EQ(std::string(buffer, writeInteger(buffer, 1234567890123)), "1234567890123");
+}
+
+TEST(CurrentDisplayExport, OneLinePerCellInIdOrder) {
+  TempDir dir;
+  const CurrentDisplayResult result = exportCurrentDisplay(shownMap(dir.path()), "関東");
+  ASSERT_EQ(result.outcome, CurrentDisplayOutcome::Written) << result.status.message;
+  EXPECT_EQ(result.path, dir / "Ka200507011230.CSV");
+  const auto lines = test::crlfLines(test::readText(result.path));
+  ASSERT_EQ(lines.size(), 13u);
+  EXPECT_EQ(lines[0], "ID,M,N,Keido,Ido,Value");
+  EXPECT_EQ(lines[1], "0,0,0,139,36,-1");
+  EXPECT_EQ(lines[10], "9,2,1,139.0125,35.98333,8");
+  EXPECT_EQ(lines[12], "11,2,3,139.0375,35.98333,10");
+}
+
+TEST(CurrentDisplayExport, OneCellGridsReplaceEarlierExportsAndOtherAreasAreMy) {
+  TempDir dir;
+  auto c = shownMap(dir.path(), 1, 1);
+  c.rainGrid = {139};
+  c.frameLabel = "200507010000200507012330-SUM";
+  ASSERT_EQ(exportCurrentDisplay(c, "全国").outcome, CurrentDisplayOutcome::Written);
+  EXPECT_EQ(test::readText(dir / "AJ200507010000200507012330-SUM.CSV"), "ID,M,N,Keido,Ido,Value\r\n0,0,0,139,36,139\r\n");
+  test::writeText(dir / "My200507011230.CSV", "old text that is longer than the new file will be ..........");
+  c.rainGrid = {0};
+  c.frameLabel = "200507011230";
+  for (const char* area : {"任意のエリア", "", "関東 "}) {
+    ASSERT_EQ(exportCurrentDisplay(c, area).outcome, CurrentDisplayOutcome::Written);
+  }
+  EXPECT_EQ(test::readText(dir / "My200507011230.CSV"), "ID,M,N,Keido,Ido,Value\r\n0,0,0,139,36,0\r\n");
+  EXPECT_EQ(test::namesIn(dir.path()).size(), 2u);
+}
+
+TEST(CurrentDisplayExport, NothingShownOrAnUnwritableFolderWritesNothing) {
+  TempDir dir;
+  auto c = shownMap(dir.path());
+  c.frameLabel.clear();
+  const CurrentDisplayResult nothing = exportCurrentDisplay(c, "関東");
+  EXPECT_EQ(nothing.outcome, CurrentDisplayOutcome::NothingShown);
+  EXPECT_TRUE(nothing.status.message.empty());
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+  test::writeText(dir / "plain-file", "x");
+  c = shownMap(dir / "plain-file");
+  const CurrentDisplayResult result = exportCurrentDisplay(c, "関東");
+  EXPECT_EQ(result.outcome, CurrentDisplayOutcome::Failed);
+  EXPECT_EQ(result.status.message,
+            std::string(messages::kCannotCreateFile) + (dir / "plain-file" / "Ka200507011230.CSV").string());
 }
 
 }  // namespace
