@@ -1,15 +1,16 @@
-// Interrupted writes: the batch tool killed with SIGKILL at a known output step (through the
-// writers' test hook) leaves no target, or the old one byte for byte, and no temporary file.
+// Interrupted and failing writes: the batch tool killed with SIGKILL at a known output step
+// (through the writers' test hook), or a write failing midway under a file size limit, leaves
+// no target, or the old one byte for byte, and no temporary file.
 #include <gtest/gtest.h>
 
 #include "core/archive_calendar.h"
 #include "cli/cli_test_support.h"
+#include "core/messages.h"
+#include "export/period_export.h"
 #include "import/grib2_import.h"
 #include "import/grib2_message_builder.h"
 #include "support/fault_injection.h"
-#include "support/reliability_inputs.h"
-#include "support/sample_rmd.h"
-#include "support/test_support.h"
+#include "tests/cli/cli_test_support.h"
 
 namespace ombrix {
 namespace {
@@ -21,17 +22,12 @@ using test::TempDir;
 std::vector<std::string> listed(const fs::path& folder, const std::string& suffix) {
   std::vector<std::string> names;
   for (const std::string& name : test::namesIn(folder)) {
-    if (test::endsWith(name, suffix)) names.push_back(name);
+    if (name.ends_with(suffix)) names.push_back(name);
   }
   return names;
 }
 
-bool holdsTemporary(const fs::path& folder) {
-  for (const std::string& name : test::namesIn(folder)) {
-    if (test::endsWith(name, ".part")) return true;
-  }
-  return false;
-}
+bool holdsTemporary(const fs::path& folder) { return !listed(folder, ".part").empty(); }
 
 // Killed at the first frame, and with frames written into a file that would replace an old one.
 TEST(KilledPreprocessing, LeavesNoTargetOrTheOldOneAndNoTemporary) {
@@ -108,6 +104,22 @@ TEST(KilledPointTable, LeavesTheEarlierTableUnchanged) {
   EXPECT_EQ(test::readText(set / "0.csv"), "the table of an earlier run");
   EXPECT_EQ(listed(set.path(), ".csv"), std::vector<std::string>{"0.csv"});
   EXPECT_FALSE(holdsTemporary(set.path()));
+}
+
+// The writer itself is tested in core/output_file_test.cpp; here the message names the set's
+// folder and nothing of the set is left.
+TEST(FailingWrite, PeriodExportUnderAFileSizeLimitLeavesNothing) {
+  TempDir dir;
+  const auto rmd = dir / "Ka20057012005702.RMD";
+  test::writeSampleRmd(rmd, test::sampleGrid(48, 30, 40), 24, test::dayStamps(2005, 7, 1, 2, 24),
+                       [](int k, int c) { return static_cast<std::int16_t>((k * 3 + c) % 200); });
+  const core::AnalysisConditions conditions = test::openedConditions(rmd);
+  const std::string failure = std::string(messages::kCannotWriteFile) + (dir / "Ka2005070120050702").string();
+  const test::ChildOutcome limited = test::runInChild(
+      [&] { return exports::exportPeriod(conditions, conditions.areaName, 100).message.rfind(failure, 0) == 0 ? 0 : 1; },
+      test::fileSizeLimit(4096));
+  EXPECT_EQ(limited.exitCode, 0) << "not refused with " << failure;
+  EXPECT_EQ(test::namesIn(dir.path()), std::vector<std::string>{"Ka20057012005702.RMD"});
 }
 
 }  // namespace

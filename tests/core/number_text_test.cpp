@@ -1,3 +1,4 @@
+// Number texts and the region table.
 #include "core/number_text.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,8 @@
 #include <optional>
 #include <utility>
 #include <vector>
+
+#include "core/region_table.h"
 
 namespace ombrix::core {
 namespace {
@@ -38,6 +41,14 @@ TEST(FormatSingle, SevenSignificantDigitsWithoutExponentAndWholeNumbersOnly) {
   EXPECT_EQ((std::array{parseWholeNumber("1234"), parseWholeNumber("-3"), parseWholeNumber("+7")}),
             (std::array<std::optional<std::int32_t>, 3>{1234, -3, 7}));
   for (const char* text : {"", "12.0", "99999999999", " 1"}) EXPECT_FALSE(parseWholeNumber(text)) << text;
+}
+
+// Names and codes are looked up through opening files (viewer/rmd_opening_test) and exports;
+// the preset corners of a click are checked in ui/conditions_sequence_test.
+TEST(RegionTable, PresetsAndTheirBounds) {
+  EXPECT_EQ(regionPreset(6), (AreaBounds{121500000, 31000000, 130500000, 22000000}));
+  for (int index : {-1, 8}) EXPECT_FALSE(regionPreset(index)) << index;
+  for (const char* code : {"ho", "Xx", ""}) EXPECT_FALSE(regionNameForCode(code)) << code;
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 #include "core/rap_encoder.h"
 #include "core/rmd_file.h"
 #include "support/reliability_inputs.h"
-#include "support/test_support.h"
 
 namespace ombrix::core {
 namespace {

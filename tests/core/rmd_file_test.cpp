@@ -1,3 +1,4 @@
+// Preprocessed files and the atomic output file they are written through.
 #include "core/rmd_file.h"
 
 #include <gtest/gtest.h>
@@ -6,6 +7,8 @@
 #include <numeric>
 
 #include "core/messages.h"
+#include "core/output_file.h"
+#include "support/fault_injection.h"
 #include "support/test_support.h"
 
 namespace ombrix::core {
@@ -66,7 +69,8 @@ TEST(RmdWriter, OneHourlyDayHasTheDocumentedLayout) {
   EXPECT_EQ(frame.back(), static_cast<std::int16_t>(1 + 81 * 129 - 1));
 }
 
-TEST(RmdHeader, RoundTripsEveryFieldInOrderAndUntrustworthyHeadsAreRefused) {
+// Heads it cannot trust are refused in viewer/rmd_opening_test.
+TEST(RmdHeader, RoundTripsEveryFieldInOrder) {
   RmdHeader h = sampleHeader(2, 3, 4);
   h.fileWestLon = -123456789;
   h.fileSouthLat = 2147483647;
@@ -78,24 +82,6 @@ TEST(RmdHeader, RoundTripsEveryFieldInOrderAndUntrustworthyHeadsAreRefused) {
   RmdContents contents;
   ASSERT_TRUE(parseRmdHead(bytes, "x.RMD", contents));
   EXPECT_EQ(contents.header, h);
-
-  // Heads it cannot trust are refused, naming the file.
-  const auto refused = [](const Bytes& head) {
-    RmdContents parsed;
-    const Status s = parseRmdHead(head, "bad.RMD", parsed);
-    return !s && s.message.find("bad.RMD") != std::string::npos;
-  };
-  Bytes good(kRmdHeaderSize + 3 * kRmdIndexEntrySize);
-  encodeRmdHeader(sampleHeader(3, 2, 2), good.data());
-  EXPECT_TRUE(parseRmdHead(good, "good.RMD", contents));
-
-  EXPECT_TRUE(refused(Bytes(good.begin(), good.begin() + 27)));
-  EXPECT_TRUE(refused(Bytes(good.begin(), good.end() - 1)));  // index one byte short
-  for (const auto& [offset, value] : {std::pair{0, 0}, {0, -1}, {18, 0}, {18, -5}, {20, 0}}) {
-    Bytes bad = good;
-    writeI16LE(bad.data() + offset, static_cast<std::int16_t>(value));
-    EXPECT_TRUE(refused(bad)) << "field at " << offset << " = " << value;
-  }
 }
 
 TEST(RmdReader, FramesWithoutDataCellRangesAndTruncatedFrames) {
@@ -121,6 +107,47 @@ TEST(RmdReader, FramesWithoutDataCellRangesAndTruncatedFrames) {
   EXPECT_EQ(readRmdFrame(path, header, kFrame, cells).message, std::string(messages::kRmdFileTruncated) + path.string());
   EXPECT_EQ(readRmdFrame(dir / "gone.RMD", header, kFrame, cells).message,
             std::string(messages::kRmdFileGone) + (dir / "gone.RMD").string());
+}
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+// Sequential and positioned bytes reach the target only on commit; an uncommitted, failed or
+// refused write leaves the old target and no temporary file behind.
+TEST(OutputFile, CommitsWholeFilesAndFailuresLeaveTheOldTarget) {
+  test::TempDir dir;
+  const fs::path target = dir / "out.RMD";
+  test::writeText(target, "old");
+  {
+    OutputFile file;
+    ASSERT_TRUE(file.open(target));
+    ASSERT_TRUE(file.write("abc"));
+    EXPECT_EQ(test::readText(target), "old");
+  }  // dropped without commit
+  EXPECT_EQ(test::namesIn(dir.path()), std::vector<std::string>{"out.RMD"});
+  OutputFile file;
+  ASSERT_TRUE(file.open(target));
+  ASSERT_TRUE(file.write("ab"));
+  ASSERT_TRUE(file.writeAt(4, Bytes{7}));
+  ASSERT_TRUE(file.commit());
+  EXPECT_EQ(test::readBytes(target), (Bytes{'a', 'b', 0, 0, 7}));
+
+  const std::string failure = std::string(messages::kCannotWriteFile) + target.string();
+  const test::ChildOutcome limited = test::runInChild(
+      [&] {
+        OutputFile big;
+        if (!big.open(target)) return 1;
+        for (int k = 0; k < 3; ++k) (void)big.write(Bytes(1 << 20, 1));
+        return big.commit().message == failure ? 0 : 2;
+      },
+      test::fileSizeLimit(4096));
+  EXPECT_EQ(limited.exitCode, 0) << "1: not opened, 2: not refused with " << failure;
+  EXPECT_EQ(test::readBytes(target), (Bytes{'a', 'b', 0, 0, 7}));
+  EXPECT_EQ(test::namesIn(dir.path()), std::vector<std::string>{"out.RMD"});
+
+  test::writeText(dir / "plain-file", "x");
+  EXPECT_EQ(file.open(dir / "plain-file" / "x.CSV").message,
+            std::string(messages::kCannotCreateFile) + (dir / "plain-file" / "x.CSV").string());
 }
 
 }  // namespace

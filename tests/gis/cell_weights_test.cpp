@@ -1,13 +1,25 @@
+// Areal rainfall: cell weights against analytic areas, duration maxima, and polygon files.
 #include "gis/cell_weights.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <gdal_priv.h>
+#include <limits>
 #include <map>
+#include <memory>
 #include <numbers>
+#include <ogr_spatialref.h>
+#include <ogrsf_frmts.h>
+#include <random>
 #include <utility>
 
+#include "core/messages.h"
 #include "gis/areal_series.h"
+#include "gis/duration_maxima.h"
+#include "gis/polygon_file.h"
+#include "support/test_support.h"
 
 namespace ombrix::gis {
 namespace {
@@ -116,6 +128,166 @@ TEST(ArealValue, MeanOverCellsWithDataAndCoverageOfTheWholeWeight) {
   value = arealValue(weights, cells);
   EXPECT_TRUE(std::isnan(value.mean));
   EXPECT_EQ(value.coverage, 0);
+}
+
+constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+
+struct WindowCase {
+  const char* name;
+  std::vector<double> values;
+  int framesPerHour;
+  int hours;
+  std::optional<DurationMaximum> expected;
+};
+
+TEST(DurationMaximum, WindowsStepByTheHourAndSkipFramesWithoutData) {
+  const std::vector<double> hourly{1, 2, kNone, 4, 5, 1};
+  // Half-hourly: a 2-hour window ending at k adds frames k and k - 2 only.
+  const std::vector<double> halfHourly{1, 2, 3, kNone, 5, 1, 2, 2};
+  const std::vector<WindowCase> cases{
+      {"hourly, 1 h", hourly, 1, 1, DurationMaximum{5, 4}},
+      {"hourly, 2 h past the gap", hourly, 1, 2, DurationMaximum{9, 4}},
+      {"hourly, 3 h: only the last window is whole", hourly, 1, 3, DurationMaximum{10, 5}},
+      {"hourly, longer than the file", hourly, 1, 7, std::nullopt},
+      {"half-hourly, 1 h is one frame", halfHourly, 2, 1, DurationMaximum{5, 4}},
+      {"half-hourly, 2 h", halfHourly, 2, 2, DurationMaximum{8, 4}},
+      {"half-hourly, 3 h", halfHourly, 2, 3, DurationMaximum{10, 6}},
+      {"ties keep the first window", {3, 1, 3}, 1, 1, DurationMaximum{3, 0}},
+      {"no frame with data", {kNone, kNone}, 1, 1, std::nullopt},
+  };
+  for (const WindowCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto actual = durationMaximum(c.values, c.framesPerHour, c.hours);
+    ASSERT_EQ(actual.has_value(), c.expected.has_value());
+    if (!actual) continue;
+    EXPECT_DOUBLE_EQ(actual->depth, c.expected->depth);
+    EXPECT_EQ(actual->endFrame, c.expected->endFrame);
+  }
+}
+
+// The running sums per cell give what the plain windows give for every cell.
+TEST(CellDurationMaxima, EqualThePlainWindowsOfEveryCell) {
+  std::mt19937 random(7);
+  constexpr std::size_t kCells = 30;
+  constexpr int kFrames = 40;
+  std::vector<std::vector<std::int16_t>> frames(kFrames, std::vector<std::int16_t>(kCells));
+  for (auto& frame : frames) {
+    for (auto& value : frame) value = static_cast<std::int16_t>(static_cast<int>(random() % 60) - 3);
+  }
+  frames[9].assign(kCells, -1);  // a frame missing from the file
+  const FrameReader read = [&](int k, std::vector<std::int16_t>& cells) {
+    cells = frames[static_cast<std::size_t>(k)];
+    return core::Status::success();
+  };
+  for (const auto& [perHour, hours] : {std::pair{1, 1}, {1, 3}, {2, 1}, {2, 4}, {2, 30}}) {
+    std::vector<std::int16_t> depths;
+    ASSERT_TRUE(cellDurationMaxima(kCells, kFrames, perHour, hours, read, depths));
+    for (std::size_t c = 0; c < kCells; ++c) {
+      std::vector<double> series;
+      for (const auto& frame : frames) series.push_back(frame[c] >= 0 ? frame[c] : kNone);
+      const auto plain = durationMaximum(series, perHour, hours);
+      EXPECT_EQ(depths[c], plain ? static_cast<std::int16_t>(plain->depth) : -1)
+          << perHour << " frames/h, " << hours << " h, cell " << c;
+    }
+  }
+}
+
+using test::TempDir;
+
+constexpr LonLat kCorners[] = {{139.25, 35.5}, {139.75, 35.5}, {139.75, 36.0}, {139.25, 36.0}};
+
+// A shapefile in JGD2011 / UTM zone 54N holding the rectangle above, projected point by point,
+// named by a "name" field ("荒川") and a "code" field; a second feature has no name.
+void writeProjectedShapefile(const std::filesystem::path& path) {
+  GDALAllRegister();
+  GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("ESRI Shapefile");
+  ASSERT_NE(driver, nullptr);
+  GDALDatasetUniquePtr dataset(driver->Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
+  ASSERT_TRUE(dataset);
+  OGRSpatialReference utm, lonLat;
+  ASSERT_EQ(utm.importFromEPSG(6691), OGRERR_NONE);
+  ASSERT_EQ(lonLat.importFromEPSG(6668), OGRERR_NONE);
+  utm.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+  lonLat.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+  const std::unique_ptr<OGRCoordinateTransformation> project(OGRCreateCoordinateTransformation(&lonLat, &utm));
+  char encoding[] = "ENCODING=UTF-8";
+  char* options[] = {encoding, nullptr};
+  OGRLayer* layer = dataset->CreateLayer("basins", &utm, wkbPolygon, options);
+  ASSERT_NE(layer, nullptr);
+  OGRFieldDefn name("name", OFTString), code("code", OFTString);
+  ASSERT_EQ(layer->CreateField(&name), OGRERR_NONE);
+  ASSERT_EQ(layer->CreateField(&code), OGRERR_NONE);
+  for (int f = 0; f < 2; ++f) {
+    OGRLinearRing ring;
+    for (const LonLat& corner : kCorners) ring.addPoint(corner.lon, corner.lat);
+    ring.closeRings();
+    ASSERT_EQ(ring.transform(project.get()), OGRERR_NONE);
+    OGRPolygon polygon;
+    polygon.addRing(&ring);
+    OGRFeature feature(layer->GetLayerDefn());
+    if (f == 0) feature.SetField("name", "荒川");
+    feature.SetField("code", f == 0 ? "A1" : "B2");
+    feature.SetGeometry(&polygon);
+    ASSERT_EQ(layer->CreateFeature(&feature), OGRERR_NONE);
+  }
+}
+
+TEST(PolygonFile, ProjectedCoordinatesComeBackAsLongitudeAndLatitudeWithTheirNames) {
+  TempDir dir;
+  const auto path = dir / "basins.shp";
+  writeProjectedShapefile(path);
+  std::vector<Shape> shapes;
+  ASSERT_TRUE(readPolygonFile(path, std::nullopt, shapes));
+  ASSERT_EQ(shapes.size(), 2U);
+  EXPECT_EQ(shapes[0].name, "荒川");
+  EXPECT_EQ(shapes[1].name, "polygon 2");
+  for (const Shape& shape : shapes) {
+    ASSERT_EQ(shape.parts.size(), 1U);
+    ASSERT_EQ(shape.parts[0].rings.size(), 1U);
+    const Ring& ring = shape.parts[0].rings[0];
+    ASSERT_EQ(ring.size(), 4U);
+    // The shapefile keeps the corners but may turn the ring round.
+    for (const LonLat& corner : kCorners) {
+      EXPECT_EQ(std::count_if(ring.begin(), ring.end(),
+                              [&](const LonLat& p) {
+                                return std::abs(p.lon - corner.lon) < 1e-9 && std::abs(p.lat - corner.lat) < 1e-9;
+                              }),
+                1);
+    }
+  }
+  ASSERT_TRUE(readPolygonFile(path, "code", shapes));
+  EXPECT_EQ(shapes[0].name, "A1");
+  EXPECT_EQ(shapes[1].name, "B2");
+}
+
+TEST(PolygonFile, RefusalsNameTheFileOrTheField) {
+  TempDir dir;
+  const auto points = dir / "points.geojson";
+  test::writeText(points, R"({"type":"FeatureCollection","features":[{"type":"Feature","properties":{},)"
+                          R"("geometry":{"type":"Point","coordinates":[139,35]}}]})");
+  const auto empty = dir / "empty.geojson";
+  test::writeText(empty, R"({"type":"FeatureCollection","features":[]})");
+  const auto text = dir / "notes.txt";
+  test::writeText(text, "not a vector file\n");
+  struct Case {
+    std::filesystem::path path;
+    std::optional<std::string> field;
+    std::string message;
+  };
+  const std::vector<Case> cases{
+      {dir / "missing.shp", std::nullopt, std::string(messages::kPolygonFileUnreadable) + (dir / "missing.shp").string()},
+      {text, std::nullopt, std::string(messages::kPolygonFileUnreadable) + text.string()},
+      {points, std::nullopt, std::string(messages::kPolygonFileNotPolygon) + points.string()},
+      {empty, std::nullopt, std::string(messages::kPolygonFileEmpty) + empty.string()},
+      {points, "basin", std::string(messages::kPolygonNameFieldUnknown) + "basin"},
+  };
+  for (const Case& c : cases) {
+    std::vector<Shape> shapes{Shape{"kept", {}}};
+    const core::Status status = readPolygonFile(c.path, c.field, shapes);
+    EXPECT_FALSE(status);
+    EXPECT_EQ(status.message, c.message);
+    EXPECT_EQ(shapes.size(), 1U);
+  }
 }
 
 }  // namespace

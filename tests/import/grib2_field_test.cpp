@@ -150,17 +150,5 @@ TEST(Grib2Message, RefusesCorruptStructureAndLayoutsItDoesNotRead) {
   }
 }
 
-TEST(Grib2File, MessagesNameTheFile) {
-  test::TempDir dir;
-  const auto path = dir / "broken_grib2.bin";
-  test::writeText(path, "not a grib file");
-  Grib2Field field;
-  for (const auto& file : {path, dir / "absent.bin"}) {
-    const core::Status status = readGrib2File(file, field);
-    EXPECT_FALSE(status.ok);
-    EXPECT_NE(status.message.find(file.string()), std::string::npos) << file;
-  }
-}
-
 }  // namespace
 }  // namespace ombrix::import

@@ -217,25 +217,6 @@ TEST(Grib2Import, AHalfHourHeldWithOtherValuesIsKeptUnlessReplaced) {
   EXPECT_EQ(record(day, 0), (std::vector<std::int16_t>{-1, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10}));
 }
 
-TEST(Grib2Import, RealFieldBecomesOneRecordOfItsValues) {
-  TempDir dir;
-  const fs::path source = fs::path(OMBRIX_DATA_DIR) / "Z__C_RJTD_20200707000000_SRF_GPV_Ggis1km_Prr60lv_ANAL_grib2.bin";
-  const Grib2ImportResult result = importGrib2Files(std::vector<fs::path>{source}, dir.path());
-  ASSERT_EQ(result.daysWritten.size(), 1u);
-  EXPECT_EQ(result.daysWritten[0], fs::path(core::archiveFilePath(dir.path().string(), 2020, 7, 7)));
-  core::ArchiveFile day;
-  ASSERT_TRUE(day.load(result.daysWritten[0].string()).ok);
-  EXPECT_EQ(day.grid(), (core::GridDescription{47'995'833, 118'006'250, 12'500, 8'333, 2560, 3360}));
-  EXPECT_EQ(day.levels().size(), 99u);
-  Grib2Field field;
-  ASSERT_TRUE(readGrib2File(source, field).ok);
-  const std::vector<std::int16_t> cells = record(day, 18);  // 09:00 JST
-  for (std::size_t i = 0; i < cells.size(); ++i) {
-    ASSERT_EQ(cells[i], field.levelValues[field.levels[i]]) << "cell " << i;
-  }
-  EXPECT_EQ(record(day, 17), std::vector<std::int16_t>(cells.size(), -1));
-}
-
 TEST(Grib2ImportTimes, HalfHourSlots) {
   HalfHourSlot slot;
   using std::chrono::year;

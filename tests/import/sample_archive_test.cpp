@@ -2,13 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <set>
 
 #include "core/archive_calendar.h"
 #include "core/rap_archive.h"
-#include "core/region_table.h"
 #include "support/test_support.h"
 
 namespace ombrix::import {
@@ -91,31 +89,6 @@ TEST_F(SampleArchive, HoldsThreeHalfHourlyDaysOnTheNationalGridWithMovingRain) {
   EXPECT_TRUE(values.count(0) && values.count(4) && values.count(10));
   EXPECT_EQ(*values.rbegin(), 1000);
   for (std::int16_t v : values) EXPECT_TRUE(v <= 770 ? v % 10 == 0 || v == 4 || v == -1 : v % 50 == 0) << v;
-
-  // Rain moves while the covered area stays.
-  core::ArchiveFile file;
-  ASSERT_TRUE(file.load(core::archiveFilePath(archive().string(), 2005, 7, 2)).ok);
-  std::vector<std::int16_t> first(kSampleGrid.cellCount());
-  std::vector<std::int16_t> later(kSampleGrid.cellCount());
-  ASSERT_TRUE(file.decodeRecord(0, first).ok);
-  ASSERT_TRUE(file.decodeRecord(6, later).ok);
-  std::size_t changed = 0;
-  for (std::size_t i = 0; i < first.size(); ++i) {
-    ASSERT_EQ(first[i] < 0, later[i] < 0) << "cell " << i;
-    changed += first[i] != later[i];
-  }
-  EXPECT_GT(changed, 10'000u);
-  const core::AreaWindow kyushu = areaWindow(kSampleGrid, *core::regionPreset(5));
-  std::int16_t wettest = 0;
-  for (int j = 0; j < 48; j += 4) {
-    ASSERT_TRUE(file.decodeRecord(static_cast<std::size_t>(j), later).ok);
-    for (int r = kyushu.firstRow; r <= kyushu.lastRow; ++r) {
-      for (int c = kyushu.firstCol; c <= kyushu.lastCol; ++c) {
-        wettest = std::max(wettest, later[static_cast<std::size_t>(r) * 1024 + static_cast<std::size_t>(c)]);
-      }
-    }
-  }
-  EXPECT_GE(wettest, 300);  // heavy rain crosses Kyushu during the day
 }
 
 TEST(SampleArchiveSources, MissingFieldIsReportedByName) {

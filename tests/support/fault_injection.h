@@ -78,8 +78,4 @@ inline ChildOutcome runToolKilledAt(const std::vector<std::string>& arguments, i
   return waitForChild(pid);
 }
 
-inline bool endsWith(const std::string& text, const std::string& suffix) {
-  return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
 }  // namespace ombrix::test

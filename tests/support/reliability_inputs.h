@@ -13,6 +13,7 @@
 
 #include "core/archive_calendar.h"
 #include "core/rap_encoder.h"
+#include "support/test_support.h"
 #include "export/point_table.h"
 
 namespace ombrix::test {

@@ -11,6 +11,7 @@
 
 #include "core/analysis_conditions.h"
 #include "core/rmd_file.h"
+#include "support/test_support.h"
 #include "viewer/rmd_opening.h"
 
 namespace ombrix::test {

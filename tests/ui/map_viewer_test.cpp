@@ -1,6 +1,11 @@
 // Stepping through the frames, the start-time edit, the viewerState guard, the paced animation
-// and the picture in PictArea.
+// and the version window.
+// Opening preprocessed files through FileOpen: the file list, what an open shows, and the
+// refusals after which the viewer's commands stay quiet.
+#include <gtest/gtest.h>
+
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -174,17 +179,83 @@ TEST_F(MapViewerTest, ClosingTheWindowEndsTheAnimationAndTheProgramAfterAHiddenS
   EXPECT_FALSE(viewer.animating());
 }
 
-TEST_F(MapViewerTest, PictAreaShowsTheMapWithTheCoastline) {
-  writeFile("Ka200475200475.RMD", 2, 40, 48, [](int k, int cell) { return static_cast<std::int16_t>(cell % 900 - k); });
-  open("Ka200475200475.RMD");
-  click(window.get(), "Command2");
-  ASSERT_EQ(control<MapSurface>(window.get(), QStringLiteral("PictArea")), &viewer.surface());
-  EXPECT_EQ(picture().size(), QSize(689, 593));
-  int black = 0;
-  for (int y = 0; y < picture().height(); ++y) {
-    for (int x = 0; x < picture().width(); ++x) black += picture().pixel(x, y) == 0xFF000000u ? 1 : 0;
+TEST_F(MainWindowFixture, VersionWindowShowsTheNoticeBeforeOpeningThePageEveryTime) {
+  trigger("MenuVer");
+  auto* address = control<QLabel>(window->findChild<VersionWindow*>(), QStringLiteral("Label2"));
+  ASSERT_NE(address, nullptr);
+  QTest::mouseClick(address, Qt::LeftButton);
+  QTest::mouseClick(address, Qt::LeftButton);
+  EXPECT_EQ(messages.shown, QStringList(2, qtText(messages::kInternetNeeded)));
+  EXPECT_EQ(openedUrls, QList<QUrl>(2, QUrl(address->text())));
+}
+
+namespace fs = std::filesystem;
+
+using FileOpenTest = ViewerFixture;
+
+std::int16_t frameValue(int k, int cell) { return static_cast<std::int16_t>(k * 100 + cell); }
+
+TEST_F(FileOpenTest, ListsRmdFilesInAnyLetterCaseAndOpeningFillsTheReadoutsAndDrawingControls) {
+  const fs::path path = writeFile("Ky2004752004751.RMD", 50, 3, 4, frameValue);
+  for (const char* other : {"lower.rmd", "notes.RMD.txt", ".Ka200475200475.RMD", ".Ka200475200475.RMD.1-2-0.part"}) {
+    ombrix::test::writeText(dir / other, "x");
   }
-  EXPECT_GT(black, 100);
+  trigger("MenuOpneFile");
+  open("Ky2004752004751.RMD");
+  const QListWidget& files = viewer.fileOpenDialog().fileList();
+  ASSERT_EQ(files.count(), 2);
+  EXPECT_EQ(files.item(0)->text(), QStringLiteral("Ky2004752004751.RMD"));
+  EXPECT_EQ(files.item(1)->text(), QStringLiteral("lower.rmd"));
+  EXPECT_TRUE(messages.shown.isEmpty());
+  EXPECT_EQ(conditions.openRmdPath, path.string());
+  EXPECT_EQ(std::pair(conditions.geometry.viewWidth, conditions.geometry.viewHeight), std::pair(689.0f, 593.0f));
+  const QStringList expected{QStringLiteral("九州"), QString::fromStdString(path.string()), QStringLiteral("35.7"),
+                             QStringLiteral("139.6"), QStringLiteral("35.68333"), QStringLiteral("139.6375"),
+                             QStringLiteral("2004"), QStringLiteral("7"), QStringLiteral("5"), QStringLiteral("6")};
+  QStringList shown;
+  for (const char* box : {"TextArea", "DataPath", "Coad1_0", "Coad1_1", "Coad2_0", "Coad2_1", "YearText_0",
+                          "MonthText_0", "DayText_0", "DayText_1"}) {
+    shown.append(readout(box));
+  }
+  EXPECT_EQ(shown, expected);
+  for (QComboBox* list : {controls.startTime, controls.endTime}) {
+    ASSERT_EQ(std::pair(list->count(), list->currentIndex()), std::pair(50, 0));
+    EXPECT_EQ(list->itemText(19), QStringLiteral("2004/7/5 09: 30"));
+  }
+  EXPECT_EQ(readout("Text2"), QStringLiteral("2004/7/5 00: 00"));
+  EXPECT_TRUE(controls.frame->isVisible());
+  EXPECT_TRUE(viewer.fileOpenDialog().isVisible());
+}
+
+TEST_F(FileOpenTest, RefusedOpensLeaveTheViewerCommandsQuiet) {
+  writeFile("Ky2004752004751.RMD", 3, 2, 3, frameValue);
+  ombrix::test::writeText(dir / "Ka200475200475.RMD", "not a preprocessed file");
+  open("Ka200475200475.RMD");
+  ASSERT_EQ(messages.shown.size(), 1);
+  EXPECT_TRUE(messages.shown.front().startsWith(qtText(messages::kNotRmdFile)));
+  EXPECT_FALSE(controls.frame->isVisible());
+
+  open("Ky2004752004751.RMD");
+  click(window.get(), "Command3");
+  const std::vector<std::int16_t> shown = conditions.rainGrid;
+  controls.endTime->setCurrentIndex(2);
+  messages.shown.clear();
+  open("");
+  EXPECT_EQ(messages.shown, QStringList{qtText(messages::kFileNotFound)});
+  EXPECT_TRUE(conditions.openRmdPath.empty());
+  EXPECT_EQ(conditions.openRmdDir, dir.path().string());
+
+  messages.shown.clear();
+  for (const char* button : {"Command2", "Command3", "Command4", "Command5_0", "ComdAccum", "Comdmax"}) {
+    click(window.get(), button);
+  }
+  trigger("MenuExpNow");
+  trigger("MenuExpAll");
+  EXPECT_TRUE(messages.shown.isEmpty()) << messages.shown.join(u'|').toStdString();
+  EXPECT_EQ(conditions.rainGrid, shown);
+  EXPECT_EQ(conditions.frameLabel, "200407050030");
+  EXPECT_EQ(position(), 1);
+  EXPECT_EQ(ombrix::test::namesIn(dir.path()).size(), 2u);
 }
 
 }  // namespace

@@ -1,16 +1,12 @@
 // Handlers run inside the yields of the long commands: the preprocessing run, the accumulated
 // and maximum maps, the whole-period export and the animation. Each case runs the handler from
 // the command's first yield and checks that the command finishes on what it started with.
-#include <QComboBox>
 #include <QTimer>
 
 #include "core/messages.h"
 #include "core/rmd_file.h"
 #include "tests/support/reliability_inputs.h"
 #include "tests/ui/viewer_test_support.h"
-#include "ui/archive_directory_dialog.h"
-#include "ui/area_dialog.h"
-#include "ui/period_dialog.h"
 #include "ui/preprocess_dialog.h"
 #include "ui/qt_text.h"
 
@@ -24,9 +20,6 @@ std::string caseName(const ::testing::TestParamInfo<Case>& param) {
 
 // ---- Preprocessing run ----
 
-// A 40 x 30 grid from 128 E, 35 N: inside the Kyushu region.
-const core::GridDescription kGrid{35000000, 128000000, 31250, 20833, 40, 30};
-
 struct RunReentryTest;
 struct RunReentry {
   const char* name;
@@ -39,22 +32,11 @@ void PrintTo(const RunReentry& c, std::ostream* out) { *out << c.name; }
 struct RunReentryTest : MainWindowFixture, ::testing::WithParamInterface<RunReentry> {
   RunReentryTest() {
     for (int day = 1; day <= 6; ++day) {
-      ombrix::test::writeArchiveDay(archive.path(), kGrid, 2005, 7, day, 2,
+      ombrix::test::writeArchiveDay(archive.path(), kKyushuGrid, 2005, 7, day, 2,
                                     [day](int, std::size_t) { return static_cast<std::int16_t>(day); });
     }
-    window->archiveDirectoryDialog().directoryList().openDirectory(QString::fromStdString(archive.path().string()));
-    window->archiveDirectoryDialog().set();
-    window->areaDialog().chooseRegion(5);
-    window->areaDialog().set();
-    setPeriod(1, 3);
-  }
-  void setPeriod(int firstDay, int lastDay) {
-    PeriodDialog& period = window->periodDialog();
-    const std::vector<std::pair<const char*, QString>> texts{
-        {"Combo1_0", "2005"}, {"Combo2_0", "7"}, {"Combo3_0", QString::number(firstDay)},
-        {"Combo1_1", "2005"}, {"Combo2_1", "7"}, {"Combo3_1", QString::number(lastDay)}};
-    for (const auto& [name, text] : texts) control<QComboBox>(&period, QString::fromUtf8(name))->setEditText(text);
-    period.set();
+    chooseKyushu(archive.path());
+    setJulyPeriod(1, 3);
   }
 
   ombrix::test::TempDir archive;
@@ -80,8 +62,8 @@ TEST_P(RunReentryTest, TheRunWritesThePeriodItStartedWith) {
 }
 
 const RunReentry kRunReentries[] = {
-    {"OtherDaysAreCatalogued", [](RunReentryTest& test) { test.setPeriod(4, 6); }},
-    {"APeriodIsRejected", [](RunReentryTest& test) { test.setPeriod(1, 9); }},  // days 7 to 9 are missing
+    {"OtherDaysAreCatalogued", [](RunReentryTest& test) { test.setJulyPeriod(4, 6); }},
+    {"APeriodIsRejected", [](RunReentryTest& test) { test.setJulyPeriod(1, 9); }},  // days 7 to 9 are missing
     {"TheRunIsStartedAgain", [](RunReentryTest& test) { test.window->preprocessDialog().run(); }},
 };
 INSTANTIATE_TEST_SUITE_P(Reentry, RunReentryTest, ::testing::ValuesIn(kRunReentries), caseName<RunReentry>);
@@ -134,6 +116,7 @@ TEST_P(ViewerReentryTest, TheCommandEndsOnWhatItStartedWith) {
 const ViewerReentry kViewerReentries[] = {
     {"SumWhileTheFileIsClosed", "ComdAccum", [](ViewerReentryTest& test) { test.open(""); }, "",
      {messages::kFileNotFound}},
+    {"SumWhileAnotherFileIsOpened", "ComdAccum", [](ViewerReentryTest& test) { test.open("Ky200475200475.RMD"); }, "", {}},
     {"MaximumWhileTheProgramEnds", "Comdmax", [](ViewerReentryTest& test) { test.trigger("MenuEnd"); }, "", {}},
     {"ExportWhileAFrameIsDrawn", "MenuExpAll",
      [](ViewerReentryTest& test) { test.click(test.window.get(), "Command3"); }, "200407050030",

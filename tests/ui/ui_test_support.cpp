@@ -1,11 +1,15 @@
 #include "tests/ui/ui_test_support.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QLineEdit>
 #include <fstream>
 
 #include "core/archive_calendar.h"
 #include "ui/app_look.h"
+#include "ui/archive_directory_dialog.h"
+#include "ui/area_dialog.h"
+#include "ui/period_dialog.h"
 
 namespace ombrix::ui::test {
 
@@ -59,6 +63,22 @@ void MainWindowFixture::click(QWidget* target, const char* button) {
   auto* found = control<QAbstractButton>(target, QString::fromUtf8(button));
   ASSERT_NE(found, nullptr);
   found->click();
+}
+
+void MainWindowFixture::chooseKyushu(const fs::path& dir) {
+  ASSERT_TRUE(window->archiveDirectoryDialog().directoryList().openDirectory(QString::fromStdString(dir.string())));
+  window->archiveDirectoryDialog().set();
+  window->areaDialog().chooseRegion(5);
+  window->areaDialog().set();
+}
+
+void MainWindowFixture::setJulyPeriod(int firstDay, int lastDay) {
+  PeriodDialog& period = window->periodDialog();
+  const std::vector<std::pair<const char*, QString>> texts{
+      {"Combo1_0", "2005"}, {"Combo2_0", "7"}, {"Combo3_0", QString::number(firstDay)},
+      {"Combo1_1", "2005"}, {"Combo2_1", "7"}, {"Combo3_1", QString::number(lastDay)}};
+  for (const auto& [name, text] : texts) control<QComboBox>(&period, QString::fromUtf8(name))->setEditText(text);
+  period.set();
 }
 
 void touchArchiveDay(const fs::path& dir, int year, int month, int day) {

@@ -52,12 +52,18 @@ struct MainWindowFixture : ::testing::Test {
   void trigger(const char* name) { menuCommand(name)->trigger(); }
   QString readout(const char* name);  // text of a read-out box of the main window
   void click(QWidget* window, const char* button);
+  // Through the dialogs: the archive in dir, the Kyushu region, 2005-07-firstDay to lastDay.
+  void chooseKyushu(const std::filesystem::path& dir);
+  void setJulyPeriod(int firstDay, int lastDay);
 
   core::AnalysisConditions conditions;
   RecordingMessageSink messages;
   QList<QUrl> openedUrls;
   std::unique_ptr<MainWindow> window;
 };
+
+// A 40 x 30 grid from 128 E, 35 N: inside the Kyushu region.
+inline const core::GridDescription kKyushuGrid{35000000, 128000000, 31250, 20833, 40, 30};
 
 // An empty file where the day's archive file lies: enough where only its existence counts.
 void touchArchiveDay(const std::filesystem::path& dir, int year, int month, int day);

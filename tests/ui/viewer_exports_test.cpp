@@ -1,5 +1,15 @@
 // The CSV exports from the menu and the point table window with its input box.
+// The "解析" menu: areal means of a polygon file written beside the open file, the
+// duration-maximum map and its export label, and the map's tooltip.
+// The accumulated and maximum maps from the drawing controls: range refusals, legends, labels,
+// the progress bar, the progressive display and the picture.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
 #include <QFrame>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QTimer>
 
 #include "core/messages.h"
 #include "tests/ui/viewer_test_support.h"
@@ -56,8 +66,6 @@ TEST_F(ViewerExportTest, ThePeriodSetIsWrittenOnceAndThePointTableWindowAsksForT
   EXPECT_EQ(conditions.frameLabel, "2004070520040706");
   EXPECT_EQ(control<QFrame>(window.get(), QStringLiteral("Reading_Bar"))->width(), viewer.progress().trackWidth());
   EXPECT_EQ(ombrix::test::readText(set / "FileList.txt"), "20040705.CSV\r\n20040706.CSV\r\n");
-  trigger("MenuExpAll");
-  EXPECT_EQ(messages.shown.back(), qtText(messages::kExportTargetExists) + QString::fromStdString(set.string()));
 
   trigger("menuCSVTable");
   PointTableWindow& table = viewer.pointTableWindow();
@@ -79,6 +87,135 @@ TEST_F(ViewerExportTest, ThePeriodSetIsWrittenOnceAndThePointTableWindowAsksForT
   EXPECT_EQ(conditions.archiveDir, set.string());
   EXPECT_EQ(readout("DataPath"), dataPath);
   EXPECT_EQ(line(set / "7.csv", 2).substr(0, 33), "2004/07/06,7,1,2,139.625,35.69167");
+}
+
+struct AnalysisMenuTest : ViewerFixture {
+  AnalysisMenuTest() {
+    rmd = writeFile("Ka200475200475.RMD", 8, 6, 5,
+                    [](int k, int cell) { return static_cast<std::int16_t>(cell == 0 ? -1 : cell * 10 + k); });
+    open("Ka200475200475.RMD");
+    ombrix::test::writeText(polygons, R"({"type":"FeatureCollection","features":[{"type":"Feature",)"
+                                      R"("properties":{"name":"湾"},"geometry":{"type":"Polygon","coordinates":)"
+                                      R"([[[139.6,35.66],[139.65,35.66],[139.65,35.69],[139.6,35.69],[139.6,35.66]]]}}]})");
+    viewer.setPolygonFileChooser([this] { return QString::fromStdString(polygons.string()); });
+    controls.startTime->setCurrentIndex(0);
+    controls.endTime->setCurrentIndex(7);
+  }
+  fs::path rmd;
+  fs::path polygons = dir / "bay.geojson";
+};
+
+TEST_F(AnalysisMenuTest, ArealMeansAreWrittenBesideTheFile) {
+  trigger("MenuArealRain");
+  const fs::path csv = dir / "Ka200475200475-areal.csv";
+  EXPECT_EQ(messages.shown, QStringList{qtText(std::string(messages::kArealWritten) + csv.string())});
+  const std::vector<std::string> lines = ombrix::test::crlfLines(ombrix::test::readText(csv));
+  ASSERT_EQ(lines.size(), 9u);
+  EXPECT_EQ(lines[0], "\xEF\xBB\xBFtime,湾,湾 coverage");
+  EXPECT_EQ(lines[1].substr(0, 17), "2004-07-05 00:00,");
+  EXPECT_EQ(conditions.viewerState, core::kViewerIdle);
+}
+
+TEST_F(AnalysisMenuTest, DurationMapIsShownLabelledAndProbedInMillimetres) {
+  messages.answers = {QStringLiteral("x"), QStringLiteral("2")};
+  trigger("MenuDurationMax");
+  EXPECT_EQ(messages.shown, QStringList{qtText(messages::kDurationHoursInvalid)});
+  trigger("MenuDurationMax");
+  EXPECT_EQ(conditions.frameLabel, "200407050000200407050330-MAX2H");
+  // Cell 1 holds 10 + k; two hours of half-hourly frames end at 7: 17 + 15.
+  EXPECT_EQ(conditions.rainGrid[1], 32);
+  EXPECT_EQ(conditions.rainGrid[0], -1);
+  EXPECT_TRUE(controls.accumulationLegend->isVisible());
+  const viewer::ViewGeometry& g = conditions.geometry;
+  const QPoint centreOfCell1(static_cast<int>(g.viewCenterX - (g.mapHalfWidth - 1.5F * g.cellWidth) * g.zoom),
+                             static_cast<int>(g.viewCenterY - (g.mapHalfHeight - 0.5F * g.cellHeight) * g.zoom));
+  EXPECT_EQ(viewer.cellTip(centreOfCell1), QStringLiteral("緯度 35.7000  経度 139.6125  値 3.2 mm"));
+  EXPECT_TRUE(viewer.cellTip(QPoint(0, 0)).isEmpty());
+}
+
+// Cells 0 to 2 over three frames: 10, 20, 30 / -1, 15, 0 / -1, 0, -1; then wet values of every class.
+std::int16_t rangeValue(int k, int cell) {
+  static const std::int16_t first[3][3] = {{10, 20, 30}, {-1, 15, 0}, {-1, 0, -1}};
+  return cell < 3 ? first[cell][k % 3] : static_cast<std::int16_t>((cell * 53 + k * 211) % 4000);
+}
+
+struct AccumulationTest : ViewerFixture {
+  AccumulationTest() {
+    rmd = writeFile("Ka200475200475.RMD", 3, 30, 40, rangeValue);
+    open("Ka200475200475.RMD");
+    controls.startTime->setCurrentIndex(0);
+    controls.endTime->setCurrentIndex(2);
+    viewer.progress().setTrackWidth(4095);
+    QObject::connect(&viewer.progress(), &ProgressTrack::barWidthSet, [this](int width) {
+      widths.append(width);
+      timesAtWidths.append(readout("Text2"));
+    });
+  }
+  std::vector<std::int16_t> firstCells() const { return {conditions.rainGrid.begin(), conditions.rainGrid.begin() + 3}; }
+
+  std::filesystem::path rmd;
+  QList<int> widths;
+  QStringList timesAtWidths;
+};
+
+TEST_F(AccumulationTest, SumAndMaximumWithProgressLabelAndLegendWhilePressesWait) {
+  QTimer::singleShot(0, window.get(), [&] {
+    for (const char* button : {"ComdAccum", "Comdmax", "Command3", "Command5_0"}) click(window.get(), button);
+  });
+  struct Case {
+    const char* button;
+    std::vector<std::int16_t> cells;
+    const char *label, *text;
+    QGroupBox* legend;
+    QStringList shown;
+  };
+  for (const Case& c : {Case{"Comdmax", {30, 15, 0}, "200407050000200407050100-MAX", "Max. rainfall",
+                             controls.intensityLegend, {}},
+                        Case{"ComdAccum", {60, 14, -1}, "200407050000200407050100-SUM", "Accumulated rainfall",
+                             controls.accumulationLegend, {qtText(messages::kComputationDone)}}}) {
+    messages.shown.clear();
+    widths.clear();
+    click(window.get(), c.button);
+    EXPECT_EQ(messages.shown, c.shown) << c.button;
+    EXPECT_EQ(widths, (QList<int>{0, 2048, 4096, 4095}));
+    EXPECT_EQ(firstCells(), c.cells);
+    EXPECT_EQ(conditions.frameLabel, c.label);
+    EXPECT_EQ(readout("Text2"), QString::fromUtf8(c.text));
+    EXPECT_TRUE(c.legend->isVisible());
+    EXPECT_EQ(std::pair(conditions.viewerState, position()), std::pair(core::kViewerIdle, 0));
+  }
+  // The one picture compared with the batch tool's: the same conditions reach the same renderer.
+  ombrix::test::TempDir work;
+  const auto png = work / "sum.png";
+  const auto run = ombrix::test::runCommand(ombrix::test::shellQuote(std::string(OMBRIX_BIN_DIR) + "/ombrix-tool") +
+                                            " render " + ombrix::test::shellQuote(rmd.string()) + " --sum 0:2 --png " +
+                                            ombrix::test::shellQuote(png.string()));
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(picture(), QImage(QString::fromStdString(png.string())).convertToFormat(QImage::Format_RGB32));
+}
+
+TEST_F(AccumulationTest, RefusedRangesChangeNothingButTheLegend) {
+  click(window.get(), "Command3");
+  const QImage shown = picture();
+  controls.startTime->setCurrentIndex(1);
+  controls.endTime->setCurrentIndex(1);
+  click(window.get(), "ComdAccum");
+  EXPECT_TRUE(controls.accumulationLegend->isVisible());
+  controls.endTime->setCurrentIndex(0);
+  click(window.get(), "Comdmax");
+  EXPECT_TRUE(controls.intensityLegend->isVisible());
+  EXPECT_EQ(messages.shown.size(), 2);  // their texts: viewer/frame_accumulation_test
+  EXPECT_EQ(conditions.viewerState, core::kViewerIdle);
+  EXPECT_EQ(conditions.frameLabel, "200407050030");
+  EXPECT_EQ(picture(), shown);
+  EXPECT_TRUE(widths.isEmpty());
+}
+
+TEST_F(AccumulationTest, AGreyedCheckBoxShowsTheSumGrowing) {
+  controls.animateProgress->setCheckState(Qt::PartiallyChecked);
+  window->timeText()->setText(QStringLiteral("before"));
+  click(window.get(), "ComdAccum");
+  EXPECT_EQ(timesAtWidths, (QStringList{QStringLiteral("before"), entry(0), entry(1), entry(2)}));
 }
 
 }  // namespace

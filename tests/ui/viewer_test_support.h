@@ -8,7 +8,6 @@
 #include <string>
 
 #include "support/sample_rmd.h"
-#include "support/test_support.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/file_open_dialog.h"
 #include "ui/map_surface.h"

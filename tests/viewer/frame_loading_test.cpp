@@ -1,12 +1,19 @@
+// The open file and its frames: opening, loading, frame references, and sums and maxima.
 #include "viewer/frame_loading.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <random>
+#include <string>
 
 #include "core/messages.h"
-#include "support/test_support.h"
-#include "viewer/rmd_test_file.h"
+#include "support/sample_rmd.h"
+#include "viewer/frame_accumulation.h"
+#include "viewer/frame_reference.h"
+#include "viewer/rmd_opening.h"
 
 namespace ombrix::viewer {
 namespace {
@@ -56,31 +63,208 @@ TEST(FrameLoading, RefusalsLeaveTheGridUnchanged) {
   EXPECT_EQ(refusal(conditions, 0), std::string(messages::kRmdFileGone) + path.string());
 }
 
-TEST(FrameLoading, ShowFrameSetsGridAndStampOrNothing) {
-  test::TempDir dir;
-  test::writeFrames(dir / "Ka.RMD", 1, 2, {{1, 2}, {3, 4}});
-  core::AnalysisConditions conditions = test::openedConditions(dir / "Ka.RMD");
-  Grid frameGrid;
-  ASSERT_TRUE(showFrame(conditions, 1, frameGrid).ok);
-  EXPECT_EQ(conditions.rainGrid, (Grid{3, 4}));
-  EXPECT_EQ(conditions.frameLabel, "200407050030");
-  EXPECT_FALSE(showFrame(conditions, 5, frameGrid).ok);
-  EXPECT_EQ(conditions.rainGrid, (Grid{3, 4}));
-  EXPECT_EQ(conditions.frameLabel, "200407050030");
+TEST(FrameReference, NumbersAndStoredTimes) {
+  EXPECT_EQ(parseFrameReference("12"), (FrameReference{12, {}}));
+  EXPECT_EQ(parseFrameReference("2005-07-02T24:00"), (FrameReference{std::nullopt, {2005, 7, 2, 24, 0}}));
+  EXPECT_EQ(parseFrameReference("2005-07-02 12:30"), (FrameReference{std::nullopt, {2005, 7, 2, 12, 30}}));
+  for (const char* wrong : {"", "x", "1.5", "2005-7-02T12:30", "2005-07-02_12:30", "2005-13-02T12:30",
+                            "2005-07-32T12:30", "2005-07-02T12:60", "2005-07-02T12:30Z", "2005-07-02T-1:30"}) {
+    EXPECT_FALSE(parseFrameReference(wrong)) << wrong;
+  }
 }
 
-TEST(FrameStamps, PadEachElementByItsOwnValue) {
+TEST(FrameReference, ResolvedAgainstTheOpenFile) {
   core::AnalysisConditions c;
-  c.header.frameCount = 3;
   c.openRmdPath = "Ka.RMD";
-  c.index = {{{2004, 1, 1, 0, 0}, 0}, {{2004, 10, 5, 9, 30}, 0}, {{2004, 7, 15, 23, 30}, 0}};
-  EXPECT_EQ(frameStamp(c, 0), "200401010000");
-  EXPECT_EQ(frameStamp(c, 1), "200410050930");
-  EXPECT_EQ(frameStamp(c, 3), "");
-  std::string label;
-  appendFrameLabel(label, c, 0);
-  appendFrameLabel(label, c, 2);
-  EXPECT_EQ(label, "200401010000200407152330");
+  c.header.frameCount = 3;
+  // A repeated stamp names its first frame.
+  c.index = {{{2005, 7, 1, 23, 30}, 100}, {{2005, 7, 1, 24, 0}, 200}, {{2005, 7, 1, 24, 0}, 300}};
+  int frame = -1;
+  ASSERT_TRUE(resolveFrame(c, *parseFrameReference("2"), frame).ok);
+  EXPECT_EQ(frame, 2);
+  ASSERT_TRUE(resolveFrame(c, *parseFrameReference("2005-07-01T24:00"), frame).ok);
+  EXPECT_EQ(frame, 1);
+
+  const core::Status outside = resolveFrame(c, *parseFrameReference("3"), frame);
+  EXPECT_EQ(outside.message, std::string(messages::kFrameNumberNotInFile) + "3");
+  const core::Status missing = resolveFrame(c, *parseFrameReference("2005-07-02T00:00"), frame);
+  EXPECT_EQ(missing.message, std::string(messages::kNoFrameAtTime) + "2005-07-02T00:00" +
+                                 std::string(messages::kFileTimesOpen) + "2005-07-01T23:30～2005-07-01T24:00" +
+                                 std::string(messages::kFileTimesClose));
+  EXPECT_EQ(frame, 1);
+  c.openRmdPath.clear();
+  EXPECT_EQ(resolveFrame(c, *parseFrameReference("0"), frame).message, messages::kNoFileOpen);
+}
+
+using test::TempDir;
+
+TEST(RmdOpening, ReadsHeaderIndexTextsAndGeometry) {
+  TempDir dir;
+  core::RmdHeader header = test::sampleGrid(48, 2, 3);
+  header.fileNorthLat = 35123457;
+  std::vector<core::TimeStamp> stamps = test::dayStamps(2003, 6, 5, 1, 48);
+  stamps.front().hour = 9;
+  const auto path = dir / "Ka20036052003605.RMD";
+  test::writeFrames(path, 2, 3, test::Frames(48, {1, 2, 3, 4, 5, 6}), header, stamps);
+
+  const RmdOpening opening = openRmdFile(path, 689, 593);
+  ASSERT_EQ(opening.outcome, OpenOutcome::Opened) << opening.status.message;
+  const OpenedRmd& opened = opening.file;
+  EXPECT_EQ(opened.timeTexts.front(), "2003/6/5 09: 00");
+  EXPECT_EQ(opened.northLatText + " " + opened.westLonText + " " + opened.eastLonText, "35.12346 139 139.025");
+
+  core::AnalysisConditions conditions;
+  conditions.areaWestLon = 139000000;
+  applyOpening(opening, conditions);
+  EXPECT_EQ(conditions.areaWestLon, 139000000);  // the area's bounds stay
+  EXPECT_EQ(std::tuple(conditions.openFrameCount(), conditions.index.back().stamp.hour,
+                       conditions.index.back().stamp.minute, conditions.rainGrid.size()),
+            std::tuple(48, 23, 30, 6u));
+  EXPECT_EQ(std::pair(conditions.geometry.mapWidth, conditions.geometry.mapCenterLon),
+            std::pair(37500.0f, 139018750.0f));
+}
+
+TEST(RmdOpening, RegionNameComesFromTheFirstTwoCharacters) {
+  TempDir dir;
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"Kyanything.RMD", "九州"}, {"AJ.RMD", "全国"}, {"My1.RMD", "任意のエリア"}, {"ho2003.RMD", "北海道"}, {"K", "北海道"}};
+  for (const auto& [name, region] : cases) {
+    test::writeFrames(dir / name, 1, 1, {{0}});
+    core::AnalysisConditions conditions;
+    conditions.areaName = "北海道";
+    applyOpening(openRmdFile(dir / name, 100, 100), conditions);
+    EXPECT_EQ(conditions.areaName, region) << name;
+  }
+}
+
+TEST(RmdOpening, ScaleFactorAndZoom) {
+  TempDir dir;
+  core::RmdHeader header = test::sampleGrid(1, 1, 2);
+  header.cellLonStep = 15625;
+  test::writeFrames(dir / "AJ1.RMD", 1, 2, {{0, 0}}, header, {{2001, 3, 31, 23, 0}});
+  test::writeFrames(dir / "AJ2.RMD", 1, 2, {{0, 0}}, header, {{2001, 4, 1, 0, 0}});
+  EXPECT_EQ(openRmdFile(dir / "AJ1.RMD", 10, 10).file.geometry.cellWidth, 31250);
+  EXPECT_EQ(openRmdFile(dir / "AJ2.RMD", 10, 10).file.geometry.cellWidth, 15625);
+
+  core::RmdHeader square;  // on a surface twice as wide as high
+  square.gridRows = square.gridCols = 10;
+  square.cellLonStep = square.cellLatStep = 1000;
+  square.fileWestLon = 5000;
+  square.fileNorthLat = 90000;
+  const ViewGeometry g = computeViewGeometry(square, 1, 400, 200);
+  EXPECT_EQ(g.zoom, static_cast<float>(0.95 * 200 / 10000));
+  EXPECT_EQ(g.viewCenterX, 200.0f);
+  EXPECT_EQ(g.mapCenterLon, 10000.0f);
+  EXPECT_EQ(g.mapCenterLat, 85000.0f);
+}
+
+TEST(RmdOpening, UnusableFilesAreRefusedAndChangeNothing) {
+  TempDir dir;
+  const std::vector<std::function<void(core::RmdHeader&)>> faults = {
+      [](core::RmdHeader& h) { h.frameCount = 0; },    [](core::RmdHeader& h) { h.frameCount = -3; },
+      [](core::RmdHeader& h) { h.frameCount = 2; },    // the index ends after one entry
+      [](core::RmdHeader& h) { h.gridRows = 0; },      [](core::RmdHeader& h) { h.gridCols = -1; },
+      [](core::RmdHeader& h) { h.cellLatStep = 0; },   nullptr};  // nullptr: a 27-byte header
+  for (std::size_t k = 0; k < faults.size(); ++k) {
+    core::RmdHeader h = test::sampleGrid(1, 1, 1);
+    std::vector<std::uint8_t> bytes(38, 0);
+    if (faults[k]) faults[k](h);
+    core::encodeRmdHeader(h, bytes.data());
+    bytes.resize(faults[k] ? 38 : 27);
+    const auto path = dir / ("Ka" + std::to_string(k) + ".RMD");
+    test::writeBytes(path, bytes);
+    core::AnalysisConditions conditions;
+    conditions.openRmdPath = "/old/Ho.RMD";
+    conditions.areaName = "北海道";
+    const RmdOpening opening = openRmdFile(path, 689, 593);
+    EXPECT_EQ(opening.outcome, OpenOutcome::NotUsable) << k;
+    EXPECT_EQ(opening.status.message, std::string(messages::kNotRmdFile) + path.string()) << k;
+    applyOpening(opening, conditions);
+    EXPECT_EQ(conditions.openRmdPath + conditions.areaName, "/old/Ho.RMD北海道");
+    EXPECT_EQ(conditions.openFrameCount(), 0);
+  }
+}
+
+// Each column is one case, frames top to bottom: 10/20/0, -1/15/0, -1/0/-1, 0/-1/-1, big sums.
+const std::vector<Grid> kFrames = {
+    {10, -1, -1, 0, 30000},
+    {20, 15, 0, -1, 30000},
+    {0, 0, -1, -1, 5},
+};
+
+TEST(FrameAccumulation, WideGridsAndFramesWithoutData) {
+  std::mt19937 random(9);
+  std::uniform_int_distribution<int> value(-3, 32767);
+  std::bernoulli_distribution small(0.6);
+  std::vector<Grid> frames(6, Grid(3 * 7));
+  for (Grid& frame : frames) {
+    for (std::int16_t& cell : frame) cell = static_cast<std::int16_t>(small(random) ? value(random) % 6 - 3 : value(random));
+  }
+  frames[3].clear();  // no record: reads as -1 everywhere
+  TempDir dir;
+  test::writeFrames(dir / "Ka.RMD", 3, 7, frames);
+  frames[3].assign(3 * 7, -1);
+  const core::AnalysisConditions conditions = test::openedConditions(dir / "Ka.RMD");
+  // The first frame's value starts the sum as it is; later frames add only what they measured.
+  for (const auto& [first, last] : {std::pair{0, 5}, {2, 5}, {1, 3}}) {
+    Grid sum, maximum;
+    ASSERT_TRUE(accumulateFrames(conditions, first, last, sum).ok);
+    ASSERT_TRUE(maximumOfFrames(conditions, first, last, maximum).ok);
+    for (std::size_t i = 0; i < sum.size(); ++i) {
+      int expectedSum = frames[first][i];
+      int expectedMax = std::max<int>(frames[first][i], 0);
+      for (int k = first + 1; k <= last; ++k) {
+        expectedSum += std::max<int>(frames[k][i], 0);
+        expectedMax = std::max<int>(expectedMax, frames[k][i]);
+      }
+      EXPECT_EQ(sum[i], std::min(expectedSum, 32767)) << first << ":" << i;
+      EXPECT_EQ(maximum[i], expectedMax) << first << ":" << i;
+    }
+  }
+}
+
+TEST(FrameAccumulation, RefusedRangesLeaveTheResult) {
+  TempDir dir;
+  const auto path = dir / "Ka.RMD";
+  test::writeFrames(path, 1, 5, kFrames);
+  core::AnalysisConditions conditions = test::openedConditions(path);
+  Grid result{99};
+  const auto refusal = [&](int s, int e) {
+    const core::Status status = accumulateFrames(conditions, s, e, result);
+    EXPECT_EQ(maximumOfFrames(conditions, s, e, result).message, status.message);
+    EXPECT_EQ(result, Grid{99});
+    return status.message;
+  };
+  EXPECT_EQ(refusal(1, 1), messages::kChooseDifferentTimes);
+  EXPECT_EQ(refusal(2, 1), messages::kTimesNotInOrder);
+  EXPECT_EQ(refusal(-1, 1), messages::kFrameNotInFile);
+  EXPECT_EQ(refusal(0, 3), messages::kFrameNotInFile);
+  std::filesystem::remove(path);
+  EXPECT_EQ(refusal(0, 2), std::string(messages::kRmdFileGone) + path.string());
+  conditions.openRmdPath.clear();
+  EXPECT_EQ(refusal(0, 2), messages::kNoFileOpen);
+}
+
+TEST(FrameAccumulation, CallbacksInOrderAndAFileOpenedMeanwhileDoesNotMixIn) {
+  TempDir dir;
+  test::writeFrames(dir / "Ka.RMD", 1, 5, kFrames);
+  test::writeFrames(dir / "Ho.RMD", 2, 2, {{1, 1, 1, 1}, {1, 1, 1, 1}});
+  core::AnalysisConditions conditions = test::openedConditions(dir / "Ka.RMD");
+  std::string calls;
+  FoldCallbacks callbacks;
+  callbacks.yield = [&] {
+    calls += 'y';
+    conditions = test::openedConditions(dir / "Ho.RMD");  // the user opens another file
+  };
+  callbacks.frameStarting = [&](int position) { calls += std::to_string(position); };
+  callbacks.frameFolded = [&](int frame, std::span<const std::int16_t> partial) {
+    calls += 'f';
+    calls += std::to_string(frame) + ':' + std::to_string(partial[0]) + ' ';
+  };
+  Grid sum;
+  ASSERT_TRUE(accumulateFrames(conditions, 0, 2, sum, callbacks).ok);
+  EXPECT_EQ(sum, (Grid{30, 14, -1, 0, 32767}));
+  EXPECT_EQ(calls, "y0f0:10 y1f1:30 y2f2:30 ");
 }
 
 }  // namespace

@@ -1,22 +1,26 @@
-// NetCDF exports read back through NetCDF-C: values, coordinates and times against what the
-// CSV exports write, the archive form against the RMD form, and refusals that write nothing.
+// NetCDF exports read back through NetCDF-C and the shown map as GeoTIFF read back through
+// GDAL: values, coordinates and times against what the CSV exports write, the archive form
+// against the RMD form, and refusals that write nothing.
 #include "gis/netcdf_export.h"
 
 #include <gtest/gtest.h>
-#include <netcdf.h>
 
 #include <chrono>
+#include <gdal.h>
+#include <netcdf.h>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/archive_calendar.h"
 #include "core/messages.h"
 #include "core/number_text.h"
 #include "core/preprocess_run.h"
-#include "core/rap_encoder.h"
 #include "export/current_display_export.h"
+#include "gis/geotiff_map.h"
+#include "gis/shown_map_geotiff.h"
+#include "support/reliability_inputs.h"
 #include "support/sample_rmd.h"
-#include "support/test_support.h"
 #include "viewer/frame_loading.h"
 
 namespace ombrix::gis {
@@ -73,6 +77,19 @@ TEST(NetcdfExport, EveryFrameMatchesTheCsvOfTheSameFileWithSlotTimesAndUtc) {
   ASSERT_TRUE(exportOpenFileNetcdf(c, 0, 23, dir / "all.nc", options));
   const Cube cube = readCube(dir / "all.nc");
   ASSERT_EQ(cube.time.size(), 24u);
+  // Rain is stored scaled, filled and chunked one frame per chunk, shuffled and deflated.
+  int file = -1, rain = -1, format = 0, storage = -1, shuffle = 0, deflate = 0, level = 0, noFill = 1;
+  std::size_t chunk[3] = {};
+  short fill = 0;
+  float scale = 0;
+  ASSERT_EQ(nc_open((dir / "all.nc").c_str(), NC_NOWRITE, &file), NC_NOERR);
+  EXPECT_EQ(nc_inq_varid(file, "rain", &rain) | nc_inq_format(file, &format) | nc_inq_var_chunking(file, rain, &storage, chunk) |
+                nc_inq_var_deflate(file, rain, &shuffle, &deflate, &level) | nc_inq_var_fill(file, rain, &noFill, &fill) |
+                nc_get_att_float(file, rain, "scale_factor", &scale),
+            NC_NOERR);
+  nc_close(file);
+  EXPECT_EQ(std::tuple(format, storage, shuffle && deflate, fill, scale), std::tuple(NC_FORMAT_NETCDF4, NC_CHUNKED, true, short{-1}, 0.1f));
+  EXPECT_EQ(std::vector<std::size_t>(chunk, chunk + 3), (std::vector<std::size_t>{1, 3, 4}));
 
   std::vector<std::int16_t> frameGrid;
   for (int k = 0; k < 24; ++k) {
@@ -101,53 +118,13 @@ TEST(NetcdfExport, EveryFrameMatchesTheCsvOfTheSameFileWithSlotTimesAndUtc) {
   EXPECT_EQ(std::vector<short>(part.rain.begin() + 12, part.rain.begin() + 24), std::vector<short>(12, -1));
 }
 
-TEST(NetcdfExport, RainIsScaledFilledAndChunkedOneFramePerChunkWithShuffleAndDeflate) {
-  test::TempDir dir;
-  const auto rmd = dir / "My.RMD";
-  test::writeSampleRmd(rmd, test::sampleGrid(2, 5, 6), 48, test::dayStamps(2005, 7, 1, 1, 48),
-                       [](int, int cell) { return static_cast<std::int16_t>(cell); });
-  ASSERT_TRUE(exportOpenFileNetcdf(test::openedConditions(rmd), 0, 1, dir / "My.nc", {}));
-  int file = -1;
-  int rain = -1;
-  ASSERT_EQ(nc_open((dir / "My.nc").c_str(), NC_NOWRITE, &file), NC_NOERR);
-  ASSERT_EQ(nc_inq_varid(file, "rain", &rain), NC_NOERR);
-  int storage = -1, shuffle = 0, deflate = 0, level = 0, noFill = 1, format = 0;
-  std::size_t chunk[3] = {};
-  short fill = 0;
-  float scale = 0;
-  EXPECT_EQ(nc_inq_format(file, &format), NC_NOERR);
-  EXPECT_EQ(format, NC_FORMAT_NETCDF4);
-  EXPECT_EQ(nc_inq_var_chunking(file, rain, &storage, chunk), NC_NOERR);
-  EXPECT_EQ(storage, NC_CHUNKED);
-  EXPECT_EQ(std::vector<std::size_t>(chunk, chunk + 3), (std::vector<std::size_t>{1, 5, 6}));
-  EXPECT_EQ(nc_inq_var_deflate(file, rain, &shuffle, &deflate, &level), NC_NOERR);
-  EXPECT_TRUE(shuffle && deflate);
-  EXPECT_EQ(nc_inq_var_fill(file, rain, &noFill, &fill), NC_NOERR);
-  EXPECT_EQ(fill, -1);
-  EXPECT_EQ(nc_get_att_float(file, rain, "scale_factor", &scale), NC_NOERR);
-  EXPECT_EQ(scale, 0.1f);
-  nc_close(file);
-  EXPECT_EQ(readCube(dir / "My.nc").time[1] - readCube(dir / "My.nc").time[0], 30.0);
-}
-
 // Day 1 with 48 records, day 2 with 40: slots 88..95 have no record.
 void writeArchive(const std::filesystem::path& dir, const core::GridDescription& secondDayGrid) {
-  const core::GridDescription grid{36'000'000, 139'000'000, 31'250, 20'833, 9, 7};
   for (int day = 1; day <= 2; ++day) {
-    const core::GridDescription& g = day == 1 ? grid : secondDayGrid;
-    std::vector<core::ArchiveRecord> records;
-    for (int j = 0; j < (day == 1 ? 48 : 40); ++j) {
-      core::ArchiveRecord record{{2005, 7, static_cast<std::uint8_t>(day), static_cast<std::uint8_t>(j / 2),
-                                  static_cast<std::uint8_t>(j % 2 * 30)},
-                                 std::vector<std::int16_t>(g.cellCount())};
-      for (std::size_t i = 0; i < record.values.size(); ++i) {
-        record.values[i] = static_cast<std::int16_t>((i * 5 + static_cast<std::size_t>(j + day)) % 17) - 2;
-      }
-      records.push_back(std::move(record));
-    }
-    const std::filesystem::path path = core::archiveFilePath(dir.string(), 2005, 7, day);
-    std::filesystem::create_directories(path.parent_path());
-    ASSERT_TRUE(core::writeArchiveFile(path, g, records));
+    test::writeArchiveDay(dir, day == 1 ? core::GridDescription{36'000'000, 139'000'000, 31'250, 20'833, 9, 7} : secondDayGrid,
+                          2005, 7, day, day == 1 ? 48 : 40, [day](int j, std::size_t i) {
+                            return static_cast<std::int16_t>((i * 5 + static_cast<std::size_t>(j + day)) % 17 - 2);
+                          });
   }
 }
 
@@ -200,6 +177,56 @@ TEST(NetcdfExport, RefusedSelectionsWriteNothing) {
   int entries = 0;
   for (const auto& entry : std::filesystem::directory_iterator(dir.path())) entries += entry.is_regular_file();
   EXPECT_EQ(entries, 1);  // the RMD file only
+}
+
+TEST(GeoTiffMap, ShownMapIsACogWhoseCellCentresAndValuesAreThoseOfTheCsv) {
+  test::TempDir dir;
+  const auto rmd = dir / "Ka20050701200507.RMD";
+  test::writeSampleRmd(rmd, test::sampleGrid(2, 3, 5), 24, test::dayStamps(2005, 7, 1, 1, 24),
+                       [](int k, int cell) { return static_cast<std::int16_t>(cell * 11 - 4 + k); });
+  core::AnalysisConditions c = test::openedConditions(rmd);
+  std::vector<std::int16_t> frameGrid;
+  ASSERT_TRUE(viewer::showFrame(c, 1, frameGrid));
+  const auto csv = exports::exportCurrentDisplay(c, c.areaName);
+  const auto tif = exportShownMapGeoTiff(c, shownMapGeoTiffPath(c, c.areaName));
+  ASSERT_EQ(tif.outcome, exports::CurrentDisplayOutcome::Written) << tif.status.message;
+  EXPECT_EQ(tif.path, std::filesystem::path(csv.path).replace_extension(".tif"));
+
+  GDALAllRegister();
+  GDALDatasetH dataset = GDALOpen(tif.path.c_str(), GA_ReadOnly);
+  ASSERT_NE(dataset, nullptr);
+  EXPECT_STREQ(GDALGetMetadataItem(dataset, "LAYOUT", "IMAGE_STRUCTURE"), "COG");
+  EXPECT_STREQ(GDALGetMetadataItem(dataset, "COMPRESSION", "IMAGE_STRUCTURE"), "DEFLATE");
+  double t[6];
+  ASSERT_EQ(GDALGetGeoTransform(dataset, t), CE_None);
+  GDALRasterBandH band = GDALGetRasterBand(dataset, 1);
+  EXPECT_EQ(GDALGetRasterDataType(band), GDT_Float32);
+  EXPECT_EQ(GDALGetRasterNoDataValue(band, nullptr), -1.0);
+  std::vector<float> values(15);
+  ASSERT_EQ(GDALRasterIO(band, GF_Read, 0, 0, 5, 3, values.data(), 5, 3, GDT_Float32, 0, 0), CE_None);
+  GDALClose(dataset);
+
+  const auto lines = test::crlfLines(test::readText(csv.path));
+  ASSERT_EQ(lines.size(), 16u);
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    int id, m, n, value;
+    char keido[32], ido[32];
+    ASSERT_EQ(std::sscanf(lines[i].c_str(), "%d,%d,%d,%31[^,],%31[^,],%d", &id, &m, &n, keido, ido, &value), 6);
+    EXPECT_EQ(core::formatSingle(static_cast<float>(t[0] + (n + 0.5) * t[1])), keido);
+    EXPECT_EQ(core::formatSingle(static_cast<float>(t[3] + (m + 0.5) * t[5])), ido);
+    EXPECT_EQ(values[static_cast<std::size_t>(id)], value < 0 ? -1.0f : static_cast<float>(value * 0.1)) << id;
+  }
+}
+
+TEST(GeoTiffMap, FailedWriteLeavesNothingAndNoMapWritesNothing) {
+  test::TempDir dir;
+  std::filesystem::create_directory(dir / "taken.tif");
+  const std::vector<float> values(4, 1.0f);
+  EXPECT_FALSE(writeGeoTiffMap(dir / "taken.tif", {2, 2, values}, csvCellCentres(139'000'000, 36'000'000, 100, 100)));
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "taken.tif"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+  EXPECT_EQ(exportShownMapGeoTiff(core::AnalysisConditions{}, dir / "none.tif").outcome,
+            exports::CurrentDisplayOutcome::NothingShown);
 }
 
 }  // namespace
