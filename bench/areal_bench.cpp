@@ -34,18 +34,7 @@ int regionIndex(std::string_view name) {
 }
 
 core::RmdHeader windowHeader(const core::GridDescription& grid, std::string_view region, int frames) {
-  const core::AreaWindow w = core::areaWindow(grid, *core::regionPreset(regionIndex(region)));
-  core::RmdHeader h;
-  h.frameCount = static_cast<std::int16_t>(frames);
-  h.fileWestLon = grid.lon0 + w.firstCol * grid.dlon;
-  h.fileNorthLat = grid.lat0 - w.firstRow * grid.dlat;
-  h.fileEastLon = grid.lon0 + w.lastCol * grid.dlon;
-  h.fileSouthLat = grid.lat0 - w.lastRow * grid.dlat;
-  h.gridRows = static_cast<std::int16_t>(w.rows());
-  h.gridCols = static_cast<std::int16_t>(w.cols());
-  h.cellLonStep = static_cast<std::int16_t>(grid.dlon);
-  h.cellLatStep = static_cast<std::int16_t>(grid.dlat);
-  return h;
+  return regionHeader(regionIndex(region), frames, grid);
 }
 
 // Ten wobbly 48-vertex outlines of 0.3 to 0.7 degrees across, spread over the window, each with

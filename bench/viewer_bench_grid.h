@@ -21,19 +21,20 @@ inline constexpr int kPerDay = 48;
   std::exit(1);
 }
 
-// The header of a half-hourly file of the preset region's window on the national grid.
-inline core::RmdHeader regionHeader(int regionIndex, int frames) {
-  const core::AreaWindow w = core::areaWindow(kNationalGrid, *core::regionPreset(regionIndex));
+// The header of a half-hourly file of the preset region's window on a grid (the national grid
+// unless told).
+inline core::RmdHeader regionHeader(int regionIndex, int frames, const core::GridDescription& grid = kNationalGrid) {
+  const core::AreaWindow w = core::areaWindow(grid, *core::regionPreset(regionIndex));
   core::RmdHeader h;
   h.frameCount = static_cast<std::int16_t>(frames);
-  h.fileWestLon = kNationalGrid.lon0 + w.firstCol * kNationalGrid.dlon;
-  h.fileNorthLat = kNationalGrid.lat0 - w.firstRow * kNationalGrid.dlat;
-  h.fileEastLon = kNationalGrid.lon0 + w.lastCol * kNationalGrid.dlon;
-  h.fileSouthLat = kNationalGrid.lat0 - w.lastRow * kNationalGrid.dlat;
+  h.fileWestLon = grid.lon0 + w.firstCol * grid.dlon;
+  h.fileNorthLat = grid.lat0 - w.firstRow * grid.dlat;
+  h.fileEastLon = grid.lon0 + w.lastCol * grid.dlon;
+  h.fileSouthLat = grid.lat0 - w.lastRow * grid.dlat;
   h.gridRows = static_cast<std::int16_t>(w.rows());
   h.gridCols = static_cast<std::int16_t>(w.cols());
-  h.cellLonStep = static_cast<std::int16_t>(kNationalGrid.dlon);
-  h.cellLatStep = static_cast<std::int16_t>(kNationalGrid.dlat);
+  h.cellLonStep = static_cast<std::int16_t>(grid.dlon);
+  h.cellLatStep = static_cast<std::int16_t>(grid.dlat);
   return h;
 }
 
