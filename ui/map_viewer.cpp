@@ -372,8 +372,10 @@ void MapViewer::exportPeriod() {
 
 // ---- Analysis: areal means and duration maxima ----
 
-bool MapViewer::runComputation(const std::function<core::Status(const core::PreprocessCallbacks&)>& work,
-                               core::Status& status) {
+bool MapViewer::runComputation(const Computation& work, core::Status& status) {
+  const int first = listPosition(*controls_.startTime);
+  const int last = listPosition(*controls_.endTime);
+  const core::AnalysisConditions file = conditions_;
   conditions_.viewerState = core::kViewerComputing;
   const int width = progress_->trackWidth();
   const unsigned changes = viewChanges_;
@@ -382,7 +384,7 @@ bool MapViewer::runComputation(const std::function<core::Status(const core::Prep
   callbacks.progress = [&](int done, int count) {
     progress_->setBarWidth(static_cast<int>(std::int64_t{width} * done / count));
   };
-  status = work(callbacks);
+  status = work(file, first, last, callbacks);
   conditions_.viewerState = core::kViewerIdle;
   return changes == viewChanges_ && !window_.isEnding();
 }
@@ -396,14 +398,11 @@ void MapViewer::arealMean() {
     messages_.show(read.message);
     return;
   }
-  const int s = listPosition(*controls_.startTime);
-  const int e = listPosition(*controls_.endTime);
   gis::ArealComputation computation;
   core::Status status;
-  const core::AnalysisConditions file = conditions_;  // the frames stay those of this file
   const bool current = runComputation(
-      [&](const core::PreprocessCallbacks& callbacks) {
-        return gis::arealOverOpenFile(file, shapes, s, e, computation, callbacks);
+      [&](const core::AnalysisConditions& file, int first, int last, const core::PreprocessCallbacks& callbacks) {
+        return gis::arealOverOpenFile(file, shapes, first, last, computation, callbacks);
       },
       status);
   if (!current) return;
@@ -427,14 +426,11 @@ void MapViewer::durationMaximumMap() {
     messages_.show(messages::kDurationHoursInvalid);
     return;
   }
-  const int s = listPosition(*controls_.startTime);
-  const int e = listPosition(*controls_.endTime);
   gis::DurationMap map;
   core::Status status;
-  const core::AnalysisConditions file = conditions_;  // the frames stay those of this file
   const bool current = runComputation(
-      [&](const core::PreprocessCallbacks& callbacks) {
-        return gis::durationMaximumMap(file, s, e, *hours, map, callbacks);
+      [&](const core::AnalysisConditions& file, int first, int last, const core::PreprocessCallbacks& callbacks) {
+        return gis::durationMaximumMap(file, first, last, *hours, map, callbacks);
       },
       status);
   if (!current) return;
