@@ -217,18 +217,5 @@ TEST(PreprocessRun, GridsTheFileCannotDescribeAndMismatchedCataloguesAreRefused)
   }
 }
 
-TEST(OutputRmdPath, RegionCodeAndPeriodUnderTheArchiveDirectory) {
-  AnalysisConditions c;
-  c.archiveDir = "/data/amedas";
-  c.areaName = "関東";
-  c.periodYear = {2003, 2003};
-  c.periodMonth = {6, 6};
-  c.periodDay = {5, 10};
-  EXPECT_EQ(outputRmdPath(c), "/data/amedas/Ka20036052003610.RMD");
-  c.archiveDir = "/";
-  c.areaName = "任意";
-  EXPECT_EQ(outputRmdPath(c), "/My20036052003610.RMD");
-}
-
 }  // namespace
 }  // namespace ombrix::core
