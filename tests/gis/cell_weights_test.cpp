@@ -5,13 +5,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <gdal_priv.h>
 #include <limits>
 #include <map>
-#include <memory>
 #include <numbers>
-#include <ogr_spatialref.h>
-#include <ogrsf_frmts.h>
 #include <random>
 #include <utility>
 
@@ -196,46 +192,25 @@ using test::TempDir;
 
 constexpr LonLat kCorners[] = {{139.25, 35.5}, {139.75, 35.5}, {139.75, 36.0}, {139.25, 36.0}};
 
-// A shapefile in JGD2011 / UTM zone 54N holding the rectangle above, projected point by point,
-// named by a "name" field ("荒川") and a "code" field; a second feature has no name.
-void writeProjectedShapefile(const std::filesystem::path& path) {
-  GDALAllRegister();
-  GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("ESRI Shapefile");
-  ASSERT_NE(driver, nullptr);
-  GDALDatasetUniquePtr dataset(driver->Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
-  ASSERT_TRUE(dataset);
-  OGRSpatialReference utm, lonLat;
-  ASSERT_EQ(utm.importFromEPSG(6691), OGRERR_NONE);
-  ASSERT_EQ(lonLat.importFromEPSG(6668), OGRERR_NONE);
-  utm.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-  lonLat.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-  const std::unique_ptr<OGRCoordinateTransformation> project(OGRCreateCoordinateTransformation(&lonLat, &utm));
-  char encoding[] = "ENCODING=UTF-8";
-  char* options[] = {encoding, nullptr};
-  OGRLayer* layer = dataset->CreateLayer("basins", &utm, wkbPolygon, options);
-  ASSERT_NE(layer, nullptr);
-  OGRFieldDefn name("name", OFTString), code("code", OFTString);
-  ASSERT_EQ(layer->CreateField(&name), OGRERR_NONE);
-  ASSERT_EQ(layer->CreateField(&code), OGRERR_NONE);
-  for (int f = 0; f < 2; ++f) {
-    OGRLinearRing ring;
-    for (const LonLat& corner : kCorners) ring.addPoint(corner.lon, corner.lat);
-    ring.closeRings();
-    ASSERT_EQ(ring.transform(project.get()), OGRERR_NONE);
-    OGRPolygon polygon;
-    polygon.addRing(&ring);
-    OGRFeature feature(layer->GetLayerDefn());
-    if (f == 0) feature.SetField("name", "荒川");
-    feature.SetField("code", f == 0 ? "A1" : "B2");
-    feature.SetGeometry(&polygon);
-    ASSERT_EQ(layer->CreateFeature(&feature), OGRERR_NONE);
-  }
+// The rectangle above in JGD2011 / UTM zone 54N, named by a "name" field ("荒川") and a "code"
+// field; a second feature has no name.
+void writeProjectedPolygons(const std::filesystem::path& path) {
+  const std::string ring = "[[[341278.970514946,3929901.29595348],[386630.671322121,3929211.65975362],"
+                           "[387337.684973273,3984670.88172216],[342269.014141507,3985364.57230933],"
+                           "[341278.970514946,3929901.29595348]]]";
+  const auto feature = [&](const std::string& properties) {
+    return R"({"type":"Feature","properties":{)" + properties + R"(},"geometry":{"type":"Polygon","coordinates":)" +
+           ring + "}}";
+  };
+  test::writeText(path, R"({"type":"FeatureCollection","crs":{"type":"name","properties":)"
+                        R"({"name":"urn:ogc:def:crs:EPSG::6691"}},"features":[)" +
+                            feature(R"("name":"荒川","code":"A1")") + "," + feature(R"("code":"B2")") + "]}");
 }
 
 TEST(PolygonFile, ProjectedCoordinatesComeBackAsLongitudeAndLatitudeWithTheirNames) {
   TempDir dir;
-  const auto path = dir / "basins.shp";
-  writeProjectedShapefile(path);
+  const auto path = dir / "basins.geojson";
+  writeProjectedPolygons(path);
   std::vector<Shape> shapes;
   ASSERT_TRUE(readPolygonFile(path, std::nullopt, shapes));
   ASSERT_EQ(shapes.size(), 2U);
