@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <algorithm>
 
 #include "core/messages.h"
 #include "core/number_text.h"
@@ -74,33 +74,33 @@ TEST(PeriodExport, TwoHalfHourlyDaysOfATwoCellGridWithFramesWithoutData) {
   EXPECT_EQ(std::pair(applied.frameLabel, applied.halfHourly), (std::pair<std::string, std::uint8_t>("2005070120050702", 1)));
 }
 
+// A file of one cell, frame k holding 100 k; the file list, the header fields of the first day
+// and the last value of its line.
 TEST(PeriodExport, FramesPerDayFollowFrameZerosDateAndOnlyWholeDaysAreWritten) {
-  TempDir june, may, hourly, partial;
-  const auto run = [](const TempDir& d, int year, int month, int day, int frames, int perDay) {
-    const auto result =
-        exportPeriod(test::openedConditions(sampleFile(d.path(), year, month, day, frames, perDay, 1, 1)), "", 100);
-    EXPECT_EQ(result.outcome, PeriodExportOutcome::Written) << result.message;
-    EXPECT_EQ(result.message, messages::kCsvWritten);
-    return result;
+  struct Case {
+    int year, month, day, frames, perDay;
+    std::string folder, list;
+    std::size_t fields;
+    const char* last;
   };
-  const auto line = [](const PeriodExportResult& r, const char* name, std::size_t k) {
-    return fieldsOf(test::crlfLines(test::readText(r.folder / name))[k]);
-  };
-  const auto fromJune = run(june, 2003, 6, 1, 48, 48);
-  const auto fromMay = run(may, 2003, 5, 31, 48, 24);
-  const auto thirty = run(hourly, 2002, 1, 9, 30, 24);  // one whole day, frames 24 to 29 are left out
-  const auto short_ = run(partial, 2004, 1, 1, 20, 48);  // less than a day: an empty list
-  EXPECT_EQ(line(fromJune, "20030601.CSV", 0).size(), 53u);
-  EXPECT_EQ(line(fromMay, "20030531.CSV", 0).size(), 29u);
-  EXPECT_EQ(fromMay.halfHourly, 0);
-  EXPECT_EQ(test::readText(fromMay.folder / "FileList.txt"), "20030531.CSV\r\n20030532.CSV\r\n");
-  EXPECT_EQ(thirty.folder.filename(), "My2002010920020110");
-  EXPECT_EQ(test::readText(thirty.folder / "FileList.txt"), "20020109.CSV\r\n");
-  const auto cell0 = line(thirty, "20020109.CSV", 1);
-  ASSERT_EQ(cell0.size(), 29u);
-  EXPECT_EQ(cell0.back(), "2300");
-  EXPECT_EQ(test::namesIn(short_.folder), (std::vector<std::string>{"FileList.txt"}));
-  EXPECT_EQ(test::readText(short_.folder / "FileList.txt"), "");
+  for (const Case& c : {Case{2003, 6, 1, 48, 48, "My2003060120030601", "20030601.CSV\r\n", 53, "4700"},
+                        Case{2003, 5, 31, 48, 24, "My2003053120030532", "20030531.CSV\r\n20030532.CSV\r\n", 29, "2300"},
+                        // one whole day: frames 24 to 29 are left out, the folder is named by the file
+                        Case{2002, 1, 9, 30, 24, "My2002010920020110", "20020109.CSV\r\n", 29, "2300"},
+                        Case{2004, 1, 1, 20, 48, "My2004010120040101", "", 0, ""}}) {  // less than a day
+    TempDir dir;
+    const auto path = sampleFile(dir.path(), c.year, c.month, c.day, c.frames, c.perDay, 1, 1);
+    const auto result = exportPeriod(test::openedConditions(path), "", 100);
+    ASSERT_EQ(result.outcome, PeriodExportOutcome::Written) << result.message;
+    EXPECT_EQ(result.folder.filename(), c.folder);
+    EXPECT_EQ(result.halfHourly, c.perDay == 48 ? 1 : 0);
+    EXPECT_EQ(test::readText(result.folder / "FileList.txt"), c.list);
+    EXPECT_EQ(test::namesIn(result.folder).size(), 1 + std::count(c.list.begin(), c.list.end(), '\n'));  // and no more
+    if (c.fields == 0) continue;
+    const auto lines = test::crlfLines(test::readText(result.folder / c.list.substr(0, 12)));
+    EXPECT_EQ(fieldsOf(lines[0]).size(), c.fields);
+    EXPECT_EQ(fieldsOf(lines[1]).back(), c.last);
+  }
 }
 
 TEST(PeriodExport, AnExistingNameOrARepeatedDateIsRefusedAndLeftAlone) {
@@ -177,29 +177,21 @@ core::AnalysisConditions shownMap(const std::filesystem::path& dir, int rows = 3
   return c;
 }
 
-std::string commaValue(std::int16_t value) {
-  char buffer[16];
-  return std::string(buffer, writeCommaValue(buffer, value));
-}
-
-TEST(CellCoordinates, SinglePrecisionRecipe) {
+TEST(CsvNumbers, SinglePrecisionCoordinatesAndSignedValues) {
   // The 関東 window of the 2.5 km grid: 137 E, 39 N, steps of 31250 and 20833 microdegrees.
   EXPECT_EQ(core::formatSingle(cellLongitude(137'000'000, 31'250, 7)), "137.2188");
   EXPECT_EQ(core::formatSingle(cellLongitude(137'000'000, 31'250, 144)), "141.5");
   EXPECT_EQ(core::formatSingle(cellLatitude(39'000'000, 20'833, 1)), "38.97917");
   EXPECT_EQ(core::formatSingle(cellLatitude(39'000'000, 20'833, 240)), "34.00008");
-}
-
-TEST(CommaValue, SignedDecimalOfEverySixteenBitValue) {
+  char buffer[32];
   for (const auto& [value, text] : std::vector<std::pair<std::int16_t, std::string>>{
            {0, ",0"}, {-1, ",-1"}, {139, ",139"}, {-32768, ",-32768"}, {32767, ",32767"}}) {
-    EXPECT_EQ(commaValue(value), text);
+    EXPECT_EQ(std::string(buffer, writeCommaValue(buffer, value)), text);
   }
-  char buffer[32];
   EXPECT_EQ(std::string(buffer, writeInteger(buffer, 1234567890123)), "1234567890123");
 }
 
-TEST(CurrentDisplayExport, OneLinePerCellInIdOrder) {
+TEST(CurrentDisplayExport, OneLinePerCellInIdOrderUnderTheAreaCode) {
   TempDir dir;
   const CurrentDisplayResult result = exportCurrentDisplay(shownMap(dir.path()), "関東");
   ASSERT_EQ(result.outcome, CurrentDisplayOutcome::Written) << result.status.message;
@@ -210,10 +202,8 @@ TEST(CurrentDisplayExport, OneLinePerCellInIdOrder) {
   EXPECT_EQ(lines[1], "0,0,0,139,36,-1");
   EXPECT_EQ(lines[10], "9,2,1,139.0125,35.98333,8");
   EXPECT_EQ(lines[12], "11,2,3,139.0375,35.98333,10");
-}
 
-TEST(CurrentDisplayExport, OneCellGridsReplaceEarlierExportsAndOtherAreasAreMy) {
-  TempDir dir;
+  // A one-cell sum; areas without a code of their own are My, and an earlier longer file is replaced.
   auto c = shownMap(dir.path(), 1, 1);
   c.rainGrid = {139};
   c.frameLabel = "200507010000200507012330-SUM";
@@ -226,7 +216,7 @@ TEST(CurrentDisplayExport, OneCellGridsReplaceEarlierExportsAndOtherAreasAreMy) 
     ASSERT_EQ(exportCurrentDisplay(c, area).outcome, CurrentDisplayOutcome::Written);
   }
   EXPECT_EQ(test::readText(dir / "My200507011230.CSV"), "ID,M,N,Keido,Ido,Value\r\n0,0,0,139,36,0\r\n");
-  EXPECT_EQ(test::namesIn(dir.path()).size(), 2u);
+  EXPECT_EQ(test::namesIn(dir.path()).size(), 3u);
 }
 
 TEST(CurrentDisplayExport, NothingShownOrAnUnwritableFolderWritesNothing) {
