@@ -59,8 +59,6 @@ TEST(FrameLoading, RefusalsLeaveTheGridUnchanged) {
   bytes.pop_back();  // the last frame loses its last byte
   test::writeBytes(path, bytes);
   EXPECT_EQ(refusal(conditions, 1), std::string(messages::kRmdFileTruncated) + path.string());
-  std::filesystem::remove(path);
-  EXPECT_EQ(refusal(conditions, 0), std::string(messages::kRmdFileGone) + path.string());
 }
 
 TEST(FrameReference, NumbersAndStoredTimes) {
@@ -239,8 +237,8 @@ TEST(FrameAccumulation, RefusedRangesLeaveTheResult) {
   EXPECT_EQ(refusal(2, 1), messages::kTimesNotInOrder);
   EXPECT_EQ(refusal(-1, 1), messages::kFrameNotInFile);
   EXPECT_EQ(refusal(0, 3), messages::kFrameNotInFile);
-  std::filesystem::remove(path);
-  EXPECT_EQ(refusal(0, 2), std::string(messages::kRmdFileGone) + path.string());
+  std::filesystem::resize_file(path, std::filesystem::file_size(path) - 1);  // the last frame is cut short
+  EXPECT_EQ(refusal(0, 2), std::string(messages::kRmdFileTruncated) + path.string());
   conditions.openRmdPath.clear();
   EXPECT_EQ(refusal(0, 2), messages::kNoFileOpen);
 }
