@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFrame>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>

@@ -4,10 +4,8 @@
 // refusals after which the viewer's commands stay quiet.
 #include <gtest/gtest.h>
 
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 

@@ -5,10 +5,8 @@
 // the progress bar, the progressive display and the picture.
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
 #include <QFrame>
 #include <QGroupBox>
-#include <QLineEdit>
 #include <QTimer>
 
 #include "core/messages.h"
