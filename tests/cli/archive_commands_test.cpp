@@ -1,5 +1,5 @@
 // ombrix-tool on archives: preprocess, info, areal and series on one made with the encoder,
-// make-sample and import-grib2, and paths a user may have (spaces, Japanese characters and
+// import-grib2, and paths a user may have (spaces, Japanese characters and
 // components close to 255 bytes) end to end.
 #include <gtest/gtest.h>
 
@@ -95,8 +95,6 @@ TEST(ArealCommand, RefusalsWriteNothing) {
   const std::string target = " --out " + shellQuote(out.string());
   expectRefused(tool("areal " + shellQuote(rmd) + " --polygons " + shellQuote(outside.string()) + target),
                 std::string(messages::kPolygonOutsideGrid) + "polygon 1");
-  EXPECT_EQ(tool("areal " + shellQuote(rmd) + " --polygons " + shellQuote(a.polygons.string()) + " --name-field basin" +
-                 target).exitCode, 1);
   expectRefused(tool("series " + shellQuote(rmd) + " --lat 38 --lon 137.5" + target), messages::kPointOutsideGrid);
   EXPECT_FALSE(fs::exists(out));
   EXPECT_EQ(tool("areal " + shellQuote(rmd) + " --durations 0 --polygons x").exitCode, 2);
@@ -137,19 +135,6 @@ TEST(ImportGrib2Command, RefusesWhenNoDayCanBeWritten) {
   EXPECT_EQ(tool("import-grib2 --archive " + shellQuote(dir.path().string())).exitCode, 2);
 }
 
-TEST(MakeSampleCommand, BuildsTheSampleFromTheFieldsBesideTheExecutable) {
-  TempDir dir;
-  const auto run = tool("make-sample --archive " + shellQuote((dir / "sample").string()));
-  ASSERT_EQ(run.exitCode, 0) << run.err;
-  for (int day = 1; day <= 3; ++day) {
-    EXPECT_TRUE(fs::exists(core::archiveFilePath((dir / "sample").string(), 2005, 7, day))) << day;
-  }
-  EXPECT_EQ(tool("make-sample --archive " + shellQuote((dir / "other").string()) + " --data " +
-                 shellQuote(dir.path().string()))
-                .exitCode,
-            1);
-}
-
 // " 長長…長" of 247 bytes: a folder name near the 255-byte limit of a path component.
 std::string longJapaneseName() {
   std::string name = " ";
@@ -180,10 +165,6 @@ TEST(HostilePaths, SpacesJapaneseAndLongFolderNamesEndToEnd) {
   const auto lines = test::crlfLines(test::readText(set / "191.csv"));
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[1].rfind("2005/07/01,191,11,15,", 0), 0u) << lines[1];
-
-  const auto frame = tool("export-frame " + test::shellQuote(rmd.string()) + " --frame 47");
-  ASSERT_EQ(frame.exitCode, 0) << frame.err;
-  EXPECT_TRUE(fs::is_regular_file(archive / "AJ200507012330.CSV"));
 }
 
 }  // namespace
