@@ -9,6 +9,7 @@
 #include "ui/app_look.h"
 #include "ui/archive_directory_dialog.h"
 #include "ui/area_dialog.h"
+#include "ui/control_factory.h"
 #include "ui/period_dialog.h"
 
 namespace ombrix::ui::test {
@@ -73,11 +74,17 @@ void MainWindowFixture::chooseKyushu(const fs::path& dir) {
 }
 
 void MainWindowFixture::setJulyPeriod(int firstDay, int lastDay) {
+  setPeriod({"2005", "7", QString::number(firstDay)}, {"2005", "7", QString::number(lastDay)});
+}
+
+void MainWindowFixture::setPeriod(const QStringList& start, const QStringList& end) {
   PeriodDialog& period = window->periodDialog();
-  const std::vector<std::pair<const char*, QString>> texts{
-      {"Combo1_0", "2005"}, {"Combo2_0", "7"}, {"Combo3_0", QString::number(firstDay)},
-      {"Combo1_1", "2005"}, {"Combo2_1", "7"}, {"Combo3_1", QString::number(lastDay)}};
-  for (const auto& [name, text] : texts) control<QComboBox>(&period, QString::fromUtf8(name))->setEditText(text);
+  for (int row = 0; row < 2; ++row) {
+    for (int list = 0; list < 3; ++list) {
+      const QString name = elementName(("Combo" + std::to_string(list + 1)).c_str(), row);
+      control<QComboBox>(&period, name)->setEditText((row == 0 ? start : end)[list]);
+    }
+  }
   period.set();
 }
 

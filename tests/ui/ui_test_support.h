@@ -55,6 +55,8 @@ struct MainWindowFixture : ::testing::Test {
   // Through the dialogs: the archive in dir, the Kyushu region, 2005-07-firstDay to lastDay.
   void chooseKyushu(const std::filesystem::path& dir);
   void setJulyPeriod(int firstDay, int lastDay);
+  // Types both rows of the period dialog (year, month and day texts) and sets them.
+  void setPeriod(const QStringList& start, const QStringList& end);
 
   core::AnalysisConditions conditions;
   RecordingMessageSink messages;
