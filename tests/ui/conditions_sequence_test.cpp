@@ -121,27 +121,17 @@ TEST_F(ConditionsTest, SecondaryWindowsAreCreatedOnceAndReshownUnchanged) {
   EXPECT_EQ(window->findChildren<AreaDialog*>().size() + window->findChildren<ArchiveDirectoryDialog*>().size(), 2);
 }
 
-TEST_F(ConditionsTest, RegionClickSetsTheEdgesAndSetStoresUserAndEditedAreas) {
+TEST_F(ConditionsTest, TheUsersAreaKeepsTheLastRegionsEdgesAndSetStoresTheEditedBoxes) {
   bringUp(area());
   clickRegion(0);
+  clickRegion(8);
   EXPECT_EQ(areaBoxes(), (QStringList{"46", "139", "41", "147"}));
-  EXPECT_TRUE(conditions.areaName.empty());
-  clickRegion(2);
-  clickRegion(8);  // the user's own area keeps the previous region's values
-  EXPECT_EQ(areaBoxes(), (QStringList{"39", "137", "34", "141.5"}));
+  areaBox("Coad2_0")->setText(QStringLiteral("41.123457"));
   click(&area(), "Command1");
-  EXPECT_EQ(conditions.areaSouthLat, 34000000);
-  EXPECT_EQ(readout("TextArea"), QStringLiteral("任意のエリア"));
+  EXPECT_EQ(std::pair(conditions.areaSouthLat, conditions.areaEastLon), std::pair(41123457, 147000000));
   EXPECT_EQ(core::regionCodeForName(conditions.areaName), "My");
-
-  bringUp(area());
-  clickRegion(5);
-  areaBox("Coad2_1")->setText(QStringLiteral("132.25"));
-  areaBox("Coad1_0")->setText(QStringLiteral("35.123457"));
-  click(&area(), "Command1");
-  EXPECT_EQ(std::pair(conditions.areaEastLon, conditions.areaNorthLat), std::pair(132250000, 35123457));
-  EXPECT_EQ(readout("TextArea"), QStringLiteral("九州"));
-  EXPECT_EQ(mainCorners(), (QStringList{"35.123456", "128", "30", "132.25"}));
+  EXPECT_EQ(readout("TextArea"), QStringLiteral("任意のエリア"));
+  EXPECT_EQ(mainCorners(), (QStringList{"46", "139", "41.123456", "147"}));  // the stored edges, not the box texts
 }
 
 TEST_F(ConditionsTest, BackAndBoxesThatAreNotNumbersStoreNothing) {
@@ -249,19 +239,21 @@ TEST_F(PreprocessingTest, OverwriteQuestionThenTheRunShowsProgressAndWritesTheFi
   EXPECT_EQ(control<QFrame>(run(), QStringLiteral("Reading_Bar"))->width(),
             control<QFrame>(run(), QStringLiteral("Picture_Reading"))->width());
   EXPECT_EQ(conditions.outFrameCount, 144);
-  core::RmdContents contents;
-  ASSERT_TRUE(core::readRmdFile(outputPath(), contents));
-  EXPECT_EQ(contents.header.fileWestLon, 128000000);  // the Kyushu window from the grid's west edge
-  EXPECT_EQ(contents.header.gridCols, 40);
 }
 
-TEST_F(PreprocessingTest, GridMismatchIsRefusedAndTheDialogStaysReady) {
+// Refused by the dialog (the period was rejected after the menu command) and by the run.
+TEST_F(PreprocessingTest, RefusedRunsShowTheirMessageAndLeaveTheDialogReady) {
   core::GridDescription wider = kKyushuGrid;
   wider.nx = 41;
   for (int day = 1; day <= 3; ++day) writeDay(day == 2 ? wider : kKyushuGrid, day, 2);
   setConditions(3);
   trigger("MenuMaeshori");
-  for (int attempt = 1; attempt <= 2; ++attempt) {
+  setJulyPeriod(1, 4);  // day 4 is missing: the catalogue is withheld
+  messages.shown.clear();
+  click(run(), "Command1");
+  EXPECT_EQ(messages.shown, QStringList{qtText(messages::kPeriodNotSet)});
+  setJulyPeriod(1, 3);
+  for (int attempt = 2; attempt <= 3; ++attempt) {
     click(run(), "Command1");
     EXPECT_EQ(messages.shown.size(), attempt);
     EXPECT_EQ(messages.shown.back(), qtText(messages::kGridMismatch));
@@ -270,17 +262,6 @@ TEST_F(PreprocessingTest, GridMismatchIsRefusedAndTheDialogStaysReady) {
   }
   click(run(), "Command2");
   EXPECT_FALSE(run()->isVisible());
-}
-
-TEST_F(PreprocessingTest, ARunStartedAfterThePeriodWasRejectedReportsIt) {
-  writeDay(kKyushuGrid, 1, 2);
-  setConditions(1);
-  trigger("MenuMaeshori");
-  setJulyPeriod(1, 2);  // day 2 is missing: the catalogue is withheld
-  messages.shown.clear();
-  click(run(), "Command1");
-  EXPECT_EQ(messages.shown, QStringList{qtText(messages::kPeriodNotSet)});
-  EXPECT_TRUE(runButton("Command1")->isVisible());
 }
 
 TEST_F(PreprocessingTest, EndingTheProgramDuringARunShowsNothingMoreAndLeavesAWholeFile) {

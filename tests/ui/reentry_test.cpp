@@ -13,10 +13,8 @@
 namespace ombrix::ui::test {
 namespace {
 
-template <typename Case>
-std::string caseName(const ::testing::TestParamInfo<Case>& param) {
-  return param.param.name;
-}
+// Each case is named, and printed, by its name.
+constexpr auto caseName = [](const auto& info) { return std::string(info.param.name); };
 
 // ---- Preprocessing run ----
 
@@ -66,7 +64,7 @@ const RunReentry kRunReentries[] = {
     {"APeriodIsRejected", [](RunReentryTest& test) { test.setJulyPeriod(1, 9); }},  // days 7 to 9 are missing
     {"TheRunIsStartedAgain", [](RunReentryTest& test) { test.window->preprocessDialog().run(); }},
 };
-INSTANTIATE_TEST_SUITE_P(Reentry, RunReentryTest, ::testing::ValuesIn(kRunReentries), caseName<RunReentry>);
+INSTANTIATE_TEST_SUITE_P(Reentry, RunReentryTest, ::testing::ValuesIn(kRunReentries), caseName);
 
 // ---- Viewer commands ----
 
@@ -139,7 +137,7 @@ const ViewerReentry kViewerReentries[] = {
      },
      "200407050030", {}},
 };
-INSTANTIATE_TEST_SUITE_P(Reentry, ViewerReentryTest, ::testing::ValuesIn(kViewerReentries), caseName<ViewerReentry>);
+INSTANTIATE_TEST_SUITE_P(Reentry, ViewerReentryTest, ::testing::ValuesIn(kViewerReentries), caseName);
 
 }  // namespace
 }  // namespace ombrix::ui::test
