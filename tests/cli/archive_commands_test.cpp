@@ -52,7 +52,7 @@ TEST(PreprocessCommand, NamesTheFileInfoDescribesItAndOnlyForceReplacesIt) {
             (a.dir / "My20057012005701.RMD").string());
 }
 
-TEST(ArealCommand, ArchiveFormEqualsRmdFormWithSlotTimesForMissingFrames) {
+TEST(ArealCommand, ArchiveFormEqualsRmdFormWithSlotTimesForMissingFramesAndRefusalsWriteNothing) {
   ArealArchive a;
   const std::string rmd = a.preprocess();
   const std::string common = " --polygons " + shellQuote(a.polygons.string()) + " --durations 1,3";
@@ -83,11 +83,8 @@ TEST(ArealCommand, ArchiveFormEqualsRmdFormWithSlotTimesForMissingFrames) {
   ASSERT_EQ(series.size(), 97U);
   EXPECT_EQ((std::vector{series[0], series[1], series[2], series[96]}),
             (std::vector<std::string>{"time,value", "2005-07-01 00:00,", "2005-07-01 00:30,1.2", "2005-07-02 23:30,"}));
-}
 
-TEST(ArealCommand, RefusalsWriteNothing) {
-  ArealArchive a;
-  const std::string rmd = a.preprocess();
+  // Refusals write nothing.
   const fs::path outside = a.dir / "outside.geojson";
   test::writeText(outside, R"({"type":"FeatureCollection","features":[{"type":"Feature","properties":{},)"
                            R"("geometry":{"type":"Polygon","coordinates":[[[140,35],[141,35],[141,36],[140,35]]]}}]})");
@@ -104,35 +101,30 @@ using test::TempDir;
 
 const std::string kRealName = "Z__C_RJTD_20210817090000_SRF_GPV_Ggis1km_Prr60lv_ANAL_grib2.bin";
 
-TEST(ImportGrib2Command, ImportsWhatItCanAndNamesWhatItSkipped) {
+// Refused while no day can be written, then a real file imported beside a broken one.
+TEST(ImportGrib2Command, ImportsWhatItCanNamesWhatItSkippedAndRefusesWhenNoDayCanBeWritten) {
   TempDir dir;
-  fs::create_directories(dir / "in" / "2021");
-  fs::copy_file(fs::path(OMBRIX_DATA_DIR) / kRealName, dir / "in" / "2021" / kRealName);
+  const std::string command = "import-grib2 --archive " + shellQuote((dir / "archive").string()) + " ";
   const fs::path broken = dir / "in" / "Z__C_RJTD_20210817093000_SRF_GPV_Ggis1km_Prr60lv_ANAL_grib2.bin";
+  fs::create_directories(dir / "in" / "2021");
   test::writeText(broken, "GRIB");
-  const auto run = tool("import-grib2 --archive " + shellQuote((dir / "archive").string()) + " " +
-                        shellQuote((dir / "in").string()));
+  auto run = tool(command + shellQuote((dir / "in").string()));
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find(std::string(messages::kGrib2NoDayWritten)), std::string::npos) << run.err;
+  EXPECT_FALSE(fs::exists(dir / "archive"));
+  run = tool(command + shellQuote((dir / "empty-folder-that-is-not-there").string()));
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find(std::string(messages::kGrib2InputMissing)), std::string::npos) << run.err;
+  EXPECT_EQ(tool("import-grib2 --archive " + shellQuote(dir.path().string())).exitCode, 2);
+
+  fs::copy_file(fs::path(OMBRIX_DATA_DIR) / kRealName, dir / "in" / "2021" / kRealName);
+  run = tool(command + shellQuote((dir / "in").string()));
   EXPECT_EQ(run.exitCode, 0) << run.err;
   const std::string day = core::archiveFilePath((dir / "archive").string(), 2021, 8, 17);
   EXPECT_EQ(run.out, day + "\n");
   EXPECT_TRUE(fs::exists(day));
   EXPECT_NE(run.err.find(std::string(messages::kNotGrib2Rainfall) + broken.string()), std::string::npos) << run.err;
   EXPECT_NE(run.err.find(std::string(messages::kImportSummaryImported) + "1\n"), std::string::npos) << run.err;
-}
-
-TEST(ImportGrib2Command, RefusesWhenNoDayCanBeWritten) {
-  TempDir dir;
-  test::writeText(dir / "a_SRF_GPV_Ggis1km_Prr60lv_ANAL_grib2.bin", "not rainfall");
-  auto run = tool("import-grib2 --archive " + shellQuote((dir / "archive").string()) + " " +
-                  shellQuote(dir.path().string()));
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.err.find(std::string(messages::kGrib2NoDayWritten)), std::string::npos) << run.err;
-  EXPECT_FALSE(fs::exists(dir / "archive"));
-  run = tool("import-grib2 --archive " + shellQuote((dir / "archive").string()) + " " +
-             shellQuote((dir / "empty-folder-that-is-not-there").string()));
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.err.find(std::string(messages::kGrib2InputMissing)), std::string::npos) << run.err;
-  EXPECT_EQ(tool("import-grib2 --archive " + shellQuote(dir.path().string())).exitCode, 2);
 }
 
 // " 長長…長" of 247 bytes: a folder name near the 255-byte limit of a path component.
@@ -145,26 +137,17 @@ std::string longJapaneseName() {
 TEST(HostilePaths, SpacesJapaneseAndLongFolderNamesEndToEnd) {
   TempDir dir;
   const fs::path archive = dir / "レーダー アメダス 2005" / longJapaneseName();
-  ASSERT_EQ(archive.filename().string().size(), 247u);
   test::writeArchiveDays(archive, test::reliabilityGrid(16, 12), 1);
 
-  const auto preprocess = tool("preprocess --archive " + test::shellQuote(archive.string()) +
-                               " --region AJ --from 2005-07-01 --to 2005-07-01");
-  ASSERT_EQ(preprocess.exitCode, 0) << preprocess.err;
   const fs::path rmd = archive / "AJ20057012005701.RMD";
-  EXPECT_EQ(preprocess.out, rmd.string() + "\n");
-
-  const auto period = tool("export-period " + test::shellQuote(rmd.string()));
-  ASSERT_EQ(period.exitCode, 0) << period.err;
+  ASSERT_EQ(test::printedPath(tool("preprocess --archive " + shellQuote(archive.string()) +
+                                   " --region AJ --from 2005-07-01 --to 2005-07-01")),
+            rmd.string());
   const fs::path set = archive / "AJ2005070120050701";
-  ASSERT_EQ(period.out, set.string() + "\n");
+  ASSERT_EQ(test::printedPath(tool("export-period " + shellQuote(rmd.string()))), set.string());
   EXPECT_TRUE(fs::is_regular_file(set / "20050701.CSV"));
-
-  const auto table = tool("table " + test::shellQuote(set.string()) + " --id 191");
-  ASSERT_EQ(table.exitCode, 0) << table.err;
-  const auto lines = test::crlfLines(test::readText(set / "191.csv"));
-  ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[1].rfind("2005/07/01,191,11,15,", 0), 0u) << lines[1];
+  EXPECT_EQ(test::printedPath(tool("table " + shellQuote(set.string()) + " --id 191")), (set / "191.csv").string());
+  EXPECT_EQ(test::crlfLines(test::readText(set / "191.csv")).size(), 2u);
 }
 
 }  // namespace

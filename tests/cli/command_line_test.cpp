@@ -34,7 +34,7 @@ TEST(ExportCommands, FrameSumMaximumThenPeriodSetAndPointTable) {
   expectRefused(tool("table " + set + " --id 6"), messages::kCellIdOutOfRange);
 }
 
-TEST(CommandLine, EveryWayOfNamingTheSameFramesGivesTheSameOutput) {
+TEST(CommandLine, EveryWayOfNamingTheSameFramesGivesTheSameOutputAndWrongOnesWriteNothing) {
   test::RainFile s;
   const std::string png = " --png " + test::shellQuote((s.dir / "map.png").string());
   // Ranges are one option set shared by export-sum and export-max, and by --sum and --max of render.
@@ -56,10 +56,8 @@ TEST(CommandLine, EveryWayOfNamingTheSameFramesGivesTheSameOutput) {
     ASSERT_FALSE(outputs.front().empty()) << forms.front();
     for (std::size_t i = 1; i < forms.size(); ++i) EXPECT_EQ(outputs[i], outputs.front()) << forms[i];
   }
-}
 
-TEST(CommandLine, MissingFramesAndUsageErrorsWriteNothing) {
-  test::RainFile s;
+  // Frames the file does not have and usage errors write nothing.
   for (const std::string frames : {" --frame 96", " --frame 2005-07-03T00:00", " --frame=-1"}) {
     const auto run = tool("export-frame " + s.file + frames);
     EXPECT_EQ(run.exitCode, 1) << frames;
@@ -115,7 +113,7 @@ std::uint32_t bigEndian(const std::vector<std::uint8_t>& bytes, std::size_t at) 
          std::uint32_t{bytes[at + 3]};
 }
 
-TEST(RenderCommand, PicturesOfFramesSumsAndMaximaWithTheCoastlineBesideTheTool) {
+TEST(RenderCommand, PicturesOfFramesSumsAndMaximaBesideTheCoastlineAndRefusalsThatLeaveAnOldOne) {
   RenderSetup s;
   for (const auto& [map, size, width, height] : std::vector<std::tuple<const char*, const char*, unsigned, unsigned>>{
            {"--frame 3", "", 689, 593}, {"--sum 0:47", "", 689, 593}, {"--max 2:9", " --size 40x30", 40, 30}}) {
@@ -138,10 +136,8 @@ TEST(RenderCommand, PicturesOfFramesSumsAndMaximaWithTheCoastlineBesideTheTool) 
   ASSERT_EQ(s.render("--frame 5", "off.png", " --no-basemap").exitCode, 0);
   EXPECT_EQ(test::readBytes(s.dir / "plain.png"), test::readBytes(s.dir / "off.png"));
   EXPECT_NE(test::readBytes(s.dir / "coast.png"), test::readBytes(s.dir / "off.png"));
-}
 
-TEST(RenderCommand, RefusalsLeaveAnExistingPictureAlone) {
-  RenderSetup s;
+  // Refusals leave an existing picture alone.
   test::writeText(s.dir / "old.png", "old");
   test::expectRefused(s.render("--frame 48", "old.png"), std::string(messages::kFrameNumberNotInFile) + "48");
   test::expectRefused(s.render("--sum 4:4", "old.png"), messages::kChooseDifferentTimes);
@@ -151,7 +147,7 @@ TEST(RenderCommand, RefusalsLeaveAnExistingPictureAlone) {
   s.rmd = test::shellQuote((s.dir / "none.RMD").string());
   test::expectRefused(s.render("--frame 0", "old.png"), messages::kFileNotFound);
   EXPECT_EQ(test::readText(s.dir / "old.png"), "old");
-  EXPECT_EQ(test::namesIn(s.dir.path()).size(), 3u);  // tool, RMD, png
+  EXPECT_EQ(test::namesIn(s.dir.path()).size(), 8u);  // the tool, the RMD file, jp.map and five pictures
 }
 
 }  // namespace
