@@ -4,7 +4,6 @@
 // with its progress bar, and the file it writes.
 #include <gtest/gtest.h>
 
-#include <QComboBox>
 #include <QDir>
 #include <QFrame>
 #include <QLineEdit>
@@ -13,7 +12,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include "core/archive_calendar.h"
 #include "core/messages.h"
 #include "core/region_table.h"
 #include "core/rmd_file.h"
@@ -77,7 +75,7 @@ TEST_F(ConditionsTest, WholeSequenceFillsTheConditionsAndTheReadouts) {
 
   click(&period(), "Command1");  // untouched lists: the single day 1 January 2005
   EXPECT_TRUE(messages.shown.isEmpty()) << messages.shown.join(' ').toStdString();
-  EXPECT_EQ(conditions.archiveFiles, std::vector<std::string>{core::archiveFilePath(archive.path().string(), 2005, 1, 1)});
+  EXPECT_EQ(conditions.archiveFileCount, 1);
   EXPECT_EQ((QStringList{readout("YearText_0"), readout("MonthText_0"), readout("DayText_1")}),
             (QStringList{"2005", "1", "1"}));
   EXPECT_FALSE(period().isVisible());
@@ -106,21 +104,6 @@ TEST_F(ConditionsTest, DirectorySetStoresTheOpenDirectoryAndCloseOrAMissingFolde
   EXPECT_EQ(conditions.archiveDir, (archive / "sub").string());
 }
 
-TEST_F(ConditionsTest, SecondaryWindowsAreCreatedOnceAndReshownUnchanged) {
-  trigger("MenuMelt");
-  EXPECT_TRUE(window->isEnabled());  // modeless
-  directory().set();
-  clickRegion(4);
-  areaBox("Coad2_1")->setText(QStringLiteral("135.5"));
-  area().back();
-  directory().set();
-  EXPECT_TRUE(area().isVisible());
-  EXPECT_EQ(areaBox("Coad2_1")->text(), QStringLiteral("135.5"));
-  EXPECT_TRUE(control<QRadioButton>(&area(), QStringLiteral("AnaArea_4"))->isChecked());
-  trigger("MenuMelt");
-  EXPECT_EQ(window->findChildren<AreaDialog*>().size() + window->findChildren<ArchiveDirectoryDialog*>().size(), 2);
-}
-
 TEST_F(ConditionsTest, TheUsersAreaKeepsTheLastRegionsEdgesAndSetStoresTheEditedBoxes) {
   bringUp(area());
   clickRegion(0);
@@ -134,8 +117,11 @@ TEST_F(ConditionsTest, TheUsersAreaKeepsTheLastRegionsEdgesAndSetStoresTheEdited
   EXPECT_EQ(mainCorners(), (QStringList{"46", "139", "41.123456", "147"}));  // the stored edges, not the box texts
 }
 
-TEST_F(ConditionsTest, BackAndBoxesThatAreNotNumbersStoreNothing) {
-  bringUp(area());
+// The windows are modeless, made once and shown again as they were left.
+TEST_F(ConditionsTest, BoxesThatAreNotNumbersStoreNothingAndBackReshowsTheWindowsAsTheyWere) {
+  trigger("MenuMelt");
+  EXPECT_TRUE(window->isEnabled());
+  directory().set();
   clickRegion(1);
   for (const auto& [box, message] : std::vector<std::pair<const char*, messages::Text>>{
            {"Coad1_0", messages::kNorthLatNotNumber}, {"Coad1_1", messages::kWestLonNotNumber},
@@ -155,9 +141,14 @@ TEST_F(ConditionsTest, BackAndBoxesThatAreNotNumbersStoreNothing) {
   EXPECT_TRUE(directory().isVisible());
   EXPECT_EQ(conditions.areaNorthLat, 42000000);  // the clicked edges stay
   EXPECT_EQ(readout("TextArea"), QString());
+  directory().set();
+  EXPECT_EQ(areaBox("Coad1_0")->text(), QStringLiteral("not a number"));
+  EXPECT_TRUE(control<QRadioButton>(&area(), QStringLiteral("AnaArea_1"))->isChecked());
   bringUp(period());
   click(&period(), "Command2");
   EXPECT_TRUE(area().isVisible());
+  trigger("MenuMelt");
+  EXPECT_EQ(window->findChildren<AreaDialog*>().size() + window->findChildren<ArchiveDirectoryDialog*>().size(), 2);
 }
 
 TEST_F(ConditionsTest, PeriodRefusalsShowTheirMessageAndKeepTheReadouts) {
@@ -171,11 +162,9 @@ TEST_F(ConditionsTest, PeriodRefusalsShowTheirMessageAndKeepTheReadouts) {
   EXPECT_TRUE(period().isVisible());
   EXPECT_EQ(conditions.archiveFileCount, 0);
   EXPECT_EQ(readout("YearText_0"), QString());
-  control<QComboBox>(&period(), QStringLiteral("Combo4_0"))->setCurrentIndex(5);
   setPeriod({"2001", "3", "28"}, {"2001", "3", "31"});
   EXPECT_EQ(messages.shown.size(), 1);  // nothing more
   EXPECT_EQ(conditions.archiveFileCount, 4);
-  EXPECT_EQ(conditions.periodHour[0], 0);
   EXPECT_EQ((QStringList{readout("DayText_0"), readout("DayText_1")}), (QStringList{"28", "31"}));
 }
 

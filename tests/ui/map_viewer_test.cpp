@@ -163,9 +163,16 @@ TEST_F(MapViewerTest, StopDuringAComputationLeavesItsStateAndLegend) {
   EXPECT_TRUE(steps.isEmpty());
 }
 
-TEST_F(MapViewerTest, ClosingTheWindowEndsTheAnimationAndTheProgramAfterAHiddenSecondaryWindow) {
+// The version window shows its notice before opening the page, every time, and is then hidden.
+TEST_F(MapViewerTest, ClosingTheWindowEndsTheAnimationAndTheProgramAfterAHiddenVersionWindow) {
   openFrames(3);
   trigger("MenuVer");
+  auto* address = control<QLabel>(window->findChild<VersionWindow*>(), QStringLiteral("Label2"));
+  ASSERT_NE(address, nullptr);
+  QTest::mouseClick(address, Qt::LeftButton);
+  QTest::mouseClick(address, Qt::LeftButton);
+  EXPECT_EQ(messages.shown, QStringList(2, qtText(messages::kInternetNeeded)));
+  EXPECT_EQ(openedUrls, QList<QUrl>(2, QUrl(address->text())));
   click(window->findChild<VersionWindow*>(), "Command1");
   QTimer safety;  // a loop that did not end would otherwise hang the test
   QObject::connect(&safety, &QTimer::timeout, [] { QCoreApplication::exit(1); });
@@ -175,16 +182,6 @@ TEST_F(MapViewerTest, ClosingTheWindowEndsTheAnimationAndTheProgramAfterAHiddenS
   EXPECT_EQ(QApplication::exec(), 0);
   EXPECT_TRUE(window->isEnding());
   EXPECT_FALSE(viewer.animating());
-}
-
-TEST_F(MainWindowFixture, VersionWindowShowsTheNoticeBeforeOpeningThePageEveryTime) {
-  trigger("MenuVer");
-  auto* address = control<QLabel>(window->findChild<VersionWindow*>(), QStringLiteral("Label2"));
-  ASSERT_NE(address, nullptr);
-  QTest::mouseClick(address, Qt::LeftButton);
-  QTest::mouseClick(address, Qt::LeftButton);
-  EXPECT_EQ(messages.shown, QStringList(2, qtText(messages::kInternetNeeded)));
-  EXPECT_EQ(openedUrls, QList<QUrl>(2, QUrl(address->text())));
 }
 
 namespace fs = std::filesystem;
