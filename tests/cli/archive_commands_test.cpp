@@ -3,7 +3,7 @@
 // components close to 255 bytes) end to end.
 #include <gtest/gtest.h>
 
-#include "import/grib2_import.h"
+#include "core/archive_calendar.h"
 #include "core/messages.h"
 #include "tests/cli/cli_test_support.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/archive_calendar.h"
+#include "core/rap_archive.h"
 #include "support/reliability_inputs.h"
 #include "support/sample_rmd.h"
 #include "support/test_support.h"

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "core/archive_calendar.h"
-#include "cli/cli_test_support.h"
 #include "core/messages.h"
 #include "export/period_export.h"
 #include "import/grib2_import.h"

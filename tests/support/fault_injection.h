@@ -5,18 +5,13 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
-
-#include "support/test_support.h"
 
 namespace ombrix::test {
 
