@@ -204,15 +204,12 @@ TEST_F(FileOpenTest, ListsRmdFilesInAnyLetterCaseAndOpeningFillsTheReadoutsAndDr
   EXPECT_TRUE(messages.shown.isEmpty());
   EXPECT_EQ(conditions.openRmdPath, path.string());
   EXPECT_EQ(std::pair(conditions.geometry.viewWidth, conditions.geometry.viewHeight), std::pair(689.0f, 593.0f));
-  const QStringList expected{QStringLiteral("九州"), QString::fromStdString(path.string()), QStringLiteral("35.7"),
-                             QStringLiteral("139.6"), QStringLiteral("35.68333"), QStringLiteral("139.6375"),
-                             QStringLiteral("2004"), QStringLiteral("7"), QStringLiteral("5"), QStringLiteral("6")};
-  QStringList shown;
-  for (const char* box : {"TextArea", "DataPath", "Coad1_0", "Coad1_1", "Coad2_0", "Coad2_1", "YearText_0",
-                          "MonthText_0", "DayText_0", "DayText_1"}) {
-    shown.append(readout(box));
+  for (const auto& [box, text] : std::vector<std::pair<const char*, QString>>{
+           {"TextArea", "九州"}, {"DataPath", QString::fromStdString(path.string())}, {"Coad1_0", "35.7"},
+           {"Coad1_1", "139.6"}, {"Coad2_0", "35.68333"}, {"Coad2_1", "139.6375"}, {"YearText_0", "2004"},
+           {"MonthText_0", "7"}, {"DayText_0", "5"}, {"DayText_1", "6"}}) {
+    EXPECT_EQ(readout(box), text) << box;
   }
-  EXPECT_EQ(shown, expected);
   for (QComboBox* list : {controls.startTime, controls.endTime}) {
     ASSERT_EQ(std::pair(list->count(), list->currentIndex()), std::pair(50, 0));
     EXPECT_EQ(list->itemText(19), QStringLiteral("2004/7/5 09: 30"));
