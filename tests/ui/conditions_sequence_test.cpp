@@ -241,6 +241,7 @@ TEST_F(PreprocessingTest, RefusedRunsShowTheirMessageAndLeaveTheDialogReady) {
   messages.shown.clear();
   click(run(), "Command1");
   EXPECT_EQ(messages.shown, QStringList{qtText(messages::kPeriodNotSet)});
+  EXPECT_TRUE(runButton("Command1")->isVisible() && runButton("Command2")->isVisible());
   setJulyPeriod(1, 3);
   for (int attempt = 2; attempt <= 3; ++attempt) {
     click(run(), "Command1");
