@@ -107,7 +107,7 @@ TEST(KilledPointTable, LeavesTheEarlierTableUnchanged) {
   EXPECT_FALSE(holdsTemporary(set.path()));
 }
 
-// The writer itself is tested in core/output_file_test.cpp; here the message names the set's
+// The writer itself is tested in core/rmd_file_test.cpp; here the message names the set's
 // folder and nothing of the set is left.
 TEST(FailingWrite, PeriodExportUnderAFileSizeLimitLeavesNothing) {
   TempDir dir;
