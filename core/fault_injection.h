@@ -3,7 +3,7 @@
 // call of testKillPoint() in the process raises SIGKILL on the process itself, so that a test
 // can interrupt a writer at a known point instead of racing it. Output files call it after each
 // block they are handed (a frame of a preprocessed file, a buffer of CSV text, a day file) and
-// once more when a file is complete, just before it is renamed over its target. Without the
+// once more when a file is complete, before it is named or renamed over its target. Without the
 // variable a call costs one atomic decrement of a counter that is already spent.
 namespace ombrix::core {
 

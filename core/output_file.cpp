@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,6 +20,8 @@ namespace ombrix::core {
 
 namespace {
 constexpr std::size_t kBufferSize = 1 << 20;
+// Descriptors left for the rest of the program while files are held open.
+constexpr rlim_t kReservedDescriptors = 128;
 
 bool writeAll(int fd, const std::uint8_t* data, std::size_t size, std::uint64_t offset) {
   while (size > 0) {
@@ -32,11 +35,10 @@ bool writeAll(int fd, const std::uint8_t* data, std::size_t size, std::uint64_t 
   return true;
 }
 
-// An unnamed file in the folder of target: nothing of it is left if the process dies. -1 where
-// the file system cannot make one.
-int openUnnamed(const std::filesystem::path& target) {
-  const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-  return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+// An unnamed file in folder (the current one when empty): nothing of it is left if the process
+// dies. -1 where the file system cannot make one.
+int openUnnamed(const std::filesystem::path& folder) {
+  return ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
 }
 
 // Gives the unnamed file fd the name path.
@@ -80,6 +82,22 @@ void removeStaleTemporaries(const std::filesystem::path& target) {
   for (const fs::path& path : stale) fs::remove_all(path, error);
 }
 
+bool canMakeUnnamedFiles(const std::filesystem::path& folder) {
+  const int fd = openUnnamed(folder);
+  if (fd >= 0) ::close(fd);
+  return fd >= 0;
+}
+
+bool canHoldOpen(std::size_t count) {
+  rlimit limit{};
+  if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return false;
+  const rlim_t needed = static_cast<rlim_t>(count) + kReservedDescriptors;
+  if (limit.rlim_cur == RLIM_INFINITY || needed <= limit.rlim_cur) return true;
+  if (limit.rlim_max != RLIM_INFINITY && needed > limit.rlim_max) return false;
+  limit.rlim_cur = needed;
+  return ::setrlimit(RLIMIT_NOFILE, &limit) == 0;
+}
+
 OutputFile::~OutputFile() { discard(); }
 
 OutputFile::OutputFile(OutputFile&& other) noexcept { *this = std::move(other); }
@@ -94,25 +112,33 @@ OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
     position_ = other.position_;
     failed_ = other.failed_;
     unnamed_ = other.unnamed_;
+    completed_ = other.completed_;
     other.fd_ = -1;
   }
   return *this;
 }
 
 Status OutputFile::open(const std::filesystem::path& target) {
-  discard();
-  target_ = target;
-  failed_ = false;
-  position_ = 0;
-  fd_ = openUnnamed(target);
-  unnamed_ = fd_ >= 0;
+  if (openUnnamedIn(target.parent_path(), target)) return Status::success();
   for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
     temporary_ = temporarySibling(target);
     fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd_ < 0 && errno != EEXIST) break;
   }
   if (fd_ < 0) return Status::failure(messages::withPath(messages::kCannotCreateFile, target_));
+  return Status::success();
+}
+
+Status OutputFile::openUnnamedIn(const std::filesystem::path& folder, const std::filesystem::path& target) {
+  discard();
+  target_ = target;
+  failed_ = false;
+  completed_ = false;
+  position_ = 0;
   buffer_.reserve(kBufferSize);
+  fd_ = openUnnamed(folder);
+  unnamed_ = fd_ >= 0;
+  if (fd_ < 0) return Status::failure(messages::withPath(messages::kCannotCreateFile, target_));
   return Status::success();
 }
 
@@ -163,15 +189,26 @@ Status OutputFile::writeAt(std::uint64_t offset, std::span<const std::uint8_t> b
   return Status::success();
 }
 
+Status OutputFile::complete() {
+  if (completed_) return Status::success();
+  if (Status s = flush(); !s) return s;
+  if (::fsync(fd_) != 0) {
+    failed_ = true;
+    return writeFailure();
+  }
+  testKillPoint();
+  std::vector<std::uint8_t>().swap(buffer_);
+  completed_ = true;
+  return Status::success();
+}
+
 Status OutputFile::commit() {
-  if (Status s = flush(); !s) {
+  if (Status s = complete(); !s) {
     discard();
     return s;
   }
-  const bool synced = ::fsync(fd_) == 0;
-  testKillPoint();
   if (unnamed_) temporary_ = temporarySibling(target_);
-  const bool named = synced && (!unnamed_ || linkUnnamed(fd_, temporary_));
+  const bool named = !unnamed_ || linkUnnamed(fd_, temporary_);
   const bool closed = ::close(fd_) == 0;
   fd_ = -1;
   if (!named || !closed || ::rename(temporary_.c_str(), target_.c_str()) != 0) {

@@ -3,7 +3,9 @@
 // make one, under a hidden temporary name) and renamed over the target only by commit(). A
 // refused, failed or interrupted write therefore never leaves a half-written target nor damages
 // an existing one; an unnamed file vanishes even when the process is killed, and the temporary
-// name never matches "*.RMD" or "*.CSV".
+// name never matches "*.RMD" or "*.CSV". A set of files can be held unnamed until all are
+// complete and committed together (see openUnnamedIn()).
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <span>
@@ -26,6 +28,9 @@ class OutputFile {
 
   // Creates the temporary file beside target. The target itself is not touched yet.
   Status open(const std::filesystem::path& target);
+  // Creates the file unnamed in folder, to be committed as target, which may lie in a folder
+  // made below folder meanwhile. Fails where folder cannot hold unnamed files: no name fallback.
+  Status openUnnamedIn(const std::filesystem::path& folder, const std::filesystem::path& target);
 
   // Sequential output, buffered.
   Status write(std::span<const std::uint8_t> bytes);
@@ -33,7 +38,9 @@ class OutputFile {
   // Positioned output; bytes never written read as zero. Flushes the sequential buffer first.
   Status writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes);
 
-  // Flushes, syncs and renames the temporary file over the target.
+  // Flushes and syncs the file and frees its buffer; it keeps only its descriptor until commit().
+  Status complete();
+  // Completes the file unless done, and renames it over the target.
   Status commit();
   // Removes the temporary file; the target stays as it was.
   void discard() noexcept;
@@ -52,6 +59,7 @@ class OutputFile {
   std::uint64_t position_ = 0;  // where the next sequential byte goes
   bool failed_ = false;
   bool unnamed_ = false;  // no name until commit() links it under temporary_
+  bool completed_ = false;
 };
 
 // A hidden temporary name in the folder of target, unique within this process run.
@@ -59,6 +67,11 @@ std::filesystem::path temporarySibling(const std::filesystem::path& target);
 // Removes the temporary siblings of target (files or folders) that a process killed while
 // writing left behind: those whose process no longer runs. Another live writer's are kept.
 void removeStaleTemporaries(const std::filesystem::path& target);
+// Whether folder can hold unnamed files (see OutputFile::openUnnamedIn()).
+bool canMakeUnnamedFiles(const std::filesystem::path& folder);
+// Whether count more files can be held open at once beside what the program keeps open
+// otherwise, raising the soft open-file limit toward the hard one where that is needed.
+bool canHoldOpen(std::size_t count);
 
 // The same promise for files that a library writes by name: the library writes temporary(),
 // commit() syncs it and renames it over the target; otherwise the destructor removes it.

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "core/messages.h"
 
@@ -15,16 +16,21 @@ core::Status CsvFileWriter::failure(std::string_view message) const {
   return core::Status::failure(messages::withPath(message, shownPath_));
 }
 
-core::Status CsvFileWriter::open(const std::filesystem::path& target, const std::filesystem::path& shownPath) {
+core::Status CsvFileWriter::start(const core::Status& opened, const std::filesystem::path& shownPath) {
   shownPath_ = shownPath;
   used_ = 0;
-  failed_ = false;
+  failed_ = !opened;
   buffer_.resize(kBlockSize);
-  if (!file_.open(target)) {
-    failed_ = true;
-    return failure(messages::kCannotCreateFile);
-  }
-  return core::Status::success();
+  return failed_ ? failure(messages::kCannotCreateFile) : core::Status::success();
+}
+
+core::Status CsvFileWriter::open(const std::filesystem::path& target, const std::filesystem::path& shownPath) {
+  return start(file_.open(target), shownPath);
+}
+
+core::Status CsvFileWriter::openUnnamedIn(const std::filesystem::path& folder, const std::filesystem::path& target,
+                                          const std::filesystem::path& shownPath) {
+  return start(file_.openUnnamedIn(folder, target), shownPath);
 }
 
 void CsvFileWriter::flush() {
@@ -54,14 +60,21 @@ void CsvFileWriter::appendLine(std::string_view text) {
   append(kLineEnd);
 }
 
-core::Status CsvFileWriter::finish() {
+core::Status CsvFileWriter::complete(core::OutputFile& completed) {
   flush();
-  if (failed_ || !file_.commit()) {
+  if (failed_ || !file_.complete()) {
     file_.discard();
     failed_ = true;
     return failure(messages::kCannotWriteFile);
   }
+  completed = std::move(file_);
   return core::Status::success();
+}
+
+core::Status CsvFileWriter::finish() {
+  core::OutputFile completed;
+  if (core::Status s = complete(completed); !s) return s;
+  return completed.commit() ? core::Status::success() : failure(messages::kCannotWriteFile);
 }
 
 }  // namespace ombrix::exports

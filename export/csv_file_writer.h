@@ -18,6 +18,9 @@ inline constexpr std::string_view kLineEnd = "\r\n";
 class CsvFileWriter {
  public:
   core::Status open(const std::filesystem::path& target, const std::filesystem::path& shownPath);
+  // Like open(), with the file unnamed in folder (core::OutputFile::openUnnamedIn()).
+  core::Status openUnnamedIn(const std::filesystem::path& folder, const std::filesystem::path& target,
+                             const std::filesystem::path& shownPath);
   // Room for at least count more bytes; write into it and hand the end to advance().
   char* room(std::size_t count);
   void advance(char* end) noexcept { used_ = static_cast<std::size_t>(end - buffer_.data()); }
@@ -25,10 +28,13 @@ class CsvFileWriter {
   void appendLine(std::string_view text);
   // Writes what is buffered and renames the file over its target.
   core::Status finish();
+  // Writes what is buffered and hands the completed file, not yet committed, to completed.
+  core::Status complete(core::OutputFile& completed);
   // Whether a write has failed already (finish() then reports it).
   bool failed() const noexcept { return failed_; }
 
  private:
+  core::Status start(const core::Status& opened, const std::filesystem::path& shownPath);
   void flush();
   core::Status failure(std::string_view message) const;
 

@@ -72,11 +72,70 @@ class TemporaryFolder {
   fs::path path_;
 };
 
+// The files of the set. Each is written as an unnamed file beside the target and held open;
+// only when all are complete is the temporary folder made, the files named in it and the folder
+// renamed to the target, so a killed export leaves nothing. Where the file system cannot make
+// unnamed files, or more files would be open than allowed, the folder is made first and each
+// file is named in it as soon as it is complete.
+class SetFiles {
+ public:
+  SetFiles(const fs::path& target, std::size_t count)
+      : target_(target),
+        work_(target),
+        unnamed_(core::canHoldOpen(count) && core::canMakeUnnamedFiles(target.parent_path())) {}
+
+  // Makes the temporary folder now unless the files are held unnamed.
+  core::Status begin() { return unnamed_ ? core::Status::success() : createFolder(); }
+  core::Status open(CsvFileWriter& out, std::string_view name) {
+    if (!unnamed_) return out.open(work_.path() / name, target_ / name);
+    return out.openUnnamedIn(target_.parent_path(), work_.path() / name, target_ / name);
+  }
+  core::Status finish(CsvFileWriter& out) {
+    if (!unnamed_) return out.finish();
+    return out.complete(held_.emplace_back());
+  }
+
+  // Renames the temporary folder, the held files named in it first, to the target unless
+  // something of that name has appeared meanwhile.
+  core::Status publish() {
+    if (core::Status s = nameHeldFiles(); !s) return s;
+    bool taken = false;
+    if (!renameIfFree(work_.path(), target_, taken)) {
+      const messages::Text reason = taken ? messages::kExportTargetExists : messages::kCannotCreateFolder;
+      return core::Status::failure(messages::withPath(reason, target_));
+    }
+    work_.release();
+    return core::Status::success();
+  }
+
+ private:
+  core::Status createFolder() {
+    if (work_.create()) return core::Status::success();
+    return core::Status::failure(messages::withPath(messages::kCannotCreateFolder, target_));
+  }
+
+  core::Status nameHeldFiles() {
+    if (!unnamed_) return core::Status::success();
+    if (core::Status s = createFolder(); !s) return s;
+    for (core::OutputFile& file : held_) {
+      if (!file.commit()) {
+        const fs::path shown = target_ / file.target().filename();
+        return core::Status::failure(messages::withPath(messages::kCannotWriteFile, shown));
+      }
+    }
+    return core::Status::success();
+  }
+
+  fs::path target_;
+  TemporaryFolder work_;
+  bool unnamed_;
+  std::vector<core::OutputFile> held_;
+};
+
 // What the export needs of the open file, copied when it starts: the conditions may change
 // while the export yields.
 struct SetPlan {
   fs::path rmdPath;
-  fs::path folder;
   core::RmdHeader header;
   std::vector<std::int32_t> frameOffsets;
   std::vector<std::string> dayFileNames;  // one per whole block
@@ -85,10 +144,9 @@ struct SetPlan {
   int progressStep = 0;
 };
 
-SetPlan planSet(const core::AnalysisConditions& c, const fs::path& folder, int progressWidth) {
+SetPlan planSet(const core::AnalysisConditions& c, int progressWidth) {
   SetPlan plan;
   plan.rmdPath = c.openRmdPath;
-  plan.folder = folder;
   plan.header = c.header;
   const int frames = c.openFrameCount();
   for (int k = 0; k < frames; ++k) plan.frameOffsets.push_back(c.index[static_cast<std::size_t>(k)].frameOffset);
@@ -108,12 +166,12 @@ SetPlan planSet(const core::AnalysisConditions& c, const fs::path& folder, int p
   return plan;
 }
 
-// Writes the day files, then "FileList.txt", into the temporary folder.
+// Writes the day files, then "FileList.txt", as the files of the set.
 class SetWriter {
  public:
-  SetWriter(const SetPlan& plan, const fs::path& workFolder, const core::AnalysisConditions& c)
+  SetWriter(const SetPlan& plan, SetFiles& files, const core::AnalysisConditions& c)
       : plan_(plan),
-        workFolder_(workFolder),
+        files_(files),
         fields_(c.header.fileWestLon, c.header.fileNorthLat, c.geometry.cellWidth, c.geometry.cellHeight,
                 c.header.gridCols, c.header.gridRows) {}
 
@@ -122,7 +180,7 @@ class SetWriter {
   core::Status writeDay(std::size_t block) {
     const std::string& name = plan_.dayFileNames[block];
     CsvFileWriter out;
-    if (core::Status s = out.open(workFolder_ / name, plan_.folder / name); !s) return s;
+    if (core::Status s = files_.open(out, name); !s) return s;
     out.appendLine(plan_.headerLines[block]);
     const std::size_t cells = plan_.header.cellCount();
     for (std::size_t first = 0; first < cells && !out.failed(); first += kCellsPerChunk) {
@@ -130,14 +188,14 @@ class SetWriter {
       if (core::Status s = readChunk(block, first, count); !s) return s;
       writeLines(out, first, count);
     }
-    return out.finish();
+    return files_.finish(out);
   }
 
   core::Status writeList() {
     CsvFileWriter out;
-    if (core::Status s = out.open(workFolder_ / kFileListName, plan_.folder / kFileListName); !s) return s;
+    if (core::Status s = files_.open(out, kFileListName); !s) return s;
     for (const std::string& name : plan_.dayFileNames) out.appendLine(name);
-    return out.finish();
+    return files_.finish(out);
   }
 
  private:
@@ -171,7 +229,7 @@ class SetWriter {
   }
 
   const SetPlan& plan_;
-  fs::path workFolder_;
+  SetFiles& files_;
   CellFieldTexts fields_;
   core::RmdFrameReader frames_;
   std::vector<std::vector<std::int16_t>> chunk_;  // one range of cells per frame of the day
@@ -218,12 +276,12 @@ PeriodExportResult exportPeriod(const core::AnalysisConditions& c, std::string_v
   };
   if (nameTaken(result.folder)) return refuse(messages::withPath(messages::kExportTargetExists, result.folder));
 
-  const SetPlan plan = planSet(c, result.folder, progressWidth);
+  const SetPlan plan = planSet(c, progressWidth);
   result.halfHourly = plan.framesPerDay == 48 ? 1 : 0;
   if (const auto repeated = repeatedDayName(plan)) return refuse(std::string(messages::kRepeatedDayDate) + *repeated);
-  TemporaryFolder work(result.folder);
-  if (!work.create()) return refuse(messages::withPath(messages::kCannotCreateFolder, result.folder));
-  SetWriter writer(plan, work.path(), c);
+  SetFiles files(result.folder, plan.dayFileNames.size() + 1);
+  if (core::Status s = files.begin(); !s) return refuse(s.message);
+  SetWriter writer(plan, files, c);
   if (core::Status s = writer.open(); !s) return refuse(s.message);
   for (std::size_t b = 0; b < plan.dayFileNames.size(); ++b) {
     call(callbacks.yield);
@@ -231,12 +289,7 @@ PeriodExportResult exportPeriod(const core::AnalysisConditions& c, std::string_v
     if (core::Status s = writer.writeDay(b); !s) return refuse(s.message);
   }
   if (core::Status s = writer.writeList(); !s) return refuse(s.message);
-  bool taken = false;
-  if (!renameIfFree(work.path(), result.folder, taken)) {
-    const messages::Text reason = taken ? messages::kExportTargetExists : messages::kCannotCreateFolder;
-    return refuse(messages::withPath(reason, result.folder));
-  }
-  work.release();
+  if (core::Status s = files.publish(); !s) return refuse(s.message);
   call(callbacks.yield);
   call(callbacks.progress, progressWidth);
   result.outcome = PeriodExportOutcome::Written;

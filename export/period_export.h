@@ -37,10 +37,11 @@ struct PeriodExportResult {
 // export folder is openRmdDir / (region code of the area text) + this label.
 std::string periodLabel(const core::AnalysisConditions& conditions);
 
-// Writes the set for a progress bar progressWidth units wide. The set is built in a hidden
-// temporary folder beside the target and renamed to it only when complete, so a refusal or a
-// failure leaves nothing behind and never touches what exists. Frames are read straight from
-// the file; an index entry without frame data gives noDataValue for every cell of its frame.
+// Writes the set for a progress bar progressWidth units wide. Its files are written unnamed
+// beside the target and named in a hidden temporary folder that is renamed to the target only
+// when all are complete, so a refusal, a failure or a killed process leaves nothing behind and
+// never touches what exists. Frames are read straight from the file; an index entry without
+// frame data gives noDataValue for every cell of its frame.
 PeriodExportResult exportPeriod(const core::AnalysisConditions& conditions, std::string_view areaText,
                                 int progressWidth, const PeriodExportCallbacks& callbacks = {});
 

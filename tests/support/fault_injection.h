@@ -52,12 +52,22 @@ inline std::function<void()> fileSizeLimit(rlim_t bytes) {
   };
 }
 
-// The batch tool run with arguments, its output streams sent to /dev/null, with the writers'
-// test hook set to make it raise SIGKILL on itself at its killAfter-th output step (a block
-// handed to an output file, or a file complete before its rename). Returns how it ended.
-inline ChildOutcome runToolKilledAt(const std::vector<std::string>& arguments, int killAfter) {
+// A setup for runInChild: at most count files open at once.
+inline std::function<void()> openFileLimit(rlim_t count) {
+  return [count] {
+    const rlimit limit{count, count};
+    if (::setrlimit(RLIMIT_NOFILE, &limit) != 0) ::_exit(100);
+  };
+}
+
+// The batch tool run with arguments after setup, its output streams sent to /dev/null, with the
+// writers' test hook set to make it raise SIGKILL on itself at its killAfter-th output step (a
+// block handed to an output file, or a file complete before it is named). Returns how it ended.
+inline ChildOutcome runToolKilledAt(const std::vector<std::string>& arguments, int killAfter,
+                                    const std::function<void()>& setup = {}) {
   const pid_t pid = ::fork();
   if (pid == 0) {
+    if (setup) setup();
     std::string tool = std::string(OMBRIX_BIN_DIR) + "/ombrix-tool";
     std::vector<char*> argv{tool.data()};
     std::vector<std::string> words = arguments;
