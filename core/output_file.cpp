@@ -13,7 +13,6 @@
 #include <utility>
 
 #include "core/fault_injection.h"
-#include "core/messages.h"
 
 namespace ombrix::core {
 
@@ -111,24 +110,24 @@ Status OutputFile::open(const std::filesystem::path& target) {
     fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd_ < 0 && errno != EEXIST) break;
   }
-  if (fd_ < 0) return Status::failure(messages::withPath(messages::kCannotCreateFile, target_));
+  if (fd_ < 0) return {Problem::CannotCreateFile, target_};
   buffer_.reserve(kBufferSize);
-  return Status::success();
+  return {};
 }
 
 Status OutputFile::writeFailure() const {
-  return Status::failure(messages::withPath(messages::kCannotWriteFile, target_));
+  return {Problem::CannotWriteFile, target_};
 }
 
 Status OutputFile::flush() {
   if (failed_ || fd_ < 0) return writeFailure();
-  if (buffer_.empty()) return Status::success();
+  if (buffer_.empty()) return {};
   if (!writeAll(fd_, buffer_.data(), buffer_.size(), position_ - buffer_.size())) {
     failed_ = true;
     return writeFailure();
   }
   buffer_.clear();
-  return Status::success();
+  return {};
 }
 
 Status OutputFile::write(std::span<const std::uint8_t> bytes) {
@@ -146,7 +145,7 @@ Status OutputFile::write(std::span<const std::uint8_t> bytes) {
   }
   position_ += bytes.size();
   testKillPoint();
-  return Status::success();
+  return {};
 }
 
 Status OutputFile::write(std::string_view text) {
@@ -160,7 +159,7 @@ Status OutputFile::writeAt(std::uint64_t offset, std::span<const std::uint8_t> b
     return writeFailure();
   }
   testKillPoint();
-  return Status::success();
+  return {};
 }
 
 Status OutputFile::commit() {
@@ -179,7 +178,7 @@ Status OutputFile::commit() {
     return writeFailure();
   }
   temporary_.clear();
-  return Status::success();
+  return {};
 }
 
 void OutputFile::discard() noexcept {
@@ -208,10 +207,10 @@ Status StagedOutputPath::commit() {
   const bool synced = fd >= 0 && ::fsync(fd) == 0;
   if (fd >= 0) ::close(fd);
   if (!synced || ::rename(temporary_.c_str(), target_.c_str()) != 0) {
-    return Status::failure(messages::withPath(messages::kCannotWriteFile, target_));
+    return {Problem::CannotWriteFile, target_};
   }
   committed_ = true;
-  return Status::success();
+  return {};
 }
 
 }  // namespace ombrix::core

@@ -1,19 +1,12 @@
 #include "export/csv_file_writer.h"
 
 #include <cstring>
-#include <string>
-
-#include "core/messages.h"
 
 namespace ombrix::exports {
 
 namespace {
 constexpr std::size_t kBlockSize = std::size_t{4} << 20;
 }  // namespace
-
-core::Status CsvFileWriter::failure(std::string_view message) const {
-  return core::Status::failure(messages::withPath(message, shownPath_));
-}
 
 core::Status CsvFileWriter::open(const std::filesystem::path& target, const std::filesystem::path& shownPath) {
   shownPath_ = shownPath;
@@ -22,9 +15,9 @@ core::Status CsvFileWriter::open(const std::filesystem::path& target, const std:
   buffer_.resize(kBlockSize);
   if (!file_.open(target)) {
     failed_ = true;
-    return failure(messages::kCannotCreateFile);
+    return {core::Problem::CannotCreateFile, shownPath_};
   }
-  return core::Status::success();
+  return {};
 }
 
 void CsvFileWriter::flush() {
@@ -59,9 +52,9 @@ core::Status CsvFileWriter::finish() {
   if (failed_ || !file_.commit()) {
     file_.discard();
     failed_ = true;
-    return failure(messages::kCannotWriteFile);
+    return {core::Problem::CannotWriteFile, shownPath_};
   }
-  return core::Status::success();
+  return {};
 }
 
 }  // namespace ombrix::exports

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/output_file.h"
-#include "core/status.h"
+#include "core/problem.h"
 
 namespace ombrix::exports {
 
@@ -30,7 +30,6 @@ class CsvFileWriter {
 
  private:
   void flush();
-  core::Status failure(std::string_view message) const;
 
   core::OutputFile file_;
   std::filesystem::path shownPath_;

@@ -9,7 +9,6 @@
 #include <set>
 #include <vector>
 
-#include "core/messages.h"
 #include "core/number_text.h"
 #include "core/output_file.h"
 #include "core/progress_step.h"
@@ -149,7 +148,7 @@ class SetWriter {
       const std::int32_t offset = plan_.frameOffsets[block * perDay + f];
       if (core::Status s = frames_.read(plan_.header, offset, {first, count}, chunk_[f]); !s) return s;
     }
-    return core::Status::success();
+    return {};
   }
 
   void writeLines(CsvFileWriter& out, std::size_t first, std::size_t count) {
@@ -208,44 +207,40 @@ std::string periodLabel(const core::AnalysisConditions& c) {
 PeriodExportResult exportPeriod(const core::AnalysisConditions& c, std::string_view areaText, int progressWidth,
                                 const PeriodExportCallbacks& callbacks) {
   PeriodExportResult result;
-  if (c.openFrameCount() == 0) return result;
-  result.outcome = PeriodExportOutcome::Refused;
-  result.periodLabel = periodLabel(c);
-  result.folder = fs::path(c.openRmdDir) / (std::string(core::regionCodeForName(areaText)) + result.periodLabel);
-  const auto refuse = [&](std::string message) {
-    result.message = std::move(message);
+  const auto refuse = [&](core::Status status) {
+    result.status = std::move(status);
     return result;
   };
-  if (nameTaken(result.folder)) return refuse(messages::withPath(messages::kExportTargetExists, result.folder));
+  if (c.openFrameCount() == 0) return refuse({core::Problem::NoFramesOpen});
+  result.periodLabel = periodLabel(c);
+  result.folder = fs::path(c.openRmdDir) / (std::string(core::regionCodeForName(areaText)) + result.periodLabel);
+  if (nameTaken(result.folder)) return refuse({core::Problem::ExportTargetExists, result.folder});
 
   const SetPlan plan = planSet(c, result.folder, progressWidth);
   result.halfHourly = plan.framesPerDay == 48 ? 1 : 0;
-  if (const auto repeated = repeatedDayName(plan)) return refuse(std::string(messages::kRepeatedDayDate) + *repeated);
+  if (const auto repeated = repeatedDayName(plan)) return refuse({core::Problem::RepeatedDayDate, *repeated});
   TemporaryFolder work(result.folder);
-  if (!work.create()) return refuse(messages::withPath(messages::kCannotCreateFolder, result.folder));
+  if (!work.create()) return refuse({core::Problem::CannotCreateFolder, result.folder});
   SetWriter writer(plan, work.path(), c);
-  if (core::Status s = writer.open(); !s) return refuse(s.message);
+  if (core::Status s = writer.open(); !s) return refuse(s);
   for (std::size_t b = 0; b < plan.dayFileNames.size(); ++b) {
     call(callbacks.yield);
     call(callbacks.progress, static_cast<int>(b) * plan.progressStep);
-    if (core::Status s = writer.writeDay(b); !s) return refuse(s.message);
+    if (core::Status s = writer.writeDay(b); !s) return refuse(s);
   }
-  if (core::Status s = writer.writeList(); !s) return refuse(s.message);
+  if (core::Status s = writer.writeList(); !s) return refuse(s);
   bool taken = false;
   if (!renameIfFree(work.path(), result.folder, taken)) {
-    const messages::Text reason = taken ? messages::kExportTargetExists : messages::kCannotCreateFolder;
-    return refuse(messages::withPath(reason, result.folder));
+    return refuse({taken ? core::Problem::ExportTargetExists : core::Problem::CannotCreateFolder, result.folder});
   }
   work.release();
   call(callbacks.yield);
   call(callbacks.progress, progressWidth);
-  result.outcome = PeriodExportOutcome::Written;
-  result.message = messages::kCsvWritten;
   return result;
 }
 
 void applyPeriodExport(const PeriodExportResult& result, core::AnalysisConditions& conditions) {
-  if (result.outcome == PeriodExportOutcome::NoFileOpen) return;
+  if (result.status.problem == core::Problem::NoFramesOpen) return;
   conditions.frameLabel = result.periodLabel;
   if (result.halfHourly) conditions.halfHourly = *result.halfHourly;
 }

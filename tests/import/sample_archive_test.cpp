@@ -60,7 +60,7 @@ class SampleArchive : public ::testing::Test {
     status_ = makeSampleArchive(OMBRIX_DATA_DIR, dir_->path() / "archive");
   }
   static void TearDownTestSuite() { dir_.reset(); }
-  void SetUp() override { ASSERT_TRUE(status_.ok) << status_.message; }
+  void SetUp() override { ASSERT_TRUE(status_) << message(status_); }
   static std::filesystem::path archive() { return dir_->path() / "archive"; }
 
   static std::unique_ptr<test::TempDir> dir_;
@@ -73,7 +73,7 @@ TEST_F(SampleArchive, HoldsThreeHalfHourlyDaysOnTheNationalGridWithMovingRain) {
   std::set<std::int16_t> values;
   for (int day = 1; day <= 3; ++day) {
     core::ArchiveFile file;
-    ASSERT_TRUE(file.load(core::archiveFilePath(archive().string(), 2005, 7, day)).ok);
+    ASSERT_TRUE(file.load(core::archiveFilePath(archive().string(), 2005, 7, day)));
     EXPECT_EQ(file.grid(), kSampleGrid);
     ASSERT_EQ(file.records().size(), 48u);
     for (int j = 0; j < 48; ++j) {
@@ -94,8 +94,8 @@ TEST_F(SampleArchive, HoldsThreeHalfHourlyDaysOnTheNationalGridWithMovingRain) {
 TEST(SampleArchiveSources, MissingFieldIsReportedByName) {
   test::TempDir dir;
   const core::Status status = makeSampleArchive(dir.path(), dir / "archive");
-  EXPECT_FALSE(status.ok);
-  EXPECT_NE(status.message.find(kSampleFieldFiles[0]), std::string::npos);
+  EXPECT_FALSE(status);
+  EXPECT_NE(message(status).find(kSampleFieldFiles[0]), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir / "archive"));
 }
 
