@@ -27,7 +27,7 @@ struct BenchFile {
   BenchFile() {
     writeRainFile(path, regionHeader(kKantoIndex, kFrames));
     const viewer::RmdOpening opening = viewer::openRmdFile(path, 689, 593);
-    if (opening.outcome != viewer::OpenOutcome::Opened) fail(opening.status.message);
+    if (!opening.status) fail(message(opening.status));
     viewer::applyOpening(opening, conditions);
   }
 };
@@ -73,7 +73,7 @@ void BM_Accumulate(benchmark::State& state) {
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
     if (core::Status s = viewer::accumulateFrames(file.conditions, 0, kFrames - 1, field, callbacks); !s) {
-      state.SkipWithError(s.message.c_str());
+      state.SkipWithError(message(s).c_str());
     }
     total += secondsSince(start);
   }
@@ -99,7 +99,7 @@ BENCHMARK(BM_AccumulateReference)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 void checkSameField() {
   const BenchFile& file = benchFile();
   std::vector<std::int16_t> fast, reference;
-  if (core::Status s = viewer::accumulateFrames(file.conditions, 0, kFrames - 1, fast); !s) fail(s.message);
+  if (core::Status s = viewer::accumulateFrames(file.conditions, 0, kFrames - 1, fast); !s) fail(message(s));
   plainAccumulate(file.conditions, 0, kFrames - 1, reference);
   if (fast != reference) fail("the reference field differs from the viewer's");
   std::printf("grid %d x %d cells, %d frames, file %.0f MB\n", file.conditions.header.gridRows,

@@ -95,7 +95,7 @@ Day& national25km() {
 
 std::vector<double> fastMeans(const Day& day) {
   gis::ArealComputation computation;
-  if (core::Status s = computation.prepare(day.shapes, day.grid, 2); !s) fail(s.message);
+  if (core::Status s = computation.prepare(day.shapes, day.grid, 2); !s) fail(message(s));
   for (const auto& frame : day.frames) computation.addFrame({}, frame);
   std::vector<double> means;
   for (const gis::ArealValue& v : computation.table().values) means.push_back(v.mean);
@@ -169,14 +169,14 @@ void BM_ArealFromRmd(benchmark::State& state) {
   if (!fs::exists(path)) writeRainFile(path, windowHeader(kNationalGrid, "全国", kPerDay));
   core::AnalysisConditions conditions;
   const viewer::RmdOpening opening = viewer::openRmdFile(path, 689, 593);
-  if (opening.outcome != viewer::OpenOutcome::Opened) fail(opening.status.message);
+  if (!opening.status) fail(message(opening.status));
   viewer::applyOpening(opening, conditions);
   double total = 0;
   for (auto _ : state) {
     gis::ArealComputation computation;
     const double start = threadSeconds();
     if (core::Status s = gis::arealOverOpenFile(conditions, day.shapes, 0, kPerDay - 1, computation); !s) {
-      state.SkipWithError(s.message.c_str());
+      state.SkipWithError(message(s).c_str());
     }
     total += threadSeconds() - start;
   }
@@ -195,7 +195,7 @@ void checkSameMeans(const Day& day) {
     }
   }
   gis::ArealComputation computation;
-  if (core::Status s = computation.prepare(day.shapes, day.grid, 2); !s) fail(s.message);
+  if (core::Status s = computation.prepare(day.shapes, day.grid, 2); !s) fail(message(s));
   std::size_t weighted = 0;
   for (const auto& w : computation.weights()) weighted += w.weights.size();
   std::printf("%s: grid %d x %d cells, %zu weighted cells in all polygons\n", day.figure.c_str(), day.grid.rows,

@@ -16,7 +16,7 @@
 namespace ombrix::bench {
 namespace {
 
-using core::DecodeResult;
+using core::Problem;
 using core::GridDescription;
 using core::RunEntry;
 
@@ -109,9 +109,9 @@ struct BenchDay {
                          rainField(j, covered)});
     }
     core::Bytes bytes;
-    if (core::Status s = core::encodeArchive(kNationalGrid, records, bytes); !s) fail(s.message);
+    if (core::Status s = core::encodeArchive(kNationalGrid, records, bytes); !s) fail(message(s));
     streamBytes = bytes.size();
-    if (core::Status s = file.parse(std::move(bytes), "bench.RAP"); !s) fail(s.message);
+    if (core::Status s = file.parse(std::move(bytes), "bench.RAP"); !s) fail(message(s));
   }
 
   std::span<const std::uint8_t> stream(std::size_t j) const { return file.recordStream(j); }
@@ -128,8 +128,8 @@ const BenchDay& day() {
 }
 
 // The plain decoder: one byte and one cell at a time, every table index and cell checked.
-DecodeResult plainDecode(std::span<const std::uint8_t> stream, std::span<const std::int16_t> levels,
-                         std::span<const RunEntry> runs, std::span<std::int16_t> cells) {
+Problem plainDecode(std::span<const std::uint8_t> stream, std::span<const std::int16_t> levels,
+                    std::span<const RunEntry> runs, std::span<std::int16_t> cells) {
   std::size_t at = 0;
   std::size_t filled = 0;
   auto next = [&](unsigned& byte) {
@@ -139,36 +139,36 @@ DecodeResult plainDecode(std::span<const std::uint8_t> stream, std::span<const s
   };
   auto emit = [&](unsigned code, std::size_t count) {
     for (std::size_t k = 0; k < count; ++k) {
-      if (filled >= cells.size()) return DecodeResult::RunPastGrid;
-      if (code >= levels.size()) return DecodeResult::LevelOutOfTable;
+      if (filled >= cells.size()) return Problem::ArchiveRunPastGrid;
+      if (code >= levels.size()) return Problem::ArchiveLevelOutOfTable;
       cells[filled++] = levels[code];
     }
-    return DecodeResult::Ok;
+    return Problem::None;
   };
   while (filled < cells.size()) {
     unsigned b = 0;
     unsigned extra = 0;
-    if (!next(b)) return DecodeResult::StreamTruncated;
-    DecodeResult result;
+    if (!next(b)) return Problem::ArchiveStreamTruncated;
+    Problem result;
     if (b < 0x80) {
-      if (b >= runs.size()) return DecodeResult::RunOutOfTable;
+      if (b >= runs.size()) return Problem::ArchiveRunOutOfTable;
       result = emit(runs[b].level, runs[b].extra + 2u);
     } else if (b == 0xFE) {
-      if (!next(extra)) return DecodeResult::StreamTruncated;
+      if (!next(extra)) return Problem::ArchiveStreamTruncated;
       result = emit(extra, 1);
     } else if (b < 0xC0) {
       result = emit(b - 0x80, 1);
     } else {
-      if (!next(extra)) return DecodeResult::StreamTruncated;
+      if (!next(extra)) return Problem::ArchiveStreamTruncated;
       result = emit(b - 0xC0, extra + 2u);
     }
-    if (result != DecodeResult::Ok) return result;
+    if (result != Problem::None) return result;
   }
-  return DecodeResult::Ok;
+  return Problem::None;
 }
 
-using Decoder = DecodeResult (*)(std::span<const std::uint8_t>, std::span<const std::int16_t>,
-                                 std::span<const RunEntry>, std::span<std::int16_t>);
+using Decoder = Problem (*)(std::span<const std::uint8_t>, std::span<const std::int16_t>,
+                            std::span<const RunEntry>, std::span<std::int16_t>);
 
 // CPU time of this thread: the two cores are shared, so wall time would measure the neighbours.
 double threadSeconds() noexcept {
@@ -186,7 +186,7 @@ void runDecoder(benchmark::State& state, Decoder decoder, const char* variant) {
   for (auto _ : state) {
     const double start = threadSeconds();
     for (std::size_t j = 0; j < d.records.size(); ++j) {
-      if (decoder(d.stream(j), d.file.levels(), d.file.runs(), cells) != DecodeResult::Ok) {
+      if (decoder(d.stream(j), d.file.levels(), d.file.runs(), cells) != Problem::None) {
         state.SkipWithError("record not decoded");
       }
     }

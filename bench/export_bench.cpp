@@ -57,7 +57,7 @@ struct BenchFile {
     h.fileEastLon = h.fileWestLon + (kCols - 1) * h.cellLonStep;
     h.fileSouthLat = h.fileNorthLat - (kRows - 1) * h.cellLatStep;
     core::RmdWriter writer;
-    if (core::Status s = writer.create(path, h, kPerDay); !s) fail(s.message);
+    if (core::Status s = writer.create(path, h, kPerDay); !s) fail(message(s));
     std::vector<std::int16_t> cells(h.cellCount());
     for (int k = 0; k < h.frameCount; ++k) {
       const int j = k % kPerDay;
@@ -66,11 +66,11 @@ struct BenchFile {
       for (int r = 0; r < kRows; ++r) {
         for (int c = 0; c < kCols; ++c) cells[static_cast<std::size_t>(r) * kCols + c] = rainAt(k, r, c);
       }
-      if (core::Status s = writer.writeFrame(k, cells); !s) fail(s.message);
+      if (core::Status s = writer.writeFrame(k, cells); !s) fail(message(s));
     }
-    if (core::Status s = writer.commit(); !s) fail(s.message);
+    if (core::Status s = writer.commit(); !s) fail(message(s));
     const viewer::RmdOpening opening = viewer::openRmdFile(path, 800, 600);
-    if (opening.outcome != viewer::OpenOutcome::Opened) fail(opening.status.message);
+    if (!opening.status) fail(message(opening.status));
     viewer::applyOpening(opening, conditions);
   }
 };
@@ -144,7 +144,7 @@ void BM_PeriodExport(benchmark::State& state) {
     const auto start = std::chrono::steady_clock::now();
     const exports::PeriodExportResult result = exports::exportPeriod(file.conditions, "関東", 1000);
     total += secondsSince(start);
-    if (result.outcome != exports::PeriodExportOutcome::Written) state.SkipWithError(result.message.c_str());
+    if (!result.status) state.SkipWithError(message(result.status).c_str());
     state.PauseTiming();
     bytes = folderBytes(result.folder);
     fs::remove_all(result.folder);
@@ -181,7 +181,7 @@ BENCHMARK(BM_PeriodExportReference)->Unit(benchmark::kMillisecond)->MinTime(2.0)
 void checkSameBytes() {
   const BenchFile& file = benchFile();
   const exports::PeriodExportResult result = exports::exportPeriod(file.conditions, "関東", 1000);
-  if (result.outcome != exports::PeriodExportOutcome::Written) fail(result.message);
+  if (!result.status) fail(message(result.status));
   const fs::path reference = file.dir / "reference";
   plainExport(file.conditions, reference);
   for (const auto& entry : fs::directory_iterator(result.folder)) {

@@ -62,7 +62,7 @@ const std::vector<Message>& messages() {
     std::vector<Message> list(2);
     for (int f = 0; f < 2; ++f) {
       list[f].bytes = test::readBytes(kFiles[f]);
-      if (!import::readGrib2File(kFiles[f], list[f].field).ok) {
+      if (!import::readGrib2File(kFiles[f], list[f].field)) {
         std::fprintf(stderr, "cannot read %s\n", kFiles[f]);
         std::exit(1);
       }
@@ -129,7 +129,7 @@ void BM_Expand(benchmark::State& state) {
   runExpansion(
       state,
       [](const Message& m, std::span<std::uint8_t> levels) {
-        return import::expandLevelRuns(m.stream, 8, m.field.maxLevelUsed, levels) == import::RunLengthResult::Ok;
+        return import::expandLevelRuns(m.stream, 8, m.field.maxLevelUsed, levels) == core::Problem::None;
       },
       "fast");
 }
@@ -156,7 +156,7 @@ void BM_DecodeAndReencode(benchmark::State& state) {
   for (auto _ : state) {
     const Message& m = messages()[done++ % 2];
     const double start = threadSeconds();
-    if (import::decodeGrib2Field(m.bytes, field) != import::Grib2Problem::None) state.SkipWithError("not decoded");
+    if (import::decodeGrib2Field(m.bytes, field) != core::Problem::None) state.SkipWithError("not decoded");
     std::transform(field.levels.begin(), field.levels.end(), codes.begin(),
                    [&codeOfLevel](std::uint8_t level) { return codeOfLevel[level]; });
     const core::Bytes stream = core::encodeRecordStream(codes, runs);
@@ -280,7 +280,7 @@ void BM_PreprocessImportedDayKanto(benchmark::State& state) {
   const fs::path output = d.archive / "Ka20207072020707.RMD";
   for (auto _ : state) {
     const core::PreprocessResult result = core::runPreprocessing(c, output);
-    if (!result.status.ok) state.SkipWithError(result.status.message.c_str());
+    if (!result.status) state.SkipWithError(message(result.status).c_str());
   }
   state.counters["frames/s"] = benchmark::Counter(48, benchmark::Counter::kIsIterationInvariantRate);
 }

@@ -42,7 +42,7 @@ struct BenchFile {
 
   BenchFile() {
     const fs::path archive = dir / "archive";
-    if (core::Status s = import::makeSampleArchive(OMBRIX_DATA_DIR, archive, {2005, 7, 1, 1}); !s) fail(s.message);
+    if (core::Status s = import::makeSampleArchive(OMBRIX_DATA_DIR, archive, {2005, 7, 1, 1}); !s) fail(message(s));
     core::AnalysisConditions c;
     c.archiveDir = archive.string();
     c.areaName = std::string(core::regionTable()[kWholeCountry].name);
@@ -51,11 +51,11 @@ struct BenchFile {
     c.areaNorthLat = area.northLat;
     c.areaEastLon = area.eastLon;
     c.areaSouthLat = area.southLat;
-    if (core::checkPeriod({{2005, 2005}, {7, 7}, {1, 1}}, c) != core::PeriodStatus::Ok) fail("no sample archive");
+    if (!core::checkPeriod({{2005, 2005}, {7, 7}, {1, 1}}, c)) fail("no sample archive");
     const std::string rmd = core::outputRmdPath(c);
-    if (core::Status s = core::runPreprocessing(c, rmd).status; !s) fail(s.message);
+    if (core::Status s = core::runPreprocessing(c, rmd).status; !s) fail(message(s));
     const viewer::RmdOpening opening = viewer::openRmdFile(rmd, 800, 600);
-    if (opening.outcome != viewer::OpenOutcome::Opened) fail(opening.status.message);
+    if (!opening.status) fail(message(opening.status));
     viewer::applyOpening(opening, conditions);
     storedBytes = 2.0 * conditions.header.frameCount * conditions.header.gridRows * conditions.header.gridCols;
   }
@@ -73,7 +73,7 @@ void plainWrite(const core::AnalysisConditions& c, const fs::path& target) {
   if (fd < 0) fail("cannot create " + target.string());
   std::vector<std::int16_t> frame;
   for (int k = 0; k < c.header.frameCount; ++k) {
-    if (core::Status s = viewer::loadFrame(c, k, frame); !s) fail(s.message);
+    if (core::Status s = viewer::loadFrame(c, k, frame); !s) fail(message(s));
     const auto bytes = static_cast<ssize_t>(frame.size() * sizeof(std::int16_t));
     if (::write(fd, frame.data(), static_cast<std::size_t>(bytes)) != bytes) fail("write failed");
   }
@@ -104,7 +104,7 @@ void measure(benchmark::State& state, const char* variant, const fs::path& targe
 }
 
 void exportCube(const core::AnalysisConditions& c, const fs::path& target) {
-  if (core::Status s = gis::exportOpenFileNetcdf(c, 0, c.header.frameCount - 1, target, {}); !s) fail(s.message);
+  if (core::Status s = gis::exportOpenFileNetcdf(c, 0, c.header.frameCount - 1, target, {}); !s) fail(message(s));
 }
 
 void BM_NetcdfExport(benchmark::State& state) { measure(state, "fast", benchFile().dir / "cube.nc", exportCube); }

@@ -95,7 +95,7 @@ struct BenchArchive {
     }
     const fs::path first = dir / "J2005101.RAP";
     if (core::Status s = core::writeArchiveFile(first, kNationalGrid, records); !s) {
-      std::fprintf(stderr, "%s\n", s.message.c_str());
+      std::fprintf(stderr, "%s\n", message(s).c_str());
       std::exit(1);
     }
     for (int d = 1; d <= 10; ++d) {
@@ -266,7 +266,7 @@ void runFast(benchmark::State& state, int regionIndex, const char* figure) {
     const auto start = std::chrono::steady_clock::now();
     const core::PreprocessResult result = core::runPreprocessing(c, output);
     total += secondsSince(start);
-    if (!result.status) state.SkipWithError(result.status.message.c_str());
+    if (!result.status) state.SkipWithError(message(result.status).c_str());
   }
   recordFigure(figure, "fast", total / static_cast<double>(state.iterations()));
 }

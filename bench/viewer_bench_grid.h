@@ -49,7 +49,7 @@ inline std::int16_t rainAt(int k, int row, int col, int cols) {
 // Writes frames 0 .. frames - 1 of synthetic rain from 2005-07-01 00:00.
 inline void writeRainFile(const std::filesystem::path& path, const core::RmdHeader& h) {
   core::RmdWriter writer;
-  if (core::Status s = writer.create(path, h, kPerDay); !s) fail(s.message);
+  if (core::Status s = writer.create(path, h, kPerDay); !s) fail(message(s));
   std::vector<std::int16_t> cells(h.cellCount());
   for (int k = 0; k < h.frameCount; ++k) {
     const int j = k % kPerDay;
@@ -60,9 +60,9 @@ inline void writeRainFile(const std::filesystem::path& path, const core::RmdHead
         cells[static_cast<std::size_t>(r) * h.gridCols + c] = rainAt(k, r, c, h.gridCols);
       }
     }
-    if (core::Status s = writer.writeFrame(k, cells); !s) fail(s.message);
+    if (core::Status s = writer.writeFrame(k, cells); !s) fail(message(s));
   }
-  if (core::Status s = writer.commit(); !s) fail(s.message);
+  if (core::Status s = writer.commit(); !s) fail(message(s));
 }
 
 }  // namespace ombrix::bench

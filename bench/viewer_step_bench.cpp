@@ -66,7 +66,7 @@ struct BenchSetup {
       test::writeBytes(mapPath, syntheticBaseMap());
     }
     const viewer::RmdOpening opening = viewer::openRmdFile(rmdPath, kWidth, kHeight);
-    if (opening.outcome != viewer::OpenOutcome::Opened) fail(opening.status.message);
+    if (!opening.status) fail(message(opening.status));
     viewer::applyOpening(opening, conditions);
   }
 };
@@ -188,7 +188,7 @@ void BM_ViewerStep(benchmark::State& state) {
   int frame = 0;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
-    if (core::Status s = viewer::showFrame(b.conditions, frame, frameGrid); !s) state.SkipWithError(s.message.c_str());
+    if (core::Status s = viewer::showFrame(b.conditions, frame, frameGrid); !s) state.SkipWithError(message(s).c_str());
     viewer::drawIntensityMap(b.conditions, image.view());
     overlay.draw(b.mapPath, b.conditions, image.view());
     total += secondsSince(start);
@@ -221,7 +221,7 @@ void checkSamePicture() {
   viewer::RgbImage fast(kWidth, kHeight), reference(kWidth, kHeight);
   std::vector<std::int16_t> frameGrid;
   viewer::BaseMapOverlay overlay;
-  if (core::Status s = viewer::showFrame(b.conditions, 3, frameGrid); !s) fail(s.message);
+  if (core::Status s = viewer::showFrame(b.conditions, 3, frameGrid); !s) fail(message(s));
   viewer::drawIntensityMap(b.conditions, fast.view());
   overlay.draw(b.mapPath, b.conditions, fast.view());
   plainStep(b.conditions, b.mapPath, 3, frameGrid, reference.view());

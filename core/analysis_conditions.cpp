@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "core/messages.h"
-
 namespace ombrix::core {
 
 int AnalysisConditions::openFrameCount() const noexcept {
@@ -11,15 +9,13 @@ int AnalysisConditions::openFrameCount() const noexcept {
   return static_cast<int>(std::min(static_cast<std::size_t>(header.frameCount), index.size()));
 }
 
-std::vector<MissingCondition> missingConditions(const AnalysisConditions& c) {
-  std::vector<MissingCondition> missing;
+std::vector<Status> missingConditions(const AnalysisConditions& c) {
+  std::vector<Status> missing;
   if (c.areaWestLon == 0 && c.areaNorthLat == 0 && c.areaEastLon == 0 && c.areaSouthLat == 0) {
-    missing.push_back({Condition::Area, messages::kAreaNotSet});
+    missing.push_back({Problem::AreaNotSet});
   }
-  if (c.archiveFileCount == 0) missing.push_back({Condition::Period, messages::kPeriodNotSet});
-  if (c.archiveDir.empty()) {
-    missing.push_back({Condition::ArchiveDirectory, messages::kArchiveDirNotSet});
-  }
+  if (c.archiveFileCount == 0) missing.push_back({Problem::PeriodNotSet});
+  if (c.archiveDir.empty()) missing.push_back({Problem::ArchiveDirectoryNotSet});
   return missing;
 }
 

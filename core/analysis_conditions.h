@@ -4,9 +4,9 @@
 #include <array>
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "core/problem.h"
 #include "core/rmd_file.h"
 #include "core/view_geometry.h"
 
@@ -63,14 +63,7 @@ inline constexpr std::uint8_t kViewerIdle = 0;
 inline constexpr std::uint8_t kViewerComputing = 1;
 inline constexpr std::uint8_t kViewerAnimating = 2;
 
-enum class Condition { Area, Period, ArchiveDirectory };
-
-struct MissingCondition {
-  Condition condition;
-  std::string_view message;
-};
-
 // The conditions a preprocessing run still lacks, in the order area, period, archive directory.
-std::vector<MissingCondition> missingConditions(const AnalysisConditions& conditions);
+std::vector<Status> missingConditions(const AnalysisConditions& conditions);
 
 }  // namespace ombrix::core

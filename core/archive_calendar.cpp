@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 #include <tuple>
 
-#include "core/messages.h"
 #include "core/number_text.h"
 
 namespace ombrix::core {
@@ -57,11 +57,6 @@ std::string_view trimmed(std::string_view text) noexcept {
   return text;
 }
 
-std::string fieldRefusal(int row, std::string_view field, std::string_view reason) {
-  std::string message(row == 0 ? messages::kPeriodStartRow : messages::kPeriodEndRow);
-  return message.append(field).append(reason);
-}
-
 }  // namespace
 
 int archiveEra(int year, int month) noexcept {
@@ -100,16 +95,6 @@ std::string archiveFilePath(std::string_view archiveDir, int year, int month, in
   return path.append("J").append(yearText).append(1, code).append(twoDigits(day)).append(".RAP");
 }
 
-std::string_view periodStatusMessage(PeriodStatus status) noexcept {
-  switch (status) {
-    case PeriodStatus::MixedFormats: return messages::kMixedFormats;
-    case PeriodStatus::EndBeforeStart: return messages::kEndBeforeStart;
-    case PeriodStatus::MissingFile: return messages::kMissingFile;
-    case PeriodStatus::Ok: break;
-  }
-  return {};
-}
-
 bool regularFileExists(std::string& path) {
   namespace fs = std::filesystem;
   std::error_code error;
@@ -126,7 +111,7 @@ bool regularFileExists(std::string& path) {
   return false;
 }
 
-PeriodStatus checkPeriod(const PeriodDates& dates, AnalysisConditions& c, const FileExists& exists) {
+Status checkPeriod(const PeriodDates& dates, AnalysisConditions& c, const FileExists& exists) {
   c.periodYear = dates.year;
   c.periodMonth = dates.month;
   c.periodDay = dates.day;
@@ -135,37 +120,37 @@ PeriodStatus checkPeriod(const PeriodDates& dates, AnalysisConditions& c, const 
   const Date start{dates.year[0], dates.month[0], dates.day[0]};
   const Date end{dates.year[1], dates.month[1], dates.day[1]};
 
-  PeriodStatus status = PeriodStatus::Ok;
-  if (archiveEra(start.year, start.month) != archiveEra(end.year, end.month)) status = PeriodStatus::MixedFormats;
-  if (end < start) status = PeriodStatus::EndBeforeStart;
-  if (!catalogueArchive(start, end, c, exists)) status = PeriodStatus::MissingFile;
+  Problem problem = Problem::None;
+  if (archiveEra(start.year, start.month) != archiveEra(end.year, end.month)) problem = Problem::PeriodMixedFormats;
+  if (end < start) problem = Problem::PeriodEndBeforeStart;
+  if (!catalogueArchive(start, end, c, exists)) problem = Problem::PeriodMissingFile;
   // A rejected period must not leave a catalogue a preprocessing run could use.
-  if (status == PeriodStatus::MixedFormats || status == PeriodStatus::MissingFile) {
+  if (problem == Problem::PeriodMixedFormats || problem == Problem::PeriodMissingFile) {
     c.archiveFiles.clear();
     c.archiveFileCount = 0;
   }
-  return status;
+  return {problem};
 }
 
-PeriodTextCheck checkPeriodTexts(const PeriodTexts& texts, AnalysisConditions& conditions, const FileExists& exists) {
+Status checkPeriodTexts(const PeriodTexts& texts, AnalysisConditions& conditions, const FileExists& exists) {
   PeriodDates dates;
   for (int row = 0; row < 2; ++row) {
     const auto i = static_cast<std::size_t>(row);
+    const bool start = row == 0;
     const std::optional<std::int32_t> year = parseWholeNumber(trimmed(texts.year[i]));
-    if (!year) return {std::nullopt, fieldRefusal(row, messages::kPeriodYearField, messages::kPeriodFieldNotNumber)};
+    if (!year) return {start ? Problem::PeriodStartYearNotNumber : Problem::PeriodEndYearNotNumber};
     const std::optional<std::int32_t> month = parseWholeNumber(trimmed(texts.month[i]));
-    if (!month) return {std::nullopt, fieldRefusal(row, messages::kPeriodMonthField, messages::kPeriodFieldNotNumber)};
+    if (!month) return {start ? Problem::PeriodStartMonthNotNumber : Problem::PeriodEndMonthNotNumber};
     if (*month < 1 || *month > 12) {
-      return {std::nullopt, fieldRefusal(row, messages::kPeriodMonthField, messages::kPeriodMonthOutOfRange)};
+      return {start ? Problem::PeriodStartMonthOutOfRange : Problem::PeriodEndMonthOutOfRange};
     }
     const std::optional<std::int32_t> day = parseWholeNumber(trimmed(texts.day[i]));
-    if (!day) return {std::nullopt, fieldRefusal(row, messages::kPeriodDayField, messages::kPeriodFieldNotNumber)};
+    if (!day) return {start ? Problem::PeriodStartDayNotNumber : Problem::PeriodEndDayNotNumber};
     dates.year[i] = *year;
     dates.month[i] = *month;
     dates.day[i] = *day;
   }
-  const PeriodStatus status = checkPeriod(dates, conditions, exists);
-  return {status, std::string(periodStatusMessage(status))};
+  return checkPeriod(dates, conditions, exists);
 }
 
 }  // namespace ombrix::core

@@ -3,11 +3,11 @@
 // and the period check that catalogues one archive file per day of the analysis period.
 #include <array>
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "core/analysis_conditions.h"
+#include "core/problem.h"
 
 namespace ombrix::core {
 
@@ -23,10 +23,6 @@ char monthCode(int month) noexcept;
 int daysInMonth(int year, int month) noexcept;
 // archiveDir/2005/5/J2005507.RAP; a directory that already ends in '/' gets no second one.
 std::string archiveFilePath(std::string_view archiveDir, int year, int month, int day);
-
-enum class PeriodStatus { Ok, MixedFormats, EndBeforeStart, MissingFile };
-// The message of a refused period; empty for Ok.
-std::string_view periodStatusMessage(PeriodStatus status) noexcept;
 
 // Whether the day's file exists; may replace path with the name found on disk when that name
 // differs only in letter case.
@@ -44,10 +40,10 @@ struct PeriodDates {
 
 // Replaces the period fields (hour and minute 0) and the catalogue: one file per day from the
 // start to the end, stopping at the first day whose file is missing. The last finding wins:
-// MissingFile, else EndBeforeStart, else MixedFormats. A rejected period leaves an empty
-// catalogue (archiveFileCount 0), so it counts as not set. A date that is not a day of the
-// calendar has no file.
-PeriodStatus checkPeriod(const PeriodDates& dates, AnalysisConditions& conditions,
+// PeriodMissingFile, else PeriodEndBeforeStart, else PeriodMixedFormats. A rejected period
+// leaves an empty catalogue (archiveFileCount 0), so it counts as not set. A date that is not a
+// day of the calendar has no file.
+Status checkPeriod(const PeriodDates& dates, AnalysisConditions& conditions,
                          const FileExists& exists = regularFileExists);
 
 // The six texts of the period dialog: year, month and day of the start and of the end row.
@@ -57,17 +53,9 @@ struct PeriodTexts {
   std::array<std::string, 2> day;
 };
 
-struct PeriodTextCheck {
-  // Nothing when a text was refused before the check; the conditions are then untouched.
-  std::optional<PeriodStatus> status;
-  // What the user must read; empty when the period was accepted.
-  std::string message;
-  bool accepted() const noexcept { return status == PeriodStatus::Ok; }
-};
-
 // Reads the texts as whole numbers (a month must be 1..12) and runs checkPeriod on them; a text
-// that is not one is refused with a message naming its field.
-PeriodTextCheck checkPeriodTexts(const PeriodTexts& texts, AnalysisConditions& conditions,
+// that is not one is refused naming its row and field, the conditions untouched.
+Status checkPeriodTexts(const PeriodTexts& texts, AnalysisConditions& conditions,
                                  const FileExists& exists = regularFileExists);
 
 }  // namespace ombrix::core

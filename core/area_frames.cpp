@@ -6,8 +6,6 @@
 #include <cstring>
 #include <limits>
 
-#include "core/messages.h"
-
 namespace ombrix::core {
 
 namespace {
@@ -37,10 +35,10 @@ Status readReferenceGrid(const std::vector<std::string>& files, GridDescription&
     if (f == 0) {
       reference = header.grid;
     } else if (!(header.grid == reference)) {
-      return Status::failure(std::string(messages::kGridMismatch));
+      return {Problem::ArchiveGridsDiffer};
     }
   }
-  return Status::success();
+  return {};
 }
 
 std::int16_t stepField(std::int32_t spacing, int divisor) noexcept {
@@ -79,31 +77,29 @@ void copyWindow(std::span<const std::int16_t> grid, int nx, const AreaWindow& w,
 }  // namespace
 
 Status checkPeriodAndArea(const AnalysisConditions& c, AreaFrameLayout& layout) {
-  if (c.archiveFiles.empty()) return Status::failure(std::string(messages::kPeriodNotSet));
+  if (c.archiveFiles.empty()) return {Problem::PeriodNotSet};
   layout.days = periodDays(c);
   if (layout.days < 1 || static_cast<std::int64_t>(c.archiveFiles.size()) > layout.days) {
-    return Status::failure(std::string(messages::kPeriodDoesNotMatchCatalogue));
+    return {Problem::PeriodDoesNotMatchCatalogue};
   }
   const AreaBounds area = areaOf(c);
-  if (area.westLon > area.eastLon || area.northLat < area.southLat) {
-    return Status::failure(std::string(messages::kAreaInverted));
-  }
+  if (area.westLon > area.eastLon || area.northLat < area.southLat) return {Problem::AreaInverted};
   layout.framesPerDay = framesPerDay(c.periodYear[0], c.periodMonth[0]);
   layout.eraDivisor = eraDivisor(c.periodYear[0], c.periodMonth[0]);
-  return Status::success();
+  return {};
 }
 
 Status readAreaWindow(const AnalysisConditions& c, AreaFrameLayout& layout) {
   if (Status s = readReferenceGrid(c.archiveFiles, layout.grid); !s) return s;
   const AreaBounds area = areaOf(c);
-  if (!areaOverlapsGrid(layout.grid, area)) return Status::failure(std::string(messages::kAreaOutsideGrid));
+  if (!areaOverlapsGrid(layout.grid, area)) return {Problem::AreaOutsideGrid};
   layout.window = areaWindow(layout.grid, area);
   const double largestStep = static_cast<double>(std::max(layout.grid.dlon, layout.grid.dlat)) / layout.eraDivisor;
   if (std::lrint(largestStep) > std::numeric_limits<std::int16_t>::max()) {
-    return Status::failure(std::string(messages::kGridSpacingTooLarge));
+    return {Problem::GridSpacingTooLarge};
   }
   layout.header = headerFor(layout.grid, layout.window, layout.eraDivisor);
-  return Status::success();
+  return {};
 }
 
 Status streamAreaFrames(const std::vector<std::string>& files, const AreaFrameLayout& layout,
@@ -119,7 +115,7 @@ Status streamAreaFrames(const std::vector<std::string>& files, const AreaFrameLa
     ArchiveFile archive;
     if (Status s = archive.load(files[static_cast<std::size_t>(f)]); !s) return s;
     // The file may have changed since the grid check; the grid buffer is sized for the reference.
-    if (!(archive.grid() == layout.grid)) return Status::failure(std::string(messages::kGridMismatch));
+    if (!(archive.grid() == layout.grid)) return {Problem::ArchiveGridsDiffer};
     const std::size_t kept = recordsKept(archive.records().size(), layout.framesPerDay);
     if (kept > 0 && grid.empty()) {
       grid.resize(layout.grid.cellCount());
@@ -132,7 +128,7 @@ Status streamAreaFrames(const std::vector<std::string>& files, const AreaFrameLa
       if (Status s = sink(k, archive.records()[j].stamp, frame); !s) return s;
     }
   }
-  return Status::success();
+  return {};
 }
 
 }  // namespace ombrix::core

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "core/analysis_conditions.h"
+#include "core/problem.h"
 #include "core/rap_archive.h"
 #include "core/rmd_file.h"
-#include "core/status.h"
 #include "core/time_stamp.h"
 
 namespace ombrix::core {

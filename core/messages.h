@@ -1,18 +1,12 @@
 #pragma once
 // Every text the program shows the user, in one place, so the wording can be checked against
-// what the program promises. Texts followed by a path are joined with it directly (no space).
-#include <filesystem>
-#include <string>
+// what the program promises. core::message() (core/problem.h) puts the messages together: texts
+// followed by a path are joined with it directly (no space).
 #include <string_view>
 
 namespace ombrix::messages {
 
 using Text = std::string_view;
-
-// A message followed by the path it names.
-inline std::string withPath(Text message, const std::filesystem::path& path) {
-  return std::string(message) + path.string();
-}
 
 inline constexpr Text kAppTitle = "Ombrix";
 
@@ -120,6 +114,7 @@ inline constexpr Text kFrameNumberNotInFile = "指定された番号のフレー
 // Followed by the time asked for, then the file's first and last times between the two texts below.
 inline constexpr Text kNoFrameAtTime = "指定された時刻のデータはファイルにありません：";
 inline constexpr Text kFileTimesOpen = "（ファイルの時刻は";
+inline constexpr Text kFileTimesBetween = "～";
 inline constexpr Text kFileTimesClose = "）";
 inline constexpr Text kCannotEncodePng = "画像を作成できません。";  // + path
 

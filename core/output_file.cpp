@@ -14,7 +14,6 @@
 #include <utility>
 
 #include "core/fault_injection.h"
-#include "core/messages.h"
 
 namespace ombrix::core {
 
@@ -119,14 +118,14 @@ OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
 }
 
 Status OutputFile::open(const std::filesystem::path& target) {
-  if (openUnnamedIn(target.parent_path(), target)) return Status::success();
+  if (openUnnamedIn(target.parent_path(), target)) return {};
   for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
     temporary_ = temporarySibling(target);
     fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd_ < 0 && errno != EEXIST) break;
   }
-  if (fd_ < 0) return Status::failure(messages::withPath(messages::kCannotCreateFile, target_));
-  return Status::success();
+  if (fd_ < 0) return Status{Problem::CannotCreateFile, target_};
+  return {};
 }
 
 Status OutputFile::openUnnamedIn(const std::filesystem::path& folder, const std::filesystem::path& target) {
@@ -138,23 +137,23 @@ Status OutputFile::openUnnamedIn(const std::filesystem::path& folder, const std:
   buffer_.reserve(kBufferSize);
   fd_ = openUnnamed(folder);
   unnamed_ = fd_ >= 0;
-  if (fd_ < 0) return Status::failure(messages::withPath(messages::kCannotCreateFile, target_));
-  return Status::success();
+  if (fd_ < 0) return Status{Problem::CannotCreateFile, target_};
+  return {};
 }
 
 Status OutputFile::writeFailure() const {
-  return Status::failure(messages::withPath(messages::kCannotWriteFile, target_));
+  return Status{Problem::CannotWriteFile, target_};
 }
 
 Status OutputFile::flush() {
   if (failed_ || fd_ < 0) return writeFailure();
-  if (buffer_.empty()) return Status::success();
+  if (buffer_.empty()) return {};
   if (!writeAll(fd_, buffer_.data(), buffer_.size(), position_ - buffer_.size())) {
     failed_ = true;
     return writeFailure();
   }
   buffer_.clear();
-  return Status::success();
+  return {};
 }
 
 Status OutputFile::write(std::span<const std::uint8_t> bytes) {
@@ -172,7 +171,7 @@ Status OutputFile::write(std::span<const std::uint8_t> bytes) {
   }
   position_ += bytes.size();
   testKillPoint();
-  return Status::success();
+  return {};
 }
 
 Status OutputFile::write(std::string_view text) {
@@ -186,11 +185,11 @@ Status OutputFile::writeAt(std::uint64_t offset, std::span<const std::uint8_t> b
     return writeFailure();
   }
   testKillPoint();
-  return Status::success();
+  return {};
 }
 
 Status OutputFile::complete() {
-  if (completed_) return Status::success();
+  if (completed_) return {};
   if (Status s = flush(); !s) return s;
   if (::fsync(fd_) != 0) {
     failed_ = true;
@@ -199,7 +198,7 @@ Status OutputFile::complete() {
   testKillPoint();
   std::vector<std::uint8_t>().swap(buffer_);
   completed_ = true;
-  return Status::success();
+  return {};
 }
 
 Status OutputFile::commit() {
@@ -216,7 +215,7 @@ Status OutputFile::commit() {
     return writeFailure();
   }
   temporary_.clear();
-  return Status::success();
+  return {};
 }
 
 void OutputFile::discard() noexcept {
@@ -245,10 +244,10 @@ Status StagedOutputPath::commit() {
   const bool synced = fd >= 0 && ::fsync(fd) == 0;
   if (fd >= 0) ::close(fd);
   if (!synced || ::rename(temporary_.c_str(), target_.c_str()) != 0) {
-    return Status::failure(messages::withPath(messages::kCannotWriteFile, target_));
+    return Status{Problem::CannotWriteFile, target_};
   }
   committed_ = true;
-  return Status::success();
+  return {};
 }
 
 }  // namespace ombrix::core

@@ -3,7 +3,6 @@
 #include <limits>
 #include <vector>
 
-#include "core/messages.h"
 #include "core/region_table.h"
 #include "core/rmd_file.h"
 
@@ -13,9 +12,9 @@ namespace {
 
 constexpr std::int64_t kInt16Max = std::numeric_limits<std::int16_t>::max();
 
-std::string mostDaysMessage(std::string_view reason, std::int64_t mostDays, std::int64_t days) {
-  return std::string(reason) + std::string(messages::kMostDaysPrefix) + std::to_string(mostDays) +
-         std::string(messages::kMostDaysMiddle) + std::to_string(days) + std::string(messages::kMostDaysSuffix);
+// A period too long for one file: problem, with the most days a file can hold and the days asked for.
+Status tooManyDays(Problem problem, std::int64_t mostDays, std::int64_t days) {
+  return {problem, {}, {std::to_string(mostDays), std::to_string(days)}};
 }
 
 // The offset of the last frame of a period of days, and the most days whose last frame offset
@@ -36,17 +35,17 @@ std::int64_t mostDaysForOffsets(int perDay, std::int64_t cells) noexcept {
 Status planRun(const AnalysisConditions& c, AreaFrameLayout& layout) {
   if (Status s = checkPeriodAndArea(c, layout); !s) return s;
   if (layout.frameCount() > kInt16Max) {
-    return Status::failure(mostDaysMessage(messages::kPeriodTooLong, kInt16Max / layout.framesPerDay, layout.days));
+    return tooManyDays(Problem::PeriodTooLong, kInt16Max / layout.framesPerDay, layout.days);
   }
   if (Status s = readAreaWindow(c, layout); !s) return s;
   const std::int64_t cells = static_cast<std::int64_t>(layout.window.rows()) * layout.window.cols();
   if (lastFrameOffset(layout.framesPerDay, layout.days, cells) > kRmdMaxOffset) {
     const std::int64_t mostDays = mostDaysForOffsets(layout.framesPerDay, cells);
-    if (mostDays < 1) return Status::failure(std::string(messages::kNoDayFitsArea));
-    return Status::failure(mostDaysMessage(messages::kPeriodTooLongForArea, mostDays, layout.days));
+    if (mostDays < 1) return {Problem::NoDayFitsArea};
+    return tooManyDays(Problem::PeriodTooLongForArea, mostDays, layout.days);
   }
   layout.header.frameCount = static_cast<std::int16_t>(layout.frameCount());
-  return Status::success();
+  return {};
 }
 
 // What a run reads of the conditions, copied when it starts: while the run lets events run, a
@@ -67,9 +66,9 @@ AnalysisConditions runInputs(const AnalysisConditions& c) {
 
 }  // namespace
 
-bool readyToPreprocess(const AnalysisConditions& conditions, const std::function<void(std::string_view)>& report) {
-  const std::vector<MissingCondition> missing = missingConditions(conditions);
-  for (const MissingCondition& condition : missing) report(condition.message);
+bool readyToPreprocess(const AnalysisConditions& conditions, const std::function<void(const Status&)>& report) {
+  const std::vector<Status> missing = missingConditions(conditions);
+  for (const Status& condition : missing) report(condition);
   return missing.empty();
 }
 

@@ -6,11 +6,10 @@
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <string_view>
 
 #include "core/analysis_conditions.h"
 #include "core/area_frames.h"
-#include "core/status.h"
+#include "core/problem.h"
 
 namespace ombrix::core {
 
@@ -23,9 +22,9 @@ struct PreprocessResult {
   std::int16_t outFrameCount = 0;
 };
 
-// Whether a run may start: reports the message of each condition it still lacks (area, period,
-// archive directory, in that order) and says whether none is missing.
-bool readyToPreprocess(const AnalysisConditions& conditions, const std::function<void(std::string_view)>& report);
+// Whether a run may start: reports each condition it still lacks (area, period, archive
+// directory, in that order) and says whether none is missing.
+bool readyToPreprocess(const AnalysisConditions& conditions, const std::function<void(const Status&)>& report);
 
 // Full path of the file the next run writes: the archive directory, the region code of
 // areaName, and the period's start and end dates.

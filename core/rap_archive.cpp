@@ -5,19 +5,10 @@
 #include <cstring>
 
 #include "core/input_file.h"
-#include "core/messages.h"
 
 namespace ombrix::core {
 
 namespace {
-
-Status malformed(const std::string& name, ArchiveCheck check) {
-  return Status::failure(std::string(messages::kArchiveFileMalformed) + name + std::string(archiveCheckText(check)));
-}
-
-Status unreadable(const std::string& name) {
-  return Status::failure(messages::withPath(messages::kArchiveFileUnreadable, name));
-}
 
 std::size_t directoryEnd(std::size_t recordCount) noexcept {
   return kArchiveDirectoryOffset + kArchiveDirectoryEntrySize * recordCount;
@@ -57,23 +48,23 @@ bool recordFits(std::int32_t offset, std::uint64_t fileSize, std::uint64_t cells
 
 // Parses N, the grid description and the directory from bytes holding at least the head of a
 // file of fileSize bytes; the check that failed, if any.
-std::optional<ArchiveCheck> parseHead(const ByteView& view, std::uint64_t fileSize, ArchiveHeader& header) {
-  if (!view.has(kArchiveRecordCountOffset, 2)) return ArchiveCheck::RecordCount;
+Problem parseHead(const ByteView& view, std::uint64_t fileSize, ArchiveHeader& header) {
+  if (!view.has(kArchiveRecordCountOffset, 2)) return Problem::ArchiveRecordCountInvalid;
   const std::int16_t n = view.i16(kArchiveRecordCountOffset);
-  if (n < 0) return ArchiveCheck::RecordCount;
+  if (n < 0) return Problem::ArchiveRecordCountInvalid;
   const auto count = static_cast<std::size_t>(n);
-  if (!view.has(0, directoryEnd(count))) return ArchiveCheck::RecordCount;
-  if (!view.has(0, headSize(count))) return ArchiveCheck::GridDescription;
+  if (!view.has(0, directoryEnd(count))) return Problem::ArchiveRecordCountInvalid;
+  if (!view.has(0, headSize(count))) return Problem::ArchiveGridDescriptionInvalid;
   const GridDescription grid = decodeGrid(view.at(directoryEnd(count) + kArchiveGridOffsetAfterDirectory));
-  if (grid.nx <= 0 || grid.ny <= 0 || grid.dlon <= 0 || grid.dlat <= 0) return ArchiveCheck::GridDescription;
+  if (grid.nx <= 0 || grid.ny <= 0 || grid.dlon <= 0 || grid.dlat <= 0) return Problem::ArchiveGridDescriptionInvalid;
   std::vector<RecordEntry> records(count);
   for (std::size_t j = 0; j < count; ++j) {
     records[j] = decodeEntry(view.at(kArchiveDirectoryOffset + kArchiveDirectoryEntrySize * j));
-    if (!recordFits(records[j].recordOffset, fileSize, grid.cellCount())) return ArchiveCheck::DirectoryEntry;
+    if (!recordFits(records[j].recordOffset, fileSize, grid.cellCount())) return Problem::ArchiveDirectoryEntryInvalid;
   }
   header.grid = grid;
   header.records = std::move(records);
-  return std::nullopt;
+  return Problem::None;
 }
 
 // What the first byte of a code gives: the value and cell count of a one-byte code (run-table
@@ -99,16 +90,16 @@ std::array<Token, 256> oneByteTokens(std::span<const std::int16_t> levels, std::
 
 // The token of a code whose first byte b has no one-byte token; p is after b and moves past the
 // second byte.
-DecodeResult twoByteToken(unsigned b, const std::uint8_t*& p, const std::uint8_t* end,
-                          std::span<const std::int16_t> levels, std::span<const RunEntry> runs, Token& token) noexcept {
-  if (b < kFirstSingleCode) return b < runs.size() ? DecodeResult::LevelOutOfTable : DecodeResult::RunOutOfTable;
-  if (b < kFirstRunCode) return DecodeResult::LevelOutOfTable;
-  if (p == end) return DecodeResult::StreamTruncated;
+Problem twoByteToken(unsigned b, const std::uint8_t*& p, const std::uint8_t* end, std::span<const std::int16_t> levels,
+                     std::span<const RunEntry> runs, Token& token) noexcept {
+  if (b < kFirstSingleCode) return b < runs.size() ? Problem::ArchiveLevelOutOfTable : Problem::ArchiveRunOutOfTable;
+  if (b < kFirstRunCode) return Problem::ArchiveLevelOutOfTable;
+  if (p == end) return Problem::ArchiveStreamTruncated;
   const unsigned second = *p++;
   const unsigned code = b == kEscapeCode ? second : b - kFirstRunCode;
-  if (code >= levels.size()) return DecodeResult::LevelOutOfTable;
+  if (code >= levels.size()) return Problem::ArchiveLevelOutOfTable;
   token = {levels[code], static_cast<std::uint16_t>(b == kEscapeCode ? 1 : second + kMinRunLength)};
-  return DecodeResult::Ok;
+  return Problem::None;
 }
 
 // Fills length cells with value. Away from the end of the grid, whole blocks of 32 cells are
@@ -129,85 +120,71 @@ inline void fillRun(std::int16_t* out, std::size_t length, std::int16_t value, s
 
 }  // namespace
 
-DecodeResult decodeRecordStream(std::span<const std::uint8_t> stream, std::span<const std::int16_t> levels,
-                                std::span<const RunEntry> runs, std::span<std::int16_t> cells) noexcept {
+Problem decodeRecordStream(std::span<const std::uint8_t> stream, std::span<const std::int16_t> levels,
+                           std::span<const RunEntry> runs, std::span<std::int16_t> cells) noexcept {
   const std::array<Token, 256> tokens = oneByteTokens(levels, runs);
   const std::uint8_t* p = stream.data();
   const std::uint8_t* const end = p + stream.size();
   std::int16_t* out = cells.data();
   std::int16_t* const last = out + cells.size();
   while (out != last) {
-    if (p == end) return DecodeResult::StreamTruncated;
+    if (p == end) return Problem::ArchiveStreamTruncated;
     const unsigned b = *p++;
     Token token = tokens[b];
     if (token.length == 0) {
-      if (const DecodeResult r = twoByteToken(b, p, end, levels, runs, token); r != DecodeResult::Ok) return r;
+      if (const Problem problem = twoByteToken(b, p, end, levels, runs, token); problem != Problem::None) {
+        return problem;
+      }
     }
     const auto room = static_cast<std::size_t>(last - out);
-    if (token.length > room) return DecodeResult::RunPastGrid;
+    if (token.length > room) return Problem::ArchiveRunPastGrid;
     fillRun(out, token.length, token.value, room);
     out += token.length;
   }
-  return DecodeResult::Ok;
-}
-
-std::string_view archiveCheckText(ArchiveCheck check) noexcept {
-  switch (check) {
-    case ArchiveCheck::RecordCount:
-      return messages::kArchiveRecordCountInvalid;
-    case ArchiveCheck::DirectoryEntry:
-      return messages::kArchiveDirectoryEntryInvalid;
-    case ArchiveCheck::GridDescription:
-      return messages::kArchiveGridInvalidInFile;
-    case ArchiveCheck::LevelTable:
-      return messages::kArchiveLevelTableInvalid;
-    case ArchiveCheck::RunTable:
-      return messages::kArchiveRunTableInvalid;
-    case ArchiveCheck::RecordStream:
-      break;
-  }
-  return messages::kArchiveRecordStreamInvalid;
+  return Problem::None;
 }
 
 Status readArchiveHeader(const std::string& path, ArchiveHeader& header) {
   InputFile file;
-  if (!file.open(path)) return unreadable(path);
+  if (!file.open(path)) return {Problem::ArchiveFileUnreadable, path};
   const std::optional<std::uint64_t> size = file.size();
   std::optional<Bytes> head = file.readBlock(0, kArchiveRecordCountOffset + 2);
-  if (!size || !head) return unreadable(path);
+  if (!size || !head) return {Problem::ArchiveFileUnreadable, path};
   if (head->size() == kArchiveRecordCountOffset + 2) {
     const std::int16_t n = readI16LE(head->data() + kArchiveRecordCountOffset);
     if (n >= 0) head = file.readBlock(0, headSize(static_cast<std::size_t>(n)));
-    if (!head) return unreadable(path);
+    if (!head) return {Problem::ArchiveFileUnreadable, path};
   }
-  if (const auto failed = parseHead(ByteView(*head), *size, header)) return malformed(path, *failed);
-  return Status::success();
+  if (const Problem problem = parseHead(ByteView(*head), *size, header); problem != Problem::None) {
+    return {problem, path};
+  }
+  return {};
 }
 
 Status ArchiveFile::load(const std::string& path) {
   std::optional<Bytes> bytes = readWholeFile(path);
-  if (!bytes) return unreadable(path);
+  if (!bytes) return {Problem::ArchiveFileUnreadable, path};
   return parse(std::move(*bytes), path);
 }
 
 Status ArchiveFile::parse(Bytes bytes, std::string name) {
   const ByteView view(bytes);
   ArchiveHeader header;
-  if (const auto failed = parseHead(view, bytes.size(), header)) return malformed(name, *failed);
+  if (const Problem problem = parseHead(view, bytes.size(), header); problem != Problem::None) return {problem, name};
   const std::size_t tables = directoryEnd(header.records.size());
   const std::size_t levelCountAt = tables + kArchiveLevelCountOffsetAfterDirectory;
-  if (!view.has(levelCountAt, 2)) return malformed(name, ArchiveCheck::LevelTable);
+  if (!view.has(levelCountAt, 2)) return {Problem::ArchiveLevelTableInvalid, name};
   const std::int16_t levelCount = view.i16(levelCountAt);
   if (levelCount < 0 || !view.has(levelCountAt + 2, 2 * static_cast<std::size_t>(levelCount))) {
-    return malformed(name, ArchiveCheck::LevelTable);
+    return {Problem::ArchiveLevelTableInvalid, name};
   }
   std::vector<std::int16_t> levels(static_cast<std::size_t>(levelCount));
   for (std::size_t k = 0; k < levels.size(); ++k) levels[k] = view.i16(levelCountAt + 2 + 2 * k);
   const std::size_t runCountAt = levelCountAt + 2 + 2 * levels.size();
-  if (!view.has(runCountAt, 2)) return malformed(name, ArchiveCheck::RunTable);
+  if (!view.has(runCountAt, 2)) return {Problem::ArchiveRunTableInvalid, name};
   const std::int16_t runCount = view.i16(runCountAt);
   if (runCount < 0 || !view.has(runCountAt + 2, 2 * static_cast<std::size_t>(runCount))) {
-    return malformed(name, ArchiveCheck::RunTable);
+    return {Problem::ArchiveRunTableInvalid, name};
   }
   std::vector<RunEntry> runs(static_cast<std::size_t>(runCount));
   for (std::size_t k = 0; k < runs.size(); ++k) {
@@ -218,7 +195,7 @@ Status ArchiveFile::parse(Bytes bytes, std::string name) {
   header_ = std::move(header);
   levels_ = std::move(levels);
   runs_ = std::move(runs);
-  return Status::success();
+  return {};
 }
 
 std::span<const std::uint8_t> ArchiveFile::recordStream(std::size_t j) const noexcept {
@@ -227,11 +204,12 @@ std::span<const std::uint8_t> ArchiveFile::recordStream(std::size_t j) const noe
 }
 
 Status ArchiveFile::decodeRecord(std::size_t j, std::span<std::int16_t> cells) const {
-  if (j >= header_.records.size() || cells.size() != header_.grid.cellCount() ||
-      decodeRecordStream(recordStream(j), levels_, runs_, cells) != DecodeResult::Ok) {
-    return malformed(name_, ArchiveCheck::RecordStream);
+  if (j >= header_.records.size() || cells.size() != header_.grid.cellCount()) {
+    return {Problem::ArchiveRecordStreamInvalid, name_};
   }
-  return Status::success();
+  const Problem problem = decodeRecordStream(recordStream(j), levels_, runs_, cells);
+  if (problem != Problem::None) return {problem, name_};
+  return {};
 }
 
 namespace {

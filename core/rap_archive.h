@@ -5,15 +5,13 @@
 // malformed file is reported with a message naming it, never trusted into a bad access.
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "core/byte_io.h"
+#include "core/problem.h"
 #include "core/region_table.h"
-#include "core/status.h"
 #include "core/time_stamp.h"
 
 namespace ombrix::core {
@@ -69,22 +67,17 @@ struct ArchiveHeader {
   std::vector<RecordEntry> records;
 };
 
-// The check of a file that failed, told to the user after the file's name.
-enum class ArchiveCheck { RecordCount, DirectoryEntry, GridDescription, LevelTable, RunTable, RecordStream };
-std::string_view archiveCheckText(ArchiveCheck check) noexcept;
-
-enum class DecodeResult { Ok, LevelOutOfTable, RunOutOfTable, RunPastGrid, StreamTruncated };
-
 // Decodes one compressed record stream (the bytes after the record's 4 skipped bytes, up to
 // the end of the file) into cells.size() cells. Stops at the first code that names a level or
-// run-table entry that does not exist, a run past the last cell, or the end of the stream;
+// run-table entry that does not exist (ArchiveLevelOutOfTable, ArchiveRunOutOfTable), a run
+// past the last cell (ArchiveRunPastGrid), or the end of the stream (ArchiveStreamTruncated);
 // cells are then partly overwritten.
-DecodeResult decodeRecordStream(std::span<const std::uint8_t> stream, std::span<const std::int16_t> levels,
+Problem decodeRecordStream(std::span<const std::uint8_t> stream, std::span<const std::int16_t> levels,
                                 std::span<const RunEntry> runs, std::span<std::int16_t> cells) noexcept;
 
 // Reads N, the grid description and the record directory of the file at path, checking them
 // against the file's size (a positive grid and spacing, every record inside the file with room
-// for its cells). header is unchanged on failure.
+// for its cells). header is unchanged on failure; the status names the check that failed.
 Status readArchiveHeader(const std::string& path, ArchiveHeader& header);
 
 // One whole archive file in memory, parsed and checked.
@@ -105,7 +98,7 @@ class ArchiveFile {
   std::span<const std::uint8_t> recordStream(std::size_t j) const noexcept;
 
   // Decodes record j into cells (grid().cellCount() cells); a malformed stream is reported with
-  // the file's name.
+  // the file's name and what the decoder found.
   Status decodeRecord(std::size_t j, std::span<std::int16_t> cells) const;
 
  private:

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <limits>
 
-#include "core/messages.h"
 #include "core/output_file.h"
 
 namespace ombrix::core {
@@ -138,8 +137,6 @@ class RunCoder {
   std::vector<std::vector<Entry>> byLevel_;
 };
 
-Status refusal(std::string_view message) { return Status::failure(std::string(message)); }
-
 bool gridIsValid(const GridDescription& g) noexcept { return g.nx > 0 && g.ny > 0 && g.dlon > 0 && g.dlat > 0; }
 
 // Level code of every int16 value present in the records (ascending values), or nothing when
@@ -243,15 +240,15 @@ Bytes encodeRecordStream(std::span<const std::uint8_t> codes, std::span<const Ru
 }
 
 Status encodeArchive(const GridDescription& grid, std::span<const ArchiveRecord> records, Bytes& out) {
-  if (!gridIsValid(grid)) return refusal(messages::kArchiveGridInvalid);
+  if (!gridIsValid(grid)) return {Problem::EncodeGridInvalid};
   if (records.size() > static_cast<std::size_t>(std::numeric_limits<std::int16_t>::max())) {
-    return refusal(messages::kArchiveTooManyRecords);
+    return {Problem::EncodeTooManyRecords};
   }
   for (const ArchiveRecord& r : records) {
-    if (r.values.size() != grid.cellCount()) return refusal(messages::kArchiveRecordSizeMismatch);
+    if (r.values.size() != grid.cellCount()) return {Problem::EncodeRecordSizeMismatch};
   }
   std::optional<std::vector<std::int16_t>> levels = distinctValues(records);
-  if (!levels) return refusal(messages::kArchiveTooManyLevels);
+  if (!levels) return {Problem::EncodeTooManyLevels};
 
   ArchiveContents contents{grid, std::move(*levels), {}, {}};
   const std::vector<std::vector<std::uint8_t>> codes = levelCodes(records, contents.levels);
@@ -263,7 +260,7 @@ Status encodeArchive(const GridDescription& grid, std::span<const ArchiveRecord>
     coder.encode(codes[j], contents.records[j].stream);
   }
   out = assembleArchive(contents);
-  return Status::success();
+  return {};
 }
 
 Status writeArchiveFile(const std::filesystem::path& path, const GridDescription& grid,

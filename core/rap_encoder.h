@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "core/byte_io.h"
+#include "core/problem.h"
 #include "core/rap_archive.h"
-#include "core/status.h"
 #include "core/time_stamp.h"
 
 namespace ombrix::core {

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "core/archive_calendar.h"
-#include "core/messages.h"
 #include "core/number_text.h"
 
 namespace ombrix::core {
@@ -75,38 +74,38 @@ void encodeRmdHeader(const RmdHeader& h, std::uint8_t* p) noexcept {
 
 Status parseRmdHead(std::span<const std::uint8_t> bytes, const std::string& name, RmdContents& contents) {
   const ByteView view(bytes);
-  if (!view.has(0, kRmdHeaderSize)) return Status::failure(messages::withPath(messages::kNotRmdFile, name));
+  if (!view.has(0, kRmdHeaderSize)) return {Problem::NotRmdFile, name};
   RmdHeader header = decodeHeader(view.at(0));
   if (header.frameCount <= 0 || header.gridRows <= 0 || header.gridCols <= 0) {
-    return Status::failure(messages::withPath(messages::kNotRmdFile, name));
+    return {Problem::NotRmdFile, name};
   }
   const auto count = static_cast<std::size_t>(header.frameCount);
   if (!view.has(kRmdHeaderSize, count * kRmdIndexEntrySize)) {
-    return Status::failure(messages::withPath(messages::kNotRmdFile, name));
+    return {Problem::NotRmdFile, name};
   }
   std::vector<FrameIndexEntry> index(count);
   for (std::size_t k = 0; k < count; ++k) index[k] = decodeEntry(view.at(kRmdHeaderSize + k * kRmdIndexEntrySize));
   contents.header = header;
   contents.index = std::move(index);
-  return Status::success();
+  return {};
 }
 
 Status readRmdHead(const std::filesystem::path& path, Bytes& head, std::uint64_t& fileSize) {
   InputFile file;
-  if (!file.open(path)) return Status::failure(std::string(messages::kFileNotFound));
+  if (!file.open(path)) return {Problem::RmdFileUnopenable};
   const std::optional<std::uint64_t> size = file.size();
   std::optional<Bytes> header = file.readBlock(0, kRmdHeaderSize);
-  if (!size || !header) return Status::failure(messages::withPath(messages::kNotRmdFile, path.string()));
+  if (!size || !header) return {Problem::NotRmdFile, path};
   const std::int16_t frames = header->size() == kRmdHeaderSize ? readI16LE(header->data()) : 0;
   if (frames > 0) {
     const std::optional<Bytes> index =
         file.readBlock(kRmdHeaderSize, static_cast<std::size_t>(frames) * kRmdIndexEntrySize);
-    if (!index) return Status::failure(messages::withPath(messages::kNotRmdFile, path.string()));
+    if (!index) return {Problem::NotRmdFile, path};
     header->insert(header->end(), index->begin(), index->end());
   }
   head = std::move(*header);
   fileSize = *size;
-  return Status::success();
+  return {};
 }
 
 Status readRmdFile(const std::filesystem::path& path, RmdContents& contents) {
@@ -134,22 +133,22 @@ Status decodeRmdFrame(std::span<const std::uint8_t> bytes, std::uint64_t bytesSt
                       const std::string& name) {
   if (!frameHasData(header, frameOffset)) {
     cells.assign(range.count, header.noDataValue);
-    return Status::success();
+    return {};
   }
   const std::uint64_t start = cellsStart(frameOffset, range);
   if (start < bytesStart || !ByteView(bytes).has(start - bytesStart, 2 * range.count)) {
-    return Status::failure(messages::withPath(messages::kRmdFileTruncated, name));
+    return {Problem::RmdFileTruncated, name};
   }
   const std::uint8_t* p = bytes.data() + (start - bytesStart);
   cells.resize(range.count);
   for (std::size_t i = 0; i < range.count; ++i) cells[i] = readI16LE(p + 2 * i);
-  return Status::success();
+  return {};
 }
 
 Status RmdFrameReader::open(const std::filesystem::path& path) {
   name_ = path.string();
-  if (!file_.open(path)) return Status::failure(messages::withPath(messages::kRmdFileGone, name_));
-  return Status::success();
+  if (!file_.open(path)) return {Problem::RmdFileGone, name_};
+  return {};
 }
 
 Status RmdFrameReader::read(const RmdHeader& header, std::int32_t frameOffset, CellRange range,
@@ -159,13 +158,13 @@ Status RmdFrameReader::read(const RmdHeader& header, std::int32_t frameOffset, C
   // file holds costs no memory.
   const std::uint64_t start = cellsStart(frameOffset, range);
   const std::optional<std::uint64_t> size = file_.size();
-  if (!size) return Status::failure(messages::withPath(messages::kRmdFileGone, name_));
+  if (!size) return {Problem::RmdFileGone, name_};
   if (*size < start || *size - start < 2 * static_cast<std::uint64_t>(range.count)) {
-    return Status::failure(messages::withPath(messages::kRmdFileTruncated, name_));
+    return {Problem::RmdFileTruncated, name_};
   }
   block_.resize(2 * range.count);
   const std::optional<std::size_t> got = file_.readAt(start, block_);
-  if (!got) return Status::failure(messages::withPath(messages::kRmdFileGone, name_));
+  if (!got) return {Problem::RmdFileGone, name_};
   return decodeRmdFrame(std::span(block_.data(), *got), start, header, frameOffset, range, cells, name_);
 }
 
@@ -188,7 +187,7 @@ Status readRmdCellSeries(const std::filesystem::path& path, const RmdContents& c
     read.push_back(one.front());
   }
   values = std::move(read);
-  return Status::success();
+  return {};
 }
 
 Status RmdWriter::create(const std::filesystem::path& target, const RmdHeader& header, int perDay) {

@@ -10,7 +10,7 @@
 #include "core/byte_io.h"
 #include "core/input_file.h"
 #include "core/output_file.h"
-#include "core/status.h"
+#include "core/problem.h"
 #include "core/time_stamp.h"
 
 namespace ombrix::core {
@@ -93,7 +93,7 @@ Status decodeRmdFrame(std::span<const std::uint8_t> bytes, std::uint64_t bytesSt
 // positioned read (after checking the file is long enough) and handed to decodeRmdFrame.
 class RmdFrameReader {
  public:
-  // Refused with kRmdFileGone when the file cannot be opened.
+  // Refused with RmdFileGone when the file cannot be opened.
   Status open(const std::filesystem::path& path);
   Status read(const RmdHeader& header, std::int32_t frameOffset, CellRange range, std::vector<std::int16_t>& cells);
 

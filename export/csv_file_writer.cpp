@@ -4,24 +4,20 @@
 #include <string>
 #include <utility>
 
-#include "core/messages.h"
-
 namespace ombrix::exports {
 
 namespace {
 constexpr std::size_t kBlockSize = std::size_t{4} << 20;
 }  // namespace
 
-core::Status CsvFileWriter::failure(std::string_view message) const {
-  return core::Status::failure(messages::withPath(message, shownPath_));
-}
+core::Status CsvFileWriter::failure(core::Problem problem) const { return {problem, shownPath_}; }
 
 core::Status CsvFileWriter::start(const core::Status& opened, const std::filesystem::path& shownPath) {
   shownPath_ = shownPath;
   used_ = 0;
   failed_ = !opened;
   buffer_.resize(kBlockSize);
-  return failed_ ? failure(messages::kCannotCreateFile) : core::Status::success();
+  return failed_ ? failure(core::Problem::CannotCreateFile) : core::Status{};
 }
 
 core::Status CsvFileWriter::open(const std::filesystem::path& target, const std::filesystem::path& shownPath) {
@@ -65,16 +61,16 @@ core::Status CsvFileWriter::complete(core::OutputFile& completed) {
   if (failed_ || !file_.complete()) {
     file_.discard();
     failed_ = true;
-    return failure(messages::kCannotWriteFile);
+    return failure(core::Problem::CannotWriteFile);
   }
   completed = std::move(file_);
-  return core::Status::success();
+  return core::Status{};
 }
 
 core::Status CsvFileWriter::finish() {
   core::OutputFile completed;
   if (core::Status s = complete(completed); !s) return s;
-  return completed.commit() ? core::Status::success() : failure(messages::kCannotWriteFile);
+  return completed.commit() ? core::Status{} : failure(core::Problem::CannotWriteFile);
 }
 
 }  // namespace ombrix::exports

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/output_file.h"
-#include "core/status.h"
+#include "core/problem.h"
 
 namespace ombrix::exports {
 
@@ -35,8 +35,8 @@ class CsvFileWriter {
 
  private:
   core::Status start(const core::Status& opened, const std::filesystem::path& shownPath);
+  core::Status failure(core::Problem problem) const;
   void flush();
-  core::Status failure(std::string_view message) const;
 
   core::OutputFile file_;
   std::filesystem::path shownPath_;

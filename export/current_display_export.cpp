@@ -27,9 +27,11 @@ std::filesystem::path currentDisplayPath(const core::AnalysisConditions& conditi
 
 CurrentDisplayResult exportCurrentDisplay(const core::AnalysisConditions& conditions, std::string_view areaText) {
   CurrentDisplayResult result;
-  if (!mapShown(conditions)) return result;
+  if (!mapShown(conditions)) {
+    result.status = {core::Problem::NoMapShown};
+    return result;
+  }
   result.path = currentDisplayPath(conditions, areaText);
-  result.outcome = CurrentDisplayOutcome::Failed;
   CsvFileWriter out;
   if (result.status = out.open(result.path, result.path); !result.status) return result;
   out.appendLine(kHeader);
@@ -46,7 +48,7 @@ CurrentDisplayResult exportCurrentDisplay(const core::AnalysisConditions& condit
       out.advance(end);
     }
   }
-  if (result.status = out.finish(); result.status) result.outcome = CurrentDisplayOutcome::Written;
+  result.status = out.finish();
   return result;
 }
 

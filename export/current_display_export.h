@@ -5,18 +5,13 @@
 #include <string_view>
 
 #include "core/analysis_conditions.h"
-#include "core/status.h"
+#include "core/problem.h"
 
 namespace ombrix::exports {
 
-enum class CurrentDisplayOutcome {
-  NothingShown,  // no map drawn yet: nothing written, nothing to tell the user
-  Written,
-  Failed,  // status carries the message
-};
-
+// Written (status ok), no map drawn yet (NoMapShown: nothing written, nothing to tell the
+// user), or refused.
 struct CurrentDisplayResult {
-  CurrentDisplayOutcome outcome = CurrentDisplayOutcome::NothingShown;
   core::Status status;
   std::filesystem::path path;
 };

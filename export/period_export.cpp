@@ -9,7 +9,6 @@
 #include <set>
 #include <vector>
 
-#include "core/messages.h"
 #include "core/number_text.h"
 #include "core/output_file.h"
 #include "core/progress_step.h"
@@ -85,7 +84,7 @@ class SetFiles {
         unnamed_(core::canHoldOpen(count) && core::canMakeUnnamedFiles(target.parent_path())) {}
 
   // Makes the temporary folder now unless the files are held unnamed.
-  core::Status begin() { return unnamed_ ? core::Status::success() : createFolder(); }
+  core::Status begin() { return unnamed_ ? core::Status{} : createFolder(); }
   core::Status open(CsvFileWriter& out, std::string_view name) {
     if (!unnamed_) return out.open(work_.path() / name, target_ / name);
     return out.openUnnamedIn(target_.parent_path(), work_.path() / name, target_ / name);
@@ -101,29 +100,28 @@ class SetFiles {
     if (core::Status s = nameHeldFiles(); !s) return s;
     bool taken = false;
     if (!renameIfFree(work_.path(), target_, taken)) {
-      const messages::Text reason = taken ? messages::kExportTargetExists : messages::kCannotCreateFolder;
-      return core::Status::failure(messages::withPath(reason, target_));
+      return {taken ? core::Problem::ExportTargetExists : core::Problem::CannotCreateFolder, target_};
     }
     work_.release();
-    return core::Status::success();
+    return {};
   }
 
  private:
   core::Status createFolder() {
-    if (work_.create()) return core::Status::success();
-    return core::Status::failure(messages::withPath(messages::kCannotCreateFolder, target_));
+    if (work_.create()) return {};
+    return core::Status{core::Problem::CannotCreateFolder, target_};
   }
 
   core::Status nameHeldFiles() {
-    if (!unnamed_) return core::Status::success();
+    if (!unnamed_) return {};
     if (core::Status s = createFolder(); !s) return s;
     for (core::OutputFile& file : held_) {
       if (!file.commit()) {
         const fs::path shown = target_ / file.target().filename();
-        return core::Status::failure(messages::withPath(messages::kCannotWriteFile, shown));
+        return core::Status{core::Problem::CannotWriteFile, shown};
       }
     }
-    return core::Status::success();
+    return {};
   }
 
   fs::path target_;
@@ -207,7 +205,7 @@ class SetWriter {
       const std::int32_t offset = plan_.frameOffsets[block * perDay + f];
       if (core::Status s = frames_.read(plan_.header, offset, {first, count}, chunk_[f]); !s) return s;
     }
-    return core::Status::success();
+    return {};
   }
 
   void writeLines(CsvFileWriter& out, std::size_t first, std::size_t count) {
@@ -266,39 +264,36 @@ std::string periodLabel(const core::AnalysisConditions& c) {
 PeriodExportResult exportPeriod(const core::AnalysisConditions& c, std::string_view areaText, int progressWidth,
                                 const PeriodExportCallbacks& callbacks) {
   PeriodExportResult result;
-  if (c.openFrameCount() == 0) return result;
-  result.outcome = PeriodExportOutcome::Refused;
-  result.periodLabel = periodLabel(c);
-  result.folder = fs::path(c.openRmdDir) / (std::string(core::regionCodeForName(areaText)) + result.periodLabel);
-  const auto refuse = [&](std::string message) {
-    result.message = std::move(message);
+  const auto refuse = [&](core::Status status) {
+    result.status = std::move(status);
     return result;
   };
-  if (nameTaken(result.folder)) return refuse(messages::withPath(messages::kExportTargetExists, result.folder));
+  if (c.openFrameCount() == 0) return refuse({core::Problem::NoFramesOpen});
+  result.periodLabel = periodLabel(c);
+  result.folder = fs::path(c.openRmdDir) / (std::string(core::regionCodeForName(areaText)) + result.periodLabel);
+  if (nameTaken(result.folder)) return refuse({core::Problem::ExportTargetExists, result.folder});
 
   const SetPlan plan = planSet(c, progressWidth);
   result.halfHourly = plan.framesPerDay == 48 ? 1 : 0;
-  if (const auto repeated = repeatedDayName(plan)) return refuse(std::string(messages::kRepeatedDayDate) + *repeated);
+  if (const auto repeated = repeatedDayName(plan)) return refuse({core::Problem::RepeatedDayDate, *repeated});
   SetFiles files(result.folder, plan.dayFileNames.size() + 1);
-  if (core::Status s = files.begin(); !s) return refuse(s.message);
+  if (core::Status s = files.begin(); !s) return refuse(s);
   SetWriter writer(plan, files, c);
-  if (core::Status s = writer.open(); !s) return refuse(s.message);
+  if (core::Status s = writer.open(); !s) return refuse(s);
   for (std::size_t b = 0; b < plan.dayFileNames.size(); ++b) {
     call(callbacks.yield);
     call(callbacks.progress, static_cast<int>(b) * plan.progressStep);
-    if (core::Status s = writer.writeDay(b); !s) return refuse(s.message);
+    if (core::Status s = writer.writeDay(b); !s) return refuse(s);
   }
-  if (core::Status s = writer.writeList(); !s) return refuse(s.message);
-  if (core::Status s = files.publish(); !s) return refuse(s.message);
+  if (core::Status s = writer.writeList(); !s) return refuse(s);
+  if (core::Status s = files.publish(); !s) return refuse(s);
   call(callbacks.yield);
   call(callbacks.progress, progressWidth);
-  result.outcome = PeriodExportOutcome::Written;
-  result.message = messages::kCsvWritten;
   return result;
 }
 
 void applyPeriodExport(const PeriodExportResult& result, core::AnalysisConditions& conditions) {
-  if (result.outcome == PeriodExportOutcome::NoFileOpen) return;
+  if (result.status.problem == core::Problem::NoFramesOpen) return;
   conditions.frameLabel = result.periodLabel;
   if (result.halfHourly) conditions.halfHourly = *result.halfHourly;
 }

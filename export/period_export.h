@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "core/analysis_conditions.h"
+#include "core/problem.h"
 
 namespace ombrix::exports {
 
@@ -19,15 +20,10 @@ struct PeriodExportCallbacks {
   std::function<void(int width)> progress;
 };
 
-enum class PeriodExportOutcome {
-  NoFileOpen,  // nothing written, nothing to tell the user
-  Written,
-  Refused,  // the folder exists already, or the set could not be written
-};
-
 struct PeriodExportResult {
-  PeriodExportOutcome outcome = PeriodExportOutcome::NoFileOpen;
-  std::string message;      // the completion message or the refusal; empty when no file is open
+  // Written (ok); no file open (NoFramesOpen: nothing written, nothing to tell the user); or
+  // refused: the folder exists already, or the set could not be written.
+  core::Status status;
   std::string periodLabel;  // YYYYMMDD of the first and of the last frame; becomes frameLabel
   std::optional<std::uint8_t> halfHourly;  // decided once the export has begun
   std::filesystem::path folder;

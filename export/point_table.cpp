@@ -8,7 +8,6 @@
 
 #include "core/archive_calendar.h"
 #include "core/input_file.h"
-#include "core/messages.h"
 #include "core/number_text.h"
 #include "export/csv_file_writer.h"
 
@@ -24,19 +23,13 @@ constexpr std::size_t kLongestLine = std::size_t{1} << 20;
 constexpr std::string_view kHeaderStart = "ID,M,N,Keido,Ido";
 constexpr std::size_t kLeadingFields = 5;
 
-PointTableText refused(std::string message) { return {core::Status::failure(std::move(message)), {}}; }
+PointTableText refused(core::Status status) { return {std::move(status), {}}; }
 
-PointTableResult refusal(std::string message) {
-  PointTableResult result;
-  result.message = message;
-  result.status = core::Status::failure(std::move(message));
-  return result;
-}
+PointTableResult refusal(core::Status status) { return {std::move(status), {}}; }
 
-// reason + the file + "（n行目）".
-std::string atLine(std::string_view reason, const std::string& file, std::int64_t line) {
-  return std::string(reason) + file + std::string(messages::kLineNumberPrefix) + std::to_string(line) +
-         std::string(messages::kLineNumberSuffix);
+// A damaged line: the problem, the file and the line (from 1).
+core::Status atLine(core::Problem problem, const std::string& file, std::int64_t line) {
+  return {problem, file, {std::to_string(line)}};
 }
 
 std::string_view withoutCarriageReturn(std::string_view line) {
@@ -69,47 +62,28 @@ bool fieldIsNumber(std::size_t index, std::string_view field) {
   return allDigits(withoutMinus(field));
 }
 
-enum class LineFault { None, HeaderInvalid, FieldCount, NotNumber, IdMismatch, LineCut };
-
-std::string_view faultText(LineFault fault) {
-  switch (fault) {
-    case LineFault::HeaderInvalid:
-      return messages::kDayFileHeaderInvalid;
-    case LineFault::FieldCount:
-      return messages::kDayFileFieldCount;
-    case LineFault::NotNumber:
-      return messages::kDayFileNotNumber;
-    case LineFault::IdMismatch:
-      return messages::kDayFileIdMismatch;
-    case LineFault::None:
-    case LineFault::LineCut:
-      break;
-  }
-  return messages::kDayFileLineCut;
-}
-
 std::size_t fieldCount(std::string_view line) {
   return 1 + static_cast<std::size_t>(std::count(line.begin(), line.end(), ','));
 }
 
 // A cell line: fields as many as the header's, numbers where numbers belong, and the ID of
 // its position.
-LineFault checkCellLine(std::string_view line, std::size_t fields, std::int64_t id) {
-  if (fieldCount(line) != fields) return LineFault::FieldCount;
+core::Problem checkCellLine(std::string_view line, std::size_t fields, std::int64_t id) {
+  if (fieldCount(line) != fields) return core::Problem::DayFileFieldCount;
   std::size_t index = 0;
   for (std::size_t start = 0;; ++index) {
     const std::size_t end = line.find(',', start);
     const std::string_view field = line.substr(start, end == std::string_view::npos ? end : end - start);
-    if (!fieldIsNumber(index, field)) return LineFault::NotNumber;
+    if (!fieldIsNumber(index, field)) return core::Problem::DayFileNotNumber;
     if (index == 0) {
       std::int64_t value = -1;
       const auto parsed = std::from_chars(field.data(), field.data() + field.size(), value);
-      if (parsed.ec != std::errc() || value != id) return LineFault::IdMismatch;
+      if (parsed.ec != std::errc() || value != id) return core::Problem::DayFileIdMismatch;
     }
     if (end == std::string_view::npos) break;
     start = end + 1;
   }
-  return LineFault::None;
+  return core::Problem::None;
 }
 
 // Lines 0 .. wanted of a day file (0 the header), fed block by block and checked as they come.
@@ -124,7 +98,7 @@ class DayFileScan {
       const std::size_t end = block.find('\n');
       if (end == std::string_view::npos) {
         partial_.append(block);
-        if (partial_.size() > kLongestLine) refuse(LineFault::FieldCount);
+        if (partial_.size() > kLongestLine) refuse(core::Problem::DayFileFieldCount);
         return !done();
       }
       if (partial_.empty()) {
@@ -141,29 +115,29 @@ class DayFileScan {
 
   // After the last block: text after the last line end is a line cut short.
   void finish() {
-    if (!done() && !partial_.empty()) refuse(LineFault::LineCut);
+    if (!done() && !partial_.empty()) refuse(core::Problem::DayFileLineCut);
   }
 
   bool found() const noexcept { return found_; }
-  LineFault fault() const noexcept { return fault_; }
+  core::Problem fault() const noexcept { return fault_; }
   std::int64_t faultLine() const noexcept { return lineIndex_ + 1; }  // from 1
   const std::string& header() const noexcept { return header_; }
   const std::string& line() const noexcept { return line_; }
   std::size_t fields() const noexcept { return fields_; }
 
  private:
-  bool done() const noexcept { return found_ || fault_ != LineFault::None; }
-  void refuse(LineFault fault) { fault_ = fault; }
+  bool done() const noexcept { return found_ || fault_ != core::Problem::None; }
+  void refuse(core::Problem fault) { fault_ = fault; }
 
   void takeLine(std::string_view line) {
     line = withoutCarriageReturn(line);
     if (lineIndex_ == 0) {
       const bool named = line.starts_with(kHeaderStart) &&
                          (line.size() == kHeaderStart.size() || line[kHeaderStart.size()] == ',');
-      if (!named || (fields_ != 0 && fieldCount(line) != fields_)) return refuse(LineFault::HeaderInvalid);
+      if (!named || (fields_ != 0 && fieldCount(line) != fields_)) return refuse(core::Problem::DayFileHeaderInvalid);
       fields_ = fieldCount(line);
       header_ = line;
-    } else if (const LineFault fault = checkCellLine(line, fields_, lineIndex_ - 1); fault != LineFault::None) {
+    } else if (const core::Problem fault = checkCellLine(line, fields_, lineIndex_ - 1); fault != core::Problem::None) {
       return refuse(fault);
     }
     if (lineIndex_ == wanted_) {
@@ -181,7 +155,7 @@ class DayFileScan {
   std::string header_;
   std::string line_;
   bool found_ = false;
-  LineFault fault_ = LineFault::None;
+  core::Problem fault_ = core::Problem::None;
 };
 
 bool readAll(const CsvSetFiles& set, const std::string& name, std::string& text) {
@@ -218,10 +192,8 @@ bool CsvSetInMemory::read(const std::string& name, const std::function<bool(std:
 }
 
 core::Status checkFileList(const fs::path& folder) {
-  if (!CsvSetFolder(folder).has(std::string(kFileListName))) {
-    return core::Status::failure(std::string(messages::kFileListMissing));
-  }
-  return core::Status::success();
+  if (!CsvSetFolder(folder).has(std::string(kFileListName))) return {core::Problem::FileListMissing};
+  return {};
 }
 
 std::vector<ListedName> parseFileList(std::string_view text) {
@@ -261,22 +233,20 @@ std::string dayFileDate(std::string_view name) {
 
 PointTableText makePointTable(const CsvSetFiles& set, std::int32_t cellId) {
   const std::string listName(kFileListName);
-  if (!set.has(listName)) return refused(std::string(messages::kFileListMissing));
+  if (!set.has(listName)) return refused({core::Problem::FileListMissing});
   std::string listText;
-  if (!readAll(set, listName, listText)) {
-    return refused(std::string(messages::kFileListUnreadable) + set.shownName(listName));
-  }
+  if (!readAll(set, listName, listText)) return refused({core::Problem::FileListUnreadable, set.shownName(listName)});
   const std::vector<ListedName> names = parseFileList(listText);
-  if (names.empty()) return refused(std::string(messages::kFileListEmpty));
+  if (names.empty()) return refused({core::Problem::FileListEmpty});
   for (const ListedName& listed : names) {
     if (!isDayFileName(listed.name)) {
-      return refused(atLine(messages::kFileListLineInvalid, set.shownName(listName), listed.line));
+      return refused(atLine(core::Problem::FileListLineInvalid, set.shownName(listName), listed.line));
     }
   }
   for (const ListedName& listed : names) {
-    if (!set.has(listed.name)) return refused(std::string(messages::kDayFilesMissing));
+    if (!set.has(listed.name)) return refused({core::Problem::DayFilesMissing});
   }
-  if (cellId < 0) return refused(std::string(messages::kCellIdOutOfRange));
+  if (cellId < 0) return refused({core::Problem::CellIdOutOfRange});
 
   PointTableText table;
   std::size_t fields = 0;
@@ -284,13 +254,13 @@ PointTableText makePointTable(const CsvSetFiles& set, std::int32_t cellId) {
     const std::string shown = set.shownName(names[i].name);
     DayFileScan scan(std::int64_t{cellId} + 1, fields);
     if (!set.read(names[i].name, [&](std::string_view block) { return scan.consume(block); })) {
-      return refused(std::string(messages::kDayFileUnreadable) + shown);
+      return refused({core::Problem::DayFileUnreadable, shown});
     }
     scan.finish();
-    if (scan.fault() != LineFault::None) return refused(atLine(faultText(scan.fault()), shown, scan.faultLine()));
+    if (scan.fault() != core::Problem::None) return refused(atLine(scan.fault(), shown, scan.faultLine()));
     if (!scan.found()) {
-      return refused(i == 0 ? std::string(messages::kCellIdOutOfRange)
-                            : std::string(messages::kDayFileTooShort) + shown);
+      return refused(i == 0 ? core::Status(core::Problem::CellIdOutOfRange)
+                            : core::Status(core::Problem::DayFileTooShort, shown));
     }
     if (i == 0) {
       fields = scan.fields();
@@ -303,21 +273,19 @@ PointTableText makePointTable(const CsvSetFiles& set, std::int32_t cellId) {
 
 PointTableResult buildPointTable(const fs::path& folder, std::int32_t cellId) {
   const PointTableText table = makePointTable(CsvSetFolder(folder), cellId);
-  if (!table.status) return refusal(table.status.message);
+  if (!table.status) return refusal(table.status);
   PointTableResult result;
   result.path = folder / (std::to_string(cellId) + ".csv");
   CsvFileWriter out;
-  if (result.status = out.open(result.path, result.path); !result.status) return refusal(result.status.message);
+  if (core::Status s = out.open(result.path, result.path); !s) return refusal(s);
   out.append(table.text);
-  if (result.status = out.finish(); !result.status) return refusal(result.status.message);
-  result.message = std::string(messages::kTableWrittenPrefix) + result.path.string() +
-                   std::string(messages::kTableWrittenSuffix);
+  if (core::Status s = out.finish(); !s) return refusal(s);
   return result;
 }
 
 PointTableResult buildPointTable(const fs::path& folder, std::string_view idAnswer) {
   const auto cellId = core::parseWholeNumber(idAnswer);
-  if (!cellId) return refusal(std::string(messages::kCellIdNotWhole));
+  if (!cellId) return refusal({core::Problem::CellIdNotWhole});
   return buildPointTable(folder, *cellId);
 }
 

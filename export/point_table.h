@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/status.h"
+#include "core/problem.h"
 
 namespace ombrix::exports {
 
@@ -53,7 +53,7 @@ class CsvSetInMemory final : public CsvSetFiles {
   std::map<std::string, std::string, std::less<>> files_;
 };
 
-// Whether folder holds "FileList.txt"; refused with the user's message when it does not.
+// Whether folder holds "FileList.txt"; refused (FileListMissing) when it does not.
 core::Status checkFileList(const std::filesystem::path& folder);
 
 // The names of a list file's text with their line numbers (from 1), in order: leading blanks
@@ -72,8 +72,8 @@ bool isDayFileName(std::string_view name);
 std::string dayFileDate(std::string_view name);
 
 struct PointTableText {
-  core::Status status;  // ok, or refused with the user's message
-  std::string text;     // the table, every line ended by CR LF
+  core::Status status;
+  std::string text;  // the table, every line ended by CR LF
 };
 
 // The table of cellId from the set. Refused when "FileList.txt" is missing or empty or has a
@@ -83,9 +83,8 @@ struct PointTableText {
 PointTableText makePointTable(const CsvSetFiles& set, std::int32_t cellId);
 
 struct PointTableResult {
-  core::Status status;         // ok, or refused with the user's message
+  core::Status status;
   std::filesystem::path path;  // the table written
-  std::string message;         // what to tell the user: the refusal, or which file was written
 };
 
 // Builds folder / (ID + ".csv") from the set in folder, with nothing written on a refusal. An

@@ -145,7 +145,7 @@ void pointTableSeeds(const fs::path& folder, const fs::path& work) {
   ombrix::core::AnalysisConditions conditions;
   ombrix::viewer::applyOpening(ombrix::viewer::openRmdFile(rmd, 64, 48), conditions);
   const auto exported = ombrix::exports::exportPeriod(conditions, conditions.areaName, 100);
-  if (exported.outcome != ombrix::exports::PeriodExportOutcome::Written) std::exit(1);
+  if (!exported.status) std::exit(1);
   const Bytes list = fileBytes(exported.folder / ombrix::exports::kFileListName);
   for (const char* answer : {"0", "5", "11", "12"}) {
     Bytes seed(answer, answer + std::char_traits<char>::length(answer));

@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::span<const std::uint8_t> bytes(data, size);
   const ombrix::viewer::RmdOpening opening =
       ombrix::viewer::openRmdBytes(bytes, size, "/fuzz/Ka20050712005073.RMD", 64, 48);
-  if (opening.outcome != ombrix::viewer::OpenOutcome::Opened) return 0;
+  if (!opening.status) return 0;
   ombrix::core::AnalysisConditions conditions;
   ombrix::viewer::applyOpening(opening, conditions);
   const ombrix::core::RmdHeader& header = conditions.header;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/status.h"
+#include "core/problem.h"
 #include "gis/areal_series.h"
 
 namespace ombrix::gis {

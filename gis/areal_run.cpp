@@ -5,7 +5,6 @@
 #include <limits>
 
 #include "core/frame_slots.h"
-#include "core/messages.h"
 #include "viewer/frame_loading.h"
 #include "viewer/view_geometry.h"
 
@@ -52,9 +51,9 @@ int framesPerHourOf(const core::AnalysisConditions& c) {
 
 core::Status arealOverOpenFile(const core::AnalysisConditions& c, const std::vector<Shape>& shapes, int first,
                                int last, ArealComputation& computation, const core::PreprocessCallbacks& callbacks) {
-  if (!c.fileOpen()) return core::Status::failure(std::string(messages::kNoFileOpen));
+  if (!c.fileOpen()) return {core::Problem::NoFileOpen};
   if (first < 0 || last < first || last >= c.openFrameCount()) {
-    return core::Status::failure(std::string(messages::kTimesNotInOrder));
+    return {core::Problem::TimesNotInOrder};
   }
   const std::vector<core::TimeStamp> times = core::frameTimes(c.header, c.index);
   if (core::Status s = computation.prepare(shapes, cellGridOf(c), framesPerHourOf(c)); !s) return s;
@@ -66,10 +65,10 @@ core::Status arealOverOpenFile(const core::AnalysisConditions& c, const std::vec
     if (callbacks.progress) callbacks.progress(i - first + 1, last - first + 1);
     if (core::Status s = viewer::loadFrame(c, i, cells); !s) return s;
     // A file opened while events ran has another grid: the weights no longer fit it.
-    if (cells.size() != cellCount) return core::Status::failure(std::string(messages::kFrameNotInFile));
+    if (cells.size() != cellCount) return {core::Problem::FrameNotInFile};
     computation.addFrame(times[static_cast<std::size_t>(i)], cells);
   }
-  return core::Status::success();
+  return {};
 }
 
 core::Status arealOverArchive(const core::AnalysisConditions& conditions, const std::vector<Shape>& shapes,
@@ -96,11 +95,11 @@ core::Status arealOverArchive(const core::AnalysisConditions& conditions, const 
         fillTo(slot);
         computation.addFrame(stamp, cells);
         ++nextSlot;
-        return core::Status::success();
+        return core::Status();
       });
   if (!streamed) return streamed;
   fillTo(layout.frameCount());
-  return core::Status::success();
+  return {};
 }
 
 }  // namespace ombrix::gis

@@ -5,7 +5,7 @@
 
 #include "core/analysis_conditions.h"
 #include "core/preprocess_run.h"
-#include "core/status.h"
+#include "core/problem.h"
 #include "gis/areal_series.h"
 #include "gis/cell_weights.h"
 

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <limits>
 
-#include "core/messages.h"
 
 namespace ombrix::gis {
 
@@ -47,11 +46,11 @@ core::Status ArealComputation::prepare(const std::vector<Shape>& shapes, const C
   table_.framesPerHour = framesPerHour;
   for (const Shape& shape : shapes) {
     ShapeWeights weights = shapeWeights(shape, grid);
-    if (weights.empty()) return core::Status::failure(std::string(messages::kPolygonOutsideGrid) + shape.name);
+    if (weights.empty()) return {core::Problem::PolygonOutsideGrid, {}, {shape.name}};
     weights_.push_back(std::move(weights));
     table_.names.push_back(shape.name);
   }
-  return core::Status::success();
+  return {};
 }
 
 void ArealComputation::addFrame(const core::TimeStamp& time, std::span<const std::int16_t> cells) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/status.h"
+#include "core/problem.h"
 #include "core/time_stamp.h"
 #include "gis/cell_weights.h"
 
@@ -32,7 +32,7 @@ struct ArealTable {
 // The weights of every polygon, prepared once, and the table they fill frame by frame.
 class ArealComputation {
  public:
-  // Refused with the user's message when a polygon has no cell in the grid.
+  // Refused (PolygonOutsideGrid) when a polygon has no cell in the grid.
   core::Status prepare(const std::vector<Shape>& shapes, const CellGrid& grid, int framesPerHour);
   // cells: the whole grid of one frame, row-major.
   void addFrame(const core::TimeStamp& time, std::span<const std::int16_t> cells);

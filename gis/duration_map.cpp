@@ -1,6 +1,5 @@
 #include "gis/duration_map.h"
 
-#include "core/messages.h"
 #include "gis/areal_run.h"
 #include "gis/duration_maxima.h"
 #include "viewer/frame_loading.h"
@@ -9,11 +8,11 @@ namespace ombrix::gis {
 
 core::Status durationMaximumMap(const core::AnalysisConditions& conditions, int first, int last, int hours,
                                 DurationMap& map, const core::PreprocessCallbacks& callbacks) {
-  if (!conditions.fileOpen()) return core::Status::failure(std::string(messages::kNoFileOpen));
+  if (!conditions.fileOpen()) return {core::Problem::NoFileOpen};
   if (first < 0 || last < first || last >= conditions.openFrameCount()) {
-    return core::Status::failure(std::string(messages::kTimesNotInOrder));
+    return {core::Problem::TimesNotInOrder};
   }
-  if (hours < 1) return core::Status::failure(std::string(messages::kDurationHoursInvalid));
+  if (hours < 1) return {core::Problem::DurationHoursInvalid};
   const int frames = last - first + 1;
   const FrameReader read = [&](int k, std::vector<std::int16_t>& cells) {
     if (callbacks.yield) callbacks.yield();
@@ -29,7 +28,7 @@ core::Status durationMaximumMap(const core::AnalysisConditions& conditions, int 
   result.label = viewer::frameStamp(conditions, first) + viewer::frameStamp(conditions, last) + "-MAX" +
                  std::to_string(hours) + "H";
   map = std::move(result);
-  return core::Status::success();
+  return {};
 }
 
 void applyDurationMap(DurationMap map, core::AnalysisConditions& conditions) {

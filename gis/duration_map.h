@@ -7,7 +7,7 @@
 
 #include "core/analysis_conditions.h"
 #include "core/preprocess_run.h"
-#include "core/status.h"
+#include "core/problem.h"
 
 namespace ombrix::gis {
 

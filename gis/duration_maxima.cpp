@@ -5,7 +5,6 @@
 #include <limits>
 #include <string>
 
-#include "core/messages.h"
 
 namespace ombrix::gis {
 
@@ -37,14 +36,14 @@ core::Status cellDurationMaxima(std::size_t cellCount, int frameCount, int frame
   for (int k = 0; k < frameCount; ++k) {
     const std::size_t base = static_cast<std::size_t>(k % framesPerHour) * cellCount;
     if (core::Status s = readFrame(k, entering); !s) return s;
-    if (entering.size() != cellCount) return core::Status::failure(std::string(messages::kFrameNotInFile));
+    if (entering.size() != cellCount) return {core::Problem::FrameNotInFile};
     for (std::size_t c = 0; c < cellCount; ++c) {
       const std::int16_t v = entering[c];
       if (v >= 0) sums[base + c] += v; else ++missing[base + c];
     }
     if (k >= window) {
       if (core::Status s = readFrame(k - window, leaving); !s) return s;
-      if (leaving.size() != cellCount) return core::Status::failure(std::string(messages::kFrameNotInFile));
+      if (leaving.size() != cellCount) return {core::Problem::FrameNotInFile};
       for (std::size_t c = 0; c < cellCount; ++c) {
         const std::int16_t v = leaving[c];
         if (v >= 0) sums[base + c] -= v; else --missing[base + c];
@@ -59,7 +58,7 @@ core::Status cellDurationMaxima(std::size_t cellCount, int frameCount, int frame
   for (std::size_t c = 0; c < cellCount; ++c) {
     if (best[c] >= 0) depths[c] = static_cast<std::int16_t>(std::min<std::int32_t>(best[c], 32767));
   }
-  return core::Status::success();
+  return {};
 }
 
 }  // namespace ombrix::gis

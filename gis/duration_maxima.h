@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "core/status.h"
+#include "core/problem.h"
 
 namespace ombrix::gis {
 

@@ -10,7 +10,6 @@
 #include <mutex>
 #include <string>
 
-#include "core/messages.h"
 #include "core/output_file.h"
 #include "export/csv_number_format.h"
 
@@ -89,7 +88,7 @@ std::vector<float> storedToBandValues(std::span<const std::int16_t> stored) {
 core::Status writeGeoTiffMap(const std::filesystem::path& target, const FloatGrid& grid,
                              const MapGeoreference& georeference) {
   const auto failure = [&] {
-    return core::Status::failure(messages::withPath(messages::kGeoTiffNotWritten, target));
+    return core::Status(core::Problem::GeoTiffNotWritten, target);
   };
   if (grid.columns <= 0 || grid.rows <= 0 ||
       grid.values.size() != static_cast<std::size_t>(grid.columns) * static_cast<std::size_t>(grid.rows)) {

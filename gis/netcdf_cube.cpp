@@ -6,7 +6,6 @@
 #include <ctime>
 #include <string_view>
 
-#include "core/messages.h"
 #include "export/csv_number_format.h"
 
 namespace ombrix::gis {
@@ -97,7 +96,7 @@ core::Status NetcdfCube::failure() {
   file_ = -1;
   const std::filesystem::path target = output_ ? output_->target() : std::filesystem::path();
   output_.reset();
-  return core::Status::failure(messages::withPath(messages::kNetcdfNotWritten, target));
+  return {core::Problem::NetcdfNotWritten, target};
 }
 
 core::Status NetcdfCube::create(const std::filesystem::path& target, const CubeLayout& layout) {
@@ -144,7 +143,7 @@ core::Status NetcdfCube::create(const std::filesystem::path& target, const CubeL
         file_, longitude,
         positions(layout.cols, exports::cellLongitudeDegrees, layout.westLon, layout.cellWidth).data());
   }
-  return status == NC_NOERR ? core::Status::success() : failure();
+  return status == NC_NOERR ? core::Status() : failure();
 }
 
 core::Status NetcdfCube::writeFrame(std::int64_t i, const core::TimeStamp& stamp, std::span<const std::int16_t> cells) {
@@ -156,7 +155,7 @@ core::Status NetcdfCube::writeFrame(std::int64_t i, const core::TimeStamp& stamp
   const std::size_t start[3] = {static_cast<std::size_t>(i), 0, 0};
   const std::size_t count[3] = {1, static_cast<std::size_t>(layout_.rows), static_cast<std::size_t>(layout_.cols)};
   if (nc_put_vara_short(file_, rainVariable_, start, count, frame_.data()) != NC_NOERR) return failure();
-  return core::Status::success();
+  return {};
 }
 
 core::Status NetcdfCube::commit() {

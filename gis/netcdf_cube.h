@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/output_file.h"
-#include "core/status.h"
+#include "core/problem.h"
 #include "core/time_stamp.h"
 
 namespace ombrix::gis {

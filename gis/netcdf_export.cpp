@@ -5,7 +5,6 @@
 
 #include "core/area_frames.h"
 #include "core/frame_slots.h"
-#include "core/messages.h"
 #include "core/preprocess_run.h"
 #include "core/rmd_file.h"
 #include "gis/netcdf_cube.h"
@@ -49,14 +48,14 @@ std::filesystem::path netcdfPathBeside(const std::filesystem::path& rmdFile) {
 
 core::Status exportOpenFileNetcdf(const core::AnalysisConditions& c, int first, int last,
                                   const std::filesystem::path& target, const NetcdfExportOptions& options) {
-  if (!c.fileOpen()) return core::Status::failure(std::string(messages::kNoFileOpen));
+  if (!c.fileOpen()) return {core::Problem::NoFileOpen};
   if (first < 0 || last < first || last >= c.openFrameCount()) {
-    return core::Status::failure(std::string(messages::kFrameNotInFile));
+    return {core::Problem::FrameNotInFile};
   }
   const core::RmdHeader& header = c.header;
   const auto clock = core::slotClockOf(header, c.index);
   const auto midnight = clock ? stampMinutes(clock->firstDay) : std::nullopt;
-  if (!midnight) return core::Status::failure(messages::withPath(messages::kNoFrameWithTime, c.openRmdPath));
+  if (!midnight) return {core::Problem::NoFrameWithTime, c.openRmdPath};
 
   CubeLayout layout = layoutFor(header, c.geometry.cellWidth, c.geometry.cellHeight,
                                 std::filesystem::path(c.openRmdPath).stem().string(), options);

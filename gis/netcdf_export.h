@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/analysis_conditions.h"
-#include "core/status.h"
+#include "core/problem.h"
 
 namespace ombrix::gis {
 

@@ -7,15 +7,9 @@
 
 #include <memory>
 
-#include "core/messages.h"
-
 namespace ombrix::gis {
 
 namespace {
-
-core::Status refusal(std::string_view message, const std::string& detail) {
-  return core::Status::failure(std::string(message) + detail);
-}
 
 Ring ringOf(const OGRLinearRing& ring) {
   Ring points;
@@ -81,20 +75,19 @@ core::Status readPolygonFile(const std::filesystem::path& path, const std::optio
     return true;
   }();
   (void)registered;
-  const std::string shown = path.string();
   // GDAL's own reports would reach standard error; the caller gets one message instead.
   CPLPushErrorHandler(CPLQuietErrorHandler);
   struct PopHandler {
     ~PopHandler() { CPLPopErrorHandler(); }
   } popHandler;
   GDALDatasetUniquePtr dataset(
-      GDALDataset::Open(shown.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
-  if (!dataset || dataset->GetLayerCount() < 1) return refusal(messages::kPolygonFileUnreadable, shown);
+      GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
+  if (!dataset || dataset->GetLayerCount() < 1) return {core::Problem::PolygonFileUnreadable, path};
   OGRLayer* layer = dataset->GetLayer(0);
   const int nameIndex = layer->GetLayerDefn()->GetFieldIndex(nameField ? nameField->c_str() : "name");
-  if (nameField && nameIndex < 0) return refusal(messages::kPolygonNameFieldUnknown, *nameField);
+  if (nameField && nameIndex < 0) return {core::Problem::PolygonNameFieldUnknown, {}, {*nameField}};
   Transform transform;
-  if (!transformFor(layer->GetSpatialRef(), transform)) return refusal(messages::kPolygonNotTransformable, shown);
+  if (!transformFor(layer->GetSpatialRef(), transform)) return {core::Problem::PolygonNotTransformable, path};
 
   std::vector<Shape> read;
   layer->ResetReading();
@@ -104,15 +97,15 @@ core::Status readPolygonFile(const std::filesystem::path& path, const std::optio
     shape.name = named ? feature->GetFieldAsString(nameIndex) : "polygon " + std::to_string(read.size() + 1);
     OGRGeometry* geometry = feature->GetGeometryRef();
     if (geometry != nullptr && transform && geometry->transform(transform.get()) != OGRERR_NONE) {
-      return refusal(messages::kPolygonNotTransformable, shown);
+      return {core::Problem::PolygonNotTransformable, path};
     }
-    if (geometry == nullptr || !addGeometry(*geometry, shape)) return refusal(messages::kPolygonFileNotPolygon, shown);
-    if (shape.parts.empty()) return refusal(messages::kPolygonFileEmpty, shown);
+    if (geometry == nullptr || !addGeometry(*geometry, shape)) return {core::Problem::PolygonFileNotPolygon, path};
+    if (shape.parts.empty()) return {core::Problem::PolygonFileEmpty, path};
     read.push_back(std::move(shape));
   }
-  if (read.empty()) return refusal(messages::kPolygonFileEmpty, shown);
+  if (read.empty()) return {core::Problem::PolygonFileEmpty, path};
   shapes = std::move(read);
-  return core::Status::success();
+  return {};
 }
 
 }  // namespace ombrix::gis

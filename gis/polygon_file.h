@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/status.h"
+#include "core/problem.h"
 #include "gis/cell_weights.h"
 
 namespace ombrix::gis {

@@ -13,13 +13,15 @@ std::filesystem::path shownMapGeoTiffPath(const core::AnalysisConditions& condit
 exports::CurrentDisplayResult exportShownMapGeoTiff(const core::AnalysisConditions& c,
                                                     const std::filesystem::path& target) {
   exports::CurrentDisplayResult result;
-  if (!exports::mapShown(c)) return result;
+  if (!exports::mapShown(c)) {
+    result.status = {core::Problem::NoMapShown};
+    return result;
+  }
   result.path = target;
   const std::vector<float> values = storedToBandValues(c.rainGrid);
   result.status = writeGeoTiffMap(
       result.path, {c.header.gridCols, c.header.gridRows, values},
       csvCellCentres(c.header.fileWestLon, c.header.fileNorthLat, c.geometry.cellWidth, c.geometry.cellHeight));
-  result.outcome = result.status ? exports::CurrentDisplayOutcome::Written : exports::CurrentDisplayOutcome::Failed;
   return result;
 }
 

@@ -11,7 +11,7 @@ namespace ombrix::gis {
 
 std::filesystem::path shownMapGeoTiffPath(const core::AnalysisConditions& conditions, std::string_view areaText);
 
-// Writes the map shown at target; NothingShown when no map is shown, status as for the CSV.
+// Writes the map shown at target; NoMapShown when no map is shown, status as for the CSV.
 exports::CurrentDisplayResult exportShownMapGeoTiff(const core::AnalysisConditions& conditions,
                                                     const std::filesystem::path& target);
 

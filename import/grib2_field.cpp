@@ -6,7 +6,6 @@
 #include <limits>
 #include <system_error>
 
-#include "core/messages.h"
 
 namespace ombrix::import {
 
@@ -66,7 +65,7 @@ struct MessageSections {
   Section data;            // 7
 };
 
-Grib2Problem splitSections(std::span<const std::uint8_t> message, MessageSections& out) {
+core::Problem splitSections(std::span<const std::uint8_t> message, MessageSections& out) {
   // Sections 1, 3..7 must each appear once, in order; section 2 (local use) may precede 3.
   Section* slots[8] = {nullptr, &out.identification, nullptr, &out.grid, &out.product, &out.representation,
                        &out.bitmap, &out.data};
@@ -74,49 +73,49 @@ Grib2Problem splitSections(std::span<const std::uint8_t> message, MessageSection
   std::size_t offset = kIndicatorSize;
   int last = 0;
   while (offset < end) {
-    if (end - offset < 5) return Grib2Problem::BadStructure;
+    if (end - offset < 5) return core::Problem::Grib2BadStructure;
     const std::uint32_t length = u32BE(message.data() + offset);
     const int number = message[offset + 4];
-    if (length < 5 || length > end - offset) return Grib2Problem::BadStructure;
+    if (length < 5 || length > end - offset) return core::Problem::Grib2BadStructure;
     if (number <= last || number > 7) {
       // A second field in the same message starts again at section 2, 3 or 4.
-      return number >= 2 && number <= 7 ? Grib2Problem::UnsupportedProduct : Grib2Problem::BadStructure;
+      return number >= 2 && number <= 7 ? core::Problem::Grib2UnsupportedProduct : core::Problem::Grib2BadStructure;
     }
     if (slots[number] != nullptr) slots[number]->bytes = message.subspan(offset, length);
     last = number;
     offset += length;
   }
   if (last != 7 || std::memcmp(message.data() + end, "7777", kEndMarkerSize) != 0) {
-    return Grib2Problem::BadStructure;
+    return core::Problem::Grib2BadStructure;
   }
   for (const Section* s : slots) {
-    if (s != nullptr && s->size() == 0) return Grib2Problem::BadStructure;
+    if (s != nullptr && s->size() == 0) return core::Problem::Grib2BadStructure;
   }
-  return Grib2Problem::None;
+  return core::Problem::None;
 }
 
-Grib2Problem readIdentification(const Section& s, Grib2Field& field) {
-  if (s.size() < 21) return Grib2Problem::BadStructure;
+core::Problem readIdentification(const Section& s, Grib2Field& field) {
+  if (s.size() < 21) return core::Problem::Grib2BadStructure;
   field.referenceTime = timeAt(s, 13);
-  return plausibleTime(field.referenceTime) ? Grib2Problem::None : Grib2Problem::BadStructure;
+  return plausibleTime(field.referenceTime) ? core::Problem::None : core::Problem::Grib2BadStructure;
 }
 
-Grib2Problem readGrid(const Section& s, Grib2Field& field) {
-  if (s.size() < 72) return Grib2Problem::BadStructure;
-  if (s.u8(6) != 0 || s.u16(13) != 0) return Grib2Problem::UnsupportedGrid;
+core::Problem readGrid(const Section& s, Grib2Field& field) {
+  if (s.size() < 72) return core::Problem::Grib2BadStructure;
+  if (s.u8(6) != 0 || s.u16(13) != 0) return core::Problem::Grib2UnsupportedGrid;
   // Basic angle 0 (or missing) and missing subdivisions: coordinates in microdegrees.
   const std::uint32_t basicAngle = s.u32(39);
   const std::uint32_t subdivisions = s.u32(43);
   const bool microdegrees = (basicAngle == 0 || basicAngle == 0xffffffffu) &&
                             (subdivisions == 0 || subdivisions == 0xffffffffu);
-  if (!microdegrees || s.u8(72) != 0) return Grib2Problem::UnsupportedGrid;
+  if (!microdegrees || s.u8(72) != 0) return core::Problem::Grib2UnsupportedGrid;
   Grib2LatLonGrid& g = field.grid;
   const std::uint32_t ni = s.u32(31);
   const std::uint32_t nj = s.u32(35);
   if (ni == 0 || nj == 0 || ni > kMaxPoints || nj > kMaxPoints || std::uint64_t{ni} * nj > kMaxPoints) {
-    return Grib2Problem::UnsupportedGrid;
+    return core::Problem::Grib2UnsupportedGrid;
   }
-  if (s.u32(7) != ni * nj) return Grib2Problem::BadStructure;
+  if (s.u32(7) != ni * nj) return core::Problem::Grib2BadStructure;
   g.ni = static_cast<std::int32_t>(ni);
   g.nj = static_cast<std::int32_t>(nj);
   g.firstLat = i32SignMagnitude(s.octet(47));
@@ -129,16 +128,16 @@ Grib2Problem readGrid(const Section& s, Grib2Field& field) {
   const bool ordered = (g.ni == 1 || g.lastLon > g.firstLon) && (g.nj == 1 || g.lastLat < g.firstLat);
   const bool onEarth = g.firstLat >= -90'000'000 && g.firstLat <= 90'000'000 && g.lastLat >= -90'000'000 &&
                        g.lastLat <= 90'000'000;
-  return ordered && onEarth ? Grib2Problem::None : Grib2Problem::UnsupportedGrid;
+  return ordered && onEarth ? core::Problem::None : core::Problem::Grib2UnsupportedGrid;
 }
 
-Grib2Problem readProduct(const Section& s, Grib2Field& field) {
-  if (s.size() < 9) return Grib2Problem::BadStructure;
+core::Problem readProduct(const Section& s, Grib2Field& field) {
+  if (s.size() < 9) return core::Problem::Grib2BadStructure;
   const std::uint32_t templateNumber = s.u16(8);
-  if (templateNumber != 50008 && templateNumber != 8) return Grib2Problem::UnsupportedProduct;
-  if (s.size() < 41) return Grib2Problem::BadStructure;
+  if (templateNumber != 50008 && templateNumber != 8) return core::Problem::Grib2UnsupportedProduct;
+  if (s.size() < 41) return core::Problem::Grib2BadStructure;
   field.accumulationEnd = timeAt(s, 35);
-  return plausibleTime(field.accumulationEnd) ? Grib2Problem::None : Grib2Problem::BadStructure;
+  return plausibleTime(field.accumulationEnd) ? core::Problem::None : core::Problem::Grib2BadStructure;
 }
 
 // Representative value R stored times 10^E, as 0.1 mm rounded half to even; false when it does
@@ -150,20 +149,20 @@ bool tenthsOfMillimetre(std::uint32_t representative, int decimalScale, std::int
   return true;
 }
 
-Grib2Problem readRepresentation(const Section& s, Grib2Field& field) {
-  if (s.size() < 11) return Grib2Problem::BadStructure;
-  if (s.u16(10) != 200) return Grib2Problem::UnsupportedPacking;
-  if (s.size() < 17) return Grib2Problem::BadStructure;
-  if (s.u32(6) != field.grid.pointCount()) return Grib2Problem::BadStructure;
+core::Problem readRepresentation(const Section& s, Grib2Field& field) {
+  if (s.size() < 11) return core::Problem::Grib2BadStructure;
+  if (s.u16(10) != 200) return core::Problem::Grib2UnsupportedPacking;
+  if (s.size() < 17) return core::Problem::Grib2BadStructure;
+  if (s.u32(6) != field.grid.pointCount()) return core::Problem::Grib2BadStructure;
   const int bits = static_cast<int>(s.u8(12));
   const int maxLevelUsed = static_cast<int>(s.u16(13));
   const auto levelCount = static_cast<std::size_t>(s.u16(15));
   // At least one level and a run-length base of 2 or more.
   if (bits < 2 || bits > 8 || maxLevelUsed < 1 || maxLevelUsed > (1 << bits) - 3 ||
       static_cast<std::size_t>(maxLevelUsed) > levelCount) {
-    return Grib2Problem::UnsupportedPacking;
+    return core::Problem::Grib2UnsupportedPacking;
   }
-  if (s.size() < 17 + 2 * levelCount) return Grib2Problem::BadStructure;
+  if (s.size() < 17 + 2 * levelCount) return core::Problem::Grib2BadStructure;
   field.bitsPerValue = bits;
   field.maxLevelUsed = maxLevelUsed;
   field.decimalScale = i8SignMagnitude(static_cast<std::uint8_t>(s.u8(17)));
@@ -172,10 +171,10 @@ Grib2Problem readRepresentation(const Section& s, Grib2Field& field) {
   for (std::size_t m = 1; m <= levelCount; ++m) {
     field.representative[m - 1] = static_cast<std::uint16_t>(s.u16(18 + 2 * (m - 1)));
     if (!tenthsOfMillimetre(field.representative[m - 1], field.decimalScale, field.levelValues[m])) {
-      return Grib2Problem::UnsupportedPacking;
+      return core::Problem::Grib2UnsupportedPacking;
     }
   }
-  return Grib2Problem::None;
+  return core::Problem::None;
 }
 
 // Values of one width read from a byte stream; the eight-bit source is the common case and
@@ -221,7 +220,7 @@ class BitValues {
 };
 
 template <typename Values>
-RunLengthResult expandRuns(Values values, unsigned maxLevel, std::uint64_t base,
+core::Problem expandRuns(Values values, unsigned maxLevel, std::uint64_t base,
                            std::span<std::uint8_t> levels) noexcept {
   const std::uint64_t total = levels.size();
   std::uint64_t filled = 0;
@@ -235,7 +234,7 @@ RunLengthResult expandRuns(Values values, unsigned maxLevel, std::uint64_t base,
       if (pending) {
         std::memset(levels.data() + filled, level, length);
         filled += length;
-        if (filled == total) return values.lastWasPadding() ? RunLengthResult::Ok : RunLengthResult::RunPastGrid;
+        if (filled == total) return values.lastWasPadding() ? core::Problem::None : core::Problem::Grib2RunPastGrid;
       }
       pending = true;
       level = static_cast<std::uint8_t>(value);
@@ -243,13 +242,13 @@ RunLengthResult expandRuns(Values values, unsigned maxLevel, std::uint64_t base,
       weight = 1;
       continue;
     }
-    if (!pending) return RunLengthResult::DigitBeforeLevel;
+    if (!pending) return core::Problem::Grib2RunDigitBeforeLevel;
     const std::uint64_t digit = value - maxLevel - 1;
     if (digit != 0) {
       // weight <= total * base and digit < base, so nothing here overflows 64 bits.
-      if (weight > total) return RunLengthResult::RunPastGrid;
+      if (weight > total) return core::Problem::Grib2RunPastGrid;
       length += digit * weight;
-      if (length > total - filled) return RunLengthResult::RunPastGrid;
+      if (length > total - filled) return core::Problem::Grib2RunPastGrid;
     }
     if (weight <= total) weight *= base;
   }
@@ -257,27 +256,25 @@ RunLengthResult expandRuns(Values values, unsigned maxLevel, std::uint64_t base,
     std::memset(levels.data() + filled, level, length);
     filled += length;
   }
-  return filled == total ? RunLengthResult::Ok : RunLengthResult::TooFewCells;
+  return filled == total ? core::Problem::None : core::Problem::Grib2RunsTooFewCells;
 }
 
-Grib2Problem readData(const Section& s, Grib2Field& field) {
+core::Problem readData(const Section& s, Grib2Field& field) {
   field.levels.resize(field.grid.pointCount());
-  const RunLengthResult result =
-      expandLevelRuns(s.bytes.subspan(5), field.bitsPerValue, field.maxLevelUsed, field.levels);
-  return result == RunLengthResult::Ok ? Grib2Problem::None : Grib2Problem::CorruptData;
+  return expandLevelRuns(s.bytes.subspan(5), field.bitsPerValue, field.maxLevelUsed, field.levels);
 }
 
-Grib2Problem decodeSections(const MessageSections& sections, Grib2Field& field, Grib2Content content) {
-  Grib2Problem problem = readIdentification(sections.identification, field);
-  if (problem == Grib2Problem::None) problem = readGrid(sections.grid, field);
-  if (problem == Grib2Problem::None) problem = readProduct(sections.product, field);
-  if (problem == Grib2Problem::None) problem = readRepresentation(sections.representation, field);
-  if (problem != Grib2Problem::None) return problem;
-  if (sections.bitmap.size() < 6) return Grib2Problem::BadStructure;
-  if (sections.bitmap.u8(6) != 255) return Grib2Problem::UnsupportedPacking;
+core::Problem decodeSections(const MessageSections& sections, Grib2Field& field, Grib2Content content) {
+  core::Problem problem = readIdentification(sections.identification, field);
+  if (problem == core::Problem::None) problem = readGrid(sections.grid, field);
+  if (problem == core::Problem::None) problem = readProduct(sections.product, field);
+  if (problem == core::Problem::None) problem = readRepresentation(sections.representation, field);
+  if (problem != core::Problem::None) return problem;
+  if (sections.bitmap.size() < 6) return core::Problem::Grib2BadStructure;
+  if (sections.bitmap.u8(6) != 255) return core::Problem::Grib2UnsupportedPacking;
   if (content == Grib2Content::HeaderOnly) {
     field.levels.clear();
-    return Grib2Problem::None;
+    return core::Problem::None;
   }
   return readData(sections.data, field);
 }
@@ -292,7 +289,7 @@ double Grib2LatLonGrid::rowSpacing() const noexcept {
   return nj > 1 ? (static_cast<double>(firstLat) - lastLat) / (nj - 1) : jIncrement;
 }
 
-RunLengthResult expandLevelRuns(std::span<const std::uint8_t> stream, int bitsPerValue, int maxLevel,
+core::Problem expandLevelRuns(std::span<const std::uint8_t> stream, int bitsPerValue, int maxLevel,
                                 std::span<std::uint8_t> levels) noexcept {
   const std::uint64_t base = (std::uint64_t{1} << bitsPerValue) - 1 - static_cast<std::uint64_t>(maxLevel);
   const auto top = static_cast<unsigned>(maxLevel);
@@ -300,52 +297,35 @@ RunLengthResult expandLevelRuns(std::span<const std::uint8_t> stream, int bitsPe
   return expandRuns(BitValues(stream, bitsPerValue), top, base, levels);
 }
 
-Grib2Problem decodeGrib2Field(std::span<const std::uint8_t> bytes, Grib2Field& field, Grib2Content content) {
+core::Problem decodeGrib2Field(std::span<const std::uint8_t> bytes, Grib2Field& field, Grib2Content content) {
   if (bytes.size() < kIndicatorSize || std::memcmp(bytes.data(), "GRIB", 4) != 0 || bytes[7] != 2) {
-    return Grib2Problem::NotGrib2;
+    return core::Problem::Grib2NotRainfall;
   }
   const std::uint64_t total = u64BE(bytes.data() + 8);
-  if (total < kIndicatorSize + kEndMarkerSize) return Grib2Problem::BadStructure;
-  if (total > bytes.size()) return Grib2Problem::Truncated;
+  if (total < kIndicatorSize + kEndMarkerSize) return core::Problem::Grib2BadStructure;
+  if (total > bytes.size()) return core::Problem::Grib2Truncated;
   // One message per file: a second one would be silently lost.
   const auto rest = bytes.subspan(static_cast<std::size_t>(total));
-  if (rest.size() >= 4 && std::memcmp(rest.data(), "GRIB", 4) == 0) return Grib2Problem::UnsupportedProduct;
+  if (rest.size() >= 4 && std::memcmp(rest.data(), "GRIB", 4) == 0) return core::Problem::Grib2UnsupportedProduct;
   MessageSections sections;
-  const Grib2Problem problem = splitSections(bytes.first(static_cast<std::size_t>(total)), sections);
-  return problem == Grib2Problem::None ? decodeSections(sections, field, content) : problem;
-}
-
-core::Status grib2Status(Grib2Problem problem, const std::string& name) {
-  switch (problem) {
-    case Grib2Problem::None:
-      return core::Status::success();
-    case Grib2Problem::NotGrib2:
-      return core::Status::failure(std::string(messages::kNotGrib2Rainfall) + name);
-    case Grib2Problem::Truncated:
-      return core::Status::failure(std::string(messages::kGrib2Truncated) + name);
-    case Grib2Problem::UnsupportedGrid:
-    case Grib2Problem::UnsupportedProduct:
-    case Grib2Problem::UnsupportedPacking:
-      return core::Status::failure(std::string(messages::kGrib2Unsupported) + name);
-    case Grib2Problem::BadStructure:
-    case Grib2Problem::CorruptData:
-      break;
-  }
-  return core::Status::failure(std::string(messages::kGrib2Corrupt) + name);
+  const core::Problem problem = splitSections(bytes.first(static_cast<std::size_t>(total)), sections);
+  return problem == core::Problem::None ? decodeSections(sections, field, content) : problem;
 }
 
 core::Status readGrib2File(const std::filesystem::path& path, Grib2Field& field, Grib2Content content) {
-  const std::string name = path.string();
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(path, error);
-  if (error) return core::Status::failure(std::string(messages::kGrib2Unreadable) + name);
-  if (size > kMaxFileBytes) return grib2Status(Grib2Problem::UnsupportedProduct, name);
+  if (error) return {core::Problem::Grib2Unreadable, path};
+  if (size > kMaxFileBytes) return {core::Problem::Grib2UnsupportedProduct, path};
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
   std::ifstream in(path, std::ios::binary);
   if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
-    return core::Status::failure(std::string(messages::kGrib2Unreadable) + name);
+    return {core::Problem::Grib2Unreadable, path};
   }
-  return grib2Status(decodeGrib2Field(bytes, field, content), name);
+  if (const core::Problem problem = decodeGrib2Field(bytes, field, content); problem != core::Problem::None) {
+    return {problem, path};
+  }
+  return {};
 }
 
 }  // namespace ombrix::import

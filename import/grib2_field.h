@@ -9,10 +9,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
-#include <string>
 #include <vector>
 
-#include "core/status.h"
+#include "core/problem.h"
 
 namespace ombrix::import {
 
@@ -62,40 +61,26 @@ struct Grib2Field {
   std::vector<std::uint8_t> levels;  // ni x nj level codes in scanning order; 0 = missing
 };
 
-enum class Grib2Problem {
-  None,
-  NotGrib2,          // no "GRIB" indicator of edition 2
-  Truncated,         // the message is longer than the bytes present
-  BadStructure,      // section lengths, order or the end marker do not fit together
-  UnsupportedGrid,   // not a regular latitude/longitude grid in scanning mode 0
-  UnsupportedProduct,
-  UnsupportedPacking,
-  CorruptData,       // the run-length stream does not fill the grid exactly
-};
-
-enum class RunLengthResult { Ok, DigitBeforeLevel, RunPastGrid, TooFewCells };
-
 // Expands a stream of bitsPerValue-bit values (1..8, most significant bit first) into
 // levels.size() level codes: a value <= maxLevel starts a run of one cell; each following
 // value above maxLevel is a digit of the run length in base 2^N - 1 - maxLevel, least
 // significant first, adding (digit - maxLevel - 1) times its weight to the length. Bits after
-// the grid is full that cannot hold a whole byte are padding.
-RunLengthResult expandLevelRuns(std::span<const std::uint8_t> stream, int bitsPerValue, int maxLevel,
+// the grid is full that cannot hold a whole byte are padding. Refused with
+// Grib2RunDigitBeforeLevel, Grib2RunPastGrid or Grib2RunsTooFewCells.
+core::Problem expandLevelRuns(std::span<const std::uint8_t> stream, int bitsPerValue, int maxLevel,
                                 std::span<std::uint8_t> levels) noexcept;
 
 // What to decode: everything, or all but the run-length stream (levels stays empty), which
 // finds times, grid and level values for a fraction of the cost.
 enum class Grib2Content { Everything, HeaderOnly };
 
-// Decodes one message from bytes; on failure field is left in an unspecified state.
-Grib2Problem decodeGrib2Field(std::span<const std::uint8_t> bytes, Grib2Field& field,
-                              Grib2Content content = Grib2Content::Everything);
+// Decodes one message from bytes: None, or one of the Grib2 problems that describe a message
+// (Grib2NotRainfall ... Grib2RunsTooFewCells). On failure field is left in an unspecified state.
+core::Problem decodeGrib2Field(std::span<const std::uint8_t> bytes, Grib2Field& field,
+                               Grib2Content content = Grib2Content::Everything);
 
-// The user's message for a problem, followed by name (a path).
-core::Status grib2Status(Grib2Problem problem, const std::string& name);
-
-// Reads a whole file and decodes it; the message names path on failure.
+// Reads a whole file and decodes it; the status names path on failure.
 core::Status readGrib2File(const std::filesystem::path& path, Grib2Field& field,
-                     Grib2Content content = Grib2Content::Everything);
+                           Grib2Content content = Grib2Content::Everything);
 
 }  // namespace ombrix::import

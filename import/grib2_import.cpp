@@ -29,7 +29,7 @@ bool hasRainfallSuffix(const std::filesystem::path& path) {
 }
 
 void addFolder(const std::filesystem::path& folder, std::vector<std::filesystem::path>& files,
-               std::vector<std::string>& problems) {
+               std::vector<core::Status>& problems) {
   std::error_code error;
   const auto options = std::filesystem::directory_options::skip_permission_denied;
   for (std::filesystem::recursive_directory_iterator it(folder, options, error), end; !error && it != end;
@@ -37,7 +37,7 @@ void addFolder(const std::filesystem::path& folder, std::vector<std::filesystem:
     std::error_code typeError;
     if (it->is_regular_file(typeError) && hasRainfallSuffix(it->path())) files.push_back(it->path());
   }
-  if (error) problems.push_back(messages::withPath(messages::kGrib2Unreadable, folder));
+  if (error) problems.push_back({core::Problem::Grib2Unreadable, folder});
 }
 
 // One half hour of a day: the file that fills it and what its header said.
@@ -65,27 +65,27 @@ DayKey keyOf(const std::chrono::year_month_day& d) {
 // Reads the headers of all files and sorts them into days and half hours; files that cannot be
 // placed are reported and left out.
 std::map<DayKey, DaySlots> placeFiles(std::span<const std::filesystem::path> files,
-                                      const Grib2ImportOptions& options, std::vector<std::string>& problems) {
+                                      const Grib2ImportOptions& options, std::vector<core::Status>& problems) {
   std::map<DayKey, DaySlots> days;
   for (const std::filesystem::path& file : files) {
     Slot slot{file, {}};
     if (core::Status s = readGrib2File(file, slot.header, Grib2Content::HeaderOnly); !s) {
-      problems.push_back(s.message);
+      problems.push_back(std::move(s));
       continue;
     }
     core::GridDescription grid;
     if (!archiveGridOf(slot.header.grid, grid)) {
-      problems.push_back(messages::withPath(messages::kGrib2GridTooLarge, file));
+      problems.push_back({core::Problem::Grib2GridTooLarge, file});
       continue;
     }
     HalfHourSlot place;
     if (!halfHourSlotOf(slot.header.accumulationEnd, options, place)) {
-      problems.push_back(messages::withPath(messages::kGrib2NotOnHalfHour, file));
+      problems.push_back({core::Problem::Grib2NotOnHalfHour, file});
       continue;
     }
     std::optional<Slot>& target = days[keyOf(place.day)][static_cast<std::size_t>(place.index)];
     if (target) {
-      problems.push_back(messages::withPath(messages::kGrib2DuplicateTime, file));
+      problems.push_back({core::Problem::Grib2DuplicateTime, file});
       continue;
     }
     target = std::move(slot);
@@ -144,7 +144,7 @@ enum class Merge { Changed, Unchanged, Kept };
 
 class DayImport {
  public:
-  DayImport(const DayKey& day, DaySlots& slots, const Grib2ImportOptions& options, std::vector<std::string>& problems)
+  DayImport(const DayKey& day, DaySlots& slots, const Grib2ImportOptions& options, std::vector<core::Status>& problems)
       : day_(day), slots_(slots), options_(options), problems_(problems) {
     for (const std::optional<Slot>& slot : slots_) counts_.files += slot ? 1 : 0;
   }
@@ -158,7 +158,7 @@ class DayImport {
         first = &slot->header.grid;
         archiveGridOf(*first, contents_.grid);
       } else if (!(slot->header.grid == *first)) {
-        refuse(messages::withPath(messages::kGrib2GridDiffers, slot->file));
+        refuse({core::Problem::Grib2GridDiffers, slot->file});
         slot.reset();
       }
     }
@@ -172,16 +172,13 @@ class DayImport {
     const std::filesystem::file_status status = std::filesystem::status(path, error);
     if (status.type() == std::filesystem::file_type::not_found) return true;
     core::ArchiveFile file;
-    core::Status s = error ? core::Status::failure(messages::withPath(messages::kArchiveFileUnreadable, path))
-                     : file.load(path.string());
-    if (s && !mergeable(file, contents_.grid, day_)) {
-      s = core::Status::failure(messages::withPath(messages::kGrib2DayFileDiffers, path));
-    }
+    core::Status s = error ? core::Status(core::Problem::ArchiveFileUnreadable, path) : file.load(path.string());
+    if (s && !mergeable(file, contents_.grid, day_)) s = {core::Problem::Grib2DayFileDiffers, path};
     if (s) {
       existing_ = std::move(file);
       return true;
     }
-    return keepExisting(s.message, path);
+    return keepExisting(std::move(s), path);
   }
 
   bool levelsFit() {
@@ -203,7 +200,7 @@ class DayImport {
       const bool fresh = slots_[at] && decode(*slots_[at]);
       if (slots_[at] && fileDone) fileDone();
       const bool old = existing_ && decodeExisting(j);
-      if (existing_ && !old && !keepExisting(messages::withPath(messages::kArchiveFileMalformed, path), path)) {
+      if (existing_ && !old && !keepExisting({core::Problem::ImportDayFileUndecodable, path}, path)) {
         return Merge::Kept;
       }
       const std::vector<std::uint8_t>* kept = choose(fresh, old, slots_[at]);
@@ -228,7 +225,7 @@ class DayImport {
   core::Status write(const std::filesystem::path& path) const {
     std::error_code error;
     std::filesystem::create_directories(path.parent_path(), error);
-    if (error) return core::Status::failure(messages::withPath(messages::kCannotCreateFolder, path.parent_path()));
+    if (error) return {core::Problem::CannotCreateFolder, path.parent_path()};
     core::OutputFile file;
     if (core::Status s = file.open(path); !s) return s;
     if (core::Status s = file.write(assembleArchive(contents_)); !s) return s;
@@ -240,18 +237,18 @@ class DayImport {
   const std::vector<int>& missing() const noexcept { return missing_; }
 
  private:
-  void refuse(std::string message) {
-    problems_.push_back(std::move(message));
+  void refuse(core::Status problem) {
+    problems_.push_back(std::move(problem));
     ++counts_.refused;
   }
 
   // Reports a day file that cannot be added to. With options.replace it is dropped and the day
   // made from the new files alone; otherwise it is kept and the day's files are left out.
-  bool keepExisting(std::string message, const std::filesystem::path& path) {
-    problems_.push_back(std::move(message));
+  bool keepExisting(core::Status problem, const std::filesystem::path& path) {
+    problems_.push_back(std::move(problem));
     existing_.reset();
     if (options_.replace) return true;
-    problems_.push_back(messages::withPath(messages::kGrib2DayFileKept, path));
+    problems_.push_back({core::Problem::Grib2DayFileKept, path});
     return false;
   }
 
@@ -264,7 +261,7 @@ class DayImport {
       ++counts_.identical;
     } else if (present && !options_.replace) {
       ++counts_.conflicting;
-      problems_.push_back(messages::withPath(messages::kGrib2SlotDiffers, slot->file));
+      problems_.push_back({core::Problem::Grib2SlotDiffers, slot->file});
       return &existingCells_;
     } else {
       ++counts_.imported;
@@ -274,12 +271,12 @@ class DayImport {
 
   bool decode(const Slot& slot) {
     if (core::Status s = readGrib2File(slot.file, field_); !s) {
-      refuse(s.message);
+      refuse(std::move(s));
       return false;
     }
     // The file may have changed since its header was read.
     if (!(field_.grid == slot.header.grid) || field_.levelValues != slot.header.levelValues) {
-      refuse(messages::withPath(messages::kGrib2GridDiffers, slot.file));
+      refuse({core::Problem::Grib2GridDiffers, slot.file});
       return false;
     }
     const std::vector<std::uint8_t> map = codeMap(field_.levelValues, contents_.levels);
@@ -294,7 +291,7 @@ class DayImport {
   bool decodeExisting(int j) {
     wideCells_.resize(contents_.grid.cellCount());
     if (core::decodeRecordStream(existing_->recordStream(static_cast<std::size_t>(j)), existingCodes_,
-                                 existing_->runs(), wideCells_) != core::DecodeResult::Ok) {
+                                 existing_->runs(), wideCells_) != core::Problem::None) {
       return false;
     }
     existingCells_.resize(wideCells_.size());
@@ -314,7 +311,7 @@ class DayImport {
   DayKey day_;
   DaySlots& slots_;
   const Grib2ImportOptions& options_;
-  std::vector<std::string>& problems_;
+  std::vector<core::Status>& problems_;
   DayCounts counts_;
   std::optional<core::ArchiveFile> existing_;
   std::vector<std::int16_t> existingCodes_;
@@ -330,11 +327,11 @@ class DayImport {
 enum class DayOutcome { Written, Unchanged, Failed, NothingRead };
 
 DayOutcome importDay(DayImport& day, const std::filesystem::path& path, const std::function<void()>& fileDone,
-                     std::vector<std::string>& problems) {
+                     std::vector<core::Status>& problems) {
   day.keepOneGrid();
   if (!day.readExisting(path)) return DayOutcome::Failed;
   if (!day.levelsFit()) {
-    problems.push_back(messages::withPath(messages::kArchiveTooManyLevels, path));
+    problems.push_back({core::Problem::EncodeTooManyLevels, path});
     return DayOutcome::Failed;
   }
   switch (day.encodeRecords(path, fileDone)) {
@@ -346,7 +343,7 @@ DayOutcome importDay(DayImport& day, const std::filesystem::path& path, const st
       break;
   }
   if (core::Status s = day.write(path); !s) {
-    problems.push_back(s.message);
+    problems.push_back(std::move(s));
     return DayOutcome::Failed;
   }
   return DayOutcome::Written;
@@ -374,7 +371,7 @@ std::string halfHourRanges(const std::vector<int>& slots) {
 }  // namespace
 
 std::vector<std::filesystem::path> collectGrib2Files(std::span<const std::filesystem::path> inputs,
-                                                     std::vector<std::string>& problems) {
+                                                     std::vector<core::Status>& problems) {
   std::vector<std::filesystem::path> files;
   for (const std::filesystem::path& input : inputs) {
     std::error_code error;
@@ -384,7 +381,7 @@ std::vector<std::filesystem::path> collectGrib2Files(std::span<const std::filesy
     } else if (std::filesystem::exists(status)) {
       files.push_back(input);
     } else {
-      problems.push_back(messages::withPath(messages::kGrib2InputMissing, input));
+      problems.push_back({core::Problem::Grib2InputMissing, input});
     }
   }
   std::sort(files.begin(), files.end());

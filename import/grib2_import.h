@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "import/grib2_field.h"
+#include "core/problem.h"
 #include "core/rap_archive.h"
-#include "core/status.h"
 
 namespace ombrix::import {
 
@@ -45,8 +45,8 @@ struct DayGaps {
 
 struct Grib2ImportResult {
   std::vector<std::filesystem::path> daysWritten;
-  // The user's messages, in the order met: inputs not found, files skipped, days not written.
-  std::vector<std::string> problems;
+  // What the user is told, in the order met: inputs not found, files skipped, days not written.
+  std::vector<core::Status> problems;
   int daysFailed = 0;     // days with data whose file could not be written or was kept
   int daysUnchanged = 0;  // days whose file already held everything the files brought
   Grib2ImportCounts counts;
@@ -57,7 +57,7 @@ struct Grib2ImportResult {
 // names ending in kGrib2RainfallSuffix; in ascending path order, each once. An input that
 // does not exist is added to problems.
 std::vector<std::filesystem::path> collectGrib2Files(std::span<const std::filesystem::path> inputs,
-                                                     std::vector<std::string>& problems);
+                                                     std::vector<core::Status>& problems);
 
 // The archive grid of a message grid: origin at the first point, spacing from the first and last
 // points and the counts, rounded to the microdegree. False when the counts do not fit.

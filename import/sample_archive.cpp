@@ -7,7 +7,6 @@
 #include <system_error>
 
 #include "core/archive_calendar.h"
-#include "core/messages.h"
 #include "core/rap_encoder.h"
 
 namespace ombrix::import {
@@ -115,7 +114,7 @@ core::Status writeSampleDay(const SampleSequence& sequence, const std::filesyste
   const std::filesystem::path path = core::archiveFilePath(archiveDir.string(), period.year, period.month, day);
   std::error_code error;
   std::filesystem::create_directories(path.parent_path(), error);
-  if (error) return core::Status::failure(messages::withPath(messages::kCannotCreateFolder, path.parent_path()));
+  if (error) return {core::Problem::CannotCreateFolder, path.parent_path()};
   return writeArchiveFile(path, kSampleGrid, records);
 }
 
@@ -184,7 +183,7 @@ core::Status makeSampleArchive(const std::filesystem::path& dataDir, const std::
     if (core::Status status = writeSampleDay(sequence, archiveDir, period, d); !status) return status;
     if (progress) progress(d + 1, period.dayCount);
   }
-  return core::Status::success();
+  return {};
 }
 
 }  // namespace ombrix::import

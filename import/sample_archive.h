@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "import/grib2_field.h"
+#include "core/problem.h"
 #include "core/rap_archive.h"
-#include "core/status.h"
 #include "core/time_stamp.h"
 
 namespace ombrix::import {

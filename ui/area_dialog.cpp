@@ -2,7 +2,6 @@
 
 #include <optional>
 
-#include "core/messages.h"
 #include "core/number_text.h"
 #include "ui/app_look.h"
 #include "ui/control_factory.h"
@@ -12,8 +11,8 @@ namespace ombrix::ui {
 
 namespace {
 
-constexpr std::array<messages::Text, 4> kNotNumberMessages{messages::kNorthLatNotNumber, messages::kWestLonNotNumber,
-                                                           messages::kSouthLatNotNumber, messages::kEastLonNotNumber};
+constexpr std::array<core::Problem, 4> kNotNumber{core::Problem::NorthLatNotNumber, core::Problem::WestLonNotNumber,
+                                                  core::Problem::SouthLatNotNumber, core::Problem::EastLonNotNumber};
 
 std::array<std::int32_t*, 4> edgesInBoxOrder(core::AnalysisConditions& c) {
   return {&c.areaNorthLat, &c.areaWestLon, &c.areaSouthLat, &c.areaEastLon};
@@ -70,7 +69,7 @@ void AreaDialog::set() {
   for (std::size_t i = 0; i < boxes_.size(); ++i) {
     const std::optional<std::int32_t> value = core::parseDegrees(boxes_[i]->text().trimmed().toStdString());
     if (!value) {
-      messages_.show(kNotNumberMessages[i]);
+      messages_.report({kNotNumber[i]});
       boxes_[i]->setFocus();
       return;
     }

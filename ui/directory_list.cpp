@@ -4,9 +4,7 @@
 #include <QFileInfo>
 #include <QStyle>
 
-#include "core/messages.h"
 #include "ui/app_look.h"
-#include "ui/qt_text.h"
 
 namespace ombrix::ui {
 
@@ -74,7 +72,9 @@ DirectoryList* addDirectoryList(QWidget* parent, Place place, MessageSink& messa
   list->setFont(controlFont());
   list->setGeometry(place.left, place.top, place.width, place.height);
   QObject::connect(list, &DirectoryList::openFailed, list,
-                   [&messages](const QString& path) { messages.show(qtText(messages::kCannotOpenFolder) + path); });
+                   [&messages](const QString& path) {
+                     messages.report({core::Problem::CannotOpenFolder, path.toStdString()});
+                   });
   return list;
 }
 

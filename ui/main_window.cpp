@@ -202,7 +202,7 @@ VersionWindow& MainWindow::versionWindow() {
 void MainWindow::showConditionsSequence() { bringUp(archiveDirectoryDialog()); }
 
 void MainWindow::startPreprocessing() {
-  if (!core::readyToPreprocess(conditions_, [this](std::string_view message) { messages_.show(message); })) return;
+  if (!core::readyToPreprocess(conditions_, [this](const core::Status& missing) { messages_.report(missing); })) return;
   conditions_.outputRmdPath = core::outputRmdPath(conditions_);
   if (QFile::exists(QString::fromStdString(conditions_.outputRmdPath))) {
     bringUp(overwriteDialog());

@@ -128,16 +128,16 @@ void MapViewer::openFile(const QString& folder, const QString& name) {
     conditions_.openRmdDir = folder.toStdString();
     conditions_.openRmdPath.clear();
     ++viewChanges_;
-    messages_.show(messages::kFileNotFound);
+    messages_.report({core::Problem::RmdFileMissing});
     return;
   }
   const std::filesystem::path path = QDir(folder).filePath(name).toStdString();
   const viewer::RmdOpening opening = viewer::openRmdFile(path, static_cast<float>(surface_.width()),
                                                          static_cast<float>(surface_.height()));
   viewer::applyOpening(opening, conditions_);
-  if (opening.outcome != viewer::OpenOutcome::NotUsable) ++viewChanges_;
-  if (opening.outcome != viewer::OpenOutcome::Opened) {
-    messages_.show(opening.status.message);
+  if (opening.status || opening.status.problem == core::Problem::RmdFileMissing) ++viewChanges_;
+  if (!opening.status) {
+    messages_.report(opening.status);
     return;
   }
   mapShown_ = false;
@@ -184,7 +184,7 @@ void MapViewer::setAnimationButtons(bool animating) {
 
 bool MapViewer::showFrame(int frame) {
   if (core::Status status = viewer::showFrame(conditions_, frame, frameGrid_); !status) {
-    messages_.show(status.message);
+    messages_.report(status);
     return false;
   }
   drawMap(Scale::Intensity, conditions_.rainGrid);
@@ -289,7 +289,7 @@ void MapViewer::computeField(Field field) {
 
 void MapViewer::foldAndShow(Field field, int s, int e, bool progressive) {
   if (core::Status status = viewer::checkFrameRange(conditions_, s, e); !status) {
-    messages_.show(status.message);
+    messages_.report(status);
     return;
   }
   const bool sum = field == Field::Sum;
@@ -315,7 +315,7 @@ void MapViewer::foldAndShow(Field field, int s, int e, bool progressive) {
                                   : viewer::maximumOfFrames(conditions_, s, e, result, callbacks);
   if (fileChanged()) return;
   if (!status) {
-    messages_.show(status.message);
+    messages_.report(status);
     return;
   }
   yieldToEvents();
@@ -352,8 +352,7 @@ std::string MapViewer::areaText() const { return window_.readouts().areaName()->
 void MapViewer::exportShownMap() {
   // Until a map of the open file is drawn, the grid holds no values worth writing.
   if (!fileOpen() || !mapShown_ || conditions_.frameLabel.empty()) return;
-  const exports::CurrentDisplayResult result = exports::exportCurrentDisplay(conditions_, areaText());
-  if (result.outcome == exports::CurrentDisplayOutcome::Failed) messages_.show(result.status.message);
+  messages_.report(exports::exportCurrentDisplay(conditions_, areaText()).status);
 }
 
 void MapViewer::exportPeriod() {
@@ -367,7 +366,7 @@ void MapViewer::exportPeriod() {
   const exports::PeriodExportResult result =
       exports::exportPeriod(conditions_, areaText(), progress_->trackWidth(), callbacks);
   if (changes == viewChanges_) exports::applyPeriodExport(result, conditions_);
-  if (!result.message.empty() && !window_.isEnding()) messages_.show(result.message);
+  if (!window_.isEnding()) messages_.report(result.status, core::Notice::CsvSetWritten);
 }
 
 // ---- Analysis: areal means and duration maxima ----
@@ -395,7 +394,7 @@ void MapViewer::arealMean() {
   if (chosen.isEmpty() || computing() || !fileOpen()) return;
   std::vector<gis::Shape> shapes;
   if (core::Status read = gis::readPolygonFile(chosen.toStdString(), std::nullopt, shapes); !read) {
-    messages_.show(read.message);
+    messages_.report(read);
     return;
   }
   gis::ArealComputation computation;
@@ -409,12 +408,12 @@ void MapViewer::arealMean() {
   const std::filesystem::path out = gis::arealCsvPath(conditions_.openRmdPath);
   if (status) status = gis::writeArealCsv(out, computation.table());
   if (!status) {
-    messages_.show(status.message);
+    messages_.report(status);
     return;
   }
   polygons_ = std::move(shapes);
   if (mapShown_) drawMap(shownScale_, conditions_.rainGrid);
-  messages_.show(std::string(messages::kArealWritten) + out.string());
+  messages_.show(core::message(core::Notice::ArealCsvWritten, out));
 }
 
 void MapViewer::durationMaximumMap() {
@@ -423,7 +422,7 @@ void MapViewer::durationMaximumMap() {
   if (!answer || computing() || !fileOpen()) return;
   const std::optional<std::int32_t> hours = core::parseWholeNumber(answer->trimmed().toStdString());
   if (!hours || *hours < 1 || *hours > 32767) {
-    messages_.show(messages::kDurationHoursInvalid);
+    messages_.report({core::Problem::DurationHoursInvalid});
     return;
   }
   gis::DurationMap map;
@@ -435,7 +434,7 @@ void MapViewer::durationMaximumMap() {
       status);
   if (!current) return;
   if (!status) {
-    messages_.show(status.message);
+    messages_.report(status);
     return;
   }
   progress_->setBarWidth(progress_->trackWidth());
@@ -470,7 +469,7 @@ void MapViewer::exportNetcdf() {
   const core::AnalysisConditions file = conditions_;
   const std::filesystem::path target = gis::netcdfPathBeside(file.openRmdPath);
   if (std::filesystem::exists(target)) {
-    messages_.show(std::string(messages::kExportTargetExists) + target.string());
+    messages_.report({core::Problem::ExportTargetExists, target});
     return;
   }
   gis::NetcdfExportOptions options;
@@ -482,14 +481,12 @@ void MapViewer::exportNetcdf() {
   };
   const core::Status status = gis::exportOpenFileNetcdf(file, 0, file.openFrameCount() - 1, target, options);
   if (window_.isEnding()) return;
-  messages_.show(status ? std::string(messages::kNetcdfWritten) + target.string() : status.message);
+  messages_.report(status, core::Notice::NetcdfWritten, target);
 }
 
 void MapViewer::exportShownMapGeoTiff() {
   if (!fileOpen() || !mapShown_ || conditions_.frameLabel.empty()) return;
-  const exports::CurrentDisplayResult result =
-      gis::exportShownMapGeoTiff(conditions_, gis::shownMapGeoTiffPath(conditions_, areaText()));
-  if (result.outcome == exports::CurrentDisplayOutcome::Failed) messages_.show(result.status.message);
+  messages_.report(gis::exportShownMapGeoTiff(conditions_, gis::shownMapGeoTiffPath(conditions_, areaText())).status);
 }
 
 }  // namespace ombrix::ui

@@ -3,8 +3,11 @@
 // input. The application uses message boxes; tests record what was shown.
 #include <QString>
 #include <QWidget>
+#include <filesystem>
 #include <optional>
 #include <string_view>
+
+#include "core/problem.h"
 
 namespace ombrix::ui {
 
@@ -17,6 +20,15 @@ class MessageSink {
   virtual std::optional<QString> askText(const QString& prompt) = 0;
 
   void show(std::string_view text) { show(QString::fromUtf8(text.data(), static_cast<int>(text.size()))); }
+  // Shows the message of what went wrong; nothing on success or for a silent problem.
+  void report(const core::Status& status) {
+    if (!core::silent(status.problem)) show(core::message(status));
+  }
+  // The same, with the notice of what was done on success.
+  void report(const core::Status& status, core::Notice done, const std::filesystem::path& subject = {}) {
+    if (status) show(core::message(done, subject));
+    report(status);
+  }
 };
 
 // Message boxes titled with the application title, each with an OK button only.

@@ -5,7 +5,6 @@
 #include "core/archive_calendar.h"
 #include "ui/app_look.h"
 #include "ui/control_factory.h"
-#include "ui/qt_text.h"
 
 namespace ombrix::ui {
 
@@ -58,9 +57,8 @@ void PeriodDialog::set() {
     texts.month[row] = rows_[row][1]->currentText().trimmed().toStdString();
     texts.day[row] = rows_[row][2]->currentText().trimmed().toStdString();
   }
-  const core::PeriodTextCheck check = core::checkPeriodTexts(texts, conditions_);
-  if (!check.accepted()) {
-    messages_.show(qtText(check.message));
+  if (const core::Status check = core::checkPeriodTexts(texts, conditions_); !check) {
+    messages_.report(check);
     return;
   }
   readouts_.showDates(conditions_.periodYear, conditions_.periodMonth, conditions_.periodDay);

@@ -40,16 +40,17 @@ void PointTableWindow::buildTable() {
   conditions_.archiveDir = folder.toStdString();
   const std::filesystem::path set = folder.toStdString();
   if (core::Status status = exports::checkFileList(set); !status) {
-    messages_.show(status.message);
+    messages_.report(status);
     return;
   }
   messages_.show(messages::kFileListFound);
   const std::optional<QString> answer = messages_.askText(qtText(messages::kAskCellId));
   if (!answer) {
-    messages_.show(messages::kCellIdNotEntered);
+    messages_.report({core::Problem::CellIdNotEntered});
     return;
   }
-  messages_.show(exports::buildPointTable(set, answer->toStdString()).message);
+  const exports::PointTableResult table = exports::buildPointTable(set, answer->toStdString());
+  messages_.report(table.status, core::Notice::PointTableWritten, table.path);
 }
 
 void PointTableWindow::closeWindow() { hide(); }

@@ -33,7 +33,7 @@ void PreprocessDialog::run() {
   // A run started while this one yields would end first and show the buttons of a run still working.
   if (running_) return;
   // The conditions may have changed since the menu command opened this dialog.
-  if (!core::readyToPreprocess(conditions_, [this](std::string_view message) { messages_.show(message); })) return;
+  if (!core::readyToPreprocess(conditions_, [this](const core::Status& missing) { messages_.report(missing); })) return;
 
   running_ = true;
   waitLabel_->setText(qtText(messages::kPleaseWait));
@@ -48,7 +48,7 @@ void PreprocessDialog::run() {
   running_ = false;
   if (programEnding_()) return;
   if (!result.status) {
-    messages_.show(qtText(result.status.message));
+    messages_.report(result.status);
     setButtonsVisible(true);
     return;
   }

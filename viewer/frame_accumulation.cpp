@@ -6,7 +6,6 @@
 #include <emmintrin.h>
 #endif
 
-#include "core/messages.h"
 #include "core/rmd_file.h"
 #include "viewer/frame_loading.h"
 
@@ -72,17 +71,17 @@ core::Status foldFrames(const core::AnalysisConditions& conditions, int s, int e
     if (callbacks.frameFolded) callbacks.frameFolded(k, field);
   }
   result = std::move(field);
-  return core::Status::success();
+  return {};
 }
 
 }  // namespace
 
 core::Status checkFrameRange(const core::AnalysisConditions& c, int s, int e) {
-  if (s == e) return core::Status::failure(std::string(messages::kChooseDifferentTimes));
-  if (s > e) return core::Status::failure(std::string(messages::kTimesNotInOrder));
-  if (!c.fileOpen()) return core::Status::failure(std::string(messages::kNoFileOpen));
-  if (s < 0 || e >= c.openFrameCount()) return core::Status::failure(std::string(messages::kFrameNotInFile));
-  return core::Status::success();
+  if (s == e) return {core::Problem::ChooseDifferentTimes};
+  if (s > e) return {core::Problem::TimesNotInOrder};
+  if (!c.fileOpen()) return {core::Problem::NoFileOpen};
+  if (s < 0 || e >= c.openFrameCount()) return {core::Problem::FrameNotInFile};
+  return {};
 }
 
 core::Status accumulateFrames(const core::AnalysisConditions& conditions, int s, int e,

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/analysis_conditions.h"
-#include "core/status.h"
+#include "core/problem.h"
 
 namespace ombrix::viewer {
 

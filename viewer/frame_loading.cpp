@@ -1,6 +1,5 @@
 #include "viewer/frame_loading.h"
 
-#include "core/messages.h"
 #include "core/number_text.h"
 
 namespace ombrix::viewer {
@@ -10,9 +9,9 @@ namespace {
 bool frameInIndex(const core::AnalysisConditions& c, int i) { return i >= 0 && i < c.openFrameCount(); }
 
 core::Status checkFrame(const core::AnalysisConditions& c, int i) {
-  if (!c.fileOpen()) return core::Status::failure(std::string(messages::kNoFileOpen));
-  if (!frameInIndex(c, i)) return core::Status::failure(std::string(messages::kFrameNotInFile));
-  return core::Status::success();
+  if (!c.fileOpen()) return {core::Problem::NoFileOpen};
+  if (!frameInIndex(c, i)) return {core::Problem::FrameNotInFile};
+  return {};
 }
 
 }  // namespace
@@ -47,7 +46,7 @@ core::Status showFrame(core::AnalysisConditions& c, int i, std::vector<std::int1
   if (core::Status s = loadFrame(c, i, frameGrid); !s) return s;
   c.rainGrid = frameGrid;
   c.frameLabel = frameStamp(c, i);
-  return core::Status::success();
+  return {};
 }
 
 }  // namespace ombrix::viewer

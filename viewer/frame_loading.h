@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "core/analysis_conditions.h"
+#include "core/problem.h"
 #include "core/rmd_file.h"
-#include "core/status.h"
 
 namespace ombrix::viewer {
 

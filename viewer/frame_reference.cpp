@@ -3,8 +3,8 @@
 #include <charconv>
 #include <cstdio>
 #include <string>
+#include <vector>
 
-#include "core/messages.h"
 #include "core/number_text.h"
 
 namespace ombrix::viewer {
@@ -62,30 +62,27 @@ std::optional<std::pair<std::string_view, std::string_view>> splitFrameRange(std
 }
 
 core::Status resolveFrame(const core::AnalysisConditions& conditions, const FrameReference& reference, int& frame) {
-  if (!conditions.fileOpen()) return core::Status::failure(std::string(messages::kNoFileOpen));
+  if (!conditions.fileOpen()) return {core::Problem::NoFileOpen};
   const int frames = conditions.openFrameCount();
   if (reference.number) {
     if (*reference.number >= 0 && *reference.number < frames) {
       frame = *reference.number;
-      return core::Status::success();
+      return {};
     }
-    return core::Status::failure(std::string(messages::kFrameNumberNotInFile) + std::to_string(frames));
+    return {core::Problem::FrameNumberNotInFile, {}, {std::to_string(frames)}};
   }
   for (int i = 0; i < frames; ++i) {
     if (stampOf(conditions, i) == reference.time) {
       frame = i;
-      return core::Status::success();
+      return {};
     }
   }
-  std::string message = std::string(messages::kNoFrameAtTime) + timeText(reference.time);
+  std::vector<std::string> times{timeText(reference.time)};
   if (frames > 0) {
-    message.append(messages::kFileTimesOpen)
-        .append(timeText(stampOf(conditions, 0)))
-        .append("～")
-        .append(timeText(stampOf(conditions, frames - 1)))
-        .append(messages::kFileTimesClose);
+    times.push_back(timeText(stampOf(conditions, 0)));
+    times.push_back(timeText(stampOf(conditions, frames - 1)));
   }
-  return core::Status::failure(std::move(message));
+  return {core::Problem::NoFrameAtTime, {}, std::move(times)};
 }
 
 }  // namespace ombrix::viewer

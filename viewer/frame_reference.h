@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "core/analysis_conditions.h"
-#include "core/status.h"
+#include "core/problem.h"
 #include "core/time_stamp.h"
 
 namespace ombrix::viewer {

@@ -2,7 +2,6 @@
 
 #include <system_error>
 
-#include "core/messages.h"
 #include "core/number_text.h"
 #include "core/region_table.h"
 
@@ -63,8 +62,7 @@ RmdOpening openRmdFile(const std::filesystem::path& path, float viewWidth, float
   opening.file.dir = path.parent_path().string();
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) {
-    opening.outcome = OpenOutcome::FileMissing;
-    opening.status = core::Status::failure(std::string(messages::kFileNotFound));
+    opening.status = {core::Problem::RmdFileMissing};
     return opening;
   }
   core::Bytes head;
@@ -83,7 +81,7 @@ RmdOpening openRmdBytes(std::span<const std::uint8_t> head, std::uint64_t fileSi
   opening.status = core::parseRmdHead(head, path.string(), contents);
   if (!opening.status) return opening;
   if (contents.header.cellLonStep <= 0 || contents.header.cellLatStep <= 0 || !gridFitsFile(fileSize, contents.header)) {
-    opening.status = core::Status::failure(messages::withPath(messages::kNotRmdFile, path));
+    opening.status = {core::Problem::NotRmdFile, path};
     return opening;
   }
   OpenedRmd& file = opening.file;
@@ -94,17 +92,16 @@ RmdOpening openRmdBytes(std::span<const std::uint8_t> head, std::uint64_t fileSi
   const core::TimeStamp& first = file.index.front().stamp;
   file.scaleFactor = scaleFactorForDate(first.year, first.month);
   file.geometry = computeViewGeometry(file.header, file.scaleFactor, viewWidth, viewHeight);
-  opening.outcome = OpenOutcome::Opened;
   return opening;
 }
 
 void applyOpening(const RmdOpening& opening, core::AnalysisConditions& c) {
   const OpenedRmd& file = opening.file;
-  if (opening.outcome == OpenOutcome::FileMissing) {
+  if (opening.status.problem == core::Problem::RmdFileMissing) {
     c.openRmdDir = file.dir;
     c.openRmdPath.clear();
   }
-  if (opening.outcome != OpenOutcome::Opened) return;
+  if (!opening.status) return;
   c.openRmdPath = file.path;
   c.openRmdDir = file.dir;
   if (file.areaName) c.areaName = *file.areaName;

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "core/analysis_conditions.h"
+#include "core/problem.h"
 #include "core/rmd_file.h"
-#include "core/status.h"
 #include "viewer/view_geometry.h"
 
 namespace ombrix::viewer {
@@ -38,16 +38,10 @@ struct OpenedRmd {
   ViewGeometry geometry;
 };
 
-enum class OpenOutcome {
-  Opened,      // file read; apply everything
-  FileMissing, // no such file: openRmdPath becomes empty, openRmdDir the chosen folder
-  NotUsable,   // not a usable preprocessed file: nothing changes
-};
-
+// Opened (status ok), no file at the path (RmdFileMissing), or not a usable preprocessed file.
 struct RmdOpening {
-  OpenOutcome outcome = OpenOutcome::NotUsable;
-  core::Status status;  // the message to show unless Opened
-  OpenedRmd file;       // filled when Opened (dir and path are always set)
+  core::Status status;
+  OpenedRmd file;  // filled when opened (dir and path are always set)
 };
 
 // Reads the header and whole frame index of the file at path for a drawing surface of
@@ -58,8 +52,8 @@ RmdOpening openRmdFile(const std::filesystem::path& path, float viewWidth, float
 RmdOpening openRmdBytes(std::span<const std::uint8_t> head, std::uint64_t fileSize,
                         const std::filesystem::path& path, float viewWidth, float viewHeight);
 
-// Applies an opening to the conditions: every open-file field and areaName when Opened; the
-// emptied openRmdPath and the folder when FileMissing; nothing when NotUsable.
+// Applies an opening to the conditions: every open-file field and areaName when opened; the
+// emptied openRmdPath and the folder when the file is missing; nothing when it is not usable.
 void applyOpening(const RmdOpening& opening, core::AnalysisConditions& conditions);
 
 }  // namespace ombrix::viewer

@@ -5,7 +5,7 @@
 #include <iostream>
 
 #include "core/analysis_conditions.h"
-#include "core/messages.h"
+#include "core/problem.h"
 #include "ui/app_look.h"
 #include "ui/main_window.h"
 #include "ui/message_sink.h"
@@ -16,10 +16,7 @@ constexpr int kExitFailed = 1;
 
 // Shows what nobody foresaw (memory exhausted, a library's exception) before the program ends.
 void reportUnexpected(const char* what) {
-  ombrix::ui::MessageBoxSink(nullptr).show(
-      QString::fromUtf8(ombrix::messages::kUnexpectedError.data(),
-                        static_cast<qsizetype>(ombrix::messages::kUnexpectedError.size())) +
-      QString::fromLocal8Bit(what));
+  ombrix::ui::MessageBoxSink(nullptr).report({ombrix::core::Problem::UnexpectedError, {}, {what}});
 }
 
 // The last line of defence: an exception must not cross the event loop, so one thrown by an
@@ -71,7 +68,7 @@ int main(int argc, char* argv[]) {
   try {
     return run(argc, argv);
   } catch (...) {  // not even the application object could be made: no window to show it in
-    std::cerr << ombrix::messages::kUnexpectedError << "\n";
+    std::cerr << ombrix::core::message({ombrix::core::Problem::UnexpectedError}) << "\n";
     return kExitFailed;
   }
 }

@@ -3,7 +3,6 @@
 #include <array>
 #include <charconv>
 #include <filesystem>
-#include <iostream>
 #include <optional>
 
 #include "core/number_text.h"
@@ -143,12 +142,11 @@ std::string readArchiveSelection(const ArchiveOptions& options, ArchiveSelection
 
 bool catalogueSelection(ArchiveSelection& selection) {
   core::AnalysisConditions& c = selection.conditions;
-  const core::PeriodStatus period = core::checkPeriod(selection.period, c);
-  if (period != core::PeriodStatus::Ok) {
-    refused(core::periodStatusMessage(period));
+  if (const core::Status period = core::checkPeriod(selection.period, c); !period) {
+    refused(period);
     return false;
   }
-  return core::readyToPreprocess(c, [](std::string_view message) { std::cerr << message << "\n"; });
+  return core::readyToPreprocess(c, report);
 }
 
 }  // namespace ombrix::tool

@@ -53,10 +53,7 @@ core::Status fromArchive(const Options& options, const core::PeriodDates& period
                          const std::vector<gis::Shape>& shapes, gis::ArealComputation& computation) {
   core::AnalysisConditions conditions;
   conditions.archiveDir = archiveDirectory(options.archive);
-  const core::PeriodStatus checked = core::checkPeriod(period, conditions);
-  if (checked != core::PeriodStatus::Ok) {
-    return core::Status::failure(std::string(core::periodStatusMessage(checked)));
-  }
+  if (core::Status checked = core::checkPeriod(period, conditions); !checked) return checked;
   TerminalProgress bar(kCommand);
   core::PreprocessCallbacks callbacks;
   callbacks.progress = [&bar](int begun, int count) { bar.update(static_cast<double>(begun) / count); };

@@ -28,7 +28,7 @@ int runExportGeoTiff(const CLI::App& command, const Options& options) {
   const std::filesystem::path target =
       options.out.empty() ? gis::shownMapGeoTiffPath(conditions, conditions.areaName) : std::filesystem::path(options.out);
   const exports::CurrentDisplayResult result = gis::exportShownMapGeoTiff(conditions, target);
-  if (result.outcome != exports::CurrentDisplayOutcome::Written) return refused(result.status);
+  if (!result.status) return refused(result.status);
   std::cout << result.path.string() << "\n";
   return kExitOk;
 }

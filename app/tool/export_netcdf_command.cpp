@@ -12,7 +12,6 @@
 #include "app/tool/command_table.h"
 #include "app/tool/export_session.h"
 #include "app/tool/frame_options.h"
-#include "core/messages.h"
 #include "core/preprocess_run.h"
 #include "gis/netcdf_export.h"
 

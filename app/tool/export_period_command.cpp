@@ -23,8 +23,8 @@ CommandRun defineExportPeriod(CLI::App& command) {
     callbacks.progress = [&](int width) { progress.update(static_cast<double>(width) / kProgressWidth); };
     const exports::PeriodExportResult result =
         exports::exportPeriod(conditions, conditions.areaName, kProgressWidth, callbacks);
-    if (result.outcome != exports::PeriodExportOutcome::Written) return refused(result.message);
-    std::cerr << result.message << "\n";
+    if (!result.status) return refused(result.status);
+    std::cerr << core::message(core::Notice::CsvSetWritten) << "\n";
     std::cout << result.folder.string() << "\n";
     return kExitOk;
   };

@@ -17,14 +17,14 @@ constexpr float kSurfaceHeight = 600;
 
 core::Status openForExport(const std::string& path, core::AnalysisConditions& conditions) {
   const viewer::RmdOpening opening = viewer::openRmdFile(path, kSurfaceWidth, kSurfaceHeight);
-  if (opening.outcome != viewer::OpenOutcome::Opened) return opening.status;
+  if (!opening.status) return opening.status;
   viewer::applyOpening(opening, conditions);
-  return core::Status::success();
+  return {};
 }
 
 int exportShownMap(const core::AnalysisConditions& conditions) {
   const exports::CurrentDisplayResult result = exports::exportCurrentDisplay(conditions, conditions.areaName);
-  if (result.outcome != exports::CurrentDisplayOutcome::Written) return refused(result.status);
+  if (!result.status) return refused(result.status);
   std::cout << result.path.string() << "\n";
   return kExitOk;
 }

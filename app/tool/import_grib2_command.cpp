@@ -10,7 +10,6 @@
 
 #include "app/tool/command_table.h"
 #include "import/grib2_import.h"
-#include "core/messages.h"
 
 namespace ombrix::tool {
 
@@ -32,10 +31,10 @@ CommandRun defineImportGrib2(CLI::App& command) {
       ->required();
   return [options] {
     const std::vector<std::filesystem::path> inputs(options->inputs.begin(), options->inputs.end());
-    std::vector<std::string> problems;
+    std::vector<core::Status> problems;
     const std::vector<std::filesystem::path> files = import::collectGrib2Files(inputs, problems);
-    for (const std::string& problem : problems) std::cerr << problem << "\n";
-    if (files.empty()) return refused(messages::kGrib2NoInputFiles);
+    for (const core::Status& problem : problems) report(problem);
+    if (files.empty()) return refused({core::Problem::Grib2NoInputFiles});
 
     import::Grib2ImportResult result;
     {
@@ -45,10 +44,10 @@ CommandRun defineImportGrib2(CLI::App& command) {
         progress.update(static_cast<double>(done) / count);
       });
     }
-    for (const std::string& problem : result.problems) std::cerr << problem << "\n";
+    for (const core::Status& problem : result.problems) report(problem);
     for (const std::string& line : import::importSummary(result)) std::cerr << line << "\n";
     for (const std::filesystem::path& day : result.daysWritten) std::cout << day.string() << "\n";
-    if (result.daysWritten.empty() && result.daysUnchanged == 0) return refused(messages::kGrib2NoDayWritten);
+    if (result.daysWritten.empty() && result.daysUnchanged == 0) return refused({core::Problem::Grib2NoDayWritten});
     return result.daysFailed == 0 ? kExitOk : kExitRefused;
   };
 }

@@ -10,7 +10,6 @@
 #include "app/tool/command_table.h"
 #include "app/tool/frame_options.h"
 #include "app/tool/map_choice.h"
-#include "core/messages.h"
 #include "core/number_text.h"
 #include "core/output_file.h"
 #include "viewer/base_map.h"
@@ -57,7 +56,7 @@ core::Status writePng(const viewer::RgbImage& image, const std::string& path) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
   if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG")) {
-    return core::Status::failure(std::string(messages::kCannotEncodePng) + path);
+    return {core::Problem::CannotEncodePng, path};
   }
   core::OutputFile file;
   if (core::Status s = file.open(path); !s) return s;
@@ -66,7 +65,7 @@ core::Status writePng(const viewer::RgbImage& image, const std::string& path) {
   return file.commit();
 #else
   (void)image;
-  return core::Status::failure(std::string(messages::kCannotEncodePng) + path);
+  return {core::Problem::CannotEncodePng, path};
 #endif
 }
 
@@ -82,7 +81,7 @@ int runRender(const CLI::App& command, const RenderOptions& options) {
 
   const viewer::RmdOpening opening =
       viewer::openRmdFile(options.rmdPath, static_cast<float>(width), static_cast<float>(height));
-  if (opening.outcome != viewer::OpenOutcome::Opened) return refused(opening.status);
+  if (!opening.status) return refused(opening.status);
   core::AnalysisConditions conditions;
   viewer::applyOpening(opening, conditions);
   if (core::Status s = showChosenMap(command, frames, conditions); !s) return refused(s);

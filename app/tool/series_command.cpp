@@ -10,7 +10,6 @@
 #include "app/tool/command_table.h"
 #include "app/tool/export_session.h"
 #include "core/frame_slots.h"
-#include "core/messages.h"
 #include "core/number_text.h"
 #include "core/rmd_file.h"
 #include "gis/areal_csv.h"
@@ -51,7 +50,7 @@ int runSeries(const CLI::App& command, const Options& options) {
   core::AnalysisConditions conditions;
   if (core::Status opened = openForExport(path.string(), conditions); !opened) return refused(opened);
   const auto cell = chosenCell(options, conditions);
-  if (!cell) return refused(options.id ? messages::kCellIdOutOfRange : messages::kPointOutsideGrid);
+  if (!cell) return refused({options.id ? core::Problem::CellIdOutOfRange : core::Problem::PointOutsideGrid});
 
   core::RmdContents contents;
   std::vector<std::int16_t> values;

@@ -24,7 +24,7 @@ CommandRun defineTable(CLI::App& command) {
     if (core::Status listed = exports::checkFileList(folder); !listed) return refused(listed);
     const exports::PointTableResult result = exports::buildPointTable(folder, *core::parseWholeNumber(options->id));
     if (!result.status) return refused(result.status);
-    std::cerr << result.message << "\n";
+    std::cerr << core::message(core::Notice::PointTableWritten, result.path) << "\n";
     std::cout << result.path.string() << "\n";
     return kExitOk;
   };

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "app/tool/command_table.h"
-#include "core/messages.h"
 
 namespace ombrix::tool {
 
@@ -76,17 +75,17 @@ int usageError(const CLI::App& command, std::string_view detail) {
   return kExitUsage;
 }
 
-int refused(const core::Status& status) { return refused(status.message); }
+void report(const core::Status& status) { std::cerr << core::message(status) << "\n"; }
 
-int refused(std::string_view message) {
-  std::cerr << message << "\n";
+int refused(const core::Status& status) {
+  report(status);
   return kExitRefused;
 }
 
 bool refusedAsExisting(const std::filesystem::path& target, bool force) {
   std::error_code error;
   if (force || !std::filesystem::exists(target, error)) return false;
-  refused(std::string(messages::kOutputExists) + target.string());
+  refused({core::Problem::OutputExists, target});
   return true;
 }
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/status.h"
+#include "core/problem.h"
 
 namespace ombrix::tool {
 
@@ -38,9 +38,10 @@ CLI::Option* addRmdFileArgument(CLI::App& command, std::string& path);
 
 // Prints a usage error for the command and returns kExitUsage.
 int usageError(const CLI::App& command, std::string_view detail);
-// Prints the user's message on standard error and returns kExitRefused.
+// Prints the user's message on standard error.
+void report(const core::Status& status);
+// Reports status and returns kExitRefused.
 int refused(const core::Status& status);
-int refused(std::string_view message);
 // Whether target is there already and may not be replaced (no --force); then says so.
 bool refusedAsExisting(const std::filesystem::path& target, bool force);
 

@@ -116,7 +116,10 @@ TEST(FailingWrite, PeriodExportUnderAFileSizeLimitLeavesNothing) {
   const core::AnalysisConditions conditions = test::openedConditions(rmd);
   const std::string failure = std::string(messages::kCannotWriteFile) + (dir / "Ka2005070120050702").string();
   const test::ChildOutcome limited = test::runInChild(
-      [&] { return exports::exportPeriod(conditions, conditions.areaName, 100).message.rfind(failure, 0) == 0 ? 0 : 1; },
+      [&] {
+        const exports::PeriodExportResult result = exports::exportPeriod(conditions, conditions.areaName, 100);
+        return message(result.status).rfind(failure, 0) == 0 ? 0 : 1;
+      },
       test::fileSizeLimit(4096));
   EXPECT_EQ(limited.exitCode, 0) << "not refused with " << failure;
   EXPECT_EQ(test::namesIn(dir.path()), std::vector<std::string>{"Ka20057012005702.RMD"});

@@ -80,7 +80,7 @@ TEST(PreprocessRun, OneHourlyDayWritesTheExactFile) {
   Archive archive(2001, 1, 1, {24});
   archive.conditions.header.frameCount = 5;  // an open file's fields must survive the run
   const PreprocessResult result = runPreprocessing(archive.conditions, archive.output);
-  ASSERT_TRUE(result.status) << result.status.message;
+  ASSERT_TRUE(result.status) << message(result.status);
 
   Bytes expected(28 + 10 * 24, 0);
   encodeRmdHeader({24, 139062500, 45958333, 139250000, 45833332, kRows, kCols, 31250, 20834, -1}, expected.data());
@@ -114,7 +114,7 @@ TEST(PreprocessRun, HalfHourlyDaysKeepAtMostOneDayOfRecordsEach) {
     calls.push_back(std::to_string(begun) + "/" + std::to_string(count));
   };
   const PreprocessResult result = runPreprocessing(archive.conditions, archive.output, callbacks);
-  ASSERT_TRUE(result.status) << result.status.message;
+  ASSERT_TRUE(result.status) << message(result.status);
   EXPECT_EQ(std::pair(result.halfHourly, result.outFrameCount), (std::pair<std::uint8_t, std::int16_t>(1, 144)));
   EXPECT_EQ(calls, (std::vector<std::string>{"yield", "1/3", "yield", "2/3", "yield", "3/3"}));
 
@@ -147,7 +147,7 @@ TEST(PreprocessRun, DifferentGridsAndMalformedRecordsLeaveTheTargetAsItWas) {
   callbacks.progress = [&](int, int) { ++progressCalls; };
 
   const PreprocessResult result = runPreprocessing(archive.conditions, archive.output, callbacks);
-  EXPECT_EQ(result.status.message, messages::kGridMismatch);
+  EXPECT_EQ(message(result.status), messages::kGridMismatch);
   EXPECT_FALSE(result.layoutDecided);
   EXPECT_EQ(progressCalls, 0);
   EXPECT_EQ(readBytes(archive.output), (Bytes{9, 9, 9}));
@@ -159,7 +159,7 @@ TEST(PreprocessRun, DifferentGridsAndMalformedRecordsLeaveTheTargetAsItWas) {
   bad.records.push_back({{2001, 1, 2, 2, 0}, Bytes{0xC0, 45, 0x83}});  // level 3 is not in the table
   writeBytes(archive.conditions.archiveFiles[1], assembleArchive(bad));
   const PreprocessResult failed = runPreprocessing(archive.conditions, archive.output);
-  EXPECT_NE(failed.status.message.find(archive.conditions.archiveFiles[1]), std::string::npos);
+  EXPECT_NE(message(failed.status).find(archive.conditions.archiveFiles[1]), std::string::npos);
   EXPECT_EQ(readBytes(archive.output), (Bytes{9, 9, 9}));
   EXPECT_EQ(test::namesIn(archive.dir.path()).size(), 3u);
 }
@@ -168,7 +168,7 @@ TEST(PreprocessRun, PeriodsAndAreasTooLargeForOneFileAreRefusedWithTheLimit) {
   const auto message = [](const Archive& archive) {
     const PreprocessResult result = runPreprocessing(archive.conditions, archive.output);
     EXPECT_FALSE(std::filesystem::exists(archive.output));
-    return result.status.message;
+    return core::message(result.status);
   };
   // 1,366 hourly days make 32,784 frames: 1,365 fit.
   Archive hourly(2001, 1, 1, {24});
@@ -207,7 +207,7 @@ TEST(PreprocessRun, GridsTheFileCannotDescribeAndMismatchedCataloguesAreRefused)
   for (const auto& [archive, message] : std::vector<std::pair<Archive*, messages::Text>>{
            {&outside, messages::kAreaOutsideGrid}, {&inverted, messages::kAreaInverted},
            {&coarse, messages::kGridSpacingTooLarge}, {&twoDays, messages::kPeriodDoesNotMatchCatalogue}}) {
-    EXPECT_EQ(runPreprocessing(archive->conditions, archive->output).status.message, message);
+    EXPECT_EQ(core::message(runPreprocessing(archive->conditions, archive->output).status), message);
     EXPECT_FALSE(std::filesystem::exists(archive->output));
   }
 }

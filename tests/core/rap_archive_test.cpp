@@ -16,7 +16,7 @@ using Cells = std::vector<std::int16_t>;
 
 Cells decodeOk(const Bytes& stream, const Cells& levels, const std::vector<RunEntry>& runs, std::size_t count) {
   Cells cells(count, 999);
-  EXPECT_EQ(decodeRecordStream(stream, levels, runs, cells), DecodeResult::Ok);
+  EXPECT_EQ(decodeRecordStream(stream, levels, runs, cells), Problem::None);
   return cells;
 }
 
@@ -78,15 +78,15 @@ TEST(RecordDecoding, MalformedStreamsAreRefusedWithoutOverrun) {
   const std::vector<RunEntry> runs{{1, 0}, {7, 0}};
   struct Case {
     Bytes stream;
-    DecodeResult result;
+    Problem result;
   };
   const std::vector<Case> cases{
-      {{0x83}, DecodeResult::LevelOutOfTable},        {{0xFE, 0x03}, DecodeResult::LevelOutOfTable},
-      {{0xC3, 0x00}, DecodeResult::LevelOutOfTable},  {{0x01}, DecodeResult::LevelOutOfTable},
-      {{0x02}, DecodeResult::RunOutOfTable},          {{0x7F}, DecodeResult::RunOutOfTable},
-      {{0x80, 0xC0, 0x02}, DecodeResult::RunPastGrid}, {{0x80, 0x80, 0x80, 0x00}, DecodeResult::RunPastGrid},
-      {{0x80}, DecodeResult::StreamTruncated},        {{0xFE}, DecodeResult::StreamTruncated},
-      {{0xC0}, DecodeResult::StreamTruncated},        {{}, DecodeResult::StreamTruncated},
+      {{0x83}, Problem::ArchiveLevelOutOfTable},         {{0xFE, 0x03}, Problem::ArchiveLevelOutOfTable},
+      {{0xC3, 0x00}, Problem::ArchiveLevelOutOfTable},   {{0x01}, Problem::ArchiveLevelOutOfTable},
+      {{0x02}, Problem::ArchiveRunOutOfTable},           {{0x7F}, Problem::ArchiveRunOutOfTable},
+      {{0x80, 0xC0, 0x02}, Problem::ArchiveRunPastGrid}, {{0x80, 0x80, 0x80, 0x00}, Problem::ArchiveRunPastGrid},
+      {{0x80}, Problem::ArchiveStreamTruncated},         {{0xFE}, Problem::ArchiveStreamTruncated},
+      {{0xC0}, Problem::ArchiveStreamTruncated},         {{}, Problem::ArchiveStreamTruncated},
   };
   for (const Case& c : cases) {
     Cells cells(4, 7);
@@ -127,7 +127,7 @@ TEST(ArchiveFileReading, ReadsTablesDirectoryAndEachRecordAtItsOwnOffset) {
   ASSERT_EQ(header.records.size(), 2u);
   EXPECT_EQ(header.records[0].recordOffset, file.records()[0].recordOffset);
   const Status missing = readArchiveHeader((dir / "J2005508.RAP").string(), header);
-  EXPECT_EQ(missing.message, std::string(messages::kArchiveFileUnreadable) + (dir / "J2005508.RAP").string());
+  EXPECT_EQ(message(missing), std::string(messages::kArchiveFileUnreadable) + (dir / "J2005508.RAP").string());
 }
 
 // Offsets inside the two-record file built above (N = 2: the tables start at 124).
@@ -136,20 +136,19 @@ constexpr std::size_t kLevelCountAt = 166;
 constexpr std::size_t kRunCountAt = 174;
 
 // The file is refused, naming it and the check that failed.
-void expectMalformed(const Bytes& bytes, ArchiveCheck check, const char* what) {
-  const std::string expected =
-      std::string(messages::kArchiveFileMalformed) + "bad.RAP" + std::string(archiveCheckText(check));
+void expectMalformed(const Bytes& bytes, messages::Text check, const char* what) {
+  const std::string expected = std::string(messages::kArchiveFileMalformed) + "bad.RAP" + std::string(check);
   ArchiveFile file;
   const Status parsed = file.parse(bytes, "bad.RAP");
   if (!parsed) {
-    EXPECT_EQ(parsed.message, expected) << what;
+    EXPECT_EQ(message(parsed), expected) << what;
     return;
   }
   Cells cells(file.grid().cellCount());
   const Status decoded0 = file.decodeRecord(0, cells);
   const Status decoded1 = file.decodeRecord(1, cells);
   EXPECT_FALSE(decoded0 && decoded1) << what;
-  EXPECT_EQ((decoded0 ? decoded1 : decoded0).message, expected) << what;
+  EXPECT_EQ(message(decoded0 ? decoded1 : decoded0), expected) << what;
 }
 
 TEST(ArchiveFileReading, MalformedFilesAreReportedWithTheirName) {
@@ -159,26 +158,26 @@ TEST(ArchiveFileReading, MalformedFilesAreReportedWithTheirName) {
     std::copy(bytes.begin(), bytes.end(), b.begin() + static_cast<std::ptrdiff_t>(at));
     return b;
   };
-  expectMalformed(Bytes(good.begin(), good.begin() + 81), ArchiveCheck::RecordCount, "cut inside N");
-  expectMalformed(Bytes(good.begin(), good.begin() + kGridAt + 10), ArchiveCheck::GridDescription, "cut inside the grid");
-  expectMalformed(Bytes(good.begin(), good.begin() + kRunCountAt + 3), ArchiveCheck::DirectoryEntry,
+  expectMalformed(Bytes(good.begin(), good.begin() + 81), messages::kArchiveRecordCountInvalid, "cut inside N");
+  expectMalformed(Bytes(good.begin(), good.begin() + kGridAt + 10), messages::kArchiveGridInvalidInFile, "cut inside the grid");
+  expectMalformed(Bytes(good.begin(), good.begin() + kRunCountAt + 3), messages::kArchiveDirectoryEntryInvalid,
                   "cut inside the run table: the records lie beyond the end");
-  expectMalformed(patched(80, {0xFF, 0xFF}), ArchiveCheck::RecordCount, "negative N");
-  expectMalformed(patched(80, {0x00, 0x40}), ArchiveCheck::RecordCount, "N beyond the file");
-  expectMalformed(patched(kLevelCountAt, {0xFF, 0xFF}), ArchiveCheck::LevelTable, "negative L");
-  expectMalformed(patched(kLevelCountAt, {0x00, 0x7F}), ArchiveCheck::LevelTable, "L beyond the file");
-  expectMalformed(patched(kRunCountAt, {0xFF, 0x7F}), ArchiveCheck::RunTable, "P beyond the file");
-  expectMalformed(patched(kGridAt + 16, {0x00, 0x00}), ArchiveCheck::GridDescription, "no columns");
-  expectMalformed(patched(kGridAt + 18, {0xFE, 0xFF}), ArchiveCheck::GridDescription, "negative rows");
-  expectMalformed(patched(kGridAt + 8, {0, 0, 0, 0}), ArchiveCheck::GridDescription, "zero spacing");
-  expectMalformed(patched(kGridAt + 16, {0xFF, 0x7F}), ArchiveCheck::DirectoryEntry, "more cells than the file could hold");
-  expectMalformed(patched(84 + 16, {0xFF, 0xFF, 0xFF, 0xFF}), ArchiveCheck::DirectoryEntry, "negative record offset");
-  expectMalformed(patched(84 + 16, {0x00, 0x00, 0x01, 0x00}), ArchiveCheck::DirectoryEntry, "record offset past the end");
-  expectMalformed(patched(kLevelCountAt, {0x02, 0x00}), ArchiveCheck::RecordStream, "level code beyond the table");
+  expectMalformed(patched(80, {0xFF, 0xFF}), messages::kArchiveRecordCountInvalid, "negative N");
+  expectMalformed(patched(80, {0x00, 0x40}), messages::kArchiveRecordCountInvalid, "N beyond the file");
+  expectMalformed(patched(kLevelCountAt, {0xFF, 0xFF}), messages::kArchiveLevelTableInvalid, "negative L");
+  expectMalformed(patched(kLevelCountAt, {0x00, 0x7F}), messages::kArchiveLevelTableInvalid, "L beyond the file");
+  expectMalformed(patched(kRunCountAt, {0xFF, 0x7F}), messages::kArchiveRunTableInvalid, "P beyond the file");
+  expectMalformed(patched(kGridAt + 16, {0x00, 0x00}), messages::kArchiveGridInvalidInFile, "no columns");
+  expectMalformed(patched(kGridAt + 18, {0xFE, 0xFF}), messages::kArchiveGridInvalidInFile, "negative rows");
+  expectMalformed(patched(kGridAt + 8, {0, 0, 0, 0}), messages::kArchiveGridInvalidInFile, "zero spacing");
+  expectMalformed(patched(kGridAt + 16, {0xFF, 0x7F}), messages::kArchiveDirectoryEntryInvalid, "more cells than the file could hold");
+  expectMalformed(patched(84 + 16, {0xFF, 0xFF, 0xFF, 0xFF}), messages::kArchiveDirectoryEntryInvalid, "negative record offset");
+  expectMalformed(patched(84 + 16, {0x00, 0x00, 0x01, 0x00}), messages::kArchiveDirectoryEntryInvalid, "record offset past the end");
+  expectMalformed(patched(kLevelCountAt, {0x02, 0x00}), messages::kArchiveRecordStreamInvalid, "level code beyond the table");
   // Without the bytes after it and its last run, the last record's stream ends early.
   Bytes truncated = good;
   truncated.resize(good.size() - 5 - 2);
-  expectMalformed(truncated, ArchiveCheck::RecordStream, "stream cut short");
+  expectMalformed(truncated, messages::kArchiveRecordStreamInvalid, "stream cut short");
 }
 
 // The window itself is checked through the exact preprocessed file (core/preprocess_run_test).
@@ -279,11 +278,11 @@ TEST(ArchiveEncoding, SkippedBytesAreNeverZeroAndWhatTheFormatCannotHoldIsRefuse
   Cells values(257);
   for (std::size_t i = 0; i < values.size(); ++i) values[i] = static_cast<std::int16_t>(i);
   const std::vector<ArchiveRecord> wide{{{}, values}};
-  EXPECT_EQ(encodeArchive({36000000, 135000000, 62500, 41667, 257, 1}, wide, bytes).message,
+  EXPECT_EQ(message(encodeArchive({36000000, 135000000, 62500, 41667, 257, 1}, wide, bytes)),
             messages::kArchiveTooManyLevels);
-  EXPECT_EQ(encodeArchive({36000000, 135000000, 62500, 41667, 256, 1}, wide, bytes).message,
+  EXPECT_EQ(message(encodeArchive({36000000, 135000000, 62500, 41667, 256, 1}, wide, bytes)),
             messages::kArchiveRecordSizeMismatch);
-  EXPECT_EQ(encodeArchive({36000000, 135000000, 0, 41667, 257, 1}, wide, bytes).message,
+  EXPECT_EQ(message(encodeArchive({36000000, 135000000, 0, 41667, 257, 1}, wide, bytes)),
             messages::kArchiveGridInvalid);
 }
 

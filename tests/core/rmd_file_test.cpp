@@ -71,7 +71,7 @@ TEST(RmdReader, FramesWithoutDataCellRangesAndTruncatedFrames) {
   EXPECT_EQ(cells, std::vector<std::int16_t>(6, -1));
   ASSERT_TRUE(decodeRmdFrame(bytes, 0, header, kFrame, {1, 4}, cells, "t.RMD"));
   EXPECT_EQ(cells, (std::vector<std::int16_t>{2, 3, 4, 5}));
-  EXPECT_EQ(decodeRmdFrame(bytes, 0, header, kFrame, {0, 6}, cells, "t.RMD").message,
+  EXPECT_EQ(message(decodeRmdFrame(bytes, 0, header, kFrame, {0, 6}, cells, "t.RMD")),
             std::string(messages::kRmdFileTruncated) + "t.RMD");
   EXPECT_EQ(cells, (std::vector<std::int16_t>{2, 3, 4, 5}));
 
@@ -79,8 +79,8 @@ TEST(RmdReader, FramesWithoutDataCellRangesAndTruncatedFrames) {
   TempDir dir;
   const auto path = dir / "t.RMD";
   writeBytes(path, bytes);
-  EXPECT_EQ(readRmdFrame(path, header, kFrame, cells).message, std::string(messages::kRmdFileTruncated) + path.string());
-  EXPECT_EQ(readRmdFrame(dir / "gone.RMD", header, kFrame, cells).message,
+  EXPECT_EQ(message(readRmdFrame(path, header, kFrame, cells)), std::string(messages::kRmdFileTruncated) + path.string());
+  EXPECT_EQ(message(readRmdFrame(dir / "gone.RMD", header, kFrame, cells)),
             std::string(messages::kRmdFileGone) + (dir / "gone.RMD").string());
 }
 
@@ -110,7 +110,7 @@ TEST(OutputFile, CommitsWholeFilesAndFailuresLeaveTheOldTarget) {
         OutputFile big;
         if (!big.open(target)) return 1;
         for (int k = 0; k < 3; ++k) (void)big.write(Bytes(1 << 20, 1));
-        return big.commit().message == failure ? 0 : 2;
+        return message(big.commit()) == failure ? 0 : 2;
       },
       test::fileSizeLimit(4096));
   EXPECT_EQ(limited.exitCode, 0) << "1: not opened, 2: not refused with " << failure;
@@ -118,7 +118,7 @@ TEST(OutputFile, CommitsWholeFilesAndFailuresLeaveTheOldTarget) {
   EXPECT_EQ(test::namesIn(dir.path()), std::vector<std::string>{"out.RMD"});
 
   test::writeText(dir / "plain-file", "x");
-  EXPECT_EQ(file.open(dir / "plain-file" / "x.CSV").message,
+  EXPECT_EQ(message(file.open(dir / "plain-file" / "x.CSV")),
             std::string(messages::kCannotCreateFile) + (dir / "plain-file" / "x.CSV").string());
 }
 

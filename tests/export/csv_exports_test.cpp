@@ -42,8 +42,7 @@ TEST(PeriodExport, TwoHalfHourlyDaysOfATwoCellGridWithFramesWithoutData) {
   const auto c = test::openedConditions(sampleFile(dir.path(), 2005, 7, 1, 96, 48, 1, 2, {0, 49}));
   Recorded recorded;
   const PeriodExportResult result = exportPeriod(c, "関東", 4095, recorded.callbacks());
-  ASSERT_EQ(result.outcome, PeriodExportOutcome::Written) << result.message;
-  EXPECT_EQ(result.message, messages::kCsvWritten);
+  ASSERT_TRUE(result.status) << message(result.status);
   EXPECT_EQ(result.folder, dir / "Ka2005070120050702");
   // step = 4095 x 48 / 96 = 2047.5, to the even 2048
   EXPECT_EQ(recorded.calls, (std::vector<std::string>{"yield", "0", "yield", "2048", "yield", "4095"}));
@@ -81,7 +80,7 @@ TEST(PeriodExport, FramesPerDayFollowFrameZerosDateAndOnlyWholeDaysAreWritten) {
     TempDir dir;
     const auto path = sampleFile(dir.path(), c.year, c.month, c.day, c.frames, c.perDay, 1, 1);
     const auto result = exportPeriod(test::openedConditions(path), "", 100);
-    ASSERT_EQ(result.outcome, PeriodExportOutcome::Written) << result.message;
+    ASSERT_TRUE(result.status) << message(result.status);
     EXPECT_EQ(result.folder.filename(), c.folder);
     EXPECT_EQ(result.halfHourly, c.perDay == 48 ? 1 : 0);
     EXPECT_EQ(test::readText(result.folder / "FileList.txt"), c.list);
@@ -96,18 +95,18 @@ TEST(PeriodExport, FramesPerDayFollowFrameZerosDateAndOnlyWholeDaysAreWritten) {
 TEST(PeriodExport, AnExistingNameOrARepeatedDateIsRefusedAndLeftAlone) {
   TempDir dir;
   const auto c = test::openedConditions(sampleFile(dir.path(), 2005, 7, 1, 48, 48, 1, 2));
-  ASSERT_EQ(exportPeriod(c, "関東", 100).outcome, PeriodExportOutcome::Written);
+  ASSERT_TRUE(exportPeriod(c, "関東", 100).status);
   test::writeText(dir / "Ka2005070120050701" / "note.txt", "mine");
   Recorded recorded;
   const auto again = exportPeriod(c, "関東", 100, recorded.callbacks());
-  EXPECT_EQ(again.outcome, PeriodExportOutcome::Refused);
-  EXPECT_EQ(again.message, std::string(messages::kExportTargetExists) + (dir / "Ka2005070120050701").string());
+  EXPECT_FALSE(again.status);
+  EXPECT_EQ(message(again.status), std::string(messages::kExportTargetExists) + (dir / "Ka2005070120050701").string());
   EXPECT_TRUE(recorded.calls.empty());
   EXPECT_EQ(test::namesIn(dir / "Ka2005070120050701"),
             (std::vector<std::string>{"20050701.CSV", "FileList.txt", "note.txt"}));
   // A plain file of that name counts as taken too.
   test::writeText(dir / "Ch2005070120050701", "");
-  EXPECT_EQ(exportPeriod(c, "中国・四国", 100).outcome, PeriodExportOutcome::Refused);
+  EXPECT_FALSE(exportPeriod(c, "中国・四国", 100).status);
   EXPECT_EQ(test::namesIn(dir.path()), (std::vector<std::string>{"Ch2005070120050701", "Ka.RMD", "Ka2005070120050701"}));
 
   // Two days of the same date are refused before anything is written.
@@ -118,8 +117,8 @@ TEST(PeriodExport, AnExistingNameOrARepeatedDateIsRefusedAndLeftAlone) {
   stamps.insert(stamps.end(), firstDay.begin(), firstDay.end());
   test::writeSampleRmd(path, test::sampleGrid(48, 1, 2), 24, stamps, [](int k, int) { return static_cast<std::int16_t>(k); });
   const auto repeated = exportPeriod(test::openedConditions(path), "九州", 100);
-  EXPECT_EQ(repeated.outcome, PeriodExportOutcome::Refused);
-  EXPECT_EQ(repeated.message, std::string(messages::kRepeatedDayDate) + "20010701.CSV");
+  EXPECT_FALSE(repeated.status);
+  EXPECT_EQ(message(repeated.status), std::string(messages::kRepeatedDayDate) + "20010701.CSV");
   EXPECT_EQ(test::namesIn(sameDates.path()), (std::vector<std::string>{"Ky.RMD"}));
 }
 
@@ -131,22 +130,22 @@ TEST(PeriodExport, FailuresAndNoOpenFileLeaveNothingBehind) {
   test::writeText(dir / "plain-file", "x");
   unwritable.openRmdDir = (dir / "plain-file").string();
   const auto refused = exportPeriod(unwritable, "関東", 100);
-  EXPECT_EQ(refused.outcome, PeriodExportOutcome::Refused);
-  EXPECT_EQ(refused.message,
+  EXPECT_FALSE(refused.status);
+  EXPECT_EQ(message(refused.status),
             std::string(messages::kCannotCreateFolder) + (dir / "plain-file" / "Ka2005070120050702").string());
 
   // The second day's frames lie beyond the end of a truncated file.
   fs::resize_file(dir / "Ka.RMD", static_cast<std::uintmax_t>(c.index[60].frameOffset));
   Recorded recorded;
   const auto truncated = exportPeriod(c, "関東", 100, recorded.callbacks());
-  EXPECT_EQ(truncated.outcome, PeriodExportOutcome::Refused);
-  EXPECT_EQ(truncated.message, std::string(messages::kRmdFileTruncated) + (dir / "Ka.RMD").string());
+  EXPECT_FALSE(truncated.status);
+  EXPECT_EQ(message(truncated.status), std::string(messages::kRmdFileTruncated) + (dir / "Ka.RMD").string());
   EXPECT_EQ(recorded.calls, (std::vector<std::string>{"yield", "0", "yield", "50"}));
 
   c.openRmdPath.clear();
   const auto noFile = exportPeriod(c, "関東", 100);
-  EXPECT_EQ(noFile.outcome, PeriodExportOutcome::NoFileOpen);
-  EXPECT_TRUE(noFile.message.empty());
+  EXPECT_EQ(noFile.status.problem, core::Problem::NoFramesOpen);
+  EXPECT_TRUE(message(noFile.status).empty());
   applyPeriodExport(noFile, c);
   EXPECT_TRUE(c.frameLabel.empty());
   EXPECT_EQ(test::namesIn(dir.path()), (std::vector<std::string>{"Ka.RMD", "plain-file"}));
@@ -184,7 +183,7 @@ TEST(CsvNumbers, SinglePrecisionCoordinatesAndSignedValues) {
 TEST(CurrentDisplayExport, OneLinePerCellInIdOrderUnderTheAreaCodeAndNothingWhenNothingIsShown) {
   TempDir dir;
   const CurrentDisplayResult result = exportCurrentDisplay(shownMap(dir.path()), "関東");
-  ASSERT_EQ(result.outcome, CurrentDisplayOutcome::Written) << result.status.message;
+  ASSERT_TRUE(result.status) << message(result.status);
   EXPECT_EQ(result.path, dir / "Ka200507011230.CSV");
   const auto lines = test::crlfLines(test::readText(result.path));
   ASSERT_EQ(lines.size(), 13u);
@@ -197,13 +196,13 @@ TEST(CurrentDisplayExport, OneLinePerCellInIdOrderUnderTheAreaCodeAndNothingWhen
   auto c = shownMap(dir.path(), 1, 1);
   c.rainGrid = {139};
   c.frameLabel = "200507010000200507012330-SUM";
-  ASSERT_EQ(exportCurrentDisplay(c, "全国").outcome, CurrentDisplayOutcome::Written);
+  ASSERT_TRUE(exportCurrentDisplay(c, "全国").status);
   EXPECT_EQ(test::readText(dir / "AJ200507010000200507012330-SUM.CSV"), "ID,M,N,Keido,Ido,Value\r\n0,0,0,139,36,139\r\n");
   test::writeText(dir / "My200507011230.CSV", "old text that is longer than the new file will be ..........");
   c.rainGrid = {0};
   c.frameLabel = "200507011230";
   for (const char* area : {"任意のエリア", "", "関東 "}) {
-    ASSERT_EQ(exportCurrentDisplay(c, area).outcome, CurrentDisplayOutcome::Written);
+    ASSERT_TRUE(exportCurrentDisplay(c, area).status);
   }
   EXPECT_EQ(test::readText(dir / "My200507011230.CSV"), "ID,M,N,Keido,Ido,Value\r\n0,0,0,139,36,0\r\n");
   EXPECT_EQ(test::namesIn(dir.path()).size(), 3u);
@@ -211,13 +210,13 @@ TEST(CurrentDisplayExport, OneLinePerCellInIdOrderUnderTheAreaCodeAndNothingWhen
   // Nothing shown, or a folder that is a plain file, writes nothing.
   c.frameLabel.clear();
   const CurrentDisplayResult nothing = exportCurrentDisplay(c, "関東");
-  EXPECT_EQ(nothing.outcome, CurrentDisplayOutcome::NothingShown);
-  EXPECT_TRUE(nothing.status.message.empty());
+  EXPECT_EQ(nothing.status.problem, core::Problem::NoMapShown);
+  EXPECT_TRUE(message(nothing.status).empty());
   EXPECT_EQ(test::namesIn(dir.path()).size(), 3u);
   test::writeText(dir / "plain-file", "x");
   const CurrentDisplayResult failed = exportCurrentDisplay(shownMap(dir / "plain-file"), "関東");
-  EXPECT_EQ(failed.outcome, CurrentDisplayOutcome::Failed);
-  EXPECT_EQ(failed.status.message,
+  EXPECT_FALSE(failed.status);
+  EXPECT_EQ(message(failed.status),
             std::string(messages::kCannotCreateFile) + (dir / "plain-file" / "Ka200507011230.CSV").string());
 }
 
@@ -237,10 +236,10 @@ TEST(PointTable, OneLinePerDayFileAfterTheFirstHeaderARebuildReplacesTheTableAnd
   writeSet(dir.path());
   ASSERT_TRUE(checkFileList(dir.path()));
   const PointTableResult result = buildPointTable(dir.path(), "1");
-  ASSERT_TRUE(result.status) << result.status.message;
+  ASSERT_TRUE(result.status) << message(result.status);
   EXPECT_EQ(result.path, dir / "1.csv");
-  EXPECT_EQ(result.message, std::string(messages::kTableWrittenPrefix) + (dir / "1.csv").string() +
-                                std::string(messages::kTableWrittenSuffix));
+  EXPECT_EQ(message(core::Notice::PointTableWritten, result.path),
+            std::string(messages::kTableWrittenPrefix) + (dir / "1.csv").string() + std::string(messages::kTableWrittenSuffix));
   const std::string table = test::readText(result.path);
   EXPECT_EQ(table,
             "DATE,ID,M,N,Keido,Ido,00:00,00:30\r\n"
@@ -258,25 +257,25 @@ TEST(PointTable, OneLinePerDayFileAfterTheFirstHeaderARebuildReplacesTheTableAnd
   EXPECT_EQ(lines[3], "2005/07/03,0,0,0,139,36,9,10");
 
   // Refusals leave the tables as they were.
-  EXPECT_EQ(buildPointTable(dir.path(), -1).message, messages::kCellIdOutOfRange);
-  EXPECT_EQ(buildPointTable(dir.path(), 2).message, messages::kCellIdOutOfRange);
-  EXPECT_EQ(buildPointTable(dir.path(), "1.5").message, messages::kCellIdNotWhole);
-  EXPECT_EQ(buildPointTable(dir.path(), "").message, messages::kCellIdNotWhole);
+  EXPECT_EQ(message(buildPointTable(dir.path(), -1).status), messages::kCellIdOutOfRange);
+  EXPECT_EQ(message(buildPointTable(dir.path(), 2).status), messages::kCellIdOutOfRange);
+  EXPECT_EQ(message(buildPointTable(dir.path(), "1.5").status), messages::kCellIdNotWhole);
+  EXPECT_EQ(message(buildPointTable(dir.path(), "").status), messages::kCellIdNotWhole);
 
   test::writeText(dir / "20050702.CSV", "ID,M,N,Keido,Ido,00:00,00:30\r\n0,0,0,139,36,5,6\r\n");
-  EXPECT_EQ(buildPointTable(dir.path(), 1).message,
+  EXPECT_EQ(message(buildPointTable(dir.path(), 1).status),
             std::string(messages::kDayFileTooShort) + (dir / "20050702.CSV").string());
 
   fs::remove(dir / "20050703.CSV");
   const PointTableResult missing = buildPointTable(dir.path(), 0);
   EXPECT_FALSE(missing.status);
-  EXPECT_EQ(missing.message, messages::kDayFilesMissing);
+  EXPECT_EQ(message(missing.status), messages::kDayFilesMissing);
 
   test::writeText(dir / "FileList.txt", "\r\n");
-  EXPECT_EQ(buildPointTable(dir.path(), 0).message, messages::kFileListEmpty);
+  EXPECT_EQ(message(buildPointTable(dir.path(), 0).status), messages::kFileListEmpty);
   fs::remove(dir / "FileList.txt");
-  EXPECT_EQ(checkFileList(dir.path()).message, messages::kFileListMissing);
-  EXPECT_EQ(buildPointTable(dir.path(), 0).message, messages::kFileListMissing);
+  EXPECT_EQ(message(checkFileList(dir.path())), messages::kFileListMissing);
+  EXPECT_EQ(message(buildPointTable(dir.path(), 0).status), messages::kFileListMissing);
   EXPECT_EQ(test::readText(dir / "0.csv"), zero);
   EXPECT_EQ(test::readText(dir / "1.csv"), table);
   EXPECT_FALSE(fs::exists(dir / "2.csv"));
@@ -318,7 +317,7 @@ TEST(PointTable, DamagedSetsAreRefusedNamingFileAndLine) {
                               {"20050701.CSV", header + cell0 + "1,0,1,139.0125,36,3,4\r\n"},
                               {"20050702.CSV", c.secondDay}});
     const PointTableText table = makePointTable(set, 1);
-    EXPECT_EQ(table.status.message, c.expected) << c.secondDay;
+    EXPECT_EQ(message(table.status), c.expected) << c.secondDay;
     EXPECT_TRUE(table.text.empty());
   }
 }

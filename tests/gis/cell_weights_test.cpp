@@ -173,7 +173,7 @@ TEST(CellDurationMaxima, EqualThePlainWindowsOfEveryCell) {
   frames[9].assign(kCells, -1);  // a frame missing from the file
   const FrameReader read = [&](int k, std::vector<std::int16_t>& cells) {
     cells = frames[static_cast<std::size_t>(k)];
-    return core::Status::success();
+    return core::Status();
   };
   for (const auto& [perHour, hours] : {std::pair{1, 1}, {1, 3}, {2, 1}, {2, 4}, {2, 30}}) {
     std::vector<std::int16_t> depths;
@@ -260,7 +260,7 @@ TEST(PolygonFile, RefusalsNameTheFileOrTheField) {
     std::vector<Shape> shapes{Shape{"kept", {}}};
     const core::Status status = readPolygonFile(c.path, c.field, shapes);
     EXPECT_FALSE(status);
-    EXPECT_EQ(status.message, c.message);
+    EXPECT_EQ(message(status), c.message);
     EXPECT_EQ(shapes.size(), 1U);
   }
 }

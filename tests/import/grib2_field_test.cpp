@@ -22,10 +22,8 @@ using test::Grib2MessageSpec;
 // = 623,860 cells).
 TEST(Grib2File, DecodesTheGridTimesAndCellsOfARealField) {
   Grib2Field field;
-  ASSERT_TRUE(readGrib2File(std::string(OMBRIX_DATA_DIR) +
-                                "/Z__C_RJTD_20200707000000_SRF_GPV_Ggis1km_Prr60lv_ANAL_grib2.bin",
-                            field)
-                  .ok);
+  ASSERT_TRUE(readGrib2File(
+      std::string(OMBRIX_DATA_DIR) + "/Z__C_RJTD_20200707000000_SRF_GPV_Ggis1km_Prr60lv_ANAL_grib2.bin", field));
   EXPECT_EQ(field.referenceTime, (Grib2Time{2020, 7, 7, 0, 0, 0}));
   EXPECT_EQ(field.accumulationEnd, field.referenceTime);
   EXPECT_EQ(field.grid, (Grib2LatLonGrid{2560, 3360, 47'995'833, 118'006'250, 20'004'167, 149'993'750, 12'500, 8'333}));
@@ -47,7 +45,7 @@ TEST(Grib2File, DecodesTheGridTimesAndCellsOfARealField) {
 }
 
 std::vector<std::uint8_t> expand(const std::vector<std::uint8_t>& stream, int bits, int maxLevel, std::size_t cells,
-                                 RunLengthResult expected = RunLengthResult::Ok) {
+                                 core::Problem expected = core::Problem::None) {
   std::vector<std::uint8_t> levels(cells, 0xee);
   EXPECT_EQ(expandLevelRuns(stream, bits, maxLevel, levels), expected);
   return levels;
@@ -60,8 +58,8 @@ TEST(Grib2RunLength, FourBitDigitsInBaseFive) {
   EXPECT_EQ(expand(stream, 4, 10, expected.size()), expected);
   // A grid one cell short does not hold the last run; in one two cells longer, the padding
   // nibble can stand for one cell but not for two.
-  expand(stream, 4, 10, expected.size() - 1, RunLengthResult::RunPastGrid);
-  expand(stream, 4, 10, expected.size() + 2, RunLengthResult::TooFewCells);
+  expand(stream, 4, 10, expected.size() - 1, core::Problem::Grib2RunPastGrid);
+  expand(stream, 4, 10, expected.size() + 2, core::Problem::Grib2RunsTooFewCells);
 }
 
 TEST(Grib2RunLength, EightBitRunsDigitWeightsAndStreamsThatDoNotFillTheGrid) {
@@ -71,14 +69,14 @@ TEST(Grib2RunLength, EightBitRunsDigitWeightsAndStreamsThatDoNotFillTheGrid) {
   std::vector<std::uint8_t> farDigits(70, 254);
   farDigits.front() = 1;
   farDigits.push_back(255);
-  expand(farDigits, 8, 253, 4, RunLengthResult::RunPastGrid);
+  expand(farDigits, 8, 253, 4, core::Problem::Grib2RunPastGrid);
   EXPECT_EQ(expand({2, 254, 254, 3}, 8, 253, 2), (std::vector<std::uint8_t>{2, 3}));
   // Streams that do not fill the grid exactly are refused.
-  expand({200, 1}, 8, 100, 2, RunLengthResult::DigitBeforeLevel);
-  expand({1, 2}, 8, 100, 3, RunLengthResult::TooFewCells);
-  expand({1, 2, 3}, 8, 100, 2, RunLengthResult::RunPastGrid);
-  expand({1, 110}, 8, 100, 5, RunLengthResult::RunPastGrid);  // run of 10 in a grid of 5
-  expand({}, 8, 100, 1, RunLengthResult::TooFewCells);
+  expand({200, 1}, 8, 100, 2, core::Problem::Grib2RunDigitBeforeLevel);
+  expand({1, 2}, 8, 100, 3, core::Problem::Grib2RunsTooFewCells);
+  expand({1, 2, 3}, 8, 100, 2, core::Problem::Grib2RunPastGrid);
+  expand({1, 110}, 8, 100, 5, core::Problem::Grib2RunPastGrid);  // run of 10 in a grid of 5
+  expand({}, 8, 100, 1, core::Problem::Grib2RunsTooFewCells);
 }
 
 Grib2MessageSpec smallMessage() {
@@ -89,7 +87,7 @@ Grib2MessageSpec smallMessage() {
 
 TEST(Grib2Message, DecodesAndScalesAHandMadeMessage) {
   Grib2Field field;
-  ASSERT_EQ(decodeGrib2Field(buildGrib2Message(smallMessage()), field), Grib2Problem::None);
+  ASSERT_EQ(decodeGrib2Field(buildGrib2Message(smallMessage()), field), core::Problem::None);
   EXPECT_EQ(std::pair(field.grid.ni, field.grid.nj), std::pair(4, 3));
   EXPECT_EQ(field.levels, (std::vector<std::uint8_t>{0, 0, 1, 1, 1, 2, 3, 3, 3, 3, 0, 0}));
   EXPECT_EQ(field.levelValues, (std::vector<std::int16_t>{-1, 0, 4, 10}));
@@ -97,37 +95,37 @@ TEST(Grib2Message, DecodesAndScalesAHandMadeMessage) {
   Grib2MessageSpec spec = smallMessage();
   spec.decimalScale = 2;  // R in 0.01 mm: 25 rounds half to even to 2
   spec.representative = {0, 25, 1000};
-  ASSERT_EQ(decodeGrib2Field(buildGrib2Message(spec), field), Grib2Problem::None);
+  ASSERT_EQ(decodeGrib2Field(buildGrib2Message(spec), field), core::Problem::None);
   EXPECT_EQ(field.levelValues, (std::vector<std::int16_t>{-1, 0, 2, 100}));
   spec.decimalScale = 0x80 | 4;  // E = -4: values far beyond a stored 16-bit value
-  EXPECT_EQ(decodeGrib2Field(buildGrib2Message(spec), field), Grib2Problem::UnsupportedPacking);
+  EXPECT_EQ(decodeGrib2Field(buildGrib2Message(spec), field), core::Problem::Grib2UnsupportedPacking);
 }
 
 TEST(Grib2Message, RefusesTruncatedAndForeignBytes) {
   const std::vector<std::uint8_t> message = buildGrib2Message(smallMessage());
   Grib2Field field;
   for (std::size_t size : {std::size_t{0}, std::size_t{4}, std::size_t{15}}) {
-    EXPECT_EQ(decodeGrib2Field(std::span(message).first(size), field), Grib2Problem::NotGrib2) << size;
+    EXPECT_EQ(decodeGrib2Field(std::span(message).first(size), field), core::Problem::Grib2NotRainfall) << size;
   }
   for (std::size_t size = 16; size < message.size(); size += 7) {
-    EXPECT_EQ(decodeGrib2Field(std::span(message).first(size), field), Grib2Problem::Truncated) << size;
+    EXPECT_EQ(decodeGrib2Field(std::span(message).first(size), field), core::Problem::Grib2Truncated) << size;
   }
   std::vector<std::uint8_t> edition1 = message;
   edition1[7] = 1;
-  EXPECT_EQ(decodeGrib2Field(edition1, field), Grib2Problem::NotGrib2);
+  EXPECT_EQ(decodeGrib2Field(edition1, field), core::Problem::Grib2NotRainfall);
   const std::string text = "GRIB? not really a rainfall file at all";
   EXPECT_EQ(decodeGrib2Field(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), field),
-            Grib2Problem::NotGrib2);
+            core::Problem::Grib2NotRainfall);
 }
 
 TEST(Grib2Message, RefusesCorruptStructureAndLayoutsItDoesNotRead) {
   const std::vector<std::uint8_t> message = buildGrib2Message(smallMessage());
   using Bytes = std::vector<std::uint8_t>;
-  const std::vector<std::pair<std::function<void(Bytes&)>, Grib2Problem>> patches{
-      {[](Bytes& b) { b.back() = 'X'; }, Grib2Problem::BadStructure},     // end marker
-      {[](Bytes& b) { b[16 + 2] = 0xff; }, Grib2Problem::BadStructure},   // section 1 runs past the end
-      {[](Bytes& b) { b[16 + 3] = 2; }, Grib2Problem::BadStructure},      // section 1 shorter than its header
-      {[&](Bytes& b) { b.insert(b.end(), message.begin(), message.end()); }, Grib2Problem::UnsupportedProduct},
+  const std::vector<std::pair<std::function<void(Bytes&)>, core::Problem>> patches{
+      {[](Bytes& b) { b.back() = 'X'; }, core::Problem::Grib2BadStructure},     // end marker
+      {[](Bytes& b) { b[16 + 2] = 0xff; }, core::Problem::Grib2BadStructure},   // section 1 runs past the end
+      {[](Bytes& b) { b[16 + 3] = 2; }, core::Problem::Grib2BadStructure},      // section 1 shorter than its header
+      {[&](Bytes& b) { b.insert(b.end(), message.begin(), message.end()); }, core::Problem::Grib2UnsupportedProduct},
   };
   Grib2Field field;
   for (std::size_t k = 0; k < patches.size(); ++k) {
@@ -135,13 +133,13 @@ TEST(Grib2Message, RefusesCorruptStructureAndLayoutsItDoesNotRead) {
     patches[k].first(bad);
     EXPECT_EQ(decodeGrib2Field(bad, field), patches[k].second) << k;
   }
-  const std::vector<std::pair<std::function<void(Grib2MessageSpec&)>, Grib2Problem>> specs{
-      {[](Grib2MessageSpec& m) { m.stream.pop_back(); }, Grib2Problem::CorruptData},  // last run's length lost
-      {[](Grib2MessageSpec& m) { m.stream.push_back(250); }, Grib2Problem::CorruptData},  // last run overflows
-      {[](Grib2MessageSpec& m) { m.scanningMode = 0x40; }, Grib2Problem::UnsupportedGrid},
-      {[](Grib2MessageSpec& m) { m.productTemplate = 0; }, Grib2Problem::UnsupportedProduct},
-      {[](Grib2MessageSpec& m) { m.maxLevelUsed = 4; }, Grib2Problem::UnsupportedPacking},  // above the 3 listed
-      {[](Grib2MessageSpec& m) { m.bits = 9; }, Grib2Problem::UnsupportedPacking},
+  const std::vector<std::pair<std::function<void(Grib2MessageSpec&)>, core::Problem>> specs{
+      {[](Grib2MessageSpec& m) { m.stream.pop_back(); }, core::Problem::Grib2RunsTooFewCells},  // last run's length lost
+      {[](Grib2MessageSpec& m) { m.stream.push_back(250); }, core::Problem::Grib2RunPastGrid},  // last run overflows
+      {[](Grib2MessageSpec& m) { m.scanningMode = 0x40; }, core::Problem::Grib2UnsupportedGrid},
+      {[](Grib2MessageSpec& m) { m.productTemplate = 0; }, core::Problem::Grib2UnsupportedProduct},
+      {[](Grib2MessageSpec& m) { m.maxLevelUsed = 4; }, core::Problem::Grib2UnsupportedPacking},  // above the 3 listed
+      {[](Grib2MessageSpec& m) { m.bits = 9; }, core::Problem::Grib2UnsupportedPacking},
   };
   for (std::size_t k = 0; k < specs.size(); ++k) {
     Grib2MessageSpec spec = smallMessage();

@@ -38,7 +38,7 @@ fs::path writeMessage(const fs::path& folder, int day, int hour, int minute, std
 
 std::vector<std::int16_t> record(const core::ArchiveFile& file, std::size_t j) {
   std::vector<std::int16_t> cells(file.grid().cellCount());
-  EXPECT_TRUE(file.decodeRecord(j, cells).ok);
+  EXPECT_TRUE(file.decodeRecord(j, cells));
   return cells;
 }
 
@@ -60,7 +60,7 @@ TEST(Grib2Import, GroupsByJapanStandardTimeAcrossMidnight) {
                                    core::archiveFilePath(archive, 2020, 7, 7)}));
 
   core::ArchiveFile first;
-  ASSERT_TRUE(first.load(core::archiveFilePath(archive, 2020, 7, 6)).ok);
+  ASSERT_TRUE(first.load(core::archiveFilePath(archive, 2020, 7, 6)));
   EXPECT_EQ(first.grid(), (core::GridDescription{36'000'000, 139'000'000, 12'500, 8'333, 4, 3}));
   ASSERT_EQ(first.records().size(), 48u);
   EXPECT_EQ(first.records()[47].stamp, (core::TimeStamp{2020, 7, 6, 23, 30}));
@@ -68,7 +68,7 @@ TEST(Grib2Import, GroupsByJapanStandardTimeAcrossMidnight) {
   EXPECT_EQ(record(first, 46), kNoData);
 
   core::ArchiveFile second;
-  ASSERT_TRUE(second.load(core::archiveFilePath(archive, 2020, 7, 7)).ok);
+  ASSERT_TRUE(second.load(core::archiveFilePath(archive, 2020, 7, 7)));
   ASSERT_EQ(second.records().size(), 48u);
   for (std::size_t j = 0; j < 48; ++j) {
     EXPECT_EQ(second.records()[j].stamp,
@@ -101,11 +101,12 @@ TEST(Grib2Import, SkipsCorruptDuplicateAndForeignGridFilesByName) {
   EXPECT_EQ(result.daysFailed, 0);
   ASSERT_EQ(result.problems.size(), 3u);
   for (const fs::path& path : {duplicate, corrupt, otherGrid}) {
-    EXPECT_TRUE(std::ranges::any_of(result.problems, [&](const std::string& p) { return p.find(path.string()) != std::string::npos; }))
+    EXPECT_TRUE(std::ranges::any_of(result.problems,
+                                    [&](const core::Status& p) { return message(p).find(path.string()) != std::string::npos; }))
         << path;
   }
   core::ArchiveFile day;
-  ASSERT_TRUE(day.load(result.daysWritten[0].string()).ok);
+  ASSERT_TRUE(day.load(result.daysWritten[0].string()));
   EXPECT_EQ(record(day, 18), kRain);      // 09:00 JST
   EXPECT_EQ(record(day, 20), kNoData);    // the corrupt file's half hour
   EXPECT_EQ(day.grid().nx, 4);            // the day's first grid
@@ -147,12 +148,12 @@ TEST(Grib2Import, ReplacesAnExistingDayOnlyWithACompleteOne) {
   result = importGrib2Files(good, archive);
   EXPECT_TRUE(result.daysWritten.empty());
   EXPECT_EQ(result.daysFailed, 1);
-  EXPECT_EQ(result.problems.back(), std::string(messages::kGrib2DayFileKept) + dayFile.string());
+  EXPECT_EQ(message(result.problems.back()), std::string(messages::kGrib2DayFileKept) + dayFile.string());
   EXPECT_EQ(test::readText(dayFile), "the old day");
   result = importGrib2Files(good, archive, {.replace = true});
   ASSERT_EQ(result.daysWritten.size(), 1u);
   core::ArchiveFile day;
-  EXPECT_TRUE(day.load(dayFile.string()).ok);
+  EXPECT_TRUE(day.load(dayFile.string()));
   for (const auto& entry : fs::directory_iterator(fs::path(dayFile).parent_path())) {
     EXPECT_EQ(entry.path(), fs::path(dayFile)) << "left behind";
   }
@@ -197,13 +198,14 @@ TEST(Grib2Import, AHalfHourHeldWithOtherValuesIsKeptUnlessReplaced) {
 
   Grib2ImportResult result = importGrib2Files(other, dir / "a", utc);
   EXPECT_EQ(result.counts.conflicting, 1);
-  EXPECT_EQ(result.problems, std::vector<std::string>{std::string(messages::kGrib2SlotDiffers) + other[0].string()});
+  ASSERT_EQ(result.problems.size(), 1u);
+  EXPECT_EQ(message(result.problems[0]), std::string(messages::kGrib2SlotDiffers) + other[0].string());
   EXPECT_EQ(test::readBytes(dayFile), before);
 
   result = importGrib2Files(other, dir / "a", {.utc = true, .replace = true});
   EXPECT_EQ(result.counts.imported, 1);
   core::ArchiveFile day;
-  ASSERT_TRUE(day.load(dayFile.string()).ok);
+  ASSERT_TRUE(day.load(dayFile.string()));
   EXPECT_EQ(record(day, 0), kHeavier);
 }
 
@@ -229,11 +231,11 @@ TEST(Grib2ImportFiles, FoldersAreSearchedForTheAgencysNames) {
   test::writeText(dir / "a" / "notes.txt", "not rainfall");
   const fs::path named = dir / "renamed.bin";
   fs::copy_file(shallow, named);
-  std::vector<std::string> problems;
+  std::vector<core::Status> problems;
   const std::vector<fs::path> inputs{dir / "a", named, dir / "a" / "b", dir / "absent"};
   EXPECT_EQ(collectGrib2Files(inputs, problems), (std::vector<fs::path>{shallow, deep, named}));
   ASSERT_EQ(problems.size(), 1u);
-  EXPECT_NE(problems[0].find("absent"), std::string::npos);
+  EXPECT_NE(message(problems[0]).find("absent"), std::string::npos);
 }
 
 }  // namespace

@@ -55,11 +55,11 @@ TEST(SampleArchive, ThreeHalfHourlyDaysOnTheNationalGridOrTheMissingFieldNamed) 
   test::TempDir dir;
   const auto archive = dir / "archive";
   const core::Status made = makeSampleArchive(OMBRIX_DATA_DIR, archive);
-  ASSERT_TRUE(made.ok) << made.message;
+  ASSERT_TRUE(made) << message(made);
   std::set<std::int16_t> values;
   for (int day = 1; day <= 3; ++day) {
     core::ArchiveFile file;
-    ASSERT_TRUE(file.load(core::archiveFilePath(archive.string(), 2005, 7, day)).ok);
+    ASSERT_TRUE(file.load(core::archiveFilePath(archive.string(), 2005, 7, day)));
     EXPECT_EQ(file.grid(), kSampleGrid);
     ASSERT_EQ(file.records().size(), 48u);
     for (int j = 0; j < 48; ++j) {
@@ -78,7 +78,7 @@ TEST(SampleArchive, ThreeHalfHourlyDaysOnTheNationalGridOrTheMissingFieldNamed) 
 
   // From a folder without the fields: the missing one is named and nothing is made.
   const core::Status missing = makeSampleArchive(dir.path(), dir / "other");
-  EXPECT_NE(missing.message.find(kSampleFieldFiles[0]), std::string::npos) << missing.message;
+  EXPECT_NE(message(missing).find(kSampleFieldFiles[0]), std::string::npos) << message(missing);
   EXPECT_FALSE(std::filesystem::exists(dir / "other"));
 }
 

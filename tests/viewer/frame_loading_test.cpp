@@ -28,12 +28,12 @@ TEST(FrameLoading, LoadsFramesGivesNoDataForEmptyIndexEntriesAndRefusalsLeaveThe
   core::AnalysisConditions conditions = test::openedConditions(dir / "Ka.RMD");
   conditions.index[3].frameOffset = 30;  // points into the index, not at frame data
   Grid grid;
-  ASSERT_TRUE(loadFrame(conditions, 2, grid).ok);
+  ASSERT_TRUE(loadFrame(conditions, 2, grid));
   EXPECT_EQ(grid, (Grid{-1, 0, 7, 8, 9, 32767}));
-  ASSERT_TRUE(loadFrame(conditions, 0, grid).ok);
+  ASSERT_TRUE(loadFrame(conditions, 0, grid));
   EXPECT_EQ(grid, (Grid{1, 2, 3, 4, 5, 6}));
   for (const int empty : {1, 3}) {
-    ASSERT_TRUE(loadFrame(conditions, empty, grid).ok);
+    ASSERT_TRUE(loadFrame(conditions, empty, grid));
     EXPECT_EQ(grid, Grid(6, 9999));
   }
 
@@ -41,7 +41,7 @@ TEST(FrameLoading, LoadsFramesGivesNoDataForEmptyIndexEntriesAndRefusalsLeaveThe
     grid = {42};
     const core::Status status = loadFrame(c, i, grid);
     EXPECT_EQ(grid, Grid{42});
-    return status.ok ? "loaded" : status.message;
+    return status ? "loaded" : message(status);
   };
   EXPECT_EQ(refusal(conditions, -1), messages::kFrameNotInFile);
   EXPECT_EQ(refusal(conditions, 4), messages::kFrameNotInFile);
@@ -67,20 +67,20 @@ TEST(FrameReference, ResolvedAgainstTheOpenFile) {
   // A repeated stamp names its first frame.
   c.index = {{{2005, 7, 1, 23, 30}, 100}, {{2005, 7, 1, 24, 0}, 200}, {{2005, 7, 1, 24, 0}, 300}};
   int frame = -1;
-  ASSERT_TRUE(resolveFrame(c, *parseFrameReference("2"), frame).ok);
+  ASSERT_TRUE(resolveFrame(c, *parseFrameReference("2"), frame));
   EXPECT_EQ(frame, 2);
-  ASSERT_TRUE(resolveFrame(c, *parseFrameReference("2005-07-01T24:00"), frame).ok);
+  ASSERT_TRUE(resolveFrame(c, *parseFrameReference("2005-07-01T24:00"), frame));
   EXPECT_EQ(frame, 1);
 
   const core::Status outside = resolveFrame(c, *parseFrameReference("3"), frame);
-  EXPECT_EQ(outside.message, std::string(messages::kFrameNumberNotInFile) + "3");
+  EXPECT_EQ(message(outside), std::string(messages::kFrameNumberNotInFile) + "3");
   const core::Status missing = resolveFrame(c, *parseFrameReference("2005-07-02T00:00"), frame);
-  EXPECT_EQ(missing.message, std::string(messages::kNoFrameAtTime) + "2005-07-02T00:00" +
+  EXPECT_EQ(message(missing), std::string(messages::kNoFrameAtTime) + "2005-07-02T00:00" +
                                  std::string(messages::kFileTimesOpen) + "2005-07-01T23:30～2005-07-01T24:00" +
                                  std::string(messages::kFileTimesClose));
   EXPECT_EQ(frame, 1);
   c.openRmdPath.clear();
-  EXPECT_EQ(resolveFrame(c, *parseFrameReference("0"), frame).message, messages::kNoFileOpen);
+  EXPECT_EQ(message(resolveFrame(c, *parseFrameReference("0"), frame)), messages::kNoFileOpen);
 }
 
 using test::TempDir;
@@ -95,7 +95,7 @@ TEST(RmdOpening, ReadsHeaderIndexTextsAndGeometry) {
   test::writeFrames(path, 2, 3, test::Frames(48, {1, 2, 3, 4, 5, 6}), header, stamps);
 
   const RmdOpening opening = openRmdFile(path, 689, 593);
-  ASSERT_EQ(opening.outcome, OpenOutcome::Opened) << opening.status.message;
+  ASSERT_TRUE(opening.status) << message(opening.status);
   const OpenedRmd& opened = opening.file;
   EXPECT_EQ(opened.timeTexts.front(), "2003/6/5 09: 00");
   EXPECT_EQ(opened.northLatText + " " + opened.westLonText + " " + opened.eastLonText, "35.12346 139 139.025");
@@ -164,8 +164,8 @@ TEST(RmdOpening, UnusableFilesAreRefusedAndChangeNothing) {
     conditions.openRmdPath = "/old/Ho.RMD";
     conditions.areaName = "北海道";
     const RmdOpening opening = openRmdFile(path, 689, 593);
-    EXPECT_EQ(opening.outcome, OpenOutcome::NotUsable) << k;
-    EXPECT_EQ(opening.status.message, std::string(messages::kNotRmdFile) + path.string()) << k;
+    EXPECT_EQ(opening.status.problem, core::Problem::NotRmdFile) << k;
+    EXPECT_EQ(message(opening.status), std::string(messages::kNotRmdFile) + path.string()) << k;
     applyOpening(opening, conditions);
     EXPECT_EQ(conditions.openRmdPath + conditions.areaName, "/old/Ho.RMD北海道");
     EXPECT_EQ(conditions.openFrameCount(), 0);
@@ -195,8 +195,8 @@ TEST(FrameAccumulation, WideGridsAndFramesWithoutData) {
   // The first frame's value starts the sum as it is; later frames add only what they measured.
   for (const auto& [first, last] : {std::pair{0, 5}, {2, 5}, {1, 3}}) {
     Grid sum, maximum;
-    ASSERT_TRUE(accumulateFrames(conditions, first, last, sum).ok);
-    ASSERT_TRUE(maximumOfFrames(conditions, first, last, maximum).ok);
+    ASSERT_TRUE(accumulateFrames(conditions, first, last, sum));
+    ASSERT_TRUE(maximumOfFrames(conditions, first, last, maximum));
     for (std::size_t i = 0; i < sum.size(); ++i) {
       int expectedSum = frames[first][i];
       int expectedMax = std::max<int>(frames[first][i], 0);
@@ -228,7 +228,7 @@ TEST(FrameAccumulation, CallbacksInOrderAnotherFileDoesNotMixInAndRefusedRangesL
     calls += std::to_string(frame) + ':' + std::to_string(partial[0]) + ' ';
   };
   Grid result;
-  ASSERT_TRUE(accumulateFrames(conditions, 0, 2, result, callbacks).ok);
+  ASSERT_TRUE(accumulateFrames(conditions, 0, 2, result, callbacks));
   EXPECT_EQ(result, (Grid{30, 14, -1, 0, 32767}));
   EXPECT_EQ(calls, "y0f0:10 y1f1:30 y2f2:30 ");
 
@@ -236,9 +236,9 @@ TEST(FrameAccumulation, CallbacksInOrderAnotherFileDoesNotMixInAndRefusedRangesL
   result = {99};
   const auto refusal = [&](int s, int e) {
     const core::Status status = accumulateFrames(conditions, s, e, result);
-    EXPECT_EQ(maximumOfFrames(conditions, s, e, result).message, status.message);
+    EXPECT_EQ(message(maximumOfFrames(conditions, s, e, result)), message(status));
     EXPECT_EQ(result, Grid{99});
-    return status.message;
+    return message(status);
   };
   EXPECT_EQ(refusal(1, 1), messages::kChooseDifferentTimes);
   EXPECT_EQ(refusal(2, 1), messages::kTimesNotInOrder);

@@ -49,8 +49,8 @@ TEST(InputLimits, RmdHeaderClaimingTheLargestGrid) {
   const fs::path path = hugeGridRmd(dir.path());
   expectSmall([&] {
     const viewer::RmdOpening opening = viewer::openRmdFile(path, 800, 600);
-    const bool refused = opening.outcome == viewer::OpenOutcome::NotUsable &&
-                         opening.status.message == std::string(messages::kNotRmdFile) + path.string();
+    const bool refused = opening.status.problem == core::Problem::NotRmdFile &&
+                         message(opening.status) == std::string(messages::kNotRmdFile) + path.string();
     return refused ? 0 : 1;
   });
   // Frame loading checks the file's size itself, whatever the conditions claim.
@@ -62,7 +62,7 @@ TEST(InputLimits, RmdHeaderClaimingTheLargestGrid) {
     c.index = {{{2005, 7, 1, 0, 0}, static_cast<std::int32_t>(core::rmdDataStart(24, 24))}};
     std::vector<std::int16_t> grid{1, 2};
     const core::Status loaded = viewer::loadFrame(c, 0, grid);
-    return !loaded && loaded.message == std::string(messages::kRmdFileTruncated) + path.string() &&
+    return !loaded && message(loaded) == std::string(messages::kRmdFileTruncated) + path.string() &&
                    grid == std::vector<std::int16_t>{1, 2}
                ? 0
                : 1;
@@ -113,7 +113,7 @@ TEST(InputLimits, Grib2ClaimingHugeGrids) {
   spec.ni = 65536;
   spec.nj = 65536;
   import::Grib2Field field;
-  EXPECT_EQ(import::decodeGrib2Field(test::buildGrib2Message(spec), field), import::Grib2Problem::UnsupportedGrid);
+  EXPECT_EQ(import::decodeGrib2Field(test::buildGrib2Message(spec), field), core::Problem::Grib2UnsupportedGrid);
   // The largest grid accepted, with a stream of two bytes: refused as corrupt, its level
   // buffer far below a gigabyte.
   spec.ni = 8192;
@@ -123,7 +123,7 @@ TEST(InputLimits, Grib2ClaimingHugeGrids) {
   const auto message = test::buildGrib2Message(spec);
   expectSmall([&] {
     import::Grib2Field big;
-    return import::decodeGrib2Field(message, big) == import::Grib2Problem::CorruptData ? 0 : 1;
+    return import::decodeGrib2Field(message, big) == core::Problem::Grib2RunsTooFewCells ? 0 : 1;
   });
 }
 

@@ -1,0 +1,224 @@
+#include "core/problem.h"
+
+#include <string_view>
+
+#include "core/messages.h"
+
+namespace ombrix::core {
+
+namespace {
+
+using messages::Text;
+
+// The i-th detail of a status; empty when it has fewer.
+std::string_view detail(const Status& s, std::size_t i) {
+  return i < s.details.size() ? std::string_view(s.details[i]) : std::string_view();
+}
+
+std::string plain(Text text) { return std::string(text); }
+
+// The text followed by the path it names.
+std::string withSubject(Text text, const std::filesystem::path& subject) {
+  return std::string(text) + subject.string();
+}
+
+// The text, the file's path, then "（n行目）".
+std::string atLine(Text text, const Status& s) {
+  return withSubject(text, s.subject)
+      .append(messages::kLineNumberPrefix)
+      .append(detail(s, 0))
+      .append(messages::kLineNumberSuffix);
+}
+
+// "開始日" + "の月" + the reason.
+std::string periodField(Text row, Text field, Text reason) {
+  return std::string(row).append(field).append(reason);
+}
+
+// The reason, then the most days and the days of the period.
+std::string mostDays(Text reason, const Status& s) {
+  return std::string(reason)
+      .append(messages::kMostDaysPrefix)
+      .append(detail(s, 0))
+      .append(messages::kMostDaysMiddle)
+      .append(detail(s, 1))
+      .append(messages::kMostDaysSuffix);
+}
+
+// The time asked for, then the file's first and last times when it has any.
+std::string noFrameAtTime(const Status& s) {
+  std::string text = std::string(messages::kNoFrameAtTime).append(detail(s, 0));
+  if (s.details.size() < 3) return text;
+  return text.append(messages::kFileTimesOpen)
+      .append(detail(s, 1))
+      .append(messages::kFileTimesBetween)
+      .append(detail(s, 2))
+      .append(messages::kFileTimesClose);
+}
+
+std::string archiveMalformed(Text check, const Status& s) {
+  return withSubject(messages::kArchiveFileMalformed, s.subject).append(check);
+}
+
+}  // namespace
+
+bool silent(Problem problem) noexcept {
+  return problem == Problem::None || problem == Problem::NoMapShown || problem == Problem::NoFramesOpen;
+}
+
+std::string message(const Status& s) {
+  namespace m = messages;
+  switch (s.problem) {
+    case Problem::None:
+    case Problem::NoMapShown:
+    case Problem::NoFramesOpen:
+      return {};
+
+    case Problem::AreaNotSet: return plain(m::kAreaNotSet);
+    case Problem::PeriodNotSet: return plain(m::kPeriodNotSet);
+    case Problem::ArchiveDirectoryNotSet: return plain(m::kArchiveDirNotSet);
+
+    case Problem::NorthLatNotNumber: return plain(m::kNorthLatNotNumber);
+    case Problem::WestLonNotNumber: return plain(m::kWestLonNotNumber);
+    case Problem::SouthLatNotNumber: return plain(m::kSouthLatNotNumber);
+    case Problem::EastLonNotNumber: return plain(m::kEastLonNotNumber);
+    case Problem::CannotOpenFolder: return withSubject(m::kCannotOpenFolder, s.subject);
+
+    case Problem::PeriodStartYearNotNumber:
+      return periodField(m::kPeriodStartRow, m::kPeriodYearField, m::kPeriodFieldNotNumber);
+    case Problem::PeriodStartMonthNotNumber:
+      return periodField(m::kPeriodStartRow, m::kPeriodMonthField, m::kPeriodFieldNotNumber);
+    case Problem::PeriodStartMonthOutOfRange:
+      return periodField(m::kPeriodStartRow, m::kPeriodMonthField, m::kPeriodMonthOutOfRange);
+    case Problem::PeriodStartDayNotNumber:
+      return periodField(m::kPeriodStartRow, m::kPeriodDayField, m::kPeriodFieldNotNumber);
+    case Problem::PeriodEndYearNotNumber:
+      return periodField(m::kPeriodEndRow, m::kPeriodYearField, m::kPeriodFieldNotNumber);
+    case Problem::PeriodEndMonthNotNumber:
+      return periodField(m::kPeriodEndRow, m::kPeriodMonthField, m::kPeriodFieldNotNumber);
+    case Problem::PeriodEndMonthOutOfRange:
+      return periodField(m::kPeriodEndRow, m::kPeriodMonthField, m::kPeriodMonthOutOfRange);
+    case Problem::PeriodEndDayNotNumber:
+      return periodField(m::kPeriodEndRow, m::kPeriodDayField, m::kPeriodFieldNotNumber);
+    case Problem::PeriodMixedFormats: return plain(m::kMixedFormats);
+    case Problem::PeriodEndBeforeStart: return plain(m::kEndBeforeStart);
+    case Problem::PeriodMissingFile: return plain(m::kMissingFile);
+
+    case Problem::PeriodDoesNotMatchCatalogue: return plain(m::kPeriodDoesNotMatchCatalogue);
+    case Problem::AreaInverted: return plain(m::kAreaInverted);
+    case Problem::ArchiveGridsDiffer: return plain(m::kGridMismatch);
+    case Problem::AreaOutsideGrid: return plain(m::kAreaOutsideGrid);
+    case Problem::GridSpacingTooLarge: return plain(m::kGridSpacingTooLarge);
+    case Problem::PeriodTooLong: return mostDays(m::kPeriodTooLong, s);
+    case Problem::PeriodTooLongForArea: return mostDays(m::kPeriodTooLongForArea, s);
+    case Problem::NoDayFitsArea: return plain(m::kNoDayFitsArea);
+    case Problem::OutputExists: return withSubject(m::kOutputExists, s.subject);
+
+    case Problem::ArchiveFileUnreadable: return withSubject(m::kArchiveFileUnreadable, s.subject);
+    case Problem::ArchiveRecordCountInvalid: return archiveMalformed(m::kArchiveRecordCountInvalid, s);
+    case Problem::ArchiveDirectoryEntryInvalid: return archiveMalformed(m::kArchiveDirectoryEntryInvalid, s);
+    case Problem::ArchiveGridDescriptionInvalid: return archiveMalformed(m::kArchiveGridInvalidInFile, s);
+    case Problem::ArchiveLevelTableInvalid: return archiveMalformed(m::kArchiveLevelTableInvalid, s);
+    case Problem::ArchiveRunTableInvalid: return archiveMalformed(m::kArchiveRunTableInvalid, s);
+    case Problem::ArchiveRecordStreamInvalid:
+    case Problem::ArchiveLevelOutOfTable:
+    case Problem::ArchiveRunOutOfTable:
+    case Problem::ArchiveRunPastGrid:
+    case Problem::ArchiveStreamTruncated:
+      return archiveMalformed(m::kArchiveRecordStreamInvalid, s);
+
+    case Problem::EncodeGridInvalid: return withSubject(m::kArchiveGridInvalid, s.subject);
+    case Problem::EncodeRecordSizeMismatch: return withSubject(m::kArchiveRecordSizeMismatch, s.subject);
+    case Problem::EncodeTooManyLevels: return withSubject(m::kArchiveTooManyLevels, s.subject);
+    case Problem::EncodeTooManyRecords: return withSubject(m::kArchiveTooManyRecords, s.subject);
+
+    case Problem::CannotCreateFile: return withSubject(m::kCannotCreateFile, s.subject);
+    case Problem::CannotWriteFile: return withSubject(m::kCannotWriteFile, s.subject);
+    case Problem::CannotCreateFolder: return withSubject(m::kCannotCreateFolder, s.subject);
+    case Problem::UnexpectedError: return plain(m::kUnexpectedError).append(detail(s, 0));
+
+    case Problem::RmdFileMissing:
+    case Problem::RmdFileUnopenable:
+      return plain(m::kFileNotFound);
+    case Problem::NotRmdFile: return withSubject(m::kNotRmdFile, s.subject);
+    case Problem::RmdFileGone: return withSubject(m::kRmdFileGone, s.subject);
+    case Problem::RmdFileTruncated: return withSubject(m::kRmdFileTruncated, s.subject);
+
+    case Problem::NoFileOpen: return plain(m::kNoFileOpen);
+    case Problem::FrameNotInFile: return plain(m::kFrameNotInFile);
+    case Problem::FrameNumberNotInFile: return plain(m::kFrameNumberNotInFile).append(detail(s, 0));
+    case Problem::NoFrameAtTime: return noFrameAtTime(s);
+    case Problem::ChooseDifferentTimes: return plain(m::kChooseDifferentTimes);
+    case Problem::TimesNotInOrder: return plain(m::kTimesNotInOrder);
+    case Problem::CannotEncodePng: return withSubject(m::kCannotEncodePng, s.subject);
+
+    case Problem::ExportTargetExists: return withSubject(m::kExportTargetExists, s.subject);
+    case Problem::RepeatedDayDate: return withSubject(m::kRepeatedDayDate, s.subject);
+    case Problem::FileListMissing: return plain(m::kFileListMissing);
+    case Problem::FileListEmpty: return plain(m::kFileListEmpty);
+    case Problem::FileListUnreadable: return withSubject(m::kFileListUnreadable, s.subject);
+    case Problem::DayFilesMissing: return plain(m::kDayFilesMissing);
+    case Problem::DayFileUnreadable: return withSubject(m::kDayFileUnreadable, s.subject);
+    case Problem::DayFileTooShort: return withSubject(m::kDayFileTooShort, s.subject);
+    case Problem::FileListLineInvalid: return atLine(m::kFileListLineInvalid, s);
+    case Problem::DayFileHeaderInvalid: return atLine(m::kDayFileHeaderInvalid, s);
+    case Problem::DayFileFieldCount: return atLine(m::kDayFileFieldCount, s);
+    case Problem::DayFileNotNumber: return atLine(m::kDayFileNotNumber, s);
+    case Problem::DayFileIdMismatch: return atLine(m::kDayFileIdMismatch, s);
+    case Problem::DayFileLineCut: return atLine(m::kDayFileLineCut, s);
+    case Problem::CellIdNotWhole: return plain(m::kCellIdNotWhole);
+    case Problem::CellIdOutOfRange: return plain(m::kCellIdOutOfRange);
+    case Problem::CellIdNotEntered: return plain(m::kCellIdNotEntered);
+
+    case Problem::Grib2NotRainfall: return withSubject(m::kNotGrib2Rainfall, s.subject);
+    case Problem::Grib2Truncated: return withSubject(m::kGrib2Truncated, s.subject);
+    case Problem::Grib2UnsupportedGrid:
+    case Problem::Grib2UnsupportedProduct:
+    case Problem::Grib2UnsupportedPacking:
+      return withSubject(m::kGrib2Unsupported, s.subject);
+    case Problem::Grib2BadStructure:
+    case Problem::Grib2RunDigitBeforeLevel:
+    case Problem::Grib2RunPastGrid:
+    case Problem::Grib2RunsTooFewCells:
+      return withSubject(m::kGrib2Corrupt, s.subject);
+    case Problem::Grib2Unreadable: return withSubject(m::kGrib2Unreadable, s.subject);
+    case Problem::Grib2NotOnHalfHour: return withSubject(m::kGrib2NotOnHalfHour, s.subject);
+    case Problem::Grib2DuplicateTime: return withSubject(m::kGrib2DuplicateTime, s.subject);
+    case Problem::Grib2GridDiffers: return withSubject(m::kGrib2GridDiffers, s.subject);
+    case Problem::Grib2GridTooLarge: return withSubject(m::kGrib2GridTooLarge, s.subject);
+    case Problem::Grib2InputMissing: return withSubject(m::kGrib2InputMissing, s.subject);
+    case Problem::Grib2NoInputFiles: return plain(m::kGrib2NoInputFiles);
+    case Problem::Grib2NoDayWritten: return plain(m::kGrib2NoDayWritten);
+    case Problem::Grib2SlotDiffers: return withSubject(m::kGrib2SlotDiffers, s.subject);
+    case Problem::Grib2DayFileDiffers: return withSubject(m::kGrib2DayFileDiffers, s.subject);
+    case Problem::Grib2DayFileKept: return withSubject(m::kGrib2DayFileKept, s.subject);
+    case Problem::ImportDayFileUndecodable: return withSubject(m::kArchiveFileMalformed, s.subject);
+
+    case Problem::PolygonFileUnreadable: return withSubject(m::kPolygonFileUnreadable, s.subject);
+    case Problem::PolygonFileEmpty: return withSubject(m::kPolygonFileEmpty, s.subject);
+    case Problem::PolygonFileNotPolygon: return withSubject(m::kPolygonFileNotPolygon, s.subject);
+    case Problem::PolygonNameFieldUnknown: return plain(m::kPolygonNameFieldUnknown).append(detail(s, 0));
+    case Problem::PolygonNotTransformable: return withSubject(m::kPolygonNotTransformable, s.subject);
+    case Problem::PolygonOutsideGrid: return plain(m::kPolygonOutsideGrid).append(detail(s, 0));
+    case Problem::PointOutsideGrid: return plain(m::kPointOutsideGrid);
+    case Problem::DurationHoursInvalid: return plain(m::kDurationHoursInvalid);
+
+    case Problem::NetcdfNotWritten: return withSubject(m::kNetcdfNotWritten, s.subject);
+    case Problem::GeoTiffNotWritten: return withSubject(m::kGeoTiffNotWritten, s.subject);
+    case Problem::NoFrameWithTime: return withSubject(m::kNoFrameWithTime, s.subject);
+  }
+  return {};
+}
+
+std::string message(Notice notice, const std::filesystem::path& subject) {
+  switch (notice) {
+    case Notice::CsvSetWritten: return plain(messages::kCsvWritten);
+    case Notice::PointTableWritten:
+      return withSubject(messages::kTableWrittenPrefix, subject).append(messages::kTableWrittenSuffix);
+    case Notice::ArealCsvWritten: return withSubject(messages::kArealWritten, subject);
+    case Notice::NetcdfWritten: return withSubject(messages::kNetcdfWritten, subject);
+  }
+  return {};
+}
+
+}  // namespace ombrix::core
