@@ -23,7 +23,7 @@ class ChunkPipeline {
   ChunkPipeline(const ChunkPipeline&) = delete;
   ChunkPipeline& operator=(const ChunkPipeline&) = delete;
 
-  // Queues a frame (cells are copied before it returns), first handing finished chunks to the
+  // Queues a frame (its cells are shuffled into the pipeline before it returns), first handing finished chunks to the
   // sink while no slot is free. False once an encoding or the sink has failed.
   bool push(std::int64_t frame, std::span<const std::int16_t> cells);
   // Hands every queued chunk to the sink. False once an encoding or the sink has failed.
@@ -34,7 +34,9 @@ class ChunkPipeline {
   struct Slot {
     State state = State::Free;
     std::int64_t frame = 0;
-    std::unique_ptr<std::uint8_t[]> planes;  // not cleared: pages the encoder never reaches stay unmapped
+    // Left uninitialised: the shuffle fills planes, and the pages of chunk that the encoder never
+    // reaches are never mapped.
+    std::unique_ptr<std::uint8_t[]> planes;
     std::unique_ptr<std::uint8_t[]> chunk;
     std::size_t chunkSize = 0;
   };
