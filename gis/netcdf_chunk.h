@@ -11,8 +11,9 @@
 
 namespace ombrix::gis {
 
-// The deflate level the file declares; the chunks are deflated by a faster encoder's fastest
-// level, which compresses these frames about as well.
+// The deflate level the file declares. The chunks are deflated by ISA-L's encoder at its level 1,
+// several times faster than zlib's level 1 and a little smaller on rainfall frames; any inflater
+// reads them.
 inline constexpr int kDeflateLevel = 1;
 
 void shuffleFrame(std::span<const std::int16_t> cells, std::span<std::uint8_t> planes) noexcept;
