@@ -1,5 +1,6 @@
 #include "gis/netcdf_cube.h"
 
+#include <hdf5.h>
 #include <netcdf.h>
 
 #include <chrono>
@@ -7,6 +8,8 @@
 #include <string_view>
 
 #include "export/csv_number_format.h"
+#include "gis/netcdf_chunk.h"
+#include "gis/netcdf_chunk_pipeline.h"
 
 namespace ombrix::gis {
 
@@ -14,7 +17,6 @@ namespace {
 
 constexpr std::int64_t kJapanOffsetMinutes = 9 * 60;
 constexpr std::int16_t kFill = -1;
-constexpr int kDeflateLevel = 1;
 
 constexpr std::string_view kJstComment =
     "Time stamps were stored in Japan Standard Time (UTC+9) and have been converted to UTC.";
@@ -76,6 +78,67 @@ std::vector<double> positions(int count, double (*position)(std::int32_t, std::i
   return values;
 }
 
+// Creates the file with every variable, attribute and coordinate but no frames and no times.
+int defineCube(const std::filesystem::path& path, const CubeLayout& layout) {
+  int file = -1;
+  int status = nc_create(path.c_str(), NC_NETCDF4 | NC_NOCLOBBER, &file);
+  if (status != NC_NOERR) return status;
+  int dimensions[3];
+  int time = -1;
+  int latitude = -1;
+  int longitude = -1;
+  int crs = -1;
+  int rain = -1;
+  status = defineAxis(file, "time", static_cast<int>(layout.frames), "minutes since 1970-01-01 00:00:00", "time", "T",
+                      dimensions[0], time);
+  if (status == NC_NOERR) status = putText(file, time, "calendar", "standard");
+  if (status == NC_NOERR) {
+    status = defineAxis(file, "lat", layout.rows, "degrees_north", "latitude", "Y", dimensions[1], latitude);
+  }
+  if (status == NC_NOERR) {
+    status = defineAxis(file, "lon", layout.cols, "degrees_east", "longitude", "X", dimensions[2], longitude);
+  }
+  if (status == NC_NOERR) status = nc_def_var(file, "crs", NC_INT, 0, nullptr, &crs);
+  if (status == NC_NOERR) status = putText(file, crs, "grid_mapping_name", "latitude_longitude");
+  if (status == NC_NOERR) status = defineRain(file, dimensions, layout, rain);
+  if (status == NC_NOERR) status = defineGlobals(file, layout);
+  if (status == NC_NOERR) status = nc_enddef(file);
+  if (status == NC_NOERR) {
+    status = nc_put_var_double(
+        file, latitude,
+        positions(layout.rows, exports::cellLatitudeDegrees, layout.northLat, layout.cellHeight).data());
+  }
+  if (status == NC_NOERR) {
+    status = nc_put_var_double(
+        file, longitude,
+        positions(layout.cols, exports::cellLongitudeDegrees, layout.westLon, layout.cellWidth).data());
+  }
+  const int closed = nc_close(file);
+  return status == NC_NOERR ? closed : status;
+}
+
+// An HDF5 identifier, closed when it goes unless close() was called.
+class Hdf5Id {
+ public:
+  using Close = herr_t (*)(hid_t);
+  Hdf5Id(hid_t id, Close closeFunction) : id_(id), close_(closeFunction) {}
+  ~Hdf5Id() { close(); }
+  Hdf5Id(const Hdf5Id&) = delete;
+  Hdf5Id& operator=(const Hdf5Id&) = delete;
+
+  hid_t get() const noexcept { return id_; }
+  bool valid() const noexcept { return id_ >= 0; }
+  bool close() noexcept {
+    const bool closed = id_ < 0 || close_(id_) >= 0;
+    id_ = H5I_INVALID_HID;
+    return closed;
+  }
+
+ private:
+  hid_t id_;
+  Close close_;
+};
+
 }  // namespace
 
 std::optional<std::int64_t> stampMinutes(const core::TimeStamp& s) noexcept {
@@ -85,15 +148,38 @@ std::optional<std::int64_t> stampMinutes(const core::TimeStamp& s) noexcept {
   return static_cast<std::int64_t>(sys_days{date}.time_since_epoch().count()) * 1440 + s.hour * 60 + s.minute;
 }
 
+struct NetcdfCube::Frames {
+  Hdf5Id file;
+  Hdf5Id rain;
+  Hdf5Id time;
+  ChunkPipeline pipeline;  // declared last: gone before the dataset it writes to closes
+
+  Frames(const std::filesystem::path& path, std::size_t cellsPerFrame)
+      : file(H5Fopen(path.c_str(), H5F_ACC_RDWR, H5P_DEFAULT), H5Fclose),
+        rain(file.valid() ? H5Dopen2(file.get(), "rain", H5P_DEFAULT) : H5I_INVALID_HID, H5Dclose),
+        time(file.valid() ? H5Dopen2(file.get(), "time", H5P_DEFAULT) : H5I_INVALID_HID, H5Dclose),
+        pipeline(cellsPerFrame, [this](std::int64_t frame, std::span<const std::uint8_t> chunk) {
+          const hsize_t offset[3] = {static_cast<hsize_t>(frame), 0, 0};
+          return H5Dwrite_chunk(rain.get(), H5P_DEFAULT, 0, offset, chunk.size(), chunk.data()) >= 0;
+        }) {}
+
+  bool opened() const noexcept { return rain.valid() && time.valid(); }
+
+  bool close(const std::vector<double>& times) {
+    bool written = pipeline.finish() &&
+                   H5Dwrite(time.get(), H5T_NATIVE_DOUBLE, H5S_ALL, H5S_ALL, H5P_DEFAULT, times.data()) >= 0;
+    written = rain.close() && written;
+    written = time.close() && written;
+    return file.close() && written;
+  }
+};
+
 NetcdfCube::NetcdfCube() = default;
 
-NetcdfCube::~NetcdfCube() {
-  if (file_ >= 0) nc_close(file_);
-}
+NetcdfCube::~NetcdfCube() = default;
 
 core::Status NetcdfCube::failure() {
-  if (file_ >= 0) nc_close(file_);
-  file_ = -1;
+  frames_.reset();
   const std::filesystem::path target = output_ ? output_->target() : std::filesystem::path();
   output_.reset();
   return {core::Problem::NetcdfNotWritten, target};
@@ -109,60 +195,24 @@ core::Status NetcdfCube::create(const std::filesystem::path& target, const CubeL
     times_[i] =
         static_cast<double>(layout.firstSlotMinutes + static_cast<std::int64_t>(i) * layout.intervalMinutes - shift);
   }
-  frame_.resize(static_cast<std::size_t>(layout.rows) * static_cast<std::size_t>(layout.cols));
-
-  int dimensions[3];
-  int latitude = -1;
-  int longitude = -1;
-  int crs = -1;
-  int status = nc_create(output_->temporary().c_str(), NC_NETCDF4 | NC_NOCLOBBER, &file_);
-  if (status != NC_NOERR) file_ = -1;
-  if (status == NC_NOERR) {
-    status = defineAxis(file_, "time", static_cast<int>(layout.frames), "minutes since 1970-01-01 00:00:00", "time",
-                        "T", dimensions[0], timeVariable_);
-  }
-  if (status == NC_NOERR) status = putText(file_, timeVariable_, "calendar", "standard");
-  if (status == NC_NOERR) {
-    status = defineAxis(file_, "lat", layout.rows, "degrees_north", "latitude", "Y", dimensions[1], latitude);
-  }
-  if (status == NC_NOERR) {
-    status = defineAxis(file_, "lon", layout.cols, "degrees_east", "longitude", "X", dimensions[2], longitude);
-  }
-  if (status == NC_NOERR) status = nc_def_var(file_, "crs", NC_INT, 0, nullptr, &crs);
-  if (status == NC_NOERR) status = putText(file_, crs, "grid_mapping_name", "latitude_longitude");
-  if (status == NC_NOERR) status = defineRain(file_, dimensions, layout, rainVariable_);
-  if (status == NC_NOERR) status = defineGlobals(file_, layout);
-  if (status == NC_NOERR) status = nc_enddef(file_);
-  if (status == NC_NOERR) {
-    status = nc_put_var_double(
-        file_, latitude,
-        positions(layout.rows, exports::cellLatitudeDegrees, layout.northLat, layout.cellHeight).data());
-  }
-  if (status == NC_NOERR) {
-    status = nc_put_var_double(
-        file_, longitude,
-        positions(layout.cols, exports::cellLongitudeDegrees, layout.westLon, layout.cellWidth).data());
-  }
-  return status == NC_NOERR ? core::Status() : failure();
+  if (defineCube(output_->temporary(), layout) != NC_NOERR) return failure();
+  frames_ = std::make_unique<Frames>(output_->temporary(),
+                                     static_cast<std::size_t>(layout.rows) * static_cast<std::size_t>(layout.cols));
+  return frames_->opened() ? core::Status{} : failure();
 }
 
 core::Status NetcdfCube::writeFrame(std::int64_t i, const core::TimeStamp& stamp, std::span<const std::int16_t> cells) {
-  if (file_ < 0 || i < 0 || i >= layout_.frames || cells.size() != frame_.size()) return failure();
+  const auto cellsPerFrame = static_cast<std::size_t>(layout_.rows) * static_cast<std::size_t>(layout_.cols);
+  if (!frames_ || i < 0 || i >= layout_.frames || cells.size() != cellsPerFrame) return failure();
   if (const auto minutes = stampMinutes(stamp)) {
     times_[static_cast<std::size_t>(i)] = static_cast<double>(*minutes - (layout_.stampsUtc ? 0 : kJapanOffsetMinutes));
   }
-  for (std::size_t c = 0; c < cells.size(); ++c) frame_[c] = cells[c] < 0 ? kFill : cells[c];
-  const std::size_t start[3] = {static_cast<std::size_t>(i), 0, 0};
-  const std::size_t count[3] = {1, static_cast<std::size_t>(layout_.rows), static_cast<std::size_t>(layout_.cols)};
-  if (nc_put_vara_short(file_, rainVariable_, start, count, frame_.data()) != NC_NOERR) return failure();
-  return {};
+  return frames_->pipeline.push(i, cells) ? core::Status{} : failure();
 }
 
 core::Status NetcdfCube::commit() {
-  if (file_ < 0 || nc_put_var_double(file_, timeVariable_, times_.data()) != NC_NOERR) return failure();
-  const int closed = nc_close(file_);
-  file_ = -1;
-  if (closed != NC_NOERR) return failure();
+  if (!frames_ || !frames_->close(times_)) return failure();
+  frames_.reset();
   core::Status status = output_->commit();
   output_.reset();
   return status;

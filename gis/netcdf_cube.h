@@ -1,7 +1,9 @@
 #pragma once
 // A CF-1.8 NetCDF-4 file of rainfall frames: time, lat, lon, a 16-bit rain variable chunked one
-// frame per chunk with shuffle and deflate, and a latitude-longitude grid mapping. Written
-// under a temporary name and renamed over the target by commit().
+// frame per chunk with shuffle and deflate, and a latitude-longitude grid mapping. NetCDF-C
+// defines the file; the frames, compressed on worker threads, and the time axis are then written
+// through HDF5 as finished chunks. Written under a temporary name and renamed over the target by
+// commit().
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -48,21 +50,22 @@ class NetcdfCube {
 
   core::Status create(const std::filesystem::path& target, const CubeLayout& layout);
   // Frame i (rows x cols cells, row-major from the north-west): negative values become the fill
-  // value -1. Its time is the stamp's, or the slot's when the stamp is not a time.
+  // value -1. Its time is the stamp's, or the slot's when the stamp is not a time. The frame is
+  // compressed while the caller goes on; a failure shows in a later call at the latest.
   core::Status writeFrame(std::int64_t i, const core::TimeStamp& stamp, std::span<const std::int16_t> cells);
-  // Writes the time axis, closes the file and renames it over the target.
+  // Writes the frames still being compressed and the time axis, closes the file and renames it
+  // over the target.
   core::Status commit();
 
  private:
+  struct Frames;  // the file reopened through HDF5 and the pipeline that compresses its frames
+
   core::Status failure();
 
   std::unique_ptr<core::StagedOutputPath> output_;
   CubeLayout layout_;
-  int file_ = -1;
-  int timeVariable_ = -1;
-  int rainVariable_ = -1;
   std::vector<double> times_;
-  std::vector<std::int16_t> frame_;
+  std::unique_ptr<Frames> frames_;  // closed before output_ removes an uncommitted file
 };
 
 }  // namespace ombrix::gis

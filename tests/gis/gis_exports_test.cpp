@@ -1,13 +1,15 @@
-// NetCDF exports read back through NetCDF-C and the shown map as GeoTIFF read back through
-// GDAL: values, coordinates and times against what the CSV exports write, the archive form
-// against the RMD form, and refusals that write nothing.
+// NetCDF exports and cubes read back through NetCDF-C and the shown map as GeoTIFF read back
+// through GDAL: values, coordinates and times against what the CSV exports write, the archive
+// form against the RMD form, noisy frames, and refusals and failures that write nothing.
 #include "gis/netcdf_export.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <gdal.h>
 #include <netcdf.h>
+#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -18,7 +20,9 @@
 #include "core/preprocess_run.h"
 #include "export/current_display_export.h"
 #include "gis/geotiff_map.h"
+#include "gis/netcdf_cube.h"
 #include "gis/shown_map_geotiff.h"
+#include "support/fault_injection.h"
 #include "support/reliability_inputs.h"
 #include "support/sample_rmd.h"
 #include "viewer/frame_loading.h"
@@ -177,6 +181,62 @@ TEST(NetcdfExport, RefusedSelectionsWriteNothing) {
   int entries = 0;
   for (const auto& entry : std::filesystem::directory_iterator(dir.path())) entries += entry.is_regular_file();
   EXPECT_EQ(entries, 1);  // the RMD file only
+}
+
+// Frames of noise, half of it negative, each larger than a deflate block; more of them than are
+// compressed at once, two never written.
+struct NoisyCube {
+  CubeLayout layout;
+  std::vector<std::vector<std::int16_t>> frames;
+  std::vector<short> expected;  // what reading the file must give
+
+  NoisyCube() {
+    layout.rows = 181;
+    layout.cols = 197;
+    layout.frames = 9;
+    std::mt19937 random(7);
+    const auto cells = static_cast<std::size_t>(layout.rows * layout.cols);
+    for (int k = 0; k < layout.frames; ++k) {
+      std::vector<std::int16_t> frame(cells);
+      for (auto& cell : frame) cell = static_cast<std::int16_t>(random());
+      const bool written = k != 3 && k != 7;
+      for (const std::int16_t cell : frame) expected.push_back(written ? std::max<short>(cell, -1) : -1);
+      frames.push_back(written ? frame : std::vector<std::int16_t>());
+    }
+  }
+
+  core::Status write(const std::filesystem::path& target) const {
+    NetcdfCube cube;
+    if (core::Status s = cube.create(target, layout); !s) return s;
+    for (int k = 0; k < layout.frames; ++k) {
+      if (frames[static_cast<std::size_t>(k)].empty()) continue;
+      if (core::Status s = cube.writeFrame(k, {}, frames[static_cast<std::size_t>(k)]); !s) return s;
+    }
+    return cube.commit();
+  }
+};
+
+TEST(NetcdfCube, NoisyFramesReadBackInPlaceWithNegativesAsFill) {
+  test::TempDir dir;
+  const NoisyCube noise;
+  ASSERT_TRUE(noise.write(dir / "noise.nc"));
+  EXPECT_EQ(readCube(dir / "noise.nc").rain, noise.expected);
+}
+
+TEST(NetcdfCube, FailuresWhileFramesAreCompressedLeaveNothing) {
+  test::TempDir dir;
+  const NoisyCube noise;
+  const std::string failure = std::string(messages::kNetcdfNotWritten) + (dir / "noise.nc").string();
+  const test::ChildOutcome full = test::runInChild(
+      [&] { return message(noise.write(dir / "noise.nc")) == failure ? 0 : 1; }, test::fileSizeLimit(200'000));
+  EXPECT_EQ(full.exitCode, 0) << "not refused with " << failure;
+
+  NetcdfCube cube;
+  ASSERT_TRUE(cube.create(dir / "noise.nc", noise.layout));
+  for (int k = 0; k < 3; ++k) ASSERT_TRUE(cube.writeFrame(k, {}, noise.frames[static_cast<std::size_t>(k)]));
+  EXPECT_EQ(message(cube.writeFrame(4, {}, std::vector<std::int16_t>(5))), failure);
+  EXPECT_FALSE(cube.commit());
+  EXPECT_EQ(test::namesIn(dir.path()), std::vector<std::string>{});
 }
 
 TEST(GeoTiffMap, ShownMapIsACogWhoseCellCentresAndValuesAreThoseOfTheCsv) {
