@@ -15,6 +15,7 @@ namespace ombrix::gis {
 struct DurationMaximum {
   double depth = 0;  // in the unit of the values times hours
   std::size_t endFrame = 0;
+  bool operator==(const DurationMaximum&) const = default;
 };
 
 // values: one per frame, NaN for a frame without data.

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <gdal.h>
 #include <netcdf.h>
 #include <random>
@@ -35,12 +36,11 @@ struct Cube {
   std::vector<short> rain;
 };
 
+// A coordinate variable: named like its dimension.
 std::vector<double> doubles(int file, const char* name) {
-  int variable = -1;
-  int dimension = -1;
+  int variable = -1, dimension = -1;
   std::size_t length = 0;
-  EXPECT_EQ(nc_inq_varid(file, name, &variable), NC_NOERR) << name;
-  EXPECT_EQ(nc_inq_vardimid(file, variable, &dimension), NC_NOERR);
+  EXPECT_EQ(nc_inq_varid(file, name, &variable) | nc_inq_dimid(file, name, &dimension), NC_NOERR) << name;
   EXPECT_EQ(nc_inq_dimlen(file, dimension, &length), NC_NOERR);
   std::vector<double> values(length);
   EXPECT_EQ(nc_get_var_double(file, variable, values.data()), NC_NOERR);
@@ -48,13 +48,10 @@ std::vector<double> doubles(int file, const char* name) {
 }
 
 Cube readCube(const std::filesystem::path& path) {
-  Cube cube;
   int file = -1;
   EXPECT_EQ(nc_open(path.c_str(), NC_NOWRITE, &file), NC_NOERR) << path;
-  if (file < 0) return cube;
-  cube.time = doubles(file, "time");
-  cube.lat = doubles(file, "lat");
-  cube.lon = doubles(file, "lon");
+  if (file < 0) return {};
+  Cube cube{doubles(file, "time"), doubles(file, "lat"), doubles(file, "lon"), {}};
   int rain = -1;
   EXPECT_EQ(nc_inq_varid(file, "rain", &rain), NC_NOERR);
   cube.rain.resize(cube.time.size() * cube.lat.size() * cube.lon.size());
@@ -70,30 +67,45 @@ double julyMinutes(int year, int day, int hour, int minute) {
   return static_cast<double>(date.time_since_epoch().count()) * 1440 + hour * 60 + minute;
 }
 
+// Checks every cell line of a current display CSV against a map read back: the longitude and
+// latitude of the cell's column and row, and its value (the CSV's value times scale, -1 without
+// data).
+void expectCsvCells(const std::string& csv, std::size_t cells, double scale, const std::function<double(int n)>& lon,
+                    const std::function<double(int m)>& lat, const std::function<double(int id)>& value) {
+  const auto lines = test::crlfLines(test::readText(csv));
+  ASSERT_EQ(lines.size(), cells + 1);
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    int id, m, n, stored;
+    char keido[32], ido[32];
+    ASSERT_EQ(std::sscanf(lines[i].c_str(), "%d,%d,%d,%31[^,],%31[^,],%d", &id, &m, &n, keido, ido, &stored), 6);
+    EXPECT_EQ(core::formatSingle(static_cast<float>(lon(n))), keido);
+    EXPECT_EQ(core::formatSingle(static_cast<float>(lat(m))), ido);
+    EXPECT_EQ(static_cast<float>(value(id)), stored < 0 ? -1.0f : static_cast<float>(stored * scale))
+        << csv << " cell " << id;
+  }
+}
+
 TEST(NetcdfExport, EveryFrameMatchesTheCsvOfTheSameFileWithSlotTimesAndUtc) {
   test::TempDir dir;
   const auto rmd = dir / "Ka20027012002701.RMD";  // hourly
-  const core::RmdHeader header = test::sampleGrid(24, 3, 4);
-  test::writeSampleRmd(rmd, header, 24, test::dayStamps(2002, 7, 1, 1, 24),
+  test::writeSampleRmd(rmd, test::sampleGrid(24, 3, 4), 24, test::dayStamps(2002, 7, 1, 1, 24),
                        [](int k, int cell) { return static_cast<std::int16_t>(k * 7 + cell * 3 - 12); }, {5});
   core::AnalysisConditions c = test::openedConditions(rmd);
   NetcdfExportOptions options;
   ASSERT_TRUE(exportOpenFileNetcdf(c, 0, 23, dir / "all.nc", options));
   const Cube cube = readCube(dir / "all.nc");
   ASSERT_EQ(cube.time.size(), 24u);
-  // Rain is stored scaled, filled and chunked one frame per chunk, shuffled and deflated.
-  int file = -1, rain = -1, format = 0, storage = -1, shuffle = 0, deflate = 0, level = 0, noFill = 1;
-  std::size_t chunk[3] = {};
+  // Rain is stored scaled and filled, shuffled and deflated.
+  int file = -1, rain = -1, format = 0, shuffle = 0, deflate = 0, level = 0, noFill = 1;
   short fill = 0;
   float scale = 0;
   ASSERT_EQ(nc_open((dir / "all.nc").c_str(), NC_NOWRITE, &file), NC_NOERR);
-  EXPECT_EQ(nc_inq_varid(file, "rain", &rain) | nc_inq_format(file, &format) | nc_inq_var_chunking(file, rain, &storage, chunk) |
+  EXPECT_EQ(nc_inq_varid(file, "rain", &rain) | nc_inq_format(file, &format) |
                 nc_inq_var_deflate(file, rain, &shuffle, &deflate, &level) | nc_inq_var_fill(file, rain, &noFill, &fill) |
                 nc_get_att_float(file, rain, "scale_factor", &scale),
             NC_NOERR);
   nc_close(file);
-  EXPECT_EQ(std::tuple(format, storage, shuffle && deflate, fill, scale), std::tuple(NC_FORMAT_NETCDF4, NC_CHUNKED, true, short{-1}, 0.1f));
-  EXPECT_EQ(std::vector<std::size_t>(chunk, chunk + 3), (std::vector<std::size_t>{1, 3, 4}));
+  EXPECT_EQ(std::tuple(format, shuffle && deflate, fill, scale), std::tuple(NC_FORMAT_NETCDF4, true, short{-1}, 0.1f));
 
   std::vector<std::int16_t> frameGrid;
   for (int k = 0; k < 24; ++k) {
@@ -101,17 +113,9 @@ TEST(NetcdfExport, EveryFrameMatchesTheCsvOfTheSameFileWithSlotTimesAndUtc) {
     ASSERT_TRUE(viewer::showFrame(c, k, frameGrid));
     const auto csv = exports::exportCurrentDisplay(c, c.areaName);
     ASSERT_TRUE(csv.status);
-    const auto lines = test::crlfLines(test::readText(csv.path));
-    ASSERT_EQ(lines.size(), 13u);
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-      int id, m, n, value;
-      char keido[32], ido[32];
-      ASSERT_EQ(std::sscanf(lines[i].c_str(), "%d,%d,%d,%31[^,],%31[^,],%d", &id, &m, &n, keido, ido, &value), 6);
-      EXPECT_EQ(core::formatSingle(static_cast<float>(cube.lon[static_cast<std::size_t>(n)])), keido);
-      EXPECT_EQ(core::formatSingle(static_cast<float>(cube.lat[static_cast<std::size_t>(m)])), ido);
-      EXPECT_EQ(cube.rain[static_cast<std::size_t>(k) * 12 + static_cast<std::size_t>(id)], value < 0 ? -1 : value)
-          << "frame " << k << " cell " << id;
-    }
+    expectCsvCells(csv.path, 12, 1, [&](int n) { return cube.lon[static_cast<std::size_t>(n)]; },
+                   [&](int m) { return cube.lat[static_cast<std::size_t>(m)]; },
+                   [&](int id) { return cube.rain[static_cast<std::size_t>(k * 12 + id)]; });
   }
 
   options.stampsUtc = true;
@@ -144,7 +148,7 @@ core::AnalysisConditions archiveConditions(const std::filesystem::path& dir) {
   return c;
 }
 
-TEST(NetcdfExport, ArchiveFormEqualsTheFormOfItsRmdFile) {
+TEST(NetcdfExport, ArchiveFormEqualsTheFormOfItsRmdFileAndRefusalsWriteNothing) {
   test::TempDir dir;
   writeArchive(dir.path(), {36'000'000, 139'000'000, 31'250, 20'833, 9, 7});
   const core::AnalysisConditions c = archiveConditions(dir.path());
@@ -165,78 +169,54 @@ TEST(NetcdfExport, ArchiveFormEqualsTheFormOfItsRmdFile) {
   EXPECT_EQ(fromArchive.rain, fromRmd.rain);
   EXPECT_EQ(fromArchive.time[95], julyMinutes(2005, 2, 23, 30) - 540);
   EXPECT_EQ(fromArchive.rain.back(), -1);
-}
 
-TEST(NetcdfExport, RefusedSelectionsWriteNothing) {
-  test::TempDir dir;
+  // The second day on another grid, and frames past the end of the open file.
   writeArchive(dir.path(), {36'000'000, 139'000'000, 31'250, 20'833, 10, 7});
-  const core::Status grid = exportArchiveNetcdf(archiveConditions(dir.path()), dir / "x.nc", {});
-  EXPECT_EQ(message(grid), messages::kGridMismatch);
-
-  const auto rmd = dir / "My.RMD";
-  test::writeSampleRmd(rmd, test::sampleGrid(3, 2, 2), 24, test::dayStamps(2005, 7, 1, 1, 24),
-                       [](int, int) { return std::int16_t{1}; });
-  const core::Status range = exportOpenFileNetcdf(test::openedConditions(rmd), 2, 3, dir / "x.nc", {});
-  EXPECT_EQ(message(range), messages::kFrameNotInFile);
-  int entries = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) entries += entry.is_regular_file();
-  EXPECT_EQ(entries, 1);  // the RMD file only
+  const std::vector<std::string> before = test::namesIn(dir.path());
+  EXPECT_EQ(message(exportArchiveNetcdf(archiveConditions(dir.path()), dir / "x.nc", {})), messages::kGridMismatch);
+  EXPECT_EQ(message(exportOpenFileNetcdf(test::openedConditions(dir / "area.RMD"), 95, 96, dir / "x.nc", {})),
+            messages::kFrameNotInFile);
+  EXPECT_EQ(test::namesIn(dir.path()), before);
 }
 
 // Frames of noise, half of it negative, each larger than a deflate block; more of them than are
-// compressed at once, two never written.
-struct NoisyCube {
+// compressed at once, frames 3 and 7 never written.
+TEST(NetcdfCube, FailuresWhileFramesAreCompressedLeaveNothingAndNoisyFramesReadBackInPlace) {
+  test::TempDir dir;
   CubeLayout layout;
-  std::vector<std::vector<std::int16_t>> frames;
+  layout.rows = 181;
+  layout.cols = 197;
+  layout.frames = 9;
+  std::vector<std::vector<std::int16_t>> frames(9, std::vector<std::int16_t>(181 * 197));
   std::vector<short> expected;  // what reading the file must give
-
-  NoisyCube() {
-    layout.rows = 181;
-    layout.cols = 197;
-    layout.frames = 9;
-    std::mt19937 random(7);
-    const auto cells = static_cast<std::size_t>(layout.rows * layout.cols);
-    for (int k = 0; k < layout.frames; ++k) {
-      std::vector<std::int16_t> frame(cells);
-      for (auto& cell : frame) cell = static_cast<std::int16_t>(random());
-      const bool written = k != 3 && k != 7;
-      for (const std::int16_t cell : frame) expected.push_back(written ? std::max<short>(cell, -1) : -1);
-      frames.push_back(written ? frame : std::vector<std::int16_t>());
-    }
+  std::mt19937 random(7);
+  for (std::size_t k = 0; k < frames.size(); ++k) {
+    for (auto& cell : frames[k]) cell = static_cast<std::int16_t>(random());
+    for (const std::int16_t cell : frames[k]) expected.push_back(k != 3 && k != 7 ? std::max<short>(cell, -1) : -1);
   }
-
-  core::Status write(const std::filesystem::path& target) const {
+  const auto write = [&](const std::filesystem::path& target) {
     NetcdfCube cube;
     if (core::Status s = cube.create(target, layout); !s) return s;
-    for (int k = 0; k < layout.frames; ++k) {
-      if (frames[static_cast<std::size_t>(k)].empty()) continue;
-      if (core::Status s = cube.writeFrame(k, {}, frames[static_cast<std::size_t>(k)]); !s) return s;
+    for (std::size_t k = 0; k < frames.size(); ++k) {
+      if (k == 3 || k == 7) continue;
+      if (core::Status s = cube.writeFrame(static_cast<std::int64_t>(k), {}, frames[k]); !s) return s;
     }
     return cube.commit();
-  }
-};
+  };
 
-TEST(NetcdfCube, NoisyFramesReadBackInPlaceWithNegativesAsFill) {
-  test::TempDir dir;
-  const NoisyCube noise;
-  ASSERT_TRUE(noise.write(dir / "noise.nc"));
-  EXPECT_EQ(readCube(dir / "noise.nc").rain, noise.expected);
-}
-
-TEST(NetcdfCube, FailuresWhileFramesAreCompressedLeaveNothing) {
-  test::TempDir dir;
-  const NoisyCube noise;
   const std::string failure = std::string(messages::kNetcdfNotWritten) + (dir / "noise.nc").string();
   const test::ChildOutcome full = test::runInChild(
-      [&] { return message(noise.write(dir / "noise.nc")) == failure ? 0 : 1; }, test::fileSizeLimit(200'000));
+      [&] { return message(write(dir / "noise.nc")) == failure ? 0 : 1; }, test::fileSizeLimit(200'000));
   EXPECT_EQ(full.exitCode, 0) << "not refused with " << failure;
-
   NetcdfCube cube;
-  ASSERT_TRUE(cube.create(dir / "noise.nc", noise.layout));
-  for (int k = 0; k < 3; ++k) ASSERT_TRUE(cube.writeFrame(k, {}, noise.frames[static_cast<std::size_t>(k)]));
+  ASSERT_TRUE(cube.create(dir / "noise.nc", layout));
+  for (std::size_t k = 0; k < 3; ++k) ASSERT_TRUE(cube.writeFrame(static_cast<std::int64_t>(k), {}, frames[k]));
   EXPECT_EQ(message(cube.writeFrame(4, {}, std::vector<std::int16_t>(5))), failure);
   EXPECT_FALSE(cube.commit());
   EXPECT_EQ(test::namesIn(dir.path()), std::vector<std::string>{});
+
+  ASSERT_TRUE(write(dir / "noise.nc"));
+  EXPECT_EQ(readCube(dir / "noise.nc").rain, expected);
 }
 
 TEST(GeoTiffMap, ShownMapIsACogWhoseCellCentresAndValuesAreThoseOfTheCsv) {
@@ -260,22 +240,14 @@ TEST(GeoTiffMap, ShownMapIsACogWhoseCellCentresAndValuesAreThoseOfTheCsv) {
   double t[6];
   ASSERT_EQ(GDALGetGeoTransform(dataset, t), CE_None);
   GDALRasterBandH band = GDALGetRasterBand(dataset, 1);
-  EXPECT_EQ(GDALGetRasterDataType(band), GDT_Float32);
   EXPECT_EQ(GDALGetRasterNoDataValue(band, nullptr), -1.0);
   std::vector<float> values(15);
   ASSERT_EQ(GDALRasterIO(band, GF_Read, 0, 0, 5, 3, values.data(), 5, 3, GDT_Float32, 0, 0), CE_None);
   GDALClose(dataset);
 
-  const auto lines = test::crlfLines(test::readText(csv.path));
-  ASSERT_EQ(lines.size(), 16u);
-  for (std::size_t i = 1; i < lines.size(); ++i) {
-    int id, m, n, value;
-    char keido[32], ido[32];
-    ASSERT_EQ(std::sscanf(lines[i].c_str(), "%d,%d,%d,%31[^,],%31[^,],%d", &id, &m, &n, keido, ido, &value), 6);
-    EXPECT_EQ(core::formatSingle(static_cast<float>(t[0] + (n + 0.5) * t[1])), keido);
-    EXPECT_EQ(core::formatSingle(static_cast<float>(t[3] + (m + 0.5) * t[5])), ido);
-    EXPECT_EQ(values[static_cast<std::size_t>(id)], value < 0 ? -1.0f : static_cast<float>(value * 0.1)) << id;
-  }
+  expectCsvCells(csv.path, 15, 0.1, [&](int n) { return t[0] + (n + 0.5) * t[1]; },
+                 [&](int m) { return t[3] + (m + 0.5) * t[5]; },
+                 [&](int id) { return values[static_cast<std::size_t>(id)]; });
 }
 
 TEST(GeoTiffMap, FailedWriteLeavesNothingAndNoMapWritesNothing) {
