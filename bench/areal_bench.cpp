@@ -206,11 +206,8 @@ void checkSameMeans(const Day& day) {
 }  // namespace ombrix::bench
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  ombrix::bench::checkSameMeans(ombrix::bench::kanto1km());
-  ombrix::bench::checkSameMeans(ombrix::bench::national25km());
-  benchmark::RunSpecifiedBenchmarks();
-  ombrix::bench::printRatios();
-  benchmark::Shutdown();
-  return 0;
+  return ombrix::bench::runBenchmarks(argc, argv, [] {
+    ombrix::bench::checkSameMeans(ombrix::bench::kanto1km());
+    ombrix::bench::checkSameMeans(ombrix::bench::national25km());
+  });
 }

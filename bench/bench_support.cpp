@@ -26,4 +26,14 @@ void printRatios() {
   }
 }
 
+int runBenchmarks(int argc, char** argv, const std::function<void()>& before, const std::function<void()>& after) {
+  benchmark::Initialize(&argc, argv);
+  before();
+  benchmark::RunSpecifiedBenchmarks();
+  printRatios();
+  if (after) after();
+  benchmark::Shutdown();
+  return 0;
+}
+
 }  // namespace ombrix::bench

@@ -3,6 +3,7 @@
 // same run; these helpers keep that reporting uniform.
 #include <benchmark/benchmark.h>
 
+#include <functional>
 #include <string>
 
 namespace ombrix::bench {
@@ -11,5 +12,11 @@ namespace ombrix::bench {
 // ratio when both are known, after all benchmarks have run.
 void recordFigure(const std::string& figure, const std::string& variant, double secondsPerIteration);
 void printRatios();
+
+// The main of a benchmark program: before() checks that the fast and the reference
+// implementations agree (or prints what the figures are measured on), then every benchmark
+// runs and the ratios are printed, followed by after().
+int runBenchmarks(int argc, char** argv, const std::function<void()>& before,
+                  const std::function<void()>& after = {});
 
 }  // namespace ombrix::bench

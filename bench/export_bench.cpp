@@ -197,11 +197,4 @@ void checkSameBytes() {
 }  // namespace
 }  // namespace ombrix::bench
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  ombrix::bench::checkSameBytes();
-  benchmark::RunSpecifiedBenchmarks();
-  ombrix::bench::printRatios();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return ombrix::bench::runBenchmarks(argc, argv, ombrix::bench::checkSameBytes); }

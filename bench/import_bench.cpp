@@ -296,11 +296,4 @@ BENCHMARK(BM_PreprocessImportedDayKanto)->Unit(benchmark::kMillisecond)->MinTime
 }  // namespace
 }  // namespace ombrix::bench
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  ombrix::bench::checkAgreement();
-  benchmark::RunSpecifiedBenchmarks();
-  ombrix::bench::printRatios();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return ombrix::bench::runBenchmarks(argc, argv, ombrix::bench::checkAgreement); }

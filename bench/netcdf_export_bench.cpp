@@ -148,11 +148,5 @@ void printSpeedRatio() {
 }  // namespace ombrix::bench
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  ombrix::bench::printSizes();
-  benchmark::RunSpecifiedBenchmarks();
-  ombrix::bench::printRatios();
-  ombrix::bench::printSpeedRatio();
-  benchmark::Shutdown();
-  return 0;
+  return ombrix::bench::runBenchmarks(argc, argv, ombrix::bench::printSizes, ombrix::bench::printSpeedRatio);
 }

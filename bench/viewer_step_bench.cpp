@@ -234,11 +234,4 @@ void checkSamePicture() {
 }  // namespace
 }  // namespace ombrix::bench
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  ombrix::bench::checkSamePicture();
-  benchmark::RunSpecifiedBenchmarks();
-  ombrix::bench::printRatios();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return ombrix::bench::runBenchmarks(argc, argv, ombrix::bench::checkSamePicture); }
