@@ -14,6 +14,7 @@
 #include "core/rmd_file.h"
 #include "core/time_stamp.h"
 #include "tests/import/grib2_message_builder.h"
+#include "tests/support/sample_grid.h"
 #include "export/period_export.h"
 #include "export/point_table.h"
 #include "fuzz/fuzz_scratch.h"
@@ -76,25 +77,11 @@ void rapSeeds(const fs::path& folder) {
   }
 }
 
-ombrix::core::RmdHeader rmdHeader(int frames, int rows, int cols) {
-  ombrix::core::RmdHeader h;
-  h.frameCount = static_cast<std::int16_t>(frames);
-  h.fileWestLon = 139'000'000;
-  h.fileNorthLat = 36'000'000;
-  h.gridRows = static_cast<std::int16_t>(rows);
-  h.gridCols = static_cast<std::int16_t>(cols);
-  h.cellLonStep = 12'500;
-  h.cellLatStep = 8'333;
-  h.fileEastLon = h.fileWestLon + (cols - 1) * h.cellLonStep;
-  h.fileSouthLat = h.fileNorthLat - (rows - 1) * h.cellLatStep;
-  return h;
-}
-
 // An RMD file as the writer makes it: one day of hourly frames, some without data.
 fs::path writeRmd(const fs::path& folder, const std::string& name, int days, int rows, int cols) {
   const fs::path path = folder / name;
   ombrix::core::RmdWriter writer;
-  const ombrix::core::RmdHeader header = rmdHeader(24 * days, rows, cols);
+  const ombrix::core::RmdHeader header = ombrix::test::sampleGrid(24 * days, rows, cols);
   if (!writer.create(path, header, 24)) std::exit(1);
   std::vector<std::int16_t> cells(header.cellCount());
   for (int k = 0; k < header.frameCount; ++k) {
@@ -110,7 +97,7 @@ fs::path writeRmd(const fs::path& folder, const std::string& name, int days, int
 // A compact file: the frames directly after the index (readers find frames only through the
 // index, so this is as valid as the writer's layout, and much smaller).
 Bytes compactRmd(int frames, int rows, int cols) {
-  const ombrix::core::RmdHeader header = rmdHeader(frames, rows, cols);
+  const ombrix::core::RmdHeader header = ombrix::test::sampleGrid(frames, rows, cols);
   const std::size_t cells = header.cellCount();
   const std::size_t dataStart = 28 + 10 * static_cast<std::size_t>(frames);
   Bytes bytes(dataStart + 2 * cells * static_cast<std::size_t>(frames));

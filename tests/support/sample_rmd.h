@@ -11,6 +11,7 @@
 
 #include "core/analysis_conditions.h"
 #include "core/rmd_file.h"
+#include "support/sample_grid.h"
 #include "support/test_support.h"
 #include "viewer/rmd_opening.h"
 
@@ -32,21 +33,6 @@ inline std::vector<core::TimeStamp> dayStamps(int year, int month, int day, int 
     }
   }
   return stamps;
-}
-
-inline core::RmdHeader sampleGrid(int frames, int rows, int cols, std::int32_t west = 139'000'000,
-                                  std::int32_t north = 36'000'000) {
-  core::RmdHeader h;
-  h.frameCount = static_cast<std::int16_t>(frames);
-  h.fileWestLon = west;
-  h.fileNorthLat = north;
-  h.gridRows = static_cast<std::int16_t>(rows);
-  h.gridCols = static_cast<std::int16_t>(cols);
-  h.cellLonStep = 12'500;
-  h.cellLatStep = 8'333;
-  h.fileEastLon = h.fileWestLon + (cols - 1) * h.cellLonStep;
-  h.fileSouthLat = h.fileNorthLat - (rows - 1) * h.cellLatStep;
-  return h;
 }
 
 // Frames listed in empty are left without data (index entry with offset 0).
