@@ -15,7 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kKantoIndex = 2;
 constexpr int kFrames = 31 * kPerDay;
 constexpr const char* kFigure = "accumulation, 関東 2.5 km, 1,488 half-hourly frames";
 
@@ -25,7 +24,7 @@ struct BenchFile {
   core::AnalysisConditions conditions;
 
   BenchFile() {
-    writeRainFile(path, regionHeader(kKantoIndex, kFrames));
+    writeRainFile(path, regionHeader(kKantoRegion, kFrames));
     const viewer::RmdOpening opening = viewer::openRmdFile(path, 689, 593);
     if (!opening.status) fail(message(opening.status));
     viewer::applyOpening(opening, conditions);

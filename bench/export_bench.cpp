@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "bench/bench_support.h"
+#include "bench/viewer_bench_grid.h"
 #include "core/rmd_file.h"
 #include "export/period_export.h"
 #include "support/test_support.h"
@@ -21,24 +22,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kRows = 241;
-constexpr int kCols = 145;
 constexpr int kDays = 3;
-constexpr int kPerDay = 48;
 constexpr const char* kFigure = "whole-period CSV, 関東 2.5 km, 3 days half-hourly";
-
-void fail(const std::string& message) {
-  std::fprintf(stderr, "%s\n", message.c_str());
-  std::exit(1);
-}
-
-// Rain rates in 0.1 mm/h: mostly dry, moving rain bands, -1 at sea beyond radar reach.
-std::int16_t rainAt(int k, int row, int col) {
-  if (col + row / 3 > kCols + 60) return -1;
-  const int band = (row * 3 + col * 2 + k * 7) % 160;
-  if (band > 40) return 0;
-  return static_cast<std::int16_t>((band * 13 + row + k) % 400);
-}
 
 struct BenchFile {
   test::TempDir dir;
@@ -46,29 +31,7 @@ struct BenchFile {
   core::AnalysisConditions conditions;
 
   BenchFile() {
-    core::RmdHeader h;
-    h.frameCount = kDays * kPerDay;
-    h.fileWestLon = 137'000'000;
-    h.fileNorthLat = 39'000'000;
-    h.gridRows = kRows;
-    h.gridCols = kCols;
-    h.cellLonStep = 31'250;
-    h.cellLatStep = 20'833;
-    h.fileEastLon = h.fileWestLon + (kCols - 1) * h.cellLonStep;
-    h.fileSouthLat = h.fileNorthLat - (kRows - 1) * h.cellLatStep;
-    core::RmdWriter writer;
-    if (core::Status s = writer.create(path, h, kPerDay); !s) fail(message(s));
-    std::vector<std::int16_t> cells(h.cellCount());
-    for (int k = 0; k < h.frameCount; ++k) {
-      const int j = k % kPerDay;
-      writer.setEntry(k, {2005, 7, static_cast<std::uint8_t>(1 + k / kPerDay), static_cast<std::uint8_t>(j / 2),
-                          static_cast<std::uint8_t>(j % 2 * 30)});
-      for (int r = 0; r < kRows; ++r) {
-        for (int c = 0; c < kCols; ++c) cells[static_cast<std::size_t>(r) * kCols + c] = rainAt(k, r, c);
-      }
-      if (core::Status s = writer.writeFrame(k, cells); !s) fail(message(s));
-    }
-    if (core::Status s = writer.commit(); !s) fail(message(s));
+    writeRainFile(path, regionHeader(kKantoRegion, kDays * kPerDay));
     const viewer::RmdOpening opening = viewer::openRmdFile(path, 800, 600);
     if (!opening.status) fail(message(opening.status));
     viewer::applyOpening(opening, conditions);

@@ -15,6 +15,7 @@ namespace ombrix::bench {
 
 inline constexpr core::GridDescription kNationalGrid{47'989'583, 118'015'625, 31'250, 20'833, 1024, 1536};
 inline constexpr int kPerDay = 48;
+inline constexpr int kKantoRegion = 2;  // row of 関東 in the region table: 241 x 145 cells of the 2.5 km grid
 
 [[noreturn]] inline void fail(const std::string& message) {
   std::fprintf(stderr, "%s\n", message.c_str());
