@@ -40,8 +40,7 @@ core::AnalysisConditions windowAround(const core::AnalysisConditions& c, const s
 }  // namespace
 
 CellGrid cellGridOf(const core::AnalysisConditions& c) {
-  return {c.header.fileWestLon,  c.header.fileNorthLat, c.geometry.cellWidth,
-          c.geometry.cellHeight, c.header.gridCols,     c.header.gridRows};
+  return cellGridOf(c.header, c.geometry.cellWidth, c.geometry.cellHeight);
 }
 
 int framesPerHourOf(const core::AnalysisConditions& c) {
@@ -81,8 +80,7 @@ core::Status arealOverArchive(const core::AnalysisConditions& conditions, const 
       core::slotClockFrom(conditions.periodYear[0], conditions.periodMonth[0], conditions.periodDay[0]);
   const int scale = viewer::scaleFactorForDate(conditions.periodYear[0], conditions.periodMonth[0]);
   const viewer::ViewGeometry geometry = viewer::computeViewGeometry(layout.header, scale, 1, 1);
-  const CellGrid grid{layout.header.fileWestLon, layout.header.fileNorthLat, geometry.cellWidth, geometry.cellHeight,
-                      layout.header.gridCols, layout.header.gridRows};
+  const CellGrid grid = cellGridOf(layout.header, geometry.cellWidth, geometry.cellHeight);
   if (core::Status s = computation.prepare(shapes, grid, clock.framesPerHour()); !s) return s;
   // Slots without a record are not streamed: they are filled in as frames without data.
   std::int64_t nextSlot = 0;

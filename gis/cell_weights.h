@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "gis/cell_grid.h"
+
 namespace ombrix::gis {
 
 struct LonLat {
@@ -24,16 +26,6 @@ struct Polygon {
 struct Shape {
   std::string name;
   std::vector<Polygon> parts;
-};
-
-// The cell layout of a file, as the CSV exports see it (edges and steps in microdegrees).
-struct CellGrid {
-  std::int32_t westLon = 0;
-  std::int32_t northLat = 0;
-  std::int32_t cellWidth = 0;
-  std::int32_t cellHeight = 0;
-  int columns = 0;
-  int rows = 0;
 };
 
 // Centre and half extent of cell (row, column) of the grid extended beyond its edges.

@@ -47,7 +47,7 @@ int defineAxis(int file, const char* name, int length, const char* units, const 
 }
 
 int defineRain(int file, const int dimensions[3], const CubeLayout& layout, int& rain) {
-  const std::size_t chunk[3] = {1, static_cast<std::size_t>(layout.rows), static_cast<std::size_t>(layout.cols)};
+  const std::size_t chunk[3] = {1, static_cast<std::size_t>(layout.grid.rows), static_cast<std::size_t>(layout.grid.columns)};
   const float scale = 0.1f;
   int status = nc_def_var(file, "rain", NC_SHORT, 3, dimensions, &rain);
   if (status == NC_NOERR) status = nc_def_var_chunking(file, rain, NC_CHUNKED, chunk);
@@ -93,10 +93,10 @@ int defineCube(const std::filesystem::path& path, const CubeLayout& layout) {
                       dimensions[0], time);
   if (status == NC_NOERR) status = putText(file, time, "calendar", "standard");
   if (status == NC_NOERR) {
-    status = defineAxis(file, "lat", layout.rows, "degrees_north", "latitude", "Y", dimensions[1], latitude);
+    status = defineAxis(file, "lat", layout.grid.rows, "degrees_north", "latitude", "Y", dimensions[1], latitude);
   }
   if (status == NC_NOERR) {
-    status = defineAxis(file, "lon", layout.cols, "degrees_east", "longitude", "X", dimensions[2], longitude);
+    status = defineAxis(file, "lon", layout.grid.columns, "degrees_east", "longitude", "X", dimensions[2], longitude);
   }
   if (status == NC_NOERR) status = nc_def_var(file, "crs", NC_INT, 0, nullptr, &crs);
   if (status == NC_NOERR) status = putText(file, crs, "grid_mapping_name", "latitude_longitude");
@@ -106,12 +106,12 @@ int defineCube(const std::filesystem::path& path, const CubeLayout& layout) {
   if (status == NC_NOERR) {
     status = nc_put_var_double(
         file, latitude,
-        positions(layout.rows, exports::cellLatitudeDegrees, layout.northLat, layout.cellHeight).data());
+        positions(layout.grid.rows, exports::cellLatitudeDegrees, layout.grid.northLat, layout.grid.cellHeight).data());
   }
   if (status == NC_NOERR) {
     status = nc_put_var_double(
         file, longitude,
-        positions(layout.cols, exports::cellLongitudeDegrees, layout.westLon, layout.cellWidth).data());
+        positions(layout.grid.columns, exports::cellLongitudeDegrees, layout.grid.westLon, layout.grid.cellWidth).data());
   }
   const int closed = nc_close(file);
   return status == NC_NOERR ? closed : status;
@@ -188,7 +188,7 @@ core::Status NetcdfCube::failure() {
 core::Status NetcdfCube::create(const std::filesystem::path& target, const CubeLayout& layout) {
   layout_ = layout;
   output_ = std::make_unique<core::StagedOutputPath>(target);
-  if (layout.rows <= 0 || layout.cols <= 0 || layout.frames <= 0) return failure();
+  if (layout.grid.rows <= 0 || layout.grid.columns <= 0 || layout.frames <= 0) return failure();
   const std::int64_t shift = layout.stampsUtc ? 0 : kJapanOffsetMinutes;
   times_.resize(static_cast<std::size_t>(layout.frames));
   for (std::size_t i = 0; i < times_.size(); ++i) {
@@ -197,12 +197,12 @@ core::Status NetcdfCube::create(const std::filesystem::path& target, const CubeL
   }
   if (defineCube(output_->temporary(), layout) != NC_NOERR) return failure();
   frames_ = std::make_unique<Frames>(output_->temporary(),
-                                     static_cast<std::size_t>(layout.rows) * static_cast<std::size_t>(layout.cols));
+                                     static_cast<std::size_t>(layout.grid.rows) * static_cast<std::size_t>(layout.grid.columns));
   return frames_->opened() ? core::Status{} : failure();
 }
 
 core::Status NetcdfCube::writeFrame(std::int64_t i, const core::TimeStamp& stamp, std::span<const std::int16_t> cells) {
-  const auto cellsPerFrame = static_cast<std::size_t>(layout_.rows) * static_cast<std::size_t>(layout_.cols);
+  const auto cellsPerFrame = static_cast<std::size_t>(layout_.grid.rows) * static_cast<std::size_t>(layout_.grid.columns);
   if (!frames_ || i < 0 || i >= layout_.frames || cells.size() != cellsPerFrame) return failure();
   if (const auto minutes = stampMinutes(stamp)) {
     times_[static_cast<std::size_t>(i)] = static_cast<double>(*minutes - (layout_.stampsUtc ? 0 : kJapanOffsetMinutes));

@@ -15,6 +15,7 @@
 #include "core/output_file.h"
 #include "core/problem.h"
 #include "core/time_stamp.h"
+#include "gis/cell_grid.h"
 
 namespace ombrix::gis {
 
@@ -23,13 +24,7 @@ namespace ombrix::gis {
 std::optional<std::int64_t> stampMinutes(const core::TimeStamp& stamp) noexcept;
 
 struct CubeLayout {
-  // The cell positions follow the CSV exports' rule from these four values.
-  std::int32_t westLon = 0;
-  std::int32_t northLat = 0;
-  std::int32_t cellWidth = 0;
-  std::int32_t cellHeight = 0;
-  int rows = 0;
-  int cols = 0;
+  CellGrid grid;  // the cell positions follow the CSV exports' rule
   std::int64_t frames = 0;
   int intervalMinutes = 60;
   // Stamp-zone minutes (see stampMinutes) of the slot of frame 0; frame i's slot lies

@@ -21,12 +21,7 @@ constexpr std::string_view kSource = "Radar-AMeDAS composite rainfall archive, d
 CubeLayout layoutFor(const core::RmdHeader& header, std::int32_t cellWidth, std::int32_t cellHeight,
                      const std::string& name, const NetcdfExportOptions& options) {
   CubeLayout layout;
-  layout.westLon = header.fileWestLon;
-  layout.northLat = header.fileNorthLat;
-  layout.cellWidth = cellWidth;
-  layout.cellHeight = cellHeight;
-  layout.rows = header.gridRows;
-  layout.cols = header.gridCols;
+  layout.grid = cellGridOf(header, cellWidth, cellHeight);
   layout.stampsUtc = options.stampsUtc;
   layout.title = "Rainfall " + name;
   layout.source = kSource;

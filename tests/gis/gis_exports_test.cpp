@@ -184,8 +184,8 @@ TEST(NetcdfExport, ArchiveFormEqualsTheFormOfItsRmdFileAndRefusalsWriteNothing) 
 TEST(NetcdfCube, FailuresWhileFramesAreCompressedLeaveNothingAndNoisyFramesReadBackInPlace) {
   test::TempDir dir;
   CubeLayout layout;
-  layout.rows = 181;
-  layout.cols = 197;
+  layout.grid.rows = 181;
+  layout.grid.columns = 197;
   layout.frames = 9;
   std::vector<std::vector<std::int16_t>> frames(9, std::vector<std::int16_t>(181 * 197));
   std::vector<short> expected;  // what reading the file must give
