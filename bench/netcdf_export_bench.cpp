@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "bench/bench_support.h"
-#include "core/archive_calendar.h"
+#include "core/period_check.h"
 #include "core/preprocess_run.h"
 #include "core/region_table.h"
 #include "import/sample_archive.h"

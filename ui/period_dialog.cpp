@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-#include "core/archive_calendar.h"
+#include "core/period_check.h"
 #include "ui/app_look.h"
 #include "ui/control_factory.h"
 

@@ -4,6 +4,7 @@
 #include <exception>
 #include <iostream>
 
+#include "app/gui/first_paint_exit.h"
 #include "core/analysis_conditions.h"
 #include "core/problem.h"
 #include "ui/app_look.h"
@@ -53,6 +54,7 @@ int run(int argc, char* argv[]) {
     ombrix::ui::MessageBoxSink messages(nullptr);
     ombrix::ui::MainWindow window(conditions, messages);
     window.show();
+    ombrix::gui::exitAfterFirstPaintWhenAsked(application);
     return QApplication::exec();
   } catch (const std::exception& error) {
     reportUnexpected(error.what());

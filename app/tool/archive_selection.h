@@ -6,7 +6,7 @@
 
 #include "app/tool/tool_command.h"
 #include "core/analysis_conditions.h"
-#include "core/archive_calendar.h"
+#include "core/period_check.h"
 
 namespace ombrix::tool {
 

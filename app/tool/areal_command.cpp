@@ -11,7 +11,7 @@
 #include "app/tool/command_table.h"
 #include "app/tool/export_session.h"
 #include "app/tool/frame_options.h"
-#include "core/archive_calendar.h"
+#include "core/period_check.h"
 #include "gis/areal_csv.h"
 #include "gis/areal_run.h"
 #include "gis/polygon_file.h"

@@ -3,24 +3,18 @@
 // accumulated or a maximum field, as a PNG picture of the viewer's drawing surface.
 #include <iostream>
 #include <memory>
-#include <span>
 #include <string>
 #include <vector>
 
 #include "app/tool/command_table.h"
 #include "app/tool/frame_options.h"
 #include "app/tool/map_choice.h"
+#include "app/tool/png_encoding.h"
 #include "core/number_text.h"
 #include "core/output_file.h"
 #include "viewer/base_map.h"
 #include "viewer/map_renderer.h"
 #include "viewer/rmd_opening.h"
-
-#ifdef OMBRIX_HAVE_QTGUI
-#include <QBuffer>
-#include <QByteArray>
-#include <QImage>
-#endif
 
 namespace ombrix::tool {
 namespace {
@@ -50,23 +44,12 @@ bool parseSize(const std::string& text, int& width, int& height) {
 }
 
 core::Status writePng(const viewer::RgbImage& image, const std::string& path) {
-#ifdef OMBRIX_HAVE_QTGUI
-  const QImage picture(reinterpret_cast<const uchar*>(image.pixels().data()), image.width(), image.height(),
-                       static_cast<qsizetype>(image.width()) * 4, QImage::Format_RGB32);
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG")) {
-    return {core::Problem::CannotEncodePng, path};
-  }
+  const std::vector<std::uint8_t> bytes = encodePng(image);
+  if (bytes.empty()) return {core::Problem::CannotEncodePng, path};
   core::OutputFile file;
   if (core::Status s = file.open(path); !s) return s;
-  const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
-  if (core::Status s = file.write(std::span(data, static_cast<std::size_t>(bytes.size()))); !s) return s;
+  if (core::Status s = file.write(bytes); !s) return s;
   return file.commit();
-#else
-  (void)image;
-  return {core::Problem::CannotEncodePng, path};
-#endif
 }
 
 int runRender(const CLI::App& command, const RenderOptions& options) {

@@ -3,7 +3,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <utility>
 #include <vector>
@@ -15,8 +17,11 @@ namespace ombrix::tool {
 namespace {
 
 constexpr const char* kProgram = "ombrix-tool";
+// The complete tool, in the folder of this program's executable.
+constexpr const char* kFullTool = "ombrix-tool-full";
 
-// The program with one subcommand per row of the command table.
+// The program with one subcommand per row of the command table. A command this program is
+// built without is listed by name and summary only: the full tool parses its options.
 struct CommandLine {
   CLI::App app{"Runs one of Ombrix's functions on files, for scripts.", kProgram};
   std::vector<std::pair<CLI::App*, CommandRun>> commands;
@@ -27,7 +32,7 @@ struct CommandLine {
     app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     for (const ToolCommand& command : commandTable()) {
       CLI::App* sub = app.add_subcommand(std::string(command.name), std::string(command.summary));
-      commands.emplace_back(sub, command.define(*sub));
+      if (command.define != nullptr) commands.emplace_back(sub, command.define(*sub));
     }
   }
 
@@ -36,9 +41,30 @@ struct CommandLine {
   }
 };
 
+// Whether the command the line names (its first word that is not an option) is one this
+// program is built without.
+bool namesCommandBuiltElsewhere(int argc, const char* const* argv) {
+  const auto word = std::find_if(argv + 1, argv + argc, [](const char* w) { return w[0] != '-'; });
+  if (word == argv + argc) return false;
+  const auto table = commandTable();
+  return std::any_of(table.begin(), table.end(),
+                     [&](const ToolCommand& c) { return c.define == nullptr && c.name == *word; });
+}
+
+// Replaces this process with the full tool on the same command line; returns only when the full
+// tool cannot be started, after saying so.
+int runFullTool(const char* const* argv) {
+  std::error_code error;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  const std::string fullTool = (self.parent_path() / kFullTool).string();
+  ::execv(fullTool.c_str(), const_cast<char* const*>(argv));
+  return refused({core::Problem::UnexpectedError, {}, {fullTool + ": " + std::strerror(errno)}});
+}
+
 }  // namespace
 
 int runTool(int argc, const char* const* argv) {
+  if (namesCommandBuiltElsewhere(argc, argv)) return runFullTool(argv);
   CommandLine line;
   const std::string first = argc > 1 ? argv[1] : "";
   if (first.empty() || (first.front() != '-' && first != "help" && !line.isCommand(first))) {

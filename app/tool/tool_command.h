@@ -26,11 +26,13 @@ using CommandRun = std::function<int()>;
 struct ToolCommand {
   std::string_view name;
   std::string_view summary;  // one line, shown by "ombrix-tool --help"
-  // Declares the options on command, bound to values the returned run reads.
+  // Declares the options on command, bound to values the returned run reads. Null in a program
+  // built without the command's file (see command_table.h).
   CommandRun (*define)(CLI::App& command);
 };
 
-// Parses the command line, runs the chosen command and returns the exit status.
+// Parses the command line, runs the chosen command and returns the exit status. For a command
+// this program is built without, runs the full tool on the same command line instead.
 int runTool(int argc, const char* const* argv);
 
 // Adds the preprocessed file a command works on, as its one positional argument.

@@ -3,6 +3,8 @@
 // wrong, and render: the viewer's map of a frame, a sum or a maximum as a PNG file.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "core/byte_io.h"
 #include "core/messages.h"
 #include "tests/cli/cli_test_support.h"
@@ -148,6 +150,37 @@ TEST(RenderCommand, PicturesOfFramesSumsAndMaximaBesideTheCoastlineAndRefusalsTh
   test::expectRefused(s.render("--frame 0", "old.png"), messages::kFileNotFound);
   EXPECT_EQ(test::readText(s.dir / "old.png"), "old");
   EXPECT_EQ(test::namesIn(s.dir.path()).size(), 8u);  // the tool, the RMD file, jp.map and five pictures
+}
+
+// ombrix-tool leaves the format libraries to ombrix-tool-full, which it runs for their commands:
+// every command listed still answers --help with its own options, and a copy of the tool
+// without the full tool beside it says what is missing.
+TEST(ToolStart, EveryCommandAnswersHelpAndOnlyTheFullToolLinksTheFormatLibraries) {
+  const std::string list = tool("--help").out;
+  const std::size_t at = list.find("Subcommands:");
+  ASSERT_NE(at, std::string::npos) << list;
+  std::vector<std::string> commands;
+  std::istringstream lines(list.substr(at + 12));
+  for (std::string name; lines >> name; lines.ignore(1000, '\n')) commands.push_back(name);
+  EXPECT_EQ(commands.size(), 15u) << list;
+  for (const std::string& command : commands) {
+    const auto help = tool(command + " --help");
+    EXPECT_EQ(help.exitCode, 0) << command;
+    EXPECT_NE(help.out.find("Usage: ombrix-tool " + command + " [OPTIONS]"), std::string::npos) << help.out;
+  }
+  const fs::path bin(OMBRIX_BIN_DIR);
+  const std::string light = test::runCommand("ldd " + test::shellQuote((bin / "ombrix-tool").string())).out;
+  const std::string full = test::runCommand("ldd " + test::shellQuote((bin / "ombrix-tool-full").string())).out;
+  for (const char* library : {"libgdal", "libnetcdf", "libhdf5", "libQt6"}) {
+    EXPECT_EQ(light.find(library), std::string::npos) << library;
+  }
+  EXPECT_NE(full.find("libgdal"), std::string::npos);
+
+  test::TempDir alone;
+  fs::copy_file(bin / "ombrix-tool", alone / "ombrix-tool");
+  const auto series = test::runCommand(test::shellQuote((alone / "ombrix-tool").string()) + " series --help");
+  expectRefused(series, core::message({core::Problem::UnexpectedError, {},
+                                       {(alone / "ombrix-tool-full").string() + ": No such file or directory"}}));
 }
 
 }  // namespace

@@ -15,9 +15,9 @@
 #include <tuple>
 #include <vector>
 
-#include "core/archive_calendar.h"
 #include "core/messages.h"
 #include "core/number_text.h"
+#include "core/period_check.h"
 #include "core/preprocess_run.h"
 #include "export/current_display_export.h"
 #include "gis/geotiff_map.h"
