@@ -105,6 +105,8 @@ inline constexpr Text kMostDaysSuffix = "日）。期間を分けて処理して
 inline constexpr Text kNoDayFitsArea = "解析領域が大きすぎるため、1日分のデータも1つのファイルに保存できません。領域を小さくしてください。";
 // Followed by the path.
 inline constexpr Text kOutputExists = "出力ファイルが既に存在します。上書きする場合は --force を指定してください：";
+// Followed by the path.
+inline constexpr Text kOutputIsInput = "出力先が入力ファイルと同じファイルです。別の出力先を指定してください：";
 
 // -- Viewer: frames of the open file, rendered maps --
 inline constexpr Text kNoFileOpen = "前処理済みデータファイルが開かれていません。ファイルを開いてください。";

@@ -113,6 +113,7 @@ std::string message(const Status& s) {
     case Problem::PeriodTooLongForArea: return mostDays(m::kPeriodTooLongForArea, s);
     case Problem::NoDayFitsArea: return plain(m::kNoDayFitsArea);
     case Problem::OutputExists: return withSubject(m::kOutputExists, s.subject);
+    case Problem::OutputIsInput: return withSubject(m::kOutputIsInput, s.subject);
 
     case Problem::ArchiveFileUnreadable: return withSubject(m::kArchiveFileUnreadable, s.subject);
     case Problem::ArchiveRecordCountInvalid: return archiveMalformed(m::kArchiveRecordCountInvalid, s);
