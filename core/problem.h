@@ -149,6 +149,8 @@ enum class Problem {
   PolygonNameFieldUnknown,   // details: the field
   PolygonNotTransformable,   // subject: the file
   PolygonOutsideGrid,        // details: the polygon's name
+  PolygonCoordinateNotFinite,  // details: the polygon's name
+  PolygonRingWithoutArea,      // details: the polygon's name
   PointOutsideGrid,
   DurationHoursInvalid,
 
