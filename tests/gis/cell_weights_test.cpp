@@ -195,6 +195,29 @@ TEST(DurationMaximum, WindowsStepByTheHourAndSkipFramesWithoutData) {
   }
 }
 
+// Two 24-hour windows of exactly 40.0 mm over a polygon inside one cell, frames 0-23 and 1-24,
+// whose means are summed in another order: the first window wins, whatever the rounding.
+TEST(DurationMaximum, EqualDepthsOfAPolygonInsideOneCellKeepTheFirstWindow) {
+  const ShapeWeights weights = shapeWeights(shapeOf({{rectangle(3.1, 2.2, 3.4, 2.9)}}), kGrid);
+  std::mt19937 random(12);
+  for (int trial = 0; trial < 20; ++trial) {
+    std::vector<std::int16_t> hourly(25);
+    int sum = 0;
+    for (std::size_t k = 1; k < 24; ++k) sum += hourly[k] = static_cast<std::int16_t>(random() % 17);
+    hourly.front() = hourly.back() = static_cast<std::int16_t>(400 - sum);
+    std::vector<double> means;
+    std::vector<std::int16_t> cells(48, -1);
+    for (const std::int16_t value : hourly) {
+      cells[2 * 8 + 3] = value;
+      means.push_back(arealValue(weights, cells).mean);
+    }
+    const auto best = durationMaximum(means, 1, 24);
+    ASSERT_TRUE(best);
+    EXPECT_EQ(best->endFrame, 23U) << "trial " << trial;
+    EXPECT_NEAR(best->depth, 40.0, 1e-9);
+  }
+}
+
 // The running sums per cell give what the plain windows give for every cell.
 TEST(CellDurationMaxima, EqualThePlainWindowsOfEveryCell) {
   std::mt19937 random(7);
