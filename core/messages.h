@@ -105,6 +105,8 @@ inline constexpr Text kMostDaysSuffix = "日）。期間を分けて処理して
 inline constexpr Text kNoDayFitsArea = "解析領域が大きすぎるため、1日分のデータも1つのファイルに保存できません。領域を小さくしてください。";
 // Followed by the path.
 inline constexpr Text kOutputExists = "出力ファイルが既に存在します。上書きする場合は --force を指定してください：";
+// Followed by the path.
+inline constexpr Text kOutputIsInput = "出力先が入力ファイルと同じファイルです。別の出力先を指定してください：";
 
 // -- Viewer: frames of the open file, rendered maps --
 inline constexpr Text kNoFileOpen = "前処理済みデータファイルが開かれていません。ファイルを開いてください。";
@@ -179,6 +181,8 @@ inline constexpr Text kPolygonFileNotPolygon = "ポリゴンファイルに多�
 inline constexpr Text kPolygonNameFieldUnknown = "ポリゴンファイルに指定された名前の属性がありません：";  // + field
 inline constexpr Text kPolygonNotTransformable = "ポリゴンの座標を経度・緯度に変換できません。";  // + path
 inline constexpr Text kPolygonOutsideGrid = "ポリゴンがデータファイルの範囲と重なっていません：";  // + polygon name
+inline constexpr Text kPolygonCoordinateNotFinite = "ポリゴンの座標に数値ではない値（無限大など）が含まれています：";  // + polygon name
+inline constexpr Text kPolygonRingWithoutArea = "ポリゴンに面積のない境界線（一直線上の点など）が含まれています：";  // + polygon name
 inline constexpr Text kPointOutsideGrid = "指定された地点はデータファイルの範囲外です。";
 inline constexpr Text kDurationHoursInvalid = "時間数は1以上の整数で入力してください。";
 inline constexpr Text kArealWritten = "流域平均雨量のCSVファイルを出力しました：";  // + path

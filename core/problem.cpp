@@ -113,6 +113,7 @@ std::string message(const Status& s) {
     case Problem::PeriodTooLongForArea: return mostDays(m::kPeriodTooLongForArea, s);
     case Problem::NoDayFitsArea: return plain(m::kNoDayFitsArea);
     case Problem::OutputExists: return withSubject(m::kOutputExists, s.subject);
+    case Problem::OutputIsInput: return withSubject(m::kOutputIsInput, s.subject);
 
     case Problem::ArchiveFileUnreadable: return withSubject(m::kArchiveFileUnreadable, s.subject);
     case Problem::ArchiveRecordCountInvalid: return archiveMalformed(m::kArchiveRecordCountInvalid, s);
@@ -200,6 +201,8 @@ std::string message(const Status& s) {
     case Problem::PolygonNameFieldUnknown: return plain(m::kPolygonNameFieldUnknown).append(detail(s, 0));
     case Problem::PolygonNotTransformable: return withSubject(m::kPolygonNotTransformable, s.subject);
     case Problem::PolygonOutsideGrid: return plain(m::kPolygonOutsideGrid).append(detail(s, 0));
+    case Problem::PolygonCoordinateNotFinite: return plain(m::kPolygonCoordinateNotFinite).append(detail(s, 0));
+    case Problem::PolygonRingWithoutArea: return plain(m::kPolygonRingWithoutArea).append(detail(s, 0));
     case Problem::PointOutsideGrid: return plain(m::kPointOutsideGrid);
     case Problem::DurationHoursInvalid: return plain(m::kDurationHoursInvalid);
 

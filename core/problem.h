@@ -53,6 +53,7 @@ enum class Problem {
   PeriodTooLongForArea,  // details: the most days, the days of the period
   NoDayFitsArea,
   OutputExists,  // subject: the file a command would replace without --force
+  OutputIsInput,  // subject: the output path, which names a file the command reads
 
   // -- Archive files (.RAP), reading (subject: the file) --
   ArchiveFileUnreadable,
@@ -148,6 +149,8 @@ enum class Problem {
   PolygonNameFieldUnknown,   // details: the field
   PolygonNotTransformable,   // subject: the file
   PolygonOutsideGrid,        // details: the polygon's name
+  PolygonCoordinateNotFinite,  // details: the polygon's name
+  PolygonRingWithoutArea,      // details: the polygon's name
   PointOutsideGrid,
   DurationHoursInvalid,
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 #include "core/frame_slots.h"
 #include "viewer/frame_loading.h"
@@ -15,25 +14,15 @@ namespace {
 // The polygons' extent with a margin wider than any archive cell, in microdegrees.
 core::AnalysisConditions windowAround(const core::AnalysisConditions& c, const std::vector<Shape>& shapes) {
   constexpr double kMarginDegrees = 0.5;
-  double west = std::numeric_limits<double>::infinity(), east = -west, south = west, north = -west;
-  for (const Shape& shape : shapes) {
-    for (const Polygon& polygon : shape.parts) {
-      for (const LonLat& p : polygon.rings.empty() ? Ring{} : polygon.rings.front()) {
-        west = std::min(west, p.lon);
-        east = std::max(east, p.lon);
-        south = std::min(south, p.lat);
-        north = std::max(north, p.lat);
-      }
-    }
-  }
+  const LonLatBounds b = outlineBounds(shapes);
   const auto micro = [](double degrees) {
-    return static_cast<std::int32_t>(std::clamp(std::lrint(degrees * 1e6), -2'000'000'000L, 2'000'000'000L));
+    return static_cast<std::int32_t>(std::lrint(std::clamp(degrees * 1e6, -2e9, 2e9)));
   };
   core::AnalysisConditions windowed = c;
-  windowed.areaWestLon = micro(west - kMarginDegrees);
-  windowed.areaEastLon = micro(east + kMarginDegrees);
-  windowed.areaSouthLat = micro(south - kMarginDegrees);
-  windowed.areaNorthLat = micro(north + kMarginDegrees);
+  windowed.areaWestLon = micro(b.west - kMarginDegrees);
+  windowed.areaEastLon = micro(b.east + kMarginDegrees);
+  windowed.areaSouthLat = micro(b.south - kMarginDegrees);
+  windowed.areaNorthLat = micro(b.north + kMarginDegrees);
   return windowed;
 }
 

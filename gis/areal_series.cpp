@@ -8,19 +8,20 @@ namespace ombrix::gis {
 
 namespace {
 
-// Sums of one run in single precision, lane by lane, so the loop vectorises; runs are short
-// (one row of a polygon), the totals are kept in double precision.
+// Sums of one run, lane by lane, so the loop vectorises. In double precision, each product of a
+// weight and a stored value is exact, so equal rainfall gives equal means to far below what is
+// printed (a polygon inside one cell gives the cell's value itself).
 struct RunSums {
   double weightedValues = 0;
   double weights = 0;
 };
 
 RunSums sumRun(const float* weights, const std::int16_t* values, std::uint32_t count) noexcept {
-  float weighted = 0;
-  float weightSum = 0;
+  double weighted = 0;
+  double weightSum = 0;
   for (std::uint32_t i = 0; i < count; ++i) {
-    const float value = values[i];
-    const float weight = values[i] >= 0 ? weights[i] : 0.0F;
+    const double value = values[i];
+    const double weight = values[i] >= 0 ? weights[i] : 0.0;
     weighted += weight * value;
     weightSum += weight;
   }

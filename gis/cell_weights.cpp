@@ -40,22 +40,6 @@ double signedArea(const Ring& ring) noexcept {
   return twice / 2;
 }
 
-struct Bounds {
-  double west = std::numeric_limits<double>::infinity();
-  double east = -std::numeric_limits<double>::infinity();
-  double south = std::numeric_limits<double>::infinity();
-  double north = -std::numeric_limits<double>::infinity();
-  void add(const Ring& ring) {
-    for (const LonLat& p : ring) {
-      west = std::min(west, p.lon);
-      east = std::max(east, p.lon);
-      south = std::min(south, p.lat);
-      north = std::max(north, p.lat);
-    }
-  }
-  bool empty() const noexcept { return !(west <= east && south <= north); }
-};
-
 // A shape's rings cut to one row's latitude band, each with the sign its area counts with.
 struct BandRing {
   Ring ring;
@@ -73,7 +57,7 @@ double areaBetween(const std::vector<BandRing>& band, double west, double east, 
   return area;
 }
 
-void cutToBand(const Shape& shape, double south, double north, std::vector<BandRing>& band, Bounds& extent) {
+void cutToBand(const Shape& shape, double south, double north, std::vector<BandRing>& band, LonLatBounds& extent) {
   band.clear();
   Ring scratch;
   for (const Polygon& polygon : shape.parts) {
@@ -90,7 +74,77 @@ void cutToBand(const Shape& shape, double south, double north, std::vector<BandR
 
 double degrees(std::int32_t microdegrees) noexcept { return static_cast<double>(microdegrees) / 1'000'000.0; }
 
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+constexpr double kRadians = std::numbers::pi / 180;
+
+// floor(offset / step), held within first .. last before it becomes an integer (first if NaN).
+long clampedIndex(double offset, double step, long first, long last) noexcept {
+  const double index = std::floor(offset / step);
+  if (!(index >= static_cast<double>(first))) return first;
+  return index > static_cast<double>(last) ? last : static_cast<long>(index);
+}
+
+bool allFinite(const Shape& shape) noexcept {
+  const auto finite = [](const LonLat& p) { return std::isfinite(p.lon) && std::isfinite(p.lat); };
+  return std::ranges::all_of(shape.parts, [&](const Polygon& polygon) {
+    return std::ranges::all_of(polygon.rings, [&](const Ring& ring) { return std::ranges::all_of(ring, finite); });
+  });
+}
+
+// A ring whose area, taken about its first point, is lost in the rounding against the rectangle
+// around it has none (points on one line, for instance).
+bool hasArea(const Ring& ring) noexcept {
+  if (ring.size() < 3) return false;
+  LonLatBounds box;
+  box.add(ring);
+  double twice = 0;
+  const LonLat& o = ring.front();
+  for (std::size_t i = 1; i + 1 < ring.size(); ++i) {
+    twice += (ring[i].lon - o.lon) * (ring[i + 1].lat - o.lat) - (ring[i + 1].lon - o.lon) * (ring[i].lat - o.lat);
+  }
+  return std::abs(twice) > 1e-9 * (box.east - box.west) * (box.north - box.south);
+}
+
+// The weight of the shape's parts between two latitudes (kept within the poles) as one band,
+// with the cosine of the band's middle.
+double bandWeight(const Shape& shape, double south, double north, std::vector<BandRing>& band) {
+  LonLatBounds extent;
+  cutToBand(shape, std::max(south, -90.0), std::min(north, 90.0), band, extent);
+  if (band.empty()) return 0;
+  Ring scratch, clipped;
+  const double weight = areaBetween(band, -kInfinity, kInfinity, scratch, clipped) *
+                        std::cos((extent.south + extent.north) / 2 * kRadians);
+  return weight > 0 ? weight : 0;
+}
+
 }  // namespace
+
+void LonLatBounds::add(const Ring& ring) noexcept {
+  for (const LonLat& p : ring) {
+    west = std::min(west, p.lon);
+    east = std::max(east, p.lon);
+    south = std::min(south, p.lat);
+    north = std::max(north, p.lat);
+  }
+}
+
+LonLatBounds outlineBounds(std::span<const Shape> shapes) noexcept {
+  LonLatBounds bounds;
+  for (const Shape& shape : shapes) {
+    for (const Polygon& polygon : shape.parts) {
+      if (!polygon.rings.empty()) bounds.add(polygon.rings.front());
+    }
+  }
+  return bounds;
+}
+
+core::Status checkShape(const Shape& shape) {
+  if (!allFinite(shape)) return {core::Problem::PolygonCoordinateNotFinite, {}, {shape.name}};
+  for (const Polygon& polygon : shape.parts) {
+    if (!std::ranges::all_of(polygon.rings, hasArea)) return {core::Problem::PolygonRingWithoutArea, {}, {shape.name}};
+  }
+  return {};
+}
 
 CellRectangle cellRectangle(const CellGrid& grid, int row, int column) noexcept {
   const double lon = exports::cellLongitudeDegrees(grid.westLon, grid.cellWidth, column);
@@ -110,62 +164,85 @@ std::optional<std::size_t> cellContaining(const CellGrid& grid, double lon, doub
 
 double areaInside(const Shape& shape, const CellRectangle& cell) {
   std::vector<BandRing> band;
-  Bounds extent;
+  LonLatBounds extent;
   cutToBand(shape, cell.south, cell.north, band, extent);
   Ring scratch, clipped;
   return areaBetween(band, cell.west, cell.east, scratch, clipped);
 }
 
+namespace {
+
+// Adds the cells of row m that the band of the shape meets; the band's parts outside the grid
+// count in the whole weight only.
+void addRow(const std::vector<BandRing>& band, const LonLatBounds& extent, const CellGrid& grid, long m,
+            ShapeWeights& result) {
+  const CellRectangle first = cellRectangle(grid, static_cast<int>(m), 0);
+  const double cosine = std::cos(first.centreLat * kRadians);
+  if (!(cosine > 0)) return;
+  Ring scratch, clipped;
+  const bool rowInGrid = m >= 0 && m < grid.rows;
+  if (!rowInGrid) {
+    result.wholeWeight += areaBetween(band, -kInfinity, kInfinity, scratch, clipped) * cosine;
+    return;
+  }
+  const CellRectangle last = cellRectangle(grid, static_cast<int>(m), grid.columns - 1);
+  result.wholeWeight += (areaBetween(band, -kInfinity, first.west, scratch, clipped) +
+                         areaBetween(band, last.east, kInfinity, scratch, clipped)) *
+                        cosine;
+  const double lonStep = exports::cellStepDegrees(grid.cellWidth);
+  const long lastColumn = grid.columns - 1;
+  ShapeWeights::Run run{0, 0, 0};
+  const auto closeRun = [&] {
+    if (run.count > 0) result.runs.push_back(run);
+    run.count = 0;
+  };
+  // With one cell to spare on either side for the rounding of positions.
+  const long from = clampedIndex(extent.west - first.west, lonStep, 0, lastColumn + 1) - 1;
+  const long to = clampedIndex(extent.east - first.west, lonStep, -1, lastColumn) + 1;
+  for (long n = std::max(from, 0L); n <= std::min(to, lastColumn); ++n) {
+    const CellRectangle cell = cellRectangle(grid, static_cast<int>(m), static_cast<int>(n));
+    const auto weight = static_cast<float>(areaBetween(band, cell.west, cell.east, scratch, clipped) * cosine);
+    if (!(weight > 0)) {
+      closeRun();
+      continue;
+    }
+    result.wholeWeight += weight;
+    const auto cellIndex = static_cast<std::uint32_t>(m * grid.columns + n);
+    if (run.count == 0) run = {cellIndex, 0, static_cast<std::uint32_t>(result.weights.size())};
+    result.weights.push_back(weight);
+    ++run.count;
+  }
+  closeRun();
+}
+
+}  // namespace
+
 ShapeWeights shapeWeights(const Shape& shape, const CellGrid& grid) {
   ShapeWeights result;
-  Bounds bounds;
-  for (const Polygon& polygon : shape.parts) {
-    if (!polygon.rings.empty()) bounds.add(polygon.rings.front());
-  }
-  const double lonStep = exports::cellStepDegrees(grid.cellWidth);
+  const LonLatBounds bounds = outlineBounds(std::span(&shape, 1));
   const double latStep = exports::cellStepDegrees(grid.cellHeight);
-  if (bounds.empty() || !(lonStep > 0) || !(latStep > 0)) return result;
-  // The cells that can meet the shape, with one cell to spare for the rounding of positions.
-  const auto index = [](double offset, double step) { return static_cast<long>(std::floor(offset / step)); };
-  const long firstRow = index(degrees(grid.northLat) - bounds.north, latStep) - 1;
-  const long lastRow = index(degrees(grid.northLat) - bounds.south, latStep) + 2;
-  const double west = degrees(grid.westLon);
-  constexpr double kRadians = std::numbers::pi / 180;
-
+  if (bounds.empty() || !allFinite(shape) || grid.rows < 1 || grid.columns < 1 ||
+      !(exports::cellStepDegrees(grid.cellWidth) > 0) || !(latStep > 0)) {
+    return result;
+  }
+  // The rows that can meet the shape, one to spare on either side, within the window of the
+  // grid and its margins.
+  const long margin = grid.rows;
+  const long firstInWindow = -margin;
+  const long lastInWindow = grid.rows - 1 + margin;
+  const double north = degrees(grid.northLat) + latStep / 2;
+  const long firstRow = clampedIndex(north - bounds.north, latStep, firstInWindow + 1, lastInWindow + 1) - 1;
+  const long lastRow = clampedIndex(north - bounds.south, latStep, firstInWindow - 1, lastInWindow - 1) + 1;
   std::vector<BandRing> band;
-  Ring scratch, clipped;
   for (long m = firstRow; m <= lastRow; ++m) {
     const CellRectangle rowCell = cellRectangle(grid, static_cast<int>(m), 0);
-    Bounds extent;
+    LonLatBounds extent;
     cutToBand(shape, rowCell.south, rowCell.north, band, extent);
-    if (band.empty()) continue;
-    const double cosine = std::cos(rowCell.centreLat * kRadians);
-    const bool rowInGrid = m >= 0 && m < grid.rows;
-    ShapeWeights::Run run{0, 0, 0};
-    const auto closeRun = [&] {
-      if (run.count > 0) result.runs.push_back(run);
-      run.count = 0;
-    };
-    for (long n = index(extent.west - west, lonStep) - 1; n <= index(extent.east - west, lonStep) + 2; ++n) {
-      const CellRectangle cell = cellRectangle(grid, static_cast<int>(m), static_cast<int>(n));
-      const double area = areaBetween(band, cell.west, cell.east, scratch, clipped);
-      const auto weight = static_cast<float>(area * cosine);
-      if (!(weight > 0)) {
-        closeRun();
-        continue;
-      }
-      result.wholeWeight += weight;
-      if (!rowInGrid || n < 0 || n >= grid.columns) continue;
-      const auto cellIndex = static_cast<std::uint32_t>(m * grid.columns + n);
-      if (run.count == 0 || run.firstCell + run.count != cellIndex) {
-        closeRun();
-        run = {cellIndex, 0, static_cast<std::uint32_t>(result.weights.size())};
-      }
-      result.weights.push_back(weight);
-      ++run.count;
-    }
-    closeRun();
+    if (!band.empty()) addRow(band, extent, grid, m, result);
   }
+  if (result.empty()) return result;
+  result.wholeWeight += bandWeight(shape, cellRectangle(grid, static_cast<int>(firstInWindow), 0).north, kInfinity, band) +
+                        bandWeight(shape, -kInfinity, cellRectangle(grid, static_cast<int>(lastInWindow), 0).south, band);
   return result;
 }
 

@@ -2,12 +2,16 @@
 // The weights of a polygon on the cells of a grid: the exact area of the polygon inside each
 // cell rectangle, in square degrees, times the cosine of the latitude of the cell's centre.
 // A cell is the rectangle centred on the position the CSV exports write for it (in double
-// precision, so that neighbouring cells meet exactly), as wide and high as their steps. Computed once per polygon, as runs of consecutive cells of a row.
+// precision, so that neighbouring cells meet exactly), as wide and high as their steps.
+// Computed once per polygon, as runs of consecutive cells of a row.
 #include <cstdint>
+#include <limits>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "core/problem.h"
 #include "gis/cell_grid.h"
 
 namespace ombrix::gis {
@@ -41,6 +45,22 @@ std::optional<std::size_t> cellContaining(const CellGrid& grid, double lon, doub
 // Area of the polygon parts inside the rectangle, in square degrees (holes taken out).
 double areaInside(const Shape& shape, const CellRectangle& cell);
 
+// The extent of the outlines (holes lie inside them); empty when there is no point.
+struct LonLatBounds {
+  double west = std::numeric_limits<double>::infinity();
+  double east = -std::numeric_limits<double>::infinity();
+  double south = std::numeric_limits<double>::infinity();
+  double north = -std::numeric_limits<double>::infinity();
+  void add(const Ring& ring) noexcept;
+  bool empty() const noexcept { return !(west <= east && south <= north); }
+};
+LonLatBounds outlineBounds(std::span<const Shape> shapes) noexcept;
+
+// Refused with the shape's name: a coordinate that is not a finite number
+// (PolygonCoordinateNotFinite), a ring without area, such as one whose points lie on a line
+// (PolygonRingWithoutArea).
+core::Status checkShape(const Shape& shape);
+
 struct ShapeWeights {
   // Runs of consecutive cells of one row: cells firstCell .. firstCell + count - 1 of the
   // grid (row-major) with weights weights[weightStart ..].
@@ -56,6 +76,11 @@ struct ShapeWeights {
   bool empty() const noexcept { return runs.empty(); }
 };
 
+// The work is bounded by the grid, whatever the shape's extent: cells are visited in the grid's
+// columns and in the rows of the grid and of a margin as deep as the grid on either side. The
+// shape's parts west and east of the grid count with their row's cosine, its parts beyond the
+// margin as one band on each side with the cosine of the band's middle. Nothing for a shape
+// with a coordinate that is not finite.
 ShapeWeights shapeWeights(const Shape& shape, const CellGrid& grid);
 
 }  // namespace ombrix::gis

@@ -8,6 +8,11 @@
 
 namespace ombrix::gis {
 
+namespace {
+// Depths closer than this (far below the 0.01 printed) are equal: the first window keeps its place.
+constexpr double kEqualDepths = 1e-8;
+}  // namespace
+
 std::optional<DurationMaximum> durationMaximum(std::span<const double> values, int framesPerHour, int hours) {
   std::optional<DurationMaximum> best;
   if (framesPerHour < 1 || hours < 1) return best;
@@ -17,7 +22,7 @@ std::optional<DurationMaximum> durationMaximum(std::span<const double> values, i
     for (std::size_t back = 0; back <= span && !std::isnan(depth); back += static_cast<std::size_t>(framesPerHour)) {
       depth += values[k - back];
     }
-    if (!std::isnan(depth) && (!best || depth > best->depth)) best = DurationMaximum{depth, k};
+    if (!std::isnan(depth) && (!best || depth > best->depth + kEqualDepths)) best = DurationMaximum{depth, k};
   }
   return best;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Duration maxima: the depth of H hours ending at frame k is the sum of the hourly values of
 // frames k, k - s, ..., k - (H - 1) s, s the frames per hour, so no hour counts twice. A window
-// with a frame without data is skipped; the first of several equal maxima wins.
+// with a frame without data is skipped; the first of several equal maxima wins, depths that
+// differ by less than 1e-8 (the rounding of sums in another order) counting as equal.
 #include <cstdint>
 #include <functional>
 #include <optional>

@@ -5,6 +5,8 @@
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
 
+#include <sys/stat.h>
+
 #include <memory>
 
 namespace ombrix::gis {
@@ -66,6 +68,12 @@ bool transformFor(const OGRSpatialReference* source, Transform& transform) {
   return transform != nullptr;
 }
 
+// A pipe, device or socket in place of the file would make the library wait or read forever.
+bool fileOrFolder(const std::filesystem::path& path) {
+  struct stat status {};
+  return ::stat(path.c_str(), &status) != 0 || S_ISREG(status.st_mode) || S_ISDIR(status.st_mode);
+}
+
 }  // namespace
 
 core::Status readPolygonFile(const std::filesystem::path& path, const std::optional<std::string>& nameField,
@@ -76,6 +84,7 @@ core::Status readPolygonFile(const std::filesystem::path& path, const std::optio
   }();
   (void)registered;
   // GDAL's own reports would reach standard error; the caller gets one message instead.
+  if (!fileOrFolder(path)) return {core::Problem::PolygonFileUnreadable, path};
   CPLPushErrorHandler(CPLQuietErrorHandler);
   struct PopHandler {
     ~PopHandler() { CPLPopErrorHandler(); }
@@ -101,6 +110,7 @@ core::Status readPolygonFile(const std::filesystem::path& path, const std::optio
     }
     if (geometry == nullptr || !addGeometry(*geometry, shape)) return {core::Problem::PolygonFileNotPolygon, path};
     if (shape.parts.empty()) return {core::Problem::PolygonFileEmpty, path};
+    if (core::Status checked = checkShape(shape); !checked) return checked;
     read.push_back(std::move(shape));
   }
   if (read.empty()) return {core::Problem::PolygonFileEmpty, path};

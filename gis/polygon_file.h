@@ -15,7 +15,9 @@ namespace ombrix::gis {
 // Each feature becomes one shape named by the field nameField, else by a field called
 // "name", else "polygon N" (N its place in the layer, from 1). Refused with the user's
 // message: a file GDAL cannot open as vectors, a layer without polygons, a feature that is
-// not a polygon or an empty one, an unknown name field, coordinates that cannot be transformed.
+// not a polygon or an empty one, an unknown name field, coordinates that cannot be transformed,
+// a shape that checkShape() refuses; and a path that names a pipe or a device (files that
+// do not exist, such as GDAL's in-memory ones, are left to GDAL).
 core::Status readPolygonFile(const std::filesystem::path& path, const std::optional<std::string>& nameField,
                              std::vector<Shape>& shapes);
 

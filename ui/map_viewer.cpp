@@ -9,6 +9,7 @@
 #include <QTime>
 #include <cmath>
 
+#include "core/distinct_output.h"
 #include "core/messages.h"
 #include "core/number_text.h"
 #include "core/progress_step.h"
@@ -406,6 +407,7 @@ void MapViewer::arealMean() {
       status);
   if (!current) return;
   const std::filesystem::path out = gis::arealCsvPath(conditions_.openRmdPath);
+  if (status) status = core::checkOutputNotInput(out, {chosen.toStdString(), conditions_.openRmdPath});
   if (status) status = gis::writeArealCsv(out, computation.table());
   if (!status) {
     messages_.report(status);

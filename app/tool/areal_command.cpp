@@ -11,6 +11,9 @@
 #include "app/tool/command_table.h"
 #include "app/tool/export_session.h"
 #include "app/tool/frame_options.h"
+#include "core/archive_calendar.h"
+#include "core/distinct_output.h"
+#include "core/number_text.h"
 #include "core/period_check.h"
 #include "gis/areal_csv.h"
 #include "gis/areal_run.h"
@@ -29,9 +32,22 @@ struct Options {
   std::string to;
   std::string polygons;
   std::string nameField;
-  std::vector<int> hours;
+  std::string durations;
   std::string out;
 };
+
+// "1,3,6,24": hours from 1 to 32767; nothing when a part is not one.
+std::optional<std::vector<int>> hoursOf(std::string_view text) {
+  std::vector<int> hours;
+  while (true) {
+    const std::size_t comma = text.find(',');
+    const std::optional<std::int32_t> h = core::parseWholeNumber(text.substr(0, comma));
+    if (!h || *h < 1 || *h > 32767) return std::nullopt;
+    hours.push_back(*h);
+    if (comma == std::string_view::npos) return hours;
+    text.remove_prefix(comma + 1);
+  }
+}
 
 // Frames from to of the open file (all by default); a usage error when a text names no frame.
 core::Status fromRmdFile(const Options& options, const std::vector<gis::Shape>& shapes,
@@ -49,23 +65,32 @@ core::Status fromRmdFile(const Options& options, const std::vector<gis::Shape>& 
   return gis::arealOverOpenFile(conditions, shapes, first, last, computation, callbacks);
 }
 
-core::Status fromArchive(const Options& options, const core::PeriodDates& period,
-                         const std::vector<gis::Shape>& shapes, gis::ArealComputation& computation) {
-  core::AnalysisConditions conditions;
-  conditions.archiveDir = archiveDirectory(options.archive);
-  if (core::Status checked = core::checkPeriod(period, conditions); !checked) return checked;
-  TerminalProgress bar(kCommand);
-  core::PreprocessCallbacks callbacks;
-  callbacks.progress = [&bar](int begun, int count) { bar.update(static_cast<double>(begun) / count); };
-  return gis::arealOverArchive(conditions, shapes, computation, callbacks);
-}
-
 // Beside the RMD file, or in the archive folder named after the period.
 std::filesystem::path outputPath(const Options& options) {
   if (!options.out.empty()) return options.out;
   if (options.archive.empty()) return gis::arealCsvPath(options.rmdPath);
   return gis::arealCsvPath(std::filesystem::path(archiveDirectory(options.archive)) /
                            (options.from + "_" + options.to + ".RMD"));
+}
+
+// Neither the series file nor the durations file may be one of inputs.
+core::Status checkOutputs(const Options& options, const std::vector<std::string>& inputs) {
+  const std::filesystem::path out = outputPath(options);
+  core::Status status = core::checkOutputNotInput(out, inputs);
+  if (status && !options.durations.empty()) status = core::checkOutputNotInput(gis::durationCsvPath(out), inputs);
+  return status;
+}
+
+core::Status fromArchive(const Options& options, const core::PeriodDates& period,
+                         const std::vector<gis::Shape>& shapes, gis::ArealComputation& computation) {
+  core::AnalysisConditions conditions;
+  conditions.archiveDir = archiveDirectory(options.archive);
+  if (core::Status checked = core::checkPeriod(period, conditions); !checked) return checked;
+  if (core::Status distinct = checkOutputs(options, conditions.archiveFiles); !distinct) return distinct;
+  TerminalProgress bar(kCommand);
+  core::PreprocessCallbacks callbacks;
+  callbacks.progress = [&bar](int begun, int count) { bar.update(static_cast<double>(begun) / count); };
+  return gis::arealOverArchive(conditions, shapes, computation, callbacks);
 }
 
 // Checks the form of the command line; an empty text means it is usable.
@@ -86,6 +111,9 @@ std::string formError(const Options& options, std::optional<core::PeriodDates>& 
 int runAreal(const CLI::App& command, const Options& options) {
   std::optional<core::PeriodDates> period;
   if (const std::string error = formError(options, period); !error.empty()) return usageError(command, error);
+  if (core::Status distinct = checkOutputs(options, {options.rmdPath, options.polygons}); !distinct) {
+    return refused(distinct);
+  }
   std::vector<gis::Shape> shapes;
   const std::optional<std::string> nameField =
       options.nameField.empty() ? std::nullopt : std::optional<std::string>(options.nameField);
@@ -98,9 +126,10 @@ int runAreal(const CLI::App& command, const Options& options) {
   const std::filesystem::path out = outputPath(options);
   if (core::Status written = gis::writeArealCsv(out, computation.table()); !written) return refused(written);
   std::cout << out.string() << "\n";
-  if (options.hours.empty()) return kExitOk;
+  if (options.durations.empty()) return kExitOk;
   const std::filesystem::path durations = gis::durationCsvPath(out);
-  if (core::Status written = gis::writeDurationCsv(durations, computation.table(), options.hours); !written) {
+  if (core::Status written = gis::writeDurationCsv(durations, computation.table(), *hoursOf(options.durations));
+      !written) {
     return refused(written);
   }
   std::cout << durations.string() << "\n";
@@ -124,10 +153,12 @@ CommandRun defineAreal(CLI::App& command) {
       ->required();
   command.add_option("--name-field", options->nameField, "field that names each polygon (default: name)")
       ->type_name("FIELD");
-  command.add_option("--durations", options->hours, "hours of the duration maxima, such as 1,3,6,24")
+  const CLI::Validator hourList(
+      [](std::string& text) { return hoursOf(text) ? std::string() : "hours are whole numbers from 1 to 32767"; }, "",
+      "hours");
+  command.add_option("--durations", options->durations, "hours of the duration maxima, such as 1,3,6,24")
       ->type_name("H,H,...")
-      ->delimiter(',')
-      ->check(CLI::Range(1, 32767));
+      ->check(hourList);
   command.add_option("--out", options->out, "the areal CSV file (default: beside the RMD file)")->type_name("PATH");
   return [&command, options] { return runAreal(command, *options); };
 }

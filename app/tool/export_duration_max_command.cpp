@@ -8,6 +8,7 @@
 
 #include "app/tool/command_table.h"
 #include "app/tool/export_session.h"
+#include "core/distinct_output.h"
 #include "export/current_display_export.h"
 #include "gis/duration_map.h"
 #include "gis/geotiff_map.h"
@@ -40,6 +41,7 @@ CommandRun defineExportDurationMax(CLI::App& command) {
     gis::applyDurationMap(std::move(map), conditions);
     std::filesystem::path out = options->out;
     if (out.empty()) out = exports::currentDisplayPath(conditions, conditions.areaName).replace_extension(".tif");
+    if (core::Status distinct = core::checkOutputNotInput(out, {options->rmdPath}); !distinct) return refused(distinct);
     const std::vector<float> values = gis::storedToBandValues(conditions.rainGrid);
     const gis::FloatGrid grid{conditions.header.gridCols, conditions.header.gridRows, values};
     const gis::MapGeoreference georeference =

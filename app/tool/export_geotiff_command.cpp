@@ -7,6 +7,7 @@
 #include "app/tool/command_table.h"
 #include "app/tool/export_session.h"
 #include "app/tool/map_choice.h"
+#include "core/distinct_output.h"
 #include "gis/shown_map_geotiff.h"
 
 namespace ombrix::tool {
@@ -27,6 +28,7 @@ int runExportGeoTiff(const CLI::App& command, const Options& options) {
   if (core::Status shown = showChosenMap(command, frames, conditions); !shown) return refused(shown);
   const std::filesystem::path target =
       options.out.empty() ? gis::shownMapGeoTiffPath(conditions, conditions.areaName) : std::filesystem::path(options.out);
+  if (core::Status distinct = core::checkOutputNotInput(target, {options.rmdPath}); !distinct) return refused(distinct);
   const exports::CurrentDisplayResult result = gis::exportShownMapGeoTiff(conditions, target);
   if (!result.status) return refused(result.status);
   std::cout << result.path.string() << "\n";

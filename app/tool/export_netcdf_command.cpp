@@ -12,6 +12,7 @@
 #include "app/tool/command_table.h"
 #include "app/tool/export_session.h"
 #include "app/tool/frame_options.h"
+#include "core/distinct_output.h"
 #include "core/preprocess_run.h"
 #include "gis/netcdf_export.h"
 
@@ -74,6 +75,9 @@ int runFromArchive(const CLI::App& command, const Options& options) {
   const std::filesystem::path target =
       options.out.empty() ? gis::netcdfPathBeside(core::outputRmdPath(selection.conditions))
                           : std::filesystem::path(options.out);
+  if (core::Status distinct = core::checkOutputNotInput(target, selection.conditions.archiveFiles); !distinct) {
+    return refused(distinct);
+  }
   return writeCube(target, options, [&](const gis::NetcdfExportOptions& exportOptions) {
     return gis::exportArchiveNetcdf(selection.conditions, target, exportOptions);
   });
@@ -94,6 +98,7 @@ int runFromRmd(const CLI::App& command, const Options& options) {
   if (core::Status found = resolveFrameRange(conditions, range, first, last); !found) return refused(found);
   const std::filesystem::path target =
       options.out.empty() ? gis::netcdfPathBeside(options.rmdPath) : std::filesystem::path(options.out);
+  if (core::Status distinct = core::checkOutputNotInput(target, {options.rmdPath}); !distinct) return refused(distinct);
   return writeCube(target, options, [&](const gis::NetcdfExportOptions& exportOptions) {
     return gis::exportOpenFileNetcdf(conditions, first, last, target, exportOptions);
   });

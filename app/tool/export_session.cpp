@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/tool/frame_options.h"
+#include "core/distinct_output.h"
 #include "export/current_display_export.h"
 #include "viewer/rmd_opening.h"
 
@@ -23,6 +24,8 @@ core::Status openForExport(const std::string& path, core::AnalysisConditions& co
 }
 
 int exportShownMap(const core::AnalysisConditions& conditions) {
+  const std::filesystem::path target = exports::currentDisplayPath(conditions, conditions.areaName);
+  if (core::Status s = core::checkOutputNotInput(target, {conditions.openRmdPath}); !s) return refused(s);
   const exports::CurrentDisplayResult result = exports::exportCurrentDisplay(conditions, conditions.areaName);
   if (!result.status) return refused(result.status);
   std::cout << result.path.string() << "\n";

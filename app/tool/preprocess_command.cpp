@@ -7,6 +7,7 @@
 
 #include "app/tool/archive_selection.h"
 #include "app/tool/command_table.h"
+#include "core/distinct_output.h"
 #include "core/messages.h"
 #include "core/preprocess_run.h"
 
@@ -28,6 +29,7 @@ int runPreprocess(const CLI::App& command, const Options& options) {
 
   c.outputRmdPath = core::outputRmdPath(c);
   if (refusedAsExisting(c.outputRmdPath, options.force)) return kExitRefused;
+  if (core::Status distinct = core::checkOutputNotInput(c.outputRmdPath, c.archiveFiles); !distinct) return refused(distinct);
   core::PreprocessResult result;
   {
     TerminalProgress bar("preprocess");

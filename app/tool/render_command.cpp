@@ -10,6 +10,7 @@
 #include "app/tool/frame_options.h"
 #include "app/tool/map_choice.h"
 #include "app/tool/png_encoding.h"
+#include "core/distinct_output.h"
 #include "core/number_text.h"
 #include "core/output_file.h"
 #include "viewer/base_map.h"
@@ -78,6 +79,7 @@ int runRender(const CLI::App& command, const RenderOptions& options) {
   if (!options.noBaseMap) {
     viewer::drawBaseMap(viewer::baseMapBesideExecutable(), conditions.geometry, image.view());
   }
+  if (core::Status s = core::checkOutputNotInput(options.pngPath, {options.rmdPath, viewer::baseMapBesideExecutable()}); !s) return refused(s);
   if (core::Status s = writePng(image, options.pngPath); !s) return refused(s);
   std::cout << options.pngPath << "\n";
   return kExitOk;

@@ -9,6 +9,7 @@
 
 #include "app/tool/command_table.h"
 #include "app/tool/export_session.h"
+#include "core/distinct_output.h"
 #include "core/frame_slots.h"
 #include "core/number_text.h"
 #include "core/rmd_file.h"
@@ -59,6 +60,7 @@ int runSeries(const CLI::App& command, const Options& options) {
   const std::filesystem::path out =
       !options.out.empty() ? std::filesystem::path(options.out)
                            : path.parent_path() / (path.stem().string() + "-series-" + std::to_string(*cell) + ".csv");
+  if (core::Status distinct = core::checkOutputNotInput(out, {path}); !distinct) return refused(distinct);
   const auto times = core::frameTimes(contents.header, contents.index);
   if (core::Status written = gis::writeSeriesCsv(out, times, values); !written) return refused(written);
   std::cout << out.string() << "\n";

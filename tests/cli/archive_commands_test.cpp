@@ -60,9 +60,10 @@ TEST(ArealCommand, ArchiveFormEqualsRmdFormWithSlotTimesForMissingFramesAndRefus
   ASSERT_EQ(fromRmd.exitCode, 0) << fromRmd.err;
   const fs::path rmdCsv = a.dir / "Ka20057012005702-areal.csv";
   EXPECT_EQ(fromRmd.out, rmdCsv.string() + "\n" + (a.dir / "Ka20057012005702-areal-durations.csv").string() + "\n");
+  // An option given twice keeps its last value: these durations are 1 and 3 as above.
   const fs::path archiveCsv = a.dir / "from-archive.csv";
   ASSERT_EQ(tool("areal " + a.archive() + " --from 2005-07-01 --to 2005-07-02 --out " + shellQuote(archiveCsv.string()) +
-                 common).exitCode, 0);
+                 " --durations 2" + common).exitCode, 0);
 
   const std::string text = test::readText(rmdCsv);
   EXPECT_EQ(text, test::readText(archiveCsv));

@@ -2,6 +2,7 @@
 #include "gis/cell_weights.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
@@ -23,6 +24,7 @@ namespace {
 // 130E 36N, 0.125 degree cells: every position and edge is exact in binary.
 const CellGrid kGrid{130'000'000, 36'000'000, 125'000, 125'000, 8, 6};
 constexpr double kStep = 0.125;
+constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
 
 // Points in cell units: u columns east of column 0's west edge, v rows south of row 0's north edge.
 LonLat at(double u, double v) { return {130.0 - kStep / 2 + u * kStep, 36.0 + kStep / 2 - v * kStep}; }
@@ -104,6 +106,48 @@ TEST(CellWeights, ExactAreasTimesCosineOnEveryCellAndTheExtendedGrid) {
   }
 }
 
+// Far coordinates cost no more than the grid: rows 1 and 2 from column 2 to a longitude far east
+// (and once to a latitude far north) give the cells in the grid their share; the rest counts in
+// the whole weight only.
+TEST(CellWeights, FarCoordinatesAreBoundedByTheGrid) {
+  for (const double far : {1e5, 1e10, 1e300}) {
+    SCOPED_TRACE(far);
+    const ShapeWeights east = shapeWeights(shapeOf({{{at(2, 3), {far, at(0, 3).lat}, {far, at(0, 1).lat}, at(2, 1)}}}), kGrid);
+    ASSERT_EQ(east.runs.size(), 2U);
+    EXPECT_EQ(east.weights.size(), 12U);
+    EXPECT_NEAR(east.weights[11], kStep * kStep * cosineOfRow(2), 1e-7 * kStep * kStep);
+    const double whole = (far - at(2, 1).lon) * kStep * (cosineOfRow(1) + cosineOfRow(2));
+    EXPECT_NEAR(east.wholeWeight, whole, 1e-9 * whole);
+    const ShapeWeights north = shapeWeights(shapeOf({{{at(2, 3), at(3, 3), {at(3, 0).lon, far}, {at(2, 0).lon, far}}}}), kGrid);
+    EXPECT_EQ(north.weights.size(), 3U);
+    EXPECT_TRUE(std::isfinite(north.wholeWeight));
+    EXPECT_GT(north.wholeWeight, 3 * kStep * kStep);
+  }
+}
+
+TEST(CheckShape, RefusesCoordinatesThatAreNoNumbersAndRingsWithoutArea) {
+  using enum core::Problem;
+  const Ring square = rectangle(1, 1, 2, 2);
+  const Ring tiny{{139, 35}, {139.000001, 35}, {139.000001, 35.000001}, {139, 35.000001}};
+  const std::vector<std::pair<Shape, core::Problem>> cases{
+      {shapeOf({{tiny}, {square}}), None},
+      {shapeOf({{{at(0.1, 0.3), at(0.2, 0.6), at(0.3, 0.9), at(0.7, 2.1)}}}), PolygonRingWithoutArea},
+      {shapeOf({{square}, {{at(0, 0), at(1, 0), at(2, 0)}}}), PolygonRingWithoutArea},
+      {shapeOf({{square, {at(1.2, 1.2), at(1.8, 1.8)}}}), PolygonRingWithoutArea},
+      {shapeOf({{{at(0, 0), {std::numeric_limits<double>::infinity(), 35}, at(1, 1)}}}), PolygonCoordinateNotFinite},
+      {shapeOf({{square, {at(1.2, 1.2), {139, kNone}, at(1.8, 1.2)}}}), PolygonCoordinateNotFinite},
+  };
+  for (auto [shape, problem] : cases) {
+    shape.name = "basin";
+    const core::Status status = checkShape(shape);
+    EXPECT_EQ(status.problem, problem);
+    EXPECT_EQ(status.details, problem == None ? std::vector<std::string>{} : std::vector<std::string>{"basin"});
+    if (problem == PolygonCoordinateNotFinite) {
+      EXPECT_TRUE(shapeWeights(shape, kGrid).empty());
+    }
+  }
+}
+
 TEST(ArealValue, MeanOverCellsWithDataAndCoverageOfTheWholeWeight) {
   // Across the grid's west edge: half of the polygon lies off the grid.
   const ShapeWeights weights = shapeWeights(shapeOf({{rectangle(-1, 0, 1, 2)}}), kGrid);
@@ -122,8 +166,6 @@ TEST(ArealValue, MeanOverCellsWithDataAndCoverageOfTheWholeWeight) {
   EXPECT_TRUE(std::isnan(value.mean));
   EXPECT_EQ(value.coverage, 0);
 }
-
-constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
 
 struct WindowCase {
   const char* name;
@@ -150,6 +192,29 @@ TEST(DurationMaximum, WindowsStepByTheHourAndSkipFramesWithoutData) {
   };
   for (const WindowCase& c : cases) {
     EXPECT_EQ(durationMaximum(c.values, c.framesPerHour, c.hours), c.expected) << c.name;
+  }
+}
+
+// Two 24-hour windows of exactly 40.0 mm over a polygon inside one cell, frames 0-23 and 1-24,
+// whose means are summed in another order: the first window wins, whatever the rounding.
+TEST(DurationMaximum, EqualDepthsOfAPolygonInsideOneCellKeepTheFirstWindow) {
+  const ShapeWeights weights = shapeWeights(shapeOf({{rectangle(3.1, 2.2, 3.4, 2.9)}}), kGrid);
+  std::mt19937 random(12);
+  for (int trial = 0; trial < 20; ++trial) {
+    std::vector<std::int16_t> hourly(25);
+    int sum = 0;
+    for (std::size_t k = 1; k < 24; ++k) sum += hourly[k] = static_cast<std::int16_t>(random() % 17);
+    hourly.front() = hourly.back() = static_cast<std::int16_t>(400 - sum);
+    std::vector<double> means;
+    std::vector<std::int16_t> cells(48, -1);
+    for (const std::int16_t value : hourly) {
+      cells[2 * 8 + 3] = value;
+      means.push_back(arealValue(weights, cells).mean);
+    }
+    const auto best = durationMaximum(means, 1, 24);
+    ASSERT_TRUE(best);
+    EXPECT_EQ(best->endFrame, 23U) << "trial " << trial;
+    EXPECT_NEAR(best->depth, 40.0, 1e-9);
   }
 }
 
@@ -224,11 +289,13 @@ TEST(PolygonFile, RefusalsNameTheFileOrTheField) {
   TempDir dir;
   const std::string points = R"({"type":"FeatureCollection","features":[{"type":"Feature","properties":{},)"
                              R"("geometry":{"type":"Point","coordinates":[139,35]}}]})";
+  const std::string onALine = R"({"type":"Polygon","coordinates":[[[139.1,35.1],[139.2,35.2],[139.3,35.3],[139.1,35.1]]]})";
   struct Case {
     const char* name;
-    std::string text;  // none: the file is missing
+    std::string text;  // none: the file is missing; "|": a named pipe
     std::optional<std::string> field;
     std::string_view message;  // followed by the field asked for, or else by the file's path
+    std::optional<std::string> polygon = std::nullopt;  // or by the polygon's name
   };
   const std::vector<Case> cases{
       {"missing.shp", "", std::nullopt, messages::kPolygonFileUnreadable},
@@ -236,12 +303,15 @@ TEST(PolygonFile, RefusalsNameTheFileOrTheField) {
       {"points.geojson", points, std::nullopt, messages::kPolygonFileNotPolygon},
       {"empty.geojson", R"({"type":"FeatureCollection","features":[]})", std::nullopt, messages::kPolygonFileEmpty},
       {"points.geojson", points, "basin", messages::kPolygonNameFieldUnknown},
+      {"pipe.geojson", "|", std::nullopt, messages::kPolygonFileUnreadable},
+      {"line.geojson", onALine, std::nullopt, messages::kPolygonRingWithoutArea, "polygon 1"},
   };
   for (const Case& c : cases) {
-    if (!c.text.empty()) test::writeText(dir / c.name, c.text);
+    if (c.text == "|") ASSERT_EQ(::mkfifo((dir / c.name).c_str(), 0600), 0);
+    else if (!c.text.empty()) test::writeText(dir / c.name, c.text);
     std::vector<Shape> shapes{Shape{"kept", {}}};
     EXPECT_EQ(message(readPolygonFile(dir / c.name, c.field, shapes)),
-              std::string(c.message) + c.field.value_or((dir / c.name).string()));
+              std::string(c.message) + c.polygon.value_or(c.field.value_or((dir / c.name).string())));
     EXPECT_EQ(shapes.size(), 1U);
   }
 }
