@@ -97,6 +97,29 @@ TEST(ArealCommand, ArchiveFormEqualsRmdFormWithSlotTimesForMissingFramesAndRefus
   EXPECT_EQ(tool("areal " + shellQuote(rmd) + " --durations 0 --polygons x").exitCode, 2);
 }
 
+// Stamps a damaged index holds for frames with data are printed only when they are real times of
+// their slots.
+TEST(FrameTimes, SeriesAndArealPrintTheSlotsTimeForAnImpossibleStamp) {
+  test::RainFile f;
+  std::vector<core::TimeStamp> stamps = test::dayStamps(2005, 7, 1, 2, 48);
+  stamps[2] = {2005, 13, 1, 255, 30};
+  stamps[3] = {-32768, 7, 1, 3, 0};
+  test::writeSampleRmd(f.path, test::sampleGrid(96, 2, 3), 48, stamps, [](int k, int c) {
+    return static_cast<std::int16_t>(k + c);
+  });
+  const fs::path polygon = f.dir / "all.geojson";
+  test::writeText(polygon, R"({"type":"FeatureCollection","features":[{"type":"Feature","properties":{},)"
+                           R"("geometry":{"type":"Polygon","coordinates":)"
+                           R"([[[138.9,35.9],[139.1,35.9],[139.1,36.1],[138.9,35.9]]]}}]})");
+  for (const std::string& command : {"series " + f.file + " --id 0", "areal " + f.file + " --polygons " +
+                                                                          shellQuote(polygon.string())}) {
+    const auto lines = test::crlfLines(test::readText(test::printedPath(tool(command))).substr(3));
+    ASSERT_EQ(lines.size(), 97u) << command;
+    EXPECT_EQ(lines[3].substr(0, 17), "2005-07-01 01:00,") << command;
+    EXPECT_EQ(lines[4].substr(0, 17), "2005-07-01 01:30,") << command;
+  }
+}
+
 using test::TempDir;
 
 const std::string kRealName = "Z__C_RJTD_20210817090000_SRF_GPV_Ggis1km_Prr60lv_ANAL_grib2.bin";
