@@ -127,6 +127,20 @@ TEST(Grib2Import, ReplacesAnExistingDayOnlyWithACompleteOne) {
   ASSERT_TRUE(day.load(dayFile.string()));
   EXPECT_EQ(record(day, 18), kRain);
   EXPECT_EQ(test::namesIn(dayFile.parent_path()), std::vector<std::string>{dayFile.filename().string()});
+
+  // Its 10:00 record damaged: a 12:00 file replaces the day whole, 09:00 included.
+  core::ArchiveContents damaged{day.grid(), {day.levels().begin(), day.levels().end()},
+                                {day.runs().begin(), day.runs().end()}, {}};
+  for (std::size_t j = 0; j < 48; ++j) {
+    const auto stream = j == 20 ? std::span<const std::uint8_t>() : day.recordStream(j);
+    damaged.records.push_back({day.records()[j].stamp, core::Bytes(stream.begin(), stream.end())});
+  }
+  test::writeBytes(dayFile, core::assembleArchive(damaged));
+  const std::vector<fs::path> noon{writeMessage(dir.path(), 7, 3, 0, 3)};
+  EXPECT_FALSE(importSucceeded(importGrib2Files(noon, archive)));
+  EXPECT_TRUE(importSucceeded(importGrib2Files(noon, archive, {.replace = true})));
+  ASSERT_TRUE(day.load(dayFile.string()));
+  EXPECT_EQ((std::vector{record(day, 18), record(day, 24)}), (std::vector{kNoData, kHeavier}));
 }
 
 // A day file the import adds to: its own half hours stay unless replaced.
@@ -155,13 +169,20 @@ TEST(Grib2Import, ADayImportedInPartsEndsAsOneImportedAtOnceAndKeepsAHalfHourHel
   EXPECT_EQ(again.daysUnchanged, 1);
   EXPECT_EQ(again.counts.identical, 1);
   EXPECT_TRUE(again.problems.empty());
+  EXPECT_TRUE(importSucceeded(again));
   EXPECT_EQ(test::readBytes(dayFile), whole);
+
+  // Cells that do not decode, for a half hour of the day: nothing imported.
+  const fs::path undecodable = dir / ("Z__C_RJTD_broken" + std::string(kGrib2RainfallSuffix));
+  test::writeBytes(undecodable, test::buildGrib2Message({.hour = 2, .stream = test::encodeLevelRuns({2, 2}, 3)}));
+  EXPECT_FALSE(importSucceeded(importGrib2Files(std::vector<fs::path>{undecodable}, dir / "parts", utc)));
 
   // 00:00 with other values: named and left out, then replacing the half hour when asked to.
   fs::create_directories(dir / "other");
   const std::vector<fs::path> other{writeMessage(dir / "other", 7, 0, 0)};
   Grib2ImportResult result = importGrib2Files(other, dir / "parts", utc);
   EXPECT_EQ(result.counts.conflicting, 1);
+  EXPECT_FALSE(importSucceeded(result));
   ASSERT_EQ(result.problems.size(), 1u);
   EXPECT_EQ(message(result.problems[0]), std::string(messages::kGrib2SlotDiffers) + other[0].string());
   EXPECT_EQ(test::readBytes(dayFile), whole);
@@ -170,46 +191,6 @@ TEST(Grib2Import, ADayImportedInPartsEndsAsOneImportedAtOnceAndKeepsAHalfHourHel
   core::ArchiveFile day;
   ASSERT_TRUE(day.load(dayFile.string()));
   EXPECT_EQ(record(day, 0), kRain);
-}
-
-// Success needs a half hour written or already held with the same values; --replace over a day
-// file with a record that does not decode keeps none of its records.
-TEST(Grib2Import, SucceedsOnlyWhenAHalfHourIsWrittenOrHeldAndReplacesADamagedDayWhole) {
-  TempDir dir;
-  const fs::path archive = dir / "archive";
-  const fs::path dayFile = core::archiveFilePath(archive.string(), 2020, 7, 7);
-  const std::vector<fs::path> held{writeMessage(dir.path(), 7, 0, 0), writeMessage(dir.path(), 7, 1, 0)};
-  EXPECT_TRUE(importSucceeded(importGrib2Files(held, archive)));  // 09:00 and 10:00
-  EXPECT_TRUE(importSucceeded(importGrib2Files(std::vector<fs::path>{held[0]}, archive)));
-
-  fs::create_directories(dir / "other");
-  const fs::path conflicting = writeMessage(dir / "other", 7, 0, 0, 3);
-  const Grib2MessageSpec broken{.hour = 2, .representative = {0, 4, 10},
-                                .stream = test::encodeLevelRuns(std::vector<std::uint8_t>(5, 2), 3)};
-  const fs::path undecodable = dir / ("Z__C_RJTD_broken" + std::string(kGrib2RainfallSuffix));
-  test::writeBytes(undecodable, test::buildGrib2Message(broken));
-  for (const fs::path& file : {conflicting, undecodable}) {
-    const Grib2ImportResult result = importGrib2Files(std::vector<fs::path>{file}, archive);
-    EXPECT_EQ(result.problems.size(), 1u) << file;
-    EXPECT_FALSE(importSucceeded(result)) << file;
-  }
-
-  core::ArchiveFile day;
-  ASSERT_TRUE(day.load(dayFile.string()));
-  core::ArchiveContents damaged{day.grid(), {day.levels().begin(), day.levels().end()},
-                                {day.runs().begin(), day.runs().end()}, {}};
-  for (std::size_t j = 0; j < 48; ++j) {
-    const auto stream = day.recordStream(j);
-    const core::Bytes bytes = j == 20 ? core::Bytes{} : core::Bytes(stream.begin(), stream.end());  // 10:00 damaged
-    damaged.records.push_back({day.records()[j].stamp, bytes});
-  }
-  test::writeBytes(dayFile, core::assembleArchive(damaged));
-  const std::vector<fs::path> noon{writeMessage(dir.path(), 7, 3, 0, 3)};
-  EXPECT_FALSE(importSucceeded(importGrib2Files(noon, archive)));
-  EXPECT_TRUE(importSucceeded(importGrib2Files(noon, archive, {.replace = true})));
-  ASSERT_TRUE(day.load(dayFile.string()));
-  EXPECT_EQ(record(day, 18), kNoData);
-  EXPECT_EQ(record(day, 24), kHeavier);
 }
 
 TEST(Grib2ImportTimes, HalfHourSlots) {
