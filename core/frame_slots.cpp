@@ -11,7 +11,19 @@ std::chrono::sys_days dayOf(const TimeStamp& stamp) noexcept {
   return sys_days{year{stamp.year} / month{stamp.month} / day{stamp.day}};
 }
 
+// A calendar time: a real date, hours 0-23, minutes 0-59.
+bool isCalendarTime(const TimeStamp& stamp) noexcept {
+  using namespace std::chrono;
+  return year_month_day{year{stamp.year}, month{stamp.month}, day{stamp.day}}.ok() && stamp.hour < 24 &&
+         stamp.minute < 60;
+}
+
 }  // namespace
+
+TimeStamp frameTime(const TimeStamp& stored, const TimeStamp& slot) noexcept {
+  const bool onSlotDay = stored.year == slot.year && stored.month == slot.month && stored.day == slot.day;
+  return onSlotDay && isCalendarTime(stored) ? stored : slot;
+}
 
 TimeStamp SlotClock::slotTime(int slot) const noexcept {
   using namespace std::chrono;
@@ -34,10 +46,7 @@ std::optional<SlotClock> slotClockOf(const RmdHeader& header, std::span<const Fr
   using std::chrono::year_month_day;
   for (std::size_t i = 0; i < index.size(); ++i) {
     const TimeStamp& stamp = index[i].stamp;
-    if (!frameHasData(header, index[i].frameOffset)) continue;
-    const year_month_day date{std::chrono::year{stamp.year}, std::chrono::month{stamp.month},
-                              std::chrono::day{stamp.day}};
-    if (!date.ok()) return std::nullopt;
+    if (!frameHasData(header, index[i].frameOffset) || !isCalendarTime(stamp)) continue;
     const int perDay = framesPerDay(stamp.year, stamp.month);
     const year_month_day first{dayOf(stamp) - std::chrono::days{static_cast<int>(i) / perDay}};
     if (!first.ok()) return std::nullopt;
@@ -52,8 +61,8 @@ std::vector<TimeStamp> frameTimes(const RmdHeader& header, std::span<const Frame
   std::vector<TimeStamp> times;
   times.reserve(index.size());
   for (std::size_t i = 0; i < index.size(); ++i) {
-    const bool hasData = frameHasData(header, index[i].frameOffset);
-    times.push_back(hasData ? index[i].stamp : clock.slotTime(static_cast<int>(i)));
+    const TimeStamp slot = clock.slotTime(static_cast<int>(i));
+    times.push_back(frameHasData(header, index[i].frameOffset) ? frameTime(index[i].stamp, slot) : slot);
   }
   return times;
 }

@@ -20,11 +20,16 @@ struct SlotClock {
 
 // The clock of a period starting on a day.
 SlotClock slotClockFrom(int year, int month, int day) noexcept;
-// The clock of a file: its first frame with data gives the era and, less the days before its
-// slot, the first day. Nothing when no frame holds data.
+// The clock of a file: its first frame with data stamped with a calendar time gives the era and,
+// less the days before its slot, the first day. Nothing when no such frame exists.
 std::optional<SlotClock> slotClockOf(const RmdHeader& header, std::span<const FrameIndexEntry> index) noexcept;
 
-// The time of every frame of a file: its stamp when it holds data, else its slot's time.
+// The time of a frame with data, as every analysis and export labels it: its stored stamp when
+// that is a real time of its slot (a calendar time on the slot's day), else the slot's time. A
+// damaged index or record directory thus never puts an impossible time into an output.
+TimeStamp frameTime(const TimeStamp& stored, const TimeStamp& slot) noexcept;
+
+// The time of every frame of a file: frameTime for a frame with data, else its slot's time.
 std::vector<TimeStamp> frameTimes(const RmdHeader& header, std::span<const FrameIndexEntry> index);
 
 }  // namespace ombrix::core

@@ -153,6 +153,7 @@ enum class Problem {
   PolygonRingWithoutArea,      // details: the polygon's name
   PointOutsideGrid,
   DurationHoursInvalid,
+  DurationLongerThanRange,  // details: the hours; no window of that many hours fits the frames
 
   // -- GIS exports: NetCDF cubes and GeoTIFF maps (subject: the file) --
   NetcdfNotWritten,

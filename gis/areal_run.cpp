@@ -80,7 +80,7 @@ core::Status arealOverArchive(const core::AnalysisConditions& conditions, const 
       windowed.archiveFiles, layout, callbacks,
       [&](std::int64_t slot, const core::TimeStamp& stamp, std::span<const std::int16_t> cells) {
         fillTo(slot);
-        computation.addFrame(stamp, cells);
+        computation.addFrame(core::frameTime(stamp, clock.slotTime(static_cast<int>(slot))), cells);
         ++nextSlot;
         return core::Status();
       });

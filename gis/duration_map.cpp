@@ -2,6 +2,7 @@
 
 #include "gis/areal_run.h"
 #include "gis/duration_maxima.h"
+#include "gis/duration_window.h"
 #include "viewer/frame_loading.h"
 
 namespace ombrix::gis {
@@ -12,7 +13,10 @@ core::Status durationMaximumMap(const core::AnalysisConditions& conditions, int 
   if (first < 0 || last < first || last >= conditions.openFrameCount()) {
     return {core::Problem::TimesNotInOrder};
   }
-  if (hours < 1) return {core::Problem::DurationHoursInvalid};
+  if (!durationHoursValid(hours)) return {core::Problem::DurationHoursInvalid};
+  if (!durationFits(last - first + 1, framesPerHourOf(conditions), hours)) {
+    return {core::Problem::DurationLongerThanRange, {}, {std::to_string(hours)}};
+  }
   const int frames = last - first + 1;
   const FrameReader read = [&](int k, std::vector<std::int16_t>& cells) {
     if (callbacks.yield) callbacks.yield();

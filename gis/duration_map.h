@@ -17,7 +17,8 @@ struct DurationMap {
 };
 
 // Each cell's largest H-hour depth over frames first .. last. Refused: no file open, frames
-// out of order, H below 1, a frame that cannot be read (or the file changed meanwhile).
+// out of order, H outside 1 .. kMaxDurationHours or longer than the frames (no window fits), a
+// frame that cannot be read (or the file changed meanwhile).
 core::Status durationMaximumMap(const core::AnalysisConditions& conditions, int first, int last, int hours,
                                 DurationMap& map, const core::PreprocessCallbacks& callbacks = {});
 

@@ -44,9 +44,8 @@ std::filesystem::path netcdfPathBeside(const std::filesystem::path& rmdFile) {
 core::Status exportOpenFileNetcdf(const core::AnalysisConditions& c, int first, int last,
                                   const std::filesystem::path& target, const NetcdfExportOptions& options) {
   if (!c.fileOpen()) return {core::Problem::NoFileOpen};
-  if (first < 0 || last < first || last >= c.openFrameCount()) {
-    return {core::Problem::FrameNotInFile};
-  }
+  if (first < 0 || last >= c.openFrameCount()) return {core::Problem::FrameNotInFile};
+  if (last < first) return {core::Problem::TimesNotInOrder};
   const core::RmdHeader& header = c.header;
   const auto clock = core::slotClockOf(header, c.index);
   const auto midnight = clock ? stampMinutes(clock->firstDay) : std::nullopt;
@@ -60,13 +59,14 @@ core::Status exportOpenFileNetcdf(const core::AnalysisConditions& c, int first, 
 
   NetcdfCube cube;
   if (core::Status s = cube.create(target, layout); !s) return s;
+  const std::vector<core::TimeStamp> times = core::frameTimes(header, c.index);
   std::vector<std::int16_t> frame;
   for (int k = first; k <= last; ++k) {
     report(options, static_cast<double>(k - first + 1) / static_cast<double>(layout.frames));
     const auto index = static_cast<std::size_t>(k);
     if (!core::frameHasData(header, c.index[index].frameOffset)) continue;
     if (core::Status s = viewer::loadFrame(c, k, frame); !s) return s;
-    if (core::Status s = cube.writeFrame(k - first, c.index[index].stamp, frame); !s) return s;
+    if (core::Status s = cube.writeFrame(k - first, times[index], frame); !s) return s;
   }
   return cube.commit();
 }
@@ -87,6 +87,7 @@ core::Status exportArchiveNetcdf(const core::AnalysisConditions& c, const std::f
                     static_cast<std::uint8_t>(c.periodDay[0]), 0, 0})
           .value_or(0);
 
+  const core::SlotClock clock = core::slotClockFrom(c.periodYear[0], c.periodMonth[0], c.periodDay[0]);
   NetcdfCube cube;
   if (core::Status s = cube.create(target, layout); !s) return s;
   core::PreprocessCallbacks callbacks;
@@ -97,7 +98,8 @@ core::Status exportArchiveNetcdf(const core::AnalysisConditions& c, const std::f
   const core::Status streamed =
       core::streamAreaFrames(c.archiveFiles, area, callbacks,
                              [&](std::int64_t k, const core::TimeStamp& stamp, std::span<const std::int16_t> cells) {
-                               return cube.writeFrame(k, stamp, cells);
+                               const core::TimeStamp time = core::frameTime(stamp, clock.slotTime(static_cast<int>(k)));
+                               return cube.writeFrame(k, time, cells);
                              });
   if (!streamed) return streamed;
   return cube.commit();

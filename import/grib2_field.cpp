@@ -126,8 +126,12 @@ core::Problem readGrid(const Section& s, Grib2Field& field) {
   g.jIncrement = i32SignMagnitude(s.octet(68));
   // Scanning mode 0 runs east along a row and south from row to row.
   const bool ordered = (g.ni == 1 || g.lastLon > g.firstLon) && (g.nj == 1 || g.lastLat < g.firstLat);
-  const bool onEarth = g.firstLat >= -90'000'000 && g.firstLat <= 90'000'000 && g.lastLat >= -90'000'000 &&
-                       g.lastLat <= 90'000'000;
+  // Latitudes within the poles; longitudes east or west of Greenwich, or 0-360 east.
+  const auto within = [](std::int32_t value, std::int32_t low, std::int32_t high) {
+    return value >= low && value <= high;
+  };
+  const bool onEarth = within(g.firstLat, -90'000'000, 90'000'000) && within(g.lastLat, -90'000'000, 90'000'000) &&
+                       within(g.firstLon, -180'000'000, 360'000'000) && within(g.lastLon, -180'000'000, 360'000'000);
   return ordered && onEarth ? core::Problem::None : core::Problem::Grib2UnsupportedGrid;
 }
 

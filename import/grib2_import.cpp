@@ -138,6 +138,16 @@ bool mergeable(const core::ArchiveFile& file, const core::GridDescription& grid,
   return true;
 }
 
+// Whether every record of the day file decodes: with --replace a day file that cannot be added to
+// must be known before any of its records is kept, since the day is then made from the new files alone.
+bool decodesWhole(const core::ArchiveFile& file) {
+  std::vector<std::int16_t> cells(file.grid().cellCount());
+  for (std::size_t j = 0; j < file.records().size(); ++j) {
+    if (!file.decodeRecord(j, cells)) return false;
+  }
+  return true;
+}
+
 // What merging a day's files with its day file came to: records to write, nothing new to
 // write, or a day file that cannot be added to and is kept.
 enum class Merge { Changed, Unchanged, Kept };
@@ -174,6 +184,7 @@ class DayImport {
     core::ArchiveFile file;
     core::Status s = error ? core::Status(core::Problem::ArchiveFileUnreadable, path) : file.load(path.string());
     if (s && !mergeable(file, contents_.grid, day_)) s = {core::Problem::Grib2DayFileDiffers, path};
+    if (s && options_.replace && !decodesWhole(file)) s = {core::Problem::ImportDayFileUndecodable, path};
     if (s) {
       existing_ = std::move(file);
       return true;
@@ -447,6 +458,10 @@ Grib2ImportResult importGrib2Files(std::span<const std::filesystem::path> files,
     if (outcome != DayOutcome::NothingRead) result.gaps.push_back({path, day.missing()});
   }
   return result;
+}
+
+bool importSucceeded(const Grib2ImportResult& result) noexcept {
+  return result.counts.imported + result.counts.identical > 0 && result.daysFailed == 0;
 }
 
 std::vector<std::string> importSummary(const Grib2ImportResult& result) {

@@ -81,6 +81,10 @@ Grib2ImportResult importGrib2Files(std::span<const std::filesystem::path> files,
                                    const std::filesystem::path& archiveDir, const Grib2ImportOptions& options = {},
                                    const std::function<void(int done, int count)>& progress = {});
 
+// Whether the import did its work: at least one half hour was written or was already held with
+// the same values, and every day with data was written. Skipped files alone do not make it fail.
+bool importSucceeded(const Grib2ImportResult& result) noexcept;
+
 // The lines of the summary the batch tool prints after an import: days written, half hours
 // imported, files skipped by reason, and each day's half hours still without data.
 std::vector<std::string> importSummary(const Grib2ImportResult& result);

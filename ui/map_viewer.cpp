@@ -19,6 +19,7 @@
 #include "gis/areal_run.h"
 #include "gis/cell_probe.h"
 #include "gis/duration_map.h"
+#include "gis/duration_window.h"
 #include "gis/netcdf_export.h"
 #include "gis/polygon_file.h"
 #include "gis/polygon_overlay.h"
@@ -128,7 +129,7 @@ void MapViewer::openFile(const QString& folder, const QString& name) {
   if (name.isEmpty()) {
     conditions_.openRmdDir = folder.toStdString();
     conditions_.openRmdPath.clear();
-    ++viewChanges_;
+    openFileChanged();
     messages_.report({core::Problem::RmdFileMissing});
     return;
   }
@@ -136,13 +137,18 @@ void MapViewer::openFile(const QString& folder, const QString& name) {
   const viewer::RmdOpening opening = viewer::openRmdFile(path, static_cast<float>(surface_.width()),
                                                          static_cast<float>(surface_.height()));
   viewer::applyOpening(opening, conditions_);
-  if (opening.status || opening.status.problem == core::Problem::RmdFileMissing) ++viewChanges_;
+  if (opening.status || opening.status.problem == core::Problem::RmdFileMissing) openFileChanged();
   if (!opening.status) {
     messages_.report(opening.status);
     return;
   }
   mapShown_ = false;
   showOpenedFile(opening.file);
+}
+
+void MapViewer::openFileChanged() {
+  ++viewChanges_;
+  polygons_.clear();  // the outlines of areal means belong to the file they were computed on
 }
 
 void MapViewer::showOpenedFile(const viewer::OpenedRmd& file) {
@@ -423,7 +429,7 @@ void MapViewer::durationMaximumMap() {
   const std::optional<QString> answer = messages_.askText(qtText(messages::kAskDurationHours));
   if (!answer || computing() || !fileOpen()) return;
   const std::optional<std::int32_t> hours = core::parseWholeNumber(answer->trimmed().toStdString());
-  if (!hours || *hours < 1 || *hours > 32767) {
+  if (!hours || !gis::durationHoursValid(*hours)) {
     messages_.report({core::Problem::DurationHoursInvalid});
     return;
   }
@@ -443,7 +449,7 @@ void MapViewer::durationMaximumMap() {
   gis::applyDurationMap(std::move(map), conditions_);
   showLegend(Scale::Accumulation);
   drawMap(Scale::Accumulation, conditions_.rainGrid);
-  mapShown_ = true;
+  mapDrawn();
   window_.timeText()->setText(qtText(std::string(messages::kDurationCaptionPrefix) + std::to_string(*hours) +
                                      std::string(messages::kDurationCaptionSuffix)));
   messages_.show(messages::kComputationDone);

@@ -89,6 +89,7 @@ class MapViewer final : public QObject {
 
   bool fileOpen() const noexcept { return conditions_.fileOpen(); }
   bool computing() const noexcept { return conditions_.viewerState == core::kViewerComputing; }
+  void openFileChanged();  // the open file was opened, reopened or closed
   void showOpenedFile(const viewer::OpenedRmd& file);
   void showLegend(Scale scale);
   void setAnimationButtons(bool animating);

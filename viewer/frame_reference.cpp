@@ -1,6 +1,7 @@
 #include "viewer/frame_reference.h"
 
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -29,6 +30,10 @@ std::optional<core::TimeStamp> parseTime(std::string_view text) {
   const auto hour = field(text, 11, 2, 0, 24);
   const auto minute = field(text, 14, 2, 0, 59);
   if (!year || !month || !day || !hour || !minute) return std::nullopt;
+  // A real date; 24:00 is the day's end, as stamps may write it.
+  const std::chrono::year_month_day date{std::chrono::year{*year}, std::chrono::month{static_cast<unsigned>(*month)},
+                                         std::chrono::day{static_cast<unsigned>(*day)}};
+  if (!date.ok() || (*hour == 24 && *minute != 0)) return std::nullopt;
   return core::TimeStamp{static_cast<std::int16_t>(*year), static_cast<std::uint8_t>(*month),
                          static_cast<std::uint8_t>(*day), static_cast<std::uint8_t>(*hour),
                          static_cast<std::uint8_t>(*minute)};

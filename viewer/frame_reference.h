@@ -17,8 +17,9 @@ struct FrameReference {
   bool operator==(const FrameReference&) const = default;
 };
 
-// A whole number, or "YYYY-MM-DDThh:mm" (or "YYYY-MM-DD hh:mm", as info prints it) with a month
-// 1-12, a day 1-31, an hour 0-24 and a minute 0-59; nothing for any other text.
+// A whole number, or "YYYY-MM-DDThh:mm" (or "YYYY-MM-DD hh:mm", as info prints it) of a real
+// date, an hour 0-23 and a minute 0-59, or 24:00; nothing for any other text. An impossible time
+// is thus no frame reference at all (a usage error), never a time the file merely lacks.
 std::optional<FrameReference> parseFrameReference(std::string_view text);
 
 // "S:E" split at the colon that leaves a frame reference on either side; nothing when there is

@@ -11,6 +11,7 @@
 #include "core/distinct_output.h"
 #include "export/current_display_export.h"
 #include "gis/duration_map.h"
+#include "gis/duration_window.h"
 #include "gis/geotiff_map.h"
 
 namespace ombrix::tool {
@@ -26,7 +27,7 @@ CommandRun defineExportDurationMax(CLI::App& command) {
   command.add_option("--hours", options->hours, "duration H in hours")
       ->type_name("H")
       ->required()
-      ->check(CLI::Range(1, 32767));
+      ->check(CLI::Range(1, gis::kMaxDurationHours));
   command.add_option("--out", options->out, "the GeoTIFF file (default: the current-display name, .tif)")
       ->type_name("PATH");
   return [options] {

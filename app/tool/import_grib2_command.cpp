@@ -1,7 +1,7 @@
 // ombrix-tool import-grib2 --archive DIR [--utc] [--replace] FILE_OR_FOLDER...: the agency's
 // analysed rainfall files added to the daily archive files. Skipped files are reported and the
-// rest imported, then a summary is printed on standard error; the exit status is 0 when at least
-// one day was written or already held the files' data, and no day with data failed to be written.
+// rest imported, then a summary is printed on standard error; the exit status is 0 when the
+// import succeeded (import::importSucceeded), 1 otherwise.
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -47,8 +47,8 @@ CommandRun defineImportGrib2(CLI::App& command) {
     for (const core::Status& problem : result.problems) report(problem);
     for (const std::string& line : import::importSummary(result)) std::cerr << line << "\n";
     for (const std::filesystem::path& day : result.daysWritten) std::cout << day.string() << "\n";
-    if (result.daysWritten.empty() && result.daysUnchanged == 0) return refused({core::Problem::Grib2NoDayWritten});
-    return result.daysFailed == 0 ? kExitOk : kExitRefused;
+    if (import::importSucceeded(result)) return kExitOk;
+    return result.daysWritten.empty() ? refused({core::Problem::Grib2NoDayWritten}) : kExitRefused;
   };
 }
 

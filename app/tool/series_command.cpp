@@ -1,5 +1,6 @@
 // ombrix-tool series FILE.RMD (--lat LAT --lon LON | --id N): the rain rate of one cell in
 // every frame, read straight from the file.
+#include <charconv>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -81,7 +82,14 @@ CommandRun defineSeries(CLI::App& command) {
   lon->needs(lat);
   command.add_option("--id", options->id, "cell ID (row x columns + column)")
       ->type_name("N")
-      ->check(CLI::NonNegativeNumber)
+      ->check(CLI::Validator(
+          [](std::string& text) {
+            std::int64_t id = -1;
+            const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), id);
+            const bool whole = error == std::errc() && end == text.data() + text.size() && id >= 0;
+            return whole ? std::string() : std::string("a cell ID is a whole number from 0");
+          },
+          "", "cell ID"))
       ->excludes(lat)
       ->excludes(lon);
   command.add_option("--out", options->out, "the CSV file (default: beside the RMD file)")->type_name("PATH");

@@ -98,6 +98,25 @@ TEST(ArealCommand, ArchiveFormEqualsRmdFormWithSlotTimesForMissingFramesAndRefus
   EXPECT_EQ(tool("areal " + shellQuote(rmd) + " --durations 0 --polygons x").exitCode, 2);
 }
 
+// A damaged index: the first stamp decides no clock, and stamps that are no calendar time on
+// their slot's day are printed as their slots' times; a real time of the day stays.
+TEST(SeriesCommand, PrintsTheSlotsTimeForAStampThatIsNoRealTimeOfItsSlot) {
+  test::RainFile f;
+  std::vector<core::TimeStamp> stamps = test::dayStamps(2005, 7, 1, 2, 48);
+  const std::vector<core::TimeStamp> damaged{{2005, 13, 1, 255, 30}, {-32768, 7, 1, 0, 30}, {2005, 2, 30, 1, 0},
+                                             {2005, 7, 1, 1, 60}, {2005, 7, 1, 2, 0}, {2004, 7, 1, 2, 30},
+                                             {2005, 7, 1, 3, 15}};
+  std::copy(damaged.begin(), damaged.end(), stamps.begin());
+  test::writeSampleRmd(f.path, test::sampleGrid(96, 2, 3), 48, stamps,
+                       [](int k, int) { return static_cast<std::int16_t>(k); });
+  const auto lines = test::crlfLines(test::readText(test::printedPath(tool("series " + f.file + " --id 0"))).substr(3));
+  ASSERT_EQ(lines.size(), 97u);
+  EXPECT_EQ(std::vector(lines.begin() + 1, lines.begin() + 8),
+            (std::vector<std::string>{"2005-07-01 00:00,0.0", "2005-07-01 00:30,0.1", "2005-07-01 01:00,0.2",
+                                      "2005-07-01 01:30,0.3", "2005-07-01 02:00,0.4", "2005-07-01 02:30,0.5",
+                                      "2005-07-01 03:15,0.6"}));
+}
+
 using test::TempDir;
 
 const std::string kRealName = "Z__C_RJTD_20210817090000_SRF_GPV_Ggis1km_Prr60lv_ANAL_grib2.bin";

@@ -78,12 +78,19 @@ TEST(CommandLine, EveryWayOfNamingTheSameFramesGivesTheSameOutputAndWrongOnesWri
       {"render " + s.file + " --frame 0 --to 3 --png x.png", "--from and --to"},
       {"table " + test::shellQuote(s.dir.path().string()), "--id"},
       {"info", "file"},
+      {"export-frame " + s.file + " --frame 2005-13-01T00:00", "--frame"},
+      {"export-frame " + s.file + " --frame 2005-02-30T00:00", "--frame"},
+      {"series " + s.file + " --id -1", "a cell ID is a whole number from 0"},
   };
   for (const auto& [arguments, named] : usage) {
     const auto run = tool(arguments);
     EXPECT_EQ(run.exitCode, 2) << arguments;
     EXPECT_NE(run.err.find(named), std::string::npos) << arguments << ": " << run.err;
+    EXPECT_LT(run.err.size(), 300u) << run.err;  // no bound of hundreds of digits
   }
+  expectRefused(tool("export-netcdf " + s.file + " --from 20 --to 10"), messages::kTimesNotInOrder);
+  expectRefused(tool("export-duration-max " + s.file + " --hours 49"),  // 97 frames of 96
+                std::string(messages::kDurationLongerThanRange) + "49");
   for (const char* command : {"--help", "render --help", "preprocess -h"}) {
     const auto help = tool(command);
     EXPECT_EQ(help.exitCode, 0) << command;

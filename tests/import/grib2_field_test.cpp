@@ -124,6 +124,9 @@ TEST(Grib2Message, RefusesTruncatedForeignAndCorruptBytesAndLayoutsItDoesNotRead
       {[](Grib2MessageSpec& m) { m.productTemplate = 0; }, core::Problem::Grib2UnsupportedProduct},
       {[](Grib2MessageSpec& m) { m.maxLevelUsed = 4; }, core::Problem::Grib2UnsupportedPacking},  // above the 3 listed
       {[](Grib2MessageSpec& m) { m.bits = 9; }, core::Problem::Grib2UnsupportedPacking},
+      {[](Grib2MessageSpec& m) { m.firstLat = 90'000'001; }, core::Problem::Grib2UnsupportedGrid},
+      {[](Grib2MessageSpec& m) { m.firstLon = -2'147'000'000; }, core::Problem::Grib2UnsupportedGrid},
+      {[](Grib2MessageSpec& m) { m.firstLon = 359'999'999; }, core::Problem::Grib2UnsupportedGrid},  // last past 360
   };
   for (std::size_t k = 0; k < specs.size(); ++k) {
     Grib2MessageSpec spec = smallMessage();

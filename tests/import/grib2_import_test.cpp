@@ -8,6 +8,7 @@
 #include "import/grib2_message_builder.h"
 #include "core/messages.h"
 #include "core/rap_archive.h"
+#include "core/rap_encoder.h"
 #include "support/test_support.h"
 
 namespace ombrix::import {
@@ -126,6 +127,20 @@ TEST(Grib2Import, ReplacesAnExistingDayOnlyWithACompleteOne) {
   ASSERT_TRUE(day.load(dayFile.string()));
   EXPECT_EQ(record(day, 18), kRain);
   EXPECT_EQ(test::namesIn(dayFile.parent_path()), std::vector<std::string>{dayFile.filename().string()});
+
+  // Its 10:00 record damaged: a 12:00 file replaces the day whole, 09:00 included.
+  core::ArchiveContents damaged{day.grid(), {day.levels().begin(), day.levels().end()},
+                                {day.runs().begin(), day.runs().end()}, {}};
+  for (std::size_t j = 0; j < 48; ++j) {
+    const auto stream = j == 20 ? std::span<const std::uint8_t>() : day.recordStream(j);
+    damaged.records.push_back({day.records()[j].stamp, core::Bytes(stream.begin(), stream.end())});
+  }
+  test::writeBytes(dayFile, core::assembleArchive(damaged));
+  const std::vector<fs::path> noon{writeMessage(dir.path(), 7, 3, 0, 3)};
+  EXPECT_FALSE(importSucceeded(importGrib2Files(noon, archive)));
+  EXPECT_TRUE(importSucceeded(importGrib2Files(noon, archive, {.replace = true})));
+  ASSERT_TRUE(day.load(dayFile.string()));
+  EXPECT_EQ((std::vector{record(day, 18), record(day, 24)}), (std::vector{kNoData, kHeavier}));
 }
 
 // A day file the import adds to: its own half hours stay unless replaced.
@@ -154,13 +169,20 @@ TEST(Grib2Import, ADayImportedInPartsEndsAsOneImportedAtOnceAndKeepsAHalfHourHel
   EXPECT_EQ(again.daysUnchanged, 1);
   EXPECT_EQ(again.counts.identical, 1);
   EXPECT_TRUE(again.problems.empty());
+  EXPECT_TRUE(importSucceeded(again));
   EXPECT_EQ(test::readBytes(dayFile), whole);
+
+  // Cells that do not decode, for a half hour of the day: nothing imported.
+  const fs::path undecodable = dir / ("Z__C_RJTD_broken" + std::string(kGrib2RainfallSuffix));
+  test::writeBytes(undecodable, test::buildGrib2Message({.hour = 2, .stream = test::encodeLevelRuns({2, 2}, 3)}));
+  EXPECT_FALSE(importSucceeded(importGrib2Files(std::vector<fs::path>{undecodable}, dir / "parts", utc)));
 
   // 00:00 with other values: named and left out, then replacing the half hour when asked to.
   fs::create_directories(dir / "other");
   const std::vector<fs::path> other{writeMessage(dir / "other", 7, 0, 0)};
   Grib2ImportResult result = importGrib2Files(other, dir / "parts", utc);
   EXPECT_EQ(result.counts.conflicting, 1);
+  EXPECT_FALSE(importSucceeded(result));
   ASSERT_EQ(result.problems.size(), 1u);
   EXPECT_EQ(message(result.problems[0]), std::string(messages::kGrib2SlotDiffers) + other[0].string());
   EXPECT_EQ(test::readBytes(dayFile), whole);

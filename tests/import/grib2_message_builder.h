@@ -49,14 +49,16 @@ inline std::vector<std::uint8_t> buildGrib2Message(const Grib2MessageSpec& s) {
   put(body, std::uint64_t{s.ni} * s.nj, 4);
   body.insert(body.end(), {0, 0, 0, 0, 4, 0xff, 0xff, 0xff, 0xff, 0xff, 1, 0x03, 0xcd, 0x39, 0xfa, 1, 0x03, 0xc9,
                            0xf6, 0xa3});
+  // Coordinates are stored sign and magnitude.
+  const auto coordinate = [](std::int64_t v) { return v < 0 ? 0x80000000 | -v : v; };
   for (std::int64_t v : {std::int64_t{s.ni}, std::int64_t{s.nj}, std::int64_t{0}, std::int64_t{0xffffffff},
-                         std::int64_t{s.firstLat}, std::int64_t{s.firstLon}}) {
+                         coordinate(s.firstLat), coordinate(s.firstLon)}) {
     put(body, static_cast<std::uint32_t>(v), 4);
   }
   body.push_back(0x30);
-  const std::int32_t lastLat = s.firstLat - static_cast<std::int32_t>(s.nj - 1) * s.dlat;
-  const std::int32_t lastLon = s.firstLon + static_cast<std::int32_t>(s.ni - 1) * s.dlon;
-  for (std::int32_t v : {lastLat, lastLon, s.dlon, s.dlat}) put(body, static_cast<std::uint32_t>(v), 4);
+  const std::int64_t lastLat = s.firstLat - std::int64_t{s.nj - 1} * s.dlat;
+  const std::int64_t lastLon = s.firstLon + std::int64_t{s.ni - 1} * s.dlon;
+  for (std::int64_t v : {lastLat, lastLon, std::int64_t{s.dlon}, std::int64_t{s.dlat}}) put(body, coordinate(v), 4);
   body.push_back(s.scanningMode);
   putSection(sections, 3, body);
 

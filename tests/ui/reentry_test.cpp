@@ -124,6 +124,12 @@ const ViewerReentry kViewerReentries[] = {
      {messages::kComputationDone, messages::kCsvWritten}},
     {"ExportWhileAnotherFileIsOpened", "MenuExpAll", [](ViewerReentryTest& test) { test.open("Ky200475200475.RMD"); },
      "", {messages::kCsvWritten}},
+    {"ExportWhileADurationMapIsDrawn", "MenuExpAll",
+     [](ViewerReentryTest& test) {
+       test.messages.answers = {QStringLiteral("1")};
+       test.trigger("MenuDurationMax");
+     },
+     "200407050000200407050100-MAX1H", {messages::kComputationDone, messages::kCsvWritten}},
     // The inner export takes the folder first; the outer one then finds it taken.
     {"ExportInsideAnExport", "MenuExpAll", [](ViewerReentryTest& test) { test.trigger("MenuExpAll"); },
      "2004070520040706", {messages::kCsvWritten, messages::kExportTargetExists}},

@@ -11,6 +11,7 @@
 
 #include "core/messages.h"
 #include "tests/ui/viewer_test_support.h"
+#include "ui/map_surface.h"
 #include "ui/point_table_window.h"
 #include "ui/progress_track.h"
 #include "ui/qt_text.h"
@@ -94,18 +95,29 @@ struct AnalysisMenuTest : ViewerFixture {
   fs::path polygons = dir / "bay.geojson";
 };
 
-TEST_F(AnalysisMenuTest, ArealMeansAreWrittenBesideTheFile) {
+// The polygons' outlines are drawn over the map until another file is opened.
+TEST_F(AnalysisMenuTest, ArealMeansAreWrittenBesideTheFileAndOutlinedUntilAFileIsOpened) {
+  click(window.get(), "Command2");
+  const QImage plain = viewer.surface().image().copy();
   trigger("MenuArealRain");
   const fs::path csv = dir / "Ka200475200475-areal.csv";
   EXPECT_EQ(messages.shown, QStringList{qtText(std::string(messages::kArealWritten) + csv.string())});
   EXPECT_EQ(ombrix::test::crlfLines(ombrix::test::readText(csv)).size(), 9u);  // a header and the 8 chosen frames
   EXPECT_EQ(conditions.viewerState, core::kViewerIdle);
+  EXPECT_NE(viewer.surface().image(), plain);
+  open("Ka200475200475.RMD");
+  click(window.get(), "Command2");
+  EXPECT_EQ(viewer.surface().image(), plain);
 }
 
 TEST_F(AnalysisMenuTest, DurationMapIsShownLabelledAndProbedInMillimetres) {
-  messages.answers = {QStringLiteral("x"), QStringLiteral("2")};
-  trigger("MenuDurationMax");
-  EXPECT_EQ(messages.shown, QStringList{qtText(messages::kDurationHoursInvalid)});
+  // Eight half-hourly frames hold windows of at most four hours.
+  messages.answers = {QStringLiteral("x"), QStringLiteral("40000"), QStringLiteral("5"), QStringLiteral("2")};
+  for (int press = 0; press < 3; ++press) trigger("MenuDurationMax");
+  const QString invalid = qtText(messages::kDurationHoursInvalid);
+  EXPECT_EQ(messages.shown,
+            (QStringList{invalid, invalid, qtText(std::string(messages::kDurationLongerThanRange) + "5")}));
+  EXPECT_TRUE(conditions.frameLabel.empty());
   trigger("MenuDurationMax");
   EXPECT_EQ(conditions.frameLabel, "200407050000200407050330-MAX2H");
   EXPECT_TRUE(controls.accumulationLegend->isVisible());

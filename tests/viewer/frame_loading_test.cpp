@@ -55,7 +55,8 @@ TEST(FrameReference, NumbersAndStoredTimes) {
   EXPECT_EQ(parseFrameReference("2005-07-02T24:00"), (FrameReference{std::nullopt, {2005, 7, 2, 24, 0}}));
   EXPECT_EQ(parseFrameReference("2005-07-02 12:30"), (FrameReference{std::nullopt, {2005, 7, 2, 12, 30}}));
   for (const char* wrong : {"", "x", "1.5", "2005-7-02T12:30", "2005-07-02_12:30", "2005-13-02T12:30",
-                            "2005-07-32T12:30", "2005-07-02T12:60", "2005-07-02T12:30Z", "2005-07-02T-1:30"}) {
+                            "2005-07-32T12:30", "2005-07-02T12:60", "2005-07-02T12:30Z", "2005-07-02T-1:30", "2005-02-30T00:00",
+                            "2005-02-29T00:00", "2005-07-02T24:30"}) {
     EXPECT_FALSE(parseFrameReference(wrong)) << wrong;
   }
 }
