@@ -145,27 +145,66 @@ Status decodeRmdFrame(std::span<const std::uint8_t> bytes, std::uint64_t bytesSt
   return {};
 }
 
+namespace {
+
+// Cells read in one positioned read: a whole frame is read in blocks of this many cells.
+constexpr std::size_t kBlockCells = std::size_t{1} << 19;
+
+}  // namespace
+
 Status RmdFrameReader::open(const std::filesystem::path& path) {
   name_ = path.string();
+  bytes_.reset();
   if (!file_.open(path)) return {Problem::RmdFileGone, name_};
   return {};
+}
+
+void RmdFrameReader::openBytes(std::span<const std::uint8_t> bytes, std::string name) {
+  bytes_ = bytes;
+  name_ = std::move(name);
+}
+
+std::optional<std::uint64_t> RmdFrameReader::size() const {
+  if (bytes_) return bytes_->size();
+  return file_.size();
+}
+
+std::optional<std::size_t> RmdFrameReader::readAt(std::uint64_t offset, std::span<std::uint8_t> out) const {
+  if (!bytes_) return file_.readAt(offset, out);
+  const std::size_t count = offset < bytes_->size() ? std::min(out.size(), bytes_->size() - offset) : 0;
+  std::copy_n(bytes_->begin() + static_cast<std::ptrdiff_t>(offset), count, out.begin());
+  return count;
 }
 
 Status RmdFrameReader::read(const RmdHeader& header, std::int32_t frameOffset, CellRange range,
                             std::vector<std::int16_t>& cells) {
   if (!frameHasData(header, frameOffset)) return decodeRmdFrame({}, 0, header, frameOffset, range, cells, name_);
-  // The size is checked before the block is sized, so a header claiming more cells than the
+  // The size is checked before anything is sized, so a header claiming more cells than the
   // file holds costs no memory.
   const std::uint64_t start = cellsStart(frameOffset, range);
-  const std::optional<std::uint64_t> size = file_.size();
-  if (!size) return {Problem::RmdFileGone, name_};
-  if (*size < start || *size - start < 2 * static_cast<std::uint64_t>(range.count)) {
+  const std::optional<std::uint64_t> fileSize = size();
+  if (!fileSize) return {Problem::RmdFileGone, name_};
+  if (*fileSize < start || *fileSize - start < 2 * static_cast<std::uint64_t>(range.count)) {
     return {Problem::RmdFileTruncated, name_};
   }
-  block_.resize(2 * range.count);
-  const std::optional<std::size_t> got = file_.readAt(start, block_);
-  if (!got) return {Problem::RmdFileGone, name_};
-  return decodeRmdFrame(std::span(block_.data(), *got), start, header, frameOffset, range, cells, name_);
+  cells.resize(range.count);
+  for (std::size_t done = 0; done < range.count; done += kBlockCells) {
+    const std::size_t count = std::min(kBlockCells, range.count - done);
+    block_.resize(2 * count);
+    const std::optional<std::size_t> got = readAt(start + 2 * done, block_);
+    if (!got) return {Problem::RmdFileGone, name_};
+    if (*got < block_.size()) return {Problem::RmdFileTruncated, name_};
+    for (std::size_t i = 0; i < count; ++i) cells[done + i] = readI16LE(block_.data() + 2 * i);
+  }
+  return {};
+}
+
+Status RmdFrameReader::readCell(const RmdHeader& header, std::int32_t frameOffset, std::size_t cell,
+                                std::int16_t& value) {
+  std::vector<std::int16_t> one(1);
+  if (Status s = read(header, frameOffset, {cell, 1}, one); !s) return s;
+  value = one.front();
+  return {};
 }
 
 Status readRmdFrame(const std::filesystem::path& path, const RmdHeader& header, std::int32_t frameOffset,
@@ -175,16 +214,11 @@ Status readRmdFrame(const std::filesystem::path& path, const RmdHeader& header, 
   return reader.read(header, frameOffset, {0, header.cellCount()}, cells);
 }
 
-Status readRmdCellSeries(const std::filesystem::path& path, const RmdContents& contents, std::size_t cell,
+Status readRmdCellSeries(RmdFrameReader& reader, const RmdContents& contents, std::size_t cell,
                          std::vector<std::int16_t>& values) {
-  RmdFrameReader reader;
-  if (Status s = reader.open(path); !s) return s;
-  std::vector<std::int16_t> read;
-  read.reserve(contents.index.size());
-  std::vector<std::int16_t> one(1);
-  for (const FrameIndexEntry& entry : contents.index) {
-    if (Status s = reader.read(contents.header, entry.frameOffset, {cell, 1}, one); !s) return s;
-    read.push_back(one.front());
+  std::vector<std::int16_t> read(contents.index.size());
+  for (std::size_t k = 0; k < read.size(); ++k) {
+    if (Status s = reader.readCell(contents.header, contents.index[k].frameOffset, cell, read[k]); !s) return s;
   }
   values = std::move(read);
   return {};

@@ -3,6 +3,7 @@
 // and frame data found only through each entry's frame offset.
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -89,16 +90,28 @@ Status decodeRmdFrame(std::span<const std::uint8_t> bytes, std::uint64_t bytesSt
                       std::int32_t frameOffset, CellRange range, std::vector<std::int16_t>& cells,
                       const std::string& name);
 
-// Frames of one file read from disk: for each request, the block of its cells is read in one
-// positioned read (after checking the file is long enough) and handed to decodeRmdFrame.
+// The frames of one file, read by offset from the file on disk or from its bytes in memory:
+// a whole frame, a range of rows (cells first .. first + count - 1) or one cell. The file's
+// size is checked before anything is sized, and the cells are read in blocks of a bounded
+// size, so a read costs the cells asked for and no second copy of them.
 class RmdFrameReader {
  public:
   // Refused with RmdFileGone when the file cannot be opened.
   Status open(const std::filesystem::path& path);
+  // Reads from bytes (all of a file), which must outlive the reader; name is the file's in
+  // messages.
+  void openBytes(std::span<const std::uint8_t> bytes, std::string name);
+  // Refused, cells unchanged: the file ends before the cells do, or has gone (a read error
+  // in the middle may leave the cells partly read).
   Status read(const RmdHeader& header, std::int32_t frameOffset, CellRange range, std::vector<std::int16_t>& cells);
+  Status readCell(const RmdHeader& header, std::int32_t frameOffset, std::size_t cell, std::int16_t& value);
 
  private:
+  std::optional<std::uint64_t> size() const;
+  std::optional<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> out) const;
+
   InputFile file_;
+  std::optional<std::span<const std::uint8_t>> bytes_;
   std::string name_;
   Bytes block_;
 };
@@ -108,8 +121,9 @@ Status readRmdFrame(const std::filesystem::path& path, const RmdHeader& header, 
                     std::vector<std::int16_t>& cells);
 
 // The value of one cell (row-major index) in every frame of the index, two bytes read per
-// frame; frames without data give noDataValue. Refused like readRmdFrame, values unchanged.
-Status readRmdCellSeries(const std::filesystem::path& path, const RmdContents& contents, std::size_t cell,
+// frame; frames without data give noDataValue. Refused like RmdFrameReader::read, values
+// unchanged.
+Status readRmdCellSeries(RmdFrameReader& reader, const RmdContents& contents, std::size_t cell,
                          std::vector<std::int16_t>& values);
 
 // ---- Writing ----

@@ -1,20 +1,51 @@
-// Fuzz target: the input as an RMD file in memory, opened as the viewer's file dialog does,
-// its frames decoded as the viewer shows them, and a range of cells of each decoded as the
-// whole-period export reads them.
+// Fuzz target: the input as an RMD file in memory, opened as the viewer's file dialog does, and
+// its frames read as every command reads them: whole frames as the viewer shows them and the
+// exports and areal rainfall read them, bands of rows as the duration map and the whole-period
+// export read them, and single cells as the point series reads them. What the reader gives
+// must agree with the decoder.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <span>
 #include <vector>
 
 #include "core/analysis_conditions.h"
+#include "core/rmd_file.h"
 #include "viewer/frame_loading.h"
 #include "viewer/rmd_opening.h"
 
 namespace {
 
+using ombrix::core::CellRange;
+
 // Every frame of a short file; the first and last 4 of a long one (the frames between take
 // the same paths).
 bool frameToLoad(int k, int count) { return k < 4 || k >= count - 4; }
+
+// Reads frame k whole, by its second half of rows and by its last cell, and checks them against
+// the viewer's decoding of the same frame.
+void readFrame(ombrix::core::RmdFrameReader& reader, const ombrix::core::AnalysisConditions& c, int k,
+               std::span<const std::uint8_t> bytes) {
+  const ombrix::core::RmdHeader& header = c.header;
+  const std::int32_t offset = c.index[static_cast<std::size_t>(k)].frameOffset;
+  std::vector<std::int16_t> decoded;
+  std::vector<std::int16_t> whole;
+  const bool fits = static_cast<bool>(ombrix::viewer::decodeFrame(c, k, bytes, decoded));
+  if (static_cast<bool>(reader.read(header, offset, {0, header.cellCount()}, whole)) != fits || (fits && whole != decoded)) {
+    std::abort();
+  }
+  const auto columns = static_cast<std::size_t>(header.gridCols);
+  const CellRange band{columns * static_cast<std::size_t>(header.gridRows / 2),
+                       columns * static_cast<std::size_t>(header.gridRows - header.gridRows / 2)};
+  std::vector<std::int16_t> rows;
+  if (reader.read(header, offset, band, rows) && fits &&
+      !std::equal(rows.begin(), rows.end(), decoded.begin() + static_cast<std::ptrdiff_t>(band.first))) {
+    std::abort();
+  }
+  std::int16_t last = 0;
+  if (reader.readCell(header, offset, header.cellCount() - 1, last) && fits && last != decoded.back()) std::abort();
+}
 
 }  // namespace
 
@@ -25,16 +56,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!opening.status) return 0;
   ombrix::core::AnalysisConditions conditions;
   ombrix::viewer::applyOpening(opening, conditions);
-  const ombrix::core::RmdHeader& header = conditions.header;
-  const std::size_t cells = header.cellCount();
-  std::vector<std::int16_t> frameGrid;
-  std::vector<std::int16_t> range;
+  ombrix::core::RmdFrameReader reader;
+  reader.openBytes(bytes, conditions.openRmdPath);
   const int frames = conditions.openFrameCount();
   for (int k = 0; k < frames; ++k) {
-    if (!frameToLoad(k, frames)) continue;
-    (void)ombrix::viewer::decodeFrame(conditions, k, bytes, frameGrid);
-    (void)ombrix::core::decodeRmdFrame(bytes, 0, header, conditions.index[static_cast<std::size_t>(k)].frameOffset,
-                                       {cells / 2, cells - cells / 2}, range, conditions.openRmdPath);
+    if (frameToLoad(k, frames)) readFrame(reader, conditions, k, bytes);
   }
+  std::vector<std::int16_t> series;
+  (void)ombrix::core::readRmdCellSeries(reader, {conditions.header, conditions.index}, conditions.header.cellCount() / 2,
+                                        series);
   return 0;
 }

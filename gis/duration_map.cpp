@@ -1,5 +1,8 @@
 #include "gis/duration_map.h"
 
+#include <algorithm>
+
+#include "core/rmd_file.h"
 #include "gis/areal_run.h"
 #include "gis/duration_maxima.h"
 #include "gis/duration_window.h"
@@ -7,8 +10,23 @@
 
 namespace ombrix::gis {
 
+namespace {
+
+// The bands of whole rows of at most bandCells cells (one row when a row is longer).
+std::vector<core::CellRange> rowBands(const core::RmdHeader& header, std::size_t bandCells) {
+  const auto columns = static_cast<std::size_t>(header.gridCols);
+  const std::size_t step = std::max<std::size_t>(1, bandCells / columns) * columns;
+  std::vector<core::CellRange> bands;
+  for (std::size_t first = 0; first < header.cellCount(); first += step) {
+    bands.push_back({first, std::min(step, header.cellCount() - first)});
+  }
+  return bands;
+}
+
+}  // namespace
+
 core::Status durationMaximumMap(const core::AnalysisConditions& conditions, int first, int last, int hours,
-                                DurationMap& map, const core::PreprocessCallbacks& callbacks) {
+                                DurationMap& map, const core::PreprocessCallbacks& callbacks, std::size_t bandCells) {
   if (!conditions.fileOpen()) return {core::Problem::NoFileOpen};
   if (first < 0 || last < first || last >= conditions.openFrameCount()) {
     return {core::Problem::TimesNotInOrder};
@@ -17,17 +35,32 @@ core::Status durationMaximumMap(const core::AnalysisConditions& conditions, int 
   if (!durationFits(last - first + 1, framesPerHourOf(conditions), hours)) {
     return {core::Problem::DurationLongerThanRange, {}, {std::to_string(hours)}};
   }
+  core::RmdFrameReader file;
+  if (core::Status s = file.open(conditions.openRmdPath); !s) return s;
+  const core::RmdHeader& header = conditions.header;
   const int frames = last - first + 1;
-  const FrameReader read = [&](int k, std::vector<std::int16_t>& cells) {
-    if (callbacks.yield) callbacks.yield();
-    if (callbacks.progress) callbacks.progress(k + 1, frames);
-    return viewer::loadFrame(conditions, first + k, cells);
-  };
-  const std::size_t cells =
-      static_cast<std::size_t>(conditions.header.gridRows) * static_cast<std::size_t>(conditions.header.gridCols);
+  const std::vector<core::CellRange> bands = rowBands(header, bandCells);
+  const int steps = static_cast<int>(bands.size()) * frames;
   DurationMap result;
-  if (core::Status s = cellDurationMaxima(cells, frames, framesPerHourOf(conditions), hours, read, result.grid); !s) {
-    return s;
+  result.grid.resize(header.cellCount());
+  std::vector<std::int16_t> depths;
+  int done = 0;
+  for (const core::CellRange& band : bands) {
+    // Frames are read as they enter a window and again as they leave it; progress counts the
+    // first reads.
+    int entering = 0;
+    const FrameReader read = [&](int k, std::vector<std::int16_t>& cells) {
+      if (callbacks.yield) callbacks.yield();
+      if (k == entering) {
+        ++entering;
+        if (callbacks.progress) callbacks.progress(++done, steps);
+      }
+      return file.read(header, conditions.index[static_cast<std::size_t>(first + k)].frameOffset, band, cells);
+    };
+    if (core::Status s = cellDurationMaxima(band.count, frames, framesPerHourOf(conditions), hours, read, depths); !s) {
+      return s;
+    }
+    std::copy(depths.begin(), depths.end(), result.grid.begin() + static_cast<std::ptrdiff_t>(band.first));
   }
   result.label = viewer::frameStamp(conditions, first) + viewer::frameStamp(conditions, last) + "-MAX" +
                  std::to_string(hours) + "H";

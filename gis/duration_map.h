@@ -1,6 +1,7 @@
 #pragma once
 // The map of the largest H-hour depths of the open file over a range of frames, shown like the
 // accumulation map and labelled with the range and H for the current-display exports.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,11 +17,16 @@ struct DurationMap {
   std::string label;               // the two frames' stamps and "-MAX<H>H"
 };
 
-// Each cell's largest H-hour depth over frames first .. last. Refused: no file open, frames
-// out of order, H outside 1 .. kMaxDurationHours or longer than the frames (no window fits), a
-// frame that cannot be read (or the file changed meanwhile).
+// Cells of one band of rows worked through at a time: the running sums cost a band's worth of
+// memory, so the map costs about its own grid whatever the grid, the frames and H.
+inline constexpr std::size_t kDurationBandCells = std::size_t{1} << 19;
+
+// Each cell's largest H-hour depth over frames first .. last, band by band. Refused: no file
+// open, frames out of order, H outside 1 .. kMaxDurationHours or longer than the frames (no
+// window fits), a frame that cannot be read.
 core::Status durationMaximumMap(const core::AnalysisConditions& conditions, int first, int last, int hours,
-                                DurationMap& map, const core::PreprocessCallbacks& callbacks = {});
+                                DurationMap& map, const core::PreprocessCallbacks& callbacks = {},
+                                std::size_t bandCells = kDurationBandCells);
 
 // The map becomes the one shown: rainGrid and frameLabel.
 void applyDurationMap(DurationMap map, core::AnalysisConditions& conditions);

@@ -40,20 +40,23 @@ void registerDrivers() {
   std::call_once(once, [] { GDALAllRegister(); });
 }
 
-// The grid as an in-memory dataset with its georeference and nodata value.
+// The grid as an in-memory dataset over the grid's own values (no copy of them), with its
+// georeference and nodata value.
 Dataset memoryDataset(const FloatGrid& grid, const MapGeoreference& g) {
-  Dataset dataset(GDALCreate(GDALGetDriverByName("MEM"), "", grid.columns, grid.rows, 1, GDT_Float32, nullptr));
+  Dataset dataset(GDALCreate(GDALGetDriverByName("MEM"), "", grid.columns, grid.rows, 0, GDT_Float32, nullptr));
   if (!dataset) return dataset;
+  char pointer[64] = {};
+  pointer[CPLPrintPointer(pointer, const_cast<float*>(grid.values.data()), sizeof pointer - 1)] = '\0';
+  char** bandOptions = CSLSetNameValue(nullptr, "DATAPOINTER", pointer);
+  const bool added = GDALAddBand(dataset.get(), GDT_Float32, bandOptions) == CE_None;
+  CSLDestroy(bandOptions);
   double transform[6] = {g.westEdge, g.cellWidth, 0, g.northEdge, 0, -g.cellHeight};
   OGRSpatialReferenceH wgs84 = OSRNewSpatialReference(nullptr);
-  const bool referenced = OSRImportFromEPSG(wgs84, 4326) == OGRERR_NONE &&
+  const bool referenced = added && OSRImportFromEPSG(wgs84, 4326) == OGRERR_NONE &&
                           GDALSetGeoTransform(dataset.get(), transform) == CE_None &&
                           GDALSetSpatialRef(dataset.get(), wgs84) == CE_None;
   OSRDestroySpatialReference(wgs84);
-  GDALRasterBandH band = GDALGetRasterBand(dataset.get(), 1);
-  if (!referenced || GDALSetRasterNoDataValue(band, kMapNoData) != CE_None ||
-      GDALRasterIO(band, GF_Write, 0, 0, grid.columns, grid.rows, const_cast<float*>(grid.values.data()), grid.columns,
-                   grid.rows, GDT_Float32, 0, 0) != CE_None) {
+  if (!referenced || GDALSetRasterNoDataValue(GDALGetRasterBand(dataset.get(), 1), kMapNoData) != CE_None) {
     dataset.reset();
   }
   return dataset;

@@ -6,7 +6,6 @@
 #include "app/tool/frame_options.h"
 #include "core/distinct_output.h"
 #include "export/current_display_export.h"
-#include "viewer/rmd_opening.h"
 
 namespace ombrix::tool {
 
@@ -16,8 +15,12 @@ constexpr float kSurfaceWidth = 800;
 constexpr float kSurfaceHeight = 600;
 }  // namespace
 
+viewer::RmdOpening openWithoutGrid(const std::string& path) {
+  return viewer::openRmdFile(path, kSurfaceWidth, kSurfaceHeight);
+}
+
 core::Status openForExport(const std::string& path, core::AnalysisConditions& conditions) {
-  const viewer::RmdOpening opening = viewer::openRmdFile(path, kSurfaceWidth, kSurfaceHeight);
+  const viewer::RmdOpening opening = openWithoutGrid(path);
   if (!opening.status) return opening.status;
   viewer::applyOpening(opening, conditions);
   return {};

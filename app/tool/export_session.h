@@ -6,11 +6,14 @@
 #include "app/tool/tool_command.h"
 #include "core/analysis_conditions.h"
 #include "viewer/frame_accumulation.h"
+#include "viewer/rmd_opening.h"
 
 namespace ombrix::tool {
 
 // Opens path into conditions as the viewer's file dialog does.
 core::Status openForExport(const std::string& path, core::AnalysisConditions& conditions);
+// Opens path the same way without applying it: header, index and cell steps, no grid.
+viewer::RmdOpening openWithoutGrid(const std::string& path);
 
 // Writes the map shown in conditions as the current-display CSV named after the file's region
 // and prints its path; returns the exit status.

@@ -35,8 +35,8 @@ std::optional<double> degrees(const std::string& text) {
 }
 
 // The cell of --id, or the one holding --lat/--lon; nothing when it is not in the grid.
-std::optional<std::size_t> chosenCell(const Options& options, const core::AnalysisConditions& conditions) {
-  const gis::CellGrid grid = gis::cellGridOf(conditions);
+std::optional<std::size_t> chosenCell(const Options& options, const viewer::OpenedRmd& file) {
+  const gis::CellGrid grid = gis::cellGridOf(file.header, file.geometry.cellWidth, file.geometry.cellHeight);
   if (options.id) {
     if (*options.id >= static_cast<std::int64_t>(grid.rows) * grid.columns) return std::nullopt;
     return static_cast<std::size_t>(*options.id);
@@ -49,15 +49,17 @@ int runSeries(const CLI::App& command, const Options& options) {
     return usageError(command, "give --lat and --lon, or --id");
   }
   const std::filesystem::path path = options.rmdPath;
-  core::AnalysisConditions conditions;
-  if (core::Status opened = openForExport(path.string(), conditions); !opened) return refused(opened);
-  const auto cell = chosenCell(options, conditions);
+  // Opened without the viewer's grid: only the chosen cell of each frame is read.
+  const viewer::RmdOpening opening = openWithoutGrid(path.string());
+  if (!opening.status) return refused(opening.status);
+  const auto cell = chosenCell(options, opening.file);
   if (!cell) return refused({options.id ? core::Problem::CellIdOutOfRange : core::Problem::PointOutsideGrid});
 
-  core::RmdContents contents;
+  const core::RmdContents contents{opening.file.header, opening.file.index};
+  core::RmdFrameReader reader;
   std::vector<std::int16_t> values;
-  if (core::Status read = core::readRmdFile(path, contents); !read) return refused(read);
-  if (core::Status read = core::readRmdCellSeries(path, contents, *cell, values); !read) return refused(read);
+  if (core::Status read = reader.open(path); !read) return refused(read);
+  if (core::Status read = core::readRmdCellSeries(reader, contents, *cell, values); !read) return refused(read);
   const std::filesystem::path out =
       !options.out.empty() ? std::filesystem::path(options.out)
                            : path.parent_path() / (path.stem().string() + "-series-" + std::to_string(*cell) + ".csv");

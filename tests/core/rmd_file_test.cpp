@@ -84,6 +84,35 @@ TEST(RmdReader, FramesWithoutDataCellRangesAndTruncatedFrames) {
             std::string(messages::kRmdFileGone) + (dir / "gone.RMD").string());
 }
 
+// A frame of more cells than one block read, from memory and from disk: the whole frame, a
+// range across a block boundary and single cells all give the stored values.
+TEST(RmdReader, FramesLargerThanABlockReadWholeByRangesAndByCell) {
+  const RmdHeader header{1, 139000000, 46000000, 147000000, 41000000, 600, 1000, 31250, 20833, -1};
+  constexpr std::int32_t kFrame = kRmdHeaderSize + kRmdIndexEntrySize;
+  Bytes bytes(kFrame);
+  encodeRmdHeader(header, bytes.data());
+  std::vector<std::int16_t> stored(header.cellCount());
+  for (std::size_t c = 0; c < stored.size(); ++c) stored[c] = static_cast<std::int16_t>(c % 30011);
+  for (std::int16_t v : stored) appendI16LE(bytes, v);
+  TempDir dir;
+  writeBytes(dir / "t.RMD", bytes);
+  RmdFrameReader fromDisk;
+  ASSERT_TRUE(fromDisk.open(dir / "t.RMD"));
+  RmdFrameReader inMemory;
+  inMemory.openBytes(bytes, "t.RMD");
+  for (RmdFrameReader* reader : {&fromDisk, &inMemory}) {
+    std::vector<std::int16_t> cells;
+    ASSERT_TRUE(reader->read(header, kFrame, {0, stored.size()}, cells));
+    EXPECT_EQ(cells, stored);
+    ASSERT_TRUE(reader->read(header, kFrame, {524'280, 20}, cells));
+    EXPECT_TRUE(std::equal(cells.begin(), cells.end(), stored.begin() + 524'280));
+    std::int16_t last = 0;
+    ASSERT_TRUE(reader->readCell(header, kFrame, stored.size() - 1, last));
+    EXPECT_EQ(last, stored.back());
+    EXPECT_EQ(reader->readCell(header, kFrame, stored.size(), last).problem, Problem::RmdFileTruncated);
+  }
+}
+
 // Sequential and positioned bytes reach the target only on commit; an uncommitted, failed or
 // refused write leaves the old target and no temporary file behind.
 TEST(OutputFile, CommitsWholeFilesAndFailuresLeaveTheOldTarget) {
