@@ -104,7 +104,8 @@ TEST(OutputFile, CommitsWholeFilesAndFailuresLeaveTheOldTarget) {
   ASSERT_TRUE(file.commit());
   EXPECT_EQ(test::readBytes(target), (Bytes{'a', 'b', 0, 0, 7}));
 
-  const std::string failure = std::string(messages::kCannotWriteFile) + target.string();
+  const std::string failure = std::string(messages::kCannotWriteFile) + target.string() +
+                              std::string(messages::kReasonPrefix) + "File too large" + std::string(messages::kReasonSuffix);
   const test::ChildOutcome limited = test::runInChild(
       [&] {
         OutputFile big;
@@ -119,7 +120,20 @@ TEST(OutputFile, CommitsWholeFilesAndFailuresLeaveTheOldTarget) {
 
   test::writeText(dir / "plain-file", "x");
   EXPECT_EQ(message(file.open(dir / "plain-file" / "x.CSV")),
-            std::string(messages::kCannotCreateFile) + (dir / "plain-file" / "x.CSV").string());
+            std::string(messages::kCannotCreateFile) + (dir / "plain-file" / "x.CSV").string() +
+                std::string(messages::kReasonPrefix) + "Not a directory" + std::string(messages::kReasonSuffix));
+  EXPECT_EQ(message(file.open(dir.path())), std::string(messages::kOutputIsFolder) + dir.path().string());
+
+  // A name of 255 bytes, the most a folder entry holds, is committed; a temporary name keeps at
+  // most 200 bytes of it, cut before a character that would not fit whole.
+  std::string name(199, 'n');
+  for (int k = 0; k < 18; ++k) name += "長";
+  name += "ab";
+  ASSERT_TRUE(file.open(dir / name));
+  ASSERT_TRUE(file.write("long"));
+  ASSERT_TRUE(file.commit());
+  EXPECT_EQ(test::readText(dir / name), "long");
+  EXPECT_EQ(temporarySibling(dir / name).filename().string().rfind("." + std::string(199, 'n') + ".", 0), 0u);
 }
 
 }  // namespace
