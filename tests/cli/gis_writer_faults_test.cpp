@@ -15,140 +15,123 @@ namespace ombrix {
 namespace {
 
 namespace fs = std::filesystem;
-using test::TempDir;
 
-// Six days of 90 x 120 half-hourly cells of noise, a day in the archive, and two basins.
-struct GisInputs {
-  TempDir dir;
-  fs::path rmd = dir / "Ka20057012005701.RMD";
-  fs::path archive = dir / "archive";
-  fs::path polygons = dir / "basin.geojson";
-  GisInputs() {
-    test::writeSampleRmd(rmd, test::sampleGrid(48 * 6, 90, 120), 48, test::dayStamps(2005, 7, 1, 6, 48),
-                         [](int k, int c) { return static_cast<std::int16_t>((c * 2654435761u + k * 40503u) >> 9) % 500; });
+struct Writer {
+  std::vector<std::string> arguments;  // the first word names the writer in failures
+  std::vector<std::string> targets;    // sorted names in the output folder
+  std::vector<int> killSteps;          // output steps at which a run is still writing
+  std::string_view failure;            // the message of a failed write, before the first target
+};
+
+// Inputs: six days of 90 x 120 half-hourly cells of noise, three hours of 600 x 800 cells (maps
+// with overviews), a day in the archive and two basins; outputs go to out.
+struct GisWriters {
+  test::TempDir dir;
+  fs::path out = dir / "out";
+  std::string rmd = (dir / "Ka20057012005701.RMD").string();
+  std::string wide = (dir / "My20057012005701.RMD").string();
+  std::string archive = (dir / "archive").string();
+  std::string polygons = (dir / "basins.geojson").string();
+
+  GisWriters() {
+    const test::CellValue noise = [](int k, int c) {
+      return static_cast<std::int16_t>(((c * 2654435761u + k * 40503u) >> 9) % 500);
+    };
+    test::writeSampleRmd(rmd, test::sampleGrid(48 * 6, 90, 120), 48, test::dayStamps(2005, 7, 1, 6, 48), noise);
+    test::writeSampleRmd(wide, test::sampleGrid(6, 600, 800), 48, test::dayStamps(2005, 7, 1, 1, 48), noise);
     test::writeArchiveDays(archive, test::reliabilityGrid(96, 64), 1);
     test::writeText(polygons, R"({"type":"FeatureCollection","features":[
 {"type":"Feature","properties":{"name":"a"},"geometry":{"type":"Polygon","coordinates":[
  [[139.2,35.5],[139.9,35.5],[139.9,35.9],[139.2,35.9],[139.2,35.5]]]}},
 {"type":"Feature","properties":{"name":"b"},"geometry":{"type":"Polygon","coordinates":[
  [[140.1,35.4],[140.4,35.4],[140.4,35.7],[140.1,35.4]]]}}]})");
+    fs::create_directory(out);
   }
-};
 
-struct Writer {
-  const char* name;
-  std::vector<std::string> arguments;
-  std::vector<std::string> targets;  // the names it writes in its output folder
-  std::vector<int> killSteps;        // output steps at which a run is still writing
-  std::string_view failure;          // the message of a failed write, followed by the first target
-};
-
-// Each writer with its targets named after stem in folder.
-std::vector<Writer> writers(const GisInputs& in, const fs::path& folder, const std::string& stem) {
-  const std::string nc = stem + ".nc";
-  const std::string tif = stem + ".tif";
-  const std::string csv = stem + "-areal.csv";
-  const std::string rmd = in.rmd.string();
-  return {
-      {"export-netcdf", {"export-netcdf", rmd, "--force", "--out", (folder / nc).string()}, {nc}, {1, 150, 289},
-       messages::kNetcdfNotWritten},
-      {"export-netcdf --archive",
-       {"export-netcdf", "--archive", in.archive.string(), "--region", "AJ", "--from", "2005-07-01", "--to",
-        "2005-07-01", "--force", "--out", (folder / nc).string()},
-       {nc}, {1, 30, 49}, messages::kNetcdfNotWritten},
-      {"export-geotiff", {"export-geotiff", rmd, "--frame", "5", "--out", (folder / tif).string()}, {tif}, {1, 2},
-       messages::kGeoTiffNotWritten},
-      {"export-duration-max", {"export-duration-max", rmd, "--hours", "3", "--out", (folder / tif).string()}, {tif},
-       {1, 2}, messages::kGeoTiffNotWritten},
-      {"areal --durations",
-       {"areal", rmd, "--polygons", in.polygons.string(), "--durations", "1,3", "--out", (folder / csv).string()},
-       {csv, stem + "-areal-durations.csv"}, {1, 2, 3, 4}, messages::kCannotWriteFile},
-  };
-}
-
-std::string commandLine(const std::vector<std::string>& arguments) {
-  std::string line = test::shellQuote(std::string(OMBRIX_BIN_DIR) + "/ombrix-tool");
-  for (const std::string& word : arguments) line.append(" ").append(test::shellQuote(word));
-  return line;
-}
-
-// Puts "old <name>" in each target; checks that folder holds those files alone, unchanged.
-void writeOldTargets(const fs::path& folder, const Writer& w) {
-  for (const std::string& name : w.targets) test::writeText(folder / name, "old " + name);
-}
-void expectOldTargetsAlone(const fs::path& folder, const Writer& w, const std::string& when) {
-  std::vector<std::string> names = w.targets;
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(test::namesIn(folder), names) << w.name << " " << when;
-  for (const std::string& name : w.targets) {
-    EXPECT_EQ(test::readText(folder / name), "old " + name) << w.name << " " << when;
+  // Each writer with its targets named after stem.
+  std::vector<Writer> writers(const std::string& stem) const {
+    const std::string nc = (out / (stem + ".nc")).string();
+    const std::string tif = (out / (stem + ".tif")).string();
+    const std::string csv = stem + "-areal.csv";
+    return {
+        {{"export-netcdf", rmd, "--force", "--out", nc}, {stem + ".nc"}, {1, 150, 289}, messages::kNetcdfNotWritten},
+        {{"export-netcdf", "--archive", archive, "--region", "AJ", "--from", "2005-07-01", "--to", "2005-07-01",
+          "--force", "--out", nc},
+         {stem + ".nc"}, {1, 30, 49}, messages::kNetcdfNotWritten},
+        {{"export-geotiff", wide, "--frame", "5", "--out", tif}, {stem + ".tif"}, {1, 3, 5}, messages::kGeoTiffNotWritten},
+        {{"export-duration-max", wide, "--hours", "3", "--out", tif}, {stem + ".tif"}, {1, 3, 5},
+         messages::kGeoTiffNotWritten},
+        {{"areal", rmd, "--polygons", polygons, "--durations", "1,3", "--out", (out / csv).string()},
+         {stem + "-areal-durations.csv", csv}, {1, 2, 3, 4}, messages::kCannotWriteFile},
+    };
   }
-}
 
-TEST(KilledGisWriters, LeaveTheOldTargetsAndNoFileOfAnyName) {
-  GisInputs in;
-  const fs::path out = in.dir / "out";
-  fs::create_directory(out);
-  for (const Writer& w : writers(in, out, "map")) {
-    writeOldTargets(out, w);
-    for (const int step : w.killSteps) {
-      ASSERT_EQ(test::runToolKilledAt(w.arguments, step).signal, SIGKILL) << w.name << " ended before step " << step;
-      expectOldTargetsAlone(out, w, "killed at step " + std::to_string(step));
+  test::CommandResult run(const Writer& w, const std::string& before = "") const {
+    std::string line = before + test::shellQuote(std::string(OMBRIX_BIN_DIR) + "/ombrix-tool");
+    for (const std::string& word : w.arguments) line.append(" ").append(test::shellQuote(word));
+    return test::runCommand(line);
+  }
+  void writeOldTargets(const Writer& w) const {
+    for (const std::string& name : w.targets) test::writeText(out / name, "old " + name);
+  }
+  // out holds the old targets alone, unchanged; they are removed for the next writer.
+  void expectOldTargetsAlone(const Writer& w, const std::string& when) const {
+    EXPECT_EQ(test::namesIn(out), w.targets) << w.arguments[0] << " " << when;
+    for (const std::string& name : w.targets) {
+      EXPECT_EQ(test::readText(out / name), "old " + name) << w.arguments[0] << " " << when;
+      fs::remove(out / name);
     }
-    for (const std::string& name : w.targets) fs::remove(out / name);
+  }
+};
+
+TEST(GisWriters, KilledAtKnownStepsLeaveTheOldTargetsAndNoFileOfAnyName) {
+  const GisWriters g;
+  for (const Writer& w : g.writers("map")) {
+    for (const int step : w.killSteps) {
+      g.writeOldTargets(w);
+      ASSERT_EQ(test::runToolKilledAt(w.arguments, step).signal, SIGKILL) << w.arguments[0] << " finished first";
+      g.expectOldTargetsAlone(w, "killed at step " + std::to_string(step));
+    }
   }
 }
 
-// A failed write, under `ulimit -f` with SIGXFSZ at its default action or on a small tmpfs the
-// test mounts, leaves the old targets and reports the writer's message with the reason.
-TEST(FailingGisWriters, ReportTheirMessageWithTheReasonUnderAFileSizeLimitAndOnAFullDisk) {
+// Under `ulimit -f` with SIGXFSZ at its default action, then on a small tmpfs the test mounts.
+TEST(GisWriters, FailingWritesReportTheirMessageWithTheReasonAndLeaveTheOldTargets) {
   ::signal(SIGXFSZ, SIG_DFL);
-  GisInputs in;
-  const fs::path out = in.dir / "out";
-  fs::create_directory(out);
-  const auto expectFailure = [&](const Writer& w, const std::string& prefix, const char* how) {
-    writeOldTargets(out, w);
-    const test::CommandResult run = test::runCommand(prefix + commandLine(w.arguments));
-    EXPECT_EQ(run.exitCode, 1) << w.name << " " << how << ": " << run.err;
-    const std::string said = std::string(w.failure) + (out / w.targets.front()).string() + std::string(messages::kReasonPrefix);
-    EXPECT_EQ(run.err.rfind(said, 0), 0u) << w.name << " " << how << ": " << run.err;
-    expectOldTargetsAlone(out, w, how);
-    for (const std::string& name : w.targets) fs::remove(out / name);
+  const GisWriters g;
+  const auto expectFailure = [&](const Writer& w, const std::string& before, const char* how) {
+    g.writeOldTargets(w);
+    const test::CommandResult run = g.run(w, before);
+    EXPECT_EQ(run.exitCode, 1) << w.arguments[0] << " " << how << ": " << run.err;
+    const std::string said = std::string(w.failure) + (g.out / w.targets.back()).string();
+    EXPECT_EQ(run.err.rfind(said + std::string(messages::kReasonPrefix), 0), 0u) << how << ": " << run.err;
+    g.expectOldTargetsAlone(w, how);
   };
-  for (const Writer& w : writers(in, out, "map")) expectFailure(w, "ulimit -f 8 && ", "under ulimit -f 8");
-
-  for (const Writer& w : writers(in, out, "map")) {
+  for (const Writer& w : g.writers("map")) expectFailure(w, "ulimit -f 8 && ", "under ulimit -f 8");
+  for (const Writer& w : g.writers("map")) {
     const std::string size = "size=" + std::to_string(4 * w.targets.size() + 8) + "k";
-    if (::mount("tmpfs", out.c_str(), "tmpfs", 0, size.c_str()) != 0) {
+    if (::mount("tmpfs", g.out.c_str(), "tmpfs", 0, size.c_str()) != 0) {
       GTEST_SKIP() << "no small tmpfs to fill: mount failed (" << std::strerror(errno) << ")";
     }
     expectFailure(w, "", "on a full disk");
-    ::umount2(out.c_str(), MNT_DETACH);
+    ::umount2(g.out.c_str(), MNT_DETACH);
   }
 }
 
-// Names of 234 to 255 bytes, near the file system's limit, are written; a folder in the place
-// of the target is refused as such and kept.
-TEST(GisWriterTargets, LongNamesAreWrittenAndAFolderIsRefusedAsSuch) {
-  GisInputs in;
+// Names of 237 to 255 bytes are written; a folder in the place of the target is refused as such.
+TEST(GisWriters, WriteLongNamesAndRefuseAFolderAsTarget) {
+  const GisWriters g;
   std::string stem;
   for (int k = 0; k < 78; ++k) stem += "長";
-  const fs::path out = in.dir / "out";
-  fs::create_directory(out);
-  for (const Writer& w : writers(in, out, stem)) {
-    const test::CommandResult run = test::runCommand(commandLine(w.arguments));
-    EXPECT_EQ(run.exitCode, 0) << w.name << ": " << run.err;
-    std::vector<std::string> names = w.targets;
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(test::namesIn(out), names) << w.name;
-    for (const std::string& name : w.targets) fs::remove(out / name);
+  for (const Writer& w : g.writers(stem)) {
+    EXPECT_EQ(g.run(w).exitCode, 0) << w.arguments[0];
+    EXPECT_EQ(test::namesIn(g.out), w.targets) << w.arguments[0];
+    for (const std::string& name : w.targets) fs::remove(g.out / name);
   }
-  for (const Writer& w : writers(in, out, "map")) {
-    fs::create_directory(out / w.targets.front());
-    test::expectRefused(test::runCommand(commandLine(w.arguments)),
-                        std::string(messages::kOutputIsFolder) + (out / w.targets.front()).string());
-    EXPECT_TRUE(fs::is_empty(out / w.targets.front())) << w.name;
-    fs::remove(out / w.targets.front());
+  for (const Writer& w : g.writers("map")) {
+    fs::create_directory(g.out / w.targets.back());
+    test::expectRefused(g.run(w), std::string(messages::kOutputIsFolder) + (g.out / w.targets.back()).string());
+    fs::remove(g.out / w.targets.back());
   }
 }
 
