@@ -61,6 +61,10 @@ inline constexpr Text kRmdFileTruncated = "前処理済みデータファイル�
 // -- Writing files (followed by the path) --
 inline constexpr Text kCannotCreateFile = "ファイルを作成できません。";
 inline constexpr Text kCannotWriteFile = "ファイルの書き込みに失敗しました。ディスクの空き容量と書き込み権限を確認してください。";
+inline constexpr Text kOutputIsFolder = "同じ名前のフォルダーがあるため、ファイルを作成できません。";
+// The reason the system or a library gave for a failed write, after the path.
+inline constexpr Text kReasonPrefix = "（詳細：";
+inline constexpr Text kReasonSuffix = "）";
 inline constexpr Text kUnexpectedError = "予期しないエラーが発生したため、処理を中止しました：";  // + what happened
 
 // -- Archive files: reading and writing (followed by the path where noted) --

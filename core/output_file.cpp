@@ -11,6 +11,7 @@
 #include <charconv>
 #include <chrono>
 #include <string>
+#include <system_error>
 #include <utility>
 
 #include "core/fault_injection.h"
@@ -21,6 +22,9 @@ namespace {
 constexpr std::size_t kBufferSize = 1 << 20;
 // Descriptors left for the rest of the program while files are held open.
 constexpr rlim_t kReservedDescriptors = 128;
+// Bytes of the target's name kept in a temporary name: the rest of a 255-byte name is left for
+// the dot, the process id, the stamp, the counter and ".part".
+constexpr std::size_t kNameBytesKept = 200;
 
 bool writeAll(int fd, const std::uint8_t* data, std::size_t size, std::uint64_t offset) {
   while (size > 0) {
@@ -37,7 +41,7 @@ bool writeAll(int fd, const std::uint8_t* data, std::size_t size, std::uint64_t 
 // An unnamed file in folder (the current one when empty): nothing of it is left if the process
 // dies. -1 where the file system cannot make one.
 int openUnnamed(const std::filesystem::path& folder) {
-  return ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  return ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
 }
 
 // Gives the unnamed file fd the name path.
@@ -46,6 +50,23 @@ bool linkUnnamed(int fd, const std::filesystem::path& path) {
   return ::linkat(fd, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0 ||
          ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0;
 }
+// "." and the target's name, cut to kNameBytesKept bytes at the start of a character, then ".":
+// what every temporary name of target begins with.
+std::string temporaryPrefix(const std::filesystem::path& target) {
+  std::string name = target.filename().string();
+  if (name.size() > kNameBytesKept) {
+    std::size_t end = kNameBytesKept;
+    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;
+    name.resize(end);
+  }
+  return "." + name + ".";
+}
+
+Status folderTarget(const std::filesystem::path& target) {
+  std::error_code error;
+  if (std::filesystem::is_directory(target, error)) return Status{Problem::OutputIsFolder, target};
+  return {};
+}
 }  // namespace
 
 std::filesystem::path temporarySibling(const std::filesystem::path& target) {
@@ -53,15 +74,12 @@ std::filesystem::path temporarySibling(const std::filesystem::path& target) {
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
   const std::string unique = std::to_string(::getpid()) + "-" + std::to_string(stamp % 1000000) + "-" +
                              std::to_string(counter++);
-  std::string name(".");
-  name.append(target.filename().string()).append(".").append(unique).append(".part");
-  return target.parent_path() / name;
+  return target.parent_path() / (temporaryPrefix(target) + unique + ".part");
 }
 
 void removeStaleTemporaries(const std::filesystem::path& target) {
   namespace fs = std::filesystem;
-  std::string prefix(".");
-  prefix.append(target.filename().string()).append(".");
+  const std::string prefix = temporaryPrefix(target);
   const std::string_view suffix = ".part";
   std::error_code error;
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
@@ -80,6 +98,10 @@ void removeStaleTemporaries(const std::filesystem::path& target) {
   }
   for (const fs::path& path : stale) fs::remove_all(path, error);
 }
+
+void ignoreFileSizeSignal() noexcept { ::signal(SIGXFSZ, SIG_IGN); }
+
+std::string systemReason(int error) { return std::generic_category().message(error); }
 
 bool canMakeUnnamedFiles(const std::filesystem::path& folder) {
   const int fd = openUnnamed(folder);
@@ -107,6 +129,7 @@ OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
     fd_ = other.fd_;
     target_ = std::move(other.target_);
     temporary_ = std::move(other.temporary_);
+    reason_ = std::move(other.reason_);
     buffer_ = std::move(other.buffer_);
     position_ = other.position_;
     failed_ = other.failed_;
@@ -118,13 +141,13 @@ OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
 }
 
 Status OutputFile::open(const std::filesystem::path& target) {
-  if (openUnnamedIn(target.parent_path(), target)) return {};
+  if (Status s = openUnnamedIn(target.parent_path(), target); s || s.problem == Problem::OutputIsFolder) return s;
   for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
     temporary_ = temporarySibling(target);
-    fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    fd_ = ::open(temporary_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd_ < 0 && errno != EEXIST) break;
   }
-  if (fd_ < 0) return Status{Problem::CannotCreateFile, target_};
+  if (fd_ < 0) return Status{Problem::CannotCreateFile, target_, {systemReason(errno)}};
   return {};
 }
 
@@ -134,24 +157,29 @@ Status OutputFile::openUnnamedIn(const std::filesystem::path& folder, const std:
   failed_ = false;
   completed_ = false;
   position_ = 0;
+  reason_.clear();
+  if (Status s = folderTarget(target); !s) return s;
   buffer_.reserve(kBufferSize);
   fd_ = openUnnamed(folder);
   unnamed_ = fd_ >= 0;
-  if (fd_ < 0) return Status{Problem::CannotCreateFile, target_};
+  if (fd_ < 0) return Status{Problem::CannotCreateFile, target_, {systemReason(errno)}};
   return {};
 }
 
-Status OutputFile::writeFailure() const {
-  return Status{Problem::CannotWriteFile, target_};
+std::filesystem::path OutputFile::openPath() const {
+  return unnamed_ ? std::filesystem::path("/proc/self/fd/" + std::to_string(fd_)) : temporary_;
+}
+
+Status OutputFile::writeFailure() {
+  if (!failed_) reason_ = systemReason(errno);
+  failed_ = true;
+  return Status{Problem::CannotWriteFile, target_, {reason_}};
 }
 
 Status OutputFile::flush() {
   if (failed_ || fd_ < 0) return writeFailure();
   if (buffer_.empty()) return {};
-  if (!writeAll(fd_, buffer_.data(), buffer_.size(), position_ - buffer_.size())) {
-    failed_ = true;
-    return writeFailure();
-  }
+  if (!writeAll(fd_, buffer_.data(), buffer_.size(), position_ - buffer_.size())) return writeFailure();
   buffer_.clear();
   return {};
 }
@@ -162,10 +190,7 @@ Status OutputFile::write(std::span<const std::uint8_t> bytes) {
     if (Status s = flush(); !s) return s;
   }
   if (bytes.size() >= kBufferSize) {
-    if (!writeAll(fd_, bytes.data(), bytes.size(), position_)) {
-      failed_ = true;
-      return writeFailure();
-    }
+    if (!writeAll(fd_, bytes.data(), bytes.size(), position_)) return writeFailure();
   } else {
     buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
   }
@@ -180,10 +205,7 @@ Status OutputFile::write(std::string_view text) {
 
 Status OutputFile::writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
   if (Status s = flush(); !s) return s;
-  if (!writeAll(fd_, bytes.data(), bytes.size(), offset)) {
-    failed_ = true;
-    return writeFailure();
-  }
+  if (!writeAll(fd_, bytes.data(), bytes.size(), offset)) return writeFailure();
   testKillPoint();
   return {};
 }
@@ -191,10 +213,7 @@ Status OutputFile::writeAt(std::uint64_t offset, std::span<const std::uint8_t> b
 Status OutputFile::complete() {
   if (completed_) return {};
   if (Status s = flush(); !s) return s;
-  if (::fsync(fd_) != 0) {
-    failed_ = true;
-    return writeFailure();
-  }
+  if (::fsync(fd_) != 0) return writeFailure();
   testKillPoint();
   std::vector<std::uint8_t>().swap(buffer_);
   completed_ = true;
@@ -207,15 +226,14 @@ Status OutputFile::commit() {
     return s;
   }
   if (unnamed_) temporary_ = temporarySibling(target_);
-  const bool named = !unnamed_ || linkUnnamed(fd_, temporary_);
-  const bool closed = ::close(fd_) == 0;
+  Status status;
+  if (unnamed_ && !linkUnnamed(fd_, temporary_)) status = writeFailure();
+  if (::close(fd_) != 0 && status) status = writeFailure();
   fd_ = -1;
-  if (!named || !closed || ::rename(temporary_.c_str(), target_.c_str()) != 0) {
-    ::unlink(temporary_.c_str());
-    return writeFailure();
-  }
+  if (status && ::rename(temporary_.c_str(), target_.c_str()) != 0) status = writeFailure();
+  if (!status) ::unlink(temporary_.c_str());
   temporary_.clear();
-  return {};
+  return status;
 }
 
 void OutputFile::discard() noexcept {
@@ -230,24 +248,11 @@ void OutputFile::discard() noexcept {
   buffer_.clear();
 }
 
-StagedOutputPath::StagedOutputPath(std::filesystem::path target)
-    : target_(std::move(target)), temporary_(temporarySibling(target_)) {
-  removeStaleTemporaries(target_);
-}
-
-StagedOutputPath::~StagedOutputPath() {
-  if (!committed_) ::unlink(temporary_.c_str());
-}
-
-Status StagedOutputPath::commit() {
-  const int fd = ::open(temporary_.c_str(), O_RDONLY | O_CLOEXEC);
-  const bool synced = fd >= 0 && ::fsync(fd) == 0;
-  if (fd >= 0) ::close(fd);
-  if (!synced || ::rename(temporary_.c_str(), target_.c_str()) != 0) {
-    return Status{Problem::CannotWriteFile, target_};
-  }
-  committed_ = true;
-  return {};
+Status StagedOutputPath::open(const std::filesystem::path& target) {
+  removeStaleTemporaries(target);
+  Status status = file_.open(target);
+  temporary_ = status ? file_.openPath() : std::filesystem::path();
+  return status;
 }
 
 }  // namespace ombrix::core

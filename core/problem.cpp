@@ -22,6 +22,13 @@ std::string withSubject(Text text, const std::filesystem::path& subject) {
   return std::string(text) + subject.string();
 }
 
+// The text followed by the path it names, then the reason given for the failure, if any.
+std::string withReason(Text text, const Status& s) {
+  std::string shown = withSubject(text, s.subject);
+  if (s.details.empty() || s.details[0].empty()) return shown;
+  return shown.append(messages::kReasonPrefix).append(s.details[0]).append(messages::kReasonSuffix);
+}
+
 // The text, the file's path, then "（n行目）".
 std::string atLine(Text text, const Status& s) {
   return withSubject(text, s.subject)
@@ -133,9 +140,10 @@ std::string message(const Status& s) {
     case Problem::EncodeTooManyLevels: return withSubject(m::kArchiveTooManyLevels, s.subject);
     case Problem::EncodeTooManyRecords: return withSubject(m::kArchiveTooManyRecords, s.subject);
 
-    case Problem::CannotCreateFile: return withSubject(m::kCannotCreateFile, s.subject);
-    case Problem::CannotWriteFile: return withSubject(m::kCannotWriteFile, s.subject);
+    case Problem::CannotCreateFile: return withReason(m::kCannotCreateFile, s);
+    case Problem::CannotWriteFile: return withReason(m::kCannotWriteFile, s);
     case Problem::CannotCreateFolder: return withSubject(m::kCannotCreateFolder, s.subject);
+    case Problem::OutputIsFolder: return withSubject(m::kOutputIsFolder, s.subject);
     case Problem::UnexpectedError: return plain(m::kUnexpectedError).append(detail(s, 0));
 
     case Problem::RmdFileMissing:
@@ -207,8 +215,8 @@ std::string message(const Status& s) {
     case Problem::DurationHoursInvalid: return plain(m::kDurationHoursInvalid);
     case Problem::DurationLongerThanRange: return plain(m::kDurationLongerThanRange).append(detail(s, 0));
 
-    case Problem::NetcdfNotWritten: return withSubject(m::kNetcdfNotWritten, s.subject);
-    case Problem::GeoTiffNotWritten: return withSubject(m::kGeoTiffNotWritten, s.subject);
+    case Problem::NetcdfNotWritten: return withReason(m::kNetcdfNotWritten, s);
+    case Problem::GeoTiffNotWritten: return withReason(m::kGeoTiffNotWritten, s);
     case Problem::NoFrameWithTime: return withSubject(m::kNoFrameWithTime, s.subject);
   }
   return {};

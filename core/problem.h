@@ -76,10 +76,12 @@ enum class Problem {
   EncodeTooManyLevels,
   EncodeTooManyRecords,
 
-  // -- Writing files and folders (subject: the file or folder) --
+  // -- Writing files and folders (subject: the file or folder; details of the file problems
+  // here and of the GIS exports: the system's or the library's reason, where it gave one) --
   CannotCreateFile,
   CannotWriteFile,
   CannotCreateFolder,
+  OutputIsFolder,  // the target of a file is a folder
   UnexpectedError,  // details: what happened, as far as it is known
 
   // -- Preprocessed files (.RMD): opening and reading --

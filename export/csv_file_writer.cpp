@@ -10,14 +10,17 @@ namespace {
 constexpr std::size_t kBlockSize = std::size_t{4} << 20;
 }  // namespace
 
-core::Status CsvFileWriter::failure(core::Problem problem) const { return {problem, shownPath_}; }
+void CsvFileWriter::fail(const core::Status& status) {
+  if (failure_) failure_ = {status.problem, shownPath_, status.details};
+}
 
 core::Status CsvFileWriter::start(const core::Status& opened, const std::filesystem::path& shownPath) {
   shownPath_ = shownPath;
   used_ = 0;
-  failed_ = !opened;
+  failure_ = {};
+  fail(opened);
   buffer_.resize(kBlockSize);
-  return failed_ ? failure(core::Problem::CannotCreateFile) : core::Status{};
+  return failure_;
 }
 
 core::Status CsvFileWriter::open(const std::filesystem::path& target, const std::filesystem::path& shownPath) {
@@ -30,9 +33,9 @@ core::Status CsvFileWriter::openUnnamedIn(const std::filesystem::path& folder, c
 }
 
 void CsvFileWriter::flush() {
-  if (!failed_ && used_ > 0) {
+  if (failure_ && used_ > 0) {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(buffer_.data());
-    failed_ = !file_.write(std::span(bytes, used_));
+    fail(file_.write(std::span(bytes, used_)));
   }
   used_ = 0;
 }
@@ -58,10 +61,10 @@ void CsvFileWriter::appendLine(std::string_view text) {
 
 core::Status CsvFileWriter::complete(core::OutputFile& completed) {
   flush();
-  if (failed_ || !file_.complete()) {
+  if (failure_) fail(file_.complete());
+  if (!failure_) {
     file_.discard();
-    failed_ = true;
-    return failure(core::Problem::CannotWriteFile);
+    return failure_;
   }
   completed = std::move(file_);
   return core::Status{};
@@ -70,7 +73,8 @@ core::Status CsvFileWriter::complete(core::OutputFile& completed) {
 core::Status CsvFileWriter::finish() {
   core::OutputFile completed;
   if (core::Status s = complete(completed); !s) return s;
-  return completed.commit() ? core::Status{} : failure(core::Problem::CannotWriteFile);
+  fail(completed.commit());
+  return failure_;
 }
 
 }  // namespace ombrix::exports

@@ -31,18 +31,19 @@ class CsvFileWriter {
   // Writes what is buffered and hands the completed file, not yet committed, to completed.
   core::Status complete(core::OutputFile& completed);
   // Whether a write has failed already (finish() then reports it).
-  bool failed() const noexcept { return failed_; }
+  bool failed() const noexcept { return !failure_; }
 
  private:
   core::Status start(const core::Status& opened, const std::filesystem::path& shownPath);
-  core::Status failure(core::Problem problem) const;
+  // The output file's failure, naming shownPath_.
+  void fail(const core::Status& status);
   void flush();
 
   core::OutputFile file_;
   std::filesystem::path shownPath_;
   std::vector<char> buffer_;
   std::size_t used_ = 0;
-  bool failed_ = false;
+  core::Status failure_;  // the first failure, reported by finish() and complete()
 };
 
 }  // namespace ombrix::exports

@@ -116,10 +116,7 @@ class SetFiles {
     if (!unnamed_) return {};
     if (core::Status s = createFolder(); !s) return s;
     for (core::OutputFile& file : held_) {
-      if (!file.commit()) {
-        const fs::path shown = target_ / file.target().filename();
-        return core::Status{core::Problem::CannotWriteFile, shown};
-      }
+      if (core::Status s = file.commit(); !s) return {s.problem, target_ / file.target().filename(), s.details};
     }
     return {};
   }

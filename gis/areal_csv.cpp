@@ -30,24 +30,23 @@ void appendFixed(std::string& line, double value, int decimals) {
   line.append(buffer, end);
 }
 
-core::Status finishFile(const std::filesystem::path& path, const std::vector<std::string>& lines) {
+// The file written in full but not yet renamed over path.
+core::Status completeFile(const std::filesystem::path& path, const std::vector<std::string>& lines,
+                          core::OutputFile& completed) {
   exports::CsvFileWriter out;
   if (core::Status s = out.open(path, path); !s) return s;
   out.append(kByteOrderMark);
   for (const std::string& line : lines) out.appendLine(line);
-  return out.finish();
+  return out.complete(completed);
 }
 
-}  // namespace
-
-std::string timeText(const core::TimeStamp& time) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d", time.year, time.month, time.day, time.hour,
-                time.minute);
-  return buffer;
+core::Status finishFile(const std::filesystem::path& path, const std::vector<std::string>& lines) {
+  core::OutputFile completed;
+  if (core::Status s = completeFile(path, lines, completed); !s) return s;
+  return completed.commit();
 }
 
-core::Status writeArealCsv(const std::filesystem::path& path, const ArealTable& table) {
+std::vector<std::string> arealLines(const ArealTable& table) {
   std::vector<std::string> lines;
   std::string header = "time";
   for (const std::string& name : table.names) header.append(",").append(field(name));
@@ -65,11 +64,10 @@ core::Status writeArealCsv(const std::filesystem::path& path, const ArealTable& 
     }
     lines.push_back(std::move(line));
   }
-  return finishFile(path, lines);
+  return lines;
 }
 
-core::Status writeDurationCsv(const std::filesystem::path& path, const ArealTable& table,
-                              const std::vector<int>& hours) {
+std::vector<std::string> durationLines(const ArealTable& table, const std::vector<int>& hours) {
   std::vector<std::string> lines{"name,hours,depth_mm,end_time"};
   std::vector<double> means(table.frameCount());
   for (std::size_t p = 0; p < table.names.size(); ++p) {
@@ -86,7 +84,28 @@ core::Status writeDurationCsv(const std::filesystem::path& path, const ArealTabl
       lines.push_back(std::move(line));
     }
   }
-  return finishFile(path, lines);
+  return lines;
+}
+
+}  // namespace
+
+core::Status writeArealCsv(const std::filesystem::path& path, const ArealTable& table,
+                           const std::vector<int>& hours) {
+  core::OutputFile areal;
+  core::OutputFile durations;
+  if (core::Status s = completeFile(path, arealLines(table), areal); !s) return s;
+  if (!hours.empty()) {
+    if (core::Status s = completeFile(durationCsvPath(path), durationLines(table, hours), durations); !s) return s;
+  }
+  if (core::Status s = areal.commit(); !s) return s;
+  return hours.empty() ? core::Status() : durations.commit();
+}
+
+std::string timeText(const core::TimeStamp& time) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d", time.year, time.month, time.day, time.hour,
+                time.minute);
+  return buffer;
 }
 
 core::Status writeSeriesCsv(const std::filesystem::path& path, const std::vector<core::TimeStamp>& times,

@@ -14,12 +14,12 @@ namespace ombrix::gis {
 // "time", each polygon's name, each name followed by " coverage"; then one line per frame:
 // "YYYY-MM-DD hh:mm", the means in mm/h with two decimals (empty when none), the coverages
 // with three decimals.
-core::Status writeArealCsv(const std::filesystem::path& path, const ArealTable& table);
-
-// "name,hours,depth_mm,end_time"; one line per polygon and duration, the depth with two
-// decimals (depth and time empty when no window has data in all its frames).
-core::Status writeDurationCsv(const std::filesystem::path& path, const ArealTable& table,
-                              const std::vector<int>& hours);
+// With hours, also the durations file at durationCsvPath(path): "name,hours,depth_mm,end_time";
+// one line per polygon and duration, the depth with two decimals (depth and time empty when no
+// window has data in all its frames). Both files are complete before either is renamed over
+// its target: a failure leaves both targets as they were.
+core::Status writeArealCsv(const std::filesystem::path& path, const ArealTable& table,
+                           const std::vector<int>& hours = {});
 
 // "time,value": one line per frame, the stored value in mm/h with one decimal (empty when
 // the cell has no data).

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <string>
 
+#include "core/fault_injection.h"
 #include "core/output_file.h"
 #include "export/csv_number_format.h"
 
@@ -22,18 +23,36 @@ struct DatasetCloser {
 };
 using Dataset = std::unique_ptr<void, DatasetCloser>;
 
-// GDAL reports through its error handler; the caller gets one message instead of its output.
+// GDAL reports through its error handler; the caller gets one message, with GDAL's last words
+// as its reason, instead of its output. Meanwhile GDAL keeps its temporary files (the COG
+// driver's overviews) in memory and writes no side files, so that a kill leaves none.
 class QuietGdalErrors {
  public:
   QuietGdalErrors() {
     CPLPushErrorHandler(CPLQuietErrorHandler);
     CPLErrorReset();
+    CPLSetThreadLocalConfigOption("CPL_TMPDIR", "/vsimem");
+    CPLSetThreadLocalConfigOption("GDAL_PAM_ENABLED", "NO");
   }
-  ~QuietGdalErrors() { CPLPopErrorHandler(); }
+  ~QuietGdalErrors() {
+    CPLSetThreadLocalConfigOption("GDAL_PAM_ENABLED", nullptr);
+    CPLSetThreadLocalConfigOption("CPL_TMPDIR", nullptr);
+    CPLPopErrorHandler();
+  }
   QuietGdalErrors(const QuietGdalErrors&) = delete;
   QuietGdalErrors& operator=(const QuietGdalErrors&) = delete;
   bool failed() const noexcept { return CPLGetLastErrorType() >= CE_Failure; }
+  std::vector<std::string> reason() const {
+    const std::string last = CPLGetLastErrorMsg();
+    return last.empty() ? std::vector<std::string>() : std::vector<std::string>{last};
+  }
 };
+
+// GDAL's progress while it writes: a point where a test may stop the process.
+int CPL_STDCALL killPoint(double, const char*, void*) {
+  core::testKillPoint();
+  return TRUE;
+}
 
 void registerDrivers() {
   static std::once_flag once;
@@ -65,7 +84,7 @@ Dataset memoryDataset(const FloatGrid& grid, const MapGeoreference& g) {
 bool writeCog(const Dataset& source, const std::filesystem::path& path) {
   char** options = CSLSetNameValue(nullptr, "COMPRESS", "DEFLATE");
   Dataset written(
-      GDALCreateCopy(GDALGetDriverByName("COG"), path.c_str(), source.get(), FALSE, options, nullptr, nullptr));
+      GDALCreateCopy(GDALGetDriverByName("COG"), path.c_str(), source.get(), FALSE, options, killPoint, nullptr));
   CSLDestroy(options);
   return written != nullptr;
 }
@@ -90,19 +109,22 @@ std::vector<float> storedToBandValues(std::span<const std::int16_t> stored) {
 
 core::Status writeGeoTiffMap(const std::filesystem::path& target, const FloatGrid& grid,
                              const MapGeoreference& georeference) {
-  const auto failure = [&] {
-    return core::Status(core::Problem::GeoTiffNotWritten, target);
+  const auto failure = [&](std::vector<std::string> reason) {
+    return core::Status(core::Problem::GeoTiffNotWritten, target, std::move(reason));
   };
   if (grid.columns <= 0 || grid.rows <= 0 ||
       grid.values.size() != static_cast<std::size_t>(grid.columns) * static_cast<std::size_t>(grid.rows)) {
-    return failure();
+    return failure({});
   }
   registerDrivers();
-  core::StagedOutputPath output(target);
+  core::StagedOutputPath output;
+  if (core::Status s = output.open(target); !s) {
+    return s.problem == core::Problem::OutputIsFolder ? s : failure(s.details);
+  }
   {
     const QuietGdalErrors errors;
     const Dataset source = memoryDataset(grid, georeference);
-    if (!source || !writeCog(source, output.temporary()) || errors.failed()) return failure();
+    if (!source || !writeCog(source, output.temporary()) || errors.failed()) return failure(errors.reason());
   }
   return output.commit();
 }

@@ -3,10 +3,15 @@
 #include <hdf5.h>
 #include <netcdf.h>
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
 #include <ctime>
 #include <string_view>
 
+#include "core/fault_injection.h"
+#include "core/input_file.h"
 #include "export/csv_number_format.h"
 #include "gis/netcdf_chunk.h"
 #include "gis/netcdf_chunk_pipeline.h"
@@ -21,6 +26,36 @@ constexpr std::int16_t kFill = -1;
 constexpr std::string_view kJstComment =
     "Time stamps were stored in Japan Standard Time (UTC+9) and have been converted to UTC.";
 constexpr std::string_view kUtcComment = "Time stamps were stored in UTC and are written unchanged.";
+
+// HDF5 closes the files still open when the process ends, and closing a file whose writes
+// failed frees it while its identifier stays registered: the next close, at exit, crashes. A
+// failed file is therefore abandoned open (see Frames::abandon()) and HDF5 is kept from
+// closing files at exit. Set before anything starts HDF5.
+[[maybe_unused]] const bool kNoHdf5ExitHandler = H5dont_atexit() >= 0;
+
+// Errors are reported through the status; HDF5 keeps one automatic printer per thread.
+void quietHdf5() { H5Eset_auto2(H5E_DEFAULT, nullptr, nullptr); }
+
+// A library's words for a failure, followed by the system's when it set errno.
+std::string withSystemReason(std::string text, int error) {
+  return error == 0 ? text : text.append(": ").append(core::systemReason(error));
+}
+
+// The reason a status gives, if any.
+std::string reasonOf(const core::Status& status) { return status.details.empty() ? std::string() : status.details[0]; }
+
+// HDF5's words for the innermost error of its stack.
+std::string hdf5Reason() {
+  std::string description;
+  H5Ewalk2(
+      H5E_DEFAULT, H5E_WALK_UPWARD,
+      [](unsigned n, const H5E_error2_t* error, void* text) {
+        if (n == 0 && error->desc != nullptr) *static_cast<std::string*>(text) = error->desc;
+        return herr_t{0};
+      },
+      &description);
+  return description;
+}
 
 int putText(int file, int variable, const char* name, std::string_view text) {
   return nc_put_att_text(file, variable, name, text.size(), text.data());
@@ -117,6 +152,23 @@ int defineCube(const std::filesystem::path& path, const CubeLayout& layout) {
   return status == NC_NOERR ? closed : status;
 }
 
+// NetCDF-C creates files by name only: the file is defined under a hidden name beside the
+// target, a few kilobytes, copied into output at once and removed. A process killed meanwhile
+// leaves it to the next writer's cleanup. A failure's status gives its reason.
+core::Status defineInto(core::StagedOutputPath& output, const CubeLayout& layout) {
+  const std::filesystem::path named = core::temporarySibling(output.target());
+  errno = 0;
+  const int defined = defineCube(named, layout);
+  const int definitionError = errno;
+  const std::optional<core::Bytes> image = defined == NC_NOERR ? core::readWholeFile(named) : std::nullopt;
+  std::error_code ignored;
+  std::filesystem::remove(named, ignored);
+  if (defined != NC_NOERR) {
+    return {core::Problem::NetcdfNotWritten, output.target(), {withSystemReason(nc_strerror(defined), definitionError)}};
+  }
+  return image ? output.write(*image) : core::Status{core::Problem::NetcdfNotWritten, output.target()};
+}
+
 // An HDF5 identifier, closed when it goes unless close() was called.
 class Hdf5Id {
  public:
@@ -128,16 +180,36 @@ class Hdf5Id {
 
   hid_t get() const noexcept { return id_; }
   bool valid() const noexcept { return id_ >= 0; }
+  // Closes the identifier; a file only once everything in it is flushed (see Frames).
   bool close() noexcept {
     const bool closed = id_ < 0 || close_(id_) >= 0;
     id_ = H5I_INVALID_HID;
     return closed;
   }
+  // Forgets the identifier without closing it: HDF5 keeps what it holds until the process ends.
+  void release() noexcept { id_ = H5I_INVALID_HID; }
 
  private:
   hid_t id_;
   Close close_;
 };
+
+// HDF5's C-stream driver: its sec2 driver resolves the name of a file opened through a link,
+// which fails for an unnamed file's /proc/self/fd link.
+hid_t streamAccess() {
+  const hid_t access = H5Pcreate(H5P_FILE_ACCESS);
+  if (access >= 0 && H5Pset_fapl_stdio(access) < 0) {
+    H5Pclose(access);
+    return H5I_INVALID_HID;
+  }
+  return access;
+}
+
+// The file at path opened by HDF5 for writing.
+hid_t openFile(const std::filesystem::path& path) {
+  const Hdf5Id access(streamAccess(), H5Pclose);
+  return access.valid() ? H5Fopen(path.c_str(), H5F_ACC_RDWR, access.get()) : H5I_INVALID_HID;
+}
 
 }  // namespace
 
@@ -148,29 +220,63 @@ std::optional<std::int64_t> stampMinutes(const core::TimeStamp& s) noexcept {
   return static_cast<std::int64_t>(sys_days{date}.time_since_epoch().count()) * 1440 + s.hour * 60 + s.minute;
 }
 
+// The file reopened through HDF5. A write that fails may leave HDF5 unable to close the file
+// cleanly (see kNoHdf5ExitHandler): the file is closed only after everything in it was flushed,
+// and is otherwise abandoned.
 struct NetcdfCube::Frames {
+  std::filesystem::path path;
   Hdf5Id file;
   Hdf5Id rain;
   Hdf5Id time;
+  std::string reason;  // HDF5's words for the first failure
   ChunkPipeline pipeline;  // declared last: gone before the dataset it writes to closes
 
-  Frames(const std::filesystem::path& path, std::size_t cellsPerFrame)
-      : file(H5Fopen(path.c_str(), H5F_ACC_RDWR, H5P_DEFAULT), H5Fclose),
+  Frames(const std::filesystem::path& where, std::size_t cellsPerFrame)
+      : path(where),
+        file(openFile(path), H5Fclose),
         rain(file.valid() ? H5Dopen2(file.get(), "rain", H5P_DEFAULT) : H5I_INVALID_HID, H5Dclose),
         time(file.valid() ? H5Dopen2(file.get(), "time", H5P_DEFAULT) : H5I_INVALID_HID, H5Dclose),
         pipeline(cellsPerFrame, [this](std::int64_t frame, std::span<const std::uint8_t> chunk) {
           const hsize_t offset[3] = {static_cast<hsize_t>(frame), 0, 0};
-          return H5Dwrite_chunk(rain.get(), H5P_DEFAULT, 0, offset, chunk.size(), chunk.data()) >= 0;
-        }) {}
+          const bool written =
+              check([&] { return H5Dwrite_chunk(rain.get(), H5P_DEFAULT, 0, offset, chunk.size(), chunk.data()); });
+          core::testKillPoint();
+          return written;
+        }) {
+    if (!opened()) reason = hdf5Reason();
+  }
+  ~Frames() { abandon(); }
 
   bool opened() const noexcept { return rain.valid() && time.valid(); }
 
+  // Makes an HDF5 call; a failure keeps HDF5's words and the system's.
+  template <typename Call>
+  bool check(const Call& call) {
+    errno = 0;
+    const herr_t result = call();
+    if (result < 0 && reason.empty()) reason = withSystemReason(hdf5Reason(), errno);
+    return result >= 0;
+  }
+
   bool close(const std::vector<double>& times) {
-    bool written = pipeline.finish() &&
-                   H5Dwrite(time.get(), H5T_NATIVE_DOUBLE, H5S_ALL, H5S_ALL, H5P_DEFAULT, times.data()) >= 0;
-    written = rain.close() && written;
-    written = time.close() && written;
-    return file.close() && written;
+    const bool flushed = pipeline.finish() &&
+                         check([&] {
+                           return H5Dwrite(time.get(), H5T_NATIVE_DOUBLE, H5S_ALL, H5S_ALL, H5P_DEFAULT, times.data());
+                         }) &&
+                         check([&] { return H5Fflush(file.get(), H5F_SCOPE_GLOBAL); });
+    if (!flushed) return false;
+    bool closed = rain.close();
+    closed = time.close() && closed;
+    return file.close() && closed;
+  }
+
+  // Leaves the file to HDF5 unclosed, emptied so that it holds no room on the disk.
+  void abandon() noexcept {
+    if (!file.valid()) return;
+    [[maybe_unused]] const int emptied = ::truncate(path.c_str(), 0);
+    rain.release();
+    time.release();
+    file.release();
   }
 };
 
@@ -178,16 +284,22 @@ NetcdfCube::NetcdfCube() = default;
 
 NetcdfCube::~NetcdfCube() = default;
 
-core::Status NetcdfCube::failure() {
+core::Status NetcdfCube::failure(std::string reason) {
+  if (frames_ && reason.empty()) reason = frames_->reason;
   frames_.reset();
   const std::filesystem::path target = output_ ? output_->target() : std::filesystem::path();
   output_.reset();
-  return {core::Problem::NetcdfNotWritten, target};
+  if (reason.empty()) return {core::Problem::NetcdfNotWritten, target};
+  return {core::Problem::NetcdfNotWritten, target, {std::move(reason)}};
 }
 
 core::Status NetcdfCube::create(const std::filesystem::path& target, const CubeLayout& layout) {
   layout_ = layout;
-  output_ = std::make_unique<core::StagedOutputPath>(target);
+  quietHdf5();
+  output_ = std::make_unique<core::StagedOutputPath>();
+  if (core::Status s = output_->open(target); !s) {
+    return s.problem == core::Problem::OutputIsFolder ? s : failure(reasonOf(s));
+  }
   if (layout.grid.rows <= 0 || layout.grid.columns <= 0 || layout.frames <= 0) return failure();
   const std::int64_t shift = layout.stampsUtc ? 0 : kJapanOffsetMinutes;
   times_.resize(static_cast<std::size_t>(layout.frames));
@@ -195,7 +307,7 @@ core::Status NetcdfCube::create(const std::filesystem::path& target, const CubeL
     times_[i] =
         static_cast<double>(layout.firstSlotMinutes + static_cast<std::int64_t>(i) * layout.intervalMinutes - shift);
   }
-  if (defineCube(output_->temporary(), layout) != NC_NOERR) return failure();
+  if (core::Status s = defineInto(*output_, layout); !s) return failure(reasonOf(s));
   frames_ = std::make_unique<Frames>(output_->temporary(),
                                      static_cast<std::size_t>(layout.grid.rows) * static_cast<std::size_t>(layout.grid.columns));
   return frames_->opened() ? core::Status{} : failure();

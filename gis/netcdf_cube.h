@@ -2,8 +2,8 @@
 // A CF-1.8 NetCDF-4 file of rainfall frames: time, lat, lon, a 16-bit rain variable chunked one
 // frame per chunk with shuffle and deflate, and a latitude-longitude grid mapping. NetCDF-C
 // defines the file; the frames, compressed on worker threads, and the time axis are then written
-// through HDF5 as finished chunks. Written under a temporary name and renamed over the target by
-// commit().
+// through HDF5 as finished chunks. Written unnamed (core::StagedOutputPath) and renamed over the
+// target by commit().
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -55,7 +55,8 @@ class NetcdfCube {
  private:
   struct Frames;  // the file reopened through HDF5 and the pipeline that compresses its frames
 
-  core::Status failure();
+  // Drops the file; the status names the target and the reason (the one HDF5 gave otherwise).
+  core::Status failure(std::string reason = {});
 
   std::unique_ptr<core::StagedOutputPath> output_;
   CubeLayout layout_;

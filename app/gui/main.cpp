@@ -6,6 +6,7 @@
 
 #include "app/gui/first_paint_exit.h"
 #include "core/analysis_conditions.h"
+#include "core/output_file.h"
 #include "core/problem.h"
 #include "ui/app_look.h"
 #include "ui/main_window.h"
@@ -67,6 +68,7 @@ int run(int argc, char* argv[]) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  ombrix::core::ignoreFileSizeSignal();
   try {
     return run(argc, argv);
   } catch (...) {  // not even the application object could be made: no window to show it in

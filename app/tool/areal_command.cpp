@@ -124,15 +124,12 @@ int runAreal(const CLI::App& command, const Options& options) {
   if (!computed) return refused(computed);
 
   const std::filesystem::path out = outputPath(options);
-  if (core::Status written = gis::writeArealCsv(out, computation.table()); !written) return refused(written);
-  std::cout << out.string() << "\n";
-  if (options.durations.empty()) return kExitOk;
-  const std::filesystem::path durations = gis::durationCsvPath(out);
-  if (core::Status written = gis::writeDurationCsv(durations, computation.table(), *hoursOf(options.durations));
-      !written) {
+  const std::vector<int> hours = options.durations.empty() ? std::vector<int>{} : *hoursOf(options.durations);
+  if (core::Status written = gis::writeArealCsv(out, computation.table(), hours); !written) {
     return refused(written);
   }
-  std::cout << durations.string() << "\n";
+  std::cout << out.string() << "\n";
+  if (!hours.empty()) std::cout << gis::durationCsvPath(out).string() << "\n";
   return kExitOk;
 }
 

@@ -133,7 +133,8 @@ TEST(OutputFile, CommitsWholeFilesAndFailuresLeaveTheOldTarget) {
   ASSERT_TRUE(file.commit());
   EXPECT_EQ(test::readBytes(target), (Bytes{'a', 'b', 0, 0, 7}));
 
-  const std::string failure = std::string(messages::kCannotWriteFile) + target.string();
+  const std::string failure = std::string(messages::kCannotWriteFile) + target.string() +
+                              std::string(messages::kReasonPrefix) + "File too large" + std::string(messages::kReasonSuffix);
   const test::ChildOutcome limited = test::runInChild(
       [&] {
         OutputFile big;
@@ -148,7 +149,14 @@ TEST(OutputFile, CommitsWholeFilesAndFailuresLeaveTheOldTarget) {
 
   test::writeText(dir / "plain-file", "x");
   EXPECT_EQ(message(file.open(dir / "plain-file" / "x.CSV")),
-            std::string(messages::kCannotCreateFile) + (dir / "plain-file" / "x.CSV").string());
+            std::string(messages::kCannotCreateFile) + (dir / "plain-file" / "x.CSV").string() +
+                std::string(messages::kReasonPrefix) + "Not a directory" + std::string(messages::kReasonSuffix));
+  EXPECT_EQ(message(file.open(dir.path())), std::string(messages::kOutputIsFolder) + dir.path().string());
+
+  // A temporary name keeps at most 200 bytes of a long name, cut before a character that would
+  // not fit whole.
+  const std::string name = std::string(199, 'n') + "長長";
+  EXPECT_EQ(temporarySibling(dir / name).filename().string().rfind("." + std::string(199, 'n') + ".", 0), 0u);
 }
 
 }  // namespace

@@ -217,7 +217,8 @@ TEST(CurrentDisplayExport, OneLinePerCellInIdOrderUnderTheAreaCodeAndNothingWhen
   const CurrentDisplayResult failed = exportCurrentDisplay(shownMap(dir / "plain-file"), "関東");
   EXPECT_FALSE(failed.status);
   EXPECT_EQ(message(failed.status),
-            std::string(messages::kCannotCreateFile) + (dir / "plain-file" / "Ka200507011230.CSV").string());
+            std::string(messages::kCannotCreateFile) + (dir / "plain-file" / "Ka200507011230.CSV").string() +
+                std::string(messages::kReasonPrefix) + "Not a directory" + std::string(messages::kReasonSuffix));
 }
 
 // A set of three day files of two cells; the third day's header has other times.

@@ -206,7 +206,8 @@ TEST(NetcdfCube, FailuresWhileFramesAreCompressedLeaveNothingAndNoisyFramesReadB
 
   const std::string failure = std::string(messages::kNetcdfNotWritten) + (dir / "noise.nc").string();
   const test::ChildOutcome full = test::runInChild(
-      [&] { return message(write(dir / "noise.nc")) == failure ? 0 : 1; }, test::fileSizeLimit(200'000));
+      [&] { return message(write(dir / "noise.nc")).rfind(failure + std::string(messages::kReasonPrefix), 0) == 0 ? 0 : 1; },
+      test::fileSizeLimit(200'000));
   EXPECT_EQ(full.exitCode, 0) << "not refused with " << failure;
   NetcdfCube cube;
   ASSERT_TRUE(cube.create(dir / "noise.nc", layout));
@@ -250,15 +251,11 @@ TEST(GeoTiffMap, ShownMapIsACogWhoseCellCentresAndValuesAreThoseOfTheCsv) {
                  [&](int id) { return values[static_cast<std::size_t>(id)]; });
 }
 
-TEST(GeoTiffMap, FailedWriteLeavesNothingAndNoMapWritesNothing) {
+TEST(GeoTiffMap, NoMapWritesNothing) {
   test::TempDir dir;
-  std::filesystem::create_directory(dir / "taken.tif");
-  const std::vector<float> values(4, 1.0f);
-  EXPECT_FALSE(writeGeoTiffMap(dir / "taken.tif", {2, 2, values}, csvCellCentres(139'000'000, 36'000'000, 100, 100)));
-  EXPECT_TRUE(std::filesystem::is_directory(dir / "taken.tif"));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
   EXPECT_EQ(exportShownMapGeoTiff(core::AnalysisConditions{}, dir / "none.tif").status.problem,
             core::Problem::NoMapShown);
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
 }  // namespace
