@@ -1,6 +1,6 @@
 // Writes the seed corpus of every fuzz target into DIR/<target>/, each seed made by the
 // project's own writers: the archive encoder, the RMD writer, the whole-period export, the
-// GRIB2 message builder of the tests and a small base map in jp.map's layout.
+// GRIB2 message builder of the tests, a small base map in jp.map's layout and GeoJSON polygons.
 //   ombrix_fuzz_seeds DIR
 #include <cstdio>
 #include <filesystem>
@@ -206,6 +206,36 @@ void baseMapSeeds(const fs::path& folder) {
   save(folder, "empty.map", Bytes{0, 0, 0, 0});
 }
 
+// Polygon files over the polygon target's grid (130-131 E, 35.3-36.1 N): a basin with a hole, a
+// multipolygon across the grid's edges, named features reaching far east, a projected one, one
+// on a line.
+void polygonSeeds(const fs::path& folder) {
+  const auto feature = [](const std::string& properties, const std::string& geometry) {
+    return R"({"type":"Feature","properties":{)" + properties + R"(},"geometry":)" + geometry + "}";
+  };
+  const auto collection = [](const std::string& features, const std::string& crs = "") {
+    return R"({"type":"FeatureCollection",)" + crs + R"("features":[)" + features + "]}";
+  };
+  const std::vector<std::pair<std::string, std::string>> seeds{
+      {"hole.geojson", collection(feature(R"("name":"上流")", R"({"type":"Polygon","coordinates":[)"
+                                                              R"([[130.1,35.5],[130.7,35.45],[130.8,35.9],[130.2,36.0],[130.1,35.5]],)"
+                                                              R"([[130.3,35.6],[130.5,35.6],[130.4,35.8],[130.3,35.6]]]})"))},
+      {"edges.geojson", collection(feature("", R"({"type":"MultiPolygon","coordinates":[)"
+                                               R"([[[129.5,35.2],[130.3,35.2],[130.3,35.5],[129.5,35.5],[129.5,35.2]]],)"
+                                               R"([[[130.8,35.9],[131.5,35.9],[131.5,36.5],[130.8,36.5],[130.8,35.9]]]]})"))},
+      {"far.geojson", collection(feature(R"("name":"a")", R"({"type":"Polygon","coordinates":[[[130.2,35.5],)"
+                                                          R"([100000,35.5],[100000,35.7],[130.2,35.7],[130.2,35.5]]]})") +
+                                 "," + feature(R"("name":"b")", R"({"type":"Polygon","coordinates":[[[130.4,35.4],)"
+                                                                R"([130.6,35.4],[130.6,95.0],[130.4,35.4]]]})"))},
+      {"projected.geojson", collection(feature("", R"({"type":"Polygon","coordinates":[[[300000,3950000],)"
+                                                   R"([360000,3950000],[360000,3990000],[300000,3990000],[300000,3950000]]]})"),
+                                       R"("crs":{"type":"name","properties":{"name":"urn:ogc:def:crs:EPSG::6690"}},)")},
+      {"line.geojson", collection(feature("", R"({"type":"Polygon","coordinates":[[[130.1,35.5],[130.2,35.6],)"
+                                              R"([130.3,35.7],[130.1,35.5]]]})"))},
+  };
+  for (const auto& [name, text] : seeds) save(folder, name, Bytes(text.begin(), text.end()));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -220,5 +250,6 @@ int main(int argc, char** argv) {
   pointTableSeeds(corpus / "point_table", work.path());
   grib2Seeds(corpus / "grib2_field");
   baseMapSeeds(corpus / "base_map");
+  polygonSeeds(corpus / "polygon_weights");
   return 0;
 }

@@ -1,0 +1,54 @@
+// Fuzz target: the input as a GeoJSON polygon file, held in GDAL's in-memory files, read into
+// shapes, weighted on the cells of a small grid and averaged over one frame.
+#include <cpl_conv.h>
+#include <cpl_vsi.h>
+#include <gdal_priv.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "gis/areal_series.h"
+#include "gis/polygon_file.h"
+
+namespace {
+
+constexpr const char* kPath = "/vsimem/polygons.geojson";
+
+// 130E 36N, 0.125 degree cells, 8 x 6.
+const ombrix::gis::CellGrid kGrid{130'000'000, 36'000'000, 125'000, 125'000, 8, 6};
+
+}  // namespace
+
+// The reader registers every driver at its first call; only GeoJSON is kept, so that each
+// input is not offered to a hundred drivers first, and no folder is listed for side files.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  CPLSetConfigOption("GDAL_DISABLE_READDIR_ON_OPEN", "EMPTY_DIR");
+  std::vector<ombrix::gis::Shape> shapes;
+  (void)ombrix::gis::readPolygonFile(kPath, std::nullopt, shapes);
+  GDALDriverManager* drivers = GetGDALDriverManager();
+  for (int i = drivers->GetDriverCount() - 1; i >= 0; --i) {
+    GDALDriver* driver = drivers->GetDriver(i);
+    if (std::string(driver->GetDescription()) == "GeoJSON") continue;
+    drivers->DeregisterDriver(driver);
+    GDALDestroyDriver(driver);
+  }
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  VSILFILE* file = VSIFileFromMemBuffer(kPath, const_cast<GByte*>(data), static_cast<vsi_l_offset>(size), FALSE);
+  if (file == nullptr) return 0;
+  VSIFCloseL(file);
+  std::vector<ombrix::gis::Shape> shapes;
+  const bool read = static_cast<bool>(ombrix::gis::readPolygonFile(kPath, std::nullopt, shapes));
+  VSIUnlink(kPath);
+  if (!read) return 0;
+  std::vector<std::int16_t> cells(static_cast<std::size_t>(kGrid.rows * kGrid.columns));
+  for (std::size_t c = 0; c < cells.size(); ++c) cells[c] = static_cast<std::int16_t>(c % 7) - 1;
+  for (const ombrix::gis::Shape& shape : shapes) {
+    (void)ombrix::gis::arealValue(ombrix::gis::shapeWeights(shape, kGrid), cells);
+  }
+  return 0;
+}
