@@ -202,7 +202,8 @@ std::string message(const Status& s) {
     case Problem::PolygonOutsideGrid: return plain(m::kPolygonOutsideGrid).append(detail(s, 0));
     case Problem::PointOutsideGrid: return plain(m::kPointOutsideGrid);
     case Problem::DurationHoursInvalid: return plain(m::kDurationHoursInvalid);
-    case Problem::DurationLongerThanRange: return plain(m::kDurationLongerThanRange).append(detail(s, 0));
+    case Problem::DurationLongerThanRange:
+      return plain(m::kDurationLongerThanRange).append(detail(s, 0)).append(m::kDurationLongerSuffix);
 
     case Problem::NetcdfNotWritten: return withSubject(m::kNetcdfNotWritten, s.subject);
     case Problem::GeoTiffNotWritten: return withSubject(m::kGeoTiffNotWritten, s.subject);
