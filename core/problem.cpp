@@ -213,7 +213,8 @@ std::string message(const Status& s) {
     case Problem::PolygonRingWithoutArea: return plain(m::kPolygonRingWithoutArea).append(detail(s, 0));
     case Problem::PointOutsideGrid: return plain(m::kPointOutsideGrid);
     case Problem::DurationHoursInvalid: return plain(m::kDurationHoursInvalid);
-    case Problem::DurationLongerThanRange: return plain(m::kDurationLongerThanRange).append(detail(s, 0));
+    case Problem::DurationLongerThanRange:
+      return plain(m::kDurationLongerThanRange).append(detail(s, 0)).append(m::kDurationLongerSuffix);
 
     case Problem::NetcdfNotWritten: return withReason(m::kNetcdfNotWritten, s);
     case Problem::GeoTiffNotWritten: return withReason(m::kGeoTiffNotWritten, s);

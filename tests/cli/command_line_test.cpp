@@ -90,7 +90,7 @@ TEST(CommandLine, EveryWayOfNamingTheSameFramesGivesTheSameOutputAndWrongOnesWri
   }
   expectRefused(tool("export-netcdf " + s.file + " --from 20 --to 10"), messages::kTimesNotInOrder);
   expectRefused(tool("export-duration-max " + s.file + " --hours 49"),  // 97 frames of 96
-                std::string(messages::kDurationLongerThanRange) + "49");
+                std::string(messages::kDurationLongerThanRange).append("49").append(messages::kDurationLongerSuffix));
   for (const char* command : {"--help", "render --help", "preprocess -h"}) {
     const auto help = tool(command);
     EXPECT_EQ(help.exitCode, 0) << command;

@@ -125,10 +125,7 @@ const ViewerReentry kViewerReentries[] = {
     {"ExportWhileAnotherFileIsOpened", "MenuExpAll", [](ViewerReentryTest& test) { test.open("Ky200475200475.RMD"); },
      "", {messages::kCsvWritten}},
     {"ExportWhileADurationMapIsDrawn", "MenuExpAll",
-     [](ViewerReentryTest& test) {
-       test.messages.answers = {QStringLiteral("1")};
-       test.trigger("MenuDurationMax");
-     },
+     [](ViewerReentryTest& test) { test.messages.answers = {QStringLiteral("1")}; test.trigger("MenuDurationMax"); },
      "200407050000200407050100-MAX1H", {messages::kComputationDone, messages::kCsvWritten}},
     // The inner export takes the folder first; the outer one then finds it taken.
     {"ExportInsideAnExport", "MenuExpAll", [](ViewerReentryTest& test) { test.trigger("MenuExpAll"); },

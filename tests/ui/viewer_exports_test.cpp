@@ -115,8 +115,8 @@ TEST_F(AnalysisMenuTest, DurationMapIsShownLabelledAndProbedInMillimetres) {
   messages.answers = {QStringLiteral("x"), QStringLiteral("40000"), QStringLiteral("5"), QStringLiteral("2")};
   for (int press = 0; press < 3; ++press) trigger("MenuDurationMax");
   const QString invalid = qtText(messages::kDurationHoursInvalid);
-  EXPECT_EQ(messages.shown,
-            (QStringList{invalid, invalid, qtText(std::string(messages::kDurationLongerThanRange) + "5")}));
+  const std::string tooLong = std::string(messages::kDurationLongerThanRange).append("5").append(messages::kDurationLongerSuffix);
+  EXPECT_EQ(messages.shown, (QStringList{invalid, invalid, qtText(tooLong)}));
   EXPECT_TRUE(conditions.frameLabel.empty());
   trigger("MenuDurationMax");
   EXPECT_EQ(conditions.frameLabel, "200407050000200407050330-MAX2H");
