@@ -126,6 +126,11 @@ std::uint64_t cellsStart(std::int32_t frameOffset, CellRange range) noexcept {
   return static_cast<std::uint64_t>(frameOffset) + 2 * static_cast<std::uint64_t>(range.first);
 }
 
+// count little-endian cells.
+void decodeCells(const std::uint8_t* bytes, std::size_t count, std::int16_t* cells) noexcept {
+  for (std::size_t i = 0; i < count; ++i) cells[i] = readI16LE(bytes + 2 * i);
+}
+
 }  // namespace
 
 Status decodeRmdFrame(std::span<const std::uint8_t> bytes, std::uint64_t bytesStart, const RmdHeader& header,
@@ -139,9 +144,8 @@ Status decodeRmdFrame(std::span<const std::uint8_t> bytes, std::uint64_t bytesSt
   if (start < bytesStart || !ByteView(bytes).has(start - bytesStart, 2 * range.count)) {
     return {Problem::RmdFileTruncated, name};
   }
-  const std::uint8_t* p = bytes.data() + (start - bytesStart);
   cells.resize(range.count);
-  for (std::size_t i = 0; i < range.count; ++i) cells[i] = readI16LE(p + 2 * i);
+  decodeCells(bytes.data() + (start - bytesStart), range.count, cells.data());
   return {};
 }
 
@@ -194,7 +198,7 @@ Status RmdFrameReader::read(const RmdHeader& header, std::int32_t frameOffset, C
     const std::optional<std::size_t> got = readAt(start + 2 * done, block_);
     if (!got) return {Problem::RmdFileGone, name_};
     if (*got < block_.size()) return {Problem::RmdFileTruncated, name_};
-    for (std::size_t i = 0; i < count; ++i) cells[done + i] = readI16LE(block_.data() + 2 * i);
+    decodeCells(block_.data(), count, cells.data() + done);
   }
   return {};
 }

@@ -83,7 +83,7 @@ struct CellRange {
 };
 
 // The one frame decoder: the cells of range of the frame at frameOffset, from `bytes`, the
-// file's bytes from byte bytesStart on (all of the file from 0, or the block read for these
+// file's bytes from byte bytesStart on (all of the file from 0, or a block read from it for these
 // cells). A frame without data gives cells of noDataValue. Bytes ending before the cells do
 // are reported as a truncated file named name, cells unchanged.
 Status decodeRmdFrame(std::span<const std::uint8_t> bytes, std::uint64_t bytesStart, const RmdHeader& header,

@@ -12,7 +12,7 @@
 namespace ombrix::viewer {
 
 // Reads frame i (0 .. frameCount - 1) of the open file into frameGrid (row-major, gridCols x
-// gridRows), in one block read. A frame whose index entry points at no frame data gives a
+// gridRows), read in blocks. A frame whose index entry points at no frame data gives a
 // grid of noDataValue. Refused, frameGrid unchanged: no file open, the file has gone or ends
 // before the frame does, or i outside the frame index.
 core::Status loadFrame(const core::AnalysisConditions& conditions, int i, std::vector<std::int16_t>& frameGrid);
