@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/tool/command_table.h"
+#include "core/program_folder.h"
 
 namespace ombrix::tool {
 
@@ -54,9 +55,7 @@ bool namesCommandBuiltElsewhere(int argc, const char* const* argv) {
 // Replaces this process with the full tool on the same command line; returns only when the full
 // tool cannot be started, after saying so.
 int runFullTool(const char* const* argv) {
-  std::error_code error;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-  const std::string fullTool = (self.parent_path() / kFullTool).string();
+  const std::string fullTool = (core::programFolder() / kFullTool).string();
   ::execv(fullTool.c_str(), const_cast<char* const*>(argv));
   return refused({core::Problem::UnexpectedError, {}, {fullTool + ": " + std::strerror(errno)}});
 }
