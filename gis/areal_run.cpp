@@ -5,7 +5,7 @@
 
 #include "core/frame_slots.h"
 #include "viewer/frame_loading.h"
-#include "viewer/view_geometry.h"
+#include "viewer/surface_projection.h"
 
 namespace ombrix::gis {
 
