@@ -26,17 +26,13 @@ RmdHeader decodeHeader(const std::uint8_t* p) noexcept {
 
 FrameIndexEntry decodeEntry(const std::uint8_t* p) noexcept {
   FrameIndexEntry e;
-  e.stamp = {readI16LE(p), p[2], p[3], p[4], p[5]};
+  e.stamp = readTimeStamp(p);
   e.frameOffset = readI32LE(p + 6);
   return e;
 }
 
 void encodeEntry(const TimeStamp& stamp, std::int32_t offset, std::uint8_t* p) noexcept {
-  writeI16LE(p, stamp.year);
-  p[2] = stamp.month;
-  p[3] = stamp.day;
-  p[4] = stamp.hour;
-  p[5] = stamp.minute;
+  writeTimeStamp(p, stamp);
   writeI32LE(p + 6, offset);
 }
 
