@@ -3,6 +3,7 @@
 // the year as a little-endian 16-bit number, then month, day, hour and minute, one byte each.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "core/byte_io.h"
 
@@ -28,5 +29,8 @@ inline void writeTimeStamp(std::uint8_t* p, const TimeStamp& stamp) noexcept {
   p[4] = stamp.hour;
   p[5] = stamp.minute;
 }
+
+// "YYYY-MM-DD hh:mm", or "YYYY-MM-DDThh:mm" with separator 'T'.
+std::string stampText(const TimeStamp& stamp, char separator = ' ');
 
 }  // namespace ombrix::core
