@@ -55,11 +55,11 @@ core::Status fromRmdFile(const Options& options, const std::vector<gis::Shape>& 
                          gis::ArealComputation& computation) {
   core::AnalysisConditions conditions;
   if (core::Status opened = openForExport(options.rmdPath, conditions); !opened) return opened;
-  const FrameRangeText range{options.from.empty() ? "0" : options.from,
-                             options.to.empty() ? std::to_string(conditions.openFrameCount() - 1) : options.to};
   int first = 0;
   int last = 0;
-  if (core::Status found = resolveFrameRange(conditions, range, first, last); !found) return found;
+  if (core::Status found = resolveFrameRangeOrWholeFile(conditions, {options.from, options.to}, first, last); !found) {
+    return found;
+  }
   TerminalProgress bar(kCommand);
   core::PreprocessCallbacks callbacks;
   callbacks.progress = [&bar](int done, int count) { bar.update(static_cast<double>(done) / count); };
