@@ -39,7 +39,7 @@ BenchFile& benchFile() {
 // ---- The plain reference ----
 
 void plainAccumulate(const core::AnalysisConditions& c, int s, int e, std::vector<std::int16_t>& field) {
-  field.assign(static_cast<std::size_t>(c.header.gridRows) * c.header.gridCols, 0);
+  field.assign(c.header.cellCount(), 0);
   for (int k = s; k <= e; ++k) {
     std::ifstream in(c.openRmdPath, std::ios::binary);
     in.seekg(c.index[static_cast<std::size_t>(k)].frameOffset);

@@ -59,7 +59,7 @@ struct BenchFile {
     const viewer::RmdOpening opening = viewer::openRmdFile(rmd, 800, 600);
     if (!opening.status) fail(message(opening.status));
     viewer::applyOpening(opening, conditions);
-    storedBytes = 2.0 * conditions.header.frameCount * conditions.header.gridRows * conditions.header.gridCols;
+    storedBytes = 2.0 * conditions.header.frameCount * static_cast<double>(conditions.header.cellCount());
   }
 };
 

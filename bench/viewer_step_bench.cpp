@@ -80,7 +80,7 @@ BenchSetup& setup() {
 
 void plainLoad(const core::AnalysisConditions& c, int i, std::vector<std::int16_t>& frameGrid) {
   std::ifstream in(c.openRmdPath, std::ios::binary);
-  frameGrid.resize(static_cast<std::size_t>(c.header.gridRows) * c.header.gridCols);
+  frameGrid.resize(c.header.cellCount());
   in.seekg(c.index[static_cast<std::size_t>(i)].frameOffset);
   for (std::int16_t& value : frameGrid) {
     unsigned char bytes[2];

@@ -32,7 +32,7 @@ GridDescription decodeGrid(const std::uint8_t* p) noexcept {
 
 RecordEntry decodeEntry(const std::uint8_t* p) noexcept {
   RecordEntry e;
-  e.stamp = {readI16LE(p), p[2], p[3], p[4], p[5]};
+  e.stamp = readTimeStamp(p);
   e.recordOffset = readI32LE(p + 16);
   return e;
 }

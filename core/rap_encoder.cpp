@@ -20,14 +20,6 @@ constexpr std::size_t kValueCount = 65536;
 // The filler of skipped bytes: never zero, repeating every 16 bytes.
 std::uint8_t filler(std::size_t offset) noexcept { return static_cast<std::uint8_t>(0xA0 | (offset & 0x0F)); }
 
-void writeStamp(std::uint8_t* p, const TimeStamp& s) noexcept {
-  writeI16LE(p, s.year);
-  p[2] = s.month;
-  p[3] = s.day;
-  p[4] = s.hour;
-  p[5] = s.minute;
-}
-
 void writeGrid(std::uint8_t* p, const GridDescription& g) noexcept {
   writeI32LE(p + 0, g.lat0);
   writeI32LE(p + 4, g.lon0);
@@ -193,7 +185,7 @@ Bytes assembleArchive(const ArchiveContents& c) {
   std::size_t at = runCountAt + 2 + 2 * c.runs.size() + kGapAfterTables;
   for (std::size_t j = n; j-- > 0;) {
     std::uint8_t* entry = p + kArchiveDirectoryOffset + kArchiveDirectoryEntrySize * j;
-    writeStamp(entry, c.records[j].stamp);
+    writeTimeStamp(entry, c.records[j].stamp);
     writeI32LE(entry + 16, static_cast<std::int32_t>(at));
     const Bytes& stream = c.records[j].stream;
     std::copy(stream.begin(), stream.end(), out.begin() + static_cast<std::ptrdiff_t>(at + kArchiveRecordSkippedBytes));

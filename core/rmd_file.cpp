@@ -26,17 +26,13 @@ RmdHeader decodeHeader(const std::uint8_t* p) noexcept {
 
 FrameIndexEntry decodeEntry(const std::uint8_t* p) noexcept {
   FrameIndexEntry e;
-  e.stamp = {readI16LE(p), p[2], p[3], p[4], p[5]};
+  e.stamp = readTimeStamp(p);
   e.frameOffset = readI32LE(p + 6);
   return e;
 }
 
 void encodeEntry(const TimeStamp& stamp, std::int32_t offset, std::uint8_t* p) noexcept {
-  writeI16LE(p, stamp.year);
-  p[2] = stamp.month;
-  p[3] = stamp.day;
-  p[4] = stamp.hour;
-  p[5] = stamp.minute;
+  writeTimeStamp(p, stamp);
   writeI32LE(p + 6, offset);
 }
 
@@ -50,8 +46,9 @@ std::int64_t rmdDataStart(int perDay, int frameCount) noexcept {
   return kRmdHeaderSize + kRmdIndexEntrySize * perDay * static_cast<std::int64_t>(frameCount);
 }
 
-std::int64_t rmdFrameOffset(int perDay, int frameCount, int rows, int cols, int k) noexcept {
-  return rmdDataStart(perDay, frameCount) + static_cast<std::int64_t>(k) * 4 * rows * cols;
+std::int64_t rmdFrameOffset(int perDay, const RmdHeader& header, int k) noexcept {
+  const auto cells = static_cast<std::int64_t>(header.cellCount());
+  return rmdDataStart(perDay, header.frameCount) + static_cast<std::int64_t>(k) * 4 * cells;
 }
 
 std::string rmdFileName(std::string_view code, int y0, int m0, int d0, int y1, int m1, int d1) {
@@ -238,7 +235,7 @@ Status RmdWriter::create(const std::filesystem::path& target, const RmdHeader& h
 }
 
 std::int64_t RmdWriter::frameOffset(int k) const noexcept {
-  return rmdFrameOffset(framesPerDay_, header_.frameCount, header_.gridRows, header_.gridCols, k);
+  return rmdFrameOffset(framesPerDay_, header_, k);
 }
 
 void RmdWriter::setEntry(int k, const TimeStamp& stamp) {

@@ -58,7 +58,7 @@ int eraDivisor(int startYear, int startMonth) noexcept;
 // Start D of the frame data area, and the offset of frame k, as 64-bit values (they are
 // checked against kRmdMaxOffset before anything is written).
 std::int64_t rmdDataStart(int framesPerDay, int frameCount) noexcept;
-std::int64_t rmdFrameOffset(int framesPerDay, int frameCount, int rows, int cols, int k) noexcept;
+std::int64_t rmdFrameOffset(int framesPerDay, const RmdHeader& header, int k) noexcept;
 // "Ka20036052003610.RMD": code, start year, month, two-digit day, end year, month, day.
 std::string rmdFileName(std::string_view regionCode, int y0, int m0, int d0, int y1, int m1, int d1);
 

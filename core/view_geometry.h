@@ -1,6 +1,7 @@
 #pragma once
 // The projection from map units (microdegrees from the grid's north-west corner) to the
-// drawing surface, fixed when a file is opened. Its computations live in viewer/.
+// drawing surface, fixed when a file is opened. Its computations live in
+// viewer/surface_projection.h.
 #include <cstdint>
 
 namespace ombrix::core {

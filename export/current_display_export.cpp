@@ -16,7 +16,7 @@ constexpr std::string_view kHeader = "ID,M,N,Keido,Ido,Value";
 
 bool mapShown(const core::AnalysisConditions& c) noexcept {
   return !c.frameLabel.empty() && c.header.gridRows > 0 && c.header.gridCols > 0 &&
-         c.rainGrid.size() == static_cast<std::size_t>(c.header.gridRows) * static_cast<std::size_t>(c.header.gridCols);
+         c.rainGrid.size() == c.header.cellCount();
 }
 
 std::filesystem::path currentDisplayPath(const core::AnalysisConditions& conditions, std::string_view areaText) {

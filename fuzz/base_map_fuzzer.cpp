@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "viewer/base_map.h"
-#include "viewer/view_geometry.h"
+#include "viewer/surface_projection.h"
 
 namespace {
 

@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
 #include "export/csv_file_writer.h"
 #include "gis/duration_maxima.h"
@@ -53,7 +52,7 @@ std::vector<std::string> arealLines(const ArealTable& table) {
   for (const std::string& name : table.names) header.append(",").append(field(name + " coverage"));
   lines.push_back(std::move(header));
   for (std::size_t f = 0; f < table.frameCount(); ++f) {
-    std::string line = timeText(table.times[f]);
+    std::string line = core::stampText(table.times[f]);
     for (std::size_t p = 0; p < table.names.size(); ++p) {
       line += ',';
       if (!std::isnan(table.at(f, p).mean)) appendFixed(line, table.at(f, p).mean, 2);
@@ -77,7 +76,7 @@ std::vector<std::string> durationLines(const ArealTable& table, const std::vecto
       line.append(",").append(std::to_string(h)).append(",");
       if (const auto best = durationMaximum(means, table.framesPerHour, h)) {
         appendFixed(line, best->depth, 2);
-        line.append(",").append(timeText(table.times[best->endFrame]));
+        line.append(",").append(core::stampText(table.times[best->endFrame]));
       } else {
         line += ",";
       }
@@ -101,18 +100,11 @@ core::Status writeArealCsv(const std::filesystem::path& path, const ArealTable& 
   return hours.empty() ? core::Status() : durations.commit();
 }
 
-std::string timeText(const core::TimeStamp& time) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d", time.year, time.month, time.day, time.hour,
-                time.minute);
-  return buffer;
-}
-
 core::Status writeSeriesCsv(const std::filesystem::path& path, const std::vector<core::TimeStamp>& times,
                             const std::vector<std::int16_t>& values) {
   std::vector<std::string> lines{"time,value"};
   for (std::size_t f = 0; f < times.size() && f < values.size(); ++f) {
-    std::string line = timeText(times[f]);
+    std::string line = core::stampText(times[f]);
     line += ',';
     if (values[f] >= 0) appendFixed(line, values[f] * 0.1, 1);
     lines.push_back(std::move(line));

@@ -30,7 +30,4 @@ core::Status writeSeriesCsv(const std::filesystem::path& path, const std::vector
 std::filesystem::path arealCsvPath(const std::filesystem::path& rmdPath);
 std::filesystem::path durationCsvPath(const std::filesystem::path& arealPath);
 
-// "YYYY-MM-DD hh:mm".
-std::string timeText(const core::TimeStamp& time);
-
 }  // namespace ombrix::gis

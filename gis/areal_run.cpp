@@ -5,7 +5,7 @@
 
 #include "core/frame_slots.h"
 #include "viewer/frame_loading.h"
-#include "viewer/view_geometry.h"
+#include "viewer/surface_projection.h"
 
 namespace ombrix::gis {
 
@@ -45,8 +45,7 @@ core::Status arealOverOpenFile(const core::AnalysisConditions& c, const std::vec
   }
   const std::vector<core::TimeStamp> times = core::frameTimes(c.header, c.index);
   if (core::Status s = computation.prepare(shapes, cellGridOf(c), framesPerHourOf(c)); !s) return s;
-  const std::size_t cellCount =
-      static_cast<std::size_t>(c.header.gridRows) * static_cast<std::size_t>(c.header.gridCols);
+  const std::size_t cellCount = c.header.cellCount();
   std::vector<std::int16_t> cells;
   for (int i = first; i <= last; ++i) {
     if (callbacks.yield) callbacks.yield();

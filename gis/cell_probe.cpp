@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "export/csv_number_format.h"
-#include "viewer/view_geometry.h"
+#include "viewer/surface_projection.h"
 
 namespace ombrix::gis {
 

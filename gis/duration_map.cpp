@@ -6,6 +6,7 @@
 #include "gis/areal_run.h"
 #include "gis/duration_maxima.h"
 #include "gis/duration_window.h"
+#include "viewer/frame_accumulation.h"
 #include "viewer/frame_loading.h"
 
 namespace ombrix::gis {
@@ -62,8 +63,7 @@ core::Status durationMaximumMap(const core::AnalysisConditions& conditions, int 
     }
     std::copy(depths.begin(), depths.end(), result.grid.begin() + static_cast<std::ptrdiff_t>(band.first));
   }
-  result.label = viewer::frameStamp(conditions, first) + viewer::frameStamp(conditions, last) + "-MAX" +
-                 std::to_string(hours) + "H";
+  result.label = viewer::rangeLabel(conditions, first, last, viewer::RangeFold::Maximum) + std::to_string(hours) + "H";
   map = std::move(result);
   return {};
 }

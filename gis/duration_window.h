@@ -5,9 +5,12 @@
 
 namespace ombrix::gis {
 
+inline constexpr int kMinDurationHours = 1;
 inline constexpr int kMaxDurationHours = 32767;
 
-constexpr bool durationHoursValid(std::int64_t hours) noexcept { return hours >= 1 && hours <= kMaxDurationHours; }
+constexpr bool durationHoursValid(std::int64_t hours) noexcept {
+  return hours >= kMinDurationHours && hours <= kMaxDurationHours;
+}
 
 // Whether a window of hours fits frameCount frames.
 constexpr bool durationFits(std::int64_t frameCount, int framesPerHour, int hours) noexcept {

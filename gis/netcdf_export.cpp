@@ -9,7 +9,7 @@
 #include "core/rmd_file.h"
 #include "gis/netcdf_cube.h"
 #include "viewer/frame_loading.h"
-#include "viewer/view_geometry.h"
+#include "viewer/surface_projection.h"
 
 namespace ombrix::gis {
 

@@ -5,7 +5,7 @@
 
 #include "gis/cell_weights.h"
 #include "viewer/rgb_surface.h"
-#include "viewer/view_geometry.h"
+#include "viewer/surface_projection.h"
 
 namespace ombrix::gis {
 

@@ -9,7 +9,7 @@
 #include "core/analysis_conditions.h"
 #include "core/byte_io.h"
 #include "viewer/rgb_surface.h"
-#include "viewer/view_geometry.h"
+#include "viewer/surface_projection.h"
 
 namespace ombrix::viewer {
 

@@ -41,7 +41,7 @@ core::Status foldRange(RangeFold fold, const core::AnalysisConditions& condition
                        std::vector<std::int16_t>& result, const FoldCallbacks& callbacks = {});
 
 // The label of a folded map, which names its CSV file: the stamps of frames s and e followed by
-// "-SUM" or "-MAX".
+// "-SUM" or "-MAX" (a duration maximum adds its hours and "H": "-MAX<H>H").
 std::string rangeLabel(const core::AnalysisConditions& conditions, int s, int e, RangeFold fold);
 
 }  // namespace ombrix::viewer

@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <chrono>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -43,12 +42,6 @@ const core::TimeStamp& stampOf(const core::AnalysisConditions& c, int i) {
   return c.index[static_cast<std::size_t>(i)].stamp;
 }
 
-std::string timeText(const core::TimeStamp& s) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d", s.year, s.month, s.day, s.hour, s.minute);
-  return text;
-}
-
 }  // namespace
 
 std::optional<FrameReference> parseFrameReference(std::string_view text) {
@@ -82,10 +75,10 @@ core::Status resolveFrame(const core::AnalysisConditions& conditions, const Fram
       return {};
     }
   }
-  std::vector<std::string> times{timeText(reference.time)};
+  std::vector<std::string> times{core::stampText(reference.time, 'T')};
   if (frames > 0) {
-    times.push_back(timeText(stampOf(conditions, 0)));
-    times.push_back(timeText(stampOf(conditions, frames - 1)));
+    times.push_back(core::stampText(stampOf(conditions, 0), 'T'));
+    times.push_back(core::stampText(stampOf(conditions, frames - 1), 'T'));
   }
   return {core::Problem::NoFrameAtTime, {}, std::move(times)};
 }

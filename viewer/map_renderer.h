@@ -8,7 +8,7 @@
 
 #include "core/analysis_conditions.h"
 #include "viewer/rgb_surface.h"
-#include "viewer/view_geometry.h"
+#include "viewer/surface_projection.h"
 
 namespace ombrix::viewer {
 

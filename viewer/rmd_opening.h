@@ -11,7 +11,7 @@
 #include "core/analysis_conditions.h"
 #include "core/problem.h"
 #include "core/rmd_file.h"
-#include "viewer/view_geometry.h"
+#include "viewer/surface_projection.h"
 
 namespace ombrix::viewer {
 

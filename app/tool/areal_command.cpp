@@ -17,6 +17,7 @@
 #include "core/period_check.h"
 #include "gis/areal_csv.h"
 #include "gis/areal_run.h"
+#include "gis/duration_window.h"
 #include "gis/polygon_file.h"
 #include "viewer/frame_reference.h"
 
@@ -36,13 +37,13 @@ struct Options {
   std::string out;
 };
 
-// "1,3,6,24": hours from 1 to 32767; nothing when a part is not one.
+// "1,3,6,24": hours that gis::durationHoursValid accepts; nothing when a part is not one.
 std::optional<std::vector<int>> hoursOf(std::string_view text) {
   std::vector<int> hours;
   while (true) {
     const std::size_t comma = text.find(',');
     const std::optional<std::int32_t> h = core::parseWholeNumber(text.substr(0, comma));
-    if (!h || *h < 1 || *h > 32767) return std::nullopt;
+    if (!h || !gis::durationHoursValid(*h)) return std::nullopt;
     hours.push_back(*h);
     if (comma == std::string_view::npos) return hours;
     text.remove_prefix(comma + 1);
@@ -54,11 +55,11 @@ core::Status fromRmdFile(const Options& options, const std::vector<gis::Shape>& 
                          gis::ArealComputation& computation) {
   core::AnalysisConditions conditions;
   if (core::Status opened = openForExport(options.rmdPath, conditions); !opened) return opened;
-  const FrameRangeText range{options.from.empty() ? "0" : options.from,
-                             options.to.empty() ? std::to_string(conditions.openFrameCount() - 1) : options.to};
   int first = 0;
   int last = 0;
-  if (core::Status found = resolveFrameRange(conditions, range, first, last); !found) return found;
+  if (core::Status found = resolveFrameRangeOrWholeFile(conditions, {options.from, options.to}, first, last); !found) {
+    return found;
+  }
   TerminalProgress bar(kCommand);
   core::PreprocessCallbacks callbacks;
   callbacks.progress = [&bar](int done, int count) { bar.update(static_cast<double>(done) / count); };
@@ -151,8 +152,12 @@ CommandRun defineAreal(CLI::App& command) {
   command.add_option("--name-field", options->nameField, "field that names each polygon (default: name)")
       ->type_name("FIELD");
   const CLI::Validator hourList(
-      [](std::string& text) { return hoursOf(text) ? std::string() : "hours are whole numbers from 1 to 32767"; }, "",
-      "hours");
+      [](std::string& text) {
+        return hoursOf(text) ? std::string()
+                             : "hours are whole numbers from " + std::to_string(gis::kMinDurationHours) + " to " +
+                                   std::to_string(gis::kMaxDurationHours);
+      },
+      "", "hours");
   command.add_option("--durations", options->durations, "hours of the duration maxima, such as 1,3,6,24")
       ->type_name("H,H,...")
       ->check(hourList);

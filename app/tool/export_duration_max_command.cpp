@@ -27,7 +27,7 @@ CommandRun defineExportDurationMax(CLI::App& command) {
   command.add_option("--hours", options->hours, "duration H in hours")
       ->type_name("H")
       ->required()
-      ->check(CLI::Range(1, gis::kMaxDurationHours));
+      ->check(CLI::Range(gis::kMinDurationHours, gis::kMaxDurationHours));
   command.add_option("--out", options->out, "the GeoTIFF file (default: the current-display name, .tif)")
       ->type_name("PATH");
   return [options] {

@@ -90,12 +90,11 @@ int runFromRmd(const CLI::App& command, const Options& options) {
   }
   core::AnalysisConditions conditions;
   if (core::Status opened = openForExport(options.rmdPath, conditions); !opened) return refused(opened);
-  const FrameRangeText range{
-      options.range.from.empty() ? "0" : options.range.from,
-      options.range.to.empty() ? std::to_string(conditions.openFrameCount() - 1) : options.range.to};
   int first = 0;
   int last = 0;
-  if (core::Status found = resolveFrameRange(conditions, range, first, last); !found) return refused(found);
+  if (core::Status found = resolveFrameRangeOrWholeFile(conditions, options.range, first, last); !found) {
+    return refused(found);
+  }
   const std::filesystem::path target =
       options.out.empty() ? gis::netcdfPathBeside(options.rmdPath) : std::filesystem::path(options.out);
   if (core::Status distinct = core::checkOutputNotInput(target, {options.rmdPath}); !distinct) return refused(distinct);

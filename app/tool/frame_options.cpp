@@ -62,4 +62,11 @@ core::Status resolveFrameRange(const core::AnalysisConditions& conditions, const
   return resolveFrame(conditions, range.to, last);
 }
 
+core::Status resolveFrameRangeOrWholeFile(const core::AnalysisConditions& conditions, const FrameRangeText& range,
+                                          int& first, int& last) {
+  const FrameRangeText whole{range.from.empty() ? "0" : range.from,
+                             range.to.empty() ? std::to_string(conditions.openFrameCount() - 1) : range.to};
+  return resolveFrameRange(conditions, whole, first, last);
+}
+
 }  // namespace ombrix::tool

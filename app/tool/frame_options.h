@@ -34,5 +34,8 @@ core::Status resolveFrame(const core::AnalysisConditions& conditions, const std:
 // The numbers of both ends of a range.
 core::Status resolveFrameRange(const core::AnalysisConditions& conditions, const FrameRangeText& range, int& first,
                                int& last);
+// The same, an end left empty standing for the file's first or last frame.
+core::Status resolveFrameRangeOrWholeFile(const core::AnalysisConditions& conditions, const FrameRangeText& range,
+                                          int& first, int& last);
 
 }  // namespace ombrix::tool

@@ -1,5 +1,4 @@
 // ombrix-tool info FILE.RMD: the header, the frame times and the frames no record filled.
-#include <cstdio>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -11,12 +10,6 @@
 
 namespace ombrix::tool {
 namespace {
-
-std::string stampText(const core::TimeStamp& s) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", s.year, s.month, s.day, s.hour, s.minute);
-  return text;
-}
 
 std::string degreesText(std::int32_t microdegrees) {
   return core::formatDegrees(microdegrees) + " (" + std::to_string(microdegrees) + ")";
@@ -51,8 +44,8 @@ void printContents(const std::string& path, const core::RmdContents& contents) {
             << "south latitude:  " << degreesText(h.fileSouthLat) << "\n"
             << "cell steps:      " << h.cellLonStep << " (longitude), " << h.cellLatStep << " (latitude)\n"
             << "no-data value:   " << h.noDataValue << "\n"
-            << "first frame:     " << stampText(contents.index.front().stamp) << "\n"
-            << "last frame:      " << stampText(contents.index.back().stamp) << "\n"
+            << "first frame:     " << core::stampText(contents.index.front().stamp) << "\n"
+            << "last frame:      " << core::stampText(contents.index.back().stamp) << "\n"
             << "empty frames:    " << empty.size();
   if (!empty.empty()) std::cout << " (" << rangesText(empty) << ")";
   std::cout << "\n";

@@ -1,6 +1,6 @@
 #pragma once
-// Pictures as PNG files, without a picture library: 8-bit RGB, each row filtered by its left
-// neighbour ("Sub"), the rows deflated by zlib into one IDAT chunk.
+// Pictures as PNG files, written by libpng: 8-bit RGB, each row filtered by its left neighbour
+// ("Sub"), deflated at zlib's default level.
 #include <cstdint>
 #include <vector>
 
@@ -8,7 +8,7 @@
 
 namespace ombrix::tool {
 
-// The bytes of the PNG file of image; empty when zlib refuses.
+// The bytes of the PNG file of image; empty when libpng refuses.
 std::vector<std::uint8_t> encodePng(const viewer::RgbImage& image);
 
 }  // namespace ombrix::tool

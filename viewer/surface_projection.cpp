@@ -1,4 +1,4 @@
-#include "viewer/view_geometry.h"
+#include "viewer/surface_projection.h"
 
 #include <algorithm>
 #include <cmath>
