@@ -17,7 +17,7 @@ TEST(DurationMap, BandsOfRowsGiveTheWholeGridsMap) {
   }
   frames[13].clear();  // a frame without data
   test::writeFrames(dir / "Ka200475200475.RMD", 7, 5, frames);
-  const core::AnalysisConditions c = test::openedConditions(dir / "Ka200475200475.RMD");
+  core::RmdDataset c = test::openedDataset(dir / "Ka200475200475.RMD");
   for (int hours : {1, 3, 12}) {
     DurationMap whole;
     ASSERT_TRUE(durationMaximumMap(c, 2, 39, hours, whole));
