@@ -91,7 +91,7 @@ TEST(NetcdfExport, EveryFrameMatchesTheCsvOfTheSameFileWithSlotTimesAndUtc) {
   test::writeSampleRmd(rmd, test::sampleGrid(24, 3, 4), 24, test::dayStamps(2002, 7, 1, 1, 24),
                        [](int k, int cell) { return static_cast<std::int16_t>(k * 7 + cell * 3 - 12); }, {5});
   core::AnalysisConditions c = test::openedConditions(rmd);
-  core::RmdDataset dataset = test::openedDataset(rmd);
+  core::RmdDataset dataset = c.openFileDataset();
   NetcdfExportOptions options;
   ASSERT_TRUE(exportOpenFileNetcdf(dataset, 0, 23, dir / "all.nc", options));
   const Cube cube = readCube(dir / "all.nc");
@@ -154,7 +154,7 @@ TEST(NetcdfExport, ArchiveFormEqualsTheFormOfItsRmdFileAndRefusalsWriteNothing) 
   writeArchive(dir.path(), {36'000'000, 139'000'000, 31'250, 20'833, 9, 7});
   const core::AnalysisConditions c = archiveConditions(dir.path());
   ASSERT_TRUE(core::runPreprocessing(c, dir / "area.RMD").status);
-  core::RmdDataset area = test::openedDataset(dir / "area.RMD");
+  core::RmdDataset area = test::openedConditions(dir / "area.RMD").openFileDataset();
   ASSERT_TRUE(exportOpenFileNetcdf(area, 0, 95, dir / "rmd.nc", {}));
   int progressCalls = 0;
   NetcdfExportOptions options;

@@ -75,14 +75,6 @@ inline core::AnalysisConditions openedConditions(const std::filesystem::path& pa
   return conditions;
 }
 
-// The file at path as a dataset, checked.
-inline core::RmdDataset openedDataset(const std::filesystem::path& path) {
-  core::RmdDataset file;
-  const core::Status opened = file.open(path);
-  EXPECT_TRUE(opened) << message(opened);
-  return file;
-}
-
 // The lines of a CR LF text; fails the test on a bare LF or a missing final line end.
 inline std::vector<std::string> crlfLines(const std::string& text) {
   std::vector<std::string> lines;
