@@ -16,7 +16,6 @@
 #include "gis/areal_series.h"
 #include "gis/cell_weights.h"
 #include "support/test_support.h"
-#include "viewer/rmd_opening.h"
 
 namespace ombrix::bench {
 namespace {
@@ -167,15 +166,13 @@ void BM_ArealFromRmd(benchmark::State& state) {
   static const fs::path path = dir / "AJ20057012005701.RMD";
   const Day& day = national25km();
   if (!fs::exists(path)) writeRainFile(path, windowHeader(kNationalGrid, "全国", kPerDay));
-  core::AnalysisConditions conditions;
-  const viewer::RmdOpening opening = viewer::openRmdFile(path, 689, 593);
-  if (!opening.status) fail(message(opening.status));
-  viewer::applyOpening(opening, conditions);
+  core::RmdDataset file;
+  if (core::Status opened = file.open(path); !opened) fail(message(opened));
   double total = 0;
   for (auto _ : state) {
     gis::ArealComputation computation;
     const double start = threadSeconds();
-    if (core::Status s = gis::arealOverOpenFile(conditions, day.shapes, 0, kPerDay - 1, computation); !s) {
+    if (core::Status s = gis::arealOverOpenFile(file, day.shapes, 0, kPerDay - 1, computation); !s) {
       state.SkipWithError(message(s).c_str());
     }
     total += threadSeconds() - start;

@@ -57,8 +57,8 @@ void plainExport(const core::AnalysisConditions& c, const fs::path& folder) {
   std::ofstream list(folder / "FileList.txt", std::ios::binary);
   const float keido0 = static_cast<float>(static_cast<double>(static_cast<float>(c.header.fileWestLon)) / 1e6);
   const float ido0 = static_cast<float>(static_cast<double>(static_cast<float>(c.header.fileNorthLat)) / 1e6);
-  const double dKeido = static_cast<double>(static_cast<float>(c.geometry.cellWidth)) / 1e6;
-  const double dIdo = static_cast<double>(static_cast<float>(c.geometry.cellHeight)) / 1e6;
+  const double dKeido = static_cast<double>(static_cast<float>(c.grid.cellWidth)) / 1e6;
+  const double dIdo = static_cast<double>(static_cast<float>(c.grid.cellHeight)) / 1e6;
   const auto two = [](int v) {
     std::string text = std::to_string(v);
     if (v < 10) text.insert(text.begin(), '0');

@@ -112,7 +112,8 @@ void measure(benchmark::State& state, const char* variant, const fs::path& targe
 }
 
 void exportCube(const core::AnalysisConditions& c, const fs::path& target) {
-  if (core::Status s = gis::exportOpenFileNetcdf(c, 0, c.header.frameCount - 1, target, {}); !s) fail(message(s));
+  core::RmdDataset file = c.openFileDataset();
+  if (core::Status s = gis::exportOpenFileNetcdf(file, 0, c.header.frameCount - 1, target, {}); !s) fail(message(s));
 }
 
 void BM_NetcdfExport(benchmark::State& state) { measure(state, "fast", benchFile().dir / "cube.nc", exportCube); }

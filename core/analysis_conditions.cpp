@@ -1,12 +1,9 @@
 #include "core/analysis_conditions.h"
 
-#include <algorithm>
-
 namespace ombrix::core {
 
 int AnalysisConditions::openFrameCount() const noexcept {
-  if (!fileOpen() || header.frameCount <= 0) return 0;
-  return static_cast<int>(std::min(static_cast<std::size_t>(header.frameCount), index.size()));
+  return fileOpen() ? readableFrameCount(header, index.size()) : 0;
 }
 
 std::vector<Status> missingConditions(const AnalysisConditions& c) {

@@ -3,10 +3,12 @@
 // the preprocessed file open in the viewer. One instance is created in main() and handed on.
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "core/problem.h"
+#include "core/rmd_dataset.h"
 #include "core/rmd_file.h"
 #include "core/view_geometry.h"
 
@@ -45,7 +47,8 @@ struct AnalysisConditions {
   // The grid shown, row-major: cell (column c, row r) is rainGrid[r * header.gridCols + c].
   std::vector<std::int16_t> rainGrid;
 
-  // Drawing geometry, computed when a file is opened.
+  // Where the open file's cells lie, and the drawing geometry, computed when a file is opened.
+  CellGrid grid;
   ViewGeometry geometry;
 
   // Viewer.
@@ -57,6 +60,12 @@ struct AnalysisConditions {
   // How many frames of the open file can be loaded (frames 0 .. count - 1): 0 when no file
   // is open, and never more than the frame index holds.
   int openFrameCount() const noexcept;
+  // The index entries of those frames.
+  std::span<const FrameIndexEntry> openFrames() const noexcept {
+    return std::span(index).first(static_cast<std::size_t>(openFrameCount()));
+  }
+  // The open file as a dataset, for the libraries; its reader opens at the first read.
+  RmdDataset openFileDataset() const { return RmdDataset(openRmdPath, {header, index}); }
 };
 
 inline constexpr std::uint8_t kViewerIdle = 0;

@@ -1,5 +1,7 @@
 #include "core/input_file.h"
 
+#include <utility>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +12,16 @@ namespace ombrix::core {
 
 InputFile::~InputFile() {
   if (fd_ >= 0) ::close(fd_);
+}
+
+InputFile::InputFile(InputFile&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+
+InputFile& InputFile::operator=(InputFile&& other) noexcept {
+  if (this != &other) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = std::exchange(other.fd_, -1);
+  }
+  return *this;
 }
 
 bool InputFile::open(const std::filesystem::path& path) {

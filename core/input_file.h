@@ -16,6 +16,8 @@ class InputFile {
   ~InputFile();
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
+  InputFile(InputFile&& other) noexcept;
+  InputFile& operator=(InputFile&& other) noexcept;
 
   // False when the path names no regular file that can be opened for reading.
   bool open(const std::filesystem::path& path);

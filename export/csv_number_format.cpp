@@ -67,9 +67,8 @@ char* writeCommaValue(char* out, std::int16_t value) noexcept {
   return out + entry.length;
 }
 
-CellFieldTexts::CellFieldTexts(std::int32_t westLon, std::int32_t northLat, std::int32_t cellWidth,
-                               std::int32_t cellHeight, int columns, int rows)
-    : columns_(std::max(columns, 0)), rows_(std::max(rows, 0)) {
+CellFieldTexts::CellFieldTexts(const core::CellGrid& grid)
+    : columns_(std::max(grid.columns, 0)), rows_(std::max(grid.rows, 0)) {
   char buffer[64];
   const auto append = [&](char* end) {
     const Piece piece{static_cast<std::uint32_t>(texts_.size()), static_cast<std::uint32_t>(end - buffer)};
@@ -80,7 +79,7 @@ CellFieldTexts::CellFieldTexts(std::int32_t westLon, std::int32_t northLat, std:
   for (int m = 0; m < rows_; ++m) {
     buffer[0] = ',';
     const Piece index = append(writeInteger(buffer + 1, m));
-    const Piece latitude = append(core::formatSingleTo(buffer + 1, cellLatitude(northLat, cellHeight, m)));
+    const Piece latitude = append(core::formatSingleTo(buffer + 1, cellLatitude(grid.northLat, grid.cellHeight, m)));
     rowPieces_.push_back(index);
     rowPieces_.push_back(latitude);
     longestRow = std::max<std::size_t>(longestRow, index.length + latitude.length);
@@ -90,7 +89,7 @@ CellFieldTexts::CellFieldTexts(std::int32_t westLon, std::int32_t northLat, std:
     buffer[0] = ',';
     char* end = writeInteger(buffer + 1, n);
     *end++ = ',';
-    const Piece piece = append(core::formatSingleTo(end, cellLongitude(westLon, cellWidth, n)));
+    const Piece piece = append(core::formatSingleTo(end, cellLongitude(grid.westLon, grid.cellWidth, n)));
     columnPieces_.push_back(piece);
     longestColumn = std::max<std::size_t>(longestColumn, piece.length);
   }

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/rmd_dataset.h"
+
 namespace ombrix::exports {
 
 // Cell step in degrees: the step in microdegrees as a float divided by 1,000,000 in double precision.
@@ -32,8 +34,7 @@ inline constexpr std::size_t kCommaValueSlack = 8;
 // each row and each column prepared once.
 class CellFieldTexts {
  public:
-  CellFieldTexts(std::int32_t westLon, std::int32_t northLat, std::int32_t cellWidth, std::int32_t cellHeight,
-                 int columns, int rows);
+  explicit CellFieldTexts(const core::CellGrid& grid);
   // Writes the fields of the cell in row M, column N; returns the end.
   char* write(char* out, int row, int column) const noexcept;
   int columns() const noexcept { return columns_; }

@@ -35,9 +35,7 @@ CurrentDisplayResult exportCurrentDisplay(const core::AnalysisConditions& condit
   CsvFileWriter out;
   if (result.status = out.open(result.path, result.path); !result.status) return result;
   out.appendLine(kHeader);
-  const CellFieldTexts fields(conditions.header.fileWestLon, conditions.header.fileNorthLat,
-                              conditions.geometry.cellWidth, conditions.geometry.cellHeight, conditions.header.gridCols,
-                              conditions.header.gridRows);
+  const CellFieldTexts fields(conditions.grid);
   const std::size_t lineLength = fields.maxLength() + kCommaValueSlack + kLineEnd.size();
   const std::int16_t* value = conditions.rainGrid.data();
   for (int m = 0; m < fields.rows(); ++m) {

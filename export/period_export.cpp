@@ -167,8 +167,7 @@ class SetWriter {
   SetWriter(const SetPlan& plan, SetFiles& files, const core::AnalysisConditions& c)
       : plan_(plan),
         files_(files),
-        fields_(c.header.fileWestLon, c.header.fileNorthLat, c.geometry.cellWidth, c.geometry.cellHeight,
-                c.header.gridCols, c.header.gridRows) {}
+        fields_(c.grid) {}
 
   core::Status open() { return frames_.open(plan_.rmdPath); }
 

@@ -4,8 +4,6 @@
 #include <cmath>
 
 #include "core/frame_slots.h"
-#include "viewer/frame_loading.h"
-#include "viewer/surface_projection.h"
 
 namespace ombrix::gis {
 
@@ -28,31 +26,21 @@ core::AnalysisConditions windowAround(const core::AnalysisConditions& c, const s
 
 }  // namespace
 
-CellGrid cellGridOf(const core::AnalysisConditions& c) {
-  return cellGridOf(c.header, c.geometry.cellWidth, c.geometry.cellHeight);
-}
-
-int framesPerHourOf(const core::AnalysisConditions& c) {
-  const auto clock = core::slotClockOf(c.header, c.index);
+int framesPerHourOf(const core::RmdDataset& file) {
+  const auto clock = core::slotClockOf(file.header(), file.index());
   return clock ? clock->framesPerHour() : 1;
 }
 
-core::Status arealOverOpenFile(const core::AnalysisConditions& c, const std::vector<Shape>& shapes, int first,
-                               int last, ArealComputation& computation, const core::PreprocessCallbacks& callbacks) {
-  if (!c.fileOpen()) return {core::Problem::NoFileOpen};
-  if (first < 0 || last < first || last >= c.openFrameCount()) {
-    return {core::Problem::TimesNotInOrder};
-  }
-  const std::vector<core::TimeStamp> times = core::frameTimes(c.header, c.index);
-  if (core::Status s = computation.prepare(shapes, cellGridOf(c), framesPerHourOf(c)); !s) return s;
-  const std::size_t cellCount = c.header.cellCount();
+core::Status arealOverOpenFile(core::RmdDataset& file, const std::vector<Shape>& shapes, int first, int last,
+                               ArealComputation& computation, const core::PreprocessCallbacks& callbacks) {
+  if (first < 0 || last < first || last >= file.frameCount()) return {core::Problem::TimesNotInOrder};
+  const std::vector<core::TimeStamp> times = core::frameTimes(file.header(), file.index());
+  if (core::Status s = computation.prepare(shapes, file.grid(), framesPerHourOf(file)); !s) return s;
   std::vector<std::int16_t> cells;
   for (int i = first; i <= last; ++i) {
     if (callbacks.yield) callbacks.yield();
     if (callbacks.progress) callbacks.progress(i - first + 1, last - first + 1);
-    if (core::Status s = viewer::loadFrame(c, i, cells); !s) return s;
-    // A file opened while events ran has another grid: the weights no longer fit it.
-    if (cells.size() != cellCount) return {core::Problem::FrameNotInFile};
+    if (core::Status s = file.readFrame(i, cells); !s) return s;
     computation.addFrame(times[static_cast<std::size_t>(i)], cells);
   }
   return {};
@@ -66,9 +54,7 @@ core::Status arealOverArchive(const core::AnalysisConditions& conditions, const 
   if (core::Status s = core::readAreaWindow(windowed, layout); !s) return s;
   const core::SlotClock clock =
       core::slotClockFrom(conditions.periodYear[0], conditions.periodMonth[0], conditions.periodDay[0]);
-  const int scale = viewer::scaleFactorForDate(conditions.periodYear[0], conditions.periodMonth[0]);
-  const viewer::ViewGeometry geometry = viewer::computeViewGeometry(layout.header, scale, 1, 1);
-  const CellGrid grid = cellGridOf(layout.header, geometry.cellWidth, geometry.cellHeight);
+  const CellGrid grid = core::cellGridOf(layout.header, conditions.periodYear[0], conditions.periodMonth[0]);
   if (core::Status s = computation.prepare(shapes, grid, clock.framesPerHour()); !s) return s;
   // Slots without a record are not streamed: they are filled in as frames without data.
   std::int64_t nextSlot = 0;

@@ -6,20 +6,19 @@
 #include "core/analysis_conditions.h"
 #include "core/preprocess_run.h"
 #include "core/problem.h"
+#include "core/rmd_dataset.h"
 #include "gis/areal_series.h"
 #include "gis/cell_weights.h"
 
 namespace ombrix::gis {
 
-// The cells of the open file as its CSV exports place them.
-CellGrid cellGridOf(const core::AnalysisConditions& conditions);
-// Frames per hour of the open file (2 half-hourly, 1 hourly); 1 when no frame holds data.
-int framesPerHourOf(const core::AnalysisConditions& conditions);
+// Frames per hour of the file (2 half-hourly, 1 hourly); 1 when no frame holds data.
+int framesPerHourOf(const core::RmdDataset& file);
 
-// Frames first .. last of the open file, each read once. A frame whose index entry is empty is
+// Frames first .. last of the file, each read once. A frame whose index entry is empty is
 // labelled with the time its slot stands for. callbacks.progress gets (frames done, frames).
-core::Status arealOverOpenFile(const core::AnalysisConditions& conditions, const std::vector<Shape>& shapes,
-                               int first, int last, ArealComputation& computation,
+core::Status arealOverOpenFile(core::RmdDataset& file, const std::vector<Shape>& shapes, int first, int last,
+                               ArealComputation& computation,
                                const core::PreprocessCallbacks& callbacks = {});
 
 // Every frame slot of the archive period in conditions (archiveDir, period and catalogue),

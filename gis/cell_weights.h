@@ -12,9 +12,11 @@
 #include <vector>
 
 #include "core/problem.h"
-#include "gis/cell_grid.h"
+#include "core/rmd_dataset.h"
 
 namespace ombrix::gis {
+
+using core::CellGrid;
 
 struct LonLat {
   double lon = 0;

@@ -26,19 +26,14 @@ std::vector<core::CellRange> rowBands(const core::RmdHeader& header, std::size_t
 
 }  // namespace
 
-core::Status durationMaximumMap(const core::AnalysisConditions& conditions, int first, int last, int hours,
-                                DurationMap& map, const core::PreprocessCallbacks& callbacks, std::size_t bandCells) {
-  if (!conditions.fileOpen()) return {core::Problem::NoFileOpen};
-  if (first < 0 || last < first || last >= conditions.openFrameCount()) {
-    return {core::Problem::TimesNotInOrder};
-  }
+core::Status durationMaximumMap(core::RmdDataset& file, int first, int last, int hours, DurationMap& map,
+                                const core::PreprocessCallbacks& callbacks, std::size_t bandCells) {
+  if (first < 0 || last < first || last >= file.frameCount()) return {core::Problem::TimesNotInOrder};
   if (!durationHoursValid(hours)) return {core::Problem::DurationHoursInvalid};
-  if (!durationFits(last - first + 1, framesPerHourOf(conditions), hours)) {
+  if (!durationFits(last - first + 1, framesPerHourOf(file), hours)) {
     return {core::Problem::DurationLongerThanRange, {}, {std::to_string(hours)}};
   }
-  core::RmdFrameReader file;
-  if (core::Status s = file.open(conditions.openRmdPath); !s) return s;
-  const core::RmdHeader& header = conditions.header;
+  const core::RmdHeader& header = file.header();
   const int frames = last - first + 1;
   const std::vector<core::CellRange> bands = rowBands(header, bandCells);
   const int steps = static_cast<int>(bands.size()) * frames;
@@ -56,14 +51,16 @@ core::Status durationMaximumMap(const core::AnalysisConditions& conditions, int 
         ++entering;
         if (callbacks.progress) callbacks.progress(++done, steps);
       }
-      return file.read(header, conditions.index[static_cast<std::size_t>(first + k)].frameOffset, band, cells);
+      return file.readCells(first + k, band, cells);
     };
-    if (core::Status s = cellDurationMaxima(band.count, frames, framesPerHourOf(conditions), hours, read, depths); !s) {
+    if (core::Status s = cellDurationMaxima(band.count, frames, framesPerHourOf(file), hours, read, depths); !s) {
       return s;
     }
     std::copy(depths.begin(), depths.end(), result.grid.begin() + static_cast<std::ptrdiff_t>(band.first));
   }
-  result.label = viewer::rangeLabel(conditions, first, last, viewer::RangeFold::Maximum) + std::to_string(hours) + "H";
+  result.label = viewer::rangeLabel(file.index()[static_cast<std::size_t>(first)].stamp,
+                                    file.index()[static_cast<std::size_t>(last)].stamp, viewer::RangeFold::Maximum) +
+                 std::to_string(hours) + "H";
   map = std::move(result);
   return {};
 }

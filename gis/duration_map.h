@@ -9,6 +9,7 @@
 #include "core/analysis_conditions.h"
 #include "core/preprocess_run.h"
 #include "core/problem.h"
+#include "core/rmd_dataset.h"
 
 namespace ombrix::gis {
 
@@ -21,10 +22,10 @@ struct DurationMap {
 // memory, so the map costs about its own grid whatever the grid, the frames and H.
 inline constexpr std::size_t kDurationBandCells = std::size_t{1} << 19;
 
-// Each cell's largest H-hour depth over frames first .. last, band by band. Refused: no file
-// open, frames out of order, H outside 1 .. kMaxDurationHours or longer than the frames (no
+// Each cell's largest H-hour depth over frames first .. last of the file, band by band.
+// Refused: frames out of order, H outside 1 .. kMaxDurationHours or longer than the frames (no
 // window fits), a frame that cannot be read.
-core::Status durationMaximumMap(const core::AnalysisConditions& conditions, int first, int last, int hours,
+core::Status durationMaximumMap(core::RmdDataset& file, int first, int last, int hours,
                                 DurationMap& map, const core::PreprocessCallbacks& callbacks = {},
                                 std::size_t bandCells = kDurationBandCells);
 

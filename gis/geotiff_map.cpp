@@ -91,12 +91,11 @@ bool writeCog(const Dataset& source, const std::filesystem::path& path) {
 
 }  // namespace
 
-MapGeoreference csvCellCentres(std::int32_t westLon, std::int32_t northLat, std::int32_t cellWidth,
-                               std::int32_t cellHeight) noexcept {
-  const double width = exports::cellStepDegrees(cellWidth);
-  const double height = exports::cellStepDegrees(cellHeight);
-  return {exports::cellLongitudeDegrees(westLon, cellWidth, 0) - width / 2,
-          exports::cellLatitudeDegrees(northLat, cellHeight, 0) + height / 2, width, height};
+MapGeoreference csvCellCentres(const core::CellGrid& grid) noexcept {
+  const double width = exports::cellStepDegrees(grid.cellWidth);
+  const double height = exports::cellStepDegrees(grid.cellHeight);
+  return {exports::cellLongitudeDegrees(grid.westLon, grid.cellWidth, 0) - width / 2,
+          exports::cellLatitudeDegrees(grid.northLat, grid.cellHeight, 0) + height / 2, width, height};
 }
 
 std::vector<float> storedToBandValues(std::span<const std::int16_t> stored) {

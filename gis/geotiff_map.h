@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/problem.h"
+#include "core/rmd_dataset.h"
 
 namespace ombrix::gis {
 
@@ -22,8 +23,7 @@ struct MapGeoreference {
 
 // The georeference that puts every cell centre at the Keido and Ido the CSV exports write for
 // it (in double precision): origin (Keido0 - dKeido/2, Ido0 + dIdo/2).
-MapGeoreference csvCellCentres(std::int32_t westLon, std::int32_t northLat, std::int32_t cellWidth,
-                               std::int32_t cellHeight) noexcept;
+MapGeoreference csvCellCentres(const core::CellGrid& grid) noexcept;
 
 // Row-major from the north-west cell; values equal to kMapNoData are nodata.
 struct FloatGrid {

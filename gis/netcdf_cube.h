@@ -14,8 +14,8 @@
 
 #include "core/output_file.h"
 #include "core/problem.h"
+#include "core/rmd_dataset.h"
 #include "core/time_stamp.h"
-#include "gis/cell_grid.h"
 
 namespace ombrix::gis {
 
@@ -24,7 +24,7 @@ namespace ombrix::gis {
 std::optional<std::int64_t> stampMinutes(const core::TimeStamp& stamp) noexcept;
 
 struct CubeLayout {
-  CellGrid grid;  // the cell positions follow the CSV exports' rule
+  core::CellGrid grid;  // the cell positions follow the CSV exports' rule
   std::int64_t frames = 0;
   int intervalMinutes = 60;
   // Stamp-zone minutes (see stampMinutes) of the slot of frame 0; frame i's slot lies

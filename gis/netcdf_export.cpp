@@ -8,8 +8,6 @@
 #include "core/preprocess_run.h"
 #include "core/rmd_file.h"
 #include "gis/netcdf_cube.h"
-#include "viewer/frame_loading.h"
-#include "viewer/surface_projection.h"
 
 namespace ombrix::gis {
 
@@ -18,10 +16,9 @@ namespace {
 constexpr int kMinutesPerDay = 24 * 60;
 constexpr std::string_view kSource = "Radar-AMeDAS composite rainfall archive, decoded by Ombrix";
 
-CubeLayout layoutFor(const core::RmdHeader& header, std::int32_t cellWidth, std::int32_t cellHeight,
-                     const std::string& name, const NetcdfExportOptions& options) {
+CubeLayout layoutFor(const core::CellGrid& grid, const std::string& name, const NetcdfExportOptions& options) {
   CubeLayout layout;
-  layout.grid = cellGridOf(header, cellWidth, cellHeight);
+  layout.grid = grid;
   layout.stampsUtc = options.stampsUtc;
   layout.title = "Rainfall " + name;
   layout.source = kSource;
@@ -41,31 +38,29 @@ std::filesystem::path netcdfPathBeside(const std::filesystem::path& rmdFile) {
   return path.replace_extension(".nc");
 }
 
-core::Status exportOpenFileNetcdf(const core::AnalysisConditions& c, int first, int last,
-                                  const std::filesystem::path& target, const NetcdfExportOptions& options) {
-  if (!c.fileOpen()) return {core::Problem::NoFileOpen};
-  if (first < 0 || last >= c.openFrameCount()) return {core::Problem::FrameNotInFile};
+core::Status exportOpenFileNetcdf(core::RmdDataset& file, int first, int last, const std::filesystem::path& target,
+                                  const NetcdfExportOptions& options) {
+  if (first < 0 || last >= file.frameCount()) return {core::Problem::FrameNotInFile};
   if (last < first) return {core::Problem::TimesNotInOrder};
-  const core::RmdHeader& header = c.header;
-  const auto clock = core::slotClockOf(header, c.index);
+  const core::RmdHeader& header = file.header();
+  const auto clock = core::slotClockOf(header, file.index());
   const auto midnight = clock ? stampMinutes(clock->firstDay) : std::nullopt;
-  if (!midnight) return {core::Problem::NoFrameWithTime, c.openRmdPath};
+  if (!midnight) return {core::Problem::NoFrameWithTime, file.path()};
 
-  CubeLayout layout = layoutFor(header, c.geometry.cellWidth, c.geometry.cellHeight,
-                                std::filesystem::path(c.openRmdPath).stem().string(), options);
+  CubeLayout layout = layoutFor(file.grid(), file.path().stem().string(), options);
   layout.frames = last - first + 1;
   layout.intervalMinutes = kMinutesPerDay / clock->framesPerDay;
   layout.firstSlotMinutes = *midnight + static_cast<std::int64_t>(first) * layout.intervalMinutes;
 
   NetcdfCube cube;
   if (core::Status s = cube.create(target, layout); !s) return s;
-  const std::vector<core::TimeStamp> times = core::frameTimes(header, c.index);
+  const std::vector<core::TimeStamp> times = core::frameTimes(header, file.index());
   std::vector<std::int16_t> frame;
   for (int k = first; k <= last; ++k) {
     report(options, static_cast<double>(k - first + 1) / static_cast<double>(layout.frames));
     const auto index = static_cast<std::size_t>(k);
-    if (!core::frameHasData(header, c.index[index].frameOffset)) continue;
-    if (core::Status s = viewer::loadFrame(c, k, frame); !s) return s;
+    if (!core::frameHasData(header, file.index()[index].frameOffset)) continue;
+    if (core::Status s = file.readFrame(k, frame); !s) return s;
     if (core::Status s = cube.writeFrame(k - first, times[index], frame); !s) return s;
   }
   return cube.commit();
@@ -77,8 +72,7 @@ core::Status exportArchiveNetcdf(const core::AnalysisConditions& c, const std::f
   if (core::Status s = core::checkPeriodAndArea(c, area); !s) return s;
   if (core::Status s = core::readAreaWindow(c, area); !s) return s;
 
-  const int scale = viewer::scaleFactorForDate(c.periodYear[0], c.periodMonth[0]);
-  CubeLayout layout = layoutFor(area.header, scale * area.header.cellLonStep, scale * area.header.cellLatStep,
+  CubeLayout layout = layoutFor(core::cellGridOf(area.header, c.periodYear[0], c.periodMonth[0]),
                                 std::filesystem::path(core::outputRmdPath(c)).stem().string(), options);
   layout.frames = area.frameCount();
   layout.intervalMinutes = kMinutesPerDay / area.framesPerDay;

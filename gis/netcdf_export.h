@@ -8,6 +8,7 @@
 
 #include "core/analysis_conditions.h"
 #include "core/problem.h"
+#include "core/rmd_dataset.h"
 
 namespace ombrix::gis {
 
@@ -21,10 +22,10 @@ struct NetcdfExportOptions {
 // FILE.RMD -> FILE.nc
 std::filesystem::path netcdfPathBeside(const std::filesystem::path& rmdFile);
 
-// Frames first..last of the file open in conditions. Frames without data are fill values at
-// the time of their slot, counted from the midnight of the file's first day.
-core::Status exportOpenFileNetcdf(const core::AnalysisConditions& conditions, int first, int last,
-                                  const std::filesystem::path& target, const NetcdfExportOptions& options);
+// Frames first..last of the file. Frames without data are fill values at the time of their
+// slot, counted from the midnight of the file's first day.
+core::Status exportOpenFileNetcdf(core::RmdDataset& file, int first, int last, const std::filesystem::path& target,
+                                  const NetcdfExportOptions& options);
 
 // The area and period of conditions (archiveFiles catalogued), with the preprocessing run's
 // checks and messages; the period's first day's midnight is the slot of frame 0.

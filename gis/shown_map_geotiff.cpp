@@ -19,9 +19,7 @@ exports::CurrentDisplayResult exportShownMapGeoTiff(const core::AnalysisConditio
   }
   result.path = target;
   const std::vector<float> values = storedToBandValues(c.rainGrid);
-  result.status = writeGeoTiffMap(
-      result.path, {c.header.gridCols, c.header.gridRows, values},
-      csvCellCentres(c.header.fileWestLon, c.header.fileNorthLat, c.geometry.cellWidth, c.geometry.cellHeight));
+  result.status = writeGeoTiffMap(result.path, {c.grid.columns, c.grid.rows, values}, csvCellCentres(c.grid));
   return result;
 }
 

@@ -381,7 +381,7 @@ void MapViewer::exportPeriod() {
 bool MapViewer::runComputation(const Computation& work, core::Status& status) {
   const int first = listPosition(*controls_.startTime);
   const int last = listPosition(*controls_.endTime);
-  const core::AnalysisConditions file = conditions_;
+  core::RmdDataset file = conditions_.openFileDataset();
   conditions_.viewerState = core::kViewerComputing;
   const int width = progress_->trackWidth();
   const unsigned changes = viewChanges_;
@@ -407,7 +407,7 @@ void MapViewer::arealMean() {
   gis::ArealComputation computation;
   core::Status status;
   const bool current = runComputation(
-      [&](const core::AnalysisConditions& file, int first, int last, const core::PreprocessCallbacks& callbacks) {
+      [&](core::RmdDataset& file, int first, int last, const core::PreprocessCallbacks& callbacks) {
         return gis::arealOverOpenFile(file, shapes, first, last, computation, callbacks);
       },
       status);
@@ -436,7 +436,7 @@ void MapViewer::durationMaximumMap() {
   gis::DurationMap map;
   core::Status status;
   const bool current = runComputation(
-      [&](const core::AnalysisConditions& file, int first, int last, const core::PreprocessCallbacks& callbacks) {
+      [&](core::RmdDataset& file, int first, int last, const core::PreprocessCallbacks& callbacks) {
         return gis::durationMaximumMap(file, first, last, *hours, map, callbacks);
       },
       status);
@@ -473,21 +473,21 @@ QString MapViewer::cellTip(QPoint point) const {
 
 void MapViewer::exportNetcdf() {
   if (!fileOpen()) return;
-  // A copy: a file opened while the export yields must not change the frames it reads.
-  const core::AnalysisConditions file = conditions_;
-  const std::filesystem::path target = gis::netcdfPathBeside(file.openRmdPath);
+  // A dataset of its own: a file opened while the export yields must not change the frames it reads.
+  core::RmdDataset file = conditions_.openFileDataset();
+  const std::filesystem::path target = gis::netcdfPathBeside(file.path());
   if (std::filesystem::exists(target)) {
     messages_.report({core::Problem::ExportTargetExists, target});
     return;
   }
   gis::NetcdfExportOptions options;
-  options.history = "ombrix: " + file.openRmdPath;
+  options.history = "ombrix: " + file.path().string();
   options.yield = yieldToEvents;
   const int width = progress_->trackWidth();
   options.progress = [this, width](double fraction) {
     progress_->setBarWidth(static_cast<int>(std::lround(fraction * width)));
   };
-  const core::Status status = gis::exportOpenFileNetcdf(file, 0, file.openFrameCount() - 1, target, options);
+  const core::Status status = gis::exportOpenFileNetcdf(file, 0, file.frameCount() - 1, target, options);
   if (window_.isEnding()) return;
   messages_.report(status, core::Notice::NetcdfWritten, target);
 }

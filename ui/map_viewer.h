@@ -102,9 +102,9 @@ class MapViewer final : public QObject {
   void drawMap(Scale scale, std::span<const std::int16_t> grid);
   std::string areaText() const;
   // Frames of the open file from the start to the end time, for a computation.
-  using Computation = std::function<core::Status(const core::AnalysisConditions& file, int first, int last,
+  using Computation = std::function<core::Status(core::RmdDataset& file, int first, int last,
                                                  const core::PreprocessCallbacks&)>;
-  // Runs work on a copy of the open file's conditions (its frames stay those of this file) over
+  // Runs work on a dataset of the open file (its frames stay those of this file) over
   // the chosen times, with the computing state and the progress bar; false when the open file
   // changed or the window is ending meanwhile (the result must then be dropped).
   bool runComputation(const Computation& work, core::Status& status);

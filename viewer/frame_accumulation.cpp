@@ -100,8 +100,16 @@ core::Status foldRange(RangeFold fold, const core::AnalysisConditions& condition
                                 : maximumOfFrames(conditions, s, e, result, callbacks);
 }
 
+namespace {
+const char* foldSuffix(RangeFold fold) noexcept { return fold == RangeFold::Sum ? "-SUM" : "-MAX"; }
+}  // namespace
+
+std::string rangeLabel(const core::TimeStamp& first, const core::TimeStamp& last, RangeFold fold) {
+  return frameStamp(first) + frameStamp(last) + foldSuffix(fold);
+}
+
 std::string rangeLabel(const core::AnalysisConditions& conditions, int s, int e, RangeFold fold) {
-  return frameStamp(conditions, s) + frameStamp(conditions, e) + (fold == RangeFold::Sum ? "-SUM" : "-MAX");
+  return frameStamp(conditions, s) + frameStamp(conditions, e) + foldSuffix(fold);
 }
 
 }  // namespace ombrix::viewer

@@ -42,6 +42,7 @@ core::Status foldRange(RangeFold fold, const core::AnalysisConditions& condition
 
 // The label of a folded map, which names its CSV file: the stamps of frames s and e followed by
 // "-SUM" or "-MAX" (a duration maximum adds its hours and "H": "-MAX<H>H").
+std::string rangeLabel(const core::TimeStamp& first, const core::TimeStamp& last, RangeFold fold);
 std::string rangeLabel(const core::AnalysisConditions& conditions, int s, int e, RangeFold fold);
 
 }  // namespace ombrix::viewer

@@ -30,8 +30,10 @@ core::Status decodeFrame(const core::AnalysisConditions& c, int i, std::span<con
 
 std::string frameStamp(const core::AnalysisConditions& c, int i) {
   if (!frameInIndex(c, i)) return {};
-  const auto k = static_cast<std::size_t>(i);
-  const core::TimeStamp& t = c.index[k].stamp;
+  return frameStamp(c.index[static_cast<std::size_t>(i)].stamp);
+}
+
+std::string frameStamp(const core::TimeStamp& t) {
   std::string stamp = std::to_string(t.year);
   stamp += core::twoDigits(t.month);
   stamp += core::twoDigits(t.day);

@@ -21,7 +21,8 @@ core::Status decodeFrame(const core::AnalysisConditions& conditions, int i, std:
                          std::vector<std::int16_t>& frameGrid);
 
 // "200410050930": year, then month, day, hour and minute each padded to two digits.
-// Empty for a frame number outside the index.
+std::string frameStamp(const core::TimeStamp& stamp);
+// The stamp of frame i of the open file; empty for a frame number outside the index.
 std::string frameStamp(const core::AnalysisConditions& conditions, int i);
 // Appends the stamp of frame i to label.
 void appendFrameLabel(std::string& label, const core::AnalysisConditions& conditions, int i);

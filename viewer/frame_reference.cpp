@@ -38,10 +38,6 @@ std::optional<core::TimeStamp> parseTime(std::string_view text) {
                          static_cast<std::uint8_t>(*minute)};
 }
 
-const core::TimeStamp& stampOf(const core::AnalysisConditions& c, int i) {
-  return c.index[static_cast<std::size_t>(i)].stamp;
-}
-
 }  // namespace
 
 std::optional<FrameReference> parseFrameReference(std::string_view text) {
@@ -59,9 +55,8 @@ std::optional<std::pair<std::string_view, std::string_view>> splitFrameRange(std
   return std::nullopt;
 }
 
-core::Status resolveFrame(const core::AnalysisConditions& conditions, const FrameReference& reference, int& frame) {
-  if (!conditions.fileOpen()) return {core::Problem::NoFileOpen};
-  const int frames = conditions.openFrameCount();
+core::Status resolveFrame(std::span<const core::FrameIndexEntry> index, const FrameReference& reference, int& frame) {
+  const int frames = static_cast<int>(index.size());
   if (reference.number) {
     if (*reference.number >= 0 && *reference.number < frames) {
       frame = *reference.number;
@@ -70,17 +65,22 @@ core::Status resolveFrame(const core::AnalysisConditions& conditions, const Fram
     return {core::Problem::FrameNumberNotInFile, {}, {std::to_string(frames)}};
   }
   for (int i = 0; i < frames; ++i) {
-    if (stampOf(conditions, i) == reference.time) {
+    if (index[static_cast<std::size_t>(i)].stamp == reference.time) {
       frame = i;
       return {};
     }
   }
   std::vector<std::string> times{core::stampText(reference.time, 'T')};
   if (frames > 0) {
-    times.push_back(core::stampText(stampOf(conditions, 0), 'T'));
-    times.push_back(core::stampText(stampOf(conditions, frames - 1), 'T'));
+    times.push_back(core::stampText(index.front().stamp, 'T'));
+    times.push_back(core::stampText(index.back().stamp, 'T'));
   }
   return {core::Problem::NoFrameAtTime, {}, std::move(times)};
+}
+
+core::Status resolveFrame(const core::AnalysisConditions& conditions, const FrameReference& reference, int& frame) {
+  if (!conditions.fileOpen()) return {core::Problem::NoFileOpen};
+  return resolveFrame(conditions.openFrames(), reference, frame);
 }
 
 }  // namespace ombrix::viewer

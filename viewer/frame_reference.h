@@ -2,6 +2,7 @@
 // A frame as a user names it in a command: by its 0-based number ("12") or by the stored, local
 // time of its stamp ("2005-07-02T12:30"). A range of frames is "S:E", each end named either way.
 #include <optional>
+#include <span>
 #include <string_view>
 #include <utility>
 
@@ -29,6 +30,8 @@ std::optional<std::pair<std::string_view, std::string_view>> splitFrameRange(std
 // The number of the referenced frame in the open file: a number inside the frame index as it is,
 // a time as the first frame stamped with it. Refused with a message that shows which frames the
 // file holds, frame unchanged, when there is no such frame.
+core::Status resolveFrame(std::span<const core::FrameIndexEntry> frames, const FrameReference& reference, int& frame);
+// The same in the file open in conditions; NoFileOpen when none is.
 core::Status resolveFrame(const core::AnalysisConditions& conditions, const FrameReference& reference, int& frame);
 
 }  // namespace ombrix::viewer

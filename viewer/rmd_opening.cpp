@@ -1,7 +1,5 @@
 #include "viewer/rmd_opening.h"
 
-#include <system_error>
-
 #include "core/number_text.h"
 #include "core/region_table.h"
 
@@ -39,14 +37,29 @@ void fillTexts(OpenedRmd& file) {
   file.lastDayText = std::to_string(last.day);
 }
 
-// Whether the file is large enough for its header, its index and one frame of its grid. A
-// header claiming a grid the file cannot hold is refused before rainGrid is sized from it.
-bool gridFitsFile(std::uint64_t fileSize, const core::RmdHeader& h) {
-  const std::uint64_t needed = static_cast<std::uint64_t>(core::kRmdHeaderSize) +
-                               static_cast<std::uint64_t>(core::kRmdIndexEntrySize) *
-                                   static_cast<std::uint64_t>(h.frameCount) +
-                               2 * static_cast<std::uint64_t>(h.cellCount());
-  return fileSize >= needed;
+RmdOpening openedFrom(core::Status status, core::RmdContents contents, const std::filesystem::path& path) {
+  RmdOpening opening;
+  opening.file.path = path.string();
+  opening.file.dir = path.parent_path().string();
+  opening.status = std::move(status);
+  if (!opening.status) return opening;
+  OpenedRmd& file = opening.file;
+  file.header = contents.header;
+  file.index = std::move(contents.index);
+  file.areaName = regionOfFileName(path);
+  fillTexts(file);
+  const core::TimeStamp& first = file.index.front().stamp;
+  file.scaleFactor = core::cellStepScale(first.year, first.month);
+  file.grid = core::cellGridOf(file.header, first.year, first.month);
+  return opening;
+}
+
+RmdOpening onSurface(RmdOpening opening, float viewWidth, float viewHeight) {
+  if (opening.status) {
+    opening.file.geometry =
+        computeViewGeometry(opening.file.header, opening.file.scaleFactor, viewWidth, viewHeight);
+  }
+  return opening;
 }
 
 }  // namespace
@@ -56,43 +69,21 @@ std::string timeText(const core::TimeStamp& stamp) {
          core::twoDigits(stamp.hour) + ": " + core::twoDigits(stamp.minute);
 }
 
+RmdOpening openRmdFile(const std::filesystem::path& path) {
+  core::RmdContents contents;
+  core::Status status = core::readUsableRmdHead(path, contents);
+  return openedFrom(std::move(status), std::move(contents), path);
+}
+
 RmdOpening openRmdFile(const std::filesystem::path& path, float viewWidth, float viewHeight) {
-  RmdOpening opening;
-  opening.file.path = path.string();
-  opening.file.dir = path.parent_path().string();
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) {
-    opening.status = {core::Problem::RmdFileMissing};
-    return opening;
-  }
-  core::Bytes head;
-  std::uint64_t fileSize = 0;
-  opening.status = core::readRmdHead(path, head, fileSize);
-  if (!opening.status) return opening;
-  return openRmdBytes(head, fileSize, path, viewWidth, viewHeight);
+  return onSurface(openRmdFile(path), viewWidth, viewHeight);
 }
 
 RmdOpening openRmdBytes(std::span<const std::uint8_t> head, std::uint64_t fileSize, const std::filesystem::path& path,
                         float viewWidth, float viewHeight) {
-  RmdOpening opening;
-  opening.file.path = path.string();
-  opening.file.dir = path.parent_path().string();
   core::RmdContents contents;
-  opening.status = core::parseRmdHead(head, path.string(), contents);
-  if (!opening.status) return opening;
-  if (contents.header.cellLonStep <= 0 || contents.header.cellLatStep <= 0 || !gridFitsFile(fileSize, contents.header)) {
-    opening.status = {core::Problem::NotRmdFile, path};
-    return opening;
-  }
-  OpenedRmd& file = opening.file;
-  file.header = contents.header;
-  file.index = std::move(contents.index);
-  file.areaName = regionOfFileName(path);
-  fillTexts(file);
-  const core::TimeStamp& first = file.index.front().stamp;
-  file.scaleFactor = scaleFactorForDate(first.year, first.month);
-  file.geometry = computeViewGeometry(file.header, file.scaleFactor, viewWidth, viewHeight);
-  return opening;
+  core::Status status = core::parseUsableRmdHead(head, fileSize, path, contents);
+  return onSurface(openedFrom(std::move(status), std::move(contents), path), viewWidth, viewHeight);
 }
 
 void applyOpening(const RmdOpening& opening, core::AnalysisConditions& c) {
@@ -108,6 +99,7 @@ void applyOpening(const RmdOpening& opening, core::AnalysisConditions& c) {
   c.header = file.header;
   c.index = file.index;
   c.rainGrid.assign(file.header.cellCount(), 0);
+  c.grid = file.grid;
   c.geometry = file.geometry;
 }
 

@@ -10,6 +10,7 @@
 
 #include "core/analysis_conditions.h"
 #include "core/problem.h"
+#include "core/rmd_dataset.h"
 #include "core/rmd_file.h"
 #include "viewer/surface_projection.h"
 
@@ -35,6 +36,7 @@ struct OpenedRmd {
   std::string firstYearText, firstMonthText, firstDayText;
   std::string lastYearText, lastMonthText, lastDayText;
   int scaleFactor = 1;
+  core::CellGrid grid;
   ViewGeometry geometry;
 };
 
@@ -47,6 +49,8 @@ struct RmdOpening {
 // Reads the header and whole frame index of the file at path for a drawing surface of
 // viewWidth x viewHeight units. Frame data are not read.
 RmdOpening openRmdFile(const std::filesystem::path& path, float viewWidth, float viewHeight);
+// The same for no drawing surface: the geometry is left empty.
+RmdOpening openRmdFile(const std::filesystem::path& path);
 // The same from bytes in memory: head holds the header and index (or the whole file) of a
 // file of fileSize bytes at path.
 RmdOpening openRmdBytes(std::span<const std::uint8_t> head, std::uint64_t fileSize,

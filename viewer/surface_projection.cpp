@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/archive_calendar.h"
+#include "core/rmd_dataset.h"
 
 namespace ombrix::viewer {
 
-int scaleFactorForDate(int year, int month) noexcept { return core::firstEra(year, month) ? 2 : 1; }
+int scaleFactorForDate(int year, int month) noexcept { return core::cellStepScale(year, month); }
 
 ViewGeometry computeViewGeometry(const core::RmdHeader& header, int scaleFactor, float viewWidth, float viewHeight) {
   ViewGeometry g;

@@ -53,17 +53,16 @@ std::optional<std::vector<int>> hoursOf(std::string_view text) {
 // Frames from to of the open file (all by default); a usage error when a text names no frame.
 core::Status fromRmdFile(const Options& options, const std::vector<gis::Shape>& shapes,
                          gis::ArealComputation& computation) {
-  core::AnalysisConditions conditions;
-  if (core::Status opened = openForExport(options.rmdPath, conditions); !opened) return opened;
+  core::RmdDataset file;
+  if (core::Status opened = file.open(options.rmdPath); !opened) return opened;
+  const FrameRangeText range = wholeFileByDefault({options.from, options.to}, file.frameCount());
   int first = 0;
   int last = 0;
-  if (core::Status found = resolveFrameRangeOrWholeFile(conditions, {options.from, options.to}, first, last); !found) {
-    return found;
-  }
+  if (core::Status found = resolveFrameRange(file.frames(), range, first, last); !found) return found;
   TerminalProgress bar(kCommand);
   core::PreprocessCallbacks callbacks;
   callbacks.progress = [&bar](int done, int count) { bar.update(static_cast<double>(done) / count); };
-  return gis::arealOverOpenFile(conditions, shapes, first, last, computation, callbacks);
+  return gis::arealOverOpenFile(file, shapes, first, last, computation, callbacks);
 }
 
 // Beside the RMD file, or in the archive folder named after the period.

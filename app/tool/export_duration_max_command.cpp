@@ -33,9 +33,9 @@ CommandRun defineExportDurationMax(CLI::App& command) {
   return [options] {
     core::AnalysisConditions conditions;
     if (core::Status opened = openForExport(options->rmdPath, conditions); !opened) return refused(opened);
+    core::RmdDataset file = conditions.openFileDataset();
     gis::DurationMap map;
-    if (core::Status computed =
-            gis::durationMaximumMap(conditions, 0, conditions.openFrameCount() - 1, options->hours, map);
+    if (core::Status computed = gis::durationMaximumMap(file, 0, file.frameCount() - 1, options->hours, map);
         !computed) {
       return refused(computed);
     }
@@ -44,11 +44,10 @@ CommandRun defineExportDurationMax(CLI::App& command) {
     if (out.empty()) out = exports::currentDisplayPath(conditions, conditions.areaName).replace_extension(".tif");
     if (core::Status distinct = core::checkOutputNotInput(out, {options->rmdPath}); !distinct) return refused(distinct);
     const std::vector<float> values = gis::storedToBandValues(conditions.rainGrid);
-    const gis::FloatGrid grid{conditions.header.gridCols, conditions.header.gridRows, values};
-    const gis::MapGeoreference georeference =
-        gis::csvCellCentres(conditions.header.fileWestLon, conditions.header.fileNorthLat,
-                            conditions.geometry.cellWidth, conditions.geometry.cellHeight);
-    if (core::Status written = gis::writeGeoTiffMap(out, grid, georeference); !written) return refused(written);
+    const gis::FloatGrid grid{conditions.grid.columns, conditions.grid.rows, values};
+    if (core::Status written = gis::writeGeoTiffMap(out, grid, gis::csvCellCentres(conditions.grid)); !written) {
+      return refused(written);
+    }
     std::cout << out.string() << "\n";
     return kExitOk;
   };

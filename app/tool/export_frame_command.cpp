@@ -21,7 +21,7 @@ CommandRun defineExportFrame(CLI::App& command) {
     core::AnalysisConditions conditions;
     if (core::Status opened = openForExport(options->rmdPath, conditions); !opened) return refused(opened);
     int frame = 0;
-    if (core::Status found = resolveFrame(conditions, options->frame, frame); !found) return refused(found);
+    if (core::Status found = resolveFrame(conditions.openFrames(), options->frame, frame); !found) return refused(found);
     std::vector<std::int16_t> frameGrid;
     if (core::Status shown = viewer::showFrame(conditions, frame, frameGrid); !shown) return refused(shown);
     return exportShownMap(conditions);

@@ -88,18 +88,17 @@ int runFromRmd(const CLI::App& command, const Options& options) {
   if (command.count("--region") + command.count("--area") > 0) {
     return usageError(command, "--region and --area go with --archive");
   }
-  core::AnalysisConditions conditions;
-  if (core::Status opened = openForExport(options.rmdPath, conditions); !opened) return refused(opened);
+  core::RmdDataset file;
+  if (core::Status opened = file.open(options.rmdPath); !opened) return refused(opened);
+  const FrameRangeText range = wholeFileByDefault(options.range, file.frameCount());
   int first = 0;
   int last = 0;
-  if (core::Status found = resolveFrameRangeOrWholeFile(conditions, options.range, first, last); !found) {
-    return refused(found);
-  }
+  if (core::Status found = resolveFrameRange(file.frames(), range, first, last); !found) return refused(found);
   const std::filesystem::path target =
       options.out.empty() ? gis::netcdfPathBeside(options.rmdPath) : std::filesystem::path(options.out);
   if (core::Status distinct = core::checkOutputNotInput(target, {options.rmdPath}); !distinct) return refused(distinct);
   return writeCube(target, options, [&](const gis::NetcdfExportOptions& exportOptions) {
-    return gis::exportOpenFileNetcdf(conditions, first, last, target, exportOptions);
+    return gis::exportOpenFileNetcdf(file, first, last, target, exportOptions);
   });
 }
 

@@ -9,18 +9,8 @@
 
 namespace ombrix::tool {
 
-namespace {
-// The drawing surface plays no part in the exports; any size gives the same cell steps.
-constexpr float kSurfaceWidth = 800;
-constexpr float kSurfaceHeight = 600;
-}  // namespace
-
-viewer::RmdOpening openWithoutGrid(const std::string& path) {
-  return viewer::openRmdFile(path, kSurfaceWidth, kSurfaceHeight);
-}
-
 core::Status openForExport(const std::string& path, core::AnalysisConditions& conditions) {
-  const viewer::RmdOpening opening = openWithoutGrid(path);
+  const viewer::RmdOpening opening = viewer::openRmdFile(path);
   if (!opening.status) return opening.status;
   viewer::applyOpening(opening, conditions);
   return {};
@@ -50,7 +40,7 @@ CommandRun defineRangeExport(CLI::App& command, viewer::RangeFold fold) {
     if (core::Status opened = openForExport(options->rmdPath, conditions); !opened) return refused(opened);
     int s = 0;
     int e = 0;
-    if (core::Status found = resolveFrameRange(conditions, options->range, s, e); !found) return refused(found);
+    if (core::Status found = resolveFrameRange(conditions.openFrames(), options->range, s, e); !found) return refused(found);
     std::vector<std::int16_t> field;
     if (core::Status folded = viewer::foldRange(fold, conditions, s, e, field); !folded) return refused(folded);
     conditions.rainGrid = std::move(field);

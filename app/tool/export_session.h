@@ -1,6 +1,6 @@
 #pragma once
 // What the export commands share: opening an RMD file as the viewer does and writing the map
-// shown as the current-display CSV.
+// shown as the current-display CSV. Commands that only read frames open a core::RmdDataset.
 #include <string>
 
 #include "app/tool/tool_command.h"
@@ -10,10 +10,8 @@
 
 namespace ombrix::tool {
 
-// Opens path into conditions as the viewer's file dialog does.
+// Opens path into conditions as the viewer's file dialog does, without a drawing surface.
 core::Status openForExport(const std::string& path, core::AnalysisConditions& conditions);
-// Opens path the same way without applying it: header, index and cell steps, no grid.
-viewer::RmdOpening openWithoutGrid(const std::string& path);
 
 // Writes the map shown in conditions as the current-display CSV named after the file's region
 // and prints its path; returns the exit status.

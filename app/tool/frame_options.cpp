@@ -51,22 +51,21 @@ std::optional<FrameRangeText> splitFrameRange(const std::string& text) {
   return FrameRangeText{std::string(ends->first), std::string(ends->second)};
 }
 
-core::Status resolveFrame(const core::AnalysisConditions& conditions, const std::string& text, int& frame) {
-  return viewer::resolveFrame(conditions, viewer::parseFrameReference(text).value_or(viewer::FrameReference{-1, {}}),
+FrameRangeText wholeFileByDefault(FrameRangeText range, int frameCount) {
+  if (range.from.empty()) range.from = "0";
+  if (range.to.empty()) range.to = std::to_string(frameCount - 1);
+  return range;
+}
+
+core::Status resolveFrame(std::span<const core::FrameIndexEntry> frames, const std::string& text, int& frame) {
+  return viewer::resolveFrame(frames, viewer::parseFrameReference(text).value_or(viewer::FrameReference{-1, {}}),
                               frame);
 }
 
-core::Status resolveFrameRange(const core::AnalysisConditions& conditions, const FrameRangeText& range, int& first,
+core::Status resolveFrameRange(std::span<const core::FrameIndexEntry> frames, const FrameRangeText& range, int& first,
                                int& last) {
-  if (core::Status s = resolveFrame(conditions, range.from, first); !s) return s;
-  return resolveFrame(conditions, range.to, last);
-}
-
-core::Status resolveFrameRangeOrWholeFile(const core::AnalysisConditions& conditions, const FrameRangeText& range,
-                                          int& first, int& last) {
-  const FrameRangeText whole{range.from.empty() ? "0" : range.from,
-                             range.to.empty() ? std::to_string(conditions.openFrameCount() - 1) : range.to};
-  return resolveFrameRange(conditions, whole, first, last);
+  if (core::Status s = resolveFrame(frames, range.from, first); !s) return s;
+  return resolveFrame(frames, range.to, last);
 }
 
 }  // namespace ombrix::tool

@@ -2,10 +2,11 @@
 // How every command names frames: "--frame K", "--from S --to E" and "S:E", where each frame is
 // its number from 0 or its stored, local time "YYYY-MM-DDThh:mm".
 #include <optional>
+#include <span>
 #include <string>
 
 #include "app/tool/tool_command.h"
-#include "core/analysis_conditions.h"
+#include "core/rmd_file.h"
 
 namespace ombrix::tool {
 
@@ -29,13 +30,13 @@ CLI::Option* addFrameRangeOption(CLI::App& command, const std::string& name, std
 // text of such an option as the two ends of its range; nothing when the option had no value.
 std::optional<FrameRangeText> splitFrameRange(const std::string& text);
 
-// The number of the frame text names in the open file.
-core::Status resolveFrame(const core::AnalysisConditions& conditions, const std::string& text, int& frame);
+// range with an end not written taken as frame 0 or the last of frameCount frames.
+FrameRangeText wholeFileByDefault(FrameRangeText range, int frameCount);
+
+// The number of the frame text names among the frames of a file.
+core::Status resolveFrame(std::span<const core::FrameIndexEntry> frames, const std::string& text, int& frame);
 // The numbers of both ends of a range.
-core::Status resolveFrameRange(const core::AnalysisConditions& conditions, const FrameRangeText& range, int& first,
-                               int& last);
-// The same, an end left empty standing for the file's first or last frame.
-core::Status resolveFrameRangeOrWholeFile(const core::AnalysisConditions& conditions, const FrameRangeText& range,
-                                          int& first, int& last);
+core::Status resolveFrameRange(std::span<const core::FrameIndexEntry> frames, const FrameRangeText& range,
+                               int& first, int& last);
 
 }  // namespace ombrix::tool

@@ -46,7 +46,7 @@ core::Status showChosenMap(const CLI::App& command, const FrameRangeText& frames
                            core::AnalysisConditions& conditions) {
   int first = 0;
   int last = 0;
-  if (core::Status s = resolveFrameRange(conditions, frames, first, last); !s) return s;
+  if (core::Status s = resolveFrameRange(conditions.openFrames(), frames, first, last); !s) return s;
   const std::optional<viewer::RangeFold> fold = foldAsked(command);
   if (!fold) {
     std::vector<std::int16_t> frameGrid;

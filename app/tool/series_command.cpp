@@ -9,13 +9,12 @@
 #include <vector>
 
 #include "app/tool/command_table.h"
-#include "app/tool/export_session.h"
 #include "core/distinct_output.h"
 #include "core/frame_slots.h"
 #include "core/number_text.h"
-#include "core/rmd_file.h"
+#include "core/rmd_dataset.h"
 #include "gis/areal_csv.h"
-#include "gis/areal_run.h"
+#include "gis/cell_weights.h"
 
 namespace ombrix::tool {
 namespace {
@@ -35,8 +34,7 @@ std::optional<double> degrees(const std::string& text) {
 }
 
 // The cell of --id, or the one holding --lat/--lon; nothing when it is not in the grid.
-std::optional<std::size_t> chosenCell(const Options& options, const viewer::OpenedRmd& file) {
-  const gis::CellGrid grid = gis::cellGridOf(file.header, file.geometry.cellWidth, file.geometry.cellHeight);
+std::optional<std::size_t> chosenCell(const Options& options, const core::CellGrid& grid) {
   if (options.id) {
     if (*options.id >= static_cast<std::int64_t>(grid.rows) * grid.columns) return std::nullopt;
     return static_cast<std::size_t>(*options.id);
@@ -49,22 +47,19 @@ int runSeries(const CLI::App& command, const Options& options) {
     return usageError(command, "give --lat and --lon, or --id");
   }
   const std::filesystem::path path = options.rmdPath;
-  // Opened without the viewer's grid: only the chosen cell of each frame is read.
-  const viewer::RmdOpening opening = openWithoutGrid(path.string());
-  if (!opening.status) return refused(opening.status);
-  const auto cell = chosenCell(options, opening.file);
+  // Only the chosen cell of each frame is read.
+  core::RmdDataset file;
+  if (core::Status opened = file.open(path); !opened) return refused(opened);
+  const auto cell = chosenCell(options, file.grid());
   if (!cell) return refused({options.id ? core::Problem::CellIdOutOfRange : core::Problem::PointOutsideGrid});
 
-  const core::RmdContents contents{opening.file.header, opening.file.index};
-  core::RmdFrameReader reader;
   std::vector<std::int16_t> values;
-  if (core::Status read = reader.open(path); !read) return refused(read);
-  if (core::Status read = core::readRmdCellSeries(reader, contents, *cell, values); !read) return refused(read);
+  if (core::Status read = file.readCellSeries(*cell, values); !read) return refused(read);
   const std::filesystem::path out =
       !options.out.empty() ? std::filesystem::path(options.out)
                            : path.parent_path() / (path.stem().string() + "-series-" + std::to_string(*cell) + ".csv");
   if (core::Status distinct = core::checkOutputNotInput(out, {path}); !distinct) return refused(distinct);
-  const auto times = core::frameTimes(contents.header, contents.index);
+  const auto times = core::frameTimes(file.header(), file.index());
   if (core::Status written = gis::writeSeriesCsv(out, times, values); !written) return refused(written);
   std::cout << out.string() << "\n";
   return kExitOk;

@@ -159,8 +159,7 @@ core::AnalysisConditions shownMap(const std::filesystem::path& dir, int rows = 3
   c.header.gridCols = static_cast<std::int16_t>(cols);
   c.header.fileWestLon = 139'000'000;
   c.header.fileNorthLat = 36'000'000;
-  c.geometry.cellWidth = 12'500;
-  c.geometry.cellHeight = 8'333;
+  c.grid = {139'000'000, 36'000'000, 12'500, 8'333, cols, rows};
   for (int id = 0; id < rows * cols; ++id) c.rainGrid.push_back(static_cast<std::int16_t>(id - 1));
   c.frameLabel = "200507011230";
   return c;

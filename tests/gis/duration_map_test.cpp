@@ -17,17 +17,17 @@ TEST(DurationMap, BandsOfRowsGiveTheWholeGridsMap) {
   }
   frames[13].clear();  // a frame without data
   test::writeFrames(dir / "Ka200475200475.RMD", 7, 5, frames);
-  const core::AnalysisConditions c = test::openedConditions(dir / "Ka200475200475.RMD");
+  core::RmdDataset file = test::openedConditions(dir / "Ka200475200475.RMD").openFileDataset();
   for (int hours : {1, 3, 12}) {
     DurationMap whole;
-    ASSERT_TRUE(durationMaximumMap(c, 2, 39, hours, whole));
+    ASSERT_TRUE(durationMaximumMap(file, 2, 39, hours, whole));
     for (const auto& [bandCells, bands] : {std::pair<std::size_t, int>{3, 7}, {5, 7}, {12, 4}}) {
       int done = 0;
       bool forward = true;
       core::PreprocessCallbacks callbacks;
       callbacks.progress = [&](int step, int steps) { forward = forward && step == ++done && steps == bands * 38; };
       DurationMap banded;
-      ASSERT_TRUE(durationMaximumMap(c, 2, 39, hours, banded, callbacks, bandCells));
+      ASSERT_TRUE(durationMaximumMap(file, 2, 39, hours, banded, callbacks, bandCells));
       EXPECT_EQ(banded.grid, whole.grid) << hours << " h, bands of " << bandCells;
       EXPECT_TRUE(forward && done == bands * 38) << done;
     }

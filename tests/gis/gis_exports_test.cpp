@@ -91,8 +91,9 @@ TEST(NetcdfExport, EveryFrameMatchesTheCsvOfTheSameFileWithSlotTimesAndUtc) {
   test::writeSampleRmd(rmd, test::sampleGrid(24, 3, 4), 24, test::dayStamps(2002, 7, 1, 1, 24),
                        [](int k, int cell) { return static_cast<std::int16_t>(k * 7 + cell * 3 - 12); }, {5});
   core::AnalysisConditions c = test::openedConditions(rmd);
+  core::RmdDataset dataset = c.openFileDataset();
   NetcdfExportOptions options;
-  ASSERT_TRUE(exportOpenFileNetcdf(c, 0, 23, dir / "all.nc", options));
+  ASSERT_TRUE(exportOpenFileNetcdf(dataset, 0, 23, dir / "all.nc", options));
   const Cube cube = readCube(dir / "all.nc");
   ASSERT_EQ(cube.time.size(), 24u);
   // Rain is stored scaled and filled, shuffled and deflated.
@@ -119,7 +120,7 @@ TEST(NetcdfExport, EveryFrameMatchesTheCsvOfTheSameFileWithSlotTimesAndUtc) {
   }
 
   options.stampsUtc = true;
-  ASSERT_TRUE(exportOpenFileNetcdf(c, 4, 6, dir / "part.nc", options));
+  ASSERT_TRUE(exportOpenFileNetcdf(dataset, 4, 6, dir / "part.nc", options));
   const Cube part = readCube(dir / "part.nc");
   EXPECT_EQ(part.time,
             (std::vector<double>{julyMinutes(2002, 1, 4, 0), julyMinutes(2002, 1, 5, 0), julyMinutes(2002, 1, 6, 0)}));
@@ -153,7 +154,8 @@ TEST(NetcdfExport, ArchiveFormEqualsTheFormOfItsRmdFileAndRefusalsWriteNothing) 
   writeArchive(dir.path(), {36'000'000, 139'000'000, 31'250, 20'833, 9, 7});
   const core::AnalysisConditions c = archiveConditions(dir.path());
   ASSERT_TRUE(core::runPreprocessing(c, dir / "area.RMD").status);
-  ASSERT_TRUE(exportOpenFileNetcdf(test::openedConditions(dir / "area.RMD"), 0, 95, dir / "rmd.nc", {}));
+  core::RmdDataset area = test::openedConditions(dir / "area.RMD").openFileDataset();
+  ASSERT_TRUE(exportOpenFileNetcdf(area, 0, 95, dir / "rmd.nc", {}));
   int progressCalls = 0;
   NetcdfExportOptions options;
   options.progress = [&](double) { ++progressCalls; };
@@ -174,7 +176,7 @@ TEST(NetcdfExport, ArchiveFormEqualsTheFormOfItsRmdFileAndRefusalsWriteNothing) 
   writeArchive(dir.path(), {36'000'000, 139'000'000, 31'250, 20'833, 10, 7});
   const std::vector<std::string> before = test::namesIn(dir.path());
   EXPECT_EQ(message(exportArchiveNetcdf(archiveConditions(dir.path()), dir / "x.nc", {})), messages::kGridMismatch);
-  EXPECT_EQ(message(exportOpenFileNetcdf(test::openedConditions(dir / "area.RMD"), 95, 96, dir / "x.nc", {})),
+  EXPECT_EQ(message(exportOpenFileNetcdf(area, 95, 96, dir / "x.nc", {})),
             messages::kFrameNotInFile);
   EXPECT_EQ(test::namesIn(dir.path()), before);
 }
