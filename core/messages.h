@@ -183,6 +183,7 @@ inline constexpr Text kPolygonFileUnreadable = "ポリゴンファイルを読�
 inline constexpr Text kPolygonFileEmpty = "ポリゴンファイルに多角形がありません。";  // + path
 inline constexpr Text kPolygonFileNotPolygon = "ポリゴンファイルに多角形以外の図形が含まれているため、解析できません。";  // + path
 inline constexpr Text kPolygonNameFieldUnknown = "ポリゴンファイルに指定された名前の属性がありません：";  // + field
+inline constexpr Text kPolygonCrsUnknown = "ポリゴンファイルの座標系を特定できません。EPSGコードで指定してください：";  // + declared system
 inline constexpr Text kPolygonNotTransformable = "ポリゴンの座標を経度・緯度に変換できません。";  // + path
 inline constexpr Text kPolygonOutsideGrid = "ポリゴンがデータファイルの範囲と重なっていません：";  // + polygon name
 inline constexpr Text kPolygonCoordinateNotFinite = "ポリゴンの座標に数値ではない値（無限大など）が含まれています：";  // + polygon name

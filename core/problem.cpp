@@ -208,6 +208,7 @@ std::string message(const Status& s) {
     case Problem::PolygonFileNotPolygon: return withSubject(m::kPolygonFileNotPolygon, s.subject);
     case Problem::PolygonNameFieldUnknown: return plain(m::kPolygonNameFieldUnknown).append(detail(s, 0));
     case Problem::PolygonNotTransformable: return withSubject(m::kPolygonNotTransformable, s.subject);
+    case Problem::PolygonCrsUnknown: return plain(m::kPolygonCrsUnknown).append(detail(s, 0));
     case Problem::PolygonOutsideGrid: return plain(m::kPolygonOutsideGrid).append(detail(s, 0));
     case Problem::PolygonCoordinateNotFinite: return plain(m::kPolygonCoordinateNotFinite).append(detail(s, 0));
     case Problem::PolygonRingWithoutArea: return plain(m::kPolygonRingWithoutArea).append(detail(s, 0));

@@ -150,6 +150,7 @@ enum class Problem {
   PolygonFileNotPolygon,     // subject: the file
   PolygonNameFieldUnknown,   // details: the field
   PolygonNotTransformable,   // subject: the file
+  PolygonCrsUnknown,         // subject: the file; details: the coordinate system it declares
   PolygonOutsideGrid,        // details: the polygon's name
   PolygonCoordinateNotFinite,  // details: the polygon's name
   PolygonRingWithoutArea,      // details: the polygon's name

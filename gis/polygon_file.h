@@ -16,6 +16,7 @@ namespace ombrix::gis {
 // "name", else "polygon N" (N its place in the layer, from 1). Refused with the user's
 // message: a file GDAL cannot open as vectors, a layer without polygons, a feature that is
 // not a polygon or an empty one, an unknown name field, coordinates that cannot be transformed,
+// a GeoJSON coordinate system checkGeoJsonCrs() refuses,
 // a shape that checkShape() refuses; and a path that names a pipe or a device (files that
 // do not exist, such as GDAL's in-memory ones, are left to GDAL).
 core::Status readPolygonFile(const std::filesystem::path& path, const std::optional<std::string>& nameField,

@@ -266,6 +266,47 @@ TEST(PolygonFile, ProjectedCoordinatesComeBackAsLongitudeAndLatitudeWithTheirNam
   EXPECT_EQ(shapes[1].name, "B2");
 }
 
+// A GeoJSON coordinate system is read only from an authority code GDAL knows: any other text sent
+// GDAL searching the whole PROJ database by name, then reading the file as WGS 84 when it failed.
+TEST(PolygonFile, CoordinateSystemsAreAuthorityCodes) {
+  TempDir dir;
+  const std::string utm = R"([[[341278.970514946,3929901.29595348],[386630.671322121,3929211.65975362],)"
+                          R"([387337.684973273,3984670.88172216],[341278.970514946,3929901.29595348]]])";
+  const std::string lonLat = "[[[139.25,35.5],[139.75,35.5],[139.75,36.0],[139.25,35.5]]]";
+  const auto named = [](const std::string& name) { return R"({"type":"name","properties":{"name":")" + name + "\"}}"; };
+  struct Case {
+    std::string before, inGeometry, after;  // members placed before the features, in the geometry, after
+    const std::string& coordinates;
+    std::string refused;  // the declared value the message shows; empty: the file is read
+  };
+  const std::string slow = named("urn:ogc:def:crs:EUUUUUUUU:cUUUUUUUUUUUUUUUUUUUUUUUUUPSG::6690");
+  const std::string unknown = named("urn:ogc:def:crs:EPSG::99999999");
+  const std::vector<Case> cases{
+      {R"("crs":)" + named("EPSG:6691") + ",", "", "", utm, ""},
+      {"", "", R"(,"crs" : )" + named("http://www.opengis.net/def/crs/EPSG/0/6691"), utm, ""},
+      {R"("crs":{"type":"EPSG","properties":{"code":6691}},)", "", "", utm, ""},
+      {R"("crs":)" + named("urn:ogc:def:crs:OGC:1.3:CRS84") + ",", "", "", lonLat, ""},
+      {R"("crs":null,)", "", "", lonLat, ""},
+      {R"("crs":)" + slow + ",", "", "", lonLat, slow},
+      {"", "", R"(,"cr\u0073":)" + unknown, lonLat, unknown},
+      {"", R"("crs":"EPSG:6691",)", "", lonLat, R"("EPSG:6691")"},
+      {R"("crs":{"type":"link","properties":{"href":"crs.wkt"}},)", "", "", lonLat,
+       R"({"type":"link","properties":{"href":"crs.wkt"}})"},
+  };
+  for (const Case& c : cases) {
+    const auto path = dir / "crs.geojson";
+    test::writeText(path, R"({"type":"FeatureCollection",)" + c.before +
+                              R"("features":[{"type":"Feature","properties":{},"geometry":{)" + c.inGeometry +
+                              R"("type":"Polygon","coordinates":)" + c.coordinates + "}}]" + c.after + "}");
+    std::vector<Shape> shapes;
+    const core::Status read = readPolygonFile(path, std::nullopt, shapes);
+    EXPECT_EQ(message(read), c.refused.empty() ? "" : std::string(messages::kPolygonCrsUnknown) + c.refused);
+    if (c.refused.empty() && read) {
+      EXPECT_NEAR(shapes.at(0).parts.at(0).rings.at(0).at(0).lon, 139.25, 0.01);
+    }
+  }
+}
+
 TEST(PolygonFile, RefusalsNameTheFileOrTheField) {
   TempDir dir;
   const std::string points = R"({"type":"FeatureCollection","features":[{"type":"Feature","properties":{},)"
