@@ -1,8 +1,11 @@
 // Saves a picture of every window of the desktop program, for checking the layouts by eye:
-//   ombrix-screenshots <folder> [FILE.RMD]
+//   ombrix-screenshots <folder> [FILE.RMD [POLYGONS]]
 // Each window is shown as a user would meet it and grabbed into <folder>/<window>.png.
 #include <QApplication>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QHelpEvent>
+#include <QPainter>
 #include <QDir>
 #include <QFileInfo>
 #include <QListWidget>
@@ -10,6 +13,7 @@
 #include <QTextStream>
 #include <QWidget>
 #include <cstdio>
+#include <tuple>
 
 #include "core/analysis_conditions.h"
 #include "ui/app_look.h"
@@ -17,6 +21,7 @@
 #include "ui/area_dialog.h"
 #include "ui/file_open_dialog.h"
 #include "ui/main_window.h"
+#include "ui/map_surface.h"
 #include "ui/map_viewer.h"
 #include "ui/message_sink.h"
 #include "ui/overwrite_dialog.h"
@@ -27,12 +32,14 @@
 
 namespace {
 
-// Messages go to standard error instead of blocking message boxes.
+// Messages go to standard error instead of blocking message boxes; a question gets the answer
+// set last.
 class PrintingSink final : public ombrix::ui::MessageSink {
  public:
   using MessageSink::show;
   void show(const QString& text) override { std::fprintf(stderr, "message: %s\n", text.toUtf8().constData()); }
-  std::optional<QString> askText(const QString&) override { return std::nullopt; }
+  std::optional<QString> askText(const QString&) override { return answer; }
+  std::optional<QString> answer;
 };
 
 bool save(QWidget& window, const QDir& folder, const QString& name) {
@@ -45,6 +52,49 @@ bool save(QWidget& window, const QDir& folder, const QString& name) {
   }
   window.hide();
   return true;
+}
+
+// The surface point whose tooltip shows the largest value, searched on a coarse lattice.
+QPoint wettestPoint(const ombrix::ui::MapViewer& viewer) {
+  QPoint best;
+  double bestValue = -1;
+  for (int y = 0; y < viewer.surface().height(); y += 6) {
+    for (int x = 0; x < viewer.surface().width(); x += 6) {
+      const QString tip = viewer.cellTip({x, y});
+      const qsizetype unit = tip.lastIndexOf(QLatin1Char(' '));
+      const double value = tip.left(unit).section(QLatin1Char(' '), -1).toDouble();
+      if (value > bestValue) std::tie(best, bestValue) = std::tuple(QPoint(x, y), value);
+    }
+  }
+  return best;
+}
+
+// The main window with the tooltip of its wettest map point painted where it appears.
+bool saveTooltip(ombrix::ui::MainWindow& window, const QDir& folder) {
+  ombrix::ui::bringUp(window);
+  QApplication::setEffectEnabled(Qt::UI_FadeTooltip, false);
+  QApplication::setEffectEnabled(Qt::UI_AnimateTooltip, false);
+  ombrix::ui::MapSurface& surface = window.viewer().surface();
+  const QPoint point = wettestPoint(window.viewer());
+  QHelpEvent help(QEvent::ToolTip, point, surface.mapToGlobal(point));
+  QCoreApplication::sendEvent(&surface, &help);
+  QPixmap picture = window.grab();
+  for (QWidget* tip : QApplication::allWidgets()) {
+    if (!tip->inherits("QTipLabel") || !tip->isVisible()) continue;
+    QPainter painter(&picture);
+    painter.drawPixmap(tip->mapToGlobal(QPoint()) - window.mapToGlobal(QPoint()), tip->grab());
+  }
+  return picture.save(folder.filePath(QStringLiteral("main-window-tooltip.png")));
+}
+
+// Basin rainfall over polygons, which then outline the map, and the largest 3-hour depths.
+bool saveAnalyses(ombrix::ui::MainWindow& window, PrintingSink& messages, const QDir& folder, const QString& polygons) {
+  ombrix::ui::MapViewer& viewer = window.viewer();
+  viewer.setPolygonFileChooser([polygons] { return polygons; });
+  viewer.arealMean();
+  messages.answer = QStringLiteral("3");
+  viewer.durationMaximumMap();
+  return save(window, folder, QStringLiteral("main-window-duration-max"));
 }
 
 // The viewer on a preprocessed file: the file dialog, a frame with the coastline, the map
@@ -76,8 +126,8 @@ bool saveViewer(ombrix::ui::MainWindow& window, const QDir& folder, const QFileI
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
-  if (argc != 2 && argc != 3) {
-    std::fprintf(stderr, "usage: ombrix-screenshots <folder> [FILE.RMD]\n");
+  if (argc < 2 || argc > 4) {
+    std::fprintf(stderr, "usage: ombrix-screenshots <folder> [FILE.RMD [POLYGONS]]\n");
     return 2;
   }
   const QDir folder(QString::fromLocal8Bit(argv[1]));
@@ -103,6 +153,8 @@ int main(int argc, char* argv[]) {
   ok = save(window.overwriteDialog(), folder, QStringLiteral("overwrite-dialog")) && ok;
   ok = save(window.preprocessDialog(), folder, QStringLiteral("preprocess-dialog")) && ok;
   ok = save(window.versionWindow(), folder, QStringLiteral("version-window")) && ok;
-  if (argc == 3) ok = saveViewer(window, folder, QFileInfo(QString::fromLocal8Bit(argv[2]))) && ok;
+  if (argc >= 3) ok = saveViewer(window, folder, QFileInfo(QString::fromLocal8Bit(argv[2]))) && ok;
+  if (argc == 4) ok = saveAnalyses(window, messages, folder, QString::fromLocal8Bit(argv[3])) && ok;
+  if (argc >= 3) ok = saveTooltip(window, folder) && ok;
   return ok ? 0 : 1;
 }
