@@ -91,10 +91,7 @@ core::Status readPolygonFile(const std::filesystem::path& path, const std::optio
   struct PopHandler {
     ~PopHandler() { CPLPopErrorHandler(); }
   } popHandler;
-  static const char* const geoJson[] = {"GeoJSON", nullptr};
-  if (GDALIdentifyDriverEx(path.c_str(), GDAL_OF_VECTOR, geoJson, nullptr) != nullptr) {
-    if (core::Status crs = checkGeoJsonCrs(path); !crs) return crs;
-  }
+  if (core::Status crs = checkGeoJsonCrs(path); !crs) return crs;
   GDALDatasetUniquePtr dataset(
       GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
   if (!dataset || dataset->GetLayerCount() < 1) return {core::Problem::PolygonFileUnreadable, path};
