@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "gis/areal_series.h"
+#include "gis/gdal_session.h"
 #include "gis/polygon_file.h"
 
 namespace {
@@ -32,14 +33,13 @@ const std::vector<std::int16_t> kCells = [] {
 // poisoned; ASAN_OPTIONS overrides it.
 extern "C" const char* __asan_default_options() { return "quarantine_size_mb=16"; }
 
-// The reader registers every driver at its first call; only GeoJSON is kept, so that each
+// The program's first GDAL session registers every driver; only GeoJSON is kept, so that each
 // input is not offered to a hundred drivers first, and no folder is listed for side files.
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   CPLSetConfigOption("GDAL_DISABLE_READDIR_ON_OPEN", "EMPTY_DIR");
   CPLSetConfigOption("GDAL_PAM_ENABLED", "NO");
   CPLSetConfigOption("CPL_DEBUG", "OFF");
-  std::vector<ombrix::gis::Shape> shapes;
-  (void)ombrix::gis::readPolygonFile(kPath, std::nullopt, shapes);
+  const ombrix::gis::GdalSession gdal;
   GDALDriverManager* drivers = GetGDALDriverManager();
   for (int i = drivers->GetDriverCount() - 1; i >= 0; --i) {
     GDALDriver* driver = drivers->GetDriver(i);
