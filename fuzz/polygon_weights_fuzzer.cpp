@@ -10,14 +10,20 @@
 #include <vector>
 
 #include "gis/areal_series.h"
+#include "gis/gdal_session.h"
 #include "gis/polygon_file.h"
 
 namespace {
 
 constexpr const char* kPath = "/vsimem/polygons.geojson";
 
-// 130E 36N, 0.125 degree cells, 8 x 6.
+// 130E 36N, 0.125 degree cells, 8 x 6, holding no data and values from 0 to 5.
 const ombrix::gis::CellGrid kGrid{130'000'000, 36'000'000, 125'000, 125'000, 8, 6};
+const std::vector<std::int16_t> kCells = [] {
+  std::vector<std::int16_t> cells(static_cast<std::size_t>(kGrid.rows * kGrid.columns));
+  for (std::size_t c = 0; c < cells.size(); ++c) cells[c] = static_cast<std::int16_t>(c % 7) - 1;
+  return cells;
+}();
 
 }  // namespace
 
@@ -27,14 +33,13 @@ const ombrix::gis::CellGrid kGrid{130'000'000, 36'000'000, 125'000, 125'000, 8, 
 // poisoned; ASAN_OPTIONS overrides it.
 extern "C" const char* __asan_default_options() { return "quarantine_size_mb=16"; }
 
-// The reader registers every driver at its first call; only GeoJSON is kept, so that each
+// The program's first GDAL session registers every driver; only GeoJSON is kept, so that each
 // input is not offered to a hundred drivers first, and no folder is listed for side files.
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   CPLSetConfigOption("GDAL_DISABLE_READDIR_ON_OPEN", "EMPTY_DIR");
   CPLSetConfigOption("GDAL_PAM_ENABLED", "NO");
   CPLSetConfigOption("CPL_DEBUG", "OFF");
-  std::vector<ombrix::gis::Shape> shapes;
-  (void)ombrix::gis::readPolygonFile(kPath, std::nullopt, shapes);
+  const ombrix::gis::GdalSession gdal;
   GDALDriverManager* drivers = GetGDALDriverManager();
   for (int i = drivers->GetDriverCount() - 1; i >= 0; --i) {
     GDALDriver* driver = drivers->GetDriver(i);
@@ -53,10 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool read = static_cast<bool>(ombrix::gis::readPolygonFile(kPath, std::nullopt, shapes));
   VSIUnlink(kPath);
   if (!read) return 0;
-  std::vector<std::int16_t> cells(static_cast<std::size_t>(kGrid.rows * kGrid.columns));
-  for (std::size_t c = 0; c < cells.size(); ++c) cells[c] = static_cast<std::int16_t>(c % 7) - 1;
   for (const ombrix::gis::Shape& shape : shapes) {
-    (void)ombrix::gis::arealValue(ombrix::gis::shapeWeights(shape, kGrid), cells);
+    (void)ombrix::gis::arealValue(ombrix::gis::shapeWeights(shape, kGrid), kCells);
   }
   return 0;
 }

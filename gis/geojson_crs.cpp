@@ -3,11 +3,14 @@
 #include <cpl_json.h>
 #include <cpl_string.h>
 #include <cpl_vsi.h>
+#include <gdal.h>
 #include <ogr_spatialref.h>
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <charconv>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -197,11 +200,33 @@ std::string shown(std::string value) {
   return value;
 }
 
+// Whether the text may hold a member called "crs": the name written out, or an escape, which may
+// spell it ("\u0063rs"). Most files hold neither, and need neither GDAL's identification nor the
+// scanner.
+bool mayDeclareCrs(VSILFILE* file) {
+  std::array<char, 65536> buffer{};
+  std::size_t kept = 0;  // the last two characters of the previous block: a name across blocks
+  for (std::size_t read; (read = VSIFReadL(buffer.data() + kept, 1, buffer.size() - kept, file)) > 0;) {
+    const std::string_view text(buffer.data(), kept + read);
+    if (text.find("crs") != std::string_view::npos || text.find('\\') != std::string_view::npos) return true;
+    kept = std::min<std::size_t>(2, text.size());
+    std::memmove(buffer.data(), text.data() + text.size() - kept, kept);
+  }
+  return false;
+}
+
+bool readAsGeoJson(const std::filesystem::path& path) {
+  static const char* const geoJson[] = {"GeoJSON", nullptr};
+  return GDALIdentifyDriverEx(path.c_str(), GDAL_OF_VECTOR, geoJson, nullptr) != nullptr;
+}
+
 }  // namespace
 
 core::Status checkGeoJsonCrs(const std::filesystem::path& path) {
   const std::unique_ptr<VSILFILE, int (*)(VSILFILE*)> file(VSIFOpenL(path.c_str(), "rb"), VSIFCloseL);
-  if (!file) return {};
+  if (!file || !mayDeclareCrs(file.get()) || !readAsGeoJson(path) || VSIFSeekL(file.get(), 0, SEEK_SET) != 0) {
+    return {};
+  }
   CrsScanner scanner;
   std::array<char, 65536> buffer{};
   for (std::size_t read; (read = VSIFReadL(buffer.data(), 1, buffer.size(), file.get())) > 0;) {

@@ -9,8 +9,9 @@
 
 namespace ombrix::gis {
 
-// Every "crs" member of the JSON file at path (a GDAL path: in-memory files too), at any depth,
-// must be null or name an EPSG code that GDAL knows, or OGC's CRS84, CRS83 or CRS27: by
+// Every "crs" member of the file at path (a GDAL path: in-memory files too), at any depth, when
+// GDAL reads the file as GeoJSON, must be null or name an EPSG code that GDAL knows, or OGC's
+// CRS84, CRS83 or CRS27: by
 // {"type": "name", "properties": {"name": N}} with N "EPSG:4326", "urn:ogc:def:crs:EPSG::4326",
 // "http://www.opengis.net/def/crs/EPSG/0/4326", "urn:ogc:def:crs:OGC:1.3:CRS84" and the like,
 // by {"type": "EPSG", "properties": {"code": 4326}} or {"type": "OGC", "properties": {"urn": N}}.

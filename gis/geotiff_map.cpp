@@ -1,18 +1,17 @@
 #include "gis/geotiff_map.h"
 
 #include <cpl_conv.h>
-#include <cpl_error.h>
 #include <cpl_string.h>
 #include <gdal.h>
 #include <ogr_srs_api.h>
 
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "core/fault_injection.h"
 #include "core/output_file.h"
 #include "export/csv_number_format.h"
+#include "gis/gdal_session.h"
 
 namespace ombrix::gis {
 
@@ -23,40 +22,10 @@ struct DatasetCloser {
 };
 using Dataset = std::unique_ptr<void, DatasetCloser>;
 
-// GDAL reports through its error handler; the caller gets one message, with GDAL's last words
-// as its reason, instead of its output. Meanwhile GDAL keeps its temporary files (the COG
-// driver's overviews) in memory and writes no side files, so that a kill leaves none.
-class QuietGdalErrors {
- public:
-  QuietGdalErrors() {
-    CPLPushErrorHandler(CPLQuietErrorHandler);
-    CPLErrorReset();
-    CPLSetThreadLocalConfigOption("CPL_TMPDIR", "/vsimem");
-    CPLSetThreadLocalConfigOption("GDAL_PAM_ENABLED", "NO");
-  }
-  ~QuietGdalErrors() {
-    CPLSetThreadLocalConfigOption("GDAL_PAM_ENABLED", nullptr);
-    CPLSetThreadLocalConfigOption("CPL_TMPDIR", nullptr);
-    CPLPopErrorHandler();
-  }
-  QuietGdalErrors(const QuietGdalErrors&) = delete;
-  QuietGdalErrors& operator=(const QuietGdalErrors&) = delete;
-  bool failed() const noexcept { return CPLGetLastErrorType() >= CE_Failure; }
-  std::vector<std::string> reason() const {
-    const std::string last = CPLGetLastErrorMsg();
-    return last.empty() ? std::vector<std::string>() : std::vector<std::string>{last};
-  }
-};
-
 // GDAL's progress while it writes: a point where a test may stop the process.
 int CPL_STDCALL killPoint(double, const char*, void*) {
   core::testKillPoint();
   return TRUE;
-}
-
-void registerDrivers() {
-  static std::once_flag once;
-  std::call_once(once, [] { GDALAllRegister(); });
 }
 
 // The grid as an in-memory dataset over the grid's own values (no copy of them), with its
@@ -115,15 +84,14 @@ core::Status writeGeoTiffMap(const std::filesystem::path& target, const FloatGri
       grid.values.size() != static_cast<std::size_t>(grid.columns) * static_cast<std::size_t>(grid.rows)) {
     return failure({});
   }
-  registerDrivers();
   core::StagedOutputPath output;
   if (core::Status s = output.open(target); !s) {
     return s.problem == core::Problem::OutputIsFolder ? s : failure(s.details);
   }
   {
-    const QuietGdalErrors errors;
+    const GdalSession gdal(GdalSession::WorkFiles::InMemory);
     const Dataset source = memoryDataset(grid, georeference);
-    if (!source || !writeCog(source, output.temporary()) || errors.failed()) return failure(errors.reason());
+    if (!source || !writeCog(source, output.temporary()) || gdal.failed()) return failure(gdal.reason());
   }
   return output.commit();
 }

@@ -1,6 +1,5 @@
 #include "gis/polygon_file.h"
 
-#include <cpl_error.h>
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
@@ -9,6 +8,7 @@
 
 #include <memory>
 
+#include "gis/gdal_session.h"
 #include "gis/geojson_crs.h"
 
 namespace ombrix::gis {
@@ -80,21 +80,9 @@ bool fileOrFolder(const std::filesystem::path& path) {
 
 core::Status readPolygonFile(const std::filesystem::path& path, const std::optional<std::string>& nameField,
                              std::vector<Shape>& shapes) {
-  static const bool registered = [] {
-    GDALAllRegister();
-    return true;
-  }();
-  (void)registered;
-  // GDAL's own reports would reach standard error; the caller gets one message instead.
   if (!fileOrFolder(path)) return {core::Problem::PolygonFileUnreadable, path};
-  CPLPushErrorHandler(CPLQuietErrorHandler);
-  struct PopHandler {
-    ~PopHandler() { CPLPopErrorHandler(); }
-  } popHandler;
-  static const char* const geoJson[] = {"GeoJSON", nullptr};
-  if (GDALIdentifyDriverEx(path.c_str(), GDAL_OF_VECTOR, geoJson, nullptr) != nullptr) {
-    if (core::Status crs = checkGeoJsonCrs(path); !crs) return crs;
-  }
+  const GdalSession gdal;
+  if (core::Status crs = checkGeoJsonCrs(path); !crs) return crs;
   GDALDatasetUniquePtr dataset(
       GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
   if (!dataset || dataset->GetLayerCount() < 1) return {core::Problem::PolygonFileUnreadable, path};

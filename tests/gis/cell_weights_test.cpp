@@ -289,6 +289,8 @@ TEST(PolygonFile, CoordinateSystemsAreAuthorityCodes) {
       {R"("crs":null,)", "", "", lonLat, ""},
       {R"("crs":)" + slow + ",", "", "", lonLat, slow},
       {"", "", R"(,"cr\u0073":)" + unknown, lonLat, unknown},
+      {std::string(65506, ' ') + R"("crs":)" + named("EPSG:99999999") + ",", "", "", lonLat,
+       named("EPSG:99999999")},  // the name across the first 64 KiB that are read
       {"", R"("crs":"EPSG:6691",)", "", lonLat, R"("EPSG:6691")"},
       {R"("crs":{"type":"link","properties":{"href":"crs.wkt"}},)", "", "", lonLat,
        R"({"type":"link","properties":{"href":"crs.wkt"}})"},

@@ -20,6 +20,7 @@
 #include "core/period_check.h"
 #include "core/preprocess_run.h"
 #include "export/current_display_export.h"
+#include "gis/gdal_session.h"
 #include "gis/geotiff_map.h"
 #include "gis/netcdf_cube.h"
 #include "gis/shown_map_geotiff.h"
@@ -235,7 +236,7 @@ TEST(GeoTiffMap, ShownMapIsACogWhoseCellCentresAndValuesAreThoseOfTheCsv) {
   ASSERT_TRUE(tif.status) << message(tif.status);
   EXPECT_EQ(tif.path, std::filesystem::path(csv.path).replace_extension(".tif"));
 
-  GDALAllRegister();
+  const GdalSession gdal;
   GDALDatasetH dataset = GDALOpen(tif.path.c_str(), GA_ReadOnly);
   ASSERT_NE(dataset, nullptr);
   EXPECT_STREQ(GDALGetMetadataItem(dataset, "LAYOUT", "IMAGE_STRUCTURE"), "COG");
