@@ -212,6 +212,7 @@ inline constexpr Text kTitleMaximum = "最大1時間雨量";
 inline constexpr Text kTitleDurationPrefix = "最大";  // + H
 inline constexpr Text kTitleDurationSuffix = "時間雨量";
 inline constexpr Text kDataCredit = "気象庁提供";
+inline constexpr Text kLegendUnitPrefix = "単位：";  // + unit
 
 // -- GIS exports: NetCDF cubes and GeoTIFF maps --
 inline constexpr Text kNetcdfNotWritten = "NetCDFファイルを作成できません。";   // + path

@@ -1,5 +1,6 @@
 #include "viewer/map_caption.h"
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 
@@ -20,6 +21,7 @@ std::optional<int> number(std::string_view digits) {
 }
 
 std::optional<core::TimeStamp> stampOf(std::string_view digits) {
+  if (digits.size() != kStampDigits) return std::nullopt;
   const auto year = number(digits.substr(0, 4));
   const auto month = number(digits.substr(4, 2));
   const auto day = number(digits.substr(6, 2));
@@ -53,12 +55,12 @@ std::string shiftedText(const core::TimeStamp& s, int minutes) {
 
 std::optional<MapCaption> mapCaptionOf(std::string_view label) {
   MapCaption caption;
-  const auto first = stampOf(label.substr(0, kStampDigits));
-  if (!first || label.size() < kStampDigits) return std::nullopt;
+  const auto first = stampOf(label.substr(0, std::min(label.size(), kStampDigits)));
+  if (!first) return std::nullopt;
   caption.first = caption.last = *first;
   if (label.size() == kStampDigits) return caption;
   const auto last = stampOf(label.substr(kStampDigits, kStampDigits));
-  if (!last || label.size() < 2 * kStampDigits) return std::nullopt;
+  if (!last) return std::nullopt;
   caption.last = *last;
   const std::string_view fold = label.substr(2 * kStampDigits);
   if (fold == "-SUM") {

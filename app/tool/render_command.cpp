@@ -1,6 +1,7 @@
 // ombrix-tool render FILE.RMD (--frame K | --sum S:E | --max S:E | --sum/--max --from S
-// --to E) --png OUT.png [--size WxH] [--no-basemap]: the map the viewer draws for a frame, an
-// accumulated or a maximum field, as a PNG picture of the viewer's drawing surface.
+// --to E) --png OUT.png [--size WxH] [--no-basemap] [--legend] [--nodata grey]: the map the
+// viewer draws for a frame, an accumulated or a maximum field, as a PNG picture of the viewer's
+// drawing surface; with --legend, a panel beside it states what the map shows.
 #include <iostream>
 #include <memory>
 #include <string>
@@ -8,12 +9,15 @@
 
 #include "app/tool/command_table.h"
 #include "app/tool/frame_options.h"
+#include "app/tool/legend_panel.h"
 #include "app/tool/map_choice.h"
 #include "app/tool/png_encoding.h"
 #include "core/distinct_output.h"
 #include "core/number_text.h"
 #include "core/output_file.h"
 #include "viewer/base_map.h"
+#include "viewer/map_caption.h"
+#include "viewer/map_legend.h"
 #include "viewer/map_renderer.h"
 #include "viewer/rmd_opening.h"
 
@@ -30,6 +34,8 @@ struct RenderOptions {
   MapChoiceOptions map;
   std::string size;
   bool noBaseMap = false;
+  bool legend = false;
+  std::string noData;
 };
 
 // "WxH" with both sides from 1 to kLargestSide.
@@ -71,13 +77,20 @@ int runRender(const CLI::App& command, const RenderOptions& options) {
   if (core::Status s = showChosenMap(command, frames, conditions); !s) return refused(s);
 
   viewer::RgbImage image(width, height);
+  viewer::MapLayer layer = viewer::mapLayerOf(conditions);
+  if (options.noData == "grey") layer.noDataColour = viewer::kNoDataGrey.argb();
   if (foldAsked(command) == viewer::RangeFold::Sum) {
-    viewer::drawAccumulatedMap(conditions, image.view());
+    viewer::drawAccumulatedMap(layer, image.view());
   } else {
-    viewer::drawIntensityMap(conditions, image.view());
+    viewer::drawIntensityMap(layer, image.view());
   }
   if (!options.noBaseMap) {
     viewer::drawBaseMap(viewer::baseMapBesideExecutable(), conditions.geometry, image.view());
+  }
+  const auto caption = viewer::mapCaptionOf(conditions.frameLabel);
+  if (options.legend && caption) {
+    image = withLegendPanel(image, viewer::mapLegendOf(*caption, conditions.geometry, options.noData == "grey",
+                                                       kScaleBarLongest));
   }
   if (core::Status s = core::checkOutputNotInput(options.pngPath, {options.rmdPath, viewer::baseMapBesideExecutable()}); !s) return refused(s);
   if (core::Status s = writePng(image, options.pngPath); !s) return refused(s);
@@ -94,6 +107,11 @@ CommandRun defineRender(CLI::App& command) {
   command.add_option("--png", options->pngPath, "PNG file to write")->type_name("OUT.png")->required();
   command.add_option("--size", options->size, "picture size (default: the viewer's, 689x593)")->type_name("WxH");
   command.add_flag("--no-basemap", options->noBaseMap, "leave out the coastline");
+  command.add_flag("--legend", options->legend,
+                   "draw beside the map its title and time, colour classes, scale bar and data credit");
+  command.add_option("--nodata", options->noData, "draw cells without data grey instead of white")
+      ->type_name("grey")
+      ->check(CLI::IsMember({"grey"}));
   return [&command, options] { return runRender(command, *options); };
 }
 
