@@ -127,7 +127,7 @@ TEST(RenderCommand, PicturesOfFramesSumsAndMaximaBesideTheCoastlineAndRefusalsTh
   RenderSetup s;
   for (const auto& [map, size, width, height] : std::vector<std::tuple<const char*, const char*, unsigned, unsigned>>{
            {"--frame 3", "", 689, 593}, {"--sum 0:47", "", 689, 593}, {"--max 2:9", " --size 40x30", 40, 30},
-           {"--sum 0:47", " --legend --nodata grey", 689 + 260, 593}}) {
+           {"--sum 0:47", " --legend --nodata grey", 689 + 260, 593}, {"--max 0:47", " --hours 3 --legend", 689 + 260, 593}}) {
     const auto result = s.render(map, "map.png", size);
     ASSERT_EQ(result.exitCode, 0) << map << ": " << result.err;
     EXPECT_EQ(result.out, (s.dir / "map.png").string() + "\n");
@@ -154,7 +154,8 @@ TEST(RenderCommand, PicturesOfFramesSumsAndMaximaBesideTheCoastlineAndRefusalsTh
   test::writeText(s.dir / "old.png", "old");
   test::expectRefused(s.render("--frame 48", "old.png"), std::string(messages::kFrameNumberNotInFile) + "48");
   test::expectRefused(s.render("--sum 4:4", "old.png"), messages::kChooseDifferentTimes);
-  for (const char* usage : {"--frame 1 --sum 0:2", "--sum 3", "--frame 0 --size 0x10", "--frame 0 --nodata red"}) {
+  for (const char* usage : {"--frame 1 --sum 0:2", "--sum 3", "--frame 0 --size 0x10", "--frame 0 --nodata red",
+                            "--sum 0:9 --hours 3"}) {
     EXPECT_EQ(s.render(usage, "old.png").exitCode, 2) << usage;
   }
   s.rmd = test::shellQuote((s.dir / "none.RMD").string());
