@@ -205,6 +205,14 @@ inline constexpr Text kTipValue = "値 ";
 inline constexpr Text kTipNoData = "欠測";
 inline constexpr Text kUnitRate = "mm/h";
 inline constexpr Text kUnitDepth = "mm";
+// Titles of a map in its legend and in a GIS file's metadata; the data credit.
+inline constexpr Text kTitleFrame = "1時間雨量";
+inline constexpr Text kTitleSum = "累積雨量";
+inline constexpr Text kTitleMaximum = "最大1時間雨量";
+inline constexpr Text kTitleDurationPrefix = "最大";  // + H
+inline constexpr Text kTitleDurationSuffix = "時間雨量";
+inline constexpr Text kDataCredit = "気象庁提供";
+inline constexpr Text kLegendUnitPrefix = "単位：";  // + unit
 
 // -- GIS exports: NetCDF cubes and GeoTIFF maps --
 inline constexpr Text kNetcdfNotWritten = "NetCDFファイルを作成できません。";   // + path

@@ -12,6 +12,7 @@
 #include "core/output_file.h"
 #include "export/csv_number_format.h"
 #include "gis/gdal_session.h"
+#include "gis/qgis_style.h"
 
 namespace ombrix::gis {
 
@@ -50,6 +51,17 @@ Dataset memoryDataset(const FloatGrid& grid, const MapGeoreference& g) {
   return dataset;
 }
 
+bool describeBand(const Dataset& dataset, const BandDescription& d) {
+  GDALRasterBandH band = GDALGetRasterBand(dataset.get(), 1);
+  if (!d.description.empty()) GDALSetDescription(band, d.description.c_str());
+  bool described = d.unit.empty() || GDALSetRasterUnitType(band, d.unit.c_str()) == CE_None;
+  for (const auto& [name, value] : {std::pair("TIME_JST", &d.timeJst), std::pair("TIME_UTC", &d.timeUtc),
+                                    std::pair("SOURCE", &d.source)}) {
+    if (!value->empty()) described = GDALSetMetadataItem(band, name, value->c_str(), nullptr) == CE_None && described;
+  }
+  return described;
+}
+
 bool writeCog(const Dataset& source, const std::filesystem::path& path) {
   char** options = CSLSetNameValue(nullptr, "COMPRESS", "DEFLATE");
   Dataset written(
@@ -76,7 +88,7 @@ std::vector<float> storedToBandValues(std::span<const std::int16_t> stored) {
 }
 
 core::Status writeGeoTiffMap(const std::filesystem::path& target, const FloatGrid& grid,
-                             const MapGeoreference& georeference) {
+                             const MapGeoreference& georeference, const BandDescription& band) {
   const auto failure = [&](std::vector<std::string> reason) {
     return core::Status(core::Problem::GeoTiffNotWritten, target, std::move(reason));
   };
@@ -88,12 +100,20 @@ core::Status writeGeoTiffMap(const std::filesystem::path& target, const FloatGri
   if (core::Status s = output.open(target); !s) {
     return s.problem == core::Problem::OutputIsFolder ? s : failure(s.details);
   }
+  core::OutputFile style;
+  if (band.classes) {
+    if (core::Status s = style.open(qgisStylePathBeside(target)); !s) return s;
+    if (core::Status s = style.write(qgisStyle(*band.classes)); !s) return s;
+  }
   {
     const GdalSession gdal(GdalSession::WorkFiles::InMemory);
     const Dataset source = memoryDataset(grid, georeference);
-    if (!source || !writeCog(source, output.temporary()) || gdal.failed()) return failure(gdal.reason());
+    if (!source || !describeBand(source, band) || !writeCog(source, output.temporary()) || gdal.failed()) {
+      return failure(gdal.reason());
+    }
   }
-  return output.commit();
+  if (core::Status s = output.commit(); !s) return s;
+  return band.classes ? style.commit() : core::Status{};
 }
 
 }  // namespace ombrix::gis

@@ -3,11 +3,14 @@
 // written under a temporary name and renamed over the target when complete.
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "core/problem.h"
 #include "core/rmd_dataset.h"
+#include "viewer/intensity_classes.h"
 
 namespace ombrix::gis {
 
@@ -35,7 +38,19 @@ struct FloatGrid {
 // Stored values (0.1 mm/h or 0.1 mm) in the band's unit: value x 0.1, negatives as kMapNoData.
 std::vector<float> storedToBandValues(std::span<const std::int16_t> stored);
 
+// What the band holds, as GIS programs show it: the band's description and unit, and the
+// metadata items TIME_JST, TIME_UTC and SOURCE. With classes, the style of those classes is
+// written beside the map (see qgis_style.h), committed with it.
+struct BandDescription {
+  std::string description;
+  std::string unit;
+  std::string timeJst;
+  std::string timeUtc;
+  std::string source;
+  std::optional<viewer::ClassScale> classes;
+};
+
 core::Status writeGeoTiffMap(const std::filesystem::path& target, const FloatGrid& grid,
-                             const MapGeoreference& georeference);
+                             const MapGeoreference& georeference, const BandDescription& band = {});
 
 }  // namespace ombrix::gis

@@ -22,6 +22,7 @@ namespace {
 
 constexpr std::int64_t kJapanOffsetMinutes = 9 * 60;
 constexpr std::int16_t kFill = -1;
+constexpr double kHourMinutes = 60;  // each value is the rain of the hour ending at its time
 
 constexpr std::string_view kJstComment =
     "Time stamps were stored in Japan Standard Time (UTC+9) and have been converted to UTC.";
@@ -92,6 +93,7 @@ int defineRain(int file, const int dimensions[3], const CubeLayout& layout, int&
   if (status == NC_NOERR) status = putText(file, rain, "units", "mm h-1");
   if (status == NC_NOERR) status = putText(file, rain, "standard_name", "lwe_precipitation_rate");
   if (status == NC_NOERR) status = putText(file, rain, "long_name", "1-hour rainfall ending at the time");
+  if (status == NC_NOERR) status = putText(file, rain, "cell_methods", "time: mean (interval: 60 minutes)");
   if (status == NC_NOERR) status = putText(file, rain, "grid_mapping", "crs");
   return status;
 }
@@ -103,6 +105,35 @@ int defineGlobals(int file, const CubeLayout& layout) {
   if (status == NC_NOERR) status = putText(file, NC_GLOBAL, "source", layout.source);
   if (status == NC_NOERR) status = putText(file, NC_GLOBAL, "history", history);
   if (status == NC_NOERR) status = putText(file, NC_GLOBAL, "comment", layout.stampsUtc ? kUtcComment : kJstComment);
+  return status;
+}
+
+// The grid mapping with the figure of the earth (a sphere by its radius).
+int defineCrs(int file, const EarthShape& earth) {
+  int crs = -1;
+  const double meridian = 0;
+  int status = nc_def_var(file, "crs", NC_INT, 0, nullptr, &crs);
+  if (status == NC_NOERR) status = putText(file, crs, "grid_mapping_name", "latitude_longitude");
+  if (status == NC_NOERR) status = nc_put_att_double(file, crs, "longitude_of_prime_meridian", NC_DOUBLE, 1, &meridian);
+  if (earth.inverseFlattening == 0) {
+    if (status == NC_NOERR) status = nc_put_att_double(file, crs, "earth_radius", NC_DOUBLE, 1, &earth.semiMajorAxis);
+  } else {
+    if (status == NC_NOERR) status = nc_put_att_double(file, crs, "semi_major_axis", NC_DOUBLE, 1, &earth.semiMajorAxis);
+    if (status == NC_NOERR) {
+      status = nc_put_att_double(file, crs, "inverse_flattening", NC_DOUBLE, 1, &earth.inverseFlattening);
+    }
+  }
+  if (status == NC_NOERR) status = putText(file, crs, "comment", earth.statement);
+  return status;
+}
+
+// The bounds of each time: [t - 60 min, t].
+int defineTimeBounds(int file, int time, int timeDimension) {
+  int dimensions[2] = {timeDimension, -1};
+  int bounds = -1;
+  int status = nc_def_dim(file, "nv", 2, &dimensions[1]);
+  if (status == NC_NOERR) status = nc_def_var(file, "time_bnds", NC_DOUBLE, 2, dimensions, &bounds);
+  if (status == NC_NOERR) status = putText(file, time, "bounds", "time_bnds");
   return status;
 }
 
@@ -122,19 +153,18 @@ int defineCube(const std::filesystem::path& path, const CubeLayout& layout) {
   int time = -1;
   int latitude = -1;
   int longitude = -1;
-  int crs = -1;
   int rain = -1;
   status = defineAxis(file, "time", static_cast<int>(layout.frames), "minutes since 1970-01-01 00:00:00", "time", "T",
                       dimensions[0], time);
   if (status == NC_NOERR) status = putText(file, time, "calendar", "standard");
+  if (status == NC_NOERR) status = defineTimeBounds(file, time, dimensions[0]);
   if (status == NC_NOERR) {
     status = defineAxis(file, "lat", layout.grid.rows, "degrees_north", "latitude", "Y", dimensions[1], latitude);
   }
   if (status == NC_NOERR) {
     status = defineAxis(file, "lon", layout.grid.columns, "degrees_east", "longitude", "X", dimensions[2], longitude);
   }
-  if (status == NC_NOERR) status = nc_def_var(file, "crs", NC_INT, 0, nullptr, &crs);
-  if (status == NC_NOERR) status = putText(file, crs, "grid_mapping_name", "latitude_longitude");
+  if (status == NC_NOERR) status = defineCrs(file, layout.earth);
   if (status == NC_NOERR) status = defineRain(file, dimensions, layout, rain);
   if (status == NC_NOERR) status = defineGlobals(file, layout);
   if (status == NC_NOERR) status = nc_enddef(file);
@@ -228,6 +258,7 @@ struct NetcdfCube::Frames {
   Hdf5Id file;
   Hdf5Id rain;
   Hdf5Id time;
+  Hdf5Id timeBounds;
   std::string reason;  // HDF5's words for the first failure
   ChunkPipeline pipeline;  // declared last: gone before the dataset it writes to closes
 
@@ -236,6 +267,7 @@ struct NetcdfCube::Frames {
         file(openFile(path), H5Fclose),
         rain(file.valid() ? H5Dopen2(file.get(), "rain", H5P_DEFAULT) : H5I_INVALID_HID, H5Dclose),
         time(file.valid() ? H5Dopen2(file.get(), "time", H5P_DEFAULT) : H5I_INVALID_HID, H5Dclose),
+        timeBounds(file.valid() ? H5Dopen2(file.get(), "time_bnds", H5P_DEFAULT) : H5I_INVALID_HID, H5Dclose),
         pipeline(cellsPerFrame, [this](std::int64_t frame, std::span<const std::uint8_t> chunk) {
           const hsize_t offset[3] = {static_cast<hsize_t>(frame), 0, 0};
           const bool written =
@@ -247,7 +279,7 @@ struct NetcdfCube::Frames {
   }
   ~Frames() { abandon(); }
 
-  bool opened() const noexcept { return rain.valid() && time.valid(); }
+  bool opened() const noexcept { return rain.valid() && time.valid() && timeBounds.valid(); }
 
   // Makes an HDF5 call; a failure keeps HDF5's words and the system's.
   template <typename Call>
@@ -258,15 +290,19 @@ struct NetcdfCube::Frames {
     return result >= 0;
   }
 
+  bool write(const Hdf5Id& dataset, const std::vector<double>& values) {
+    return check([&] { return H5Dwrite(dataset.get(), H5T_NATIVE_DOUBLE, H5S_ALL, H5S_ALL, H5P_DEFAULT, values.data()); });
+  }
+
   bool close(const std::vector<double>& times) {
-    const bool flushed = pipeline.finish() &&
-                         check([&] {
-                           return H5Dwrite(time.get(), H5T_NATIVE_DOUBLE, H5S_ALL, H5S_ALL, H5P_DEFAULT, times.data());
-                         }) &&
+    std::vector<double> bounds;
+    for (const double t : times) bounds.insert(bounds.end(), {t - kHourMinutes, t});
+    const bool flushed = pipeline.finish() && write(time, times) && write(timeBounds, bounds) &&
                          check([&] { return H5Fflush(file.get(), H5F_SCOPE_GLOBAL); });
     if (!flushed) return false;
     bool closed = rain.close();
     closed = time.close() && closed;
+    closed = timeBounds.close() && closed;
     return file.close() && closed;
   }
 
@@ -276,6 +312,7 @@ struct NetcdfCube::Frames {
     [[maybe_unused]] const int emptied = ::truncate(path.c_str(), 0);
     rain.release();
     time.release();
+    timeBounds.release();
     file.release();
   }
 };

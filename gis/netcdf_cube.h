@@ -1,6 +1,7 @@
 #pragma once
-// A CF-1.8 NetCDF-4 file of rainfall frames: time, lat, lon, a 16-bit rain variable chunked one
-// frame per chunk with shuffle and deflate, and a latitude-longitude grid mapping. NetCDF-C
+// A CF-1.8 NetCDF-4 file of rainfall frames: time with its bounds (each value is the rain of the
+// hour ending at its time), lat, lon, a 16-bit rain variable chunked one frame per chunk with
+// shuffle and deflate, and a latitude-longitude grid mapping with its figure of the earth. NetCDF-C
 // defines the file; the frames, compressed on worker threads, and the time axis are then written
 // through HDF5 as finished chunks. Written unnamed (core::StagedOutputPath) and renamed over the
 // target by commit().
@@ -16,6 +17,7 @@
 #include "core/problem.h"
 #include "core/rmd_dataset.h"
 #include "core/time_stamp.h"
+#include "gis/earth_shape.h"
 
 namespace ombrix::gis {
 
@@ -31,6 +33,7 @@ struct CubeLayout {
   // i x intervalMinutes later. A frame never written keeps its slot time and fill values.
   std::int64_t firstSlotMinutes = 0;
   bool stampsUtc = false;  // otherwise stamps are Japan Standard Time and are shifted by -9 h
+  EarthShape earth = assumedEarthShape();  // the source's figure where it names one
   std::string title;
   std::string source;
   std::string history;  // the command; the time of writing is put in front

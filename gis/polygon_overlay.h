@@ -1,5 +1,6 @@
 #pragma once
-// The outlines of polygons drawn over the map as one-pixel lines, projected like the base map.
+// The outlines of polygons drawn over the map, projected like the base map: black lines two
+// pixels wide with a one-pixel white halo, which stand out over every colour class.
 #include <cstdint>
 #include <vector>
 
@@ -9,7 +10,8 @@
 
 namespace ombrix::gis {
 
-inline constexpr std::uint32_t kOutlineColour = 0xFFD00080u;
+inline constexpr std::uint32_t kOutlineColour = 0xFF000000u;
+inline constexpr std::uint32_t kOutlineHaloColour = 0xFFFFFFFFu;
 
 void drawPolygonOutlines(const std::vector<Shape>& shapes, const viewer::ViewGeometry& geometry,
                          viewer::SurfaceView surface);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "gis/geotiff_map.h"
+#include "gis/map_band.h"
 
 namespace ombrix::gis {
 
@@ -18,8 +19,12 @@ exports::CurrentDisplayResult exportShownMapGeoTiff(const core::AnalysisConditio
     return result;
   }
   result.path = target;
-  const std::vector<float> values = storedToBandValues(c.rainGrid);
-  result.status = writeGeoTiffMap(result.path, {c.grid.columns, c.grid.rows, values}, csvCellCentres(c.grid));
+  std::vector<float> values;
+  BandDescription band;
+  result.status = shownMapBand(c, values, band);
+  if (result.status) {
+    result.status = writeGeoTiffMap(result.path, {c.grid.columns, c.grid.rows, values}, csvCellCentres(c.grid), band);
+  }
   return result;
 }
 

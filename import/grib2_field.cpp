@@ -116,6 +116,7 @@ core::Problem readGrid(const Section& s, Grib2Field& field) {
     return core::Problem::Grib2UnsupportedGrid;
   }
   if (s.u32(7) != ni * nj) return core::Problem::Grib2BadStructure;
+  field.earthShape = static_cast<int>(s.u8(15));
   g.ni = static_cast<std::int32_t>(ni);
   g.nj = static_cast<std::int32_t>(nj);
   g.firstLat = i32SignMagnitude(s.octet(47));

@@ -51,6 +51,7 @@ struct Grib2Field {
   Grib2Time referenceTime;
   Grib2Time accumulationEnd;
   Grib2LatLonGrid grid;
+  int earthShape = 255;  // the grid definition's shape of the earth (code table 3.2; 255 missing)
   int bitsPerValue = 0;   // N
   int maxLevelUsed = 0;   // V: highest level code in this message
   int decimalScale = 0;   // E: representative values are stored times 10^E

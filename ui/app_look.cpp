@@ -4,6 +4,8 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include "ui/qt_texts_ja.h"
+
 namespace ombrix::ui {
 
 namespace {
@@ -23,6 +25,7 @@ void installJapaneseQtTexts() {
   if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
     QCoreApplication::installTranslator(translator);
   }
+  QCoreApplication::installTranslator(new MissingQtTextsJa(QCoreApplication::instance()));
 }
 
 void prepareApplication() {

@@ -1,6 +1,7 @@
 #include "ui/legend_frame.h"
 
 #include <QColor>
+#include <QLabel>
 #include <QString>
 #include <array>
 
@@ -49,6 +50,16 @@ QGroupBox* addLegendFrame(QWidget* parent, Legend legend) {
     label->setFont(explicitFont(kGothicFamily, 8.25));
   }
   return frame;
+}
+
+void labelDepthLegend(QGroupBox& frame, viewer::ClassScale scale) {
+  const auto& entries = viewer::legendOf(scale);
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const EntryControls& controls = kAccumulationControls[i];
+    if (auto* label = frame.findChild<QLabel*>(elementName("Label10", controls.labelIndex))) {
+      label->setText(qtText(entries[i].label));
+    }
+  }
 }
 
 }  // namespace ombrix::ui

@@ -4,11 +4,17 @@
 #include <QGroupBox>
 #include <QWidget>
 
+#include "viewer/intensity_classes.h"
+
 namespace ombrix::ui {
 
 enum class Legend { Intensity, Accumulation };
 
 // Frame3 (rain rate) or Frame4 (accumulated rainfall) at its place inside parent.
 QGroupBox* addLegendFrame(QWidget* parent, Legend legend);
+
+// Gives the accumulated-rainfall frame the labels of scale (Accumulation, or ShortDuration for a
+// short duration map); the swatches are the same.
+void labelDepthLegend(QGroupBox& frame, viewer::ClassScale scale);
 
 }  // namespace ombrix::ui

@@ -26,6 +26,7 @@
 #include "gis/shown_map_geotiff.h"
 #include "ui/app_look.h"
 #include "ui/file_open_dialog.h"
+#include "ui/legend_frame.h"
 #include "ui/main_window.h"
 #include "ui/map_surface.h"
 #include "ui/point_table_window.h"
@@ -33,6 +34,7 @@
 #include "ui/qt_text.h"
 #include "viewer/frame_accumulation.h"
 #include "viewer/frame_loading.h"
+#include "viewer/map_caption.h"
 #include "viewer/map_renderer.h"
 
 namespace ombrix::ui {
@@ -177,9 +179,13 @@ void MapViewer::showOpenedFile(const viewer::OpenedRmd& file) {
 // ---- Stepping and animation ----
 
 void MapViewer::showLegend(Scale scale) {
-  const bool accumulation = scale == Scale::Accumulation;
-  controls_.intensityLegend->setVisible(!accumulation);
-  controls_.accumulationLegend->setVisible(accumulation);
+  const bool depth = scale != Scale::Intensity;
+  if (depth) {
+    labelDepthLegend(*controls_.accumulationLegend,
+                     scale == Scale::ShortDuration ? viewer::ClassScale::ShortDuration : viewer::ClassScale::Accumulation);
+  }
+  controls_.intensityLegend->setVisible(!depth);
+  controls_.accumulationLegend->setVisible(depth);
 }
 
 void MapViewer::setAnimationButtons(bool animating) {
@@ -344,6 +350,8 @@ void MapViewer::drawMap(Scale scale, std::span<const std::int16_t> grid) {
   const viewer::SurfaceView view = surface_.surface();
   if (scale == Scale::Accumulation) {
     viewer::drawAccumulatedMap(layer, view);
+  } else if (scale == Scale::ShortDuration) {
+    viewer::drawDepthMap(layer, view, viewer::ClassScale::ShortDuration);
   } else {
     viewer::drawIntensityMap(layer, view);
   }
@@ -447,8 +455,9 @@ void MapViewer::durationMaximumMap() {
   }
   progress_->setBarWidth(progress_->trackWidth());
   gis::applyDurationMap(std::move(map), conditions_);
-  showLegend(Scale::Accumulation);
-  drawMap(Scale::Accumulation, conditions_.rainGrid);
+  const Scale scale = *hours <= viewer::kShortDurationHours ? Scale::ShortDuration : Scale::Accumulation;
+  showLegend(scale);
+  drawMap(scale, conditions_.rainGrid);
   mapDrawn();
   window_.timeText()->setText(qtText(std::string(messages::kDurationCaptionPrefix) + std::to_string(*hours) +
                                      std::string(messages::kDurationCaptionSuffix)));
@@ -464,7 +473,7 @@ QString MapViewer::cellTip(QPoint point) const {
                  qtText(messages::kTipLongitude) + degrees(probe->longitude) + QStringLiteral("  ") +
                  qtText(messages::kTipValue);
   if (probe->value < 0) return text + qtText(messages::kTipNoData);
-  const bool depth = shownScale_ == Scale::Accumulation;
+  const bool depth = shownScale_ != Scale::Intensity;
   return text + QString::number(probe->value * 0.1, 'f', 1) + QStringLiteral(" ") +
          qtText(depth ? messages::kUnitDepth : messages::kUnitRate);
 }

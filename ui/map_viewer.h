@@ -85,7 +85,7 @@ class MapViewer final : public QObject {
 
  private:
   enum class Field { Sum, Maximum };
-  enum class Scale { Intensity, Accumulation };
+  enum class Scale { Intensity, Accumulation, ShortDuration };
 
   bool fileOpen() const noexcept { return conditions_.fileOpen(); }
   bool computing() const noexcept { return conditions_.viewerState == core::kViewerComputing; }

@@ -48,7 +48,24 @@ constexpr std::array<LegendEntry, 8> kAccumulationLegend{{
     {kWhite, "Nodata"},
 }};
 
+constexpr std::array<LegendEntry, 8> kShortDurationLegend{{
+    {kBlue, "1mm未満"},
+    {kCyan, "1 - 10mm"},
+    {kYellow, "10 - 20mm"},
+    {kGreen, "20 - 40mm"},
+    {kMagenta, "40 - 60mm"},
+    {Colour{255, 128, 0}, "60 - 80mm"},
+    {kRed, "80mm以上"},
+    {kWhite, "Nodata"},
+}};
+
 }  // namespace
+
+const std::array<int, 6>& classLimits(ClassScale scale) noexcept {
+  return scale == ClassScale::Accumulation ? kAccumulationLimits : kIntensityLimits;
+}
+
+Colour classColour(int number) noexcept { return kClassColours[static_cast<std::size_t>(number - 1)]; }
 
 ColourClass classifyIntensity(std::int16_t value, std::int16_t noDataValue) noexcept {
   return classify(value, noDataValue, kIntensityLimits);
@@ -59,7 +76,7 @@ ColourClass classifyAccumulation(std::int16_t value, std::int16_t noDataValue) n
 }
 
 void fillClassColours(ClassScale scale, std::int16_t noDataValue, std::uint32_t noClass, std::uint32_t* table) {
-  const std::array<int, 6>& limits = scale == ClassScale::Intensity ? kIntensityLimits : kAccumulationLimits;
+  const std::array<int, 6>& limits = classLimits(scale);
   const auto at = [](int value) { return static_cast<std::size_t>(static_cast<std::uint16_t>(value)); };
   std::fill(table + at(-32768), table + kValueCount, noClass);  // -32768 .. -1
   std::fill(table, table + 1, noClass);                        // 0
@@ -74,5 +91,16 @@ void fillClassColours(ClassScale scale, std::int16_t noDataValue, std::uint32_t 
 
 const std::array<LegendEntry, 8>& intensityLegend() { return kIntensityLegend; }
 const std::array<LegendEntry, 8>& accumulationLegend() { return kAccumulationLegend; }
+
+const std::array<LegendEntry, 8>& legendOf(ClassScale scale) {
+  switch (scale) {
+    case ClassScale::Accumulation:
+      return kAccumulationLegend;
+    case ClassScale::ShortDuration:
+      return kShortDurationLegend;
+    default:
+      return kIntensityLegend;
+  }
+}
 
 }  // namespace ombrix::viewer

@@ -35,7 +35,14 @@ ColourClass classifyIntensity(std::int16_t value, std::int16_t noDataValue) noex
 // class are not drawn on the accumulation map.
 ColourClass classifyAccumulation(std::int16_t value, std::int16_t noDataValue) noexcept;
 
-enum class ClassScale { Intensity, Accumulation };
+// ShortDuration: the depths of a short duration map (see map_caption.h), in 0.1 mm with the
+// rain-rate limits.
+enum class ClassScale { Intensity, Accumulation, ShortDuration };
+
+// The lower limits of classes 2..7 of a scale (0.1 mm/h or 0.1 mm) and the map colour of class
+// number 1..7.
+const std::array<int, 6>& classLimits(ClassScale scale) noexcept;
+Colour classColour(int number) noexcept;
 
 // The map colour (argb) of every int16 value, indexed by the value as uint16, with noClass for
 // the values without class: the classification as a lookup table for the renderer.
@@ -52,5 +59,6 @@ struct LegendEntry {
 // then no data.
 const std::array<LegendEntry, 8>& intensityLegend();
 const std::array<LegendEntry, 8>& accumulationLegend();
+const std::array<LegendEntry, 8>& legendOf(ClassScale scale);
 
 }  // namespace ombrix::viewer

@@ -112,6 +112,10 @@ std::optional<Plan> planMap(const MapLayer& layer, SurfaceView surface, ClassSca
     return std::nullopt;
   }
   fillClassColours(scale, layer.noDataValue, noClass, plan.table.get());
+  if (layer.noDataColour != 0) {
+    std::fill(plan.table.get() + 32768, plan.table.get() + kValueCount, layer.noDataColour);
+    plan.table[static_cast<std::uint16_t>(layer.noDataValue)] = layer.noDataColour;
+  }
   clearOutside(surface, plan.columns, plan.rows);
   return plan;
 }
@@ -153,7 +157,11 @@ void drawIntensityMap(const MapLayer& layer, SurfaceView surface) {
 }
 
 void drawAccumulatedMap(const MapLayer& layer, SurfaceView surface) {
-  const std::optional<Plan> plan = planMap(layer, surface, ClassScale::Accumulation, kUndrawn);
+  drawDepthMap(layer, surface, ClassScale::Accumulation);
+}
+
+void drawDepthMap(const MapLayer& layer, SurfaceView surface, ClassScale scale) {
+  const std::optional<Plan> plan = planMap(layer, surface, scale, kUndrawn);
   if (!plan) return;
   const Coverage& columns = plan->columns;
   const Coverage& rows = plan->rows;

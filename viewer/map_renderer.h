@@ -7,6 +7,7 @@
 #include <span>
 
 #include "core/analysis_conditions.h"
+#include "viewer/intensity_classes.h"
 #include "viewer/rgb_surface.h"
 #include "viewer/surface_projection.h"
 
@@ -19,6 +20,9 @@ struct MapLayer {
   int cols = 0;
   std::int16_t noDataValue = -1;
   ViewGeometry geometry;
+  // The colour (argb) of cells without data (negative or noDataValue) where they are to be told
+  // from dry cells; 0: drawn as cells without class.
+  std::uint32_t noDataColour = 0;
 };
 
 MapLayer mapLayerOf(const core::AnalysisConditions& conditions);
@@ -27,6 +31,8 @@ MapLayer mapLayerOf(const core::AnalysisConditions& conditions);
 void drawIntensityMap(const MapLayer& layer, SurfaceView surface);
 // Accumulation classes; cells without class are not painted.
 void drawAccumulatedMap(const MapLayer& layer, SurfaceView surface);
+// A map of depths drawn like the accumulation map with the classes of scale.
+void drawDepthMap(const MapLayer& layer, SurfaceView surface, ClassScale scale);
 
 inline void drawIntensityMap(const core::AnalysisConditions& c, SurfaceView s) { drawIntensityMap(mapLayerOf(c), s); }
 inline void drawAccumulatedMap(const core::AnalysisConditions& c, SurfaceView s) {

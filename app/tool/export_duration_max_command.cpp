@@ -13,6 +13,7 @@
 #include "gis/duration_map.h"
 #include "gis/duration_window.h"
 #include "gis/geotiff_map.h"
+#include "gis/map_band.h"
 
 namespace ombrix::tool {
 
@@ -45,7 +46,9 @@ CommandRun defineExportDurationMax(CLI::App& command) {
     if (core::Status distinct = core::checkOutputNotInput(out, {options->rmdPath}); !distinct) return refused(distinct);
     const std::vector<float> values = gis::storedToBandValues(conditions.rainGrid);
     const gis::FloatGrid grid{conditions.grid.columns, conditions.grid.rows, values};
-    if (core::Status written = gis::writeGeoTiffMap(out, grid, gis::csvCellCentres(conditions.grid)); !written) {
+    const auto caption = viewer::mapCaptionOf(conditions.frameLabel);
+    const gis::BandDescription band = caption ? gis::describeMap(*caption, options->rmdPath) : gis::BandDescription{};
+    if (core::Status written = gis::writeGeoTiffMap(out, grid, gis::csvCellCentres(conditions.grid), band); !written) {
       return refused(written);
     }
     std::cout << out.string() << "\n";

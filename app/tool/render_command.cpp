@@ -1,6 +1,8 @@
-// ombrix-tool render FILE.RMD (--frame K | --sum S:E | --max S:E | --sum/--max --from S
-// --to E) --png OUT.png [--size WxH] [--no-basemap]: the map the viewer draws for a frame, an
-// accumulated or a maximum field, as a PNG picture of the viewer's drawing surface.
+// ombrix-tool render FILE.RMD (--frame K | --sum S:E | --max S:E [--hours H] | --sum/--max
+// --from S --to E) --png OUT.png [--size WxH] [--no-basemap] [--legend] [--nodata grey]: the
+// map the viewer draws for a frame, an accumulated or a maximum field, or (--max with --hours)
+// the largest H-hour depths over the range, as a PNG picture of the viewer's drawing surface;
+// with --legend, a panel beside it states what the map shows.
 #include <iostream>
 #include <memory>
 #include <string>
@@ -8,12 +10,17 @@
 
 #include "app/tool/command_table.h"
 #include "app/tool/frame_options.h"
+#include "app/tool/legend_panel.h"
 #include "app/tool/map_choice.h"
 #include "app/tool/png_encoding.h"
 #include "core/distinct_output.h"
 #include "core/number_text.h"
 #include "core/output_file.h"
+#include "gis/duration_map.h"
+#include "gis/duration_window.h"
 #include "viewer/base_map.h"
+#include "viewer/map_caption.h"
+#include "viewer/map_legend.h"
 #include "viewer/map_renderer.h"
 #include "viewer/rmd_opening.h"
 
@@ -30,6 +37,9 @@ struct RenderOptions {
   MapChoiceOptions map;
   std::string size;
   bool noBaseMap = false;
+  bool legend = false;
+  std::string noData;
+  int hours = 0;
 };
 
 // "WxH" with both sides from 1 to kLargestSide.
@@ -42,6 +52,27 @@ bool parseSize(const std::string& text, int& width, int& height) {
   width = *w;
   height = *h;
   return true;
+}
+
+// The duration map of the range the options name, shown like the viewer's.
+core::Status showDurationMap(const FrameRangeText& frames, int hours, core::AnalysisConditions& conditions) {
+  int first = 0;
+  int last = 0;
+  if (core::Status s = resolveFrameRange(conditions.openFrames(), frames, first, last); !s) return s;
+  core::RmdDataset file = conditions.openFileDataset();
+  gis::DurationMap map;
+  if (core::Status s = gis::durationMaximumMap(file, first, last, hours, map); !s) return s;
+  gis::applyDurationMap(std::move(map), conditions);
+  return {};
+}
+
+// The map in the classes of what it shows.
+void drawMap(const viewer::MapLayer& layer, viewer::ClassScale scale, viewer::SurfaceView surface) {
+  if (scale == viewer::ClassScale::Intensity) {
+    viewer::drawIntensityMap(layer, surface);
+  } else {
+    viewer::drawDepthMap(layer, surface, scale);
+  }
 }
 
 core::Status writePng(const viewer::RgbImage& image, const std::string& path) {
@@ -61,6 +92,7 @@ int runRender(const CLI::App& command, const RenderOptions& options) {
   if (!options.size.empty() && !parseSize(options.size, width, height)) {
     error = "--size is written WxH, each side 1 to " + std::to_string(kLargestSide);
   }
+  if (options.hours != 0 && foldAsked(command) != viewer::RangeFold::Maximum) error = "--hours goes with --max";
   if (!error.empty()) return usageError(command, error);
 
   const viewer::RmdOpening opening =
@@ -68,16 +100,24 @@ int runRender(const CLI::App& command, const RenderOptions& options) {
   if (!opening.status) return refused(opening.status);
   core::AnalysisConditions conditions;
   viewer::applyOpening(opening, conditions);
-  if (core::Status s = showChosenMap(command, frames, conditions); !s) return refused(s);
+  const core::Status shown = options.hours != 0 ? showDurationMap(frames, options.hours, conditions)
+                                                : showChosenMap(command, frames, conditions);
+  if (!shown) return refused(shown);
+  const auto caption = viewer::mapCaptionOf(conditions.frameLabel);
 
   viewer::RgbImage image(width, height);
-  if (foldAsked(command) == viewer::RangeFold::Sum) {
-    viewer::drawAccumulatedMap(conditions, image.view());
-  } else {
-    viewer::drawIntensityMap(conditions, image.view());
-  }
+  viewer::MapLayer layer = viewer::mapLayerOf(conditions);
+  if (options.noData == "grey") layer.noDataColour = viewer::kNoDataGrey.argb();
+  const bool sum = foldAsked(command) == viewer::RangeFold::Sum;
+  drawMap(layer,
+          caption ? viewer::classScaleOf(*caption) : sum ? viewer::ClassScale::Accumulation : viewer::ClassScale::Intensity,
+          image.view());
   if (!options.noBaseMap) {
     viewer::drawBaseMap(viewer::baseMapBesideExecutable(), conditions.geometry, image.view());
+  }
+  if (options.legend && caption) {
+    image = withLegendPanel(image, viewer::mapLegendOf(*caption, conditions.geometry, options.noData == "grey",
+                                                       kScaleBarLongest));
   }
   if (core::Status s = core::checkOutputNotInput(options.pngPath, {options.rmdPath, viewer::baseMapBesideExecutable()}); !s) return refused(s);
   if (core::Status s = writePng(image, options.pngPath); !s) return refused(s);
@@ -94,6 +134,14 @@ CommandRun defineRender(CLI::App& command) {
   command.add_option("--png", options->pngPath, "PNG file to write")->type_name("OUT.png")->required();
   command.add_option("--size", options->size, "picture size (default: the viewer's, 689x593)")->type_name("WxH");
   command.add_flag("--no-basemap", options->noBaseMap, "leave out the coastline");
+  command.add_option("--hours", options->hours, "with --max: the largest H-hour depths over the range")
+      ->type_name("H")
+      ->check(CLI::Range(gis::kMinDurationHours, gis::kMaxDurationHours));
+  command.add_flag("--legend", options->legend,
+                   "draw beside the map its title and time, colour classes, scale bar and data credit");
+  command.add_option("--nodata", options->noData, "draw cells without data grey instead of white")
+      ->type_name("grey")
+      ->check(CLI::IsMember({"grey"}));
   return [&command, options] { return runRender(command, *options); };
 }
 

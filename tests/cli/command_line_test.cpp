@@ -107,6 +107,7 @@ struct RenderSetup {
   std::string rmd = test::shellQuote((dir / "Ka20057012005701.RMD").string());
   RenderSetup() {
     fs::copy_file(fs::path(OMBRIX_BIN_DIR) / "ombrix-tool", tool);
+    fs::copy_file(fs::path(OMBRIX_BIN_DIR) / "ombrix-tool-full", dir / "ombrix-tool-full");
     test::writeSampleRmd(dir / "Ka20057012005701.RMD", test::sampleGrid(48, 20, 30), 48,
                          test::dayStamps(2005, 7, 1, 1, 48),
                          [](int k, int c) { return static_cast<std::int16_t>((k * 37 + c * 11) % 900 - 1); });
@@ -125,7 +126,8 @@ std::uint32_t bigEndian(const std::vector<std::uint8_t>& bytes, std::size_t at) 
 TEST(RenderCommand, PicturesOfFramesSumsAndMaximaBesideTheCoastlineAndRefusalsThatLeaveAnOldOne) {
   RenderSetup s;
   for (const auto& [map, size, width, height] : std::vector<std::tuple<const char*, const char*, unsigned, unsigned>>{
-           {"--frame 3", "", 689, 593}, {"--sum 0:47", "", 689, 593}, {"--max 2:9", " --size 40x30", 40, 30}}) {
+           {"--frame 3", "", 689, 593}, {"--sum 0:47", "", 689, 593}, {"--max 2:9", " --size 40x30", 40, 30},
+           {"--sum 0:47", " --legend --nodata grey", 689 + 260, 593}, {"--max 0:47", " --hours 3 --legend", 689 + 260, 593}}) {
     const auto result = s.render(map, "map.png", size);
     ASSERT_EQ(result.exitCode, 0) << map << ": " << result.err;
     EXPECT_EQ(result.out, (s.dir / "map.png").string() + "\n");
@@ -144,19 +146,22 @@ TEST(RenderCommand, PicturesOfFramesSumsAndMaximaBesideTheCoastlineAndRefusalsTh
   ASSERT_EQ(s.render("--frame 5", "coast.png").exitCode, 0);
   ASSERT_EQ(s.render("--frame 5", "off.png", " --no-basemap").exitCode, 0);
   EXPECT_EQ(test::readBytes(s.dir / "plain.png"), test::readBytes(s.dir / "off.png"));
+  ASSERT_EQ(s.render("--frame 5", "grey.png", " --no-basemap --nodata grey").exitCode, 0);  // cell 65 has no data
+  EXPECT_NE(test::readBytes(s.dir / "grey.png"), test::readBytes(s.dir / "off.png"));
   EXPECT_NE(test::readBytes(s.dir / "coast.png"), test::readBytes(s.dir / "off.png"));
 
   // Refusals leave an existing picture alone.
   test::writeText(s.dir / "old.png", "old");
   test::expectRefused(s.render("--frame 48", "old.png"), std::string(messages::kFrameNumberNotInFile) + "48");
   test::expectRefused(s.render("--sum 4:4", "old.png"), messages::kChooseDifferentTimes);
-  for (const char* usage : {"--frame 1 --sum 0:2", "--sum 3", "--frame 0 --size 0x10"}) {
+  for (const char* usage : {"--frame 1 --sum 0:2", "--sum 3", "--frame 0 --size 0x10", "--frame 0 --nodata red",
+                            "--sum 0:9 --hours 3"}) {
     EXPECT_EQ(s.render(usage, "old.png").exitCode, 2) << usage;
   }
   s.rmd = test::shellQuote((s.dir / "none.RMD").string());
   test::expectRefused(s.render("--frame 0", "old.png"), messages::kFileNotFound);
   EXPECT_EQ(test::readText(s.dir / "old.png"), "old");
-  EXPECT_EQ(test::namesIn(s.dir.path()).size(), 8u);  // the tool, the RMD file, jp.map and five pictures
+  EXPECT_EQ(test::namesIn(s.dir.path()).size(), 10u);  // the two tools, the RMD file, jp.map and six pictures
 }
 
 // ombrix-tool leaves the format libraries to ombrix-tool-full, which it runs for their commands:

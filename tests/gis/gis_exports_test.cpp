@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <cpl_minixml.h>
 #include <gdal.h>
 #include <netcdf.h>
 #include <random>
@@ -23,10 +24,12 @@
 #include "gis/gdal_session.h"
 #include "gis/geotiff_map.h"
 #include "gis/netcdf_cube.h"
+#include "gis/qgis_style.h"
 #include "gis/shown_map_geotiff.h"
 #include "support/fault_injection.h"
 #include "support/reliability_inputs.h"
 #include "support/sample_rmd.h"
+#include "viewer/frame_accumulation.h"
 #include "viewer/frame_loading.h"
 
 namespace ombrix::gis {
@@ -59,6 +62,55 @@ Cube readCube(const std::filesystem::path& path) {
   EXPECT_EQ(nc_get_var_short(file, rain, cube.rain.data()), NC_NOERR);
   nc_close(file);
   return cube;
+}
+
+// A text attribute of a variable ("" for the file's own) read back through NetCDF-C.
+std::string textAttribute(const std::filesystem::path& path, const char* variable, const char* name) {
+  int file = -1, id = NC_GLOBAL;
+  std::size_t length = 0;
+  std::string text;
+  EXPECT_EQ(nc_open(path.c_str(), NC_NOWRITE, &file), NC_NOERR) << path;
+  if (*variable != '\0') {
+    EXPECT_EQ(nc_inq_varid(file, variable, &id), NC_NOERR) << variable;
+  }
+  if (nc_inq_attlen(file, id, name, &length) == NC_NOERR) {
+    text.resize(length);
+    EXPECT_EQ(nc_get_att_text(file, id, name, text.data()), NC_NOERR);
+  }
+  nc_close(file);
+  return text;
+}
+
+// The CF attributes that tell readers what each variable holds, and the time bounds
+// [t - 60 min, t] of every time.
+void expectCfDescription(const std::filesystem::path& path, const std::vector<double>& times) {
+  const std::vector<std::tuple<const char*, const char*, const char*>> expected{
+      {"", "Conventions", "CF-1.8"},
+      {"time", "units", "minutes since 1970-01-01 00:00:00"},
+      {"time", "standard_name", "time"},
+      {"time", "calendar", "standard"},
+      {"time", "bounds", "time_bnds"},
+      {"lat", "units", "degrees_north"},
+      {"lat", "standard_name", "latitude"},
+      {"lon", "units", "degrees_east"},
+      {"lon", "standard_name", "longitude"},
+      {"rain", "units", "mm h-1"},
+      {"rain", "standard_name", "lwe_precipitation_rate"},
+      {"rain", "grid_mapping", "crs"},
+      {"rain", "cell_methods", "time: mean (interval: 60 minutes)"},
+      {"crs", "grid_mapping_name", "latitude_longitude"},
+  };
+  for (const auto& [variable, name, value] : expected) {
+    EXPECT_EQ(textAttribute(path, variable, name), value) << variable << ":" << name;
+  }
+  int file = -1, bounds = -1;
+  std::vector<double> values(times.size() * 2);
+  ASSERT_EQ(nc_open(path.c_str(), NC_NOWRITE, &file), NC_NOERR);
+  EXPECT_EQ(nc_inq_varid(file, "time_bnds", &bounds) | nc_get_var_double(file, bounds, values.data()), NC_NOERR);
+  nc_close(file);
+  for (std::size_t i = 0; i < times.size(); ++i) {
+    EXPECT_EQ(std::pair(values[2 * i], values[2 * i + 1]), std::pair(times[i] - 60, times[i])) << i;
+  }
 }
 
 // Minutes since 1970 of a July day and time.
@@ -108,6 +160,8 @@ TEST(NetcdfExport, EveryFrameMatchesTheCsvOfTheSameFileWithSlotTimesAndUtc) {
             NC_NOERR);
   nc_close(file);
   EXPECT_EQ(std::tuple(format, shuffle && deflate, fill, scale), std::tuple(NC_FORMAT_NETCDF4, true, short{-1}, 0.1f));
+  expectCfDescription(dir / "all.nc", cube.time);
+  EXPECT_EQ(textAttribute(dir / "all.nc", "crs", "comment"), assumedEarthShape().statement);
 
   std::vector<std::int16_t> frameGrid;
   for (int k = 0; k < 24; ++k) {
@@ -190,6 +244,7 @@ TEST(NetcdfCube, FailuresWhileFramesAreCompressedLeaveNothingAndNoisyFramesReadB
   layout.grid.rows = 181;
   layout.grid.columns = 197;
   layout.frames = 9;
+  layout.earth = grib2EarthShape(4).value();  // as the agency's 1 km fields name it
   std::vector<std::vector<std::int16_t>> frames(9, std::vector<std::int16_t>(181 * 197));
   std::vector<short> expected;  // what reading the file must give
   std::mt19937 random(7);
@@ -221,6 +276,17 @@ TEST(NetcdfCube, FailuresWhileFramesAreCompressedLeaveNothingAndNoisyFramesReadB
 
   ASSERT_TRUE(write(dir / "noise.nc"));
   EXPECT_EQ(readCube(dir / "noise.nc").rain, expected);
+  int file = -1, crs = -1;
+  double axis = 0, flattening = 0;
+  ASSERT_EQ(nc_open((dir / "noise.nc").c_str(), NC_NOWRITE, &file), NC_NOERR);
+  EXPECT_EQ(nc_inq_varid(file, "crs", &crs) | nc_get_att_double(file, crs, "semi_major_axis", &axis) |
+                nc_get_att_double(file, crs, "inverse_flattening", &flattening),
+            NC_NOERR);
+  nc_close(file);
+  EXPECT_EQ(std::pair(axis, flattening), std::pair(6378137.0, 298.257222101));
+  EXPECT_NE(textAttribute(dir / "noise.nc", "crs", "comment").find("GRS 80"), std::string::npos);
+  EXPECT_EQ(grib2EarthShape(1), std::nullopt);  // a radius given in the message: no fixed figure
+  EXPECT_EQ(grib2EarthShape(6).value().inverseFlattening, 0);  // a sphere: written as earth_radius
 }
 
 TEST(GeoTiffMap, ShownMapIsACogWhoseCellCentresAndValuesAreThoseOfTheCsv) {
@@ -252,6 +318,62 @@ TEST(GeoTiffMap, ShownMapIsACogWhoseCellCentresAndValuesAreThoseOfTheCsv) {
   expectCsvCells(csv.path, 15, 0.1, [&](int n) { return t[0] + (n + 0.5) * t[1]; },
                  [&](int m) { return t[3] + (m + 0.5) * t[5]; },
                  [&](int id) { return values[static_cast<std::size_t>(id)]; });
+}
+
+// The items (value, colour, label) of the discrete colour ramp of a QGIS style file.
+std::vector<std::tuple<std::string, std::string, std::string>> styleItems(const std::filesystem::path& qml) {
+  CPLXMLNode* root = CPLParseXMLString(test::readText(qml).c_str());
+  EXPECT_NE(root, nullptr) << qml;
+  std::vector<std::tuple<std::string, std::string, std::string>> items;
+  const CPLXMLNode* shader = root ? CPLGetXMLNode(root, "=qgis.pipe.rasterrenderer.rastershader.colorrampshader") : nullptr;
+  for (const CPLXMLNode* n = shader ? shader->psChild : nullptr; n != nullptr; n = n->psNext) {
+    if (n->eType == CXT_Element && std::string(n->pszValue) == "item") {
+      items.emplace_back(CPLGetXMLValue(n, "value", ""), CPLGetXMLValue(n, "color", ""), CPLGetXMLValue(n, "label", ""));
+    }
+  }
+  CPLDestroyXMLNode(root);
+  return items;
+}
+
+// Cell 0 has no data in any frame, cell 1 none in the first and 0 mm in the others, the rest
+// rain; frames at 0, 6, 12 and 18 h.
+TEST(GeoTiffMap, FoldedMapsHoldCellsNeverObservedAsNoDataWithTheirDescriptionAndStyle) {
+  test::TempDir dir;
+  const auto rmd = dir / "Ka20050701200507.RMD";
+  test::writeSampleRmd(rmd, test::sampleGrid(4, 2, 3), 48, test::dayStamps(2005, 7, 1, 1, 4),
+                       [](int k, int cell) { return static_cast<std::int16_t>(cell == 0 || (cell == 1 && k == 0) ? -1
+                                                                                  : cell == 1 ? 0 : cell * 100 + k); });
+  core::AnalysisConditions c = test::openedConditions(rmd);
+  const std::vector<std::tuple<viewer::RangeFold, std::vector<float>, std::string, std::string>> folds{
+      {viewer::RangeFold::Sum, {-1, 0, 80.6, 120.6, 160.6, 200.6}, "累積雨量 (mm) ", "mm"},
+      {viewer::RangeFold::Maximum, {-1, 0, 20.3, 30.3, 40.3, 50.3}, "最大1時間雨量 (mm/h) ", "mm/h"},
+  };
+  for (const auto& [fold, expected, title, unit] : folds) {
+    ASSERT_TRUE(viewer::foldRange(fold, c, 0, 3, c.rainGrid));
+    c.frameLabel = viewer::rangeLabel(c, 0, 3, fold);
+    const auto csv = exports::exportCurrentDisplay(c, c.areaName);  // keeps counting no data as 0
+    EXPECT_EQ(test::crlfLines(test::readText(csv.path))[1].substr(0, 2), "0,");
+    const auto tif = exportShownMapGeoTiff(c, shownMapGeoTiffPath(c, c.areaName));
+    ASSERT_TRUE(tif.status) << message(tif.status);
+    GDALDatasetH dataset = GDALOpen(tif.path.c_str(), GA_ReadOnly);
+    ASSERT_NE(dataset, nullptr);
+    GDALRasterBandH band = GDALGetRasterBand(dataset, 1);
+    std::vector<float> values(6);
+    ASSERT_EQ(GDALRasterIO(band, GF_Read, 0, 0, 3, 2, values.data(), 3, 2, GDT_Float32, 0, 0), CE_None);
+    for (std::size_t i = 0; i < 6; ++i) EXPECT_FLOAT_EQ(values[i], expected[i]) << title << i;
+    EXPECT_EQ(GDALGetDescription(band), title + "2005-06-30 23:00 – 2005-07-01 18:00 JST");
+    EXPECT_EQ(std::tuple(std::string(GDALGetRasterUnitType(band)), std::string(GDALGetMetadataItem(band, "TIME_UTC", ""))),
+              std::tuple(unit, std::string("2005-06-30 14:00 – 2005-07-01 09:00 UTC")));
+    EXPECT_NE(std::string(GDALGetMetadataItem(band, "SOURCE", "")).find("気象庁提供"), std::string::npos);
+    GDALClose(dataset);
+    const auto items = styleItems(qgisStylePathBeside(tif.path));
+    ASSERT_EQ(items.size(), 8u);
+    EXPECT_EQ(items[1], std::tuple(fold == viewer::RangeFold::Sum ? "99.95" : "0.95", "#0000ff",
+                                   std::string(viewer::legendOf(fold == viewer::RangeFold::Sum
+                                                                    ? viewer::ClassScale::Accumulation
+                                                                    : viewer::ClassScale::Intensity)[0].label)));
+    EXPECT_EQ(std::get<0>(items[7]), "inf");
+  }
 }
 
 TEST(GeoTiffMap, NoMapWritesNothing) {

@@ -25,6 +25,7 @@ TEST(Grib2File, DecodesTheGridTimesAndCellsOfARealField) {
       std::string(OMBRIX_DATA_DIR) + "/Z__C_RJTD_20200707000000_SRF_GPV_Ggis1km_Prr60lv_ANAL_grib2.bin", field));
   EXPECT_EQ(field.referenceTime, (Grib2Time{2020, 7, 7, 0, 0, 0}));
   EXPECT_EQ(field.accumulationEnd, field.referenceTime);
+  EXPECT_EQ(field.earthShape, 4);  // GRS 80
   EXPECT_EQ(field.grid, (Grib2LatLonGrid{2560, 3360, 47'995'833, 118'006'250, 20'004'167, 149'993'750, 12'500, 8'333}));
   EXPECT_NEAR(field.grid.rowSpacing(), 1e6 / 120, 1e-3);
   ASSERT_EQ(field.levels.size(), 8'601'600u);

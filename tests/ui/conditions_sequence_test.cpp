@@ -4,7 +4,9 @@
 // with its progress bar, and the file it writes.
 #include <gtest/gtest.h>
 
+#include <QAbstractFileIconProvider>
 #include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLineEdit>
 #include <QPushButton>
@@ -56,6 +58,13 @@ struct ConditionsTest : MainWindowFixture {
     directory().set();
   }
 };
+
+// Qt's own Japanese lacks the file dialog's type column; the program supplies it.
+TEST_F(ConditionsTest, StandardDialogsReadJapaneseDownToTheFileDialogsTypeColumn) {
+  const QAbstractFileIconProvider types;
+  EXPECT_EQ(types.type(QFileInfo(path(archive.path()))), QStringLiteral("フォルダー"));
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("キャンセル"));
+}
 
 TEST_F(ConditionsTest, WholeSequenceFillsTheConditionsAndTheReadouts) {
   touchArchiveDay(archive.path(), 2005, 1, 1);

@@ -7,6 +7,7 @@
 
 #include <QFrame>
 #include <QGroupBox>
+#include <QLabel>
 #include <QTimer>
 
 #include "core/messages.h"
@@ -127,6 +128,11 @@ TEST_F(AnalysisMenuTest, DurationMapIsShownLabelledAndProbedInMillimetres) {
                              static_cast<int>(g.viewCenterY - (g.mapHalfHeight - 0.5F * g.cellHeight) * g.zoom));
   EXPECT_EQ(viewer.cellTip(centreOfCell1), QStringLiteral("緯度 35.7000  経度 139.6125  値 3.2 mm"));
   EXPECT_TRUE(viewer.cellTip(QPoint(0, 0)).isEmpty());
+  // A short duration is classed like the rain rate, in millimetres; a sum takes its own classes back.
+  const auto topLabel = [&] { return controls.accumulationLegend->findChild<QLabel*>("Label10_13")->text(); };
+  EXPECT_EQ(topLabel(), QStringLiteral("1mm未満"));
+  click(window.get(), "ComdAccum");
+  EXPECT_EQ(topLabel(), QStringLiteral("100mm未満"));
 }
 
 // Cells 0 to 2 over three frames: 10, 20, 30 / -1, 15, 0 / -1, 0, -1; then wet values of every class.

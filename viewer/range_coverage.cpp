@@ -1,0 +1,31 @@
+#include "viewer/range_coverage.h"
+
+#include "viewer/frame_loading.h"
+
+namespace ombrix::viewer {
+
+std::optional<std::pair<int, int>> framesOfCaption(const core::AnalysisConditions& conditions,
+                                                   const MapCaption& caption) {
+  const auto frames = conditions.openFrames();
+  std::optional<std::pair<int, int>> range;
+  for (int k = 0; k < static_cast<int>(frames.size()); ++k) {
+    const core::TimeStamp& stamp = frames[static_cast<std::size_t>(k)].stamp;
+    if (!range && stamp == caption.first) range = std::pair(k, -1);
+    if (range && stamp == caption.last) range->second = k;
+  }
+  return range && range->second >= 0 ? range : std::nullopt;
+}
+
+core::Status cellsWithoutData(const core::AnalysisConditions& conditions, int s, int e,
+                              std::vector<std::uint8_t>& noData) {
+  std::vector<std::uint8_t> marks(conditions.header.cellCount(), 1);
+  std::vector<std::int16_t> frame;
+  for (int k = s; k <= e; ++k) {
+    if (core::Status status = loadFrame(conditions, k, frame); !status) return status;
+    for (std::size_t i = 0; i < marks.size() && i < frame.size(); ++i) marks[i] &= frame[i] < 0 ? 1 : 0;
+  }
+  noData = std::move(marks);
+  return {};
+}
+
+}  // namespace ombrix::viewer
