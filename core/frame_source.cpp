@@ -1,0 +1,27 @@
+#include "core/frame_source.h"
+
+namespace ombrix::core {
+
+FrameRequest frameRequestOf(const AnalysisConditions& c) {
+  FrameRequest request;
+  request.period = {{c.periodYear[0], c.periodYear[1]}, {c.periodMonth[0], c.periodMonth[1]},
+                    {c.periodDay[0], c.periodDay[1]}};
+  request.area = {c.areaWestLon, c.areaNorthLat, c.areaEastLon, c.areaSouthLat};
+  request.areaName = c.areaName;
+  request.archiveFiles = c.archiveFiles;
+  return request;
+}
+
+Status ArchiveFrames::plan(const AreaBounds& area, AreaFrameLayout& layout) {
+  if (Status s = checkCatalogue(request_.archiveFiles, request_.period); !s) return s;
+  if (Status s = planPeriodAndArea(request_.period, area, layout); !s) return s;
+  if (Status s = readReferenceGrid(request_.archiveFiles, layout.grid); !s) return s;
+  return fitAreaWindow(area, layout);
+}
+
+Status ArchiveFrames::stream(const AreaFrameLayout& layout, const PreprocessCallbacks& callbacks,
+                             const AreaFrameSink& sink) {
+  return streamAreaFrames(request_.archiveFiles, layout, callbacks, sink);
+}
+
+}  // namespace ombrix::core
