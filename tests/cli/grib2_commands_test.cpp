@@ -64,6 +64,13 @@ TEST(Grib2Forms, ArealEqualsImportThenArchiveAndNamesSkippedFiles) {
     const std::string suffix = name[0] == '.' ? "" : "-areal-durations";
     EXPECT_EQ(test::readBytes(g.dir / ("g" + suffix + ".csv")), test::readBytes(g.dir / ("a" + suffix + ".csv")));
   }
+  const std::string rmd = test::printedPath(
+      tool("preprocess --archive " + g.folder(archive) + " --region Ky --from 2020-07-06 --to 2020-07-07"));
+  const std::string point = " --lat 33.2 --lon 130.6 --out ";
+  ASSERT_EQ(tool("series " + shellQuote(rmd) + point + g.folder(g.dir / "a-series.csv")).exitCode, 0);
+  ASSERT_EQ(tool("series --grib2 " + g.folder(g.in) + " --from 2020-07-06 --to 2020-07-07" + point +
+                 g.folder(g.dir / "g-series.csv")).exitCode, 0);
+  EXPECT_EQ(test::readBytes(g.dir / "g-series.csv"), test::readBytes(g.dir / "a-series.csv"));
   const auto lines = test::crlfLines(test::readText(g.dir / "g.csv").substr(3));
   ASSERT_EQ(lines.size(), 97u);
   EXPECT_EQ(lines[49].substr(0, 17), "2020-07-07 00:00,");  // 15:00 UTC
@@ -87,6 +94,7 @@ TEST(Grib2Forms, RefusalsWriteNothing) {
        std::string(messages::kGrib2NoFileInPeriod)},
       {"export-netcdf --grib2 " + g.folder(missing) + " --region Ky" + period + out,
        std::string(messages::kGrib2InputMissing) + missing.string()},
+      {"series" + in + period + " --lat 10 --lon 160" + out, std::string(messages::kPointOutsideGrid)},
   };
   for (const auto& [command, message] : cases) {
     SCOPED_TRACE(command);
