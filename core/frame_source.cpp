@@ -24,4 +24,24 @@ Status ArchiveFrames::stream(const AreaFrameLayout& layout, const PreprocessCall
   return streamAreaFrames(request_.archiveFiles, layout, callbacks, sink);
 }
 
+Status streamEverySlot(FrameSource& source, const AreaFrameLayout& layout, const SlotClock& clock,
+                       const PreprocessCallbacks& callbacks, const AreaFrameSink& sink) {
+  std::vector<std::int16_t> noData;
+  std::int64_t next = 0;
+  const auto fillTo = [&](std::int64_t slot) {
+    if (next < slot && noData.empty()) noData.assign(layout.header.cellCount(), -1);
+    for (; next < slot; ++next) {
+      if (Status s = sink(next, clock.slotTime(static_cast<int>(next)), noData); !s) return s;
+    }
+    return Status();
+  };
+  const Status streamed =
+      source.stream(layout, callbacks, [&](std::int64_t k, const TimeStamp& stamp, std::span<const std::int16_t> cells) {
+        if (Status s = fillTo(k); !s) return s;
+        ++next;
+        return sink(k, frameTime(stamp, clock.slotTime(static_cast<int>(k))), cells);
+      });
+  return streamed ? fillTo(layout.frameCount()) : streamed;
+}
+
 }  // namespace ombrix::core

@@ -9,6 +9,7 @@
 
 #include "core/analysis_conditions.h"
 #include "core/area_frames.h"
+#include "core/frame_slots.h"
 #include "core/period_check.h"
 #include "core/region_table.h"
 
@@ -54,5 +55,11 @@ class ArchiveFrames final : public FrameSource {
  private:
   const FrameRequest& request_;
 };
+
+// Streams every slot 0 .. layout.frameCount() - 1 in order, a slot the source holds no record
+// for as a frame of no data (-1) stamped with its slot's time; a record's stamp goes through
+// frameTime, so the sink gets the time every analysis labels the frame with.
+Status streamEverySlot(FrameSource& source, const AreaFrameLayout& layout, const SlotClock& clock,
+                       const PreprocessCallbacks& callbacks, const AreaFrameSink& sink);
 
 }  // namespace ombrix::core

@@ -53,22 +53,11 @@ core::Status arealOverArchive(const core::FrameRequest& request, const std::vect
   const core::SlotClock clock = core::slotClockFrom(period.year[0], period.month[0], period.day[0]);
   const CellGrid grid = core::cellGridOf(layout.header, period.year[0], period.month[0]);
   if (core::Status s = computation.prepare(shapes, grid, clock.framesPerHour()); !s) return s;
-  // Slots without a record are not streamed: they are filled in as frames without data.
-  std::int64_t nextSlot = 0;
-  const auto fillTo = [&](std::int64_t slot) {
-    for (; nextSlot < slot; ++nextSlot) computation.addEmptyFrame(clock.slotTime(static_cast<int>(nextSlot)));
-  };
-  const core::Status streamed = source->stream(
-      layout, callbacks,
-      [&](std::int64_t slot, const core::TimeStamp& stamp, std::span<const std::int16_t> cells) {
-        fillTo(slot);
-        computation.addFrame(core::frameTime(stamp, clock.slotTime(static_cast<int>(slot))), cells);
-        ++nextSlot;
-        return core::Status();
-      });
-  if (!streamed) return streamed;
-  fillTo(layout.frameCount());
-  return {};
+  return core::streamEverySlot(*source, layout, clock, callbacks,
+                               [&](std::int64_t, const core::TimeStamp& time, std::span<const std::int16_t> cells) {
+                                 computation.addFrame(time, cells);
+                                 return core::Status();
+                               });
 }
 
 }  // namespace ombrix::gis

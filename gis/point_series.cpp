@@ -34,22 +34,14 @@ core::Status pointSeries(const core::FrameRequest& request, double lon, double l
   const core::SlotClock clock = core::slotClockFrom(period.year[0], period.month[0], period.day[0]);
   PointSeries result;
   result.cell = *cell;
-  // Slots the source holds no record for have no data.
-  const auto fillTo = [&](std::int64_t k) {
-    for (auto slot = static_cast<std::int64_t>(result.times.size()); slot < k; ++slot) {
-      result.times.push_back(clock.slotTime(static_cast<int>(slot)));
-      result.values.push_back(-1);
-    }
-  };
-  const core::Status streamed = source->stream(
-      layout, callbacks, [&](std::int64_t k, const core::TimeStamp& stamp, std::span<const std::int16_t> cells) {
-        fillTo(k);
-        result.times.push_back(core::frameTime(stamp, clock.slotTime(static_cast<int>(k))));
+  const core::Status streamed = core::streamEverySlot(
+      *source, layout, clock, callbacks,
+      [&](std::int64_t, const core::TimeStamp& time, std::span<const std::int16_t> cells) {
+        result.times.push_back(time);
         result.values.push_back(cells[*cell]);
         return core::Status();
       });
   if (!streamed) return streamed;
-  fillTo(layout.frameCount());
   series = std::move(result);
   return {};
 }

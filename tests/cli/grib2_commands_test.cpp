@@ -71,6 +71,15 @@ TEST(Grib2Forms, ArealEqualsImportThenArchiveAndNamesSkippedFiles) {
   ASSERT_EQ(tool("series --grib2 " + g.folder(g.in) + " --from 2020-07-06 --to 2020-07-07" + point +
                  g.folder(g.dir / "g-series.csv")).exitCode, 0);
   EXPECT_EQ(test::readBytes(g.dir / "g-series.csv"), test::readBytes(g.dir / "a-series.csv"));
+  // The duration map of the three forms.
+  const std::string days = " --region Ky --from 2020-07-06 --to 2020-07-07 --hours 1 --out ";
+  for (const auto& [form, name] : {std::pair{shellQuote(rmd) + " --hours 1 --out ", "r.tif"},
+                                   {"--archive " + g.folder(archive) + days, "a.tif"},
+                                   {"--grib2 " + g.folder(g.in) + days, "g.tif"}}) {
+    ASSERT_EQ(tool("export-duration-max " + form + g.folder(g.dir / name)).exitCode, 0) << form;
+  }
+  EXPECT_EQ(test::readBytes(g.dir / "g.tif"), test::readBytes(g.dir / "r.tif"));
+  EXPECT_EQ(test::readBytes(g.dir / "a.tif"), test::readBytes(g.dir / "r.tif"));
   const auto lines = test::crlfLines(test::readText(g.dir / "g.csv").substr(3));
   ASSERT_EQ(lines.size(), 97u);
   EXPECT_EQ(lines[49].substr(0, 17), "2020-07-07 00:00,");  // 15:00 UTC
@@ -95,6 +104,8 @@ TEST(Grib2Forms, RefusalsWriteNothing) {
       {"export-netcdf --grib2 " + g.folder(missing) + " --region Ky" + period + out,
        std::string(messages::kGrib2InputMissing) + missing.string()},
       {"series" + in + period + " --lat 10 --lon 160" + out, std::string(messages::kPointOutsideGrid)},
+      {"export-duration-max" + in + " --region My --area 11,160,10,161 --hours 3" + period + out,
+       std::string(messages::kAreaOutsideGrid)},
   };
   for (const auto& [command, message] : cases) {
     SCOPED_TRACE(command);
