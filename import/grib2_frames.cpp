@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/ordered_work.h"
+
 #include "import/grib2_import.h"
 
 namespace ombrix::import {
@@ -37,18 +39,18 @@ void Grib2Frames::place(const std::vector<std::filesystem::path>& files, std::in
     }
     const std::int64_t day = (std::chrono::sys_days{slot.day} - firstDay_).count();
     if (day < 0 || day >= days) continue;
-    std::optional<Placed>& target = slots_[static_cast<std::size_t>(day * kHalfHoursPerDay + slot.index)];
+    std::optional<Slot>& target = slots_[static_cast<std::size_t>(day * kHalfHoursPerDay + slot.index)];
     if (target) {
       skip({core::Problem::Grib2DuplicateTime, file});
       continue;
     }
-    target = Placed{file, header.grid};
+    target = Slot{file, header.grid};
   }
 }
 
-const Grib2Frames::Placed* Grib2Frames::keepOneGrid() {
-  const Placed* first = nullptr;
-  for (std::optional<Placed>& slot : slots_) {
+const Grib2Frames::Slot* Grib2Frames::keepOneGrid() {
+  const Slot* first = nullptr;
+  for (std::optional<Slot>& slot : slots_) {
     if (!slot) continue;
     if (first == nullptr) {
       first = &*slot;
@@ -70,50 +72,66 @@ core::Status Grib2Frames::plan(const core::AreaBounds& area, core::AreaFrameLayo
   const std::vector<std::filesystem::path> files = collectGrib2Files(request_.grib2Inputs, missing);
   if (!missing.empty()) return missing.front();
   place(files, layout.days);
-  const Placed* first = keepOneGrid();
+  const Slot* first = keepOneGrid();
   if (first == nullptr) return {core::Problem::Grib2NoFileInPeriod};
   archiveGridOf(first->grid, layout.grid);
   return core::fitAreaWindow(area, layout);
 }
 
-bool Grib2Frames::decodeWindow(const Placed& slot, const core::AreaFrameLayout& layout,
-                               std::span<std::int16_t> frame) {
-  if (core::Status s = readGrib2File(slot.file, field_); !s) {
-    skip(std::move(s));
-    return false;
+namespace {
+
+// Messages decoded at once, and frames decoded ahead of the caller.
+constexpr int kDecoders = 2;
+constexpr std::size_t kFramesAhead = 4;
+
+// One half hour decoded: its window's cells, or the reason its file was left out.
+struct DecodedSlot {
+  std::vector<std::int16_t> cells;
+  core::Status skipped;
+  Grib2Field field;
+};
+
+// The window's cells of the slot's message, each level code turned into its value; all cells
+// without data when there is no message or it cannot be used.
+void decodeSlot(const std::optional<Grib2Frames::Slot>& slot, const Grib2Window& window, DecodedSlot& out) {
+  out.skipped = {};
+  out.cells.assign(window.cellCount(), -1);
+  if (!slot) return;
+  if (core::Status s = readGrib2File(slot->file, out.field, Grib2Content::Everything, &window); !s) {
+    out.skipped = std::move(s);
+    return;
   }
   // The file may have changed since its header was read.
-  if (!(field_.grid == slot.grid)) {
-    skip({core::Problem::Grib2PeriodGridDiffers, slot.file});
-    return false;
+  if (!(out.field.grid == slot->grid)) {
+    out.skipped = {core::Problem::Grib2PeriodGridDiffers, slot->file};
+    return;
   }
-  const core::AreaWindow& w = layout.window;
-  const auto nx = static_cast<std::size_t>(field_.grid.ni);
-  std::int16_t* out = frame.data();
-  for (int r = w.firstRow; r <= w.lastRow; ++r) {
-    const std::uint8_t* row = field_.levels.data() + static_cast<std::size_t>(r) * nx;
-    for (int c = w.firstCol; c <= w.lastCol; ++c) *out++ = field_.levelValues[row[c]];
-  }
-  return true;
+  std::transform(out.field.levels.begin(), out.field.levels.end(), out.cells.begin(),
+                 [&](std::uint8_t level) { return out.field.levelValues[level]; });
 }
+
+}  // namespace
 
 core::Status Grib2Frames::stream(const core::AreaFrameLayout& layout, const core::PreprocessCallbacks& callbacks,
                                  const core::AreaFrameSink& sink) {
   const int kept = std::min(kHalfHoursPerDay, layout.framesPerDay);
-  std::vector<std::int16_t> frame(layout.header.cellCount());
+  const Grib2Window window{layout.window.firstRow, layout.window.lastRow, layout.window.firstCol,
+                           layout.window.lastCol};
+  const auto frameCount = static_cast<std::size_t>(layout.days * kept);
   const int dayCount = static_cast<int>(layout.days);
-  for (int d = 0; d < dayCount; ++d) {
-    if (callbacks.yield) callbacks.yield();
-    if (callbacks.progress) callbacks.progress(d + 1, dayCount);
-    const std::chrono::year_month_day day{firstDay_ + std::chrono::days{d}};
-    for (int j = 0; j < kept; ++j) {
-      const std::optional<Placed>& slot = slots_[static_cast<std::size_t>(d * kHalfHoursPerDay + j)];
-      if (!slot || !decodeWindow(*slot, layout, frame)) std::fill(frame.begin(), frame.end(), std::int16_t{-1});
-      const std::int64_t k = static_cast<std::int64_t>(d) * layout.framesPerDay + j;
-      if (core::Status s = sink(k, halfHourStamp(day, j), frame); !s) return s;
-    }
-  }
-  return {};
+  const auto slotOf = [&](std::size_t i) { return (i / kept) * kHalfHoursPerDay + i % kept; };
+  return core::runInOrder<DecodedSlot>(
+      frameCount, kDecoders, kFramesAhead,
+      [&](std::size_t i, DecodedSlot& out) { decodeSlot(slots_[slotOf(i)], window, out); },
+      [&](std::size_t i, DecodedSlot& decoded) {
+        const auto d = static_cast<int>(i / kept);
+        const auto j = static_cast<int>(i % kept);
+        if (j == 0 && callbacks.yield) callbacks.yield();
+        if (j == 0 && callbacks.progress) callbacks.progress(d + 1, dayCount);
+        if (!decoded.skipped) skip(std::move(decoded.skipped));
+        const std::chrono::year_month_day day{firstDay_ + std::chrono::days{d}};
+        return sink(static_cast<std::int64_t>(d) * layout.framesPerDay + j, halfHourStamp(day, j), decoded.cells);
+      });
 }
 
 std::unique_ptr<core::FrameSource> frameSourceFor(const core::FrameRequest& request) {

@@ -3,7 +3,8 @@
 // 48 half hours stamped as the importer stamps them, a half hour without a file a frame of no
 // data. The frames are those import-grib2 followed by a read of the archive would give; files
 // that the importer would leave out (unreadable, another grid, a duplicate time, not on a half
-// hour) are named through FrameRequest::skipped and left out here too.
+// hour) are named through FrameRequest::skipped and left out here too. Messages are decoded on
+// two worker threads, only the window's cells written, a few frames ahead of the caller.
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -24,20 +25,20 @@ class Grib2Frames final : public core::FrameSource {
   core::Status stream(const core::AreaFrameLayout& layout, const core::PreprocessCallbacks& callbacks,
                       const core::AreaFrameSink& sink) override;
 
- private:
-  struct Placed {
+  // A half hour's file and the grid its header gave.
+  struct Slot {
     std::filesystem::path file;
     Grib2LatLonGrid grid;
   };
+
+ private:
   void skip(core::Status problem) const;
   void place(const std::vector<std::filesystem::path>& files, std::int64_t days);
-  const Placed* keepOneGrid();
-  bool decodeWindow(const Placed& slot, const core::AreaFrameLayout& layout, std::span<std::int16_t> frame);
+  const Slot* keepOneGrid();
 
   const core::FrameRequest& request_;
   std::chrono::sys_days firstDay_{};
-  std::vector<std::optional<Placed>> slots_;  // day x 48 + half hour
-  Grib2Field field_;
+  std::vector<std::optional<Slot>> slots_;  // day x 48 + half hour
 };
 
 // The source the request names: its GRIB2 files, or else the archive.
