@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <string>
 
@@ -13,11 +14,12 @@ namespace {
 constexpr double kEqualDepths = 1e-8;
 }  // namespace
 
-std::optional<DurationMaximum> durationMaximum(std::span<const double> values, int framesPerHour, int hours) {
+std::optional<DurationMaximum> durationMaximum(std::span<const double> values, int framesPerHour, int hours,
+                                               std::size_t firstEnd) {
   std::optional<DurationMaximum> best;
   if (framesPerHour < 1 || hours < 1) return best;
   const std::size_t span = static_cast<std::size_t>(hours - 1) * static_cast<std::size_t>(framesPerHour);
-  for (std::size_t k = span; k < values.size(); ++k) {
+  for (std::size_t k = std::max(span, firstEnd); k < values.size(); ++k) {
     double depth = 0;
     for (std::size_t back = 0; back <= span && !std::isnan(depth); back += static_cast<std::size_t>(framesPerHour)) {
       depth += values[k - back];
@@ -25,6 +27,24 @@ std::optional<DurationMaximum> durationMaximum(std::span<const double> values, i
     if (!std::isnan(depth) && (!best || depth > best->depth + kEqualDepths)) best = DurationMaximum{depth, k};
   }
   return best;
+}
+
+std::vector<FramePeriod> framePeriods(std::span<const core::TimeStamp> times, MaximaPeriods by) {
+  const auto key = [by](const core::TimeStamp& t) {
+    return by == MaximaPeriods::Whole ? 0 : t.year * 13 + (by == MaximaPeriods::Month ? t.month : 0);
+  };
+  std::vector<FramePeriod> periods;
+  for (std::size_t f = 0; f < times.size(); ++f) {
+    if (!periods.empty() && key(times[f]) == key(times[periods.back().first])) {
+      periods.back().last = f;
+      continue;
+    }
+    char name[16] = "";
+    if (by == MaximaPeriods::Year) std::snprintf(name, sizeof name, "%04d", times[f].year);
+    if (by == MaximaPeriods::Month) std::snprintf(name, sizeof name, "%04d-%02d", times[f].year, times[f].month);
+    periods.push_back({f, f, name});
+  }
+  return periods;
 }
 
 CellDurationMaxima::CellDurationMaxima(std::size_t cellCount, int framesPerHour, int hours)

@@ -7,9 +7,11 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "core/problem.h"
+#include "core/time_stamp.h"
 
 namespace ombrix::gis {
 
@@ -19,8 +21,24 @@ struct DurationMaximum {
   bool operator==(const DurationMaximum&) const = default;
 };
 
-// values: one per frame, NaN for a frame without data.
-std::optional<DurationMaximum> durationMaximum(std::span<const double> values, int framesPerHour, int hours);
+// values: one per frame, NaN for a frame without data. Only windows ending at firstEnd or later
+// count (a window crossing into a period belongs to the period of its last frame).
+std::optional<DurationMaximum> durationMaximum(std::span<const double> values, int framesPerHour, int hours,
+                                               std::size_t firstEnd = 0);
+
+// The calendar periods maxima are taken over: the whole range, each year or each month of the
+// frames' stamps.
+enum class MaximaPeriods { Whole, Year, Month };
+
+// The frames first .. last of one period, and its name: "2019", "2019-07", or empty for Whole.
+struct FramePeriod {
+  std::size_t first = 0;
+  std::size_t last = 0;
+  std::string name;
+};
+
+// The periods of times (in order), each a run of frames whose stamps share a year or month.
+std::vector<FramePeriod> framePeriods(std::span<const core::TimeStamp> times, MaximaPeriods by);
 
 // Every cell's largest H-hour depth so far, fed one frame at a time in order: frame k enters the
 // windows, frame k - H x framesPerHour (once there is one) leaves them.

@@ -35,9 +35,15 @@ struct Options {
   std::string polygons;
   std::string nameField;
   std::string durations;
+  std::string by;
   std::string out;
   Grib2Options grib2;
 };
+
+gis::MaximaPeriods periodsOf(const std::string& by) {
+  if (by == "year") return gis::MaximaPeriods::Year;
+  return by == "month" ? gis::MaximaPeriods::Month : gis::MaximaPeriods::Whole;
+}
 
 // "1,3,6,24": hours that gis::durationHoursValid accepts; nothing when a part is not one.
 std::optional<std::vector<int>> hoursOf(std::string_view text) {
@@ -114,6 +120,7 @@ core::Status fromGrib2(Options& options, const core::PeriodDates& period, const 
 // Checks the form of the command line; an empty text means it is usable.
 std::string formError(const Options& options, std::optional<core::PeriodDates>& period) {
   if (!options.archive.empty() && !options.grib2.inputs.empty()) return "give either --archive or --grib2";
+  if (!options.by.empty() && options.durations.empty()) return "--by goes with --durations";
   if (options.archive.empty() && options.grib2.inputs.empty()) {
     if (options.rmdPath.empty()) return "one RMD file, --archive DIR or --grib2 PATH... is needed";
     for (const std::string* frame : {&options.from, &options.to}) {
@@ -149,7 +156,7 @@ int runAreal(const CLI::App& command, Options& options) {
 
   const std::filesystem::path out = outputPath(options);
   const std::vector<int> hours = options.durations.empty() ? std::vector<int>{} : *hoursOf(options.durations);
-  if (core::Status written = gis::writeArealCsv(out, computation.table(), hours); !written) {
+  if (core::Status written = gis::writeArealCsv(out, computation.table(), hours, periodsOf(options.by)); !written) {
     return refused(written);
   }
   std::cout << out.string() << "\n";
@@ -185,6 +192,9 @@ CommandRun defineAreal(CLI::App& command) {
   command.add_option("--durations", options->durations, "hours of the duration maxima, such as 1,3,6,24")
       ->type_name("H,H,...")
       ->check(hourList);
+  command.add_option("--by", options->by, "maxima of each calendar year or month of the durations")
+      ->type_name("year|month")
+      ->check(CLI::IsMember({"year", "month"}));
   command.add_option("--out", options->out, "the areal CSV file (default: beside the RMD file)")->type_name("PATH");
   return [&command, options] { return runAreal(command, *options); };
 }
