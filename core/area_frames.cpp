@@ -10,35 +10,19 @@ namespace ombrix::core {
 
 namespace {
 
-AreaBounds areaOf(const AnalysisConditions& c) noexcept {
-  return {c.areaWestLon, c.areaNorthLat, c.areaEastLon, c.areaSouthLat};
+std::chrono::year_month_day periodDate(const PeriodDates& period, std::size_t i) {
+  using namespace std::chrono;
+  return year_month_day{year{period.year[i]}, month{static_cast<unsigned>(period.month[i])},
+                        day{static_cast<unsigned>(period.day[i])}};
 }
 
 // Calendar days from the start to the end of the period, both included; 0 when a date does not exist.
-std::int64_t periodDays(const AnalysisConditions& c) {
-  using namespace std::chrono;
-  const auto date = [&](std::size_t i) {
-    return year_month_day{year{c.periodYear[i]}, month{static_cast<unsigned>(c.periodMonth[i])},
-                          day{static_cast<unsigned>(c.periodDay[i])}};
-  };
-  const year_month_day start = date(0);
-  const year_month_day end = date(1);
+std::int64_t periodDays(const PeriodDates& period) {
+  using std::chrono::sys_days;
+  const std::chrono::year_month_day start = periodDate(period, 0);
+  const std::chrono::year_month_day end = periodDate(period, 1);
   if (!start.ok() || !end.ok()) return 0;
   return std::max<std::int64_t>((sys_days{end} - sys_days{start}).count() + 1, 0);
-}
-
-// Every file's grid description must equal the first one's.
-Status readReferenceGrid(const std::vector<std::string>& files, GridDescription& reference) {
-  for (std::size_t f = 0; f < files.size(); ++f) {
-    ArchiveHeader header;
-    if (Status s = readArchiveHeader(files[f], header); !s) return s;
-    if (f == 0) {
-      reference = header.grid;
-    } else if (!(header.grid == reference)) {
-      return {Problem::ArchiveGridsDiffer};
-    }
-  }
-  return {};
 }
 
 std::int16_t stepField(std::int32_t spacing, int divisor) noexcept {
@@ -76,22 +60,38 @@ void copyWindow(std::span<const std::int16_t> grid, int nx, const AreaWindow& w,
 
 }  // namespace
 
-Status checkPeriodAndArea(const AnalysisConditions& c, AreaFrameLayout& layout) {
-  if (c.archiveFiles.empty()) return {Problem::PeriodNotSet};
-  layout.days = periodDays(c);
-  if (layout.days < 1 || static_cast<std::int64_t>(c.archiveFiles.size()) > layout.days) {
-    return {Problem::PeriodDoesNotMatchCatalogue};
-  }
-  const AreaBounds area = areaOf(c);
+Status planPeriodAndArea(const PeriodDates& period, const AreaBounds& area, AreaFrameLayout& layout) {
+  if (!periodDate(period, 0).ok() || !periodDate(period, 1).ok()) return {Problem::PeriodDayNotInCalendar};
+  layout.days = periodDays(period);
+  if (layout.days < 1) return {Problem::PeriodEndBeforeStart};
   if (area.westLon > area.eastLon || area.northLat < area.southLat) return {Problem::AreaInverted};
-  layout.framesPerDay = framesPerDay(c.periodYear[0], c.periodMonth[0]);
-  layout.eraDivisor = eraDivisor(c.periodYear[0], c.periodMonth[0]);
+  layout.framesPerDay = framesPerDay(period.year[0], period.month[0]);
+  layout.eraDivisor = eraDivisor(period.year[0], period.month[0]);
   return {};
 }
 
-Status readAreaWindow(const AnalysisConditions& c, AreaFrameLayout& layout) {
-  if (Status s = readReferenceGrid(c.archiveFiles, layout.grid); !s) return s;
-  const AreaBounds area = areaOf(c);
+Status checkCatalogue(const std::vector<std::string>& archiveFiles, const PeriodDates& period) {
+  if (archiveFiles.empty()) return {Problem::PeriodNotSet};
+  if (static_cast<std::int64_t>(archiveFiles.size()) > periodDays(period)) {
+    return {Problem::PeriodDoesNotMatchCatalogue};
+  }
+  return {};
+}
+
+Status readReferenceGrid(const std::vector<std::string>& files, GridDescription& reference) {
+  for (std::size_t f = 0; f < files.size(); ++f) {
+    ArchiveHeader header;
+    if (Status s = readArchiveHeader(files[f], header); !s) return s;
+    if (f == 0) {
+      reference = header.grid;
+    } else if (!(header.grid == reference)) {
+      return {Problem::ArchiveGridsDiffer};
+    }
+  }
+  return {};
+}
+
+Status fitAreaWindow(const AreaBounds& area, AreaFrameLayout& layout) {
   if (!areaOverlapsGrid(layout.grid, area)) return {Problem::AreaOutsideGrid};
   layout.window = areaWindow(layout.grid, area);
   const double largestStep = static_cast<double>(std::max(layout.grid.dlon, layout.grid.dlat)) / layout.eraDivisor;

@@ -1,5 +1,5 @@
 #pragma once
-// The frames of the area window: the checks of the analysis conditions, the grid check over
+// The frames of the area window: the checks of the period and the area, the grid check over
 // every archive file of the period, and one pass that decodes each kept record and hands on the
 // cells of the area window as frame k = f x S + j with the record's stamp. The RMD writer and
 // the NetCDF export both consume this stream; memory stays at one archive file and one grid.
@@ -9,9 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "core/analysis_conditions.h"
+#include "core/period_check.h"
 #include "core/problem.h"
 #include "core/rap_archive.h"
+#include "core/region_table.h"
 #include "core/rmd_file.h"
 #include "core/time_stamp.h"
 
@@ -36,13 +37,19 @@ struct AreaFrameLayout {
   std::int64_t frameCount() const noexcept { return days * framesPerDay; }
 };
 
-// The checks that need no archive file: a catalogue that fits the period, an area whose edges
-// are in order. Decides days and framesPerDay.
-Status checkPeriodAndArea(const AnalysisConditions& conditions, AreaFrameLayout& layout);
+// The checks that need no input file: a period of calendar days, the end not before the start,
+// and an area whose edges are in order. Decides days, framesPerDay and eraDivisor.
+Status planPeriodAndArea(const PeriodDates& period, const AreaBounds& area, AreaFrameLayout& layout);
 
-// Reads every archive file's header: all must share the first file's grid, which must overlap
-// the area and have step fields that fit. Decides the grid, the window and the header.
-Status readAreaWindow(const AnalysisConditions& conditions, AreaFrameLayout& layout);
+// The archive's check before planPeriodAndArea: a catalogue that fits the period.
+Status checkCatalogue(const std::vector<std::string>& archiveFiles, const PeriodDates& period);
+
+// Reads every archive file's header: all must share the first file's grid.
+Status readReferenceGrid(const std::vector<std::string>& files, GridDescription& reference);
+
+// The window of area on layout.grid: the grid must overlap the area and have step fields that
+// fit. Decides the window and the header.
+Status fitAreaWindow(const AreaBounds& area, AreaFrameLayout& layout);
 
 // Receives frame k (row-major window cells) with the stamp of the record it came from.
 using AreaFrameSink =

@@ -19,6 +19,7 @@ inline constexpr Text kArchiveDirNotSet = "解析条件：アメダスデータ�
 inline constexpr Text kMixedFormats = "記録データの書式が異なる期間です。";
 inline constexpr Text kEndBeforeStart = "解析開始時間より終了時間の方が過去のものとなっています。";
 inline constexpr Text kMissingFile = "指定期間内のデータファイルがありません。";
+inline constexpr Text kDayNotInCalendar = "解析期間に存在しない日付が指定されています。";
 
 // ---- Preprocessing run ----
 inline constexpr Text kPleaseWait = "しばらくお待ちください。";
@@ -156,6 +157,8 @@ inline constexpr Text kGrib2GridDiffers = "同じ日のほかのファイルと�
 inline constexpr Text kGrib2GridTooLarge = "メッシュの数が多すぎるため、取り込めないファイルです。";
 inline constexpr Text kGrib2InputMissing = "指定されたファイルまたはフォルダーが見つかりません。";
 inline constexpr Text kGrib2NoInputFiles = "取り込むGRIB2ファイルが見つかりません。";  // no path
+inline constexpr Text kGrib2NoFileInPeriod = "指定期間内のGRIB2ファイルがありません。";  // no path
+inline constexpr Text kGrib2PeriodGridDiffers = "期間内のほかのファイルとメッシュが異なるため、読み飛ばしたファイルです。";
 inline constexpr Text kGrib2NoDayWritten = "アメダスデータファイルを1日分も作成できませんでした。";  // no path
 inline constexpr Text kGrib2SlotDiffers = "アメダスデータファイルにある同じ時刻の雨量と値が異なるため、読み飛ばしたファイルです（置き換えるには --replace を指定してください）：";
 inline constexpr Text kGrib2DayFileDiffers = "アメダスデータファイルのメッシュまたは時刻が取り込むファイルと異なります：";

@@ -3,6 +3,7 @@
 #include <limits>
 #include <vector>
 
+#include "core/frame_source.h"
 #include "core/region_table.h"
 #include "core/rmd_file.h"
 
@@ -33,11 +34,14 @@ std::int64_t mostDaysForOffsets(int perDay, std::int64_t cells) noexcept {
 // The checks of the conditions, the frame count, the grid check and the offsets of the file.
 // Nothing is written by any of them.
 Status planRun(const AnalysisConditions& c, AreaFrameLayout& layout) {
-  if (Status s = checkPeriodAndArea(c, layout); !s) return s;
+  const FrameRequest request = frameRequestOf(c);
+  if (Status s = checkCatalogue(request.archiveFiles, request.period); !s) return s;
+  if (Status s = planPeriodAndArea(request.period, request.area, layout); !s) return s;
   if (layout.frameCount() > kInt16Max) {
     return tooManyDays(Problem::PeriodTooLong, kInt16Max / layout.framesPerDay, layout.days);
   }
-  if (Status s = readAreaWindow(c, layout); !s) return s;
+  if (Status s = readReferenceGrid(request.archiveFiles, layout.grid); !s) return s;
+  if (Status s = fitAreaWindow(request.area, layout); !s) return s;
   const std::int64_t cells = static_cast<std::int64_t>(layout.window.rows()) * layout.window.cols();
   if (lastFrameOffset(layout.framesPerDay, layout.days, cells) > kRmdMaxOffset) {
     const std::int64_t mostDays = mostDaysForOffsets(layout.framesPerDay, cells);

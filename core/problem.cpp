@@ -110,6 +110,7 @@ std::string message(const Status& s) {
     case Problem::PeriodMixedFormats: return plain(m::kMixedFormats);
     case Problem::PeriodEndBeforeStart: return plain(m::kEndBeforeStart);
     case Problem::PeriodMissingFile: return plain(m::kMissingFile);
+    case Problem::PeriodDayNotInCalendar: return plain(m::kDayNotInCalendar);
 
     case Problem::PeriodDoesNotMatchCatalogue: return plain(m::kPeriodDoesNotMatchCatalogue);
     case Problem::AreaInverted: return plain(m::kAreaInverted);
@@ -197,6 +198,8 @@ std::string message(const Status& s) {
     case Problem::Grib2GridTooLarge: return withSubject(m::kGrib2GridTooLarge, s.subject);
     case Problem::Grib2InputMissing: return withSubject(m::kGrib2InputMissing, s.subject);
     case Problem::Grib2NoInputFiles: return plain(m::kGrib2NoInputFiles);
+    case Problem::Grib2NoFileInPeriod: return plain(m::kGrib2NoFileInPeriod);
+    case Problem::Grib2PeriodGridDiffers: return withSubject(m::kGrib2PeriodGridDiffers, s.subject);
     case Problem::Grib2NoDayWritten: return plain(m::kGrib2NoDayWritten);
     case Problem::Grib2SlotDiffers: return withSubject(m::kGrib2SlotDiffers, s.subject);
     case Problem::Grib2DayFileDiffers: return withSubject(m::kGrib2DayFileDiffers, s.subject);

@@ -42,6 +42,7 @@ enum class Problem {
   PeriodMixedFormats,
   PeriodEndBeforeStart,
   PeriodMissingFile,
+  PeriodDayNotInCalendar,  // a date of the period that is no day of the calendar
 
   // -- Preprocessing run and the reads of the archive that share its checks --
   PeriodDoesNotMatchCatalogue,
@@ -137,6 +138,8 @@ enum class Problem {
   Grib2GridDiffers,
   Grib2GridTooLarge,
   Grib2InputMissing,
+  Grib2NoFileInPeriod,
+  Grib2PeriodGridDiffers,  // another grid than the period's first message
   Grib2NoInputFiles,
   Grib2NoDayWritten,
   Grib2SlotDiffers,

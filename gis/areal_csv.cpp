@@ -1,5 +1,6 @@
 #include "gis/areal_csv.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -66,21 +67,40 @@ std::vector<std::string> arealLines(const ArealTable& table) {
   return lines;
 }
 
-std::vector<std::string> durationLines(const ArealTable& table, const std::vector<int>& hours) {
-  std::vector<std::string> lines{"name,hours,depth_mm,end_time"};
+// The largest depth of windows ending in the period, and its end time (both empty without one).
+void appendMaximum(std::string& line, const ArealTable& table, std::span<const double> means, int hours,
+                   const FramePeriod& period) {
+  const auto best = durationMaximum(means.first(period.last + 1), table.framesPerHour, hours, period.first);
+  if (!best) {
+    line += ",";
+    return;
+  }
+  appendFixed(line, best->depth, 2);
+  line.append(",").append(core::stampText(table.times[best->endFrame]));
+}
+
+std::vector<std::string> durationLines(const ArealTable& table, const std::vector<int>& hours, MaximaPeriods by) {
+  const bool whole = by == MaximaPeriods::Whole;
+  std::vector<std::string> lines{whole ? "name,hours,depth_mm,end_time"
+                                       : "name,hours,period,depth_mm,end_time,frames_missing"};
+  const std::vector<FramePeriod> periods = framePeriods(table.times, by);
   std::vector<double> means(table.frameCount());
   for (std::size_t p = 0; p < table.names.size(); ++p) {
     for (std::size_t f = 0; f < means.size(); ++f) means[f] = table.at(f, p).mean;
     for (int h : hours) {
-      std::string line = field(table.names[p]);
-      line.append(",").append(std::to_string(h)).append(",");
-      if (const auto best = durationMaximum(means, table.framesPerHour, h)) {
-        appendFixed(line, best->depth, 2);
-        line.append(",").append(core::stampText(table.times[best->endFrame]));
-      } else {
-        line += ",";
+      for (const FramePeriod& period : periods) {
+        std::string line = field(table.names[p]);
+        line.append(",").append(std::to_string(h)).append(",");
+        if (!whole) line.append(period.name).append(",");
+        appendMaximum(line, table, means, h, period);
+        if (!whole) {
+          const auto from = means.begin() + static_cast<std::ptrdiff_t>(period.first);
+          const auto holes = std::count_if(from, means.begin() + static_cast<std::ptrdiff_t>(period.last) + 1,
+                                           [](double mean) { return std::isnan(mean); });
+          line.append(",").append(std::to_string(holes));
+        }
+        lines.push_back(std::move(line));
       }
-      lines.push_back(std::move(line));
     }
   }
   return lines;
@@ -89,12 +109,12 @@ std::vector<std::string> durationLines(const ArealTable& table, const std::vecto
 }  // namespace
 
 core::Status writeArealCsv(const std::filesystem::path& path, const ArealTable& table,
-                           const std::vector<int>& hours) {
+                           const std::vector<int>& hours, MaximaPeriods by) {
   core::OutputFile areal;
   core::OutputFile durations;
   if (core::Status s = completeFile(path, arealLines(table), areal); !s) return s;
   if (!hours.empty()) {
-    if (core::Status s = completeFile(durationCsvPath(path), durationLines(table, hours), durations); !s) return s;
+    if (core::Status s = completeFile(durationCsvPath(path), durationLines(table, hours, by), durations); !s) return s;
   }
   if (core::Status s = areal.commit(); !s) return s;
   return hours.empty() ? core::Status() : durations.commit();

@@ -8,6 +8,7 @@
 
 #include "core/problem.h"
 #include "gis/areal_series.h"
+#include "gis/duration_maxima.h"
 
 namespace ombrix::gis {
 
@@ -16,10 +17,12 @@ namespace ombrix::gis {
 // with three decimals.
 // With hours, also the durations file at durationCsvPath(path): "name,hours,depth_mm,end_time";
 // one line per polygon and duration, the depth with two decimals (depth and time empty when no
-// window has data in all its frames). Both files are complete before either is renamed over
-// its target: a failure leaves both targets as they were.
+// window has data in all its frames). By year or month: "name,hours,period,depth_mm,end_time,
+// frames_missing", one line per polygon, duration and period, frames_missing counting the
+// period's frames without data for the polygon. Both files are complete before either is
+// renamed over its target: a failure leaves both targets as they were.
 core::Status writeArealCsv(const std::filesystem::path& path, const ArealTable& table,
-                           const std::vector<int>& hours = {});
+                           const std::vector<int>& hours = {}, MaximaPeriods by = MaximaPeriods::Whole);
 
 // "time,value": one line per frame, the stored value in mm/h with one decimal (empty when
 // the cell has no data).

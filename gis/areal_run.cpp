@@ -2,26 +2,24 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "core/frame_slots.h"
+#include "import/grib2_frames.h"
 
 namespace ombrix::gis {
 
 namespace {
 
 // The polygons' extent with a margin wider than any archive cell, in microdegrees.
-core::AnalysisConditions windowAround(const core::AnalysisConditions& c, const std::vector<Shape>& shapes) {
+core::AreaBounds windowAround(const std::vector<Shape>& shapes) {
   constexpr double kMarginDegrees = 0.5;
   const LonLatBounds b = outlineBounds(shapes);
   const auto micro = [](double degrees) {
     return static_cast<std::int32_t>(std::lrint(std::clamp(degrees * 1e6, -2e9, 2e9)));
   };
-  core::AnalysisConditions windowed = c;
-  windowed.areaWestLon = micro(b.west - kMarginDegrees);
-  windowed.areaEastLon = micro(b.east + kMarginDegrees);
-  windowed.areaSouthLat = micro(b.south - kMarginDegrees);
-  windowed.areaNorthLat = micro(b.north + kMarginDegrees);
-  return windowed;
+  return {micro(b.west - kMarginDegrees), micro(b.north + kMarginDegrees), micro(b.east + kMarginDegrees),
+          micro(b.south - kMarginDegrees)};
 }
 
 }  // namespace
@@ -46,32 +44,20 @@ core::Status arealOverOpenFile(core::RmdDataset& file, const std::vector<Shape>&
   return {};
 }
 
-core::Status arealOverArchive(const core::AnalysisConditions& conditions, const std::vector<Shape>& shapes,
+core::Status arealOverArchive(const core::FrameRequest& request, const std::vector<Shape>& shapes,
                               ArealComputation& computation, const core::PreprocessCallbacks& callbacks) {
-  const core::AnalysisConditions windowed = windowAround(conditions, shapes);
+  const std::unique_ptr<core::FrameSource> source = import::frameSourceFor(request);
   core::AreaFrameLayout layout;
-  if (core::Status s = core::checkPeriodAndArea(windowed, layout); !s) return s;
-  if (core::Status s = core::readAreaWindow(windowed, layout); !s) return s;
-  const core::SlotClock clock =
-      core::slotClockFrom(conditions.periodYear[0], conditions.periodMonth[0], conditions.periodDay[0]);
-  const CellGrid grid = core::cellGridOf(layout.header, conditions.periodYear[0], conditions.periodMonth[0]);
+  if (core::Status s = source->plan(windowAround(shapes), layout); !s) return s;
+  const core::PeriodDates& period = request.period;
+  const core::SlotClock clock = core::slotClockFrom(period.year[0], period.month[0], period.day[0]);
+  const CellGrid grid = core::cellGridOf(layout.header, period.year[0], period.month[0]);
   if (core::Status s = computation.prepare(shapes, grid, clock.framesPerHour()); !s) return s;
-  // Slots without a record are not streamed: they are filled in as frames without data.
-  std::int64_t nextSlot = 0;
-  const auto fillTo = [&](std::int64_t slot) {
-    for (; nextSlot < slot; ++nextSlot) computation.addEmptyFrame(clock.slotTime(static_cast<int>(nextSlot)));
-  };
-  const core::Status streamed = core::streamAreaFrames(
-      windowed.archiveFiles, layout, callbacks,
-      [&](std::int64_t slot, const core::TimeStamp& stamp, std::span<const std::int16_t> cells) {
-        fillTo(slot);
-        computation.addFrame(core::frameTime(stamp, clock.slotTime(static_cast<int>(slot))), cells);
-        ++nextSlot;
-        return core::Status();
-      });
-  if (!streamed) return streamed;
-  fillTo(layout.frameCount());
-  return {};
+  return core::streamEverySlot(*source, layout, clock, callbacks,
+                               [&](std::int64_t, const core::TimeStamp& time, std::span<const std::int16_t> cells) {
+                                 computation.addFrame(time, cells);
+                                 return core::Status();
+                               });
 }
 
 }  // namespace ombrix::gis

@@ -1,9 +1,10 @@
 #pragma once
-// Areal rainfall over a range of frames, from the open RMD file or straight from the archive.
+// Areal rainfall over a range of frames, from the open RMD file or straight from the archive
+// or the agency's GRIB2 files.
 #include <functional>
 #include <vector>
 
-#include "core/analysis_conditions.h"
+#include "core/frame_source.h"
 #include "core/preprocess_run.h"
 #include "core/problem.h"
 #include "core/rmd_dataset.h"
@@ -21,10 +22,11 @@ core::Status arealOverOpenFile(core::RmdDataset& file, const std::vector<Shape>&
                                ArealComputation& computation,
                                const core::PreprocessCallbacks& callbacks = {});
 
-// Every frame slot of the archive period in conditions (archiveDir, period and catalogue),
-// decoded from the archive in a window cut around the polygons; memory does not grow with the
-// period beyond the table. Same refusals as preprocessing, and those of prepare().
-core::Status arealOverArchive(const core::AnalysisConditions& conditions, const std::vector<Shape>& shapes,
+// Every frame slot of the request's period, decoded from its source (the archive's catalogue or
+// the GRIB2 files) in a window cut around the polygons; the request's area is not used. Memory
+// does not grow with the period beyond the table. Same refusals as preprocessing, and those of
+// prepare().
+core::Status arealOverArchive(const core::FrameRequest& request, const std::vector<Shape>& shapes,
                               ArealComputation& computation, const core::PreprocessCallbacks& callbacks = {});
 
 }  // namespace ombrix::gis

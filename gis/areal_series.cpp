@@ -59,9 +59,4 @@ void ArealComputation::addFrame(const core::TimeStamp& time, std::span<const std
   for (const ShapeWeights& weights : weights_) table_.values.push_back(arealValue(weights, cells));
 }
 
-void ArealComputation::addEmptyFrame(const core::TimeStamp& time) {
-  table_.times.push_back(time);
-  table_.values.insert(table_.values.end(), weights_.size(), {std::numeric_limits<double>::quiet_NaN(), 0});
-}
-
 }  // namespace ombrix::gis

@@ -36,8 +36,6 @@ class ArealComputation {
   core::Status prepare(const std::vector<Shape>& shapes, const CellGrid& grid, int framesPerHour);
   // cells: the whole grid of one frame, row-major.
   void addFrame(const core::TimeStamp& time, std::span<const std::int16_t> cells);
-  // A frame that has no data at all (no record filled its slot).
-  void addEmptyFrame(const core::TimeStamp& time);
   const ArealTable& table() const noexcept { return table_; }
   const std::vector<ShapeWeights>& weights() const noexcept { return weights_; }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <string>
 
@@ -13,11 +14,12 @@ namespace {
 constexpr double kEqualDepths = 1e-8;
 }  // namespace
 
-std::optional<DurationMaximum> durationMaximum(std::span<const double> values, int framesPerHour, int hours) {
+std::optional<DurationMaximum> durationMaximum(std::span<const double> values, int framesPerHour, int hours,
+                                               std::size_t firstEnd) {
   std::optional<DurationMaximum> best;
   if (framesPerHour < 1 || hours < 1) return best;
   const std::size_t span = static_cast<std::size_t>(hours - 1) * static_cast<std::size_t>(framesPerHour);
-  for (std::size_t k = span; k < values.size(); ++k) {
+  for (std::size_t k = std::max(span, firstEnd); k < values.size(); ++k) {
     double depth = 0;
     for (std::size_t back = 0; back <= span && !std::isnan(depth); back += static_cast<std::size_t>(framesPerHour)) {
       depth += values[k - back];
@@ -27,42 +29,74 @@ std::optional<DurationMaximum> durationMaximum(std::span<const double> values, i
   return best;
 }
 
+std::vector<FramePeriod> framePeriods(std::span<const core::TimeStamp> times, MaximaPeriods by) {
+  const auto key = [by](const core::TimeStamp& t) {
+    return by == MaximaPeriods::Whole ? 0 : t.year * 13 + (by == MaximaPeriods::Month ? t.month : 0);
+  };
+  std::vector<FramePeriod> periods;
+  for (std::size_t f = 0; f < times.size(); ++f) {
+    if (!periods.empty() && key(times[f]) == key(times[periods.back().first])) {
+      periods.back().last = f;
+      continue;
+    }
+    char name[16] = "";
+    if (by == MaximaPeriods::Year) std::snprintf(name, sizeof name, "%04d", times[f].year);
+    if (by == MaximaPeriods::Month) std::snprintf(name, sizeof name, "%04d-%02d", times[f].year, times[f].month);
+    periods.push_back({f, f, name});
+  }
+  return periods;
+}
+
+CellDurationMaxima::CellDurationMaxima(std::size_t cellCount, int framesPerHour, int hours)
+    : framesPerHour_(framesPerHour),
+      window_(hours * framesPerHour),
+      sums_(static_cast<std::size_t>(framesPerHour) * cellCount, 0),
+      missing_(static_cast<std::size_t>(framesPerHour) * cellCount, 0),
+      best_(cellCount, std::numeric_limits<std::int32_t>::min()) {}
+
+void CellDurationMaxima::add(std::span<const std::int16_t> entering, std::span<const std::int16_t> leaving) {
+  const std::size_t cells = best_.size();
+  const std::size_t base = static_cast<std::size_t>(frame_ % framesPerHour_) * cells;
+  for (std::size_t c = 0; c < cells; ++c) {
+    const std::int16_t v = entering[c];
+    if (v >= 0) sums_[base + c] += v; else ++missing_[base + c];
+  }
+  for (std::size_t c = 0; c < leaving.size(); ++c) {
+    const std::int16_t v = leaving[c];
+    if (v >= 0) sums_[base + c] -= v; else --missing_[base + c];
+  }
+  if (frame_++ < window_ - framesPerHour_) return;
+  for (std::size_t c = 0; c < cells; ++c) {
+    if (missing_[base + c] == 0 && sums_[base + c] > best_[c]) best_[c] = sums_[base + c];
+  }
+}
+
+std::vector<std::int16_t> CellDurationMaxima::takeDepths() {
+  std::vector<std::int16_t> depths(best_.size(), -1);
+  for (std::size_t c = 0; c < best_.size(); ++c) {
+    if (best_[c] >= 0) depths[c] = static_cast<std::int16_t>(std::min<std::int32_t>(best_[c], 32767));
+    best_[c] = std::numeric_limits<std::int32_t>::min();
+  }
+  return depths;
+}
+
 core::Status cellDurationMaxima(std::size_t cellCount, int frameCount, int framesPerHour, int hours,
                                 const FrameReader& readFrame, std::vector<std::int16_t>& depths) {
-  // For each phase of the hour, the running sum of the window's values and how many of them
-  // have no data; a window of H frames of one phase ends at every frame.
-  const auto phases = static_cast<std::size_t>(framesPerHour);
-  std::vector<std::int32_t> sums(phases * cellCount, 0);
-  std::vector<std::int32_t> missing(phases * cellCount, 0);
-  std::vector<std::int32_t> best(cellCount, std::numeric_limits<std::int32_t>::min());
+  CellDurationMaxima maxima(cellCount, framesPerHour, hours);
   std::vector<std::int16_t> entering;
   std::vector<std::int16_t> leaving;
-  const int window = hours * framesPerHour;
+  const int window = maxima.windowFrames();
   for (int k = 0; k < frameCount; ++k) {
-    const std::size_t base = static_cast<std::size_t>(k % framesPerHour) * cellCount;
     if (core::Status s = readFrame(k, entering); !s) return s;
     if (entering.size() != cellCount) return {core::Problem::FrameNotInFile};
-    for (std::size_t c = 0; c < cellCount; ++c) {
-      const std::int16_t v = entering[c];
-      if (v >= 0) sums[base + c] += v; else ++missing[base + c];
-    }
+    leaving.clear();
     if (k >= window) {
       if (core::Status s = readFrame(k - window, leaving); !s) return s;
       if (leaving.size() != cellCount) return {core::Problem::FrameNotInFile};
-      for (std::size_t c = 0; c < cellCount; ++c) {
-        const std::int16_t v = leaving[c];
-        if (v >= 0) sums[base + c] -= v; else --missing[base + c];
-      }
     }
-    if (k < window - framesPerHour) continue;
-    for (std::size_t c = 0; c < cellCount; ++c) {
-      if (missing[base + c] == 0 && sums[base + c] > best[c]) best[c] = sums[base + c];
-    }
+    maxima.add(entering, leaving);
   }
-  depths.assign(cellCount, -1);
-  for (std::size_t c = 0; c < cellCount; ++c) {
-    if (best[c] >= 0) depths[c] = static_cast<std::int16_t>(std::min<std::int32_t>(best[c], 32767));
-  }
+  depths = maxima.takeDepths();
   return {};
 }
 

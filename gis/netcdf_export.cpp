@@ -1,12 +1,15 @@
 #include "gis/netcdf_export.h"
 
+#include <memory>
 #include <optional>
 #include <vector>
 
 #include "core/area_frames.h"
 #include "core/frame_slots.h"
 #include "core/preprocess_run.h"
+#include "core/region_table.h"
 #include "core/rmd_file.h"
+#include "import/grib2_frames.h"
 #include "gis/netcdf_cube.h"
 
 namespace ombrix::gis {
@@ -66,22 +69,25 @@ core::Status exportOpenFileNetcdf(core::RmdDataset& file, int first, int last, c
   return cube.commit();
 }
 
-core::Status exportArchiveNetcdf(const core::AnalysisConditions& c, const std::filesystem::path& target,
+core::Status exportArchiveNetcdf(const core::FrameRequest& request, const std::filesystem::path& target,
                                  const NetcdfExportOptions& options) {
+  const std::unique_ptr<core::FrameSource> source = import::frameSourceFor(request);
   core::AreaFrameLayout area;
-  if (core::Status s = core::checkPeriodAndArea(c, area); !s) return s;
-  if (core::Status s = core::readAreaWindow(c, area); !s) return s;
+  if (core::Status s = source->plan(request.area, area); !s) return s;
 
-  CubeLayout layout = layoutFor(core::cellGridOf(area.header, c.periodYear[0], c.periodMonth[0]),
-                                std::filesystem::path(core::outputRmdPath(c)).stem().string(), options);
+  const core::PeriodDates& p = request.period;
+  const std::string name = core::rmdFileName(core::regionCodeForName(request.areaName), p.year[0], p.month[0],
+                                             p.day[0], p.year[1], p.month[1], p.day[1]);
+  CubeLayout layout = layoutFor(core::cellGridOf(area.header, p.year[0], p.month[0]),
+                                std::filesystem::path(name).stem().string(), options);
   layout.frames = area.frameCount();
   layout.intervalMinutes = kMinutesPerDay / area.framesPerDay;
   layout.firstSlotMinutes =
-      stampMinutes({static_cast<std::int16_t>(c.periodYear[0]), static_cast<std::uint8_t>(c.periodMonth[0]),
-                    static_cast<std::uint8_t>(c.periodDay[0]), 0, 0})
+      stampMinutes({static_cast<std::int16_t>(p.year[0]), static_cast<std::uint8_t>(p.month[0]),
+                    static_cast<std::uint8_t>(p.day[0]), 0, 0})
           .value_or(0);
 
-  const core::SlotClock clock = core::slotClockFrom(c.periodYear[0], c.periodMonth[0], c.periodDay[0]);
+  const core::SlotClock clock = core::slotClockFrom(p.year[0], p.month[0], p.day[0]);
   NetcdfCube cube;
   if (core::Status s = cube.create(target, layout); !s) return s;
   core::PreprocessCallbacks callbacks;
@@ -90,7 +96,7 @@ core::Status exportArchiveNetcdf(const core::AnalysisConditions& c, const std::f
     callbacks.progress = [&](int begun, int count) { options.progress(static_cast<double>(begun) / count); };
   }
   const core::Status streamed =
-      core::streamAreaFrames(c.archiveFiles, area, callbacks,
+      source->stream(area, callbacks,
                              [&](std::int64_t k, const core::TimeStamp& stamp, std::span<const std::int16_t> cells) {
                                const core::TimeStamp time = core::frameTime(stamp, clock.slotTime(static_cast<int>(k)));
                                return cube.writeFrame(k, time, cells);

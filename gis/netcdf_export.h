@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "core/analysis_conditions.h"
+#include "core/frame_source.h"
 #include "core/problem.h"
 #include "core/rmd_dataset.h"
 
@@ -27,9 +27,10 @@ std::filesystem::path netcdfPathBeside(const std::filesystem::path& rmdFile);
 core::Status exportOpenFileNetcdf(core::RmdDataset& file, int first, int last, const std::filesystem::path& target,
                                   const NetcdfExportOptions& options);
 
-// The area and period of conditions (archiveFiles catalogued), with the preprocessing run's
-// checks and messages; the period's first day's midnight is the slot of frame 0.
-core::Status exportArchiveNetcdf(const core::AnalysisConditions& conditions, const std::filesystem::path& target,
+// The area and period of the request, from its source (the archive's catalogue or the GRIB2
+// files), with the preprocessing run's checks and messages; the period's first day's midnight is
+// the slot of frame 0.
+core::Status exportArchiveNetcdf(const core::FrameRequest& request, const std::filesystem::path& target,
                                  const NetcdfExportOptions& options);
 
 }  // namespace ombrix::gis

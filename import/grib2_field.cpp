@@ -1,5 +1,6 @@
 #include "import/grib2_field.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -224,10 +225,38 @@ class BitValues {
   std::size_t start_ = 0;
 };
 
-template <typename Values>
-core::Problem expandRuns(Values values, unsigned maxLevel, std::uint64_t base,
-                           std::span<std::uint8_t> levels) noexcept {
-  const std::uint64_t total = levels.size();
+// Writes runs into the whole grid.
+struct GridWriter {
+  std::uint8_t* levels;
+  void fill(std::uint64_t start, std::uint64_t length, std::uint8_t level) const noexcept {
+    std::memset(levels + start, level, length);
+  }
+};
+
+// Writes the part of each run that lies in the window.
+struct WindowWriter {
+  std::uint8_t* levels;
+  std::uint64_t columns;
+  Grib2Window window;
+  void fill(std::uint64_t start, std::uint64_t length, std::uint8_t level) const noexcept {
+    const std::uint64_t end = start + length;
+    const auto firstCol = static_cast<std::uint64_t>(window.firstCol);
+    const auto width = static_cast<std::uint64_t>(window.lastCol) - firstCol + 1;
+    const std::uint64_t firstRow = std::max(start / columns, static_cast<std::uint64_t>(window.firstRow));
+    for (std::uint64_t r = firstRow; r <= static_cast<std::uint64_t>(window.lastRow) && r * columns < end; ++r) {
+      const std::uint64_t from = std::max(start, r * columns + firstCol);
+      const std::uint64_t to = std::min(end, r * columns + firstCol + width);
+      if (from < to) {
+        std::memset(levels + (r - static_cast<std::uint64_t>(window.firstRow)) * width + (from - r * columns - firstCol),
+                    level, to - from);
+      }
+    }
+  }
+};
+
+template <typename Values, typename Writer>
+core::Problem expandRuns(Values values, unsigned maxLevel, std::uint64_t base, std::uint64_t total,
+                         const Writer& writer) noexcept {
   std::uint64_t filled = 0;
   bool pending = false;
   std::uint8_t level = 0;
@@ -237,7 +266,7 @@ core::Problem expandRuns(Values values, unsigned maxLevel, std::uint64_t base,
   while (values.next(value)) {
     if (value <= maxLevel) {
       if (pending) {
-        std::memset(levels.data() + filled, level, length);
+        writer.fill(filled, length, level);
         filled += length;
         if (filled == total) return values.lastWasPadding() ? core::Problem::None : core::Problem::Grib2RunPastGrid;
       }
@@ -258,18 +287,40 @@ core::Problem expandRuns(Values values, unsigned maxLevel, std::uint64_t base,
     if (weight <= total) weight *= base;
   }
   if (pending) {
-    std::memset(levels.data() + filled, level, length);
+    writer.fill(filled, length, level);
     filled += length;
   }
   return filled == total ? core::Problem::None : core::Problem::Grib2RunsTooFewCells;
 }
 
-core::Problem readData(const Section& s, Grib2Field& field) {
-  field.levels.resize(field.grid.pointCount());
-  return expandLevelRuns(s.bytes.subspan(5), field.bitsPerValue, field.maxLevelUsed, field.levels);
+template <typename Writer>
+core::Problem expandWith(std::span<const std::uint8_t> stream, int bitsPerValue, int maxLevel, std::uint64_t total,
+                         const Writer& writer) noexcept {
+  const std::uint64_t base = (std::uint64_t{1} << bitsPerValue) - 1 - static_cast<std::uint64_t>(maxLevel);
+  const auto top = static_cast<unsigned>(maxLevel);
+  if (bitsPerValue == 8) return expandRuns(ByteValues(stream), top, base, total, writer);
+  return expandRuns(BitValues(stream, bitsPerValue), top, base, total, writer);
 }
 
-core::Problem decodeSections(const MessageSections& sections, Grib2Field& field, Grib2Content content) {
+bool windowInGrid(const Grib2Window& w, std::int32_t columns, std::int32_t rows) noexcept {
+  return w.firstRow >= 0 && w.firstRow <= w.lastRow && w.lastRow < rows && w.firstCol >= 0 &&
+         w.firstCol <= w.lastCol && w.lastCol < columns;
+}
+
+core::Problem readData(const Section& s, Grib2Field& field, const Grib2Window* window) {
+  const std::span<const std::uint8_t> stream = s.bytes.subspan(5);
+  if (window == nullptr) {
+    field.levels.resize(field.grid.pointCount());
+    return expandLevelRuns(stream, field.bitsPerValue, field.maxLevelUsed, field.levels);
+  }
+  if (!windowInGrid(*window, field.grid.ni, field.grid.nj)) return core::Problem::Grib2UnsupportedGrid;
+  field.levels.resize(window->cellCount());
+  return expandLevelRunsInWindow(stream, field.bitsPerValue, field.maxLevelUsed, field.grid.ni, field.grid.nj,
+                                 *window, field.levels);
+}
+
+core::Problem decodeSections(const MessageSections& sections, Grib2Field& field, Grib2Content content,
+                             const Grib2Window* window) {
   core::Problem problem = readIdentification(sections.identification, field);
   if (problem == core::Problem::None) problem = readGrid(sections.grid, field);
   if (problem == core::Problem::None) problem = readProduct(sections.product, field);
@@ -281,7 +332,7 @@ core::Problem decodeSections(const MessageSections& sections, Grib2Field& field,
     field.levels.clear();
     return core::Problem::None;
   }
-  return readData(sections.data, field);
+  return readData(sections.data, field, window);
 }
 
 }  // namespace
@@ -296,13 +347,19 @@ double Grib2LatLonGrid::rowSpacing() const noexcept {
 
 core::Problem expandLevelRuns(std::span<const std::uint8_t> stream, int bitsPerValue, int maxLevel,
                                 std::span<std::uint8_t> levels) noexcept {
-  const std::uint64_t base = (std::uint64_t{1} << bitsPerValue) - 1 - static_cast<std::uint64_t>(maxLevel);
-  const auto top = static_cast<unsigned>(maxLevel);
-  if (bitsPerValue == 8) return expandRuns(ByteValues(stream), top, base, levels);
-  return expandRuns(BitValues(stream, bitsPerValue), top, base, levels);
+  return expandWith(stream, bitsPerValue, maxLevel, levels.size(), GridWriter{levels.data()});
 }
 
-core::Problem decodeGrib2Field(std::span<const std::uint8_t> bytes, Grib2Field& field, Grib2Content content) {
+core::Problem expandLevelRunsInWindow(std::span<const std::uint8_t> stream, int bitsPerValue, int maxLevel,
+                                      std::int32_t columns, std::int32_t rows, const Grib2Window& window,
+                                      std::span<std::uint8_t> levels) noexcept {
+  const std::uint64_t total = static_cast<std::uint64_t>(columns) * static_cast<std::uint64_t>(rows);
+  return expandWith(stream, bitsPerValue, maxLevel, total,
+                    WindowWriter{levels.data(), static_cast<std::uint64_t>(columns), window});
+}
+
+core::Problem decodeGrib2Field(std::span<const std::uint8_t> bytes, Grib2Field& field, Grib2Content content,
+                               const Grib2Window* window) {
   if (bytes.size() < kIndicatorSize || std::memcmp(bytes.data(), "GRIB", 4) != 0 || bytes[7] != 2) {
     return core::Problem::Grib2NotRainfall;
   }
@@ -314,10 +371,11 @@ core::Problem decodeGrib2Field(std::span<const std::uint8_t> bytes, Grib2Field& 
   if (rest.size() >= 4 && std::memcmp(rest.data(), "GRIB", 4) == 0) return core::Problem::Grib2UnsupportedProduct;
   MessageSections sections;
   const core::Problem problem = splitSections(bytes.first(static_cast<std::size_t>(total)), sections);
-  return problem == core::Problem::None ? decodeSections(sections, field, content) : problem;
+  return problem == core::Problem::None ? decodeSections(sections, field, content, window) : problem;
 }
 
-core::Status readGrib2File(const std::filesystem::path& path, Grib2Field& field, Grib2Content content) {
+core::Status readGrib2File(const std::filesystem::path& path, Grib2Field& field, Grib2Content content,
+                           const Grib2Window* window) {
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(path, error);
   if (error) return {core::Problem::Grib2Unreadable, path};
@@ -327,7 +385,7 @@ core::Status readGrib2File(const std::filesystem::path& path, Grib2Field& field,
   if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
     return {core::Problem::Grib2Unreadable, path};
   }
-  if (const core::Problem problem = decodeGrib2Field(bytes, field, content); problem != core::Problem::None) {
+  if (const core::Problem problem = decodeGrib2Field(bytes, field, content, window); problem != core::Problem::None) {
     return {problem, path};
   }
   return {};

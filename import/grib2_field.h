@@ -71,17 +71,38 @@ struct Grib2Field {
 core::Problem expandLevelRuns(std::span<const std::uint8_t> stream, int bitsPerValue, int maxLevel,
                                 std::span<std::uint8_t> levels) noexcept;
 
+// The cells of rows firstRow .. lastRow and columns firstCol .. lastCol of the message's grid.
+struct Grib2Window {
+  std::int32_t firstRow = 0;
+  std::int32_t lastRow = 0;
+  std::int32_t firstCol = 0;
+  std::int32_t lastCol = 0;
+  std::size_t cellCount() const noexcept {
+    return static_cast<std::size_t>(lastRow - firstRow + 1) * static_cast<std::size_t>(lastCol - firstCol + 1);
+  }
+};
+
+// expandLevelRuns, checking the whole stream as it does, but writing only the window's cells
+// (row-major) into levels, which holds window.cellCount() codes of a grid columns wide and
+// rows high; the window must lie in that grid.
+core::Problem expandLevelRunsInWindow(std::span<const std::uint8_t> stream, int bitsPerValue, int maxLevel,
+                                      std::int32_t columns, std::int32_t rows, const Grib2Window& window,
+                                      std::span<std::uint8_t> levels) noexcept;
+
 // What to decode: everything, or all but the run-length stream (levels stays empty), which
 // finds times, grid and level values for a fraction of the cost.
 enum class Grib2Content { Everything, HeaderOnly };
 
 // Decodes one message from bytes: None, or one of the Grib2 problems that describe a message
 // (Grib2NotRainfall ... Grib2RunsTooFewCells). On failure field is left in an unspecified state.
+// With a window, levels holds its cells only; a window beyond the message's grid is refused
+// with Grib2UnsupportedGrid.
 core::Problem decodeGrib2Field(std::span<const std::uint8_t> bytes, Grib2Field& field,
-                               Grib2Content content = Grib2Content::Everything);
+                               Grib2Content content = Grib2Content::Everything,
+                               const Grib2Window* window = nullptr);
 
 // Reads a whole file and decodes it; the status names path on failure.
 core::Status readGrib2File(const std::filesystem::path& path, Grib2Field& field,
-                           Grib2Content content = Grib2Content::Everything);
+                           Grib2Content content = Grib2Content::Everything, const Grib2Window* window = nullptr);
 
 }  // namespace ombrix::import

@@ -118,8 +118,10 @@ std::vector<std::uint8_t> codeMap(const Values& values, const std::vector<std::i
 }
 
 core::TimeStamp slotStamp(const DayKey& day, int index) {
-  return {static_cast<std::int16_t>(day.year), static_cast<std::uint8_t>(day.month), static_cast<std::uint8_t>(day.day),
-          static_cast<std::uint8_t>(index / 2), static_cast<std::uint8_t>(index % 2 * 30)};
+  using namespace std::chrono;
+  return halfHourStamp(year_month_day{year{day.year}, month{static_cast<unsigned>(day.month)},
+                                      std::chrono::day{static_cast<unsigned>(day.day)}},
+                       index);
 }
 
 // Code 0 is no data (-1 sorts first): a record of nothing else is a half hour without data.
@@ -423,6 +425,12 @@ bool halfHourSlotOf(const Grib2Time& t, const Grib2ImportOptions& options, HalfH
   out.day = year_month_day{localDay};
   out.index = static_cast<int>((local - localDay) / minutes{30});
   return true;
+}
+
+core::TimeStamp halfHourStamp(const std::chrono::year_month_day& day, int index) noexcept {
+  return {static_cast<std::int16_t>(static_cast<int>(day.year())), static_cast<std::uint8_t>(static_cast<unsigned>(day.month())),
+          static_cast<std::uint8_t>(static_cast<unsigned>(day.day())), static_cast<std::uint8_t>(index / 2),
+          static_cast<std::uint8_t>(index % 2 * 30)};
 }
 
 Grib2ImportResult importGrib2Files(std::span<const std::filesystem::path> files,

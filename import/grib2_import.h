@@ -72,6 +72,9 @@ struct HalfHourSlot {
 };
 bool halfHourSlotOf(const Grib2Time& accumulationEnd, const Grib2ImportOptions& options, HalfHourSlot& out) noexcept;
 
+// The stamp of a half hour's record: its day and the end of its hour, hh:mm.
+core::TimeStamp halfHourStamp(const std::chrono::year_month_day& day, int index) noexcept;
+
 // Imports files into archiveDir. A day file already there is added to: the half hours it holds
 // data for stay (a record of no data only is a half hour without data), the files' half hours
 // are added, and the result replaces it only once it is complete. A day is rewritten only when a

@@ -3,8 +3,10 @@
 #include <array>
 #include <charconv>
 #include <filesystem>
+#include <iostream>
 #include <optional>
 
+#include "core/messages.h"
 #include "core/number_text.h"
 #include "core/preprocess_run.h"
 #include "core/region_table.h"
@@ -147,6 +149,32 @@ bool catalogueSelection(ArchiveSelection& selection) {
     return false;
   }
   return core::readyToPreprocess(c, report);
+}
+
+CLI::Option* addGrib2Options(CLI::App& command, Grib2Options& options) {
+  command.add_flag("--utc", options.utc, "with --grib2: days in UTC instead of JST");
+  return command.add_option("--grib2", options.inputs, "the agency's GRIB2 files and folders of them")
+      ->type_name("PATH...")
+      ->expected(1, -1);
+}
+
+core::FrameRequest grib2Request(const core::PeriodDates& period, const core::AreaBounds& area,
+                                const std::string& areaName, Grib2Options& options) {
+  core::FrameRequest request;
+  request.period = period;
+  request.area = area;
+  request.areaName = areaName;
+  request.grib2Inputs.assign(options.inputs.begin(), options.inputs.end());
+  request.utc = options.utc;
+  request.skipped = [&options](const core::Status& problem) {
+    report(problem);
+    ++options.skipped;
+  };
+  return request;
+}
+
+void printGrib2Summary(const Grib2Options& options) {
+  if (options.skipped > 0) std::cerr << messages::kImportSummaryRefused << options.skipped << "\n";
 }
 
 }  // namespace ombrix::tool

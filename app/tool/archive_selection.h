@@ -1,11 +1,14 @@
 #pragma once
 // The archive selection of the commands that read the archive (preprocess, export-netcdf
-// --archive): what a user does with the archive-directory, area and period dialogs.
+// --archive): what a user does with the archive-directory, area and period dialogs; and the
+// --grib2 form of the analyses, which read the agency's files instead.
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/tool/tool_command.h"
 #include "core/analysis_conditions.h"
+#include "core/frame_source.h"
 #include "core/period_check.h"
 
 namespace ombrix::tool {
@@ -41,5 +44,21 @@ std::string readArchiveSelection(const ArchiveOptions& options, ArchiveSelection
 // The dialogs' order: the period is checked and catalogued on its Set, then the command asks
 // for missing conditions. Prints the messages of a refusal and returns false.
 bool catalogueSelection(ArchiveSelection& selection);
+
+struct Grib2Options {
+  std::vector<std::string> inputs;
+  bool utc = false;
+  int skipped = 0;  // files named on standard error and left out by the run
+};
+
+// Adds --grib2 PATH... and --utc; returns --grib2.
+CLI::Option* addGrib2Options(CLI::App& command, Grib2Options& options);
+
+// The request of the --grib2 form: each file left out is named on standard error and counted.
+core::FrameRequest grib2Request(const core::PeriodDates& period, const core::AreaBounds& area,
+                                const std::string& areaName, Grib2Options& options);
+
+// The summary after a --grib2 run: how many files were left out, when any were.
+void printGrib2Summary(const Grib2Options& options);
 
 }  // namespace ombrix::tool

@@ -1,5 +1,6 @@
 // ombrix-tool areal: areal rainfall over the polygons of a vector file, frame by frame, from an
-// RMD file or straight from the archive, with the largest depths over given durations.
+// RMD file or straight from the archive or the agency's GRIB2 files, with the largest depths
+// over given durations.
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -34,8 +35,15 @@ struct Options {
   std::string polygons;
   std::string nameField;
   std::string durations;
+  std::string by;
   std::string out;
+  Grib2Options grib2;
 };
+
+gis::MaximaPeriods periodsOf(const std::string& by) {
+  if (by == "year") return gis::MaximaPeriods::Year;
+  return by == "month" ? gis::MaximaPeriods::Month : gis::MaximaPeriods::Whole;
+}
 
 // "1,3,6,24": hours that gis::durationHoursValid accepts; nothing when a part is not one.
 std::optional<std::vector<int>> hoursOf(std::string_view text) {
@@ -65,11 +73,13 @@ core::Status fromRmdFile(const Options& options, const std::vector<gis::Shape>& 
   return gis::arealOverOpenFile(file, shapes, first, last, computation, callbacks);
 }
 
-// Beside the RMD file, or in the archive folder named after the period.
+// Beside the RMD file, or in the archive folder (the current folder with --grib2) named after
+// the period.
 std::filesystem::path outputPath(const Options& options) {
   if (!options.out.empty()) return options.out;
-  if (options.archive.empty()) return gis::arealCsvPath(options.rmdPath);
-  return gis::arealCsvPath(std::filesystem::path(archiveDirectory(options.archive)) /
+  if (options.archive.empty() && options.grib2.inputs.empty()) return gis::arealCsvPath(options.rmdPath);
+  const std::string folder = options.archive.empty() ? "." : options.archive;
+  return gis::arealCsvPath(std::filesystem::path(archiveDirectory(folder)) /
                            (options.from + "_" + options.to + ".RMD"));
 }
 
@@ -81,22 +91,38 @@ core::Status checkOutputs(const Options& options, const std::vector<std::string>
   return status;
 }
 
+// The frames of the request, the days of its period.
+core::Status fromRequest(const core::FrameRequest& request, const std::vector<gis::Shape>& shapes,
+                         gis::ArealComputation& computation) {
+  TerminalProgress bar(kCommand);
+  core::PreprocessCallbacks callbacks;
+  callbacks.progress = [&bar](int begun, int count) { bar.update(static_cast<double>(begun) / count); };
+  return gis::arealOverArchive(request, shapes, computation, callbacks);
+}
+
 core::Status fromArchive(const Options& options, const core::PeriodDates& period,
                          const std::vector<gis::Shape>& shapes, gis::ArealComputation& computation) {
   core::AnalysisConditions conditions;
   conditions.archiveDir = archiveDirectory(options.archive);
   if (core::Status checked = core::checkPeriod(period, conditions); !checked) return checked;
   if (core::Status distinct = checkOutputs(options, conditions.archiveFiles); !distinct) return distinct;
-  TerminalProgress bar(kCommand);
-  core::PreprocessCallbacks callbacks;
-  callbacks.progress = [&bar](int begun, int count) { bar.update(static_cast<double>(begun) / count); };
-  return gis::arealOverArchive(conditions, shapes, computation, callbacks);
+  return fromRequest(core::frameRequestOf(conditions), shapes, computation);
+}
+
+core::Status fromGrib2(Options& options, const core::PeriodDates& period, const std::vector<gis::Shape>& shapes,
+                       gis::ArealComputation& computation) {
+  const core::Status computed =
+      fromRequest(grib2Request(period, {}, {}, options.grib2), shapes, computation);
+  printGrib2Summary(options.grib2);
+  return computed;
 }
 
 // Checks the form of the command line; an empty text means it is usable.
 std::string formError(const Options& options, std::optional<core::PeriodDates>& period) {
-  if (options.archive.empty()) {
-    if (options.rmdPath.empty()) return "one RMD file or --archive DIR is needed";
+  if (!options.archive.empty() && !options.grib2.inputs.empty()) return "give either --archive or --grib2";
+  if (!options.by.empty() && options.durations.empty()) return "--by goes with --durations";
+  if (options.archive.empty() && options.grib2.inputs.empty()) {
+    if (options.rmdPath.empty()) return "one RMD file, --archive DIR or --grib2 PATH... is needed";
     for (const std::string* frame : {&options.from, &options.to}) {
       if (!frame->empty() && !viewer::parseFrameReference(*frame)) {
         return "--from and --to are frame numbers from 0 or times YYYY-MM-DDThh:mm";
@@ -105,10 +131,17 @@ std::string formError(const Options& options, std::optional<core::PeriodDates>& 
     return {};
   }
   period = periodOf(options.from, options.to);
-  return period ? std::string() : "with --archive, --from and --to are days written YYYY-MM-DD";
+  return period ? std::string() : "with --archive or --grib2, --from and --to are days written YYYY-MM-DD";
 }
 
-int runAreal(const CLI::App& command, const Options& options) {
+core::Status compute(Options& options, const std::optional<core::PeriodDates>& period,
+                     const std::vector<gis::Shape>& shapes, gis::ArealComputation& computation) {
+  if (!period) return fromRmdFile(options, shapes, computation);
+  if (!options.grib2.inputs.empty()) return fromGrib2(options, *period, shapes, computation);
+  return fromArchive(options, *period, shapes, computation);
+}
+
+int runAreal(const CLI::App& command, Options& options) {
   std::optional<core::PeriodDates> period;
   if (const std::string error = formError(options, period); !error.empty()) return usageError(command, error);
   if (core::Status distinct = checkOutputs(options, {options.rmdPath, options.polygons}); !distinct) {
@@ -119,13 +152,11 @@ int runAreal(const CLI::App& command, const Options& options) {
       options.nameField.empty() ? std::nullopt : std::optional<std::string>(options.nameField);
   if (core::Status read = gis::readPolygonFile(options.polygons, nameField, shapes); !read) return refused(read);
   gis::ArealComputation computation;
-  const core::Status computed =
-      period ? fromArchive(options, *period, shapes, computation) : fromRmdFile(options, shapes, computation);
-  if (!computed) return refused(computed);
+  if (const core::Status computed = compute(options, period, shapes, computation); !computed) return refused(computed);
 
   const std::filesystem::path out = outputPath(options);
   const std::vector<int> hours = options.durations.empty() ? std::vector<int>{} : *hoursOf(options.durations);
-  if (core::Status written = gis::writeArealCsv(out, computation.table(), hours); !written) {
+  if (core::Status written = gis::writeArealCsv(out, computation.table(), hours, periodsOf(options.by)); !written) {
     return refused(written);
   }
   std::cout << out.string() << "\n";
@@ -141,9 +172,10 @@ CommandRun defineAreal(CLI::App& command) {
   command.add_option("--archive", options->archive, "archive folder, instead of an RMD file")
       ->type_name("DIR")
       ->excludes(file);
-  command.add_option("--from", options->from, "first frame (RMD file) or first day (--archive, YYYY-MM-DD)")
+  addGrib2Options(command, options->grib2)->excludes(file);
+  command.add_option("--from", options->from, "first frame (RMD file) or first day (--archive, --grib2: YYYY-MM-DD)")
       ->type_name("FRAME|DAY");
-  command.add_option("--to", options->to, "last frame (RMD file) or last day (--archive, YYYY-MM-DD)")
+  command.add_option("--to", options->to, "last frame (RMD file) or last day (--archive, --grib2: YYYY-MM-DD)")
       ->type_name("FRAME|DAY");
   command.add_option("--polygons", options->polygons, "vector file of the polygons (GeoJSON, Shapefile, GeoPackage)")
       ->type_name("FILE")
@@ -160,6 +192,9 @@ CommandRun defineAreal(CLI::App& command) {
   command.add_option("--durations", options->durations, "hours of the duration maxima, such as 1,3,6,24")
       ->type_name("H,H,...")
       ->check(hourList);
+  command.add_option("--by", options->by, "maxima of each calendar year or month of the durations")
+      ->type_name("year|month")
+      ->check(CLI::IsMember({"year", "month"}));
   command.add_option("--out", options->out, "the areal CSV file (default: beside the RMD file)")->type_name("PATH");
   return [&command, options] { return runAreal(command, *options); };
 }

@@ -1,37 +1,105 @@
 // ombrix-tool export-duration-max FILE.RMD --hours H: each cell's largest H-hour depth over the
-// file, as a GeoTIFF map in mm.
+// file, as a GeoTIFF map in mm; or over an area and period straight from the archive (--archive
+// DIR) or the agency's files (--grib2 PATH...), with --region, --from, --to and [--area].
 #include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/tool/archive_selection.h"
 #include "app/tool/command_table.h"
 #include "app/tool/export_session.h"
 #include "core/distinct_output.h"
 #include "export/current_display_export.h"
 #include "gis/duration_map.h"
 #include "gis/duration_window.h"
+#include "gis/frames_duration_map.h"
 #include "gis/geotiff_map.h"
 #include "gis/map_band.h"
 
 namespace ombrix::tool {
+namespace {
+
+struct Options {
+  std::string rmdPath;
+  int hours = 0;
+  std::string out;
+  ArchiveOptions archive;
+  Grib2Options grib2;
+};
+
+// The map's depths with the band described from its label; source names where it came from.
+core::Status writeMap(const std::filesystem::path& out, const gis::DurationMap& map, const core::CellGrid& cells,
+                      const std::filesystem::path& source) {
+  const std::vector<float> values = gis::storedToBandValues(map.grid);
+  const gis::FloatGrid grid{cells.columns, cells.rows, values};
+  const auto caption = viewer::mapCaptionOf(map.label);
+  const gis::BandDescription band = caption ? gis::describeMap(*caption, source) : gis::BandDescription{};
+  return gis::writeGeoTiffMap(out, grid, gis::csvCellCentres(cells), band);
+}
+
+// The --archive and --grib2 forms: written in the archive folder (the current folder with
+// --grib2) by default, named after the area, the period and H.
+int runFromFrames(const CLI::App& command, Options& options) {
+  if (!options.rmdPath.empty() || (command.count("--archive") && command.count("--grib2"))) {
+    return usageError(command, "give either FILE.RMD, --archive or --grib2");
+  }
+  ArchiveSelection selection;
+  if (const std::string error = readArchiveSelection(options.archive, selection); !error.empty()) {
+    return usageError(command, error);
+  }
+  core::AnalysisConditions& c = selection.conditions;
+  core::FrameRequest request;
+  if (options.grib2.inputs.empty()) {
+    if (!catalogueSelection(selection)) return kExitRefused;
+    request = core::frameRequestOf(c);
+  } else {
+    c.archiveDir = archiveDirectory(".");
+    request = grib2Request(selection.period, {c.areaWestLon, c.areaNorthLat, c.areaEastLon, c.areaSouthLat},
+                           c.areaName, options.grib2);
+  }
+  gis::FramesDurationMap map;
+  const core::Status computed = [&] {
+    TerminalProgress bar("export-duration-max");
+    core::PreprocessCallbacks callbacks;
+    callbacks.progress = [&bar](int begun, int count) { bar.update(static_cast<double>(begun) / count); };
+    return gis::durationMaximumMapOf(request, options.hours, map, callbacks);
+  }();
+  if (request.fromGrib2()) printGrib2Summary(options.grib2);
+  if (!computed) return refused(computed);
+  std::filesystem::path out = options.out;
+  if (out.empty()) {
+    c.periodYear = selection.period.year;
+    c.periodMonth = selection.period.month;
+    c.periodDay = selection.period.day;
+    out = std::filesystem::path(core::outputRmdPath(c)).replace_extension().string() + "-MAX" +
+          std::to_string(options.hours) + "H.tif";
+  }
+  if (core::Status distinct = core::checkOutputNotInput(out, request.archiveFiles); !distinct) return refused(distinct);
+  const std::filesystem::path source = request.fromGrib2() ? options.grib2.inputs.front() : c.archiveDir;
+  if (core::Status written = writeMap(out, map.map, map.cells, source); !written) return refused(written);
+  std::cout << out.string() << "\n";
+  return kExitOk;
+}
+
+}  // namespace
 
 CommandRun defineExportDurationMax(CLI::App& command) {
-  struct Options {
-    std::string rmdPath;
-    int hours = 0;
-    std::string out;
-  };
   const auto options = std::make_shared<Options>();
-  addRmdFileArgument(command, options->rmdPath);
+  addRmdFileArgument(command, options->rmdPath)->required(false);
+  addArchiveOptions(command, options->archive);
+  addPeriodOptions(command, options->archive);
+  addGrib2Options(command, options->grib2);
   command.add_option("--hours", options->hours, "duration H in hours")
       ->type_name("H")
       ->required()
       ->check(CLI::Range(gis::kMinDurationHours, gis::kMaxDurationHours));
   command.add_option("--out", options->out, "the GeoTIFF file (default: the current-display name, .tif)")
       ->type_name("PATH");
-  return [options] {
+  return [&command, options] {
+    if (command.count("--archive") || command.count("--grib2")) return runFromFrames(command, *options);
+    if (options->rmdPath.empty()) return usageError(command, "FILE.RMD, --archive DIR or --grib2 PATH... is needed");
     core::AnalysisConditions conditions;
     if (core::Status opened = openForExport(options->rmdPath, conditions); !opened) return refused(opened);
     core::RmdDataset file = conditions.openFileDataset();
@@ -44,13 +112,8 @@ CommandRun defineExportDurationMax(CLI::App& command) {
     std::filesystem::path out = options->out;
     if (out.empty()) out = exports::currentDisplayPath(conditions, conditions.areaName).replace_extension(".tif");
     if (core::Status distinct = core::checkOutputNotInput(out, {options->rmdPath}); !distinct) return refused(distinct);
-    const std::vector<float> values = gis::storedToBandValues(conditions.rainGrid);
-    const gis::FloatGrid grid{conditions.grid.columns, conditions.grid.rows, values};
-    const auto caption = viewer::mapCaptionOf(conditions.frameLabel);
-    const gis::BandDescription band = caption ? gis::describeMap(*caption, options->rmdPath) : gis::BandDescription{};
-    if (core::Status written = gis::writeGeoTiffMap(out, grid, gis::csvCellCentres(conditions.grid), band); !written) {
-      return refused(written);
-    }
+    const gis::DurationMap shown{conditions.rainGrid, conditions.frameLabel};
+    if (core::Status written = writeMap(out, shown, conditions.grid, options->rmdPath); !written) return refused(written);
     std::cout << out.string() << "\n";
     return kExitOk;
   };

@@ -1,8 +1,10 @@
 // ombrix-tool export-netcdf: frames of an RMD file, or an area and period straight from the
-// archive, as one NetCDF-CF file.
+// archive or the agency's GRIB2 files, as one NetCDF-CF file.
 //   export-netcdf FILE.RMD [--from F] [--to F] [--out PATH] [--stamps-utc] [--force]
 //   export-netcdf --archive DIR --region NAME --from YYYY-MM-DD --to YYYY-MM-DD [--area N,W,S,E]
 //                 [--out PATH] [--stamps-utc] [--force]
+//   export-netcdf --grib2 PATH... --region NAME --from YYYY-MM-DD --to YYYY-MM-DD [--area N,W,S,E]
+//                 [--utc] [--out PATH] [--force]
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -26,6 +28,7 @@ struct Options {
   std::string out;
   bool stampsUtc = false;
   bool force = false;
+  Grib2Options grib2;
 };
 
 // The command as the history attribute records it.
@@ -36,12 +39,14 @@ std::string historyOf(const Options& o) {
   };
   add("", o.rmdPath);
   add("--archive", o.archive.archive);
+  for (const std::string& input : o.grib2.inputs) add(&input == &o.grib2.inputs.front() ? "--grib2" : "", input);
   add("--region", o.archive.region);
   add("--area", o.archive.area);
   add("--from", o.range.from);
   add("--to", o.range.to);
   add("--out", o.out);
   if (o.stampsUtc) text += " --stamps-utc";
+  if (o.grib2.utc) text += " --utc";
   return text;
 }
 
@@ -52,7 +57,7 @@ int writeCube(const std::filesystem::path& target, const Options& options, const
   {
     TerminalProgress bar("export-netcdf");
     gis::NetcdfExportOptions exportOptions;
-    exportOptions.stampsUtc = options.stampsUtc;
+    exportOptions.stampsUtc = options.stampsUtc || options.grib2.utc;
     exportOptions.history = historyOf(options);
     exportOptions.progress = [&bar](double fraction) { bar.update(fraction); };
     written = write(exportOptions);
@@ -62,15 +67,39 @@ int writeCube(const std::filesystem::path& target, const Options& options, const
   return kExitOk;
 }
 
-int runFromArchive(const CLI::App& command, const Options& options) {
-  if (!options.rmdPath.empty()) return usageError(command, "give either FILE.RMD or --archive");
-  ArchiveSelection selection;
+// The selection of the --archive and --grib2 forms; an empty text means success, anything else
+// is the usage error to report.
+std::string readSelection(const Options& options, ArchiveSelection& selection) {
+  if (!options.rmdPath.empty()) return "give either FILE.RMD, --archive or --grib2";
+  if (!options.archive.archive.empty() && !options.grib2.inputs.empty()) return "give either --archive or --grib2";
   ArchiveOptions archive = options.archive;
   archive.from = options.range.from;
   archive.to = options.range.to;
-  if (const std::string error = readArchiveSelection(archive, selection); !error.empty()) {
-    return usageError(command, error);
-  }
+  return readArchiveSelection(archive, selection);
+}
+
+int runFromGrib2(const CLI::App& command, Options& options) {
+  ArchiveSelection selection;
+  if (const std::string error = readSelection(options, selection); !error.empty()) return usageError(command, error);
+  core::AnalysisConditions& c = selection.conditions;
+  c.archiveDir = archiveDirectory(".");
+  c.periodYear = selection.period.year;
+  c.periodMonth = selection.period.month;
+  c.periodDay = selection.period.day;
+  const std::filesystem::path target =
+      options.out.empty() ? gis::netcdfPathBeside(core::outputRmdPath(c)) : std::filesystem::path(options.out);
+  const core::FrameRequest request = grib2Request(
+      selection.period, {c.areaWestLon, c.areaNorthLat, c.areaEastLon, c.areaSouthLat}, c.areaName, options.grib2);
+  const int exit = writeCube(target, options, [&](const gis::NetcdfExportOptions& exportOptions) {
+    return gis::exportArchiveNetcdf(request, target, exportOptions);
+  });
+  printGrib2Summary(options.grib2);
+  return exit;
+}
+
+int runFromArchive(const CLI::App& command, const Options& options) {
+  ArchiveSelection selection;
+  if (const std::string error = readSelection(options, selection); !error.empty()) return usageError(command, error);
   if (!catalogueSelection(selection)) return kExitRefused;
   const std::filesystem::path target =
       options.out.empty() ? gis::netcdfPathBeside(core::outputRmdPath(selection.conditions))
@@ -79,12 +108,12 @@ int runFromArchive(const CLI::App& command, const Options& options) {
     return refused(distinct);
   }
   return writeCube(target, options, [&](const gis::NetcdfExportOptions& exportOptions) {
-    return gis::exportArchiveNetcdf(selection.conditions, target, exportOptions);
+    return gis::exportArchiveNetcdf(core::frameRequestOf(selection.conditions), target, exportOptions);
   });
 }
 
 int runFromRmd(const CLI::App& command, const Options& options) {
-  if (options.rmdPath.empty()) return usageError(command, "FILE.RMD or --archive DIR is needed");
+  if (options.rmdPath.empty()) return usageError(command, "FILE.RMD, --archive DIR or --grib2 PATH... is needed");
   if (command.count("--region") + command.count("--area") > 0) {
     return usageError(command, "--region and --area go with --archive");
   }
@@ -108,16 +137,18 @@ CommandRun defineExportNetcdf(CLI::App& command) {
   const auto options = std::make_shared<Options>();
   command.add_option("file", options->rmdPath, "preprocessed file (or --archive)")->type_name("FILE.RMD");
   addArchiveOptions(command, options->archive);
+  addGrib2Options(command, options->grib2);
   // Frames (a number or YYYY-MM-DDThh:mm) of FILE.RMD or days of the archive: each form checks its own.
-  command.add_option("--from", options->range.from, "first frame of FILE.RMD, or first day YYYY-MM-DD with --archive")
+  command.add_option("--from", options->range.from, "first frame of FILE.RMD, or first day YYYY-MM-DD with --archive or --grib2")
       ->type_name("F");
-  command.add_option("--to", options->range.to, "last frame of FILE.RMD, or last day YYYY-MM-DD with --archive")
+  command.add_option("--to", options->range.to, "last frame of FILE.RMD, or last day YYYY-MM-DD with --archive or --grib2")
       ->type_name("F");
   command.add_option("--out", options->out, "NetCDF file to write (default: beside the RMD file, .nc)")
       ->type_name("PATH");
   command.add_flag("--stamps-utc", options->stampsUtc, "the archive was imported with UTC days: no shift to UTC");
   command.add_flag("--force", options->force, "replace an existing output file");
   return [&command, options] {
+    if (command.count("--grib2")) return runFromGrib2(command, *options);
     return command.count("--archive") ? runFromArchive(command, *options) : runFromRmd(command, *options);
   };
 }

@@ -1,5 +1,6 @@
 // ombrix-tool series FILE.RMD (--lat LAT --lon LON | --id N): the rain rate of one cell in
-// every frame, read straight from the file.
+// every frame, read straight from the file; or series --grib2 PATH... --from DAY --to DAY
+// --lat LAT --lon LON [--utc], straight from the agency's files.
 #include <charconv>
 #include <filesystem>
 #include <iostream>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/tool/archive_selection.h"
 #include "app/tool/command_table.h"
 #include "core/distinct_output.h"
 #include "core/frame_slots.h"
@@ -15,6 +17,7 @@
 #include "core/rmd_dataset.h"
 #include "gis/areal_csv.h"
 #include "gis/cell_weights.h"
+#include "gis/point_series.h"
 
 namespace ombrix::tool {
 namespace {
@@ -25,6 +28,9 @@ struct Options {
   std::string lon;
   std::optional<std::int64_t> id;
   std::string out;
+  Grib2Options grib2;
+  std::string from;
+  std::string to;
 };
 
 std::optional<double> degrees(const std::string& text) {
@@ -42,7 +48,35 @@ std::optional<std::size_t> chosenCell(const Options& options, const core::CellGr
   return gis::cellContaining(grid, *degrees(options.lon), *degrees(options.lat));
 }
 
-int runSeries(const CLI::App& command, const Options& options) {
+// The --grib2 form: the cell holding --lat/--lon over the days --from to --to, written in the
+// current folder by default.
+int runSeriesGrib2(const CLI::App& command, Options& options) {
+  const std::optional<core::PeriodDates> period = periodOf(options.from, options.to);
+  if (!options.rmdPath.empty() || options.id || options.lat.empty() || !period) {
+    return usageError(command, "with --grib2, give --lat, --lon and the days --from and --to, written YYYY-MM-DD");
+  }
+  gis::PointSeries series;
+  const core::Status computed = [&] {
+    TerminalProgress bar("series");
+    core::PreprocessCallbacks callbacks;
+    callbacks.progress = [&bar](int begun, int count) { bar.update(static_cast<double>(begun) / count); };
+    return gis::pointSeries(grib2Request(*period, {}, {}, options.grib2), *degrees(options.lon),
+                            *degrees(options.lat), series, callbacks);
+  }();
+  printGrib2Summary(options.grib2);
+  if (!computed) return refused(computed);
+  const std::filesystem::path out =
+      !options.out.empty() ? std::filesystem::path(options.out)
+                           : std::filesystem::path(options.from + "_" + options.to + "-series-" +
+                                                   std::to_string(series.cell) + ".csv");
+  if (core::Status written = gis::writeSeriesCsv(out, series.times, series.values); !written) return refused(written);
+  std::cout << out.string() << "\n";
+  return kExitOk;
+}
+
+int runSeries(const CLI::App& command, Options& options) {
+  if (!options.grib2.inputs.empty()) return runSeriesGrib2(command, options);
+  if (options.rmdPath.empty()) return usageError(command, "FILE.RMD or --grib2 PATH... is needed");
   if (!options.id && (options.lat.empty() || options.lon.empty())) {
     return usageError(command, "give --lat and --lon, or --id");
   }
@@ -72,7 +106,7 @@ CommandRun defineSeries(CLI::App& command) {
   const CLI::Validator inDegrees(
       [](std::string& text) { return degrees(text) ? std::string() : std::string("degrees are a decimal number"); },
       "", "degrees");
-  addRmdFileArgument(command, options->rmdPath);
+  addRmdFileArgument(command, options->rmdPath)->required(false);
   CLI::Option* lat = command.add_option("--lat", options->lat, "latitude of the point")->type_name("DEG")->check(inDegrees);
   CLI::Option* lon = command.add_option("--lon", options->lon, "longitude of the point")->type_name("DEG")->check(inDegrees);
   lat->needs(lon);
@@ -90,6 +124,9 @@ CommandRun defineSeries(CLI::App& command) {
       ->excludes(lat)
       ->excludes(lon);
   command.add_option("--out", options->out, "the CSV file (default: beside the RMD file)")->type_name("PATH");
+  addGrib2Options(command, options->grib2);
+  command.add_option("--from", options->from, "with --grib2: the first day")->type_name("YYYY-MM-DD");
+  command.add_option("--to", options->to, "with --grib2: the last day")->type_name("YYYY-MM-DD");
   return [&command, options] { return runSeries(command, *options); };
 }
 

@@ -13,9 +13,11 @@
 #include <utility>
 
 #include "core/messages.h"
+#include "gis/areal_csv.h"
 #include "gis/areal_series.h"
 #include "gis/duration_maxima.h"
 #include "gis/polygon_file.h"
+#include "support/sample_rmd.h"
 #include "support/test_support.h"
 
 namespace ombrix::gis {
@@ -227,6 +229,30 @@ TEST(CellDurationMaxima, EqualThePlainWindowsOfEveryCell) {
 }
 
 using test::TempDir;
+
+// Hourly frames across New Year: a window crossing the boundary belongs to the period of its
+// last frame, and frames_missing counts each period's frames without data.
+TEST(ArealDurations, MaximaOfEachYearOrMonth) {
+  TempDir dir;
+  ArealTable table;
+  table.names = {"b"};
+  table.times = {{2019, 12, 31, 22, 0}, {2019, 12, 31, 23, 0}, {2020, 1, 1, 0, 0}, {2020, 1, 1, 1, 0}, {2020, 1, 1, 2, 0}};
+  for (double mean : {1.0, 5.0, 4.0, kNone, 2.0}) table.values.push_back({mean, std::isnan(mean) ? 0.0 : 1.0});
+  const std::pair<MaximaPeriods, std::vector<std::string>> cases[] = {
+      {MaximaPeriods::Year,
+       {"name,hours,period,depth_mm,end_time,frames_missing", "b,1,2019,5.00,2019-12-31 23:00,0",
+        "b,1,2020,4.00,2020-01-01 00:00,1", "b,2,2019,6.00,2019-12-31 23:00,0", "b,2,2020,9.00,2020-01-01 00:00,1"}},
+      {MaximaPeriods::Month,
+       {"name,hours,period,depth_mm,end_time,frames_missing", "b,1,2019-12,5.00,2019-12-31 23:00,0",
+        "b,1,2020-01,4.00,2020-01-01 00:00,1", "b,2,2019-12,6.00,2019-12-31 23:00,0",
+        "b,2,2020-01,9.00,2020-01-01 00:00,1"}},
+      {MaximaPeriods::Whole, {"name,hours,depth_mm,end_time", "b,1,5.00,2019-12-31 23:00", "b,2,9.00,2020-01-01 00:00"}},
+  };
+  for (const auto& [by, lines] : cases) {
+    ASSERT_TRUE(writeArealCsv(dir / "a-areal.csv", table, {1, 2}, by));
+    EXPECT_EQ(test::crlfLines(test::readText(dir / "a-areal-durations.csv").substr(3)), lines);
+  }
+}
 
 constexpr LonLat kCorners[] = {{139.25, 35.5}, {139.75, 35.5}, {139.75, 36.0}, {139.25, 36.0}};
 

@@ -214,7 +214,7 @@ TEST(NetcdfExport, ArchiveFormEqualsTheFormOfItsRmdFileAndRefusalsWriteNothing) 
   int progressCalls = 0;
   NetcdfExportOptions options;
   options.progress = [&](double) { ++progressCalls; };
-  ASSERT_TRUE(exportArchiveNetcdf(c, dir / "archive.nc", options));
+  ASSERT_TRUE(exportArchiveNetcdf(core::frameRequestOf(c), dir / "archive.nc", options));
   EXPECT_EQ(progressCalls, 2);
 
   const Cube fromRmd = readCube(dir / "rmd.nc");
@@ -230,7 +230,7 @@ TEST(NetcdfExport, ArchiveFormEqualsTheFormOfItsRmdFileAndRefusalsWriteNothing) 
   // The second day on another grid, and frames past the end of the open file.
   writeArchive(dir.path(), {36'000'000, 139'000'000, 31'250, 20'833, 10, 7});
   const std::vector<std::string> before = test::namesIn(dir.path());
-  EXPECT_EQ(message(exportArchiveNetcdf(archiveConditions(dir.path()), dir / "x.nc", {})), messages::kGridMismatch);
+  EXPECT_EQ(message(exportArchiveNetcdf(core::frameRequestOf(archiveConditions(dir.path())), dir / "x.nc", {})), messages::kGridMismatch);
   EXPECT_EQ(message(exportOpenFileNetcdf(area, 95, 96, dir / "x.nc", {})),
             messages::kFrameNotInFile);
   EXPECT_EQ(test::namesIn(dir.path()), before);

@@ -40,6 +40,29 @@ TEST(Grib2File, DecodesTheGridTimesAndCellsOfARealField) {
   }
 }
 
+// A window of the real field is the same cells as the whole field cut to it, at the edges, in
+// one cell and over the whole grid; a window past the grid is refused.
+TEST(Grib2File, AWindowDecodesTheCellsOfTheWholeFieldCutToIt) {
+  const std::string path = std::string(OMBRIX_DATA_DIR) + "/Z__C_RJTD_20200707000000_SRF_GPV_Ggis1km_Prr60lv_ANAL_grib2.bin";
+  Grib2Field whole;
+  ASSERT_TRUE(readGrib2File(path, whole));
+  const Grib2Window windows[] = {{1700, 1900, 950, 1100}, {0, 0, 0, 2559}, {3359, 3359, 2559, 2559},
+                                 {1813, 1813, 1047, 1047}, {0, 3359, 0, 2559}, {623, 700, 2000, 2559}};
+  for (const Grib2Window& w : windows) {
+    Grib2Field cut;
+    ASSERT_TRUE(readGrib2File(path, cut, Grib2Content::Everything, &w));
+    std::vector<std::uint8_t> expected;
+    for (int r = w.firstRow; r <= w.lastRow; ++r) {
+      const auto row = whole.levels.begin() + static_cast<std::ptrdiff_t>(r) * 2560;
+      expected.insert(expected.end(), row + w.firstCol, row + w.lastCol + 1);
+    }
+    EXPECT_TRUE(cut.levels == expected) << w.firstRow << "," << w.firstCol;
+  }
+  const Grib2Window past{3000, 3360, 0, 10};
+  Grib2Field refused;
+  EXPECT_EQ(readGrib2File(path, refused, Grib2Content::Everything, &past).problem, core::Problem::Grib2UnsupportedGrid);
+}
+
 std::vector<std::uint8_t> expand(const std::vector<std::uint8_t>& stream, int bits, int maxLevel, std::size_t cells,
                                  core::Problem expected = core::Problem::None) {
   std::vector<std::uint8_t> levels(cells, 0xee);

@@ -1,0 +1,45 @@
+#include "gis/frames_duration_map.h"
+
+#include <memory>
+
+#include "gis/duration_maxima.h"
+#include "gis/duration_window.h"
+#include "import/grib2_frames.h"
+#include "viewer/frame_accumulation.h"
+
+namespace ombrix::gis {
+
+core::Status durationMaximumMapOf(const core::FrameRequest& request, int hours, FramesDurationMap& result,
+                                  const core::PreprocessCallbacks& callbacks) {
+  if (!durationHoursValid(hours)) return {core::Problem::DurationHoursInvalid};
+  const std::unique_ptr<core::FrameSource> source = import::frameSourceFor(request);
+  core::AreaFrameLayout layout;
+  if (core::Status s = source->plan(request.area, layout); !s) return s;
+  const core::PeriodDates& period = request.period;
+  const core::SlotClock clock = core::slotClockFrom(period.year[0], period.month[0], period.day[0]);
+  if (!durationFits(layout.frameCount(), clock.framesPerHour(), hours)) {
+    return {core::Problem::DurationLongerThanRange, {}, {std::to_string(hours)}};
+  }
+  CellDurationMaxima maxima(layout.header.cellCount(), clock.framesPerHour(), hours);
+  // The frames of the windows running, each kept until it leaves them.
+  std::vector<std::vector<std::int16_t>> kept(static_cast<std::size_t>(maxima.windowFrames()));
+  core::TimeStamp first;
+  core::TimeStamp last;
+  const core::Status streamed = core::streamEverySlot(
+      *source, layout, clock, callbacks,
+      [&](std::int64_t k, const core::TimeStamp& time, std::span<const std::int16_t> cells) {
+        std::vector<std::int16_t>& slot = kept[static_cast<std::size_t>(k % maxima.windowFrames())];
+        maxima.add(cells, slot);
+        slot.assign(cells.begin(), cells.end());
+        if (k == 0) first = time;
+        last = time;
+        return core::Status();
+      });
+  if (!streamed) return streamed;
+  result.map.grid = maxima.takeDepths();
+  result.map.label = viewer::rangeLabel(first, last, viewer::RangeFold::Maximum) + std::to_string(hours) + "H";
+  result.cells = core::cellGridOf(layout.header, period.year[0], period.month[0]);
+  return {};
+}
+
+}  // namespace ombrix::gis

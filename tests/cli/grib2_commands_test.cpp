@@ -1,0 +1,121 @@
+// ombrix-tool's --grib2 forms: the same files as import-grib2 followed by the --archive form,
+// byte for byte, and the refusals of the new form.
+#include <gtest/gtest.h>
+
+#include "core/messages.h"
+#include "support/grib2_restamp.h"
+#include "tests/cli/cli_test_support.h"
+
+namespace ombrix {
+namespace {
+
+namespace fs = std::filesystem;
+using test::expectRefused;
+using test::shellQuote;
+using test::tool;
+
+// Half hours of 6-7 July 2020 (UTC) made from the real fields, two basins over Kyushu and one
+// far out at sea, and a broken file in a folder of its own.
+struct Grib2Inputs {
+  test::TempDir dir;
+  fs::path in = dir / "in";
+  fs::path broken = dir / "broken" / test::agencyName(2020, 7, 7, 1, 0);
+  fs::path basins = dir / "basins.geojson";
+  fs::path atSea = dir / "at-sea.geojson";
+  Grib2Inputs() {
+    fs::create_directories(in);
+    fs::create_directories(broken.parent_path());
+    const std::vector<std::uint8_t> fields[] = {test::readBytes(test::realField(0)),
+                                                test::readBytes(test::realField(1))};
+    for (const auto& [field, day, hour, minute] : {std::tuple{0, 6, 14, 30}, {1, 6, 15, 0}, {0, 7, 2, 0}}) {
+      test::writeBytes(in / test::agencyName(2020, 7, day, hour, minute),
+                       test::restamped(fields[field], 2020, 7, day, hour, minute));
+    }
+    test::writeText(broken, "GRIB");
+    const std::string feature = R"({"type":"Feature","properties":{"name":"%s"},"geometry":{"type":"Polygon",)"
+                                R"("coordinates":[[[%s],[%s],[%s],[%s]]]}})";
+    const auto polygon = [&](const char* name, const char* a, const char* b, const char* c) {
+      char text[512];
+      std::snprintf(text, sizeof text, feature.c_str(), name, a, b, c, a);
+      return std::string(text);
+    };
+    const std::string north = polygon("筑後川", "130.3,33.1", "130.9,33.2", "130.7,33.45");
+    const std::string south = polygon("south", "130.4,32.6", "130.9,32.7", "130.6,32.9");
+    const std::string sea = polygon("sea", "160.0,10.0", "160.5,10.0", "160.2,10.4");
+    test::writeText(basins, R"({"type":"FeatureCollection","features":[)" + north + "," + south + "]}");
+    test::writeText(atSea, R"({"type":"FeatureCollection","features":[)" + north + "," + sea + "]}");
+  }
+  std::string folder(const fs::path& path) const { return shellQuote(path.string()); }
+};
+
+TEST(Grib2Forms, ArealEqualsImportThenArchiveAndNamesSkippedFiles) {
+  Grib2Inputs g;
+  const fs::path archive = g.dir / "archive";
+  ASSERT_EQ(tool("import-grib2 --archive " + g.folder(archive) + " " + g.folder(g.in) + " " +
+                 g.folder(g.broken.parent_path())).exitCode, 0);
+  const std::string common = " --from 2020-07-06 --to 2020-07-07 --durations 1,3 --polygons " + g.folder(g.basins);
+  ASSERT_EQ(tool("areal --archive " + g.folder(archive) + common + " --out " + g.folder(g.dir / "a.csv")).exitCode, 0);
+  const auto run = tool("areal --grib2 " + g.folder(g.in) + " " + g.folder(g.broken) + common + " --out " +
+                        g.folder(g.dir / "g.csv"));
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.err, std::string(messages::kNotGrib2Rainfall) + g.broken.string() + "\n" +
+                         std::string(messages::kImportSummaryRefused) + "1\n");
+  for (const char* name : {".csv", "-areal-durations.csv"}) {
+    const std::string suffix = name[0] == '.' ? "" : "-areal-durations";
+    EXPECT_EQ(test::readBytes(g.dir / ("g" + suffix + ".csv")), test::readBytes(g.dir / ("a" + suffix + ".csv")));
+  }
+  const std::string rmd = test::printedPath(
+      tool("preprocess --archive " + g.folder(archive) + " --region Ky --from 2020-07-06 --to 2020-07-07"));
+  const std::string point = " --lat 33.2 --lon 130.6 --out ";
+  ASSERT_EQ(tool("series " + shellQuote(rmd) + point + g.folder(g.dir / "a-series.csv")).exitCode, 0);
+  ASSERT_EQ(tool("series --grib2 " + g.folder(g.in) + " --from 2020-07-06 --to 2020-07-07" + point +
+                 g.folder(g.dir / "g-series.csv")).exitCode, 0);
+  EXPECT_EQ(test::readBytes(g.dir / "g-series.csv"), test::readBytes(g.dir / "a-series.csv"));
+  // The duration map of the three forms.
+  const std::string days = " --region Ky --from 2020-07-06 --to 2020-07-07 --hours 1 --out ";
+  for (const auto& [form, name] : {std::pair{shellQuote(rmd) + " --hours 1 --out ", "r.tif"},
+                                   {"--archive " + g.folder(archive) + days, "a.tif"},
+                                   {"--grib2 " + g.folder(g.in) + days, "g.tif"}}) {
+    ASSERT_EQ(tool("export-duration-max " + form + g.folder(g.dir / name)).exitCode, 0) << form;
+  }
+  EXPECT_EQ(test::readBytes(g.dir / "g.tif"), test::readBytes(g.dir / "r.tif"));
+  EXPECT_EQ(test::readBytes(g.dir / "a.tif"), test::readBytes(g.dir / "r.tif"));
+  const auto lines = test::crlfLines(test::readText(g.dir / "g.csv").substr(3));
+  ASSERT_EQ(lines.size(), 97u);
+  EXPECT_EQ(lines[49].substr(0, 17), "2020-07-07 00:00,");  // 15:00 UTC
+  EXPECT_NE(lines[49].substr(17, 2), ",,");
+}
+
+TEST(Grib2Forms, RefusalsWriteNothing) {
+  Grib2Inputs g;
+  const std::string in = " --grib2 " + g.folder(g.in);
+  const std::string period = " --from 2020-07-06 --to 2020-07-07";
+  const std::string out = " --out " + g.folder(g.dir / "out");
+  const std::string basins = " --polygons " + g.folder(g.basins);
+  const fs::path missing = g.dir / "not-there";
+  const std::pair<std::string, std::string> cases[] = {
+      {"areal --grib2 " + g.folder(missing) + period + basins + out,
+       std::string(messages::kGrib2InputMissing) + missing.string()},
+      {"areal" + in + " --from 2020-08-01 --to 2020-08-31" + basins + out, std::string(messages::kGrib2NoFileInPeriod)},
+      {"areal" + in + period + " --polygons " + g.folder(g.atSea) + out,
+       std::string(messages::kPolygonOutsideGrid) + "sea"},
+      {"export-netcdf" + in + " --region Ky --from 2020-09-01 --to 2020-09-02" + out,
+       std::string(messages::kGrib2NoFileInPeriod)},
+      {"export-netcdf --grib2 " + g.folder(missing) + " --region Ky" + period + out,
+       std::string(messages::kGrib2InputMissing) + missing.string()},
+      {"series" + in + period + " --lat 10 --lon 160" + out, std::string(messages::kPointOutsideGrid)},
+      {"export-duration-max" + in + " --region My --area 11,160,10,161 --hours 3" + period + out,
+       std::string(messages::kAreaOutsideGrid)},
+  };
+  for (const auto& [command, message] : cases) {
+    SCOPED_TRACE(command);
+    expectRefused(tool(command), message);
+    EXPECT_FALSE(fs::exists(g.dir / "out"));
+  }
+  EXPECT_EQ(tool("areal" + in + " --archive " + g.folder(g.dir.path()) + period + basins).exitCode, 2);
+  const auto cube = tool("export-netcdf" + in + " --region My --area 33.5,130,32.5,131" + period + out);
+  EXPECT_EQ(test::printedPath(cube), (g.dir / "out").string());
+}
+
+}  // namespace
+}  // namespace ombrix
