@@ -10,6 +10,7 @@
 #include <functional>
 #include <cpl_minixml.h>
 #include <gdal.h>
+#include <ogr_srs_api.h>
 #include <netcdf.h>
 #include <random>
 #include <string>
@@ -307,6 +308,10 @@ TEST(GeoTiffMap, ShownMapIsACogWhoseCellCentresAndValuesAreThoseOfTheCsv) {
   ASSERT_NE(dataset, nullptr);
   EXPECT_STREQ(GDALGetMetadataItem(dataset, "LAYOUT", "IMAGE_STRUCTURE"), "COG");
   EXPECT_STREQ(GDALGetMetadataItem(dataset, "COMPRESSION", "IMAGE_STRUCTURE"), "DEFLATE");
+  OGRSpatialReferenceH crs = GDALGetSpatialRef(dataset);
+  ASSERT_NE(crs, nullptr);
+  EXPECT_EQ(std::tuple(std::string(OSRGetAuthorityName(crs, nullptr)), std::string(OSRGetAuthorityCode(crs, nullptr))),
+            std::tuple(std::string("EPSG"), std::string("4326")));
   double t[6];
   ASSERT_EQ(GDALGetGeoTransform(dataset, t), CE_None);
   GDALRasterBandH band = GDALGetRasterBand(dataset, 1);
