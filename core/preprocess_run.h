@@ -37,7 +37,7 @@ std::string outputRmdPath(const AnalysisConditions& conditions);
 // period and the output path, taken when it starts: changes made to conditions while it yields
 // do not reach it.
 PreprocessResult runPreprocessing(const AnalysisConditions& conditions, std::filesystem::path output,
-                                  const PreprocessCallbacks& callbacks = {});
+                                  const OperationCallbacks& callbacks = {});
 
 // Stores halfHourly and outFrameCount when the run decided them; nothing else is touched.
 void applyPreprocessResult(const PreprocessResult& result, AnalysisConditions& conditions) noexcept;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/area_frames.h"
 #include "core/frame_slots.h"
 
 namespace ombrix::gis {
@@ -32,14 +33,13 @@ int framesPerHourOf(const core::RmdDataset& file) {
 }
 
 core::Status arealOverOpenFile(core::RmdDataset& file, const std::vector<Shape>& shapes, int first, int last,
-                               ArealComputation& computation, const core::PreprocessCallbacks& callbacks) {
+                               ArealComputation& computation, const core::OperationCallbacks& callbacks) {
   if (first < 0 || last < first || last >= file.frameCount()) return {core::Problem::TimesNotInOrder};
   const std::vector<core::TimeStamp> times = core::frameTimes(file.header(), file.index());
   if (core::Status s = computation.prepare(shapes, file.grid(), framesPerHourOf(file)); !s) return s;
   std::vector<std::int16_t> cells;
   for (int i = first; i <= last; ++i) {
-    if (callbacks.yield) callbacks.yield();
-    if (callbacks.progress) callbacks.progress(i - first + 1, last - first + 1);
+    if (core::Status s = callbacks.step(i - first + 1, last - first + 1); !s) return s;
     if (core::Status s = file.readFrame(i, cells); !s) return s;
     computation.addFrame(times[static_cast<std::size_t>(i)], cells);
   }
@@ -47,7 +47,7 @@ core::Status arealOverOpenFile(core::RmdDataset& file, const std::vector<Shape>&
 }
 
 core::Status arealOverArchive(const core::AnalysisConditions& conditions, const std::vector<Shape>& shapes,
-                              ArealComputation& computation, const core::PreprocessCallbacks& callbacks) {
+                              ArealComputation& computation, const core::OperationCallbacks& callbacks) {
   const core::AnalysisConditions windowed = windowAround(conditions, shapes);
   core::AreaFrameLayout layout;
   if (core::Status s = core::checkPeriodAndArea(windowed, layout); !s) return s;

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "core/analysis_conditions.h"
-#include "core/preprocess_run.h"
+#include "core/operation_callbacks.h"
 #include "core/problem.h"
 #include "core/rmd_dataset.h"
 #include "gis/areal_series.h"
@@ -19,12 +19,12 @@ int framesPerHourOf(const core::RmdDataset& file);
 // labelled with the time its slot stands for. callbacks.progress gets (frames done, frames).
 core::Status arealOverOpenFile(core::RmdDataset& file, const std::vector<Shape>& shapes, int first, int last,
                                ArealComputation& computation,
-                               const core::PreprocessCallbacks& callbacks = {});
+                               const core::OperationCallbacks& callbacks = {});
 
 // Every frame slot of the archive period in conditions (archiveDir, period and catalogue),
 // decoded from the archive in a window cut around the polygons; memory does not grow with the
 // period beyond the table. Same refusals as preprocessing, and those of prepare().
 core::Status arealOverArchive(const core::AnalysisConditions& conditions, const std::vector<Shape>& shapes,
-                              ArealComputation& computation, const core::PreprocessCallbacks& callbacks = {});
+                              ArealComputation& computation, const core::OperationCallbacks& callbacks = {});
 
 }  // namespace ombrix::gis

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/analysis_conditions.h"
-#include "core/preprocess_run.h"
+#include "core/operation_callbacks.h"
 #include "core/problem.h"
 #include "core/rmd_dataset.h"
 
@@ -26,7 +26,7 @@ inline constexpr std::size_t kDurationBandCells = std::size_t{1} << 19;
 // Refused: frames out of order, H outside 1 .. kMaxDurationHours or longer than the frames (no
 // window fits), a frame that cannot be read.
 core::Status durationMaximumMap(core::RmdDataset& file, int first, int last, int hours,
-                                DurationMap& map, const core::PreprocessCallbacks& callbacks = {},
+                                DurationMap& map, const core::OperationCallbacks& callbacks = {},
                                 std::size_t bandCells = kDurationBandCells);
 
 // The map becomes the one shown: rainGrid and frameLabel.

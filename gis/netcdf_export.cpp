@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/area_frames.h"
+#include "core/distinct_output.h"
 #include "core/frame_slots.h"
 #include "core/preprocess_run.h"
 #include "core/rmd_file.h"
@@ -26,11 +27,6 @@ CubeLayout layoutFor(const core::CellGrid& grid, const std::string& name, const 
   return layout;
 }
 
-void report(const NetcdfExportOptions& options, double fraction) {
-  if (options.yield) options.yield();
-  if (options.progress) options.progress(fraction);
-}
-
 }  // namespace
 
 std::filesystem::path netcdfPathBeside(const std::filesystem::path& rmdFile) {
@@ -38,8 +34,21 @@ std::filesystem::path netcdfPathBeside(const std::filesystem::path& rmdFile) {
   return path.replace_extension(".nc");
 }
 
+core::Status exportNetcdf(NetcdfRequest request, const core::OperationCallbacks& callbacks) {
+  if (core::Status s = core::checkOutputNotInput(request.target, core::sourceFiles(request.source)); !s) return s;
+  std::error_code error;
+  if (request.targetExists != core::Problem::None && std::filesystem::exists(request.target, error)) {
+    return {request.targetExists, request.target};
+  }
+  if (auto* archive = std::get_if<core::ArchiveFrames>(&request.source)) {
+    return exportArchiveNetcdf(archive->conditions, request.target, request.options, callbacks);
+  }
+  core::FileFrames& frames = std::get<core::FileFrames>(request.source);
+  return exportOpenFileNetcdf(frames.file, frames.first, frames.last, request.target, request.options, callbacks);
+}
+
 core::Status exportOpenFileNetcdf(core::RmdDataset& file, int first, int last, const std::filesystem::path& target,
-                                  const NetcdfExportOptions& options) {
+                                  const NetcdfExportOptions& options, const core::OperationCallbacks& callbacks) {
   if (first < 0 || last >= file.frameCount()) return {core::Problem::FrameNotInFile};
   if (last < first) return {core::Problem::TimesNotInOrder};
   const core::RmdHeader& header = file.header();
@@ -57,7 +66,7 @@ core::Status exportOpenFileNetcdf(core::RmdDataset& file, int first, int last, c
   const std::vector<core::TimeStamp> times = core::frameTimes(header, file.index());
   std::vector<std::int16_t> frame;
   for (int k = first; k <= last; ++k) {
-    report(options, static_cast<double>(k - first + 1) / static_cast<double>(layout.frames));
+    if (core::Status s = callbacks.step(k - first + 1, layout.frames); !s) return s;
     const auto index = static_cast<std::size_t>(k);
     if (!core::frameHasData(header, file.index()[index].frameOffset)) continue;
     if (core::Status s = file.readFrame(k, frame); !s) return s;
@@ -67,7 +76,7 @@ core::Status exportOpenFileNetcdf(core::RmdDataset& file, int first, int last, c
 }
 
 core::Status exportArchiveNetcdf(const core::AnalysisConditions& c, const std::filesystem::path& target,
-                                 const NetcdfExportOptions& options) {
+                                 const NetcdfExportOptions& options, const core::OperationCallbacks& callbacks) {
   core::AreaFrameLayout area;
   if (core::Status s = core::checkPeriodAndArea(c, area); !s) return s;
   if (core::Status s = core::readAreaWindow(c, area); !s) return s;
@@ -84,11 +93,6 @@ core::Status exportArchiveNetcdf(const core::AnalysisConditions& c, const std::f
   const core::SlotClock clock = core::slotClockFrom(c.periodYear[0], c.periodMonth[0], c.periodDay[0]);
   NetcdfCube cube;
   if (core::Status s = cube.create(target, layout); !s) return s;
-  core::PreprocessCallbacks callbacks;
-  callbacks.yield = options.yield;
-  if (options.progress) {
-    callbacks.progress = [&](int begun, int count) { options.progress(static_cast<double>(begun) / count); };
-  }
   const core::Status streamed =
       core::streamAreaFrames(c.archiveFiles, area, callbacks,
                              [&](std::int64_t k, const core::TimeStamp& stamp, std::span<const std::int16_t> cells) {

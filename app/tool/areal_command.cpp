@@ -9,16 +9,13 @@
 
 #include "app/tool/archive_selection.h"
 #include "app/tool/command_table.h"
-#include "app/tool/export_session.h"
 #include "app/tool/frame_options.h"
-#include "core/archive_calendar.h"
-#include "core/distinct_output.h"
+#include "app/tool/long_run.h"
 #include "core/number_text.h"
 #include "core/period_check.h"
 #include "gis/areal_csv.h"
-#include "gis/areal_run.h"
+#include "gis/areal_operation.h"
 #include "gis/duration_window.h"
-#include "gis/polygon_file.h"
 #include "viewer/frame_reference.h"
 
 namespace ombrix::tool {
@@ -51,18 +48,24 @@ std::optional<std::vector<int>> hoursOf(std::string_view text) {
 }
 
 // Frames from to of the open file (all by default); a usage error when a text names no frame.
-core::Status fromRmdFile(const Options& options, const std::vector<gis::Shape>& shapes,
-                         gis::ArealComputation& computation) {
-  core::RmdDataset file;
-  if (core::Status opened = file.open(options.rmdPath); !opened) return opened;
-  const FrameRangeText range = wholeFileByDefault({options.from, options.to}, file.frameCount());
-  int first = 0;
-  int last = 0;
-  if (core::Status found = resolveFrameRange(file.frames(), range, first, last); !found) return found;
-  TerminalProgress bar(kCommand);
-  core::PreprocessCallbacks callbacks;
-  callbacks.progress = [&bar](int done, int count) { bar.update(static_cast<double>(done) / count); };
-  return gis::arealOverOpenFile(file, shapes, first, last, computation, callbacks);
+core::Status fileSource(const Options& options, core::FrameSource& source) {
+  core::FileFrames frames;
+  if (core::Status opened = frames.file.open(options.rmdPath); !opened) return opened;
+  const FrameRangeText range = wholeFileByDefault({options.from, options.to}, frames.file.frameCount());
+  if (core::Status found = resolveFrameRange(frames.file.frames(), range, frames.first, frames.last); !found) {
+    return found;
+  }
+  source = std::move(frames);
+  return {};
+}
+
+// The days of the period in the archive folder, catalogued.
+core::Status archiveSource(const Options& options, const core::PeriodDates& period, core::FrameSource& source) {
+  core::ArchiveFrames archive;
+  archive.conditions.archiveDir = archiveDirectory(options.archive);
+  if (core::Status checked = core::checkPeriod(period, archive.conditions); !checked) return checked;
+  source = std::move(archive);
+  return {};
 }
 
 // Beside the RMD file, or in the archive folder named after the period.
@@ -71,26 +74,6 @@ std::filesystem::path outputPath(const Options& options) {
   if (options.archive.empty()) return gis::arealCsvPath(options.rmdPath);
   return gis::arealCsvPath(std::filesystem::path(archiveDirectory(options.archive)) /
                            (options.from + "_" + options.to + ".RMD"));
-}
-
-// Neither the series file nor the durations file may be one of inputs.
-core::Status checkOutputs(const Options& options, const std::vector<std::string>& inputs) {
-  const std::filesystem::path out = outputPath(options);
-  core::Status status = core::checkOutputNotInput(out, inputs);
-  if (status && !options.durations.empty()) status = core::checkOutputNotInput(gis::durationCsvPath(out), inputs);
-  return status;
-}
-
-core::Status fromArchive(const Options& options, const core::PeriodDates& period,
-                         const std::vector<gis::Shape>& shapes, gis::ArealComputation& computation) {
-  core::AnalysisConditions conditions;
-  conditions.archiveDir = archiveDirectory(options.archive);
-  if (core::Status checked = core::checkPeriod(period, conditions); !checked) return checked;
-  if (core::Status distinct = checkOutputs(options, conditions.archiveFiles); !distinct) return distinct;
-  TerminalProgress bar(kCommand);
-  core::PreprocessCallbacks callbacks;
-  callbacks.progress = [&bar](int begun, int count) { bar.update(static_cast<double>(begun) / count); };
-  return gis::arealOverArchive(conditions, shapes, computation, callbacks);
 }
 
 // Checks the form of the command line; an empty text means it is usable.
@@ -111,25 +94,19 @@ std::string formError(const Options& options, std::optional<core::PeriodDates>& 
 int runAreal(const CLI::App& command, const Options& options) {
   std::optional<core::PeriodDates> period;
   if (const std::string error = formError(options, period); !error.empty()) return usageError(command, error);
-  if (core::Status distinct = checkOutputs(options, {options.rmdPath, options.polygons}); !distinct) {
-    return refused(distinct);
-  }
-  std::vector<gis::Shape> shapes;
-  const std::optional<std::string> nameField =
-      options.nameField.empty() ? std::nullopt : std::optional<std::string>(options.nameField);
-  if (core::Status read = gis::readPolygonFile(options.polygons, nameField, shapes); !read) return refused(read);
-  gis::ArealComputation computation;
-  const core::Status computed =
-      period ? fromArchive(options, *period, shapes, computation) : fromRmdFile(options, shapes, computation);
-  if (!computed) return refused(computed);
-
-  const std::filesystem::path out = outputPath(options);
-  const std::vector<int> hours = options.durations.empty() ? std::vector<int>{} : *hoursOf(options.durations);
-  if (core::Status written = gis::writeArealCsv(out, computation.table(), hours); !written) {
-    return refused(written);
-  }
-  std::cout << out.string() << "\n";
-  if (!hours.empty()) std::cout << gis::durationCsvPath(out).string() << "\n";
+  gis::ArealRequest request;
+  const core::Status sourced =
+      period ? archiveSource(options, *period, request.source) : fileSource(options, request.source);
+  if (!sourced) return refused(sourced);
+  request.polygons = options.polygons;
+  if (!options.nameField.empty()) request.nameField = options.nameField;
+  if (!options.durations.empty()) request.durationHours = *hoursOf(options.durations);
+  request.out = outputPath(options);
+  const gis::ArealResult result = runLong(kCommand, [&request](const core::OperationCallbacks& callbacks) {
+    return gis::computeArealRainfall(std::move(request), callbacks);
+  });
+  if (!result.status) return refused(result.status);
+  for (const std::filesystem::path& file : result.files) std::cout << file.string() << "\n";
   return kExitOk;
 }
 

@@ -8,6 +8,7 @@
 
 #include "app/tool/command_table.h"
 #include "app/tool/export_session.h"
+#include "app/tool/long_run.h"
 #include "core/distinct_output.h"
 #include "export/current_display_export.h"
 #include "gis/duration_map.h"
@@ -35,10 +36,11 @@ CommandRun defineExportDurationMax(CLI::App& command) {
     if (core::Status opened = openForExport(options->rmdPath, conditions); !opened) return refused(opened);
     core::RmdDataset file = conditions.openFileDataset();
     gis::DurationMap map;
-    if (core::Status computed = gis::durationMaximumMap(file, 0, file.frameCount() - 1, options->hours, map);
-        !computed) {
-      return refused(computed);
-    }
+    const core::Status computed =
+        runLong("export-duration-max", [&](const core::OperationCallbacks& callbacks) {
+          return gis::durationMaximumMap(file, 0, file.frameCount() - 1, options->hours, map, callbacks);
+        });
+    if (!computed) return refused(computed);
     gis::applyDurationMap(std::move(map), conditions);
     std::filesystem::path out = options->out;
     if (out.empty()) out = exports::currentDisplayPath(conditions, conditions.areaName).replace_extension(".tif");

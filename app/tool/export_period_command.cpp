@@ -4,6 +4,7 @@
 
 #include "app/tool/command_table.h"
 #include "app/tool/export_session.h"
+#include "app/tool/terminal_progress.h"
 #include "export/period_export.h"
 
 namespace ombrix::tool {
@@ -20,7 +21,7 @@ CommandRun defineExportPeriod(CLI::App& command) {
     if (core::Status opened = openForExport(*rmdPath, conditions); !opened) return refused(opened);
     TerminalProgress progress("CSV");
     exports::PeriodExportCallbacks callbacks;
-    callbacks.progress = [&](int width) { progress.update(static_cast<double>(width) / kProgressWidth); };
+    callbacks.progress = [&](int width) { progress.update(width, kProgressWidth); };
     const exports::PeriodExportResult result =
         exports::exportPeriod(conditions, conditions.areaName, kProgressWidth, callbacks);
     if (!result.status) return refused(result.status);

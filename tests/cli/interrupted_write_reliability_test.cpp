@@ -106,6 +106,39 @@ TEST(KilledPointTable, LeavesTheEarlierTableUnchanged) {
   EXPECT_FALSE(holdsTemporary(set.path()));
 }
 
+// Ctrl-C (SIGINT, raised by the tool's test hook when the operation asks whether to stop for
+// the third time) during preprocessing (the light tool) and a NetCDF export (the full tool):
+// exit status 130, "中断しました。", and the folder as it was, an old target included.
+TEST(InterruptedCommand, StopsWithNothingWrittenAndTheOldTargetIntact) {
+  TempDir dir;
+  test::writeArchiveDays(dir.path(), test::reliabilityGrid(96, 64), 4);
+  const fs::path rmd = dir / "Ka20057012005702.RMD";
+  test::writeSampleRmd(rmd, test::sampleGrid(96, 2, 3), 48, test::dayStamps(2005, 7, 1, 2, 48),
+                       [](int k, int c) { return static_cast<std::int16_t>(k + c); });
+  const std::pair<std::string, fs::path> commands[] = {
+      {"preprocess --archive " + test::shellQuote(dir.path().string()) +
+           " --region AJ --from 2005-07-01 --to 2005-07-04",
+       dir / "AJ20057012005704.RMD"},
+      {"export-netcdf " + test::shellQuote(rmd.string()), dir / "Ka20057012005702.nc"},
+  };
+  for (const auto& [command, target] : commands) {
+    for (const bool existing : {false, true}) {
+      if (existing) test::writeText(target, "the file of an earlier run");
+      const std::vector<std::string> before = test::namesIn(dir.path());
+      const test::CommandResult run =
+          test::runCommand("OMBRIX_TEST_INTERRUPT_AFTER=3 " + test::shellQuote(std::string(OMBRIX_BIN_DIR) + "/ombrix-tool") +
+                           " " + command + (existing ? " --force" : ""));
+      EXPECT_EQ(run.exitCode, 130) << command << run.err;
+      EXPECT_EQ(run.err, std::string(messages::kCancelled) + "\n") << command;
+      EXPECT_EQ(test::namesIn(dir.path()), before) << command;
+      if (existing) {
+        EXPECT_EQ(test::readText(target), "the file of an earlier run") << command;
+      }
+    }
+    fs::remove(target);
+  }
+}
+
 // The writer itself is tested in core/rmd_file_test.cpp; here the message names the set's
 // folder and nothing of the set is left.
 TEST(FailingWrite, PeriodExportUnderAFileSizeLimitLeavesNothing) {
