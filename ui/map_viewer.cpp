@@ -362,9 +362,9 @@ void MapViewer::exportShownMap() {
 
 void MapViewer::exportPeriod() {
   if (!fileOpen()) return;
-  exports::PeriodExportCallbacks callbacks;
+  core::OperationCallbacks callbacks;
   callbacks.yield = yieldToEvents;
-  callbacks.progress = [this](int width) { progress_->setBarWidth(width); };
+  callbacks.progress = [this](std::int64_t width, std::int64_t) { progress_->setBarWidth(static_cast<int>(width)); };
   // The export reads its own copy of the file's index. A map drawn or a file opened while it
   // yields keeps its own label: the period label would misname a later export of that map.
   const unsigned changes = viewChanges_;
