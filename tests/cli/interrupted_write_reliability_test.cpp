@@ -107,35 +107,46 @@ TEST(KilledPointTable, LeavesTheEarlierTableUnchanged) {
 }
 
 // Ctrl-C (SIGINT, raised by the tool's test hook when the operation asks whether to stop for
-// the third time) during preprocessing (the light tool) and a NetCDF export (the full tool):
-// exit status 130, "中断しました。", and the folder as it was, an old target included.
+// the third time) during preprocessing (the light tool), a NetCDF export and areal rainfall (the
+// full tool): exit status 130, "中断しました。", and the folder as it was, old targets included.
 TEST(InterruptedCommand, StopsWithNothingWrittenAndTheOldTargetIntact) {
   TempDir dir;
   test::writeArchiveDays(dir.path(), test::reliabilityGrid(96, 64), 4);
   const fs::path rmd = dir / "Ka20057012005702.RMD";
   test::writeSampleRmd(rmd, test::sampleGrid(96, 2, 3), 48, test::dayStamps(2005, 7, 1, 2, 48),
                        [](int k, int c) { return static_cast<std::int16_t>(k + c); });
-  const std::pair<std::string, fs::path> commands[] = {
+  test::writeText(dir / "basin.geojson", R"({"type":"FeatureCollection","features":[{"type":"Feature",)"
+                                         R"("properties":{"name":"b"},"geometry":{"type":"Polygon","coordinates":)"
+                                         R"([[[138.9,35.9],[139.1,35.9],[139.1,36.1],[138.9,36.1],[138.9,35.9]]]}}]})");
+  struct Command {
+    std::string line;
+    fs::path target;
+    std::string replace;  // what lets the command replace an old target
+  };
+  const Command commands[] = {
       {"preprocess --archive " + test::shellQuote(dir.path().string()) +
            " --region AJ --from 2005-07-01 --to 2005-07-04",
-       dir / "AJ20057012005704.RMD"},
-      {"export-netcdf " + test::shellQuote(rmd.string()), dir / "Ka20057012005702.nc"},
+       dir / "AJ20057012005704.RMD", " --force"},
+      {"export-netcdf " + test::shellQuote(rmd.string()), dir / "Ka20057012005702.nc", " --force"},
+      {"areal " + test::shellQuote(rmd.string()) + " --durations 1 --polygons " +
+           test::shellQuote((dir / "basin.geojson").string()),
+       dir / "Ka20057012005702-areal-durations.csv", ""},
   };
-  for (const auto& [command, target] : commands) {
+  const std::string tool = test::shellQuote(std::string(OMBRIX_BIN_DIR) + "/ombrix-tool");
+  for (const Command& command : commands) {
     for (const bool existing : {false, true}) {
-      if (existing) test::writeText(target, "the file of an earlier run");
+      if (existing) test::writeText(command.target, "the file of an earlier run");
       const std::vector<std::string> before = test::namesIn(dir.path());
-      const test::CommandResult run =
-          test::runCommand("OMBRIX_TEST_INTERRUPT_AFTER=3 " + test::shellQuote(std::string(OMBRIX_BIN_DIR) + "/ombrix-tool") +
-                           " " + command + (existing ? " --force" : ""));
-      EXPECT_EQ(run.exitCode, 130) << command << run.err;
-      EXPECT_EQ(run.err, std::string(messages::kCancelled) + "\n") << command;
-      EXPECT_EQ(test::namesIn(dir.path()), before) << command;
+      const test::CommandResult run = test::runCommand("OMBRIX_TEST_INTERRUPT_AFTER=3 " + tool + " " + command.line +
+                                                       (existing ? command.replace : ""));
+      EXPECT_EQ(run.exitCode, 130) << command.line << run.err;
+      EXPECT_EQ(run.err, std::string(messages::kCancelled) + "\n") << command.line;
+      EXPECT_EQ(test::namesIn(dir.path()), before) << command.line;
       if (existing) {
-        EXPECT_EQ(test::readText(target), "the file of an earlier run") << command;
+        EXPECT_EQ(test::readText(command.target), "the file of an earlier run") << command.line;
       }
     }
-    fs::remove(target);
+    fs::remove(command.target);
   }
 }
 
