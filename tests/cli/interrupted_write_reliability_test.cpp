@@ -118,35 +118,26 @@ TEST(InterruptedCommand, StopsWithNothingWrittenAndTheOldTargetIntact) {
   test::writeText(dir / "basin.geojson", R"({"type":"FeatureCollection","features":[{"type":"Feature",)"
                                          R"("properties":{"name":"b"},"geometry":{"type":"Polygon","coordinates":)"
                                          R"([[[138.9,35.9],[139.1,35.9],[139.1,36.1],[138.9,36.1],[138.9,35.9]]]}}]})");
-  struct Command {
-    std::string line;
-    fs::path target;
-    std::string replace;  // what lets the command replace an old target
-  };
-  const Command commands[] = {
-      {"preprocess --archive " + test::shellQuote(dir.path().string()) +
-           " --region AJ --from 2005-07-01 --to 2005-07-04",
+  const std::string archive = test::shellQuote(dir.path().string()), file = test::shellQuote(rmd.string());
+  // The command line, its target and what lets it replace an old target.
+  const std::tuple<std::string, fs::path, std::string> commands[] = {
+      {"preprocess --archive " + archive + " --region AJ --from 2005-07-01 --to 2005-07-04",
        dir / "AJ20057012005704.RMD", " --force"},
-      {"export-netcdf " + test::shellQuote(rmd.string()), dir / "Ka20057012005702.nc", " --force"},
-      {"areal " + test::shellQuote(rmd.string()) + " --durations 1 --polygons " +
-           test::shellQuote((dir / "basin.geojson").string()),
+      {"export-netcdf " + file, dir / "Ka20057012005702.nc", " --force"},
+      {"areal " + file + " --durations 1 --polygons " + test::shellQuote((dir / "basin.geojson").string()),
        dir / "Ka20057012005702-areal-durations.csv", ""},
   };
-  const std::string tool = test::shellQuote(std::string(OMBRIX_BIN_DIR) + "/ombrix-tool");
-  for (const Command& command : commands) {
+  const std::string tool = "OMBRIX_TEST_INTERRUPT_AFTER=3 " + test::shellQuote(std::string(OMBRIX_BIN_DIR) + "/ombrix-tool");
+  for (const auto& [line, target, replace] : commands) {
     for (const bool existing : {false, true}) {
-      if (existing) test::writeText(command.target, "the file of an earlier run");
+      if (existing) test::writeText(target, "the file of an earlier run");
       const std::vector<std::string> before = test::namesIn(dir.path());
-      const test::CommandResult run = test::runCommand("OMBRIX_TEST_INTERRUPT_AFTER=3 " + tool + " " + command.line +
-                                                       (existing ? command.replace : ""));
-      EXPECT_EQ(run.exitCode, 130) << command.line << run.err;
-      EXPECT_EQ(run.err, std::string(messages::kCancelled) + "\n") << command.line;
-      EXPECT_EQ(test::namesIn(dir.path()), before) << command.line;
-      if (existing) {
-        EXPECT_EQ(test::readText(command.target), "the file of an earlier run") << command.line;
-      }
+      const test::CommandResult run = test::runCommand(tool + " " + line + (existing ? replace : ""));
+      EXPECT_EQ(std::pair(run.exitCode, run.err), std::pair(130, std::string(messages::kCancelled) + "\n")) << line;
+      EXPECT_EQ(test::namesIn(dir.path()), before) << line;
+      EXPECT_TRUE(!existing || test::readText(target) == "the file of an earlier run") << line;
     }
-    fs::remove(command.target);
+    fs::remove(target);
   }
 }
 
