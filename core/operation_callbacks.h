@@ -12,7 +12,8 @@ namespace ombrix::core {
 struct OperationCallbacks {
   // Lets pending user-interface events run.
   std::function<void()> yield;
-  // Steps begun so far (from 1) of the operation's total.
+  // How far the operation has got of its total, in its own units (frames or files begun, the
+  // width of a bar), as each operation's declaration says.
   std::function<void(std::int64_t done, std::int64_t total)> progress;
   // Whether the caller asks the operation to stop. An operation that stops abandons what it was
   // writing before it is named, so the target stays as it was, and returns Problem::Cancelled.

@@ -16,14 +16,16 @@ namespace ombrix::gis {
 int framesPerHourOf(const core::RmdDataset& file);
 
 // Frames first .. last of the file, each read once. A frame whose index entry is empty is
-// labelled with the time its slot stands for. callbacks.progress gets (frames done, frames).
+// labelled with the time its slot stands for. One step of callbacks per frame: (frames begun,
+// frames).
 core::Status arealOverOpenFile(core::RmdDataset& file, const std::vector<Shape>& shapes, int first, int last,
                                ArealComputation& computation,
                                const core::OperationCallbacks& callbacks = {});
 
 // Every frame slot of the archive period in conditions (archiveDir, period and catalogue),
 // decoded from the archive in a window cut around the polygons; memory does not grow with the
-// period beyond the table. Same refusals as preprocessing, and those of prepare().
+// period beyond the table; one step of callbacks per archive file. Same refusals as
+// preprocessing, and those of prepare().
 core::Status arealOverArchive(const core::AnalysisConditions& conditions, const std::vector<Shape>& shapes,
                               ArealComputation& computation, const core::OperationCallbacks& callbacks = {});
 

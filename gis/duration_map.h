@@ -22,9 +22,11 @@ struct DurationMap {
 // memory, so the map costs about its own grid whatever the grid, the frames and H.
 inline constexpr std::size_t kDurationBandCells = std::size_t{1} << 19;
 
-// Each cell's largest H-hour depth over frames first .. last of the file, band by band.
-// Refused: frames out of order, H outside 1 .. kMaxDurationHours or longer than the frames (no
-// window fits), a frame that cannot be read.
+// Each cell's largest H-hour depth over frames first .. last of the file, band by band: one step
+// of callbacks per frame of each band as it enters the windows (bands x frames steps), and a
+// yield before every other read. Refused: frames out of order, H outside 1 .. kMaxDurationHours
+// or longer than the frames (no window fits), a frame that cannot be read; or cancelled. map is
+// unchanged unless it succeeds.
 core::Status durationMaximumMap(core::RmdDataset& file, int first, int last, int hours,
                                 DurationMap& map, const core::OperationCallbacks& callbacks = {},
                                 std::size_t bandCells = kDurationBandCells);

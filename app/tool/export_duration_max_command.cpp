@@ -4,16 +4,14 @@
 #include <iostream>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "app/tool/command_table.h"
 #include "app/tool/export_session.h"
 #include "app/tool/long_run.h"
 #include "core/distinct_output.h"
-#include "export/current_display_export.h"
 #include "gis/duration_map.h"
 #include "gis/duration_window.h"
-#include "gis/geotiff_map.h"
+#include "gis/shown_map_geotiff.h"
 
 namespace ombrix::tool {
 
@@ -42,14 +40,10 @@ CommandRun defineExportDurationMax(CLI::App& command) {
         });
     if (!computed) return refused(computed);
     gis::applyDurationMap(std::move(map), conditions);
-    std::filesystem::path out = options->out;
-    if (out.empty()) out = exports::currentDisplayPath(conditions, conditions.areaName).replace_extension(".tif");
+    const std::filesystem::path out =
+        options->out.empty() ? gis::shownMapGeoTiffPath(conditions, conditions.areaName) : std::filesystem::path(options->out);
     if (core::Status distinct = core::checkOutputNotInput(out, {options->rmdPath}); !distinct) return refused(distinct);
-    const std::vector<float> values = gis::storedToBandValues(conditions.rainGrid);
-    const gis::FloatGrid grid{conditions.grid.columns, conditions.grid.rows, values};
-    if (core::Status written = gis::writeGeoTiffMap(out, grid, gis::csvCellCentres(conditions.grid)); !written) {
-      return refused(written);
-    }
+    if (core::Status written = gis::exportShownMapGeoTiff(conditions, out).status; !written) return refused(written);
     std::cout << out.string() << "\n";
     return kExitOk;
   };
