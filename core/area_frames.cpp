@@ -103,15 +103,14 @@ Status fitAreaWindow(const AreaBounds& area, AreaFrameLayout& layout) {
 }
 
 Status streamAreaFrames(const std::vector<std::string>& files, const AreaFrameLayout& layout,
-                        const PreprocessCallbacks& callbacks, const AreaFrameSink& sink) {
+                        const OperationCallbacks& callbacks, const AreaFrameSink& sink) {
   // Sized at the first record: only a file that holds records has been checked to be large
   // enough for its grid, so a file of none cannot make the run allocate what it claims.
   std::vector<std::int16_t> grid;
   std::vector<std::int16_t> frame;
   const int fileCount = static_cast<int>(files.size());
   for (int f = 0; f < fileCount; ++f) {
-    if (callbacks.yield) callbacks.yield();
-    if (callbacks.progress) callbacks.progress(f + 1, fileCount);
+    if (Status s = callbacks.step(f + 1, fileCount); !s) return s;
     ArchiveFile archive;
     if (Status s = archive.load(files[static_cast<std::size_t>(f)]); !s) return s;
     // The file may have changed since the grid check; the grid buffer is sized for the reference.

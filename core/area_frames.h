@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/operation_callbacks.h"
 #include "core/period_check.h"
 #include "core/problem.h"
 #include "core/rap_archive.h"
@@ -17,14 +18,6 @@
 #include "core/time_stamp.h"
 
 namespace ombrix::core {
-
-struct PreprocessCallbacks {
-  // Called in the frame pass once per archive file before it is decoded, with the number of
-  // files begun so far (f + 1) and the file count.
-  std::function<void(int filesBegun, int fileCount)> progress;
-  // Called at the same point, first: lets pending user-interface events run.
-  std::function<void()> yield;
-};
 
 struct AreaFrameLayout {
   GridDescription grid;  // the reference: the first archive file's
@@ -56,8 +49,9 @@ using AreaFrameSink =
     std::function<Status(std::int64_t k, const TimeStamp& stamp, std::span<const std::int16_t> cells)>;
 
 // Decodes every kept record of the files (at most S per file) in order and hands on its window.
-// Stops at the first failure, the sink's included.
+// One step of callbacks per archive file, before it is decoded: (files begun, file count).
+// Stops at the first failure, the sink's included, and when the caller cancels.
 Status streamAreaFrames(const std::vector<std::string>& files, const AreaFrameLayout& layout,
-                        const PreprocessCallbacks& callbacks, const AreaFrameSink& sink);
+                        const OperationCallbacks& callbacks, const AreaFrameSink& sink);
 
 }  // namespace ombrix::core

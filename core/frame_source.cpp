@@ -19,13 +19,13 @@ Status ArchiveFrames::plan(const AreaBounds& area, AreaFrameLayout& layout) {
   return fitAreaWindow(area, layout);
 }
 
-Status ArchiveFrames::stream(const AreaFrameLayout& layout, const PreprocessCallbacks& callbacks,
+Status ArchiveFrames::stream(const AreaFrameLayout& layout, const OperationCallbacks& callbacks,
                              const AreaFrameSink& sink) {
   return streamAreaFrames(request_.archiveFiles, layout, callbacks, sink);
 }
 
 Status streamEverySlot(FrameSource& source, const AreaFrameLayout& layout, const SlotClock& clock,
-                       const PreprocessCallbacks& callbacks, const AreaFrameSink& sink) {
+                       const OperationCallbacks& callbacks, const AreaFrameSink& sink) {
   std::vector<std::int16_t> noData;
   std::int64_t next = 0;
   const auto fillTo = [&](std::int64_t slot) {

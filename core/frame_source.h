@@ -40,7 +40,7 @@ class FrameSource {
   virtual Status plan(const AreaBounds& area, AreaFrameLayout& layout) = 0;
   // Hands on frame k = day x S + slot, in order, for every slot the source holds a record for;
   // stops at the first failure, the sink's included.
-  virtual Status stream(const AreaFrameLayout& layout, const PreprocessCallbacks& callbacks,
+  virtual Status stream(const AreaFrameLayout& layout, const OperationCallbacks& callbacks,
                         const AreaFrameSink& sink) = 0;
 };
 
@@ -49,7 +49,7 @@ class ArchiveFrames final : public FrameSource {
  public:
   explicit ArchiveFrames(const FrameRequest& request) : request_(request) {}
   Status plan(const AreaBounds& area, AreaFrameLayout& layout) override;
-  Status stream(const AreaFrameLayout& layout, const PreprocessCallbacks& callbacks,
+  Status stream(const AreaFrameLayout& layout, const OperationCallbacks& callbacks,
                 const AreaFrameSink& sink) override;
 
  private:
@@ -60,6 +60,6 @@ class ArchiveFrames final : public FrameSource {
 // for as a frame of no data (-1) stamped with its slot's time; a record's stamp goes through
 // frameTime, so the sink gets the time every analysis labels the frame with.
 Status streamEverySlot(FrameSource& source, const AreaFrameLayout& layout, const SlotClock& clock,
-                       const PreprocessCallbacks& callbacks, const AreaFrameSink& sink);
+                       const OperationCallbacks& callbacks, const AreaFrameSink& sink);
 
 }  // namespace ombrix::core

@@ -225,4 +225,7 @@ inline constexpr Text kGeoTiffWritten = "GeoTIFFファイルを出力しまし�
 inline constexpr Text kNoFrameWithTime =
     "時刻の記録されたフレームがないため、時刻軸を作成できません。";  // + path
 
+// -- Long operations --
+inline constexpr Text kCancelled = "中断しました。";
+
 }  // namespace ombrix::messages

@@ -84,7 +84,7 @@ std::string outputRmdPath(const AnalysisConditions& c) {
 }
 
 PreprocessResult runPreprocessing(const AnalysisConditions& conditions, std::filesystem::path output,
-                                  const PreprocessCallbacks& callbacks) {
+                                  const OperationCallbacks& callbacks) {
   const AnalysisConditions inputs = runInputs(conditions);
   PreprocessResult result;
   AreaFrameLayout layout;

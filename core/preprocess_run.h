@@ -32,12 +32,12 @@ std::string outputRmdPath(const AnalysisConditions& conditions);
 
 // Checks the conditions, the grid of every archive file and the limits of the format, then writes
 // the stream of area frames (each with its index entry) into the file at output, which is
-// replaced only when the last frame has been written. Refusals and failures leave no file and
-// an existing one unchanged. The run works on its own copy of the catalogue, the area, the
+// replaced only when the last frame has been written; one step of callbacks per archive file.
+// Refusals, failures and a cancel leave no file and an existing one unchanged. The run works on its own copy of the catalogue, the area, the
 // period and the output path, taken when it starts: changes made to conditions while it yields
 // do not reach it.
 PreprocessResult runPreprocessing(const AnalysisConditions& conditions, std::filesystem::path output,
-                                  const PreprocessCallbacks& callbacks = {});
+                                  const OperationCallbacks& callbacks = {});
 
 // Stores halfHourly and outFrameCount when the run decided them; nothing else is touched.
 void applyPreprocessResult(const PreprocessResult& result, AnalysisConditions& conditions) noexcept;

@@ -165,6 +165,9 @@ enum class Problem {
   NetcdfNotWritten,
   GeoTiffNotWritten,
   NoFrameWithTime,
+
+  // -- Long operations --
+  Cancelled,  // the caller asked the operation to stop: nothing was written, targets kept
 };
 
 // The one result shape: success (Problem::None) or what went wrong, with what the message names.

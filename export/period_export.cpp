@@ -229,13 +229,6 @@ class SetWriter {
   std::vector<std::vector<std::int16_t>> chunk_;  // one range of cells per frame of the day
 };
 
-void call(const std::function<void()>& f) {
-  if (f) f();
-}
-void call(const std::function<void(int)>& f, int width) {
-  if (f) f(width);
-}
-
 // The first day file name that two blocks share (a hand-edited or damaged index), if any:
 // the second day would silently replace the first.
 std::optional<std::string> repeatedDayName(const SetPlan& plan) {
@@ -258,7 +251,7 @@ std::string periodLabel(const core::AnalysisConditions& c) {
 }
 
 PeriodExportResult exportPeriod(const core::AnalysisConditions& c, std::string_view areaText, int progressWidth,
-                                const PeriodExportCallbacks& callbacks) {
+                                const core::OperationCallbacks& callbacks) {
   PeriodExportResult result;
   const auto refuse = [&](core::Status status) {
     result.status = std::move(status);
@@ -277,14 +270,13 @@ PeriodExportResult exportPeriod(const core::AnalysisConditions& c, std::string_v
   SetWriter writer(plan, files, c);
   if (core::Status s = writer.open(); !s) return refuse(s);
   for (std::size_t b = 0; b < plan.dayFileNames.size(); ++b) {
-    call(callbacks.yield);
-    call(callbacks.progress, static_cast<int>(b) * plan.progressStep);
+    if (core::Status s = callbacks.step(static_cast<int>(b) * plan.progressStep, progressWidth); !s) return refuse(s);
     if (core::Status s = writer.writeDay(b); !s) return refuse(s);
   }
   if (core::Status s = writer.writeList(); !s) return refuse(s);
   if (core::Status s = files.publish(); !s) return refuse(s);
-  call(callbacks.yield);
-  call(callbacks.progress, progressWidth);
+  if (callbacks.yield) callbacks.yield();
+  if (callbacks.progress) callbacks.progress(progressWidth, progressWidth);
   return result;
 }
 

@@ -3,22 +3,15 @@
 // day (one column per frame of the day) and "FileList.txt" naming the day files in order.
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "core/analysis_conditions.h"
+#include "core/operation_callbacks.h"
 #include "core/problem.h"
 
 namespace ombrix::exports {
-
-struct PeriodExportCallbacks {
-  // Called before each day file and once at the end: lets pending user-interface events run.
-  std::function<void()> yield;
-  // Called after each yield with the progress bar's new width.
-  std::function<void(int width)> progress;
-};
 
 struct PeriodExportResult {
   // Written (ok); no file open (NoFramesOpen: nothing written, nothing to tell the user); or
@@ -33,13 +26,15 @@ struct PeriodExportResult {
 // export folder is openRmdDir / (region code of the area text) + this label.
 std::string periodLabel(const core::AnalysisConditions& conditions);
 
-// Writes the set for a progress bar progressWidth units wide. Its files are written unnamed
-// beside the target and named in a hidden temporary folder that is renamed to the target only
-// when all are complete, so a refusal, a failure or a killed process leaves nothing behind and
-// never touches what exists. Frames are read straight from the file; an index entry without
+// Writes the set for a progress bar progressWidth units wide: one step of callbacks before each
+// day file, with the bar's width then (from 0) of progressWidth, and a last yield and progress
+// (progressWidth) once the set is named. Its files are written unnamed beside the target and
+// named in a hidden temporary folder that is renamed to the target only when all are complete,
+// so a refusal, a failure, a cancel or a killed process leaves nothing behind and never touches
+// what exists. Frames are read straight from the file; an index entry without
 // frame data gives noDataValue for every cell of its frame.
 PeriodExportResult exportPeriod(const core::AnalysisConditions& conditions, std::string_view areaText,
-                                int progressWidth, const PeriodExportCallbacks& callbacks = {});
+                                int progressWidth, const core::OperationCallbacks& callbacks = {});
 
 // Stores the period label in frameLabel and halfHourly when the export decided it.
 void applyPeriodExport(const PeriodExportResult& result, core::AnalysisConditions& conditions);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <memory>
 
+#include "core/area_frames.h"
 #include "core/frame_slots.h"
 #include "import/grib2_frames.h"
 
@@ -30,14 +31,13 @@ int framesPerHourOf(const core::RmdDataset& file) {
 }
 
 core::Status arealOverOpenFile(core::RmdDataset& file, const std::vector<Shape>& shapes, int first, int last,
-                               ArealComputation& computation, const core::PreprocessCallbacks& callbacks) {
+                               ArealComputation& computation, const core::OperationCallbacks& callbacks) {
   if (first < 0 || last < first || last >= file.frameCount()) return {core::Problem::TimesNotInOrder};
   const std::vector<core::TimeStamp> times = core::frameTimes(file.header(), file.index());
   if (core::Status s = computation.prepare(shapes, file.grid(), framesPerHourOf(file)); !s) return s;
   std::vector<std::int16_t> cells;
   for (int i = first; i <= last; ++i) {
-    if (callbacks.yield) callbacks.yield();
-    if (callbacks.progress) callbacks.progress(i - first + 1, last - first + 1);
+    if (core::Status s = callbacks.step(i - first + 1, last - first + 1); !s) return s;
     if (core::Status s = file.readFrame(i, cells); !s) return s;
     computation.addFrame(times[static_cast<std::size_t>(i)], cells);
   }
@@ -45,7 +45,7 @@ core::Status arealOverOpenFile(core::RmdDataset& file, const std::vector<Shape>&
 }
 
 core::Status arealOverArchive(const core::FrameRequest& request, const std::vector<Shape>& shapes,
-                              ArealComputation& computation, const core::PreprocessCallbacks& callbacks) {
+                              ArealComputation& computation, const core::OperationCallbacks& callbacks) {
   const std::unique_ptr<core::FrameSource> source = import::frameSourceFor(request);
   core::AreaFrameLayout layout;
   if (core::Status s = source->plan(windowAround(shapes), layout); !s) return s;

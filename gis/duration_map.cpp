@@ -27,7 +27,7 @@ std::vector<core::CellRange> rowBands(const core::RmdHeader& header, std::size_t
 }  // namespace
 
 core::Status durationMaximumMap(core::RmdDataset& file, int first, int last, int hours, DurationMap& map,
-                                const core::PreprocessCallbacks& callbacks, std::size_t bandCells) {
+                                const core::OperationCallbacks& callbacks, std::size_t bandCells) {
   if (first < 0 || last < first || last >= file.frameCount()) return {core::Problem::TimesNotInOrder};
   if (!durationHoursValid(hours)) return {core::Problem::DurationHoursInvalid};
   if (!durationFits(last - first + 1, framesPerHourOf(file), hours)) {
@@ -46,10 +46,11 @@ core::Status durationMaximumMap(core::RmdDataset& file, int first, int last, int
     // first reads.
     int entering = 0;
     const FrameReader read = [&](int k, std::vector<std::int16_t>& cells) {
-      if (callbacks.yield) callbacks.yield();
       if (k == entering) {
         ++entering;
-        if (callbacks.progress) callbacks.progress(++done, steps);
+        if (core::Status s = callbacks.step(++done, steps); !s) return s;
+      } else if (callbacks.yield) {
+        callbacks.yield();
       }
       return file.readCells(first + k, band, cells);
     };

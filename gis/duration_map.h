@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/analysis_conditions.h"
-#include "core/preprocess_run.h"
+#include "core/operation_callbacks.h"
 #include "core/problem.h"
 #include "core/rmd_dataset.h"
 
@@ -22,11 +22,13 @@ struct DurationMap {
 // memory, so the map costs about its own grid whatever the grid, the frames and H.
 inline constexpr std::size_t kDurationBandCells = std::size_t{1} << 19;
 
-// Each cell's largest H-hour depth over frames first .. last of the file, band by band.
-// Refused: frames out of order, H outside 1 .. kMaxDurationHours or longer than the frames (no
-// window fits), a frame that cannot be read.
+// Each cell's largest H-hour depth over frames first .. last of the file, band by band: one step
+// of callbacks per frame of each band as it enters the windows (bands x frames steps), and a
+// yield before every other read. Refused: frames out of order, H outside 1 .. kMaxDurationHours
+// or longer than the frames (no window fits), a frame that cannot be read; or cancelled. map is
+// unchanged unless it succeeds.
 core::Status durationMaximumMap(core::RmdDataset& file, int first, int last, int hours,
-                                DurationMap& map, const core::PreprocessCallbacks& callbacks = {},
+                                DurationMap& map, const core::OperationCallbacks& callbacks = {},
                                 std::size_t bandCells = kDurationBandCells);
 
 // The map becomes the one shown: rainGrid and frameLabel.

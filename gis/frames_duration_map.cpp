@@ -10,7 +10,7 @@
 namespace ombrix::gis {
 
 core::Status durationMaximumMapOf(const core::FrameRequest& request, int hours, FramesDurationMap& result,
-                                  const core::PreprocessCallbacks& callbacks) {
+                                  const core::OperationCallbacks& callbacks) {
   if (!durationHoursValid(hours)) return {core::Problem::DurationHoursInvalid};
   const std::unique_ptr<core::FrameSource> source = import::frameSourceFor(request);
   core::AreaFrameLayout layout;

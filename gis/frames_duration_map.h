@@ -17,6 +17,6 @@ struct FramesDurationMap {
 // Every frame slot of the request's period over its area. Refused as the RMD form is (H outside
 // 1 .. kMaxDurationHours or longer than the period), and with the source's refusals.
 core::Status durationMaximumMapOf(const core::FrameRequest& request, int hours, FramesDurationMap& result,
-                                  const core::PreprocessCallbacks& callbacks = {});
+                                  const core::OperationCallbacks& callbacks = {});
 
 }  // namespace ombrix::gis

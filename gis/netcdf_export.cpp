@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/area_frames.h"
+#include "core/distinct_output.h"
 #include "core/frame_slots.h"
 #include "core/preprocess_run.h"
 #include "core/region_table.h"
@@ -29,11 +30,6 @@ CubeLayout layoutFor(const core::CellGrid& grid, const std::string& name, const 
   return layout;
 }
 
-void report(const NetcdfExportOptions& options, double fraction) {
-  if (options.yield) options.yield();
-  if (options.progress) options.progress(fraction);
-}
-
 }  // namespace
 
 std::filesystem::path netcdfPathBeside(const std::filesystem::path& rmdFile) {
@@ -41,8 +37,21 @@ std::filesystem::path netcdfPathBeside(const std::filesystem::path& rmdFile) {
   return path.replace_extension(".nc");
 }
 
+core::Status exportNetcdf(NetcdfRequest request, const core::OperationCallbacks& callbacks) {
+  if (core::Status s = core::checkOutputNotInput(request.target, core::inputFiles(request.source)); !s) return s;
+  std::error_code error;
+  if (request.targetExists != core::Problem::None && std::filesystem::exists(request.target, error)) {
+    return {request.targetExists, request.target};
+  }
+  if (auto* frames = std::get_if<core::FrameRequest>(&request.source)) {
+    return exportArchiveNetcdf(*frames, request.target, request.options, callbacks);
+  }
+  core::FileFrames& frames = std::get<core::FileFrames>(request.source);
+  return exportOpenFileNetcdf(frames.file, frames.first, frames.last, request.target, request.options, callbacks);
+}
+
 core::Status exportOpenFileNetcdf(core::RmdDataset& file, int first, int last, const std::filesystem::path& target,
-                                  const NetcdfExportOptions& options) {
+                                  const NetcdfExportOptions& options, const core::OperationCallbacks& callbacks) {
   if (first < 0 || last >= file.frameCount()) return {core::Problem::FrameNotInFile};
   if (last < first) return {core::Problem::TimesNotInOrder};
   const core::RmdHeader& header = file.header();
@@ -60,7 +69,7 @@ core::Status exportOpenFileNetcdf(core::RmdDataset& file, int first, int last, c
   const std::vector<core::TimeStamp> times = core::frameTimes(header, file.index());
   std::vector<std::int16_t> frame;
   for (int k = first; k <= last; ++k) {
-    report(options, static_cast<double>(k - first + 1) / static_cast<double>(layout.frames));
+    if (core::Status s = callbacks.step(k - first + 1, layout.frames); !s) return s;
     const auto index = static_cast<std::size_t>(k);
     if (!core::frameHasData(header, file.index()[index].frameOffset)) continue;
     if (core::Status s = file.readFrame(k, frame); !s) return s;
@@ -70,7 +79,7 @@ core::Status exportOpenFileNetcdf(core::RmdDataset& file, int first, int last, c
 }
 
 core::Status exportArchiveNetcdf(const core::FrameRequest& request, const std::filesystem::path& target,
-                                 const NetcdfExportOptions& options) {
+                                 const NetcdfExportOptions& options, const core::OperationCallbacks& callbacks) {
   const std::unique_ptr<core::FrameSource> source = import::frameSourceFor(request);
   core::AreaFrameLayout area;
   if (core::Status s = source->plan(request.area, area); !s) return s;
@@ -90,11 +99,6 @@ core::Status exportArchiveNetcdf(const core::FrameRequest& request, const std::f
   const core::SlotClock clock = core::slotClockFrom(p.year[0], p.month[0], p.day[0]);
   NetcdfCube cube;
   if (core::Status s = cube.create(target, layout); !s) return s;
-  core::PreprocessCallbacks callbacks;
-  callbacks.yield = options.yield;
-  if (options.progress) {
-    callbacks.progress = [&](int begun, int count) { options.progress(static_cast<double>(begun) / count); };
-  }
   const core::Status streamed =
       source->stream(area, callbacks,
                              [&](std::int64_t k, const core::TimeStamp& stamp, std::span<const std::int16_t> cells) {

@@ -22,7 +22,7 @@ core::AreaBounds boxAround(double lon, double lat) {
 }  // namespace
 
 core::Status pointSeries(const core::FrameRequest& request, double lon, double lat, PointSeries& series,
-                         const core::PreprocessCallbacks& callbacks) {
+                         const core::OperationCallbacks& callbacks) {
   const std::unique_ptr<core::FrameSource> source = import::frameSourceFor(request);
   core::AreaFrameLayout layout;
   if (core::Status s = source->plan(boxAround(lon, lat), layout); !s) {

@@ -18,6 +18,6 @@ struct PointSeries {
 // Every frame slot of the request's period; the request's area is not used. Refused with
 // PointOutsideGrid when no cell holds the point, and with the source's refusals.
 core::Status pointSeries(const core::FrameRequest& request, double lon, double lat, PointSeries& series,
-                         const core::PreprocessCallbacks& callbacks = {});
+                         const core::OperationCallbacks& callbacks = {});
 
 }  // namespace ombrix::gis

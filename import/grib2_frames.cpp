@@ -112,7 +112,7 @@ void decodeSlot(const std::optional<Grib2Frames::Slot>& slot, const Grib2Window&
 
 }  // namespace
 
-core::Status Grib2Frames::stream(const core::AreaFrameLayout& layout, const core::PreprocessCallbacks& callbacks,
+core::Status Grib2Frames::stream(const core::AreaFrameLayout& layout, const core::OperationCallbacks& callbacks,
                                  const core::AreaFrameSink& sink) {
   const int kept = std::min(kHalfHoursPerDay, layout.framesPerDay);
   const Grib2Window window{layout.window.firstRow, layout.window.lastRow, layout.window.firstCol,
@@ -126,8 +126,9 @@ core::Status Grib2Frames::stream(const core::AreaFrameLayout& layout, const core
       [&](std::size_t i, DecodedSlot& decoded) {
         const auto d = static_cast<int>(i / kept);
         const auto j = static_cast<int>(i % kept);
-        if (j == 0 && callbacks.yield) callbacks.yield();
-        if (j == 0 && callbacks.progress) callbacks.progress(d + 1, dayCount);
+        if (j == 0) {
+          if (core::Status s = callbacks.step(d + 1, dayCount); !s) return s;
+        }
         if (!decoded.skipped) skip(std::move(decoded.skipped));
         const std::chrono::year_month_day day{firstDay_ + std::chrono::days{d}};
         return sink(static_cast<std::int64_t>(d) * layout.framesPerDay + j, halfHourStamp(day, j), decoded.cells);

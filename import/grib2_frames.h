@@ -22,7 +22,7 @@ class Grib2Frames final : public core::FrameSource {
   // Reads every file's header and places it in its half hour: refused when an input does not
   // exist or no file lies in the period. The period's first message in time order sets the grid.
   core::Status plan(const core::AreaBounds& area, core::AreaFrameLayout& layout) override;
-  core::Status stream(const core::AreaFrameLayout& layout, const core::PreprocessCallbacks& callbacks,
+  core::Status stream(const core::AreaFrameLayout& layout, const core::OperationCallbacks& callbacks,
                       const core::AreaFrameSink& sink) override;
 
   // A half hour's file and the grid its header gave.

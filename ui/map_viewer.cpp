@@ -9,19 +9,17 @@
 #include <QTime>
 #include <cmath>
 
-#include "core/distinct_output.h"
 #include "core/messages.h"
 #include "core/number_text.h"
 #include "core/progress_step.h"
 #include "export/current_display_export.h"
 #include "export/period_export.h"
 #include "gis/areal_csv.h"
-#include "gis/areal_run.h"
+#include "gis/areal_operation.h"
 #include "gis/cell_probe.h"
 #include "gis/duration_map.h"
 #include "gis/duration_window.h"
 #include "gis/netcdf_export.h"
-#include "gis/polygon_file.h"
 #include "gis/polygon_overlay.h"
 #include "gis/shown_map_geotiff.h"
 #include "ui/app_look.h"
@@ -372,9 +370,9 @@ void MapViewer::exportShownMap() {
 
 void MapViewer::exportPeriod() {
   if (!fileOpen()) return;
-  exports::PeriodExportCallbacks callbacks;
+  core::OperationCallbacks callbacks;
   callbacks.yield = yieldToEvents;
-  callbacks.progress = [this](int width) { progress_->setBarWidth(width); };
+  callbacks.progress = [this](std::int64_t width, std::int64_t) { progress_->setBarWidth(static_cast<int>(width)); };
   // The export reads its own copy of the file's index. A map drawn or a file opened while it
   // yields keeps its own label: the period label would misname a later export of that map.
   const unsigned changes = viewChanges_;
@@ -387,49 +385,46 @@ void MapViewer::exportPeriod() {
 // ---- Analysis: areal means and duration maxima ----
 
 bool MapViewer::runComputation(const Computation& work, core::Status& status) {
-  const int first = listPosition(*controls_.startTime);
-  const int last = listPosition(*controls_.endTime);
-  core::RmdDataset file = conditions_.openFileDataset();
+  core::FileFrames frames{conditions_.openFileDataset(), listPosition(*controls_.startTime),
+                          listPosition(*controls_.endTime)};
   conditions_.viewerState = core::kViewerComputing;
   const int width = progress_->trackWidth();
   const unsigned changes = viewChanges_;
-  core::PreprocessCallbacks callbacks;
+  const auto dropped = [&] { return changes != viewChanges_ || window_.isEnding(); };
+  core::OperationCallbacks callbacks;
   callbacks.yield = yieldToEvents;
-  callbacks.progress = [&](int done, int count) {
+  callbacks.progress = [&](std::int64_t done, std::int64_t count) {
     progress_->setBarWidth(static_cast<int>(std::int64_t{width} * done / count));
   };
-  status = work(file, first, last, callbacks);
+  callbacks.cancelled = dropped;
+  status = work(std::move(frames), callbacks);
   conditions_.viewerState = core::kViewerIdle;
-  return changes == viewChanges_ && !window_.isEnding();
+  return !dropped();
 }
 
 void MapViewer::arealMean() {
   if (computing() || !fileOpen()) return;
   const QString chosen = choosePolygonFile_();
   if (chosen.isEmpty() || computing() || !fileOpen()) return;
-  std::vector<gis::Shape> shapes;
-  if (core::Status read = gis::readPolygonFile(chosen.toStdString(), std::nullopt, shapes); !read) {
-    messages_.report(read);
-    return;
-  }
-  gis::ArealComputation computation;
-  core::Status status;
+  gis::ArealRequest request;
+  request.polygons = chosen.toStdString();
+  request.out = gis::arealCsvPath(conditions_.openRmdPath);
+  gis::ArealResult result;
   const bool current = runComputation(
-      [&](core::RmdDataset& file, int first, int last, const core::PreprocessCallbacks& callbacks) {
-        return gis::arealOverOpenFile(file, shapes, first, last, computation, callbacks);
+      [&](core::FileFrames frames, const core::OperationCallbacks& callbacks) {
+        request.source = std::move(frames);
+        result = gis::computeArealRainfall(std::move(request), callbacks);
+        return result.status;
       },
-      status);
+      result.status);
   if (!current) return;
-  const std::filesystem::path out = gis::arealCsvPath(conditions_.openRmdPath);
-  if (status) status = core::checkOutputNotInput(out, {chosen.toStdString(), conditions_.openRmdPath});
-  if (status) status = gis::writeArealCsv(out, computation.table());
-  if (!status) {
-    messages_.report(status);
+  if (!result.status) {
+    messages_.report(result.status);
     return;
   }
-  polygons_ = std::move(shapes);
+  polygons_ = std::move(result.shapes);
   if (mapShown_) drawMap(shownScale_, conditions_.rainGrid);
-  messages_.show(core::message(core::Notice::ArealCsvWritten, out));
+  messages_.show(core::message(core::Notice::ArealCsvWritten, result.files.front()));
 }
 
 void MapViewer::durationMaximumMap() {
@@ -444,8 +439,8 @@ void MapViewer::durationMaximumMap() {
   gis::DurationMap map;
   core::Status status;
   const bool current = runComputation(
-      [&](core::RmdDataset& file, int first, int last, const core::PreprocessCallbacks& callbacks) {
-        return gis::durationMaximumMap(file, first, last, *hours, map, callbacks);
+      [&](core::FileFrames frames, const core::OperationCallbacks& callbacks) {
+        return gis::durationMaximumMap(frames.file, frames.first, frames.last, *hours, map, callbacks);
       },
       status);
   if (!current) return;
@@ -485,18 +480,19 @@ void MapViewer::exportNetcdf() {
   // A dataset of its own: a file opened while the export yields must not change the frames it reads.
   core::RmdDataset file = conditions_.openFileDataset();
   const std::filesystem::path target = gis::netcdfPathBeside(file.path());
-  if (std::filesystem::exists(target)) {
-    messages_.report({core::Problem::ExportTargetExists, target});
-    return;
-  }
-  gis::NetcdfExportOptions options;
-  options.history = "ombrix: " + file.path().string();
-  options.yield = yieldToEvents;
+  gis::NetcdfRequest request;
+  request.target = target;
+  request.options.history = "ombrix: " + file.path().string();
+  request.targetExists = core::Problem::ExportTargetExists;
+  const int last = file.frameCount() - 1;
+  request.source = core::FileFrames{std::move(file), 0, last};
+  core::OperationCallbacks callbacks;
+  callbacks.yield = yieldToEvents;
   const int width = progress_->trackWidth();
-  options.progress = [this, width](double fraction) {
-    progress_->setBarWidth(static_cast<int>(std::lround(fraction * width)));
+  callbacks.progress = [this, width](std::int64_t done, std::int64_t count) {
+    progress_->setBarWidth(static_cast<int>(std::lround(static_cast<double>(done) / static_cast<double>(count) * width)));
   };
-  const core::Status status = gis::exportOpenFileNetcdf(file, 0, file.frameCount() - 1, target, options);
+  const core::Status status = gis::exportNetcdf(std::move(request), callbacks);
   if (window_.isEnding()) return;
   messages_.report(status, core::Notice::NetcdfWritten, target);
 }

@@ -13,7 +13,8 @@
 #include <vector>
 
 #include "core/analysis_conditions.h"
-#include "core/preprocess_run.h"
+#include "core/frame_input.h"
+#include "core/operation_callbacks.h"
 #include "gis/cell_weights.h"
 #include "ui/message_sink.h"
 #include "viewer/base_map.h"
@@ -102,11 +103,10 @@ class MapViewer final : public QObject {
   void drawMap(Scale scale, std::span<const std::int16_t> grid);
   std::string areaText() const;
   // Frames of the open file from the start to the end time, for a computation.
-  using Computation = std::function<core::Status(core::RmdDataset& file, int first, int last,
-                                                 const core::PreprocessCallbacks&)>;
+  using Computation = std::function<core::Status(core::FileFrames frames, const core::OperationCallbacks&)>;
   // Runs work on a dataset of the open file (its frames stay those of this file) over
   // the chosen times, with the computing state and the progress bar; false when the open file
-  // changed or the window is ending meanwhile (the result must then be dropped).
+  // changed or the window is ending meanwhile: work is then cancelled and its result dropped.
   bool runComputation(const Computation& work, core::Status& status);
 
   MainWindow& window_;

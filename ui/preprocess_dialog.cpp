@@ -38,7 +38,7 @@ void PreprocessDialog::run() {
   running_ = true;
   waitLabel_->setText(qtText(messages::kPleaseWait));
   setButtonsVisible(false);
-  core::PreprocessCallbacks callbacks;
+  core::OperationCallbacks callbacks;
   callbacks.yield = [] { QCoreApplication::processEvents(); };
   callbacks.progress = [this](int filesBegun, int fileCount) {
     setBarWidth(barWidth(track_->width(), filesBegun, fileCount));

@@ -10,16 +10,13 @@
 
 #include "app/tool/archive_selection.h"
 #include "app/tool/command_table.h"
-#include "app/tool/export_session.h"
 #include "app/tool/frame_options.h"
-#include "core/archive_calendar.h"
-#include "core/distinct_output.h"
+#include "app/tool/long_run.h"
 #include "core/number_text.h"
 #include "core/period_check.h"
 #include "gis/areal_csv.h"
-#include "gis/areal_run.h"
+#include "gis/areal_operation.h"
 #include "gis/duration_window.h"
-#include "gis/polygon_file.h"
 #include "viewer/frame_reference.h"
 
 namespace ombrix::tool {
@@ -59,19 +56,26 @@ std::optional<std::vector<int>> hoursOf(std::string_view text) {
 }
 
 // Frames from to of the open file (all by default); a usage error when a text names no frame.
-core::Status fromRmdFile(const Options& options, const std::vector<gis::Shape>& shapes,
-                         gis::ArealComputation& computation) {
-  core::RmdDataset file;
-  if (core::Status opened = file.open(options.rmdPath); !opened) return opened;
-  const FrameRangeText range = wholeFileByDefault({options.from, options.to}, file.frameCount());
-  int first = 0;
-  int last = 0;
-  if (core::Status found = resolveFrameRange(file.frames(), range, first, last); !found) return found;
-  TerminalProgress bar(kCommand);
-  core::PreprocessCallbacks callbacks;
-  callbacks.progress = [&bar](int done, int count) { bar.update(static_cast<double>(done) / count); };
-  return gis::arealOverOpenFile(file, shapes, first, last, computation, callbacks);
+core::Status fileSource(const Options& options, core::FrameInput& source) {
+  core::FileFrames frames;
+  if (core::Status opened = frames.file.open(options.rmdPath); !opened) return opened;
+  const FrameRangeText range = wholeFileByDefault({options.from, options.to}, frames.file.frameCount());
+  if (core::Status found = resolveFrameRange(frames.file.frames(), range, frames.first, frames.last); !found) {
+    return found;
+  }
+  source = std::move(frames);
+  return {};
 }
+
+// The days of the period in the archive folder, catalogued.
+core::Status archiveSource(const Options& options, const core::PeriodDates& period, core::FrameInput& source) {
+  core::AnalysisConditions conditions;
+  conditions.archiveDir = archiveDirectory(options.archive);
+  if (core::Status checked = core::checkPeriod(period, conditions); !checked) return checked;
+  source = core::frameRequestOf(conditions);
+  return {};
+}
+
 
 // Beside the RMD file, or in the archive folder (the current folder with --grib2) named after
 // the period.
@@ -81,40 +85,6 @@ std::filesystem::path outputPath(const Options& options) {
   const std::string folder = options.archive.empty() ? "." : options.archive;
   return gis::arealCsvPath(std::filesystem::path(archiveDirectory(folder)) /
                            (options.from + "_" + options.to + ".RMD"));
-}
-
-// Neither the series file nor the durations file may be one of inputs.
-core::Status checkOutputs(const Options& options, const std::vector<std::string>& inputs) {
-  const std::filesystem::path out = outputPath(options);
-  core::Status status = core::checkOutputNotInput(out, inputs);
-  if (status && !options.durations.empty()) status = core::checkOutputNotInput(gis::durationCsvPath(out), inputs);
-  return status;
-}
-
-// The frames of the request, the days of its period.
-core::Status fromRequest(const core::FrameRequest& request, const std::vector<gis::Shape>& shapes,
-                         gis::ArealComputation& computation) {
-  TerminalProgress bar(kCommand);
-  core::PreprocessCallbacks callbacks;
-  callbacks.progress = [&bar](int begun, int count) { bar.update(static_cast<double>(begun) / count); };
-  return gis::arealOverArchive(request, shapes, computation, callbacks);
-}
-
-core::Status fromArchive(const Options& options, const core::PeriodDates& period,
-                         const std::vector<gis::Shape>& shapes, gis::ArealComputation& computation) {
-  core::AnalysisConditions conditions;
-  conditions.archiveDir = archiveDirectory(options.archive);
-  if (core::Status checked = core::checkPeriod(period, conditions); !checked) return checked;
-  if (core::Status distinct = checkOutputs(options, conditions.archiveFiles); !distinct) return distinct;
-  return fromRequest(core::frameRequestOf(conditions), shapes, computation);
-}
-
-core::Status fromGrib2(Options& options, const core::PeriodDates& period, const std::vector<gis::Shape>& shapes,
-                       gis::ArealComputation& computation) {
-  const core::Status computed =
-      fromRequest(grib2Request(period, {}, {}, options.grib2), shapes, computation);
-  printGrib2Summary(options.grib2);
-  return computed;
 }
 
 // Checks the form of the command line; an empty text means it is usable.
@@ -134,33 +104,27 @@ std::string formError(const Options& options, std::optional<core::PeriodDates>& 
   return period ? std::string() : "with --archive or --grib2, --from and --to are days written YYYY-MM-DD";
 }
 
-core::Status compute(Options& options, const std::optional<core::PeriodDates>& period,
-                     const std::vector<gis::Shape>& shapes, gis::ArealComputation& computation) {
-  if (!period) return fromRmdFile(options, shapes, computation);
-  if (!options.grib2.inputs.empty()) return fromGrib2(options, *period, shapes, computation);
-  return fromArchive(options, *period, shapes, computation);
-}
-
 int runAreal(const CLI::App& command, Options& options) {
   std::optional<core::PeriodDates> period;
   if (const std::string error = formError(options, period); !error.empty()) return usageError(command, error);
-  if (core::Status distinct = checkOutputs(options, {options.rmdPath, options.polygons}); !distinct) {
-    return refused(distinct);
-  }
-  std::vector<gis::Shape> shapes;
-  const std::optional<std::string> nameField =
-      options.nameField.empty() ? std::nullopt : std::optional<std::string>(options.nameField);
-  if (core::Status read = gis::readPolygonFile(options.polygons, nameField, shapes); !read) return refused(read);
-  gis::ArealComputation computation;
-  if (const core::Status computed = compute(options, period, shapes, computation); !computed) return refused(computed);
-
-  const std::filesystem::path out = outputPath(options);
-  const std::vector<int> hours = options.durations.empty() ? std::vector<int>{} : *hoursOf(options.durations);
-  if (core::Status written = gis::writeArealCsv(out, computation.table(), hours, periodsOf(options.by)); !written) {
-    return refused(written);
-  }
-  std::cout << out.string() << "\n";
-  if (!hours.empty()) std::cout << gis::durationCsvPath(out).string() << "\n";
+  gis::ArealRequest request;
+  // From the agency's files the window is cut around the polygons: the request has no area.
+  if (period && !options.grib2.inputs.empty()) request.source = grib2Request(*period, {}, {}, options.grib2);
+  const core::Status sourced = !period                          ? fileSource(options, request.source)
+                               : options.grib2.inputs.empty() ? archiveSource(options, *period, request.source)
+                                                              : core::Status();
+  if (!sourced) return refused(sourced);
+  request.polygons = options.polygons;
+  if (!options.nameField.empty()) request.nameField = options.nameField;
+  if (!options.durations.empty()) request.durationHours = *hoursOf(options.durations);
+  request.by = periodsOf(options.by);
+  request.out = outputPath(options);
+  const gis::ArealResult result = runLong(kCommand, [&request](const core::OperationCallbacks& callbacks) {
+    return gis::computeArealRainfall(std::move(request), callbacks);
+  });
+  if (!options.grib2.inputs.empty()) printGrib2Summary(options.grib2);
+  if (!result.status) return refused(result.status);
+  for (const std::filesystem::path& file : result.files) std::cout << file.string() << "\n";
   return kExitOk;
 }
 

@@ -5,18 +5,18 @@
 #include <iostream>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "app/tool/archive_selection.h"
 #include "app/tool/command_table.h"
 #include "app/tool/export_session.h"
+#include "app/tool/long_run.h"
 #include "core/distinct_output.h"
-#include "export/current_display_export.h"
 #include "gis/duration_map.h"
 #include "gis/duration_window.h"
 #include "gis/frames_duration_map.h"
 #include "gis/geotiff_map.h"
 #include "gis/map_band.h"
+#include "gis/shown_map_geotiff.h"
 
 namespace ombrix::tool {
 namespace {
@@ -60,12 +60,9 @@ int runFromFrames(const CLI::App& command, Options& options) {
                            c.areaName, options.grib2);
   }
   gis::FramesDurationMap map;
-  const core::Status computed = [&] {
-    TerminalProgress bar("export-duration-max");
-    core::PreprocessCallbacks callbacks;
-    callbacks.progress = [&bar](int begun, int count) { bar.update(static_cast<double>(begun) / count); };
+  const core::Status computed = runLong("export-duration-max", [&](const core::OperationCallbacks& callbacks) {
     return gis::durationMaximumMapOf(request, options.hours, map, callbacks);
-  }();
+  });
   if (request.fromGrib2()) printGrib2Summary(options.grib2);
   if (!computed) return refused(computed);
   std::filesystem::path out = options.out;
@@ -104,16 +101,16 @@ CommandRun defineExportDurationMax(CLI::App& command) {
     if (core::Status opened = openForExport(options->rmdPath, conditions); !opened) return refused(opened);
     core::RmdDataset file = conditions.openFileDataset();
     gis::DurationMap map;
-    if (core::Status computed = gis::durationMaximumMap(file, 0, file.frameCount() - 1, options->hours, map);
-        !computed) {
-      return refused(computed);
-    }
+    const core::Status computed =
+        runLong("export-duration-max", [&](const core::OperationCallbacks& callbacks) {
+          return gis::durationMaximumMap(file, 0, file.frameCount() - 1, options->hours, map, callbacks);
+        });
+    if (!computed) return refused(computed);
     gis::applyDurationMap(std::move(map), conditions);
-    std::filesystem::path out = options->out;
-    if (out.empty()) out = exports::currentDisplayPath(conditions, conditions.areaName).replace_extension(".tif");
+    const std::filesystem::path out =
+        options->out.empty() ? gis::shownMapGeoTiffPath(conditions, conditions.areaName) : std::filesystem::path(options->out);
     if (core::Status distinct = core::checkOutputNotInput(out, {options->rmdPath}); !distinct) return refused(distinct);
-    const gis::DurationMap shown{conditions.rainGrid, conditions.frameLabel};
-    if (core::Status written = writeMap(out, shown, conditions.grid, options->rmdPath); !written) return refused(written);
+    if (core::Status written = gis::exportShownMapGeoTiff(conditions, out).status; !written) return refused(written);
     std::cout << out.string() << "\n";
     return kExitOk;
   };

@@ -12,9 +12,8 @@
 
 #include "app/tool/archive_selection.h"
 #include "app/tool/command_table.h"
-#include "app/tool/export_session.h"
 #include "app/tool/frame_options.h"
-#include "core/distinct_output.h"
+#include "app/tool/long_run.h"
 #include "core/preprocess_run.h"
 #include "gis/netcdf_export.h"
 
@@ -50,18 +49,17 @@ std::string historyOf(const Options& o) {
   return text;
 }
 
-template <typename Write>
-int writeCube(const std::filesystem::path& target, const Options& options, const Write& write) {
-  if (refusedAsExisting(target, options.force)) return kExitRefused;
-  core::Status written;
-  {
-    TerminalProgress bar("export-netcdf");
-    gis::NetcdfExportOptions exportOptions;
-    exportOptions.stampsUtc = options.stampsUtc || options.grib2.utc;
-    exportOptions.history = historyOf(options);
-    exportOptions.progress = [&bar](double fraction) { bar.update(fraction); };
-    written = write(exportOptions);
-  }
+// Writes the source's frames to target and prints its path; returns the exit status.
+int writeCube(const Options& options, core::FrameInput source, const std::filesystem::path& target) {
+  gis::NetcdfRequest request;
+  request.source = std::move(source);
+  request.target = target;
+  request.options.stampsUtc = options.stampsUtc || options.grib2.utc;
+  request.options.history = historyOf(options);
+  if (!options.force) request.targetExists = core::Problem::OutputExists;
+  const core::Status written = runLong("export-netcdf", [&request](const core::OperationCallbacks& callbacks) {
+    return gis::exportNetcdf(std::move(request), callbacks);
+  });
   if (!written) return refused(written);
   std::cout << target.string() << "\n";
   return kExitOk;
@@ -88,11 +86,9 @@ int runFromGrib2(const CLI::App& command, Options& options) {
   c.periodDay = selection.period.day;
   const std::filesystem::path target =
       options.out.empty() ? gis::netcdfPathBeside(core::outputRmdPath(c)) : std::filesystem::path(options.out);
-  const core::FrameRequest request = grib2Request(
+  core::FrameRequest request = grib2Request(
       selection.period, {c.areaWestLon, c.areaNorthLat, c.areaEastLon, c.areaSouthLat}, c.areaName, options.grib2);
-  const int exit = writeCube(target, options, [&](const gis::NetcdfExportOptions& exportOptions) {
-    return gis::exportArchiveNetcdf(request, target, exportOptions);
-  });
+  const int exit = writeCube(options, std::move(request), target);
   printGrib2Summary(options.grib2);
   return exit;
 }
@@ -104,12 +100,7 @@ int runFromArchive(const CLI::App& command, const Options& options) {
   const std::filesystem::path target =
       options.out.empty() ? gis::netcdfPathBeside(core::outputRmdPath(selection.conditions))
                           : std::filesystem::path(options.out);
-  if (core::Status distinct = core::checkOutputNotInput(target, selection.conditions.archiveFiles); !distinct) {
-    return refused(distinct);
-  }
-  return writeCube(target, options, [&](const gis::NetcdfExportOptions& exportOptions) {
-    return gis::exportArchiveNetcdf(core::frameRequestOf(selection.conditions), target, exportOptions);
-  });
+  return writeCube(options, core::frameRequestOf(selection.conditions), target);
 }
 
 int runFromRmd(const CLI::App& command, const Options& options) {
@@ -117,18 +108,15 @@ int runFromRmd(const CLI::App& command, const Options& options) {
   if (command.count("--region") + command.count("--area") > 0) {
     return usageError(command, "--region and --area go with --archive");
   }
-  core::RmdDataset file;
-  if (core::Status opened = file.open(options.rmdPath); !opened) return refused(opened);
-  const FrameRangeText range = wholeFileByDefault(options.range, file.frameCount());
-  int first = 0;
-  int last = 0;
-  if (core::Status found = resolveFrameRange(file.frames(), range, first, last); !found) return refused(found);
+  core::FileFrames frames;
+  if (core::Status opened = frames.file.open(options.rmdPath); !opened) return refused(opened);
+  const FrameRangeText range = wholeFileByDefault(options.range, frames.file.frameCount());
+  if (core::Status found = resolveFrameRange(frames.file.frames(), range, frames.first, frames.last); !found) {
+    return refused(found);
+  }
   const std::filesystem::path target =
       options.out.empty() ? gis::netcdfPathBeside(options.rmdPath) : std::filesystem::path(options.out);
-  if (core::Status distinct = core::checkOutputNotInput(target, {options.rmdPath}); !distinct) return refused(distinct);
-  return writeCube(target, options, [&](const gis::NetcdfExportOptions& exportOptions) {
-    return gis::exportOpenFileNetcdf(file, first, last, target, exportOptions);
-  });
+  return writeCube(options, std::move(frames), target);
 }
 
 }  // namespace

@@ -4,13 +4,10 @@
 
 #include "app/tool/command_table.h"
 #include "app/tool/export_session.h"
+#include "app/tool/long_run.h"
 #include "export/period_export.h"
 
 namespace ombrix::tool {
-
-namespace {
-constexpr int kProgressWidth = 1000;
-}  // namespace
 
 CommandRun defineExportPeriod(CLI::App& command) {
   const auto rmdPath = std::make_shared<std::string>();
@@ -18,11 +15,11 @@ CommandRun defineExportPeriod(CLI::App& command) {
   return [rmdPath] {
     core::AnalysisConditions conditions;
     if (core::Status opened = openForExport(*rmdPath, conditions); !opened) return refused(opened);
-    TerminalProgress progress("CSV");
-    exports::PeriodExportCallbacks callbacks;
-    callbacks.progress = [&](int width) { progress.update(static_cast<double>(width) / kProgressWidth); };
+    // A bar one unit per frame: its width is the count of frames written.
     const exports::PeriodExportResult result =
-        exports::exportPeriod(conditions, conditions.areaName, kProgressWidth, callbacks);
+        runLong("export-period", [&conditions](const core::OperationCallbacks& callbacks) {
+          return exports::exportPeriod(conditions, conditions.areaName, conditions.openFrameCount(), callbacks);
+        });
     if (!result.status) return refused(result.status);
     std::cerr << core::message(core::Notice::CsvSetWritten) << "\n";
     std::cout << result.folder.string() << "\n";

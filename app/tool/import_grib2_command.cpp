@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/tool/command_table.h"
+#include "app/tool/terminal_progress.h"
 #include "import/grib2_import.h"
 
 namespace ombrix::tool {
@@ -40,9 +41,8 @@ CommandRun defineImportGrib2(CLI::App& command) {
     {
       TerminalProgress progress("import-grib2");
       const import::Grib2ImportOptions importOptions{options->utc, options->replace};
-      result = import::importGrib2Files(files, options->archive, importOptions, [&](int done, int count) {
-        progress.update(static_cast<double>(done) / count);
-      });
+      result = import::importGrib2Files(files, options->archive, importOptions,
+                                        [&](int done, int count) { progress.update(done, count); });
     }
     for (const core::Status& problem : result.problems) report(problem);
     for (const std::string& line : import::importSummary(result)) std::cerr << line << "\n";

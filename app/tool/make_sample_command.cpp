@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/tool/command_table.h"
+#include "app/tool/terminal_progress.h"
 #include "core/program_folder.h"
 #include "import/sample_archive.h"
 
@@ -26,9 +27,8 @@ CommandRun defineMakeSample(CLI::App& command) {
     const import::SamplePeriod period;
     TerminalProgress progress("make-sample");
     const core::Status status =
-        import::makeSampleArchive(options->data, options->archive, period, [&](int written, int count) {
-          progress.update(static_cast<double>(written) / count);
-        });
+        import::makeSampleArchive(options->data, options->archive, period,
+                                  [&](int written, int count) { progress.update(written, count); });
     if (!status) return refused(status);
     std::cout << "sample archive: " << options->archive << " (" << period.year << "-" << period.month << "-"
               << period.firstDay << ", " << period.dayCount << " days of " << import::kSampleRecordsPerDay

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "app/tool/terminal_progress.h"
 #include "viewer/frame_loading.h"
 
 namespace ombrix::tool {
@@ -54,8 +55,7 @@ core::Status showChosenMap(const CLI::App& command, const FrameRangeText& frames
   }
   TerminalProgress progress(fold == viewer::RangeFold::Sum ? "sum" : "max");
   viewer::FoldCallbacks callbacks;
-  const double frameCount = last - first + 1;
-  callbacks.frameStarting = [&](int position) { progress.update(position / frameCount); };
+  callbacks.frameStarting = [&](int position) { progress.update(position + 1, last - first + 1); };
   std::vector<std::int16_t> field;
   const core::Status status = viewer::foldRange(*fold, conditions, first, last, field, callbacks);
   if (!status) return status;

@@ -7,6 +7,7 @@
 
 #include "app/tool/archive_selection.h"
 #include "app/tool/command_table.h"
+#include "app/tool/long_run.h"
 #include "core/distinct_output.h"
 #include "core/messages.h"
 #include "core/preprocess_run.h"
@@ -30,13 +31,9 @@ int runPreprocess(const CLI::App& command, const Options& options) {
   c.outputRmdPath = core::outputRmdPath(c);
   if (refusedAsExisting(c.outputRmdPath, options.force)) return kExitRefused;
   if (core::Status distinct = core::checkOutputNotInput(c.outputRmdPath, c.archiveFiles); !distinct) return refused(distinct);
-  core::PreprocessResult result;
-  {
-    TerminalProgress bar("preprocess");
-    core::PreprocessCallbacks callbacks;
-    callbacks.progress = [&bar](int begun, int count) { bar.update(static_cast<double>(begun) / count); };
-    result = core::runPreprocessing(c, c.outputRmdPath, callbacks);
-  }
+  const core::PreprocessResult result = runLong("preprocess", [&c](const core::OperationCallbacks& callbacks) {
+    return core::runPreprocessing(c, c.outputRmdPath, callbacks);
+  });
   if (!result.status) return refused(result.status);
   std::cerr << messages::kPreprocessingDone << "\n";
   std::cout << c.outputRmdPath << "\n";

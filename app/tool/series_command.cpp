@@ -56,13 +56,10 @@ int runSeriesGrib2(const CLI::App& command, Options& options) {
     return usageError(command, "with --grib2, give --lat, --lon and the days --from and --to, written YYYY-MM-DD");
   }
   gis::PointSeries series;
-  const core::Status computed = [&] {
-    TerminalProgress bar("series");
-    core::PreprocessCallbacks callbacks;
-    callbacks.progress = [&bar](int begun, int count) { bar.update(static_cast<double>(begun) / count); };
+  const core::Status computed = runLong("series", [&](const core::OperationCallbacks& callbacks) {
     return gis::pointSeries(grib2Request(*period, {}, {}, options.grib2), *degrees(options.lon),
                             *degrees(options.lat), series, callbacks);
-  }();
+  });
   printGrib2Summary(options.grib2);
   if (!computed) return refused(computed);
   const std::filesystem::path out =

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <utility>
@@ -104,7 +103,7 @@ void report(const core::Status& status) { std::cerr << core::message(status) << 
 
 int refused(const core::Status& status) {
   report(status);
-  return kExitRefused;
+  return status.problem == core::Problem::Cancelled ? kExitInterrupted : kExitRefused;
 }
 
 bool refusedAsExisting(const std::filesystem::path& target, bool force) {
@@ -112,24 +111,6 @@ bool refusedAsExisting(const std::filesystem::path& target, bool force) {
   if (force || !std::filesystem::exists(target, error)) return false;
   refused({core::Problem::OutputExists, target});
   return true;
-}
-
-TerminalProgress::TerminalProgress(std::string label) : label_(std::move(label)), enabled_(::isatty(2) == 1) {}
-
-TerminalProgress::~TerminalProgress() {
-  if (enabled_ && lastDrawn_ >= 0) std::fputs("\n", stderr);
-}
-
-void TerminalProgress::update(double fraction) {
-  if (!enabled_) return;
-  constexpr int kWidth = 40;
-  const int filled = std::clamp(static_cast<int>(fraction * kWidth + 0.5), 0, kWidth);
-  if (filled == lastDrawn_) return;
-  lastDrawn_ = filled;
-  std::fprintf(stderr, "\r%s [%s%s] %3d%%", label_.c_str(), std::string(static_cast<std::size_t>(filled), '#').c_str(),
-               std::string(static_cast<std::size_t>(kWidth - filled), '.').c_str(),
-               static_cast<int>(fraction * 100 + 0.5));
-  std::fflush(stderr);
 }
 
 }  // namespace ombrix::tool

@@ -19,6 +19,8 @@ namespace ombrix::tool {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitRefused = 1;
 inline constexpr int kExitUsage = 2;
+// A long operation stopped by Ctrl-C (SIGINT), as a shell reports a program it ended: 128 + 2.
+inline constexpr int kExitInterrupted = 130;
 
 // Runs a command with the options parsed; returns the exit status.
 using CommandRun = std::function<int()>;
@@ -42,22 +44,9 @@ CLI::Option* addRmdFileArgument(CLI::App& command, std::string& path);
 int usageError(const CLI::App& command, std::string_view detail);
 // Prints the user's message on standard error.
 void report(const core::Status& status);
-// Reports status and returns kExitRefused.
+// Reports status and returns kExitRefused, or kExitInterrupted for an operation cancelled.
 int refused(const core::Status& status);
 // Whether target is there already and may not be replaced (no --force); then says so.
 bool refusedAsExisting(const std::filesystem::path& target, bool force);
-
-// A progress bar on standard error, drawn only when standard error is a terminal.
-class TerminalProgress {
- public:
-  explicit TerminalProgress(std::string label);
-  ~TerminalProgress();
-  void update(double fraction);
-
- private:
-  std::string label_;
-  bool enabled_;
-  int lastDrawn_ = -1;
-};
 
 }  // namespace ombrix::tool

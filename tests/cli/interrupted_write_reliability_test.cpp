@@ -106,6 +106,41 @@ TEST(KilledPointTable, LeavesTheEarlierTableUnchanged) {
   EXPECT_FALSE(holdsTemporary(set.path()));
 }
 
+// Ctrl-C (SIGINT, raised by the tool's test hook when the operation asks whether to stop for
+// the third time) during preprocessing (the light tool), a NetCDF export and areal rainfall (the
+// full tool): exit status 130, "中断しました。", and the folder as it was, old targets included.
+TEST(InterruptedCommand, StopsWithNothingWrittenAndTheOldTargetIntact) {
+  TempDir dir;
+  test::writeArchiveDays(dir.path(), test::reliabilityGrid(96, 64), 4);
+  const fs::path rmd = dir / "Ka20057012005702.RMD";
+  test::writeSampleRmd(rmd, test::sampleGrid(96, 2, 3), 48, test::dayStamps(2005, 7, 1, 2, 48),
+                       [](int k, int c) { return static_cast<std::int16_t>(k + c); });
+  test::writeText(dir / "basin.geojson", R"({"type":"FeatureCollection","features":[{"type":"Feature",)"
+                                         R"("properties":{"name":"b"},"geometry":{"type":"Polygon","coordinates":)"
+                                         R"([[[138.9,35.9],[139.1,35.9],[139.1,36.1],[138.9,36.1],[138.9,35.9]]]}}]})");
+  const std::string archive = test::shellQuote(dir.path().string()), file = test::shellQuote(rmd.string());
+  // The command line, its target and what lets it replace an old target.
+  const std::tuple<std::string, fs::path, std::string> commands[] = {
+      {"preprocess --archive " + archive + " --region AJ --from 2005-07-01 --to 2005-07-04",
+       dir / "AJ20057012005704.RMD", " --force"},
+      {"export-netcdf " + file, dir / "Ka20057012005702.nc", " --force"},
+      {"areal " + file + " --durations 1 --polygons " + test::shellQuote((dir / "basin.geojson").string()),
+       dir / "Ka20057012005702-areal-durations.csv", ""},
+  };
+  const std::string tool = "OMBRIX_TEST_INTERRUPT_AFTER=3 " + test::shellQuote(std::string(OMBRIX_BIN_DIR) + "/ombrix-tool");
+  for (const auto& [line, target, replace] : commands) {
+    for (const bool existing : {false, true}) {
+      if (existing) test::writeText(target, "the file of an earlier run");
+      const std::vector<std::string> before = test::namesIn(dir.path());
+      const test::CommandResult run = test::runCommand(tool + " " + line + (existing ? replace : ""));
+      EXPECT_EQ(std::pair(run.exitCode, run.err), std::pair(130, std::string(messages::kCancelled) + "\n")) << line;
+      EXPECT_EQ(test::namesIn(dir.path()), before) << line;
+      EXPECT_TRUE(!existing || test::readText(target) == "the file of an earlier run") << line;
+    }
+    fs::remove(target);
+  }
+}
+
 // The writer itself is tested in core/rmd_file_test.cpp; here the message names the set's
 // folder and nothing of the set is left.
 TEST(FailingWrite, PeriodExportUnderAFileSizeLimitLeavesNothing) {

@@ -108,7 +108,7 @@ TEST(PreprocessRun, HalfHourlyDaysKeepAtMostOneDayOfRecordsEach) {
   archive.conditions.periodDay = {30, 2};
   archive.setArea(139040000, 45979000, 139125000, 45930000);  // the same window on the finer grid
   std::vector<std::string> calls;
-  PreprocessCallbacks callbacks;
+  OperationCallbacks callbacks;
   callbacks.yield = [&] { calls.push_back("yield"); };
   callbacks.progress = [&](int begun, int count) {
     calls.push_back(std::to_string(begun) + "/" + std::to_string(count));
@@ -143,7 +143,7 @@ TEST(PreprocessRun, DifferentGridsAndMalformedRecordsLeaveTheTargetAsItWas) {
   ASSERT_TRUE(writeArchiveFile(archive.conditions.archiveFiles[1], wider, dayRecords(wider, 1, 24, 60)));
   writeBytes(archive.output, {9, 9, 9});
   int progressCalls = 0;
-  PreprocessCallbacks callbacks;
+  OperationCallbacks callbacks;
   callbacks.progress = [&](int, int) { ++progressCalls; };
 
   const PreprocessResult result = runPreprocessing(archive.conditions, archive.output, callbacks);

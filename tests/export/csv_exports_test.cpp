@@ -32,8 +32,9 @@ fs::path sampleFile(const fs::path& dir, int year, int month, int day, int frame
 
 struct Recorded {
   std::vector<std::string> calls;
-  PeriodExportCallbacks callbacks() {
-    return {[this] { calls.push_back("yield"); }, [this](int w) { calls.push_back(std::to_string(w)); }};
+  core::OperationCallbacks callbacks() {
+    return {[this] { calls.push_back("yield"); },
+            [this](std::int64_t w, std::int64_t) { calls.push_back(std::to_string(w)); }, {}};
   }
 };
 

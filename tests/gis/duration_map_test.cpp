@@ -24,7 +24,7 @@ TEST(DurationMap, BandsOfRowsGiveTheWholeGridsMap) {
     for (const auto& [bandCells, bands] : {std::pair<std::size_t, int>{3, 7}, {5, 7}, {12, 4}}) {
       int done = 0;
       bool forward = true;
-      core::PreprocessCallbacks callbacks;
+      core::OperationCallbacks callbacks;
       callbacks.progress = [&](int step, int steps) { forward = forward && step == ++done && steps == bands * 38; };
       DurationMap banded;
       ASSERT_TRUE(durationMaximumMap(file, 2, 39, hours, banded, callbacks, bandCells));

@@ -213,9 +213,9 @@ TEST(NetcdfExport, ArchiveFormEqualsTheFormOfItsRmdFileAndRefusalsWriteNothing) 
   core::RmdDataset area = test::openedConditions(dir / "area.RMD").openFileDataset();
   ASSERT_TRUE(exportOpenFileNetcdf(area, 0, 95, dir / "rmd.nc", {}));
   int progressCalls = 0;
-  NetcdfExportOptions options;
-  options.progress = [&](double) { ++progressCalls; };
-  ASSERT_TRUE(exportArchiveNetcdf(core::frameRequestOf(c), dir / "archive.nc", options));
+  core::OperationCallbacks callbacks;
+  callbacks.progress = [&](std::int64_t, std::int64_t) { ++progressCalls; };
+  ASSERT_TRUE(exportArchiveNetcdf(core::frameRequestOf(c), dir / "archive.nc", {}, callbacks));
   EXPECT_EQ(progressCalls, 2);
 
   const Cube fromRmd = readCube(dir / "rmd.nc");
