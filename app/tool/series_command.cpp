@@ -11,6 +11,7 @@
 
 #include "app/tool/archive_selection.h"
 #include "app/tool/command_table.h"
+#include "app/tool/long_run.h"
 #include "core/distinct_output.h"
 #include "core/frame_slots.h"
 #include "core/number_text.h"
