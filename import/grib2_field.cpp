@@ -233,30 +233,44 @@ struct GridWriter {
   }
 };
 
-// Writes the part of each run that lies in the window.
+// Writes the value of each run's level over the part of the run that lies in the window. Runs
+// come in order, so the row of a run's start is followed rather than divided out.
 struct WindowWriter {
-  std::uint8_t* levels;
+  std::int16_t* values;
+  const std::int16_t* levelValues;
   std::uint64_t columns;
   Grib2Window window;
-  void fill(std::uint64_t start, std::uint64_t length, std::uint8_t level) const noexcept {
+  std::uint64_t row = 0;
+  std::uint64_t rowStart = 0;  // row x columns
+
+  void fill(std::uint64_t start, std::uint64_t length, std::uint8_t level) noexcept {
     const std::uint64_t end = start + length;
+    while (rowStart + columns <= start) {
+      ++row;
+      rowStart += columns;
+    }
     const auto firstCol = static_cast<std::uint64_t>(window.firstCol);
     const auto width = static_cast<std::uint64_t>(window.lastCol) - firstCol + 1;
-    const std::uint64_t firstRow = std::max(start / columns, static_cast<std::uint64_t>(window.firstRow));
-    for (std::uint64_t r = firstRow; r <= static_cast<std::uint64_t>(window.lastRow) && r * columns < end; ++r) {
-      const std::uint64_t from = std::max(start, r * columns + firstCol);
-      const std::uint64_t to = std::min(end, r * columns + firstCol + width);
-      if (from < to) {
-        std::memset(levels + (r - static_cast<std::uint64_t>(window.firstRow)) * width + (from - r * columns - firstCol),
-                    level, to - from);
-      }
+    const auto firstRow = static_cast<std::uint64_t>(window.firstRow);
+    const auto lastRow = static_cast<std::uint64_t>(window.lastRow);
+    std::uint64_t r = row;
+    std::uint64_t at = rowStart;
+    if (r < firstRow) {
+      if (end <= firstRow * columns) return;
+      at += (firstRow - r) * columns;
+      r = firstRow;
+    }
+    for (; r <= lastRow && at < end; ++r, at += columns) {
+      const std::uint64_t from = std::max(start, at + firstCol);
+      const std::uint64_t to = std::min(end, at + firstCol + width);
+      if (from < to) std::fill_n(values + (r - firstRow) * width + (from - at - firstCol), to - from, levelValues[level]);
     }
   }
 };
 
 template <typename Values, typename Writer>
 core::Problem expandRuns(Values values, unsigned maxLevel, std::uint64_t base, std::uint64_t total,
-                         const Writer& writer) noexcept {
+                         Writer writer) noexcept {
   std::uint64_t filled = 0;
   bool pending = false;
   std::uint8_t level = 0;
@@ -295,7 +309,7 @@ core::Problem expandRuns(Values values, unsigned maxLevel, std::uint64_t base, s
 
 template <typename Writer>
 core::Problem expandWith(std::span<const std::uint8_t> stream, int bitsPerValue, int maxLevel, std::uint64_t total,
-                         const Writer& writer) noexcept {
+                         Writer writer) noexcept {
   const std::uint64_t base = (std::uint64_t{1} << bitsPerValue) - 1 - static_cast<std::uint64_t>(maxLevel);
   const auto top = static_cast<unsigned>(maxLevel);
   if (bitsPerValue == 8) return expandRuns(ByteValues(stream), top, base, total, writer);
@@ -314,9 +328,10 @@ core::Problem readData(const Section& s, Grib2Field& field, const Grib2Window* w
     return expandLevelRuns(stream, field.bitsPerValue, field.maxLevelUsed, field.levels);
   }
   if (!windowInGrid(*window, field.grid.ni, field.grid.nj)) return core::Problem::Grib2UnsupportedGrid;
-  field.levels.resize(window->cellCount());
-  return expandLevelRunsInWindow(stream, field.bitsPerValue, field.maxLevelUsed, field.grid.ni, field.grid.nj,
-                                 *window, field.levels);
+  field.levels.clear();
+  field.windowValues.resize(window->cellCount());
+  return expandLevelValuesInWindow(stream, field.bitsPerValue, field.maxLevelUsed, field.levelValues, field.grid.ni,
+                                   field.grid.nj, *window, field.windowValues);
 }
 
 core::Problem decodeSections(const MessageSections& sections, Grib2Field& field, Grib2Content content,
@@ -350,12 +365,13 @@ core::Problem expandLevelRuns(std::span<const std::uint8_t> stream, int bitsPerV
   return expandWith(stream, bitsPerValue, maxLevel, levels.size(), GridWriter{levels.data()});
 }
 
-core::Problem expandLevelRunsInWindow(std::span<const std::uint8_t> stream, int bitsPerValue, int maxLevel,
-                                      std::int32_t columns, std::int32_t rows, const Grib2Window& window,
-                                      std::span<std::uint8_t> levels) noexcept {
+core::Problem expandLevelValuesInWindow(std::span<const std::uint8_t> stream, int bitsPerValue, int maxLevel,
+                                        std::span<const std::int16_t> levelValues, std::int32_t columns,
+                                        std::int32_t rows, const Grib2Window& window,
+                                        std::span<std::int16_t> values) noexcept {
   const std::uint64_t total = static_cast<std::uint64_t>(columns) * static_cast<std::uint64_t>(rows);
   return expandWith(stream, bitsPerValue, maxLevel, total,
-                    WindowWriter{levels.data(), static_cast<std::uint64_t>(columns), window});
+                    WindowWriter{values.data(), levelValues.data(), static_cast<std::uint64_t>(columns), window});
 }
 
 core::Problem decodeGrib2Field(std::span<const std::uint8_t> bytes, Grib2Field& field, Grib2Content content,
@@ -380,7 +396,8 @@ core::Status readGrib2File(const std::filesystem::path& path, Grib2Field& field,
   const std::uintmax_t size = std::filesystem::file_size(path, error);
   if (error) return {core::Problem::Grib2Unreadable, path};
   if (size > kMaxFileBytes) return {core::Problem::Grib2UnsupportedProduct, path};
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  std::vector<std::uint8_t>& bytes = field.fileBytes;
+  bytes.resize(static_cast<std::size_t>(size));
   std::ifstream in(path, std::ios::binary);
   if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
     return {core::Problem::Grib2Unreadable, path};

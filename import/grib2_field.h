@@ -60,6 +60,10 @@ struct Grib2Field {
   // level 0..M.
   std::vector<std::int16_t> levelValues;
   std::vector<std::uint8_t> levels;  // ni x nj level codes in scanning order; 0 = missing
+  // Decoded with a window instead of levels: the window's stored values, row-major.
+  std::vector<std::int16_t> windowValues;
+  // The bytes of the last file read into this field, kept so that the next read reuses them.
+  std::vector<std::uint8_t> fileBytes;
 };
 
 // Expands a stream of bitsPerValue-bit values (1..8, most significant bit first) into
@@ -83,11 +87,13 @@ struct Grib2Window {
 };
 
 // expandLevelRuns, checking the whole stream as it does, but writing only the window's cells
-// (row-major) into levels, which holds window.cellCount() codes of a grid columns wide and
-// rows high; the window must lie in that grid.
-core::Problem expandLevelRunsInWindow(std::span<const std::uint8_t> stream, int bitsPerValue, int maxLevel,
-                                      std::int32_t columns, std::int32_t rows, const Grib2Window& window,
-                                      std::span<std::uint8_t> levels) noexcept;
+// (row-major), each as the stored value of its level (levelValues[level]), into values, which
+// holds window.cellCount() cells of a grid columns wide and rows high; the window must lie in
+// that grid and levelValues hold every level up to maxLevel.
+core::Problem expandLevelValuesInWindow(std::span<const std::uint8_t> stream, int bitsPerValue, int maxLevel,
+                                        std::span<const std::int16_t> levelValues, std::int32_t columns,
+                                        std::int32_t rows, const Grib2Window& window,
+                                        std::span<std::int16_t> values) noexcept;
 
 // What to decode: everything, or all but the run-length stream (levels stays empty), which
 // finds times, grid and level values for a fraction of the cost.
@@ -95,8 +101,8 @@ enum class Grib2Content { Everything, HeaderOnly };
 
 // Decodes one message from bytes: None, or one of the Grib2 problems that describe a message
 // (Grib2NotRainfall ... Grib2RunsTooFewCells). On failure field is left in an unspecified state.
-// With a window, levels holds its cells only; a window beyond the message's grid is refused
-// with Grib2UnsupportedGrid.
+// With a window, windowValues holds its cells' values and levels stays empty; a window beyond
+// the message's grid is refused with Grib2UnsupportedGrid.
 core::Problem decodeGrib2Field(std::span<const std::uint8_t> bytes, Grib2Field& field,
                                Grib2Content content = Grib2Content::Everything,
                                const Grib2Window* window = nullptr);

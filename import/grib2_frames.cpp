@@ -91,23 +91,22 @@ struct DecodedSlot {
   Grib2Field field;
 };
 
-// The window's cells of the slot's message, each level code turned into its value; all cells
-// without data when there is no message or it cannot be used.
+// The window's values of the slot's message; all cells without data when there is no message
+// or it cannot be used.
 void decodeSlot(const std::optional<Grib2Frames::Slot>& slot, const Grib2Window& window, DecodedSlot& out) {
   out.skipped = {};
-  out.cells.assign(window.cellCount(), -1);
-  if (!slot) return;
+  const auto noData = [&] { out.cells.assign(window.cellCount(), -1); };
+  if (!slot) return noData();
   if (core::Status s = readGrib2File(slot->file, out.field, Grib2Content::Everything, &window); !s) {
     out.skipped = std::move(s);
-    return;
+    return noData();
   }
   // The file may have changed since its header was read.
   if (!(out.field.grid == slot->grid)) {
     out.skipped = {core::Problem::Grib2PeriodGridDiffers, slot->file};
-    return;
+    return noData();
   }
-  std::transform(out.field.levels.begin(), out.field.levels.end(), out.cells.begin(),
-                 [&](std::uint8_t level) { return out.field.levelValues[level]; });
+  std::swap(out.cells, out.field.windowValues);
 }
 
 }  // namespace

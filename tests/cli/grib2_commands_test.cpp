@@ -10,7 +10,6 @@ namespace ombrix {
 namespace {
 
 namespace fs = std::filesystem;
-using test::expectRefused;
 using test::shellQuote;
 using test::tool;
 
@@ -109,7 +108,7 @@ TEST(Grib2Forms, RefusalsWriteNothing) {
   };
   for (const auto& [command, message] : cases) {
     SCOPED_TRACE(command);
-    expectRefused(tool(command), message);
+    test::expectRefused(tool(command), message);
     EXPECT_FALSE(fs::exists(g.dir / "out"));
   }
   EXPECT_EQ(tool("areal" + in + " --archive " + g.folder(g.dir.path()) + period + basins).exitCode, 2);

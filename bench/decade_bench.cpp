@@ -1,0 +1,234 @@
+// A decade of the agency's 1 km files, measured on a few days of them: restamped copies of the
+// two real fields in data/, one every half hour, written to a temporary folder, and 109
+// basin-like polygons over Japan. Times, in the same run and wall clock (both cores):
+//   (a) areal straight from the GRIB2 files, durations 1, 3, 6, 24 by year, both files written;
+//   (b) today's path: import-grib2 into a fresh archive, then areal --archive the same way;
+// and export-netcdf of the 全国 window straight from the files against the --archive form (its
+// archive imported beforehand). Prints milliseconds per message, the ratio, the decade (175,200
+// messages) they extrapolate to, and the peak memory of (a) for two stream lengths.
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <numbers>
+
+#include "bench/bench_support.h"
+#include "bench/viewer_bench_grid.h"
+#include "core/period_check.h"
+#include "gis/areal_csv.h"
+#include "gis/areal_run.h"
+#include "gis/netcdf_export.h"
+#include "import/grib2_import.h"
+#include "support/grib2_restamp.h"
+#include "support/test_support.h"
+
+namespace ombrix::bench {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kPolygons = 109;
+constexpr double kDecadeMessages = 175'200;
+constexpr int kDays = 2;        // the stream timed
+constexpr int kLongerDays = 4;  // the second length of the memory figure
+
+// Basins of 5 to 60 km across with 40 vertices, spread along the archipelago from Kyushu to
+// Hokkaido.
+std::vector<gis::Shape> basins() {
+  std::vector<gis::Shape> shapes;
+  for (int p = 0; p < kPolygons; ++p) {
+    const double t = p / static_cast<double>(kPolygons - 1);
+    const double cx = 130.5 + 12.0 * t + 0.6 * std::sin(p * 2.3);
+    const double cy = 32.5 + 11.0 * t + 0.6 * std::cos(p * 1.7);
+    const double radius = (0.025 + 0.25 * ((p * 37) % 100) / 100.0);  // degrees: about 5 to 60 km across
+    gis::Ring ring;
+    for (int v = 0; v < 40; ++v) {
+      const double angle = 2 * std::numbers::pi * v / 40;
+      const double r = radius * (1 + 0.2 * std::sin(4 * angle + p));
+      ring.push_back({cx + r * std::cos(angle), cy + r * std::sin(angle)});
+    }
+    ring.push_back(ring.front());
+    shapes.push_back({"basin " + std::to_string(p + 1), {gis::Polygon{{ring}}}});
+  }
+  return shapes;
+}
+
+// days x 48 files from 2020-07-01 (JST), the two fields alternating, in folder.
+void writeStream(const fs::path& folder, int days) {
+  fs::create_directories(folder);
+  const std::vector<std::uint8_t> fields[] = {test::readBytes(test::realField(0)), test::readBytes(test::realField(1))};
+  using namespace std::chrono;
+  const sys_time<minutes> first = sys_days{year{2020} / 6 / 30} + hours{15} + minutes{30};
+  for (int i = 0; i < days * kPerDay; ++i) {
+    const sys_time<minutes> end = first + minutes{30 * i};
+    const year_month_day day{floor<std::chrono::days>(end)};
+    const hh_mm_ss clock{end - floor<std::chrono::days>(end)};
+    const int y = static_cast<int>(day.year()), m = static_cast<int>(static_cast<unsigned>(day.month()));
+    const int d = static_cast<int>(static_cast<unsigned>(day.day()));
+    const int h = static_cast<int>(clock.hours().count()), min = static_cast<int>(clock.minutes().count());
+    test::writeBytes(folder / test::agencyName(y, m, d, h, min), test::restamped(fields[i % 2], y, m, d, h, min));
+  }
+}
+
+struct Stream {
+  test::TempDir dir;
+  int days;
+  explicit Stream(int dayCount) : days(dayCount) { writeStream(dir / "grib2", days); }
+  fs::path files() const { return dir / "grib2"; }
+  core::PeriodDates period() const { return {{2020, 2020}, {7, 7}, {1, days}}; }
+  int messages() const { return days * kPerDay; }
+};
+
+Stream& stream() {
+  static Stream s(kDays);
+  return s;
+}
+
+const std::vector<gis::Shape>& shapes() {
+  static const std::vector<gis::Shape> all = basins();
+  return all;
+}
+
+void arealFrom(const core::FrameRequest& request, const fs::path& out) {
+  gis::ArealComputation computation;
+  if (core::Status s = gis::arealOverArchive(request, shapes(), computation); !s) fail(message(s));
+  if (core::Status s = gis::writeArealCsv(out, computation.table(), {1, 3, 6, 24}, gis::MaximaPeriods::Year); !s) {
+    fail(message(s));
+  }
+}
+
+core::FrameRequest grib2Request(const Stream& s) {
+  core::FrameRequest request;
+  request.period = s.period();
+  request.grib2Inputs = {s.files()};
+  request.area = *core::regionPreset(7);  // 全国
+  request.areaName = "全国";
+  return request;
+}
+
+// The archive of the stream, imported into folder.
+core::FrameRequest importedRequest(const Stream& s, const fs::path& archive) {
+  std::vector<core::Status> problems;
+  const std::vector<fs::path> files = import::collectGrib2Files(std::vector{s.files()}, problems);
+  if (!import::importSucceeded(import::importGrib2Files(files, archive))) fail("the import failed");
+  core::AnalysisConditions c;
+  c.archiveDir = archive.string();
+  if (core::Status checked = core::checkPeriod(s.period(), c); !checked) fail(message(checked));
+  c.areaWestLon = core::regionPreset(7)->westLon;
+  c.areaNorthLat = core::regionPreset(7)->northLat;
+  c.areaEastLon = core::regionPreset(7)->eastLon;
+  c.areaSouthLat = core::regionPreset(7)->southLat;
+  c.areaName = "全国";
+  return core::frameRequestOf(c);
+}
+
+double wallSeconds() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// CPU time of every thread of the process: the figure the machine's other load does not inflate.
+double processCpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec * 1e-6; };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// Wall and process CPU seconds of the loop's work.
+struct Clocks {
+  double wall = 0;
+  double cpu = 0;
+  template <typename Work>
+  void time(const Work& work) {
+    const double wall0 = wallSeconds();
+    const double cpu0 = processCpuSeconds();
+    work();
+    wall += wallSeconds() - wall0;
+    cpu += processCpuSeconds() - cpu0;
+  }
+};
+
+void report(benchmark::State& state, const std::string& figure, const char* variant, const Clocks& clocks) {
+  const double total = clocks.wall;
+  state.counters["cpu_ms_per_message"] = clocks.cpu / static_cast<double>(state.iterations()) * 1e3 / stream().messages();
+  const double perIteration = total / static_cast<double>(state.iterations());
+  state.counters["ms_per_message"] = perIteration * 1e3 / stream().messages();
+  state.counters["decade_min"] = perIteration / stream().messages() * kDecadeMessages / 60;
+  recordFigure(figure, variant, perIteration);
+}
+
+const std::string kArealFigure = "areal 109 basins, durations by year, per 2 days of 1 km GRIB2";
+const std::string kNetcdfFigure = "export-netcdf 全国 1 km, per 2 days";
+
+void BM_ArealFromGrib2(benchmark::State& state) {
+  Clocks clocks;
+  for (auto _ : state) clocks.time([] { arealFrom(grib2Request(stream()), stream().dir / "a.csv"); });
+  report(state, kArealFigure, "fast", clocks);
+}
+BENCHMARK(BM_ArealFromGrib2)->Name("decade/areal_from_grib2")->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+void BM_ArealImportThenArchive(benchmark::State& state) {
+  Clocks clocks;
+  for (auto _ : state) {
+    fs::remove_all(stream().dir / "archive");
+    clocks.time([] { arealFrom(importedRequest(stream(), stream().dir / "archive"), stream().dir / "b.csv"); });
+  }
+  report(state, kArealFigure, "reference", clocks);
+  if (test::readBytes(stream().dir / "a-areal-durations.csv") != test::readBytes(stream().dir / "b-areal-durations.csv")) {
+    fail("the two paths' duration files differ");
+  }
+}
+BENCHMARK(BM_ArealImportThenArchive)
+    ->Name("decade/areal_import_then_archive")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
+
+template <bool FromGrib2>
+void BM_Netcdf(benchmark::State& state) {
+  static const core::FrameRequest archived = importedRequest(stream(), stream().dir / "netcdf-archive");
+  const core::FrameRequest request = FromGrib2 ? grib2Request(stream()) : archived;
+  Clocks clocks;
+  for (auto _ : state) {
+    clocks.time([&] {
+      if (core::Status s = gis::exportArchiveNetcdf(request, stream().dir / "cube.nc", {}); !s) fail(message(s));
+    });
+  }
+  report(state, kNetcdfFigure, FromGrib2 ? "fast" : "reference", clocks);
+}
+BENCHMARK(BM_Netcdf<true>)->Name("decade/netcdf_from_grib2")->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+BENCHMARK(BM_Netcdf<false>)->Name("decade/netcdf_from_archive")->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+
+// The peak resident memory of (a) in a child process, in MB.
+double peakMegabytes(int days) {
+  Stream s(days);
+  const pid_t child = fork();
+  if (child == 0) {
+    arealFrom(grib2Request(s), s.dir / "a.csv");
+    _exit(0);
+  }
+  int status = 0;
+  rusage usage{};
+  if (wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    fail("the memory run failed");
+  }
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+void printFigures() {
+  std::printf("decade (175,200 messages) at the measured rates: see decade_min; ms per message: ms_per_message\n");
+  for (const int days : {kDays, kLongerDays}) {
+    std::printf("peak memory of areal from GRIB2, %d days (%d messages): %.0f MB\n", days, days * kPerDay,
+                peakMegabytes(days));
+  }
+}
+
+}  // namespace
+}  // namespace ombrix::bench
+
+int main(int argc, char** argv) {
+  return ombrix::bench::runBenchmarks(argc, argv, [] { ombrix::bench::stream(); }, ombrix::bench::printFigures);
+}
