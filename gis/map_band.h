@@ -2,9 +2,7 @@
 // The values and description of the band of a GeoTIFF map. In a GIS file a cell that had no
 // data in every frame of a sum or a maximum is no data, not 0 mm (the viewer and the CSV
 // exports keep counting no data as 0).
-#include <cstdint>
-#include <span>
-#include <string>
+#include <filesystem>
 #include <vector>
 
 #include "core/analysis_conditions.h"
@@ -15,10 +13,6 @@ namespace ombrix::gis {
 
 // The band's description, unit, times, source (the file named) and classes of a map.
 BandDescription describeMap(const viewer::MapCaption& caption, const std::filesystem::path& file);
-
-// Stored values of a folded map (0.1 mm/h or 0.1 mm) in the band's unit: kMapNoData where
-// noData is 1, otherwise value x 0.1 with negatives (a sum starting at a frame without data) as 0.
-std::vector<float> foldedBandValues(std::span<const std::int16_t> stored, std::span<const std::uint8_t> noData);
 
 // The map shown in conditions (rainGrid, labelled by frameLabel): its values, with the cells
 // without data in every frame of a sum or maximum as no data, and its description (none when

@@ -1,5 +1,7 @@
 #include "viewer/range_coverage.h"
 
+#include <algorithm>
+
 #include "viewer/frame_loading.h"
 
 namespace ombrix::viewer {
@@ -25,6 +27,29 @@ core::Status cellsWithoutData(const core::AnalysisConditions& conditions, int s,
     for (std::size_t i = 0; i < marks.size() && i < frame.size(); ++i) marks[i] &= frame[i] < 0 ? 1 : 0;
   }
   noData = std::move(marks);
+  return {};
+}
+
+std::vector<std::int16_t> markCellsWithoutData(std::span<const std::int16_t> folded,
+                                               std::span<const std::uint8_t> noData) {
+  std::vector<std::int16_t> map(folded.size());
+  for (std::size_t i = 0; i < folded.size(); ++i) {
+    map[i] = i < noData.size() && noData[i] != 0 ? std::int16_t{-1} : std::max<std::int16_t>(folded[i], 0);
+  }
+  return map;
+}
+
+core::Status shownMapWithoutData(const core::AnalysisConditions& c, std::vector<std::int16_t>& map) {
+  const auto caption = mapCaptionOf(c.frameLabel);
+  const bool folded = caption && (caption->kind == MapKind::Sum || caption->kind == MapKind::Maximum);
+  const auto range = folded ? framesOfCaption(c, *caption) : std::nullopt;
+  if (!range) {
+    map = c.rainGrid;
+    return {};
+  }
+  std::vector<std::uint8_t> noData;
+  if (core::Status s = cellsWithoutData(c, range->first, range->second, noData); !s) return s;
+  map = markCellsWithoutData(c.rainGrid, noData);
   return {};
 }
 

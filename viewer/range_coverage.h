@@ -4,6 +4,7 @@
 // dry cell from one never observed.
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -21,5 +22,14 @@ std::optional<std::pair<int, int>> framesOfCaption(const core::AnalysisCondition
 // noData[i] is 1 where cell i is negative (no data) in every frame s..e of the open file, else 0.
 core::Status cellsWithoutData(const core::AnalysisConditions& conditions, int s, int e,
                               std::vector<std::uint8_t>& noData);
+
+// A folded map with the cells marked in noData as -1 (no data) and every other negative value (a
+// sum starting at a frame without data) as 0.
+std::vector<std::int16_t> markCellsWithoutData(std::span<const std::int16_t> folded,
+                                               std::span<const std::uint8_t> noData);
+
+// The shown map (rainGrid) of a folded caption with its cells without data marked; rainGrid
+// unchanged for any other map.
+core::Status shownMapWithoutData(const core::AnalysisConditions& conditions, std::vector<std::int16_t>& map);
 
 }  // namespace ombrix::viewer

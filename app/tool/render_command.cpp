@@ -22,6 +22,7 @@
 #include "viewer/map_caption.h"
 #include "viewer/map_legend.h"
 #include "viewer/map_renderer.h"
+#include "viewer/range_coverage.h"
 #include "viewer/rmd_opening.h"
 
 namespace ombrix::tool {
@@ -107,7 +108,13 @@ int runRender(const CLI::App& command, const RenderOptions& options) {
 
   viewer::RgbImage image(width, height);
   viewer::MapLayer layer = viewer::mapLayerOf(conditions);
-  if (options.noData == "grey") layer.noDataColour = viewer::kNoDataGrey.argb();
+  // Grey shows which cells were never observed, which a sum or maximum alone does not tell.
+  std::vector<std::int16_t> observed;
+  if (options.noData == "grey") {
+    if (core::Status s = viewer::shownMapWithoutData(conditions, observed); !s) return refused(s);
+    layer.grid = observed;
+    layer.noDataColour = viewer::kNoDataGrey.argb();
+  }
   const bool sum = foldAsked(command) == viewer::RangeFold::Sum;
   drawMap(layer,
           caption ? viewer::classScaleOf(*caption) : sum ? viewer::ClassScale::Accumulation : viewer::ClassScale::Intensity,
