@@ -8,19 +8,17 @@ namespace ombrix::tool {
 namespace {
 
 TEST(ProgressLine, ShowsCountRateAndTimeLeftAndFitsTheBarToTheWidth) {
-  struct Case {
-    std::int64_t done, total;
-    double seconds;
-    int columns;
-    std::string line;
-  } const cases[] = {
+  // done, total, seconds, columns, the line
+  const std::tuple<std::int64_t, std::int64_t, double, int, std::string> cases[] = {
       {0, 48, 0, 80, "areal [........................................] 0/48 -/s - left"},  // no time yet
       {12, 48, 4, 80, "areal [##########..............................] 12/48 3.0/s 0:12 left"},
       {250, 1000000, 2, 51, "areal [...........] 250/1000000 125/s 2:13:18 left"},  // whole rates, hours
       {3, 4, 1, 10, "areal [] 3/4 3.0/s 0:00 left"},                                 // no room for a bar
       {9, 4, 3, 32, "areal [###] 9/4 3.0/s 0:00 left"},                              // past the total: full
   };
-  for (const Case& c : cases) EXPECT_EQ(progressLine("areal", c.done, c.total, c.seconds, c.columns), c.line);
+  for (const auto& [done, total, seconds, columns, line] : cases) {
+    EXPECT_EQ(progressLine("areal", done, total, seconds, columns), line);
+  }
 }
 
 // Steps 1 to 4 at 0, 1/16, 1/8 and 5/32 s: the second is too soon after the first, the last is
