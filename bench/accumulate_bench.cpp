@@ -71,7 +71,8 @@ void BM_Accumulate(benchmark::State& state) {
   double total = 0;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
-    if (core::Status s = viewer::accumulateFrames(file.conditions, 0, kFrames - 1, field, callbacks); !s) {
+    core::RmdDataset dataset = file.conditions.openFileDataset();
+    if (core::Status s = viewer::accumulateFrames(dataset, 0, kFrames - 1, field, callbacks); !s) {
       state.SkipWithError(message(s).c_str());
     }
     total += secondsSince(start);
@@ -98,7 +99,8 @@ BENCHMARK(BM_AccumulateReference)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 void checkSameField() {
   const BenchFile& file = benchFile();
   std::vector<std::int16_t> fast, reference;
-  if (core::Status s = viewer::accumulateFrames(file.conditions, 0, kFrames - 1, fast); !s) fail(message(s));
+  core::RmdDataset dataset = file.conditions.openFileDataset();
+  if (core::Status s = viewer::accumulateFrames(dataset, 0, kFrames - 1, fast); !s) fail(message(s));
   plainAccumulate(file.conditions, 0, kFrames - 1, reference);
   if (fast != reference) fail("the reference field differs from the viewer's");
   std::printf("grid %d x %d cells, %d frames, file %.0f MB\n", file.conditions.header.gridRows,

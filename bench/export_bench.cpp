@@ -105,7 +105,7 @@ void BM_PeriodExport(benchmark::State& state) {
   std::uintmax_t bytes = 0;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
-    const exports::PeriodExportResult result = exports::exportPeriod(file.conditions, "関東", 1000);
+    const exports::PeriodExportResult result = exports::exportPeriod(file.conditions.openFileDataset(), "関東", 1000);
     total += secondsSince(start);
     if (!result.status) state.SkipWithError(message(result.status).c_str());
     state.PauseTiming();
@@ -143,7 +143,7 @@ BENCHMARK(BM_PeriodExportReference)->Unit(benchmark::kMillisecond)->MinTime(2.0)
 // The reference must write what the export writes, or the ratio means nothing.
 void checkSameBytes() {
   const BenchFile& file = benchFile();
-  const exports::PeriodExportResult result = exports::exportPeriod(file.conditions, "関東", 1000);
+  const exports::PeriodExportResult result = exports::exportPeriod(file.conditions.openFileDataset(), "関東", 1000);
   if (!result.status) fail(message(result.status));
   const fs::path reference = file.dir / "reference";
   plainExport(file.conditions, reference);

@@ -74,8 +74,9 @@ void plainWrite(const core::AnalysisConditions& c, const fs::path& target) {
   const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) fail("cannot create " + target.string());
   std::vector<std::int16_t> frame;
+  core::RmdDataset file = c.openFileDataset();
   for (int k = 0; k < c.header.frameCount; ++k) {
-    if (core::Status s = viewer::loadFrame(c, k, frame); !s) fail(message(s));
+    if (core::Status s = viewer::loadFrame(file, k, frame); !s) fail(message(s));
     const auto bytes = static_cast<ssize_t>(frame.size() * sizeof(std::int16_t));
     if (::write(fd, frame.data(), static_cast<std::size_t>(bytes)) != bytes) fail("write failed");
   }

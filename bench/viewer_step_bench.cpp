@@ -184,11 +184,14 @@ void BM_ViewerStep(benchmark::State& state) {
   viewer::RgbImage image(kWidth, kHeight);
   viewer::BaseMapOverlay overlay;
   std::vector<std::int16_t> frameGrid;
+  core::RmdDataset file = b.conditions.openFileDataset();
   double total = 0;
   int frame = 0;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
-    if (core::Status s = viewer::showFrame(b.conditions, frame, frameGrid); !s) state.SkipWithError(message(s).c_str());
+    if (core::Status s = viewer::showFrame(file, frame, frameGrid, b.conditions.rainGrid, b.conditions.frameLabel); !s) {
+      state.SkipWithError(message(s).c_str());
+    }
     viewer::drawIntensityMap(b.conditions, image.view());
     overlay.draw(b.mapPath, b.conditions, image.view());
     total += secondsSince(start);
@@ -221,7 +224,10 @@ void checkSamePicture() {
   viewer::RgbImage fast(kWidth, kHeight), reference(kWidth, kHeight);
   std::vector<std::int16_t> frameGrid;
   viewer::BaseMapOverlay overlay;
-  if (core::Status s = viewer::showFrame(b.conditions, 3, frameGrid); !s) fail(message(s));
+  core::RmdDataset file = b.conditions.openFileDataset();
+  if (core::Status s = viewer::showFrame(file, 3, frameGrid, b.conditions.rainGrid, b.conditions.frameLabel); !s) {
+    fail(message(s));
+  }
   viewer::drawIntensityMap(b.conditions, fast.view());
   overlay.draw(b.mapPath, b.conditions, fast.view());
   plainStep(b.conditions, b.mapPath, 3, frameGrid, reference.view());

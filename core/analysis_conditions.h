@@ -10,6 +10,7 @@
 #include "core/problem.h"
 #include "core/rmd_dataset.h"
 #include "core/rmd_file.h"
+#include "core/shown_map.h"
 #include "core/view_geometry.h"
 
 namespace ombrix::core {
@@ -66,6 +67,8 @@ struct AnalysisConditions {
   }
   // The open file as a dataset, for the libraries; its reader opens at the first read.
   RmdDataset openFileDataset() const { return RmdDataset(openRmdPath, {header, index}); }
+  // The map shown (rainGrid labelled frameLabel), for its exports into openRmdDir.
+  ShownMap shownMap() const { return {rainGrid, frameLabel, grid, openRmdDir}; }
 };
 
 inline constexpr std::uint8_t kViewerIdle = 0;

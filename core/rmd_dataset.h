@@ -48,6 +48,8 @@ class RmdDataset {
   Status open(const std::filesystem::path& path);
 
   const std::filesystem::path& path() const noexcept { return path_; }
+  // Whether the dataset names a file (a default dataset names none).
+  bool isOpen() const noexcept { return !path_.empty(); }
   const RmdHeader& header() const noexcept { return contents_.header; }
   const std::vector<FrameIndexEntry>& index() const noexcept { return contents_.index; }
   const RmdContents& contents() const noexcept { return contents_; }

@@ -6,20 +6,19 @@
 
 namespace ombrix::gis {
 
-std::filesystem::path shownMapGeoTiffPath(const core::AnalysisConditions& conditions, std::string_view areaText) {
-  return exports::currentDisplayPath(conditions, areaText).replace_extension(".tif");
+std::filesystem::path shownMapGeoTiffPath(const core::ShownMap& map, std::string_view areaText) {
+  return exports::currentDisplayPath(map, areaText).replace_extension(".tif");
 }
 
-exports::CurrentDisplayResult exportShownMapGeoTiff(const core::AnalysisConditions& c,
-                                                    const std::filesystem::path& target) {
+exports::CurrentDisplayResult exportShownMapGeoTiff(const core::ShownMap& map, const std::filesystem::path& target) {
   exports::CurrentDisplayResult result;
-  if (!exports::mapShown(c)) {
+  if (!exports::mapShown(map)) {
     result.status = {core::Problem::NoMapShown};
     return result;
   }
   result.path = target;
-  const std::vector<float> values = storedToBandValues(c.rainGrid);
-  result.status = writeGeoTiffMap(result.path, {c.grid.columns, c.grid.rows, values}, csvCellCentres(c.grid));
+  const std::vector<float> values = storedToBandValues(map.cells);
+  result.status = writeGeoTiffMap(result.path, {map.grid.columns, map.grid.rows, values}, csvCellCentres(map.grid));
   return result;
 }
 

@@ -4,15 +4,14 @@
 #include <filesystem>
 #include <string_view>
 
-#include "core/analysis_conditions.h"
+#include "core/shown_map.h"
 #include "export/current_display_export.h"
 
 namespace ombrix::gis {
 
-std::filesystem::path shownMapGeoTiffPath(const core::AnalysisConditions& conditions, std::string_view areaText);
+std::filesystem::path shownMapGeoTiffPath(const core::ShownMap& map, std::string_view areaText);
 
-// Writes the map shown at target; NoMapShown when no map is shown, status as for the CSV.
-exports::CurrentDisplayResult exportShownMapGeoTiff(const core::AnalysisConditions& conditions,
-                                                    const std::filesystem::path& target);
+// Writes the map at target; NoMapShown when no map is shown, status as for the CSV.
+exports::CurrentDisplayResult exportShownMapGeoTiff(const core::ShownMap& map, const std::filesystem::path& target);
 
 }  // namespace ombrix::gis

@@ -190,7 +190,9 @@ void MapViewer::setAnimationButtons(bool animating) {
 }
 
 bool MapViewer::showFrame(int frame) {
-  if (core::Status status = viewer::showFrame(conditions_, frame, frameGrid_); !status) {
+  core::RmdDataset file = conditions_.openFileDataset();
+  if (core::Status status = viewer::showFrame(file, frame, frameGrid_, conditions_.rainGrid, conditions_.frameLabel);
+      !status) {
     messages_.report(status);
     return false;
   }
@@ -295,7 +297,9 @@ void MapViewer::computeField(Field field) {
 }
 
 void MapViewer::foldAndShow(Field field, int s, int e, bool progressive) {
-  if (core::Status status = viewer::checkFrameRange(conditions_, s, e); !status) {
+  // A dataset of its own: a file opened while the fold yields must not change the frames it reads.
+  core::RmdDataset file = conditions_.openFileDataset();
+  if (core::Status status = viewer::checkFrameRange(file, s, e); !status) {
     messages_.report(status);
     return;
   }
@@ -317,9 +321,10 @@ void MapViewer::foldAndShow(Field field, int s, int e, bool progressive) {
       drawMap(Scale::Accumulation, partial);
     };
   }
-  std::vector<std::int16_t> result;
-  const core::Status status = sum ? viewer::accumulateFrames(conditions_, s, e, result, callbacks)
-                                  : viewer::maximumOfFrames(conditions_, s, e, result, callbacks);
+  std::vector<std::int16_t> cells;
+  std::string label;
+  const core::Status status = viewer::foldLabelled(sum ? viewer::RangeFold::Sum : viewer::RangeFold::Maximum, file, s,
+                                                   e, cells, label, callbacks);
   if (fileChanged()) return;
   if (!status) {
     messages_.report(status);
@@ -327,13 +332,12 @@ void MapViewer::foldAndShow(Field field, int s, int e, bool progressive) {
   }
   yieldToEvents();
   if (fileChanged()) return;
-  conditions_.rainGrid = std::move(result);
+  conditions_.rainGrid = std::move(cells);
   progress_->setBarWidth(width);
   drawMap(sum ? Scale::Accumulation : Scale::Intensity, conditions_.rainGrid);
   mapDrawn();
   window_.timeText()->setText(qtText(sum ? messages::kAccumulatedCaption : messages::kMaximumCaption));
-  conditions_.frameLabel =
-      viewer::rangeLabel(conditions_, s, e, sum ? viewer::RangeFold::Sum : viewer::RangeFold::Maximum);
+  conditions_.frameLabel = std::move(label);
   if (sum) messages_.show(messages::kComputationDone);
 }
 
@@ -359,7 +363,7 @@ std::string MapViewer::areaText() const { return window_.readouts().areaName()->
 void MapViewer::exportShownMap() {
   // Until a map of the open file is drawn, the grid holds no values worth writing.
   if (!fileOpen() || !mapShown_ || conditions_.frameLabel.empty()) return;
-  messages_.report(exports::exportCurrentDisplay(conditions_, areaText()).status);
+  messages_.report(exports::exportCurrentDisplay(conditions_.shownMap(), areaText()).status);
 }
 
 void MapViewer::exportPeriod() {
@@ -371,7 +375,7 @@ void MapViewer::exportPeriod() {
   // yields keeps its own label: the period label would misname a later export of that map.
   const unsigned changes = viewChanges_;
   const exports::PeriodExportResult result =
-      exports::exportPeriod(conditions_, areaText(), progress_->trackWidth(), callbacks);
+      exports::exportPeriod(conditions_.openFileDataset(), areaText(), progress_->trackWidth(), callbacks);
   if (changes == viewChanges_) exports::applyPeriodExport(result, conditions_);
   if (!window_.isEnding()) messages_.report(result.status, core::Notice::CsvSetWritten);
 }
@@ -457,7 +461,7 @@ void MapViewer::durationMaximumMap() {
 
 QString MapViewer::cellTip(QPoint point) const {
   if (!fileOpen() || !mapShown_) return {};
-  const auto probe = gis::probeCell(conditions_, point.x() + 0.5, point.y() + 0.5);
+  const auto probe = gis::probeCell(conditions_.shownMap(), conditions_.geometry, point.x() + 0.5, point.y() + 0.5);
   if (!probe) return {};
   const auto degrees = [](float value) { return QString::number(static_cast<double>(value), 'f', 4); };
   QString text = qtText(messages::kTipLatitude) + degrees(probe->latitude) + QStringLiteral("  ") +
@@ -494,7 +498,8 @@ void MapViewer::exportNetcdf() {
 
 void MapViewer::exportShownMapGeoTiff() {
   if (!fileOpen() || !mapShown_ || conditions_.frameLabel.empty()) return;
-  messages_.report(gis::exportShownMapGeoTiff(conditions_, gis::shownMapGeoTiffPath(conditions_, areaText())).status);
+  const core::ShownMap map = conditions_.shownMap();
+  messages_.report(gis::exportShownMapGeoTiff(map, gis::shownMapGeoTiffPath(map, areaText())).status);
 }
 
 }  // namespace ombrix::ui

@@ -41,7 +41,7 @@ CommandRun defineExportDurationMax(CLI::App& command) {
     }
     gis::applyDurationMap(std::move(map), conditions);
     std::filesystem::path out = options->out;
-    if (out.empty()) out = exports::currentDisplayPath(conditions, conditions.areaName).replace_extension(".tif");
+    if (out.empty()) out = exports::currentDisplayPath(conditions.shownMap(), conditions.areaName).replace_extension(".tif");
     if (core::Status distinct = core::checkOutputNotInput(out, {options->rmdPath}); !distinct) return refused(distinct);
     const std::vector<float> values = gis::storedToBandValues(conditions.rainGrid);
     const gis::FloatGrid grid{conditions.grid.columns, conditions.grid.rows, values};

@@ -22,7 +22,7 @@ CommandRun defineExportPeriod(CLI::App& command) {
     exports::PeriodExportCallbacks callbacks;
     callbacks.progress = [&](int width) { progress.update(static_cast<double>(width) / kProgressWidth); };
     const exports::PeriodExportResult result =
-        exports::exportPeriod(conditions, conditions.areaName, kProgressWidth, callbacks);
+        exports::exportPeriod(conditions.openFileDataset(), conditions.areaName, kProgressWidth, callbacks);
     if (!result.status) return refused(result.status);
     std::cerr << core::message(core::Notice::CsvSetWritten) << "\n";
     std::cout << result.folder.string() << "\n";

@@ -111,8 +111,8 @@ TEST(NetcdfExport, EveryFrameMatchesTheCsvOfTheSameFileWithSlotTimesAndUtc) {
   std::vector<std::int16_t> frameGrid;
   for (int k = 0; k < 24; ++k) {
     EXPECT_EQ(cube.time[static_cast<std::size_t>(k)], julyMinutes(2002, 1, k, 0) - 540) << k;  // empty frame 5 too
-    ASSERT_TRUE(viewer::showFrame(c, k, frameGrid));
-    const auto csv = exports::exportCurrentDisplay(c, c.areaName);
+    ASSERT_TRUE(viewer::showFrame(dataset, k, frameGrid, c.rainGrid, c.frameLabel));
+    const auto csv = exports::exportCurrentDisplay(c.shownMap(), c.areaName);
     ASSERT_TRUE(csv.status);
     expectCsvCells(csv.path, 12, 1, [&](int n) { return cube.lon[static_cast<std::size_t>(n)]; },
                    [&](int m) { return cube.lat[static_cast<std::size_t>(m)]; },
@@ -229,9 +229,10 @@ TEST(GeoTiffMap, ShownMapIsACogWhoseCellCentresAndValuesAreThoseOfTheCsv) {
                        [](int k, int cell) { return static_cast<std::int16_t>(cell * 11 - 4 + k); });
   core::AnalysisConditions c = test::openedConditions(rmd);
   std::vector<std::int16_t> frameGrid;
-  ASSERT_TRUE(viewer::showFrame(c, 1, frameGrid));
-  const auto csv = exports::exportCurrentDisplay(c, c.areaName);
-  const auto tif = exportShownMapGeoTiff(c, shownMapGeoTiffPath(c, c.areaName));
+  core::RmdDataset file = c.openFileDataset();
+  ASSERT_TRUE(viewer::showFrame(file, 1, frameGrid, c.rainGrid, c.frameLabel));
+  const auto csv = exports::exportCurrentDisplay(c.shownMap(), c.areaName);
+  const auto tif = exportShownMapGeoTiff(c.shownMap(), shownMapGeoTiffPath(c.shownMap(), c.areaName));
   ASSERT_TRUE(tif.status) << message(tif.status);
   EXPECT_EQ(tif.path, std::filesystem::path(csv.path).replace_extension(".tif"));
 
@@ -255,7 +256,7 @@ TEST(GeoTiffMap, ShownMapIsACogWhoseCellCentresAndValuesAreThoseOfTheCsv) {
 
 TEST(GeoTiffMap, NoMapWritesNothing) {
   test::TempDir dir;
-  EXPECT_EQ(exportShownMapGeoTiff(core::AnalysisConditions{}, dir / "none.tif").status.problem,
+  EXPECT_EQ(exportShownMapGeoTiff(core::ShownMap{}, dir / "none.tif").status.problem,
             core::Problem::NoMapShown);
   EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }

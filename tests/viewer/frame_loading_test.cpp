@@ -25,28 +25,28 @@ TEST(FrameLoading, LoadsFramesGivesNoDataForEmptyIndexEntriesAndRefusalsLeaveThe
   core::RmdHeader header = test::sampleGrid(4, 2, 3);
   header.noDataValue = 9999;
   test::writeFrames(dir / "Ka.RMD", 2, 3, {{1, 2, 3, 4, 5, 6}, {}, {-1, 0, 7, 8, 9, 32767}, {5, 5, 5, 5, 5, 5}}, header);
-  core::AnalysisConditions conditions = test::openedConditions(dir / "Ka.RMD");
-  conditions.index[3].frameOffset = 30;  // points into the index, not at frame data
+  core::RmdContents contents = test::openedConditions(dir / "Ka.RMD").openFileDataset().contents();
+  contents.index[3].frameOffset = 30;  // points into the index, not at frame data
+  core::RmdDataset file(dir / "Ka.RMD", contents);
   Grid grid;
-  ASSERT_TRUE(loadFrame(conditions, 2, grid));
+  ASSERT_TRUE(loadFrame(file, 2, grid));
   EXPECT_EQ(grid, (Grid{-1, 0, 7, 8, 9, 32767}));
-  ASSERT_TRUE(loadFrame(conditions, 0, grid));
+  ASSERT_TRUE(loadFrame(file, 0, grid));
   EXPECT_EQ(grid, (Grid{1, 2, 3, 4, 5, 6}));
   for (const int empty : {1, 3}) {
-    ASSERT_TRUE(loadFrame(conditions, empty, grid));
+    ASSERT_TRUE(loadFrame(file, empty, grid));
     EXPECT_EQ(grid, Grid(6, 9999));
   }
 
-  const auto refusal = [&](const core::AnalysisConditions& c, int i) {
+  const auto refusal = [&](core::RmdDataset& f, int i) {
     grid = {42};
-    const core::Status status = loadFrame(c, i, grid);
+    const core::Status status = loadFrame(f, i, grid);
     EXPECT_EQ(grid, Grid{42});
     return status ? "loaded" : message(status);
   };
-  EXPECT_EQ(refusal(conditions, -1), messages::kFrameNotInFile);
-  EXPECT_EQ(refusal(conditions, 4), messages::kFrameNotInFile);
-  core::AnalysisConditions closed = conditions;
-  closed.openRmdPath.clear();
+  EXPECT_EQ(refusal(file, -1), messages::kFrameNotInFile);
+  EXPECT_EQ(refusal(file, 4), messages::kFrameNotInFile);
+  core::RmdDataset closed("", contents);
   EXPECT_EQ(refusal(closed, 0), messages::kNoFileOpen);
 }
 
@@ -192,12 +192,12 @@ TEST(FrameAccumulation, WideGridsAndFramesWithoutData) {
   TempDir dir;
   test::writeFrames(dir / "Ka.RMD", 3, 7, frames);
   frames[3].assign(3 * 7, -1);
-  const core::AnalysisConditions conditions = test::openedConditions(dir / "Ka.RMD");
+  core::RmdDataset file = test::openedConditions(dir / "Ka.RMD").openFileDataset();
   // The first frame's value starts the sum as it is; later frames add only what they measured.
   for (const auto& [first, last] : {std::pair{0, 5}, {2, 5}, {1, 3}}) {
     Grid sum, maximum;
-    ASSERT_TRUE(accumulateFrames(conditions, first, last, sum));
-    ASSERT_TRUE(maximumOfFrames(conditions, first, last, maximum));
+    ASSERT_TRUE(accumulateFrames(file, first, last, sum));
+    ASSERT_TRUE(maximumOfFrames(file, first, last, maximum));
     for (std::size_t i = 0; i < sum.size(); ++i) {
       int expectedSum = frames[first][i];
       int expectedMax = std::max<int>(frames[first][i], 0);
@@ -217,6 +217,7 @@ TEST(FrameAccumulation, CallbacksInOrderAnotherFileDoesNotMixInAndRefusedRangesL
   test::writeFrames(path, 1, 5, kFrames);
   test::writeFrames(dir / "Ho.RMD", 2, 2, {{1, 1, 1, 1}, {1, 1, 1, 1}});
   core::AnalysisConditions conditions = test::openedConditions(path);
+  core::RmdDataset file = conditions.openFileDataset();  // the fold's own, as the viewer takes it
   std::string calls;
   FoldCallbacks callbacks;
   callbacks.yield = [&] {
@@ -229,15 +230,14 @@ TEST(FrameAccumulation, CallbacksInOrderAnotherFileDoesNotMixInAndRefusedRangesL
     calls += std::to_string(frame) + ':' + std::to_string(partial[0]) + ' ';
   };
   Grid result;
-  ASSERT_TRUE(accumulateFrames(conditions, 0, 2, result, callbacks));
+  ASSERT_TRUE(accumulateFrames(file, 0, 2, result, callbacks));
   EXPECT_EQ(result, (Grid{30, 14, -1, 0, 32767}));
   EXPECT_EQ(calls, "y0f0:10 y1f1:30 y2f2:30 ");
 
-  conditions = test::openedConditions(path);
   result = {99};
   const auto refusal = [&](int s, int e) {
-    const core::Status status = accumulateFrames(conditions, s, e, result);
-    EXPECT_EQ(message(maximumOfFrames(conditions, s, e, result)), message(status));
+    const core::Status status = accumulateFrames(file, s, e, result);
+    EXPECT_EQ(message(maximumOfFrames(file, s, e, result)), message(status));
     EXPECT_EQ(result, Grid{99});
     return message(status);
   };
@@ -247,7 +247,7 @@ TEST(FrameAccumulation, CallbacksInOrderAnotherFileDoesNotMixInAndRefusedRangesL
   EXPECT_EQ(refusal(0, 3), messages::kFrameNotInFile);
   std::filesystem::resize_file(path, std::filesystem::file_size(path) - 1);  // the last frame is cut short
   EXPECT_EQ(refusal(0, 2), std::string(messages::kRmdFileTruncated) + path.string());
-  conditions.openRmdPath.clear();
+  file = core::RmdDataset("", file.contents());
   EXPECT_EQ(refusal(0, 2), messages::kNoFileOpen);
 }
 

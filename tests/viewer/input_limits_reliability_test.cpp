@@ -61,7 +61,8 @@ TEST(InputLimits, RmdHeaderClaimingTheLargestGrid) {
     c.header.gridRows = c.header.gridCols = kMostCells;
     c.index = {{{2005, 7, 1, 0, 0}, static_cast<std::int32_t>(core::rmdDataStart(24, 24))}};
     std::vector<std::int16_t> grid{1, 2};
-    const core::Status loaded = viewer::loadFrame(c, 0, grid);
+    core::RmdDataset file = c.openFileDataset();
+    const core::Status loaded = viewer::loadFrame(file, 0, grid);
     return !loaded && message(loaded) == std::string(messages::kRmdFileTruncated) + path.string() &&
                    grid == std::vector<std::int16_t>{1, 2}
                ? 0
