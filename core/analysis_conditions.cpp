@@ -2,10 +2,6 @@
 
 namespace ombrix::core {
 
-int AnalysisConditions::openFrameCount() const noexcept {
-  return fileOpen() ? readableFrameCount(header, index.size()) : 0;
-}
-
 std::vector<Status> missingConditions(const AnalysisConditions& c) {
   std::vector<Status> missing;
   if (c.areaWestLon == 0 && c.areaNorthLat == 0 && c.areaEastLon == 0 && c.areaSouthLat == 0) {

@@ -57,14 +57,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ombrix::core::AnalysisConditions conditions;
   ombrix::viewer::applyOpening(opening, conditions);
   ombrix::core::RmdFrameReader reader;
-  reader.openBytes(bytes, conditions.openRmdPath);
+  reader.openBytes(bytes, conditions.file.path());
   const ombrix::core::RmdDataset file = conditions.openFileDataset();
   const int frames = file.frameCount();
   for (int k = 0; k < frames; ++k) {
     if (frameToLoad(k, frames)) readFrame(reader, file, k, bytes);
   }
   std::vector<std::int16_t> series;
-  (void)ombrix::core::readRmdCellSeries(reader, {conditions.header, conditions.index}, conditions.header.cellCount() / 2,
-                                        series);
+  (void)ombrix::core::readRmdCellSeries(reader, file.contents(), file.header().cellCount() / 2, series);
   return 0;
 }

@@ -128,7 +128,7 @@ void MapViewer::showPointTableWindow() { bringUp(pointTableWindow()); }
 void MapViewer::openFile(const QString& folder, const QString& name) {
   if (name.isEmpty()) {
     conditions_.openRmdDir = folder.toStdString();
-    conditions_.openRmdPath.clear();
+    conditions_.closeFile();
     openFileChanged();
     messages_.report({core::Problem::RmdFileMissing});
     return;
@@ -190,8 +190,8 @@ void MapViewer::setAnimationButtons(bool animating) {
 }
 
 bool MapViewer::showFrame(int frame) {
-  core::RmdDataset file = conditions_.openFileDataset();
-  if (core::Status status = viewer::showFrame(file, frame, frameGrid_, conditions_.rainGrid, conditions_.frameLabel);
+  if (core::Status status =
+          viewer::showFrame(conditions_.file, frame, frameGrid_, conditions_.rainGrid, conditions_.frameLabel);
       !status) {
     messages_.report(status);
     return false;
@@ -221,7 +221,7 @@ bool MapViewer::stepForward() {
   if (computing() || !fileOpen()) return true;
   showLegend(Scale::Intensity);
   const int p = listPosition(*controls_.startTime);
-  const int i = p + 1 >= conditions_.openFrameCount() ? 0 : p + 1;
+  const int i = p + 1 >= conditions_.file.frameCount() ? 0 : p + 1;
   controls_.startTime->setCurrentIndex(i);
   return showFrame(i);
 }
@@ -230,7 +230,7 @@ void MapViewer::previousFrame() {
   if (computing() || !fileOpen()) return;
   showLegend(Scale::Intensity);
   const int p = listPosition(*controls_.startTime);
-  const int i = p == 0 ? conditions_.openFrameCount() - 1 : p - 1;
+  const int i = p == 0 ? conditions_.file.frameCount() - 1 : p - 1;
   if (i >= 0) controls_.startTime->setCurrentIndex(i);
   showFrame(i);
 }
@@ -416,8 +416,8 @@ void MapViewer::arealMean() {
       },
       status);
   if (!current) return;
-  const std::filesystem::path out = gis::arealCsvPath(conditions_.openRmdPath);
-  if (status) status = core::checkOutputNotInput(out, {chosen.toStdString(), conditions_.openRmdPath});
+  const std::filesystem::path out = gis::arealCsvPath(conditions_.file.path());
+  if (status) status = core::checkOutputNotInput(out, {chosen.toStdString(), conditions_.file.path()});
   if (status) status = gis::writeArealCsv(out, computation.table());
   if (!status) {
     messages_.report(status);

@@ -12,13 +12,16 @@
 
 namespace ombrix::viewer {
 
-// What a map drawing reads: the grid, its size and no-data marker, and the projection.
+// What a map drawing reads: the grid, its size and no-data marker, the projection and the cell
+// steps in map units.
 struct MapLayer {
   std::span<const std::int16_t> grid;  // row-major, cols x rows
   int rows = 0;
   int cols = 0;
   std::int16_t noDataValue = -1;
   ViewGeometry geometry;
+  std::int32_t cellWidth = 0;
+  std::int32_t cellHeight = 0;
 };
 
 MapLayer mapLayerOf(const core::AnalysisConditions& conditions);
@@ -33,9 +36,9 @@ inline void drawAccumulatedMap(const core::AnalysisConditions& c, SurfaceView s)
   drawAccumulatedMap(mapLayerOf(c), s);
 }
 
-// The surface extent of cell column c and cell row r: the box's x corners are
+// The surface extent of cell column c and cell row r of a layer: the box's x corners are
 // cellLeftX(c) and cellLeftX(c + 1), its y corners cellTopY(r) and cellTopY(r + 1).
-std::int64_t cellLeftX(const ViewGeometry& g, int c) noexcept;
-std::int64_t cellTopY(const ViewGeometry& g, int r) noexcept;
+std::int64_t cellLeftX(const MapLayer& layer, int c) noexcept;
+std::int64_t cellTopY(const MapLayer& layer, int r) noexcept;
 
 }  // namespace ombrix::viewer

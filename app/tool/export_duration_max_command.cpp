@@ -44,8 +44,8 @@ CommandRun defineExportDurationMax(CLI::App& command) {
     if (out.empty()) out = exports::currentDisplayPath(conditions.shownMap(), conditions.areaName).replace_extension(".tif");
     if (core::Status distinct = core::checkOutputNotInput(out, {options->rmdPath}); !distinct) return refused(distinct);
     const std::vector<float> values = gis::storedToBandValues(conditions.rainGrid);
-    const gis::FloatGrid grid{conditions.grid.columns, conditions.grid.rows, values};
-    if (core::Status written = gis::writeGeoTiffMap(out, grid, gis::csvCellCentres(conditions.grid)); !written) {
+    const gis::FloatGrid grid{file.grid().columns, file.grid().rows, values};
+    if (core::Status written = gis::writeGeoTiffMap(out, grid, gis::csvCellCentres(file.grid())); !written) {
       return refused(written);
     }
     std::cout << out.string() << "\n";

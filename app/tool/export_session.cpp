@@ -19,7 +19,7 @@ core::Status openForExport(const std::string& path, core::AnalysisConditions& co
 int exportShownMap(const core::AnalysisConditions& conditions) {
   const core::ShownMap map = conditions.shownMap();
   const std::filesystem::path target = exports::currentDisplayPath(map, conditions.areaName);
-  if (core::Status s = core::checkOutputNotInput(target, {conditions.openRmdPath}); !s) return refused(s);
+  if (core::Status s = core::checkOutputNotInput(target, {conditions.file.path()}); !s) return refused(s);
   const exports::CurrentDisplayResult result = exports::exportCurrentDisplay(map, conditions.areaName);
   if (!result.status) return refused(result.status);
   std::cout << result.path.string() << "\n";

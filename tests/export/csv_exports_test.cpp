@@ -134,14 +134,14 @@ TEST(PeriodExport, FailuresAndNoOpenFileLeaveNothingBehind) {
             std::string(messages::kCannotCreateFolder) + (dir / "plain-file" / "Ka2005070120050702").string());
 
   // The second day's frames lie beyond the end of a truncated file.
-  fs::resize_file(dir / "Ka.RMD", static_cast<std::uintmax_t>(c.index[60].frameOffset));
+  fs::resize_file(dir / "Ka.RMD", static_cast<std::uintmax_t>(c.file.index()[60].frameOffset));
   Recorded recorded;
   const auto truncated = exportPeriod(c.openFileDataset(), "関東", 100, recorded.callbacks());
   EXPECT_FALSE(truncated.status);
   EXPECT_EQ(message(truncated.status), std::string(messages::kRmdFileTruncated) + (dir / "Ka.RMD").string());
   EXPECT_EQ(recorded.calls, (std::vector<std::string>{"yield", "0", "yield", "50"}));
 
-  c.openRmdPath.clear();
+  c.closeFile();
   const auto noFile = exportPeriod(c.openFileDataset(), "関東", 100);
   EXPECT_EQ(noFile.status.problem, core::Problem::NoFramesOpen);
   EXPECT_TRUE(message(noFile.status).empty());
@@ -154,11 +154,14 @@ TEST(PeriodExport, FailuresAndNoOpenFileLeaveNothingBehind) {
 core::AnalysisConditions shownMap(const std::filesystem::path& dir, int rows = 3, int cols = 4) {
   core::AnalysisConditions c;
   c.openRmdDir = dir.string();
-  c.header.gridRows = static_cast<std::int16_t>(rows);
-  c.header.gridCols = static_cast<std::int16_t>(cols);
-  c.header.fileWestLon = 139'000'000;
-  c.header.fileNorthLat = 36'000'000;
-  c.grid = {139'000'000, 36'000'000, 12'500, 8'333, cols, rows};
+  core::RmdHeader header;
+  header.gridRows = static_cast<std::int16_t>(rows);
+  header.gridCols = static_cast<std::int16_t>(cols);
+  header.fileWestLon = 139'000'000;
+  header.fileNorthLat = 36'000'000;
+  header.cellLonStep = 12'500;
+  header.cellLatStep = 8'333;
+  c.file = core::RmdDataset(dir / "Ka.RMD", {header, {{{2005, 7, 1, 12, 30}, 0}}});
   for (int id = 0; id < rows * cols; ++id) c.rainGrid.push_back(static_cast<std::int16_t>(id - 1));
   c.frameLabel = "200507011230";
   return c;

@@ -62,11 +62,10 @@ TEST(FrameReference, NumbersAndStoredTimes) {
 }
 
 TEST(FrameReference, ResolvedAgainstTheOpenFile) {
-  core::AnalysisConditions c;
-  c.openRmdPath = "Ka.RMD";
-  c.header.frameCount = 3;
+  core::RmdHeader header;
+  header.frameCount = 3;
   // A repeated stamp names its first frame.
-  c.index = {{{2005, 7, 1, 23, 30}, 100}, {{2005, 7, 1, 24, 0}, 200}, {{2005, 7, 1, 24, 0}, 300}};
+  core::RmdDataset c("Ka.RMD", {header, {{{2005, 7, 1, 23, 30}, 100}, {{2005, 7, 1, 24, 0}, 200}, {{2005, 7, 1, 24, 0}, 300}}});
   int frame = -1;
   ASSERT_TRUE(resolveFrame(c, *parseFrameReference("2"), frame));
   EXPECT_EQ(frame, 2);
@@ -80,7 +79,7 @@ TEST(FrameReference, ResolvedAgainstTheOpenFile) {
                                  std::string(messages::kFileTimesOpen) + "2005-07-01T23:30～2005-07-01T24:00" +
                                  std::string(messages::kFileTimesClose));
   EXPECT_EQ(frame, 1);
-  c.openRmdPath.clear();
+  c = core::RmdDataset("", c.contents());
   EXPECT_EQ(message(resolveFrame(c, *parseFrameReference("0"), frame)), messages::kNoFileOpen);
 }
 
@@ -105,8 +104,8 @@ TEST(RmdOpening, ReadsHeaderIndexTextsAndGeometry) {
   conditions.areaWestLon = 139000000;
   applyOpening(opening, conditions);
   EXPECT_EQ(conditions.areaWestLon, 139000000);  // the area's bounds stay
-  EXPECT_EQ(std::tuple(conditions.openFrameCount(), conditions.index.back().stamp.hour,
-                       conditions.index.back().stamp.minute, conditions.rainGrid.size()),
+  EXPECT_EQ(std::tuple(conditions.file.frameCount(), conditions.file.index().back().stamp.hour,
+                       conditions.file.index().back().stamp.minute, conditions.rainGrid.size()),
             std::tuple(48, 23, 30, 6u));
   EXPECT_EQ(std::pair(conditions.geometry.mapWidth, conditions.geometry.mapCenterLon),
             std::pair(37500.0f, 139018750.0f));
@@ -131,8 +130,8 @@ TEST(RmdOpening, ScaleFactorAndZoom) {
   header.cellLonStep = 15625;
   test::writeFrames(dir / "AJ1.RMD", 1, 2, {{0, 0}}, header, {{2001, 3, 31, 23, 0}});
   test::writeFrames(dir / "AJ2.RMD", 1, 2, {{0, 0}}, header, {{2001, 4, 1, 0, 0}});
-  EXPECT_EQ(openRmdFile(dir / "AJ1.RMD", 10, 10).file.geometry.cellWidth, 31250);
-  EXPECT_EQ(openRmdFile(dir / "AJ2.RMD", 10, 10).file.geometry.cellWidth, 15625);
+  EXPECT_EQ(openRmdFile(dir / "AJ1.RMD", 10, 10).file.grid.cellWidth, 31250);
+  EXPECT_EQ(openRmdFile(dir / "AJ2.RMD", 10, 10).file.grid.cellWidth, 15625);
 
   core::RmdHeader square;  // on a surface twice as wide as high
   square.gridRows = square.gridCols = 10;
@@ -162,14 +161,14 @@ TEST(RmdOpening, UnusableFilesAreRefusedAndChangeNothing) {
     const auto path = dir / ("Ka" + std::to_string(k) + ".RMD");
     test::writeBytes(path, bytes);
     core::AnalysisConditions conditions;
-    conditions.openRmdPath = "/old/Ho.RMD";
+    conditions.file = core::RmdDataset("/old/Ho.RMD", {});
     conditions.areaName = "北海道";
     const RmdOpening opening = openRmdFile(path, 689, 593);
     EXPECT_EQ(opening.status.problem, core::Problem::NotRmdFile) << k;
     EXPECT_EQ(message(opening.status), std::string(messages::kNotRmdFile) + path.string()) << k;
     applyOpening(opening, conditions);
-    EXPECT_EQ(conditions.openRmdPath + conditions.areaName, "/old/Ho.RMD北海道");
-    EXPECT_EQ(conditions.openFrameCount(), 0);
+    EXPECT_EQ(conditions.file.path().string() + conditions.areaName, "/old/Ho.RMD北海道");
+    EXPECT_EQ(conditions.file.frameCount(), 0);
   }
 }
 

@@ -55,13 +55,11 @@ TEST(InputLimits, RmdHeaderClaimingTheLargestGrid) {
   });
   // Frame loading checks the file's size itself, whatever the conditions claim.
   expectSmall([&] {
-    core::AnalysisConditions c;
-    c.openRmdPath = path.string();
-    c.header.frameCount = 1;
-    c.header.gridRows = c.header.gridCols = kMostCells;
-    c.index = {{{2005, 7, 1, 0, 0}, static_cast<std::int32_t>(core::rmdDataStart(24, 24))}};
+    core::RmdHeader header;
+    header.frameCount = 1;
+    header.gridRows = header.gridCols = kMostCells;
+    core::RmdDataset file(path, {header, {{{2005, 7, 1, 0, 0}, static_cast<std::int32_t>(core::rmdDataStart(24, 24))}}});
     std::vector<std::int16_t> grid{1, 2};
-    core::RmdDataset file = c.openFileDataset();
     const core::Status loaded = viewer::loadFrame(file, 0, grid);
     return !loaded && message(loaded) == std::string(messages::kRmdFileTruncated) + path.string() &&
                    grid == std::vector<std::int16_t>{1, 2}
