@@ -49,10 +49,7 @@ struct BenchFile {
     c.archiveDir = archive.string();
     c.areaName = std::string(core::regionTable()[kWholeCountry].name);
     const core::AreaBounds area = *core::regionPreset(kWholeCountry);
-    c.areaWestLon = area.westLon;
-    c.areaNorthLat = area.northLat;
-    c.areaEastLon = area.eastLon;
-    c.areaSouthLat = area.southLat;
+    c.area = area;
     if (!core::checkPeriod({{2005, 2005}, {7, 7}, {1, 1}}, c)) fail("no sample archive");
     const std::string rmd = core::outputRmdPath(c);
     if (core::Status s = core::runPreprocessing(c, rmd).status; !s) fail(message(s));

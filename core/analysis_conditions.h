@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/problem.h"
+#include "core/region_table.h"
 #include "core/rmd_dataset.h"
 #include "core/rmd_file.h"
 #include "core/shown_map.h"
@@ -17,10 +18,7 @@ namespace ombrix::core {
 
 struct AnalysisConditions {
   // Area, microdegrees (degrees x 1,000,000). Set when any edge is not 0.
-  std::int32_t areaWestLon = 0;
-  std::int32_t areaNorthLat = 0;
-  std::int32_t areaEastLon = 0;
-  std::int32_t areaSouthLat = 0;
+  AreaBounds area{};
   std::string areaName;
 
   // Period (index 0 = start, 1 = end) and the archive catalogue. Set when archiveFileCount != 0.

@@ -11,7 +11,7 @@ namespace ombrix::core {
 namespace {
 
 AreaBounds areaOf(const AnalysisConditions& c) noexcept {
-  return {c.areaWestLon, c.areaNorthLat, c.areaEastLon, c.areaSouthLat};
+  return c.area;
 }
 
 // Calendar days from the start to the end of the period, both included; 0 when a date does not exist.

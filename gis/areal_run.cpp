@@ -17,10 +17,10 @@ core::AnalysisConditions windowAround(const core::AnalysisConditions& c, const s
     return static_cast<std::int32_t>(std::lrint(std::clamp(degrees * 1e6, -2e9, 2e9)));
   };
   core::AnalysisConditions windowed = c;
-  windowed.areaWestLon = micro(b.west - kMarginDegrees);
-  windowed.areaEastLon = micro(b.east + kMarginDegrees);
-  windowed.areaSouthLat = micro(b.south - kMarginDegrees);
-  windowed.areaNorthLat = micro(b.north + kMarginDegrees);
+  windowed.area.westLon = micro(b.west - kMarginDegrees);
+  windowed.area.eastLon = micro(b.east + kMarginDegrees);
+  windowed.area.southLat = micro(b.south - kMarginDegrees);
+  windowed.area.northLat = micro(b.north + kMarginDegrees);
   return windowed;
 }
 

@@ -4,11 +4,11 @@
 #include <QGroupBox>
 #include <QWidget>
 
+#include "viewer/intensity_classes.h"
+
 namespace ombrix::ui {
 
-enum class Legend { Intensity, Accumulation };
-
 // Frame3 (rain rate) or Frame4 (accumulated rainfall) at its place inside parent.
-QGroupBox* addLegendFrame(QWidget* parent, Legend legend);
+QGroupBox* addLegendFrame(QWidget* parent, viewer::ClassScale scale);
 
 }  // namespace ombrix::ui

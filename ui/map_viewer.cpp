@@ -12,7 +12,6 @@
 #include "core/distinct_output.h"
 #include "core/messages.h"
 #include "core/number_text.h"
-#include "core/progress_step.h"
 #include "export/current_display_export.h"
 #include "export/period_export.h"
 #include "gis/areal_csv.h"
@@ -282,37 +281,35 @@ void MapViewer::stopAnimation() {
 
 // ---- Accumulated and maximum maps ----
 
-void MapViewer::accumulate() { computeField(Field::Sum); }
+void MapViewer::accumulate() { computeField(viewer::RangeFold::Sum); }
 
-void MapViewer::maximum() { computeField(Field::Maximum); }
+void MapViewer::maximum() { computeField(viewer::RangeFold::Maximum); }
 
-void MapViewer::computeField(Field field) {
+void MapViewer::computeField(viewer::RangeFold fold) {
   if (computing() || !fileOpen()) return;
   conditions_.viewerState = core::kViewerComputing;
-  const bool sum = field == Field::Sum;
+  const bool sum = fold == viewer::RangeFold::Sum;
   showLegend(sum ? Scale::Accumulation : Scale::Intensity);
   const bool progressive = sum && controls_.animateProgress->checkState() != Qt::Unchecked;
-  foldAndShow(field, listPosition(*controls_.startTime), listPosition(*controls_.endTime), progressive);
+  foldAndShow(fold, listPosition(*controls_.startTime), listPosition(*controls_.endTime), progressive);
   conditions_.viewerState = core::kViewerIdle;
 }
 
-void MapViewer::foldAndShow(Field field, int s, int e, bool progressive) {
+void MapViewer::foldAndShow(viewer::RangeFold fold, int s, int e, bool progressive) {
   // A dataset of its own: a file opened while the fold yields must not change the frames it reads.
   core::RmdDataset file = conditions_.openFileDataset();
   if (core::Status status = viewer::checkFrameRange(file, s, e); !status) {
     messages_.report(status);
     return;
   }
-  const bool sum = field == Field::Sum;
-  const int width = progress_->trackWidth();
-  const int step = core::progressStep(width, e - s);
+  const bool sum = fold == viewer::RangeFold::Sum;
   // A file opened or closed during a yield has another grid or none: the field of the old one
   // is dropped. Nothing else draws a map while viewerState blocks the stepping commands.
   const unsigned changes = viewChanges_;
   const auto fileChanged = [&] { return changes != viewChanges_ || window_.isEnding(); };
   viewer::FoldCallbacks callbacks;
   callbacks.yield = yieldToEvents;
-  callbacks.frameStarting = [&](int position) { progress_->setBarWidth(position * step); };
+  callbacks.frameStarting = [&](int position) { progress_->showSteps(position, e - s); };
   if (progressive) {
     callbacks.frameFolded = [&](int k, std::span<const std::int16_t> partial) {
       yieldToEvents();
@@ -323,8 +320,7 @@ void MapViewer::foldAndShow(Field field, int s, int e, bool progressive) {
   }
   std::vector<std::int16_t> cells;
   std::string label;
-  const core::Status status = viewer::foldLabelled(sum ? viewer::RangeFold::Sum : viewer::RangeFold::Maximum, file, s,
-                                                   e, cells, label, callbacks);
+  const core::Status status = viewer::foldLabelled(fold, file, s, e, cells, label, callbacks);
   if (fileChanged()) return;
   if (!status) {
     messages_.report(status);
@@ -333,7 +329,7 @@ void MapViewer::foldAndShow(Field field, int s, int e, bool progressive) {
   yieldToEvents();
   if (fileChanged()) return;
   conditions_.rainGrid = std::move(cells);
-  progress_->setBarWidth(width);
+  progress_->showFull();
   drawMap(sum ? Scale::Accumulation : Scale::Intensity, conditions_.rainGrid);
   mapDrawn();
   window_.timeText()->setText(qtText(sum ? messages::kAccumulatedCaption : messages::kMaximumCaption));
@@ -387,13 +383,10 @@ bool MapViewer::runComputation(const Computation& work, core::Status& status) {
   const int last = listPosition(*controls_.endTime);
   core::RmdDataset file = conditions_.openFileDataset();
   conditions_.viewerState = core::kViewerComputing;
-  const int width = progress_->trackWidth();
   const unsigned changes = viewChanges_;
   core::PreprocessCallbacks callbacks;
   callbacks.yield = yieldToEvents;
-  callbacks.progress = [&](int done, int count) {
-    progress_->setBarWidth(static_cast<int>(std::int64_t{width} * done / count));
-  };
+  callbacks.progress = [&](int done, int count) { progress_->showFraction(static_cast<double>(done) / count); };
   status = work(file, first, last, callbacks);
   conditions_.viewerState = core::kViewerIdle;
   return changes == viewChanges_ && !window_.isEnding();
@@ -449,7 +442,7 @@ void MapViewer::durationMaximumMap() {
     messages_.report(status);
     return;
   }
-  progress_->setBarWidth(progress_->trackWidth());
+  progress_->showFull();
   gis::applyDurationMap(std::move(map), conditions_);
   showLegend(Scale::Accumulation);
   drawMap(Scale::Accumulation, conditions_.rainGrid);
@@ -487,10 +480,7 @@ void MapViewer::exportNetcdf() {
   gis::NetcdfExportOptions options;
   options.history = "ombrix: " + file.path().string();
   options.yield = yieldToEvents;
-  const int width = progress_->trackWidth();
-  options.progress = [this, width](double fraction) {
-    progress_->setBarWidth(static_cast<int>(std::lround(fraction * width)));
-  };
+  options.progress = [this](double fraction) { progress_->showFraction(fraction); };
   const core::Status status = gis::exportOpenFileNetcdf(file, 0, file.frameCount() - 1, target, options);
   if (window_.isEnding()) return;
   messages_.report(status, core::Notice::NetcdfWritten, target);

@@ -56,10 +56,10 @@ struct Archive {
     setArea(139100000, 45950000, 139250000, 45850000);
   }
   void setArea(std::int32_t west, std::int32_t north, std::int32_t east, std::int32_t south) {
-    conditions.areaWestLon = west;
-    conditions.areaNorthLat = north;
-    conditions.areaEastLon = east;
-    conditions.areaSouthLat = south;
+    conditions.area.westLon = west;
+    conditions.area.northLat = north;
+    conditions.area.eastLon = east;
+    conditions.area.southLat = south;
   }
 };
 

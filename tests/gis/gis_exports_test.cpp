@@ -141,10 +141,10 @@ core::AnalysisConditions archiveConditions(const std::filesystem::path& dir) {
   core::AnalysisConditions c;
   c.archiveDir = dir.string();
   c.areaName = "My";
-  c.areaWestLon = 139'050'000;
-  c.areaEastLon = 139'200'000;
-  c.areaNorthLat = 35'970'000;
-  c.areaSouthLat = 35'900'000;
+  c.area.westLon = 139'050'000;
+  c.area.eastLon = 139'200'000;
+  c.area.northLat = 35'970'000;
+  c.area.southLat = 35'900'000;
   EXPECT_TRUE(core::checkPeriod({{2005, 2005}, {7, 7}, {1, 2}}, c));
   return c;
 }

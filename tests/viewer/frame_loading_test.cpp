@@ -101,9 +101,9 @@ TEST(RmdOpening, ReadsHeaderIndexTextsAndGeometry) {
   EXPECT_EQ(opened.northLatText + " " + opened.westLonText + " " + opened.eastLonText, "35.12346 139 139.025");
 
   core::AnalysisConditions conditions;
-  conditions.areaWestLon = 139000000;
+  conditions.area.westLon = 139000000;
   applyOpening(opening, conditions);
-  EXPECT_EQ(conditions.areaWestLon, 139000000);  // the area's bounds stay
+  EXPECT_EQ(conditions.area.westLon, 139000000);  // the area's bounds stay
   EXPECT_EQ(std::tuple(conditions.file.frameCount(), conditions.file.index().back().stamp.hour,
                        conditions.file.index().back().stamp.minute, conditions.rainGrid.size()),
             std::tuple(48, 23, 30, 6u));

@@ -100,10 +100,10 @@ TEST(InputLimits, ArchiveHeaderClaimingTheLargestGrid) {
   c.periodYear = {2005, 2005};
   c.periodMonth = {7, 7};
   c.periodDay = {1, 1};
-  c.areaWestLon = 139'000'000;
-  c.areaEastLon = 140'000'000;
-  c.areaNorthLat = 36'000'000;
-  c.areaSouthLat = 35'000'000;
+  c.area.westLon = 139'000'000;
+  c.area.eastLon = 140'000'000;
+  c.area.northLat = 36'000'000;
+  c.area.southLat = 35'000'000;
   expectSmall([&] { return core::runPreprocessing(c, dir / "out.RMD").status ? 0 : 1; });
 }
 
