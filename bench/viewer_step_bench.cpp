@@ -194,7 +194,7 @@ void BM_ViewerStep(benchmark::State& state) {
       state.SkipWithError(message(s).c_str());
     }
     viewer::drawIntensityMap(b.conditions, image.view());
-    overlay.draw(b.mapPath, b.conditions, image.view());
+    overlay.draw(b.mapPath, b.conditions.geometry, image.view());
     total += secondsSince(start);
     frame = (frame + 1) % kFrames;
   }
@@ -230,7 +230,7 @@ void checkSamePicture() {
     fail(message(s));
   }
   viewer::drawIntensityMap(b.conditions, fast.view());
-  overlay.draw(b.mapPath, b.conditions, fast.view());
+  overlay.draw(b.mapPath, b.conditions.geometry, fast.view());
   plainStep(b.conditions, b.mapPath, 3, frameGrid, reference.view());
   if (fast.pixels() != reference.pixels()) fail("the reference picture differs from the viewer's");
   std::printf("grid %d x %d cells, base map %s (%ju bytes)\n", b.conditions.file.header().gridRows,
