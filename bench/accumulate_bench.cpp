@@ -39,10 +39,10 @@ BenchFile& benchFile() {
 // ---- The plain reference ----
 
 void plainAccumulate(const core::AnalysisConditions& c, int s, int e, std::vector<std::int16_t>& field) {
-  field.assign(c.header.cellCount(), 0);
+  field.assign(c.file.header().cellCount(), 0);
   for (int k = s; k <= e; ++k) {
-    std::ifstream in(c.openRmdPath, std::ios::binary);
-    in.seekg(c.index[static_cast<std::size_t>(k)].frameOffset);
+    std::ifstream in(c.file.path(), std::ios::binary);
+    in.seekg(c.file.index()[static_cast<std::size_t>(k)].frameOffset);
     for (std::int16_t& cell : field) {
       unsigned char bytes[2];
       in.read(reinterpret_cast<char*>(bytes), 2);
@@ -71,7 +71,8 @@ void BM_Accumulate(benchmark::State& state) {
   double total = 0;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
-    if (core::Status s = viewer::accumulateFrames(file.conditions, 0, kFrames - 1, field, callbacks); !s) {
+    core::RmdDataset dataset = file.conditions.openFileDataset();
+    if (core::Status s = viewer::accumulateFrames(dataset, 0, kFrames - 1, field, callbacks); !s) {
       state.SkipWithError(message(s).c_str());
     }
     total += secondsSince(start);
@@ -98,11 +99,12 @@ BENCHMARK(BM_AccumulateReference)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 void checkSameField() {
   const BenchFile& file = benchFile();
   std::vector<std::int16_t> fast, reference;
-  if (core::Status s = viewer::accumulateFrames(file.conditions, 0, kFrames - 1, fast); !s) fail(message(s));
+  core::RmdDataset dataset = file.conditions.openFileDataset();
+  if (core::Status s = viewer::accumulateFrames(dataset, 0, kFrames - 1, fast); !s) fail(message(s));
   plainAccumulate(file.conditions, 0, kFrames - 1, reference);
   if (fast != reference) fail("the reference field differs from the viewer's");
-  std::printf("grid %d x %d cells, %d frames, file %.0f MB\n", file.conditions.header.gridRows,
-              file.conditions.header.gridCols, kFrames, static_cast<double>(fs::file_size(file.path)) / 1e6);
+  std::printf("grid %d x %d cells, %d frames, file %.0f MB\n", file.conditions.file.header().gridRows,
+              file.conditions.file.header().gridCols, kFrames, static_cast<double>(fs::file_size(file.path)) / 1e6);
 }
 
 }  // namespace

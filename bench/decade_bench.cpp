@@ -117,10 +117,7 @@ core::FrameRequest importedRequest(const Stream& s, const fs::path& archive) {
   core::AnalysisConditions c;
   c.archiveDir = archive.string();
   if (core::Status checked = core::checkPeriod(s.period(), c); !checked) fail(message(checked));
-  c.areaWestLon = core::regionPreset(7)->westLon;
-  c.areaNorthLat = core::regionPreset(7)->northLat;
-  c.areaEastLon = core::regionPreset(7)->eastLon;
-  c.areaSouthLat = core::regionPreset(7)->southLat;
+  c.area = *core::regionPreset(7);
   c.areaName = "全国";
   return core::frameRequestOf(c);
 }

@@ -53,37 +53,37 @@ std::uintmax_t folderBytes(const fs::path& folder) {
 
 void plainExport(const core::AnalysisConditions& c, const fs::path& folder) {
   fs::create_directory(folder);
-  std::ifstream in(c.openRmdPath, std::ios::binary);
+  std::ifstream in(c.file.path(), std::ios::binary);
   std::ofstream list(folder / "FileList.txt", std::ios::binary);
-  const float keido0 = static_cast<float>(static_cast<double>(static_cast<float>(c.header.fileWestLon)) / 1e6);
-  const float ido0 = static_cast<float>(static_cast<double>(static_cast<float>(c.header.fileNorthLat)) / 1e6);
-  const double dKeido = static_cast<double>(static_cast<float>(c.grid.cellWidth)) / 1e6;
-  const double dIdo = static_cast<double>(static_cast<float>(c.grid.cellHeight)) / 1e6;
+  const float keido0 = static_cast<float>(static_cast<double>(static_cast<float>(c.file.header().fileWestLon)) / 1e6);
+  const float ido0 = static_cast<float>(static_cast<double>(static_cast<float>(c.file.header().fileNorthLat)) / 1e6);
+  const double dKeido = static_cast<double>(static_cast<float>(c.file.grid().cellWidth)) / 1e6;
+  const double dIdo = static_cast<double>(static_cast<float>(c.file.grid().cellHeight)) / 1e6;
   const auto two = [](int v) {
     std::string text = std::to_string(v);
     if (v < 10) text.insert(text.begin(), '0');
     return text;
   };
-  for (int b = 0; b < c.header.frameCount / kPerDay; ++b) {
+  for (int b = 0; b < c.file.header().frameCount / kPerDay; ++b) {
     const int first = b * kPerDay;
-    const std::string name = std::to_string(c.index[first].stamp.year) + two(c.index[first].stamp.month) +
-                             two(c.index[first].stamp.day) + ".CSV";
+    const std::string name = std::to_string(c.file.index()[first].stamp.year) + two(c.file.index()[first].stamp.month) +
+                             two(c.file.index()[first].stamp.day) + ".CSV";
     list << name << "\r\n";
     std::ofstream out(folder / name, std::ios::binary);
     out << std::setprecision(7);
     out << "ID,M,N,Keido,Ido";
     for (int k = first; k < first + kPerDay; ++k) {
-      out << "," << two(c.index[k].stamp.hour) << ":" << two(c.index[k].stamp.minute);
+      out << "," << two(c.file.index()[k].stamp.hour) << ":" << two(c.file.index()[k].stamp.minute);
     }
     out << "\r\n";
-    for (int m = 0; m < c.header.gridRows; ++m) {
-      for (int n = 0; n < c.header.gridCols; ++n) {
-        const int id = n + c.header.gridCols * m;
+    for (int m = 0; m < c.file.header().gridRows; ++m) {
+      for (int n = 0; n < c.file.header().gridCols; ++n) {
+        const int id = n + c.file.header().gridCols * m;
         out << id << "," << m << "," << n << "," << static_cast<float>(keido0 + n * dKeido) << ","
             << static_cast<float>(ido0 - m * dIdo);
         for (int k = first; k < first + kPerDay; ++k) {
           unsigned char bytes[2];
-          in.seekg(static_cast<std::streamoff>(c.index[k].frameOffset) + 2 * id);
+          in.seekg(static_cast<std::streamoff>(c.file.index()[k].frameOffset) + 2 * id);
           in.read(reinterpret_cast<char*>(bytes), 2);
           out << "," << static_cast<std::int16_t>(bytes[0] | (bytes[1] << 8));
         }
@@ -105,7 +105,7 @@ void BM_PeriodExport(benchmark::State& state) {
   std::uintmax_t bytes = 0;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
-    const exports::PeriodExportResult result = exports::exportPeriod(file.conditions, "関東", 1000);
+    const exports::PeriodExportResult result = exports::exportPeriod(file.conditions.openFileDataset(), "関東", 1000);
     total += secondsSince(start);
     if (!result.status) state.SkipWithError(message(result.status).c_str());
     state.PauseTiming();
@@ -143,7 +143,7 @@ BENCHMARK(BM_PeriodExportReference)->Unit(benchmark::kMillisecond)->MinTime(2.0)
 // The reference must write what the export writes, or the ratio means nothing.
 void checkSameBytes() {
   const BenchFile& file = benchFile();
-  const exports::PeriodExportResult result = exports::exportPeriod(file.conditions, "関東", 1000);
+  const exports::PeriodExportResult result = exports::exportPeriod(file.conditions.openFileDataset(), "関東", 1000);
   if (!result.status) fail(message(result.status));
   const fs::path reference = file.dir / "reference";
   plainExport(file.conditions, reference);

@@ -266,10 +266,7 @@ void BM_PreprocessImportedDayKanto(benchmark::State& state) {
   const ImportedDay& d = importedDay();
   core::AnalysisConditions c;
   const core::AreaBounds kanto = *core::regionPreset(2);
-  c.areaWestLon = kanto.westLon;
-  c.areaNorthLat = kanto.northLat;
-  c.areaEastLon = kanto.eastLon;
-  c.areaSouthLat = kanto.southLat;
+  c.area = kanto;
   c.areaName = "関東";
   c.periodYear = {2020, 2020};
   c.periodMonth = {7, 7};

@@ -49,17 +49,14 @@ struct BenchFile {
     c.archiveDir = archive.string();
     c.areaName = std::string(core::regionTable()[kWholeCountry].name);
     const core::AreaBounds area = *core::regionPreset(kWholeCountry);
-    c.areaWestLon = area.westLon;
-    c.areaNorthLat = area.northLat;
-    c.areaEastLon = area.eastLon;
-    c.areaSouthLat = area.southLat;
+    c.area = area;
     if (!core::checkPeriod({{2005, 2005}, {7, 7}, {1, 1}}, c)) fail("no sample archive");
     const std::string rmd = core::outputRmdPath(c);
     if (core::Status s = core::runPreprocessing(c, rmd).status; !s) fail(message(s));
     const viewer::RmdOpening opening = viewer::openRmdFile(rmd, 800, 600);
     if (!opening.status) fail(message(opening.status));
     viewer::applyOpening(opening, conditions);
-    storedBytes = 2.0 * conditions.header.frameCount * static_cast<double>(conditions.header.cellCount());
+    storedBytes = 2.0 * conditions.file.header().frameCount * static_cast<double>(conditions.file.header().cellCount());
   }
 };
 
@@ -74,8 +71,9 @@ void plainWrite(const core::AnalysisConditions& c, const fs::path& target) {
   const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) fail("cannot create " + target.string());
   std::vector<std::int16_t> frame;
-  for (int k = 0; k < c.header.frameCount; ++k) {
-    if (core::Status s = viewer::loadFrame(c, k, frame); !s) fail(message(s));
+  core::RmdDataset file = c.openFileDataset();
+  for (int k = 0; k < c.file.header().frameCount; ++k) {
+    if (core::Status s = viewer::loadFrame(file, k, frame); !s) fail(message(s));
     const auto bytes = static_cast<ssize_t>(frame.size() * sizeof(std::int16_t));
     if (::write(fd, frame.data(), static_cast<std::size_t>(bytes)) != bytes) fail("write failed");
   }
@@ -113,7 +111,7 @@ void measure(benchmark::State& state, const char* variant, const fs::path& targe
 
 void exportCube(const core::AnalysisConditions& c, const fs::path& target) {
   core::RmdDataset file = c.openFileDataset();
-  if (core::Status s = gis::exportOpenFileNetcdf(file, 0, c.header.frameCount - 1, target, {}); !s) fail(message(s));
+  if (core::Status s = gis::exportOpenFileNetcdf(file, 0, c.file.header().frameCount - 1, target, {}); !s) fail(message(s));
 }
 
 void BM_NetcdfExport(benchmark::State& state) { measure(state, "fast", benchFile().dir / "cube.nc", exportCube); }
@@ -131,11 +129,11 @@ void printSizes() {
   const fs::path cube = file.dir / "cube.nc";
   exportCube(file.conditions, cube);
   std::printf("grid %d x %d, %d frames: stored cells %.1f MB, RMD %.1f MB, NetCDF %.2f MB (%.1f %% of the RMD)\n",
-              file.conditions.header.gridRows, file.conditions.header.gridCols, file.conditions.header.frameCount,
-              file.storedBytes / 1e6, static_cast<double>(fs::file_size(file.conditions.openRmdPath)) / 1e6,
+              file.conditions.file.header().gridRows, file.conditions.file.header().gridCols, file.conditions.file.header().frameCount,
+              file.storedBytes / 1e6, static_cast<double>(fs::file_size(file.conditions.file.path())) / 1e6,
               static_cast<double>(fs::file_size(cube)) / 1e6,
               100.0 * static_cast<double>(fs::file_size(cube)) /
-                  static_cast<double>(fs::file_size(file.conditions.openRmdPath)));
+                  static_cast<double>(fs::file_size(file.conditions.file.path())));
   fs::remove(cube);
 }
 

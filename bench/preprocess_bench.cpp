@@ -114,10 +114,7 @@ BenchArchive& archive() {
 AnalysisConditions conditionsFor(int regionIndex, int dayCount) {
   AnalysisConditions c;
   const core::AreaBounds area = *core::regionPreset(regionIndex);
-  c.areaWestLon = area.westLon;
-  c.areaNorthLat = area.northLat;
-  c.areaEastLon = area.eastLon;
-  c.areaSouthLat = area.southLat;
+  c.area = area;
   c.areaName = std::string(core::regionTable()[static_cast<std::size_t>(regionIndex)].name);
   c.periodYear = {2005, 2005};
   c.periodMonth = {1, 1};
@@ -192,10 +189,10 @@ void plainWrite(std::ofstream& out, std::int64_t value, int width) {
 void plainPreprocess(const AnalysisConditions& c, const std::string& output) {
   const PlainArchive first = plainLoad(c.archiveFiles[0]);
   const auto lastIndex = [](std::int64_t offset, std::int64_t step) { return offset / step + (offset % step ? 1 : 0); };
-  const int firstCol = std::clamp<int>(static_cast<int>((c.areaWestLon - first.lon0) / first.dlon), 0, first.nx - 1);
-  const int lastCol = std::clamp<int>(static_cast<int>(lastIndex(c.areaEastLon - first.lon0, first.dlon)), 0, first.nx - 1);
-  const int firstRow = std::clamp<int>(static_cast<int>((first.lat0 - c.areaNorthLat) / first.dlat), 0, first.ny - 1);
-  const int lastRow = std::clamp<int>(static_cast<int>(lastIndex(first.lat0 - c.areaSouthLat, first.dlat)), 0, first.ny - 1);
+  const int firstCol = std::clamp<int>(static_cast<int>((c.area.westLon - first.lon0) / first.dlon), 0, first.nx - 1);
+  const int lastCol = std::clamp<int>(static_cast<int>(lastIndex(c.area.eastLon - first.lon0, first.dlon)), 0, first.nx - 1);
+  const int firstRow = std::clamp<int>(static_cast<int>((first.lat0 - c.area.northLat) / first.dlat), 0, first.ny - 1);
+  const int lastRow = std::clamp<int>(static_cast<int>(lastIndex(first.lat0 - c.area.southLat, first.dlat)), 0, first.ny - 1);
   const int rows = lastRow - firstRow + 1;
   const int cols = lastCol - firstCol + 1;
   const int days = static_cast<int>(c.archiveFiles.size());
@@ -313,10 +310,7 @@ long highWaterKilobytes() {
 int childMain(const std::string& dir, int dayCount) {
   AnalysisConditions c;
   const core::AreaBounds area = *core::regionPreset(7);
-  c.areaWestLon = area.westLon;
-  c.areaNorthLat = area.northLat;
-  c.areaEastLon = area.eastLon;
-  c.areaSouthLat = area.southLat;
+  c.area = area;
   c.periodYear = {2005, 2005};
   c.periodMonth = {1, 1};
   c.periodDay = {1, dayCount};

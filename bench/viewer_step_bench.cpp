@@ -79,9 +79,9 @@ BenchSetup& setup() {
 // ---- The plain reference ----
 
 void plainLoad(const core::AnalysisConditions& c, int i, std::vector<std::int16_t>& frameGrid) {
-  std::ifstream in(c.openRmdPath, std::ios::binary);
-  frameGrid.resize(c.header.cellCount());
-  in.seekg(c.index[static_cast<std::size_t>(i)].frameOffset);
+  std::ifstream in(c.file.path(), std::ios::binary);
+  frameGrid.resize(c.file.header().cellCount());
+  in.seekg(c.file.index()[static_cast<std::size_t>(i)].frameOffset);
   for (std::int16_t& value : frameGrid) {
     unsigned char bytes[2];
     in.read(reinterpret_cast<char*>(bytes), 2);
@@ -104,15 +104,16 @@ std::int64_t corner(double units, float half, float zoom, float centre) {
 
 void plainIntensityMap(const core::AnalysisConditions& c, viewer::SurfaceView s) {
   const viewer::ViewGeometry& g = c.geometry;
+  const core::CellGrid& grid = c.file.grid();
   s.fill(viewer::kWhite.argb());
-  for (int r = 0; r < c.header.gridRows; ++r) {
-    for (int col = 0; col < c.header.gridCols; ++col) {
-      const std::int16_t v = c.rainGrid[static_cast<std::size_t>(r) * c.header.gridCols + col];
-      const std::uint32_t colour = viewer::classifyIntensity(v, c.header.noDataValue).colour.argb();
-      fillBox(s, corner(double(col) * g.cellWidth, g.mapHalfWidth, g.zoom, g.viewCenterX),
-              corner(double(r) * g.cellHeight, g.mapHalfHeight, g.zoom, g.viewCenterY),
-              corner(double(col + 1) * g.cellWidth, g.mapHalfWidth, g.zoom, g.viewCenterX),
-              corner(double(r + 1) * g.cellHeight, g.mapHalfHeight, g.zoom, g.viewCenterY), colour);
+  for (int r = 0; r < c.file.header().gridRows; ++r) {
+    for (int col = 0; col < c.file.header().gridCols; ++col) {
+      const std::int16_t v = c.rainGrid[static_cast<std::size_t>(r) * c.file.header().gridCols + col];
+      const std::uint32_t colour = viewer::classifyIntensity(v, c.file.header().noDataValue).colour.argb();
+      fillBox(s, corner(double(col) * grid.cellWidth, g.mapHalfWidth, g.zoom, g.viewCenterX),
+              corner(double(r) * grid.cellHeight, g.mapHalfHeight, g.zoom, g.viewCenterY),
+              corner(double(col + 1) * grid.cellWidth, g.mapHalfWidth, g.zoom, g.viewCenterX),
+              corner(double(r + 1) * grid.cellHeight, g.mapHalfHeight, g.zoom, g.viewCenterY), colour);
     }
   }
 }
@@ -184,13 +185,16 @@ void BM_ViewerStep(benchmark::State& state) {
   viewer::RgbImage image(kWidth, kHeight);
   viewer::BaseMapOverlay overlay;
   std::vector<std::int16_t> frameGrid;
+  core::RmdDataset file = b.conditions.openFileDataset();
   double total = 0;
   int frame = 0;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
-    if (core::Status s = viewer::showFrame(b.conditions, frame, frameGrid); !s) state.SkipWithError(message(s).c_str());
+    if (core::Status s = viewer::showFrame(file, frame, frameGrid, b.conditions.rainGrid, b.conditions.frameLabel); !s) {
+      state.SkipWithError(message(s).c_str());
+    }
     viewer::drawIntensityMap(b.conditions, image.view());
-    overlay.draw(b.mapPath, b.conditions, image.view());
+    overlay.draw(b.mapPath, b.conditions.geometry, image.view());
     total += secondsSince(start);
     frame = (frame + 1) % kFrames;
   }
@@ -221,13 +225,16 @@ void checkSamePicture() {
   viewer::RgbImage fast(kWidth, kHeight), reference(kWidth, kHeight);
   std::vector<std::int16_t> frameGrid;
   viewer::BaseMapOverlay overlay;
-  if (core::Status s = viewer::showFrame(b.conditions, 3, frameGrid); !s) fail(message(s));
+  core::RmdDataset file = b.conditions.openFileDataset();
+  if (core::Status s = viewer::showFrame(file, 3, frameGrid, b.conditions.rainGrid, b.conditions.frameLabel); !s) {
+    fail(message(s));
+  }
   viewer::drawIntensityMap(b.conditions, fast.view());
-  overlay.draw(b.mapPath, b.conditions, fast.view());
+  overlay.draw(b.mapPath, b.conditions.geometry, fast.view());
   plainStep(b.conditions, b.mapPath, 3, frameGrid, reference.view());
   if (fast.pixels() != reference.pixels()) fail("the reference picture differs from the viewer's");
-  std::printf("grid %d x %d cells, base map %s (%ju bytes)\n", b.conditions.header.gridRows,
-              b.conditions.header.gridCols, b.mapPath.string().c_str(),
+  std::printf("grid %d x %d cells, base map %s (%ju bytes)\n", b.conditions.file.header().gridRows,
+              b.conditions.file.header().gridCols, b.mapPath.string().c_str(),
               static_cast<std::uintmax_t>(fs::file_size(b.mapPath)));
 }
 

@@ -8,18 +8,17 @@
 #include <vector>
 
 #include "core/problem.h"
+#include "core/region_table.h"
 #include "core/rmd_dataset.h"
 #include "core/rmd_file.h"
+#include "core/shown_map.h"
 #include "core/view_geometry.h"
 
 namespace ombrix::core {
 
 struct AnalysisConditions {
   // Area, microdegrees (degrees x 1,000,000). Set when any edge is not 0.
-  std::int32_t areaWestLon = 0;
-  std::int32_t areaNorthLat = 0;
-  std::int32_t areaEastLon = 0;
-  std::int32_t areaSouthLat = 0;
+  AreaBounds area{};
   std::string areaName;
 
   // Period (index 0 = start, 1 = end) and the archive catalogue. Set when archiveFileCount != 0.
@@ -39,16 +38,14 @@ struct AnalysisConditions {
   std::int16_t outFrameCount = 0;
   std::uint8_t halfHourly = 0;
 
-  // Open preprocessed file: its header, its frame index and the grid shown.
-  std::string openRmdPath;  // empty: no file open
+  // The open preprocessed file (a dataset without a path: none), and the folder of the file
+  // dialog.
+  RmdDataset file;
   std::string openRmdDir;
-  RmdHeader header;
-  std::vector<FrameIndexEntry> index;
-  // The grid shown, row-major: cell (column c, row r) is rainGrid[r * header.gridCols + c].
+  // The grid shown, row-major: cell (column c, row r) is rainGrid[r * gridCols + c].
   std::vector<std::int16_t> rainGrid;
 
-  // Where the open file's cells lie, and the drawing geometry, computed when a file is opened.
-  CellGrid grid;
+  // The drawing geometry, computed when a file is opened.
   ViewGeometry geometry;
 
   // Viewer.
@@ -56,16 +53,14 @@ struct AnalysisConditions {
   std::uint8_t viewerState = 0;  // 0 idle, 1 computing, 2 animating
 
   // Whether a file is open.
-  bool fileOpen() const noexcept { return !openRmdPath.empty(); }
-  // How many frames of the open file can be loaded (frames 0 .. count - 1): 0 when no file
-  // is open, and never more than the frame index holds.
-  int openFrameCount() const noexcept;
-  // The index entries of those frames.
-  std::span<const FrameIndexEntry> openFrames() const noexcept {
-    return std::span(index).first(static_cast<std::size_t>(openFrameCount()));
-  }
-  // The open file as a dataset, for the libraries; its reader opens at the first read.
-  RmdDataset openFileDataset() const { return RmdDataset(openRmdPath, {header, index}); }
+  bool fileOpen() const noexcept { return file.isOpen(); }
+  // No file open any more; the header and index of the last one stay, as the grid shown does.
+  void closeFile() { file = RmdDataset({}, file.contents()); }
+  // The open file as a dataset of its own, for work that yields: a file opened meanwhile does
+  // not change what it reads. Its reader opens at its first read.
+  RmdDataset openFileDataset() const { return file; }
+  // The map shown (rainGrid labelled frameLabel), for its exports into openRmdDir.
+  ShownMap shownMap() const { return {rainGrid, frameLabel, file.grid(), openRmdDir}; }
 };
 
 inline constexpr std::uint8_t kViewerIdle = 0;

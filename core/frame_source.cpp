@@ -6,7 +6,7 @@ FrameRequest frameRequestOf(const AnalysisConditions& c) {
   FrameRequest request;
   request.period = {{c.periodYear[0], c.periodYear[1]}, {c.periodMonth[0], c.periodMonth[1]},
                     {c.periodDay[0], c.periodDay[1]}};
-  request.area = {c.areaWestLon, c.areaNorthLat, c.areaEastLon, c.areaSouthLat};
+  request.area = c.area;
   request.areaName = c.areaName;
   request.archiveFiles = c.archiveFiles;
   return request;

@@ -56,10 +56,7 @@ Status planRun(const AnalysisConditions& c, AreaFrameLayout& layout) {
 // new period may clear and refill the catalogue, and the area may change.
 AnalysisConditions runInputs(const AnalysisConditions& c) {
   AnalysisConditions inputs;
-  inputs.areaWestLon = c.areaWestLon;
-  inputs.areaNorthLat = c.areaNorthLat;
-  inputs.areaEastLon = c.areaEastLon;
-  inputs.areaSouthLat = c.areaSouthLat;
+  inputs.area = c.area;
   inputs.periodYear = c.periodYear;
   inputs.periodMonth = c.periodMonth;
   inputs.periodDay = c.periodDay;

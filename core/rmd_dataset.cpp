@@ -59,6 +59,13 @@ RmdDataset::RmdDataset(std::filesystem::path path, RmdContents contents)
   grid_ = cellGridOf(contents_.header, first.year, first.month);
 }
 
+RmdDataset::RmdDataset(const RmdDataset& other) : path_(other.path_), contents_(other.contents_), grid_(other.grid_) {}
+
+RmdDataset& RmdDataset::operator=(const RmdDataset& other) {
+  if (this != &other) *this = RmdDataset(other);
+  return *this;
+}
+
 Status RmdDataset::open(const std::filesystem::path& path) {
   RmdContents contents;
   if (Status s = readUsableRmdHead(path, contents); !s) return s;

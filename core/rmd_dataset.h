@@ -38,16 +38,24 @@ Status parseUsableRmdHead(std::span<const std::uint8_t> head, std::uint64_t file
 Status readUsableRmdHead(const std::filesystem::path& path, RmdContents& contents);
 
 // The reader is opened at the first read and stays open: frames are read from the file that
-// was there then, whatever is opened or renamed meanwhile.
+// was there then, whatever is opened or renamed meanwhile. A copy names the same file with the
+// same header and index, and opens a reader of its own at its first read.
 class RmdDataset {
  public:
   RmdDataset() = default;
+  RmdDataset(const RmdDataset& other);
+  RmdDataset& operator=(const RmdDataset& other);
+  RmdDataset(RmdDataset&&) noexcept = default;
+  RmdDataset& operator=(RmdDataset&&) noexcept = default;
+  ~RmdDataset() = default;
   // The file at path with a header and index read before.
   RmdDataset(std::filesystem::path path, RmdContents contents);
   // Opens the file at path, refused as readUsableRmdHead refuses.
   Status open(const std::filesystem::path& path);
 
   const std::filesystem::path& path() const noexcept { return path_; }
+  // Whether the dataset names a file (a default dataset names none).
+  bool isOpen() const noexcept { return !path_.empty(); }
   const RmdHeader& header() const noexcept { return contents_.header; }
   const std::vector<FrameIndexEntry>& index() const noexcept { return contents_.index; }
   const RmdContents& contents() const noexcept { return contents_; }

@@ -1,14 +1,10 @@
 #pragma once
 // The projection from map units (microdegrees from the grid's north-west corner) to the
 // drawing surface, fixed when a file is opened. Its computations live in
-// viewer/surface_projection.h.
-#include <cstdint>
-
+// viewer/surface_projection.h; the cell steps are the open file's (core::CellGrid).
 namespace ombrix::core {
 
 struct ViewGeometry {
-  std::int32_t cellWidth = 0;
-  std::int32_t cellHeight = 0;
   float mapWidth = 0;
   float mapHeight = 0;
   float mapHalfWidth = 0;

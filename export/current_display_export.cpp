@@ -14,30 +14,30 @@ constexpr std::string_view kHeader = "ID,M,N,Keido,Ido,Value";
 
 }  // namespace
 
-bool mapShown(const core::AnalysisConditions& c) noexcept {
-  return !c.frameLabel.empty() && c.header.gridRows > 0 && c.header.gridCols > 0 &&
-         c.rainGrid.size() == c.header.cellCount();
+bool mapShown(const core::ShownMap& map) noexcept {
+  return !map.label.empty() && map.grid.rows > 0 && map.grid.columns > 0 &&
+         map.cells.size() == static_cast<std::size_t>(map.grid.rows) * static_cast<std::size_t>(map.grid.columns);
 }
 
-std::filesystem::path currentDisplayPath(const core::AnalysisConditions& conditions, std::string_view areaText) {
+std::filesystem::path currentDisplayPath(const core::ShownMap& map, std::string_view areaText) {
   std::string name(core::regionCodeForName(areaText));
-  name.append(conditions.frameLabel).append(".CSV");
-  return std::filesystem::path(conditions.openRmdDir) / name;
+  name.append(map.label).append(".CSV");
+  return map.folder / name;
 }
 
-CurrentDisplayResult exportCurrentDisplay(const core::AnalysisConditions& conditions, std::string_view areaText) {
+CurrentDisplayResult exportCurrentDisplay(const core::ShownMap& map, std::string_view areaText) {
   CurrentDisplayResult result;
-  if (!mapShown(conditions)) {
+  if (!mapShown(map)) {
     result.status = {core::Problem::NoMapShown};
     return result;
   }
-  result.path = currentDisplayPath(conditions, areaText);
+  result.path = currentDisplayPath(map, areaText);
   CsvFileWriter out;
   if (result.status = out.open(result.path, result.path); !result.status) return result;
   out.appendLine(kHeader);
-  const CellFieldTexts fields(conditions.grid);
+  const CellFieldTexts fields(map.grid);
   const std::size_t lineLength = fields.maxLength() + kCommaValueSlack + kLineEnd.size();
-  const std::int16_t* value = conditions.rainGrid.data();
+  const std::int16_t* value = map.cells.data();
   for (int m = 0; m < fields.rows(); ++m) {
     for (int n = 0; n < fields.columns(); ++n) {
       char* end = writeCommaValue(fields.write(out.room(lineLength), m, n), *value++);

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <string_view>
 
-#include "core/analysis_conditions.h"
 #include "core/problem.h"
+#include "core/shown_map.h"
 
 namespace ombrix::exports {
 
@@ -16,14 +16,14 @@ struct CurrentDisplayResult {
   std::filesystem::path path;
 };
 
-// Whether a map is shown: a frame label and a rainGrid of gridCols x gridRows cells.
-bool mapShown(const core::AnalysisConditions& conditions) noexcept;
+// Whether a map is shown: a label and the cells of a grid of at least one cell.
+bool mapShown(const core::ShownMap& map) noexcept;
 
-// openRmdDir / (region code of areaText) + frameLabel + ".CSV".
-std::filesystem::path currentDisplayPath(const core::AnalysisConditions& conditions, std::string_view areaText);
+// folder / (region code of areaText) + label + ".CSV".
+std::filesystem::path currentDisplayPath(const core::ShownMap& map, std::string_view areaText);
 
-// Writes rainGrid under the name above, replacing an existing file only once the new one is
-// complete. areaText is the area read-out of the main window.
-CurrentDisplayResult exportCurrentDisplay(const core::AnalysisConditions& conditions, std::string_view areaText);
+// Writes the map's cells under the name above, replacing an existing file only once the new one
+// is complete. areaText is the area read-out of the main window.
+CurrentDisplayResult exportCurrentDisplay(const core::ShownMap& map, std::string_view areaText);
 
 }  // namespace ombrix::exports

@@ -127,11 +127,12 @@ class SetFiles {
   std::vector<core::OutputFile> held_;
 };
 
-// What the export needs of the open file, copied when it starts: the conditions may change
-// while the export yields.
+// What the export needs of the open file, copied when it starts: the file open in the program
+// may change while the export yields.
 struct SetPlan {
   fs::path rmdPath;
   core::RmdHeader header;
+  core::CellGrid grid;
   std::vector<std::int32_t> frameOffsets;
   std::vector<std::string> dayFileNames;  // one per whole block
   std::vector<std::string> headerLines;
@@ -139,21 +140,23 @@ struct SetPlan {
   int progressStep = 0;
 };
 
-SetPlan planSet(const core::AnalysisConditions& c, int progressWidth) {
+SetPlan planSet(const core::RmdDataset& file, int progressWidth) {
   SetPlan plan;
-  plan.rmdPath = c.openRmdPath;
-  plan.header = c.header;
-  const int frames = c.openFrameCount();
-  for (int k = 0; k < frames; ++k) plan.frameOffsets.push_back(c.index[static_cast<std::size_t>(k)].frameOffset);
-  plan.framesPerDay = core::framesPerDay(c.index[0].stamp.year, c.index[0].stamp.month);
+  plan.rmdPath = file.path();
+  plan.header = file.header();
+  plan.grid = file.grid();
+  const std::span<const core::FrameIndexEntry> index = file.frames();
+  const int frames = file.frameCount();
+  for (const core::FrameIndexEntry& entry : index) plan.frameOffsets.push_back(entry.frameOffset);
+  plan.framesPerDay = core::framesPerDay(index[0].stamp.year, index[0].stamp.month);
   plan.progressStep = core::progressStep(progressWidth, frames, plan.framesPerDay);
   const int blocks = frames / plan.framesPerDay;
   for (int b = 0; b < blocks; ++b) {
     const int first = b * plan.framesPerDay;
-    plan.dayFileNames.push_back(viewer::frameStamp(c, first).substr(0, 8) + ".CSV");
+    plan.dayFileNames.push_back(viewer::frameStamp(file, first).substr(0, 8) + ".CSV");
     std::string line = "ID,M,N,Keido,Ido";
     for (int k = first; k < first + plan.framesPerDay; ++k) {
-      const core::TimeStamp& time = c.index[static_cast<std::size_t>(k)].stamp;
+      const core::TimeStamp& time = index[static_cast<std::size_t>(k)].stamp;
       line.append(",").append(core::twoDigits(time.hour)).append(":").append(core::twoDigits(time.minute));
     }
     plan.headerLines.push_back(std::move(line));
@@ -164,10 +167,7 @@ SetPlan planSet(const core::AnalysisConditions& c, int progressWidth) {
 // Writes the day files, then "FileList.txt", as the files of the set.
 class SetWriter {
  public:
-  SetWriter(const SetPlan& plan, SetFiles& files, const core::AnalysisConditions& c)
-      : plan_(plan),
-        files_(files),
-        fields_(c.grid) {}
+  SetWriter(const SetPlan& plan, SetFiles& files) : plan_(plan), files_(files), fields_(plan.grid) {}
 
   core::Status open() { return frames_.open(plan_.rmdPath); }
 
@@ -241,33 +241,32 @@ std::optional<std::string> repeatedDayName(const SetPlan& plan) {
 
 }  // namespace
 
-std::string periodLabel(const core::AnalysisConditions& c) {
-  std::string label;
-  viewer::appendFrameLabel(label, c, 0);
+std::string periodLabel(const core::RmdDataset& file) {
+  std::string label = viewer::frameStamp(file, 0);
   label.resize(std::min<std::size_t>(label.size(), 8));
-  viewer::appendFrameLabel(label, c, c.openFrameCount() - 1);
+  label += viewer::frameStamp(file, file.frameCount() - 1);
   label.resize(std::min<std::size_t>(label.size(), 16));
   return label;
 }
 
-PeriodExportResult exportPeriod(const core::AnalysisConditions& c, std::string_view areaText, int progressWidth,
+PeriodExportResult exportPeriod(const core::RmdDataset& file, std::string_view areaText, int progressWidth,
                                 const core::OperationCallbacks& callbacks) {
   PeriodExportResult result;
   const auto refuse = [&](core::Status status) {
     result.status = std::move(status);
     return result;
   };
-  if (c.openFrameCount() == 0) return refuse({core::Problem::NoFramesOpen});
-  result.periodLabel = periodLabel(c);
-  result.folder = fs::path(c.openRmdDir) / (std::string(core::regionCodeForName(areaText)) + result.periodLabel);
+  if (!file.isOpen() || file.frameCount() == 0) return refuse({core::Problem::NoFramesOpen});
+  result.periodLabel = periodLabel(file);
+  result.folder = file.path().parent_path() / (std::string(core::regionCodeForName(areaText)) + result.periodLabel);
   if (nameTaken(result.folder)) return refuse({core::Problem::ExportTargetExists, result.folder});
 
-  const SetPlan plan = planSet(c, progressWidth);
+  const SetPlan plan = planSet(file, progressWidth);
   result.halfHourly = plan.framesPerDay == 48 ? 1 : 0;
   if (const auto repeated = repeatedDayName(plan)) return refuse({core::Problem::RepeatedDayDate, *repeated});
   SetFiles files(result.folder, plan.dayFileNames.size() + 1);
   if (core::Status s = files.begin(); !s) return refuse(s);
-  SetWriter writer(plan, files, c);
+  SetWriter writer(plan, files);
   if (core::Status s = writer.open(); !s) return refuse(s);
   for (std::size_t b = 0; b < plan.dayFileNames.size(); ++b) {
     if (core::Status s = callbacks.step(static_cast<int>(b) * plan.progressStep, progressWidth); !s) return refuse(s);

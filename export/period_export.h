@@ -10,6 +10,7 @@
 #include "core/analysis_conditions.h"
 #include "core/operation_callbacks.h"
 #include "core/problem.h"
+#include "core/rmd_dataset.h"
 
 namespace ombrix::exports {
 
@@ -23,18 +24,18 @@ struct PeriodExportResult {
 };
 
 // The first 8 characters of frame 0's stamp and of the last frame's: "2005070120050731". The
-// export folder is openRmdDir / (region code of the area text) + this label.
-std::string periodLabel(const core::AnalysisConditions& conditions);
+// export folder is the file's folder / (region code of the area text) + this label.
+std::string periodLabel(const core::RmdDataset& file);
 
 // Writes the set for a progress bar progressWidth units wide: one step of callbacks before each
 // day file, with the bar's width then (from 0) of progressWidth, and a last yield and progress
 // (progressWidth) once the set is named. Its files are written unnamed beside the target and
 // named in a hidden temporary folder that is renamed to the target only when all are complete,
 // so a refusal, a failure, a cancel or a killed process leaves nothing behind and never touches
-// what exists. Frames are read straight from the file; an index entry without
-// frame data gives noDataValue for every cell of its frame.
-PeriodExportResult exportPeriod(const core::AnalysisConditions& conditions, std::string_view areaText,
-                                int progressWidth, const core::OperationCallbacks& callbacks = {});
+// what exists. Frames are read straight from the file, by a reader of the export's own; an
+// index entry without frame data gives noDataValue for every cell of its frame.
+PeriodExportResult exportPeriod(const core::RmdDataset& file, std::string_view areaText, int progressWidth,
+                                const core::OperationCallbacks& callbacks = {});
 
 // Stores the period label in frameLabel and halfHourly when the export decided it.
 void applyPeriodExport(const PeriodExportResult& result, core::AnalysisConditions& conditions);

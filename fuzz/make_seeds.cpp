@@ -131,7 +131,7 @@ void pointTableSeeds(const fs::path& folder, const fs::path& work) {
   const fs::path rmd = writeRmd(work, "Ky2005710120050702.RMD", 2, 3, 4);
   ombrix::core::AnalysisConditions conditions;
   ombrix::viewer::applyOpening(ombrix::viewer::openRmdFile(rmd, 64, 48), conditions);
-  const auto exported = ombrix::exports::exportPeriod(conditions, conditions.areaName, 100);
+  const auto exported = ombrix::exports::exportPeriod(conditions.openFileDataset(), conditions.areaName, 100);
   if (!exported.status) std::exit(1);
   const Bytes list = fileBytes(exported.folder / ombrix::exports::kFileListName);
   for (const char* answer : {"0", "5", "11", "12"}) {

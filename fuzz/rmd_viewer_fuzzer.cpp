@@ -25,13 +25,13 @@ bool frameToLoad(int k, int count) { return k < 4 || k >= count - 4; }
 
 // Reads frame k whole, by its second half of rows and by its last cell, and checks them against
 // the viewer's decoding of the same frame.
-void readFrame(ombrix::core::RmdFrameReader& reader, const ombrix::core::AnalysisConditions& c, int k,
+void readFrame(ombrix::core::RmdFrameReader& reader, const ombrix::core::RmdDataset& file, int k,
                std::span<const std::uint8_t> bytes) {
-  const ombrix::core::RmdHeader& header = c.header;
-  const std::int32_t offset = c.index[static_cast<std::size_t>(k)].frameOffset;
+  const ombrix::core::RmdHeader& header = file.header();
+  const std::int32_t offset = file.index()[static_cast<std::size_t>(k)].frameOffset;
   std::vector<std::int16_t> decoded;
   std::vector<std::int16_t> whole;
-  const bool fits = static_cast<bool>(ombrix::viewer::decodeFrame(c, k, bytes, decoded));
+  const bool fits = static_cast<bool>(ombrix::viewer::decodeFrame(file, k, bytes, decoded));
   if (static_cast<bool>(reader.read(header, offset, {0, header.cellCount()}, whole)) != fits || (fits && whole != decoded)) {
     std::abort();
   }
@@ -57,13 +57,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ombrix::core::AnalysisConditions conditions;
   ombrix::viewer::applyOpening(opening, conditions);
   ombrix::core::RmdFrameReader reader;
-  reader.openBytes(bytes, conditions.openRmdPath);
-  const int frames = conditions.openFrameCount();
+  reader.openBytes(bytes, conditions.file.path());
+  const ombrix::core::RmdDataset file = conditions.openFileDataset();
+  const int frames = file.frameCount();
   for (int k = 0; k < frames; ++k) {
-    if (frameToLoad(k, frames)) readFrame(reader, conditions, k, bytes);
+    if (frameToLoad(k, frames)) readFrame(reader, file, k, bytes);
   }
   std::vector<std::int16_t> series;
-  (void)ombrix::core::readRmdCellSeries(reader, {conditions.header, conditions.index}, conditions.header.cellCount() / 2,
-                                        series);
+  (void)ombrix::core::readRmdCellSeries(reader, file.contents(), file.header().cellCount() / 2, series);
   return 0;
 }

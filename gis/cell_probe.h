@@ -3,7 +3,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "core/analysis_conditions.h"
+#include "core/shown_map.h"
+#include "core/view_geometry.h"
 
 namespace ombrix::gis {
 
@@ -12,11 +13,11 @@ struct CellProbe {
   int column = 0;
   float longitude = 0;  // the cell's position as the CSV exports write it
   float latitude = 0;
-  std::int16_t value = 0;  // rainGrid's value (stored unit)
+  std::int16_t value = 0;  // the map's value (stored unit)
 };
 
-// The cell whose box covers surface point (x, y) of the open file's map; nothing off the grid
-// or when no map is held.
-std::optional<CellProbe> probeCell(const core::AnalysisConditions& conditions, double x, double y);
+// The cell whose box covers surface point (x, y) of the map drawn with geometry; nothing off the
+// grid or when the map holds no cells of its grid.
+std::optional<CellProbe> probeCell(const core::ShownMap& map, const core::ViewGeometry& geometry, double x, double y);
 
 }  // namespace ombrix::gis

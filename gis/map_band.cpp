@@ -22,12 +22,13 @@ BandDescription describeMap(const viewer::MapCaption& caption, const std::filesy
   return band;
 }
 
-core::Status shownMapBand(const core::AnalysisConditions& c, std::vector<float>& values, BandDescription& band) {
-  const auto caption = viewer::mapCaptionOf(c.frameLabel);
-  band = caption ? describeMap(*caption, c.openRmdPath) : BandDescription{};
-  std::vector<std::int16_t> map;
-  if (core::Status s = viewer::shownMapWithoutData(c, map); !s) return s;
-  values = storedToBandValues(map);
+core::Status shownMapBand(const core::ShownMap& map, const core::RmdDataset& file, std::vector<float>& values,
+                          BandDescription& band) {
+  const auto caption = viewer::mapCaptionOf(map.label);
+  band = caption ? describeMap(*caption, file.path()) : BandDescription{};
+  std::vector<std::int16_t> cells;
+  if (core::Status s = viewer::shownMapWithoutData(map, file, cells); !s) return s;
+  values = storedToBandValues(cells);
   return {};
 }
 

@@ -5,7 +5,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "core/analysis_conditions.h"
+#include "core/rmd_dataset.h"
+#include "core/shown_map.h"
 #include "gis/geotiff_map.h"
 #include "viewer/map_caption.h"
 
@@ -14,10 +15,10 @@ namespace ombrix::gis {
 // The band's description, unit, times, source (the file named) and classes of a map.
 BandDescription describeMap(const viewer::MapCaption& caption, const std::filesystem::path& file);
 
-// The map shown in conditions (rainGrid, labelled by frameLabel): its values, with the cells
+// The map shown (read from file where its cells without data are told): its values, with the cells
 // without data in every frame of a sum or maximum as no data, and its description (none when
 // the label names no map).
-core::Status shownMapBand(const core::AnalysisConditions& conditions, std::vector<float>& values,
+core::Status shownMapBand(const core::ShownMap& map, const core::RmdDataset& file, std::vector<float>& values,
                           BandDescription& band);
 
 }  // namespace ombrix::gis

@@ -7,23 +7,24 @@
 
 namespace ombrix::gis {
 
-std::filesystem::path shownMapGeoTiffPath(const core::AnalysisConditions& conditions, std::string_view areaText) {
-  return exports::currentDisplayPath(conditions, areaText).replace_extension(".tif");
+std::filesystem::path shownMapGeoTiffPath(const core::ShownMap& map, std::string_view areaText) {
+  return exports::currentDisplayPath(map, areaText).replace_extension(".tif");
 }
 
-exports::CurrentDisplayResult exportShownMapGeoTiff(const core::AnalysisConditions& c,
+exports::CurrentDisplayResult exportShownMapGeoTiff(const core::ShownMap& map, const core::RmdDataset& file,
                                                     const std::filesystem::path& target) {
   exports::CurrentDisplayResult result;
-  if (!exports::mapShown(c)) {
+  if (!exports::mapShown(map)) {
     result.status = {core::Problem::NoMapShown};
     return result;
   }
   result.path = target;
   std::vector<float> values;
   BandDescription band;
-  result.status = shownMapBand(c, values, band);
+  result.status = shownMapBand(map, file, values, band);
   if (result.status) {
-    result.status = writeGeoTiffMap(result.path, {c.grid.columns, c.grid.rows, values}, csvCellCentres(c.grid), band);
+    result.status =
+        writeGeoTiffMap(result.path, {map.grid.columns, map.grid.rows, values}, csvCellCentres(map.grid), band);
   }
   return result;
 }

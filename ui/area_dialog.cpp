@@ -15,7 +15,7 @@ constexpr std::array<core::Problem, 4> kNotNumber{core::Problem::NorthLatNotNumb
                                                   core::Problem::SouthLatNotNumber, core::Problem::EastLonNotNumber};
 
 std::array<std::int32_t*, 4> edgesInBoxOrder(core::AnalysisConditions& c) {
-  return {&c.areaNorthLat, &c.areaWestLon, &c.areaSouthLat, &c.areaEastLon};
+  return {&c.area.northLat, &c.area.westLon, &c.area.southLat, &c.area.eastLon};
 }
 
 }  // namespace
@@ -54,10 +54,7 @@ AreaDialog::AreaDialog(core::AnalysisConditions& conditions, ConditionReadouts& 
 void AreaDialog::chooseRegion(int index) {
   regions_[static_cast<std::size_t>(index)]->setChecked(true);
   if (const std::optional<core::AreaBounds> preset = core::regionPreset(index)) {
-    conditions_.areaWestLon = preset->westLon;
-    conditions_.areaNorthLat = preset->northLat;
-    conditions_.areaEastLon = preset->eastLon;
-    conditions_.areaSouthLat = preset->southLat;
+    conditions_.area = *preset;
     const std::array<std::int32_t*, 4> edges = edgesInBoxOrder(conditions_);
     for (std::size_t i = 0; i < boxes_.size(); ++i) boxes_[i]->setText(qtText(core::formatDegrees(*edges[i])));
   }
@@ -78,8 +75,8 @@ void AreaDialog::set() {
   const std::array<std::int32_t*, 4> edges = edgesInBoxOrder(conditions_);
   for (std::size_t i = 0; i < edges.size(); ++i) *edges[i] = values[i];
   conditions_.areaName = chosenName_.toStdString();
-  readouts_.showCorners(conditions_.areaNorthLat, conditions_.areaWestLon, conditions_.areaSouthLat,
-                        conditions_.areaEastLon);
+  readouts_.showCorners(conditions_.area.northLat, conditions_.area.westLon, conditions_.area.southLat,
+                        conditions_.area.eastLon);
   readouts_.showAreaName(chosenName_);
   hide();
   emit areaSet();

@@ -33,8 +33,8 @@ QColor toQColor(const viewer::Colour& colour) { return QColor(colour.red, colour
 
 }  // namespace
 
-QGroupBox* addLegendFrame(QWidget* parent, Legend legend) {
-  const bool intensity = legend == Legend::Intensity;
+QGroupBox* addLegendFrame(QWidget* parent, viewer::ClassScale scale) {
+  const bool intensity = scale == viewer::ClassScale::Intensity;
   QGroupBox* frame = addFrame(parent, intensity ? QStringLiteral("Frame3") : QStringLiteral("Frame4"),
                               QStringLiteral("凡例"), {8, 200, 273, 121}, controlFont(), QColor(0, 0, 0));
   const auto& entries = intensity ? viewer::intensityLegend() : viewer::accumulationLegend();

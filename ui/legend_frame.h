@@ -8,10 +8,8 @@
 
 namespace ombrix::ui {
 
-enum class Legend { Intensity, Accumulation };
-
 // Frame3 (rain rate) or Frame4 (accumulated rainfall) at its place inside parent.
-QGroupBox* addLegendFrame(QWidget* parent, Legend legend);
+QGroupBox* addLegendFrame(QWidget* parent, viewer::ClassScale scale);
 
 // Gives the accumulated-rainfall frame the labels of scale (Accumulation, or ShortDuration for a
 // short duration map); the swatches are the same.

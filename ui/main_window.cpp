@@ -105,8 +105,8 @@ void MainWindow::buildDrawingControls(QWidget* client) {
   d.animateProgress = addCheckBox(f, QStringLiteral("Check1"), QStringLiteral("アニメーション表示"), {144, 136, 137, 25});
   d.progressTrack = addPictureBox(f, QStringLiteral("Picture_Reading"), {8, 168, 273, 25});
   d.progressBar = addFilledBox(d.progressTrack, QStringLiteral("Reading_Bar"), {0, 0, 1, 25}, kCaptionBlue, kCaptionBlue);
-  d.intensityLegend = addLegendFrame(f, Legend::Intensity);
-  d.accumulationLegend = addLegendFrame(f, Legend::Accumulation);
+  d.intensityLegend = addLegendFrame(f, viewer::ClassScale::Intensity);
+  d.accumulationLegend = addLegendFrame(f, viewer::ClassScale::Accumulation);
   d.accumulationLegend->hide();
   d.frame->hide();
 }

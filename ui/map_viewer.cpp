@@ -11,7 +11,6 @@
 
 #include "core/messages.h"
 #include "core/number_text.h"
-#include "core/progress_step.h"
 #include "export/current_display_export.h"
 #include "export/period_export.h"
 #include "gis/areal_csv.h"
@@ -128,7 +127,7 @@ void MapViewer::showPointTableWindow() { bringUp(pointTableWindow()); }
 void MapViewer::openFile(const QString& folder, const QString& name) {
   if (name.isEmpty()) {
     conditions_.openRmdDir = folder.toStdString();
-    conditions_.openRmdPath.clear();
+    conditions_.closeFile();
     openFileChanged();
     messages_.report({core::Problem::RmdFileMissing});
     return;
@@ -194,7 +193,9 @@ void MapViewer::setAnimationButtons(bool animating) {
 }
 
 bool MapViewer::showFrame(int frame) {
-  if (core::Status status = viewer::showFrame(conditions_, frame, frameGrid_); !status) {
+  if (core::Status status =
+          viewer::showFrame(conditions_.file, frame, frameGrid_, conditions_.rainGrid, conditions_.frameLabel);
+      !status) {
     messages_.report(status);
     return false;
   }
@@ -223,7 +224,7 @@ bool MapViewer::stepForward() {
   if (computing() || !fileOpen()) return true;
   showLegend(Scale::Intensity);
   const int p = listPosition(*controls_.startTime);
-  const int i = p + 1 >= conditions_.openFrameCount() ? 0 : p + 1;
+  const int i = p + 1 >= conditions_.file.frameCount() ? 0 : p + 1;
   controls_.startTime->setCurrentIndex(i);
   return showFrame(i);
 }
@@ -232,7 +233,7 @@ void MapViewer::previousFrame() {
   if (computing() || !fileOpen()) return;
   showLegend(Scale::Intensity);
   const int p = listPosition(*controls_.startTime);
-  const int i = p == 0 ? conditions_.openFrameCount() - 1 : p - 1;
+  const int i = p == 0 ? conditions_.file.frameCount() - 1 : p - 1;
   if (i >= 0) controls_.startTime->setCurrentIndex(i);
   showFrame(i);
 }
@@ -284,35 +285,35 @@ void MapViewer::stopAnimation() {
 
 // ---- Accumulated and maximum maps ----
 
-void MapViewer::accumulate() { computeField(Field::Sum); }
+void MapViewer::accumulate() { computeField(viewer::RangeFold::Sum); }
 
-void MapViewer::maximum() { computeField(Field::Maximum); }
+void MapViewer::maximum() { computeField(viewer::RangeFold::Maximum); }
 
-void MapViewer::computeField(Field field) {
+void MapViewer::computeField(viewer::RangeFold fold) {
   if (computing() || !fileOpen()) return;
   conditions_.viewerState = core::kViewerComputing;
-  const bool sum = field == Field::Sum;
+  const bool sum = fold == viewer::RangeFold::Sum;
   showLegend(sum ? Scale::Accumulation : Scale::Intensity);
   const bool progressive = sum && controls_.animateProgress->checkState() != Qt::Unchecked;
-  foldAndShow(field, listPosition(*controls_.startTime), listPosition(*controls_.endTime), progressive);
+  foldAndShow(fold, listPosition(*controls_.startTime), listPosition(*controls_.endTime), progressive);
   conditions_.viewerState = core::kViewerIdle;
 }
 
-void MapViewer::foldAndShow(Field field, int s, int e, bool progressive) {
-  if (core::Status status = viewer::checkFrameRange(conditions_, s, e); !status) {
+void MapViewer::foldAndShow(viewer::RangeFold fold, int s, int e, bool progressive) {
+  // A dataset of its own: a file opened while the fold yields must not change the frames it reads.
+  core::RmdDataset file = conditions_.openFileDataset();
+  if (core::Status status = viewer::checkFrameRange(file, s, e); !status) {
     messages_.report(status);
     return;
   }
-  const bool sum = field == Field::Sum;
-  const int width = progress_->trackWidth();
-  const int step = core::progressStep(width, e - s);
+  const bool sum = fold == viewer::RangeFold::Sum;
   // A file opened or closed during a yield has another grid or none: the field of the old one
   // is dropped. Nothing else draws a map while viewerState blocks the stepping commands.
   const unsigned changes = viewChanges_;
   const auto fileChanged = [&] { return changes != viewChanges_ || window_.isEnding(); };
   viewer::FoldCallbacks callbacks;
   callbacks.yield = yieldToEvents;
-  callbacks.frameStarting = [&](int position) { progress_->setBarWidth(position * step); };
+  callbacks.frameStarting = [&](int position) { progress_->showSteps(position, e - s); };
   if (progressive) {
     callbacks.frameFolded = [&](int k, std::span<const std::int16_t> partial) {
       yieldToEvents();
@@ -321,9 +322,9 @@ void MapViewer::foldAndShow(Field field, int s, int e, bool progressive) {
       drawMap(Scale::Accumulation, partial);
     };
   }
-  std::vector<std::int16_t> result;
-  const core::Status status = sum ? viewer::accumulateFrames(conditions_, s, e, result, callbacks)
-                                  : viewer::maximumOfFrames(conditions_, s, e, result, callbacks);
+  std::vector<std::int16_t> cells;
+  std::string label;
+  const core::Status status = viewer::foldLabelled(fold, file, s, e, cells, label, callbacks);
   if (fileChanged()) return;
   if (!status) {
     messages_.report(status);
@@ -331,13 +332,12 @@ void MapViewer::foldAndShow(Field field, int s, int e, bool progressive) {
   }
   yieldToEvents();
   if (fileChanged()) return;
-  conditions_.rainGrid = std::move(result);
-  progress_->setBarWidth(width);
+  conditions_.rainGrid = std::move(cells);
+  progress_->showFull();
   drawMap(sum ? Scale::Accumulation : Scale::Intensity, conditions_.rainGrid);
   mapDrawn();
   window_.timeText()->setText(qtText(sum ? messages::kAccumulatedCaption : messages::kMaximumCaption));
-  conditions_.frameLabel =
-      viewer::rangeLabel(conditions_, s, e, sum ? viewer::RangeFold::Sum : viewer::RangeFold::Maximum);
+  conditions_.frameLabel = std::move(label);
   if (sum) messages_.show(messages::kComputationDone);
 }
 
@@ -365,7 +365,7 @@ std::string MapViewer::areaText() const { return window_.readouts().areaName()->
 void MapViewer::exportShownMap() {
   // Until a map of the open file is drawn, the grid holds no values worth writing.
   if (!fileOpen() || !mapShown_ || conditions_.frameLabel.empty()) return;
-  messages_.report(exports::exportCurrentDisplay(conditions_, areaText()).status);
+  messages_.report(exports::exportCurrentDisplay(conditions_.shownMap(), areaText()).status);
 }
 
 void MapViewer::exportPeriod() {
@@ -377,7 +377,7 @@ void MapViewer::exportPeriod() {
   // yields keeps its own label: the period label would misname a later export of that map.
   const unsigned changes = viewChanges_;
   const exports::PeriodExportResult result =
-      exports::exportPeriod(conditions_, areaText(), progress_->trackWidth(), callbacks);
+      exports::exportPeriod(conditions_.openFileDataset(), areaText(), progress_->trackWidth(), callbacks);
   if (changes == viewChanges_) exports::applyPeriodExport(result, conditions_);
   if (!window_.isEnding()) messages_.report(result.status, core::Notice::CsvSetWritten);
 }
@@ -388,13 +388,12 @@ bool MapViewer::runComputation(const Computation& work, core::Status& status) {
   core::FileFrames frames{conditions_.openFileDataset(), listPosition(*controls_.startTime),
                           listPosition(*controls_.endTime)};
   conditions_.viewerState = core::kViewerComputing;
-  const int width = progress_->trackWidth();
   const unsigned changes = viewChanges_;
   const auto dropped = [&] { return changes != viewChanges_ || window_.isEnding(); };
   core::OperationCallbacks callbacks;
   callbacks.yield = yieldToEvents;
   callbacks.progress = [&](std::int64_t done, std::int64_t count) {
-    progress_->setBarWidth(static_cast<int>(std::int64_t{width} * done / count));
+    progress_->showFraction(static_cast<double>(done) / static_cast<double>(count));
   };
   callbacks.cancelled = dropped;
   status = work(std::move(frames), callbacks);
@@ -408,7 +407,7 @@ void MapViewer::arealMean() {
   if (chosen.isEmpty() || computing() || !fileOpen()) return;
   gis::ArealRequest request;
   request.polygons = chosen.toStdString();
-  request.out = gis::arealCsvPath(conditions_.openRmdPath);
+  request.out = gis::arealCsvPath(conditions_.file.path());
   gis::ArealResult result;
   const bool current = runComputation(
       [&](core::FileFrames frames, const core::OperationCallbacks& callbacks) {
@@ -448,7 +447,7 @@ void MapViewer::durationMaximumMap() {
     messages_.report(status);
     return;
   }
-  progress_->setBarWidth(progress_->trackWidth());
+  progress_->showFull();
   gis::applyDurationMap(std::move(map), conditions_);
   const Scale scale = *hours <= viewer::kShortDurationHours ? Scale::ShortDuration : Scale::Accumulation;
   showLegend(scale);
@@ -461,7 +460,7 @@ void MapViewer::durationMaximumMap() {
 
 QString MapViewer::cellTip(QPoint point) const {
   if (!fileOpen() || !mapShown_) return {};
-  const auto probe = gis::probeCell(conditions_, point.x() + 0.5, point.y() + 0.5);
+  const auto probe = gis::probeCell(conditions_.shownMap(), conditions_.geometry, point.x() + 0.5, point.y() + 0.5);
   if (!probe) return {};
   const auto degrees = [](float value) { return QString::number(static_cast<double>(value), 'f', 4); };
   QString text = qtText(messages::kTipLatitude) + degrees(probe->latitude) + QStringLiteral("  ") +
@@ -488,9 +487,8 @@ void MapViewer::exportNetcdf() {
   request.source = core::FileFrames{std::move(file), 0, last};
   core::OperationCallbacks callbacks;
   callbacks.yield = yieldToEvents;
-  const int width = progress_->trackWidth();
-  callbacks.progress = [this, width](std::int64_t done, std::int64_t count) {
-    progress_->setBarWidth(static_cast<int>(std::lround(static_cast<double>(done) / static_cast<double>(count) * width)));
+  callbacks.progress = [this](std::int64_t done, std::int64_t count) {
+    progress_->showFraction(static_cast<double>(done) / static_cast<double>(count));
   };
   const core::Status status = gis::exportNetcdf(std::move(request), callbacks);
   if (window_.isEnding()) return;
@@ -499,7 +497,8 @@ void MapViewer::exportNetcdf() {
 
 void MapViewer::exportShownMapGeoTiff() {
   if (!fileOpen() || !mapShown_ || conditions_.frameLabel.empty()) return;
-  messages_.report(gis::exportShownMapGeoTiff(conditions_, gis::shownMapGeoTiffPath(conditions_, areaText())).status);
+  const core::ShownMap map = conditions_.shownMap();
+  messages_.report(gis::exportShownMapGeoTiff(map, conditions_.file, gis::shownMapGeoTiffPath(map, areaText())).status);
 }
 
 }  // namespace ombrix::ui

@@ -18,6 +18,8 @@
 #include "gis/cell_weights.h"
 #include "ui/message_sink.h"
 #include "viewer/base_map.h"
+#include "viewer/frame_accumulation.h"
+#include "viewer/intensity_classes.h"
 #include "viewer/rmd_opening.h"
 
 namespace ombrix::ui {
@@ -85,8 +87,7 @@ class MapViewer final : public QObject {
   void frameShown(int frame);
 
  private:
-  enum class Field { Sum, Maximum };
-  enum class Scale { Intensity, Accumulation, ShortDuration };
+  using Scale = viewer::ClassScale;
 
   bool fileOpen() const noexcept { return conditions_.fileOpen(); }
   bool computing() const noexcept { return conditions_.viewerState == core::kViewerComputing; }
@@ -98,8 +99,8 @@ class MapViewer final : public QObject {
   bool showFrame(int frame);
   void mapDrawn();
   void yieldWhileAnimating();
-  void computeField(Field field);
-  void foldAndShow(Field field, int s, int e, bool progressive);
+  void computeField(viewer::RangeFold fold);
+  void foldAndShow(viewer::RangeFold fold, int s, int e, bool progressive);
   void drawMap(Scale scale, std::span<const std::int16_t> grid);
   std::string areaText() const;
   // Frames of the open file from the start to the end time, for a computation.

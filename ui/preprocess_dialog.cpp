@@ -5,7 +5,6 @@
 
 #include "core/messages.h"
 #include "core/preprocess_run.h"
-#include "core/progress_step.h"
 #include "ui/app_look.h"
 #include "ui/control_factory.h"
 #include "ui/qt_text.h"
@@ -17,16 +16,13 @@ PreprocessDialog::PreprocessDialog(core::AnalysisConditions& conditions, Message
     : QWidget(parent, Qt::Window), conditions_(conditions), messages_(messages), programEnding_(std::move(programEnding)) {
   prepareWindow(*this, QStringLiteral("Ana1st"), QStringLiteral("解凍"), 305, 121);
   waitLabel_ = addLabel(this, QStringLiteral("Label1"), QString(), {16, 12, 273, 17});
-  track_ = addPictureBox(this, QStringLiteral("Picture_Reading"), {16, 36, 273, 25});
-  bar_ = addFilledBox(track_, QStringLiteral("Reading_Bar"), {0, 0, 0, 25}, kCaptionBlue, kCaptionBlue);
+  QFrame* track = addPictureBox(this, QStringLiteral("Picture_Reading"), {16, 36, 273, 25});
+  progress_ = new ProgressTrack(
+      track, addFilledBox(track, QStringLiteral("Reading_Bar"), {0, 0, 0, 25}, kCaptionBlue, kCaptionBlue), this);
   start_ = addButton(this, QStringLiteral("Command1"), QStringLiteral("解凍開始"), {56, 80, 89, 25});
   back_ = addButton(this, QStringLiteral("Command2"), QStringLiteral("戻る"), {160, 80, 89, 25});
   connect(start_, &QPushButton::clicked, this, &PreprocessDialog::run);
   connect(back_, &QPushButton::clicked, this, &PreprocessDialog::back);
-}
-
-int PreprocessDialog::barWidth(int trackWidth, int filesBegun, int fileCount) {
-  return filesBegun * core::progressStep(trackWidth, fileCount);
 }
 
 void PreprocessDialog::run() {
@@ -41,7 +37,7 @@ void PreprocessDialog::run() {
   core::OperationCallbacks callbacks;
   callbacks.yield = [] { QCoreApplication::processEvents(); };
   callbacks.progress = [this](int filesBegun, int fileCount) {
-    setBarWidth(barWidth(track_->width(), filesBegun, fileCount));
+    progress_->showSteps(filesBegun, fileCount);
   };
   const core::PreprocessResult result = core::runPreprocessing(conditions_, conditions_.outputRmdPath, callbacks);
   core::applyPreprocessResult(result, conditions_);
@@ -52,7 +48,7 @@ void PreprocessDialog::run() {
     setButtonsVisible(true);
     return;
   }
-  setBarWidth(track_->width());
+  progress_->showFull();
   messages_.show(messages::kPreprocessingDone);
   setButtonsVisible(true);
   hide();
@@ -74,6 +70,5 @@ void PreprocessDialog::setButtonsVisible(bool visible) {
   back_->setVisible(visible);
 }
 
-void PreprocessDialog::setBarWidth(int width) { bar_->resize(width, bar_->height()); }
 
 }  // namespace ombrix::ui

@@ -9,6 +9,7 @@
 
 #include "core/analysis_conditions.h"
 #include "ui/message_sink.h"
+#include "ui/progress_track.h"
 
 class QCloseEvent;
 
@@ -27,24 +28,18 @@ class PreprocessDialog final : public QWidget {
   void back();  // Command2 "戻る"
 
   bool isRunning() const noexcept { return running_; }
-  // Width of the bar for filesBegun of fileCount files: filesBegun x (track width / fileCount,
-  // rounded half to even).
-  static int barWidth(int trackWidth, int filesBegun, int fileCount);
-
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
   void setButtonsVisible(bool visible);
-  void setBarWidth(int width);
 
   core::AnalysisConditions& conditions_;
   MessageSink& messages_;
   std::function<bool()> programEnding_;
   bool running_ = false;
   QLabel* waitLabel_;
-  QFrame* track_;
-  QFrame* bar_;
+  ProgressTrack* progress_;
   QPushButton* start_;
   QPushButton* back_;
 };

@@ -6,7 +6,6 @@
 #include <optional>
 #include <vector>
 
-#include "core/analysis_conditions.h"
 #include "core/byte_io.h"
 #include "viewer/rgb_surface.h"
 #include "viewer/surface_projection.h"
@@ -68,9 +67,6 @@ void drawBaseMap(const std::filesystem::path& path, const ViewGeometry& geometry
 class BaseMapOverlay {
  public:
   void draw(const std::filesystem::path& path, const ViewGeometry& geometry, SurfaceView surface);
-  void draw(const std::filesystem::path& path, const core::AnalysisConditions& c, SurfaceView surface) {
-    draw(path, c.geometry, surface);
-  }
   // How often the file was read since construction (for tests).
   int readCount() const noexcept { return reads_; }
 

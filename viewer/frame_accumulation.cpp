@@ -49,24 +49,16 @@ void raiseMaximum(const std::vector<std::int16_t>& frame, std::vector<std::int16
 
 using Fold = void (*)(const std::vector<std::int16_t>& frame, std::vector<std::int16_t>& field);
 
-// Reads frames s..e one at a time into one buffer and folds each into the field. What is read
-// is fixed when the call starts: a file opened during a yield does not change it.
-core::Status foldFrames(const core::AnalysisConditions& conditions, int s, int e, std::vector<std::int16_t>& result,
+// Reads frames s..e one at a time into one buffer and folds each into the field.
+core::Status foldFrames(core::RmdDataset& file, int s, int e, std::vector<std::int16_t>& result,
                         const FoldCallbacks& callbacks, Fold first, Fold later) {
-  if (core::Status status = checkFrameRange(conditions, s, e); !status) return status;
-  const std::filesystem::path path = conditions.openRmdPath;
-  const core::RmdHeader header = conditions.header;
-  const std::vector<core::FrameIndexEntry> entries(conditions.index.begin() + s, conditions.index.begin() + e + 1);
+  if (core::Status status = checkFrameRange(file, s, e); !status) return status;
   std::vector<std::int16_t> frame;
   std::vector<std::int16_t> field;
   for (int k = s; k <= e; ++k) {
     if (callbacks.yield) callbacks.yield();
     if (callbacks.frameStarting) callbacks.frameStarting(k - s);
-    if (core::Status status =
-            core::readRmdFrame(path, header, entries[static_cast<std::size_t>(k - s)].frameOffset, frame);
-        !status) {
-      return status;
-    }
+    if (core::Status status = file.readFrame(k, frame); !status) return status;
     (k == s ? first : later)(frame, field);
     if (callbacks.frameFolded) callbacks.frameFolded(k, field);
   }
@@ -76,28 +68,22 @@ core::Status foldFrames(const core::AnalysisConditions& conditions, int s, int e
 
 }  // namespace
 
-core::Status checkFrameRange(const core::AnalysisConditions& c, int s, int e) {
+core::Status checkFrameRange(const core::RmdDataset& file, int s, int e) {
   if (s == e) return {core::Problem::ChooseDifferentTimes};
   if (s > e) return {core::Problem::TimesNotInOrder};
-  if (!c.fileOpen()) return {core::Problem::NoFileOpen};
-  if (s < 0 || e >= c.openFrameCount()) return {core::Problem::FrameNotInFile};
+  if (!file.isOpen()) return {core::Problem::NoFileOpen};
+  if (s < 0 || e >= file.frameCount()) return {core::Problem::FrameNotInFile};
   return {};
 }
 
-core::Status accumulateFrames(const core::AnalysisConditions& conditions, int s, int e,
-                              std::vector<std::int16_t>& result, const FoldCallbacks& callbacks) {
-  return foldFrames(conditions, s, e, result, callbacks, startSum, addToSum);
+core::Status accumulateFrames(core::RmdDataset& file, int s, int e, std::vector<std::int16_t>& result,
+                              const FoldCallbacks& callbacks) {
+  return foldFrames(file, s, e, result, callbacks, startSum, addToSum);
 }
 
-core::Status maximumOfFrames(const core::AnalysisConditions& conditions, int s, int e,
-                             std::vector<std::int16_t>& result, const FoldCallbacks& callbacks) {
-  return foldFrames(conditions, s, e, result, callbacks, startMaximum, raiseMaximum);
-}
-
-core::Status foldRange(RangeFold fold, const core::AnalysisConditions& conditions, int s, int e,
-                       std::vector<std::int16_t>& result, const FoldCallbacks& callbacks) {
-  return fold == RangeFold::Sum ? accumulateFrames(conditions, s, e, result, callbacks)
-                                : maximumOfFrames(conditions, s, e, result, callbacks);
+core::Status maximumOfFrames(core::RmdDataset& file, int s, int e, std::vector<std::int16_t>& result,
+                             const FoldCallbacks& callbacks) {
+  return foldFrames(file, s, e, result, callbacks, startMaximum, raiseMaximum);
 }
 
 namespace {
@@ -108,8 +94,19 @@ std::string rangeLabel(const core::TimeStamp& first, const core::TimeStamp& last
   return frameStamp(first) + frameStamp(last) + foldSuffix(fold);
 }
 
-std::string rangeLabel(const core::AnalysisConditions& conditions, int s, int e, RangeFold fold) {
-  return frameStamp(conditions, s) + frameStamp(conditions, e) + foldSuffix(fold);
+std::string rangeLabel(const core::RmdDataset& file, int s, int e, RangeFold fold) {
+  return frameStamp(file, s) + frameStamp(file, e) + foldSuffix(fold);
+}
+
+core::Status foldLabelled(RangeFold fold, core::RmdDataset& file, int s, int e, std::vector<std::int16_t>& cells,
+                          std::string& label, const FoldCallbacks& callbacks) {
+  std::vector<std::int16_t> field;
+  const core::Status status = fold == RangeFold::Sum ? accumulateFrames(file, s, e, field, callbacks)
+                                                     : maximumOfFrames(file, s, e, field, callbacks);
+  if (!status) return status;
+  cells = std::move(field);
+  label = rangeLabel(file, s, e, fold);
+  return status;
 }
 
 }  // namespace ombrix::viewer

@@ -1,14 +1,14 @@
 #pragma once
-// Accumulated and maximum rainfall over a range of frames of the open file, one frame read at
-// a time.
+// Accumulated and maximum rainfall over a range of frames of an open file, one frame read at
+// a time, and the label of such a map.
 #include <cstdint>
 #include <functional>
 #include <span>
 #include <string>
 #include <vector>
 
-#include "core/analysis_conditions.h"
 #include "core/problem.h"
+#include "core/rmd_dataset.h"
 
 namespace ombrix::viewer {
 
@@ -20,29 +20,33 @@ struct FoldCallbacks {
   std::function<void(int frame, std::span<const std::int16_t> partial)> frameFolded;
 };
 
-// Checks a range s..e of frames: s < e, both within the open file.
-core::Status checkFrameRange(const core::AnalysisConditions& conditions, int s, int e);
+// Checks a range s..e of frames: s < e, both within the file (NoFileOpen for a dataset that
+// names no file).
+core::Status checkFrameRange(const core::RmdDataset& file, int s, int e);
 
 // Sum of frames s..e into result (row-major, gridCols x gridRows): frame s copied as it is,
 // negative values included; later frames add only their values above 0. A sum beyond 32767
-// stays at 32767. The file, grid and index are taken from the conditions when the call starts,
-// so a file opened meanwhile (during a yield) does not mix in. On a refusal result is unchanged.
-core::Status accumulateFrames(const core::AnalysisConditions& conditions, int s, int e,
-                              std::vector<std::int16_t>& result, const FoldCallbacks& callbacks = {});
+// stays at 32767. The frames are read through file, which the caller keeps as it is while the
+// fold yields: a dataset of its own, so that a file opened meanwhile does not mix in. On a
+// refusal result is unchanged.
+core::Status accumulateFrames(core::RmdDataset& file, int s, int e, std::vector<std::int16_t>& result,
+                              const FoldCallbacks& callbacks = {});
 
 // Maximum of frames s..e: frame s with negative values as 0, then every strictly greater value.
-core::Status maximumOfFrames(const core::AnalysisConditions& conditions, int s, int e,
-                             std::vector<std::int16_t>& result, const FoldCallbacks& callbacks = {});
+core::Status maximumOfFrames(core::RmdDataset& file, int s, int e, std::vector<std::int16_t>& result,
+                             const FoldCallbacks& callbacks = {});
 
 enum class RangeFold { Sum, Maximum };
-
-// accumulateFrames or maximumOfFrames, as fold says.
-core::Status foldRange(RangeFold fold, const core::AnalysisConditions& conditions, int s, int e,
-                       std::vector<std::int16_t>& result, const FoldCallbacks& callbacks = {});
 
 // The label of a folded map, which names its CSV file: the stamps of frames s and e followed by
 // "-SUM" or "-MAX" (a duration maximum adds its hours and "H": "-MAX<H>H").
 std::string rangeLabel(const core::TimeStamp& first, const core::TimeStamp& last, RangeFold fold);
-std::string rangeLabel(const core::AnalysisConditions& conditions, int s, int e, RangeFold fold);
+std::string rangeLabel(const core::RmdDataset& file, int s, int e, RangeFold fold);
+
+// "Sum or maximum of a range with its label", as both front ends show it: accumulateFrames or
+// maximumOfFrames as fold says into cells, and label set by rangeLabel. On a refusal cells and
+// label are unchanged.
+core::Status foldLabelled(RangeFold fold, core::RmdDataset& file, int s, int e, std::vector<std::int16_t>& cells,
+                          std::string& label, const FoldCallbacks& callbacks = {});
 
 }  // namespace ombrix::viewer

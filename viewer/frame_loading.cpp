@@ -6,31 +6,31 @@ namespace ombrix::viewer {
 
 namespace {
 
-bool frameInIndex(const core::AnalysisConditions& c, int i) { return i >= 0 && i < c.openFrameCount(); }
+bool frameInIndex(const core::RmdDataset& file, int i) { return i >= 0 && i < file.frameCount(); }
 
-core::Status checkFrame(const core::AnalysisConditions& c, int i) {
-  if (!c.fileOpen()) return {core::Problem::NoFileOpen};
-  if (!frameInIndex(c, i)) return {core::Problem::FrameNotInFile};
+core::Status checkFrame(const core::RmdDataset& file, int i) {
+  if (!file.isOpen()) return {core::Problem::NoFileOpen};
+  if (!frameInIndex(file, i)) return {core::Problem::FrameNotInFile};
   return {};
 }
 
 }  // namespace
 
-core::Status loadFrame(const core::AnalysisConditions& c, int i, std::vector<std::int16_t>& frameGrid) {
-  if (core::Status s = checkFrame(c, i); !s) return s;
-  return core::readRmdFrame(c.openRmdPath, c.header, c.index[static_cast<std::size_t>(i)].frameOffset, frameGrid);
+core::Status loadFrame(core::RmdDataset& file, int i, std::vector<std::int16_t>& frameGrid) {
+  if (core::Status s = checkFrame(file, i); !s) return s;
+  return file.readFrame(i, frameGrid);
 }
 
-core::Status decodeFrame(const core::AnalysisConditions& c, int i, std::span<const std::uint8_t> fileBytes,
+core::Status decodeFrame(const core::RmdDataset& file, int i, std::span<const std::uint8_t> fileBytes,
                          std::vector<std::int16_t>& frameGrid) {
-  if (core::Status s = checkFrame(c, i); !s) return s;
-  return core::decodeRmdFrame(fileBytes, 0, c.header, c.index[static_cast<std::size_t>(i)].frameOffset,
-                              {0, c.header.cellCount()}, frameGrid, c.openRmdPath);
+  if (core::Status s = checkFrame(file, i); !s) return s;
+  return core::decodeRmdFrame(fileBytes, 0, file.header(), file.index()[static_cast<std::size_t>(i)].frameOffset,
+                              {0, file.header().cellCount()}, frameGrid, file.path().string());
 }
 
-std::string frameStamp(const core::AnalysisConditions& c, int i) {
-  if (!frameInIndex(c, i)) return {};
-  return frameStamp(c.index[static_cast<std::size_t>(i)].stamp);
+std::string frameStamp(const core::RmdDataset& file, int i) {
+  if (!frameInIndex(file, i)) return {};
+  return frameStamp(file.index()[static_cast<std::size_t>(i)].stamp);
 }
 
 std::string frameStamp(const core::TimeStamp& t) {
@@ -42,12 +42,11 @@ std::string frameStamp(const core::TimeStamp& t) {
   return stamp;
 }
 
-void appendFrameLabel(std::string& label, const core::AnalysisConditions& c, int i) { label += frameStamp(c, i); }
-
-core::Status showFrame(core::AnalysisConditions& c, int i, std::vector<std::int16_t>& frameGrid) {
-  if (core::Status s = loadFrame(c, i, frameGrid); !s) return s;
-  c.rainGrid = frameGrid;
-  c.frameLabel = frameStamp(c, i);
+core::Status showFrame(core::RmdDataset& file, int i, std::vector<std::int16_t>& frameGrid,
+                       std::vector<std::int16_t>& cells, std::string& label) {
+  if (core::Status s = loadFrame(file, i, frameGrid); !s) return s;
+  cells = frameGrid;
+  label = frameStamp(file, i);
   return {};
 }
 

@@ -78,9 +78,9 @@ core::Status resolveFrame(std::span<const core::FrameIndexEntry> index, const Fr
   return {core::Problem::NoFrameAtTime, {}, std::move(times)};
 }
 
-core::Status resolveFrame(const core::AnalysisConditions& conditions, const FrameReference& reference, int& frame) {
-  if (!conditions.fileOpen()) return {core::Problem::NoFileOpen};
-  return resolveFrame(conditions.openFrames(), reference, frame);
+core::Status resolveFrame(const core::RmdDataset& file, const FrameReference& reference, int& frame) {
+  if (!file.isOpen()) return {core::Problem::NoFileOpen};
+  return resolveFrame(file.frames(), reference, frame);
 }
 
 }  // namespace ombrix::viewer

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <utility>
 
-#include "core/analysis_conditions.h"
 #include "core/problem.h"
+#include "core/rmd_dataset.h"
 #include "core/time_stamp.h"
 
 namespace ombrix::viewer {
@@ -31,7 +31,7 @@ std::optional<std::pair<std::string_view, std::string_view>> splitFrameRange(std
 // a time as the first frame stamped with it. Refused with a message that shows which frames the
 // file holds, frame unchanged, when there is no such frame.
 core::Status resolveFrame(std::span<const core::FrameIndexEntry> frames, const FrameReference& reference, int& frame);
-// The same in the file open in conditions; NoFileOpen when none is.
-core::Status resolveFrame(const core::AnalysisConditions& conditions, const FrameReference& reference, int& frame);
+// The same in an open file; NoFileOpen for a dataset that names no file.
+core::Status resolveFrame(const core::RmdDataset& file, const FrameReference& reference, int& frame);
 
 }  // namespace ombrix::viewer

@@ -53,11 +53,11 @@ bool usable(const MapLayer& layer, SurfaceView surface) {
 }
 
 Coverage columnCoverage(const MapLayer& layer, int width) {
-  return coverage(layer.cols, width, [&](int c) { return cellLeftX(layer.geometry, c); });
+  return coverage(layer.cols, width, [&](int c) { return cellLeftX(layer, c); });
 }
 
 Coverage rowCoverage(const MapLayer& layer, int height) {
-  return coverage(layer.rows, height, [&](int r) { return cellTopY(layer.geometry, r); });
+  return coverage(layer.rows, height, [&](int r) { return cellTopY(layer, r); });
 }
 
 std::uint32_t colourOf(const std::uint32_t* table, std::int16_t value) {
@@ -123,15 +123,16 @@ std::optional<Plan> planMap(const MapLayer& layer, SurfaceView surface, ClassSca
 }  // namespace
 
 MapLayer mapLayerOf(const core::AnalysisConditions& c) {
-  return {c.rainGrid, c.header.gridRows, c.header.gridCols, c.header.noDataValue, c.geometry};
+  const core::CellGrid& grid = c.file.grid();
+  return {c.rainGrid, grid.rows, grid.columns, c.file.header().noDataValue, c.geometry, grid.cellWidth, grid.cellHeight};
 }
 
-std::int64_t cellLeftX(const ViewGeometry& g, int c) noexcept {
-  return surfaceX(g, static_cast<double>(c) * static_cast<double>(g.cellWidth));
+std::int64_t cellLeftX(const MapLayer& layer, int c) noexcept {
+  return surfaceX(layer.geometry, static_cast<double>(c) * static_cast<double>(layer.cellWidth));
 }
 
-std::int64_t cellTopY(const ViewGeometry& g, int r) noexcept {
-  return surfaceY(g, static_cast<double>(r) * static_cast<double>(g.cellHeight));
+std::int64_t cellTopY(const MapLayer& layer, int r) noexcept {
+  return surfaceY(layer.geometry, static_cast<double>(r) * static_cast<double>(layer.cellHeight));
 }
 
 void drawIntensityMap(const MapLayer& layer, SurfaceView surface) {

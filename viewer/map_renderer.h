@@ -13,7 +13,8 @@
 
 namespace ombrix::viewer {
 
-// What a map drawing reads: the grid, its size and no-data marker, and the projection.
+// What a map drawing reads: the grid, its size and no-data marker, the projection and the cell
+// steps in map units.
 struct MapLayer {
   std::span<const std::int16_t> grid;  // row-major, cols x rows
   int rows = 0;
@@ -23,6 +24,8 @@ struct MapLayer {
   // The colour (argb) of cells without data (negative or noDataValue) where they are to be told
   // from dry cells; 0: drawn as cells without class.
   std::uint32_t noDataColour = 0;
+  std::int32_t cellWidth = 0;
+  std::int32_t cellHeight = 0;
 };
 
 MapLayer mapLayerOf(const core::AnalysisConditions& conditions);
@@ -39,9 +42,9 @@ inline void drawAccumulatedMap(const core::AnalysisConditions& c, SurfaceView s)
   drawAccumulatedMap(mapLayerOf(c), s);
 }
 
-// The surface extent of cell column c and cell row r: the box's x corners are
+// The surface extent of cell column c and cell row r of a layer: the box's x corners are
 // cellLeftX(c) and cellLeftX(c + 1), its y corners cellTopY(r) and cellTopY(r + 1).
-std::int64_t cellLeftX(const ViewGeometry& g, int c) noexcept;
-std::int64_t cellTopY(const ViewGeometry& g, int r) noexcept;
+std::int64_t cellLeftX(const MapLayer& layer, int c) noexcept;
+std::int64_t cellTopY(const MapLayer& layer, int r) noexcept;
 
 }  // namespace ombrix::viewer

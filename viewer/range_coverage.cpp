@@ -6,9 +6,8 @@
 
 namespace ombrix::viewer {
 
-std::optional<std::pair<int, int>> framesOfCaption(const core::AnalysisConditions& conditions,
+std::optional<std::pair<int, int>> framesOfCaption(std::span<const core::FrameIndexEntry> frames,
                                                    const MapCaption& caption) {
-  const auto frames = conditions.openFrames();
   std::optional<std::pair<int, int>> range;
   for (int k = 0; k < static_cast<int>(frames.size()); ++k) {
     const core::TimeStamp& stamp = frames[static_cast<std::size_t>(k)].stamp;
@@ -18,12 +17,12 @@ std::optional<std::pair<int, int>> framesOfCaption(const core::AnalysisCondition
   return range && range->second >= 0 ? range : std::nullopt;
 }
 
-core::Status cellsWithoutData(const core::AnalysisConditions& conditions, int s, int e,
-                              std::vector<std::uint8_t>& noData) {
-  std::vector<std::uint8_t> marks(conditions.header.cellCount(), 1);
+core::Status cellsWithoutData(const core::RmdDataset& file, int s, int e, std::vector<std::uint8_t>& noData) {
+  core::RmdDataset reader = file;
+  std::vector<std::uint8_t> marks(file.header().cellCount(), 1);
   std::vector<std::int16_t> frame;
   for (int k = s; k <= e; ++k) {
-    if (core::Status status = loadFrame(conditions, k, frame); !status) return status;
+    if (core::Status status = loadFrame(reader, k, frame); !status) return status;
     for (std::size_t i = 0; i < marks.size() && i < frame.size(); ++i) marks[i] &= frame[i] < 0 ? 1 : 0;
   }
   noData = std::move(marks);
@@ -39,17 +38,18 @@ std::vector<std::int16_t> markCellsWithoutData(std::span<const std::int16_t> fol
   return map;
 }
 
-core::Status shownMapWithoutData(const core::AnalysisConditions& c, std::vector<std::int16_t>& map) {
-  const auto caption = mapCaptionOf(c.frameLabel);
+core::Status shownMapWithoutData(const core::ShownMap& map, const core::RmdDataset& file,
+                                 std::vector<std::int16_t>& cells) {
+  const auto caption = mapCaptionOf(map.label);
   const bool folded = caption && (caption->kind == MapKind::Sum || caption->kind == MapKind::Maximum);
-  const auto range = folded ? framesOfCaption(c, *caption) : std::nullopt;
+  const auto range = folded ? framesOfCaption(file.frames(), *caption) : std::nullopt;
   if (!range) {
-    map = c.rainGrid;
+    cells.assign(map.cells.begin(), map.cells.end());
     return {};
   }
   std::vector<std::uint8_t> noData;
-  if (core::Status s = cellsWithoutData(c, range->first, range->second, noData); !s) return s;
-  map = markCellsWithoutData(c.rainGrid, noData);
+  if (core::Status s = cellsWithoutData(file, range->first, range->second, noData); !s) return s;
+  cells = markCellsWithoutData(map.cells, noData);
   return {};
 }
 

@@ -8,7 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/analysis_conditions.h"
+#include "core/rmd_dataset.h"
+#include "core/shown_map.h"
 #include "core/problem.h"
 #include "viewer/map_caption.h"
 
@@ -16,20 +17,21 @@ namespace ombrix::viewer {
 
 // The frames s..e of the open file a folded map's caption names: the first frame with its
 // first stamp and the last frame from there with its last stamp; nothing when one is missing.
-std::optional<std::pair<int, int>> framesOfCaption(const core::AnalysisConditions& conditions,
+std::optional<std::pair<int, int>> framesOfCaption(std::span<const core::FrameIndexEntry> frames,
                                                    const MapCaption& caption);
 
-// noData[i] is 1 where cell i is negative (no data) in every frame s..e of the open file, else 0.
-core::Status cellsWithoutData(const core::AnalysisConditions& conditions, int s, int e,
-                              std::vector<std::uint8_t>& noData);
+// noData[i] is 1 where cell i is negative (no data) in every frame s..e of the file, else 0.
+// The file is read by a reader of its own.
+core::Status cellsWithoutData(const core::RmdDataset& file, int s, int e, std::vector<std::uint8_t>& noData);
 
 // A folded map with the cells marked in noData as -1 (no data) and every other negative value (a
 // sum starting at a frame without data) as 0.
 std::vector<std::int16_t> markCellsWithoutData(std::span<const std::int16_t> folded,
                                                std::span<const std::uint8_t> noData);
 
-// The shown map (rainGrid) of a folded caption with its cells without data marked; rainGrid
-// unchanged for any other map.
-core::Status shownMapWithoutData(const core::AnalysisConditions& conditions, std::vector<std::int16_t>& map);
+// The cells of the shown map, those of a folded map (read from file) without data marked; the
+// cells unchanged for any other map.
+core::Status shownMapWithoutData(const core::ShownMap& map, const core::RmdDataset& file,
+                                 std::vector<std::int16_t>& cells);
 
 }  // namespace ombrix::viewer

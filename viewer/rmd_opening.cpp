@@ -90,16 +90,13 @@ void applyOpening(const RmdOpening& opening, core::AnalysisConditions& c) {
   const OpenedRmd& file = opening.file;
   if (opening.status.problem == core::Problem::RmdFileMissing) {
     c.openRmdDir = file.dir;
-    c.openRmdPath.clear();
+    c.closeFile();
   }
   if (!opening.status) return;
-  c.openRmdPath = file.path;
+  c.file = core::RmdDataset(file.path, {file.header, file.index});
   c.openRmdDir = file.dir;
   if (file.areaName) c.areaName = *file.areaName;
-  c.header = file.header;
-  c.index = file.index;
   c.rainGrid.assign(file.header.cellCount(), 0);
-  c.grid = file.grid;
   c.geometry = file.geometry;
 }
 

@@ -21,7 +21,7 @@ std::string timeText(const core::TimeStamp& stamp);
 
 // Everything a successful open sets, ready to be applied to the conditions and the window.
 struct OpenedRmd {
-  std::string path;  // openRmdPath
+  std::string path;
   std::string dir;   // openRmdDir
   core::RmdHeader header;
   std::vector<core::FrameIndexEntry> index;
@@ -56,8 +56,9 @@ RmdOpening openRmdFile(const std::filesystem::path& path);
 RmdOpening openRmdBytes(std::span<const std::uint8_t> head, std::uint64_t fileSize,
                         const std::filesystem::path& path, float viewWidth, float viewHeight);
 
-// Applies an opening to the conditions: every open-file field and areaName when opened; the
-// emptied openRmdPath and the folder when the file is missing; nothing when it is not usable.
+// Applies an opening to the conditions: the open file, its folder, the geometry and areaName
+// when opened; no file open and the folder when the file is missing; nothing when it is not
+// usable.
 void applyOpening(const RmdOpening& opening, core::AnalysisConditions& conditions);
 
 }  // namespace ombrix::viewer

@@ -3,18 +3,15 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/rmd_dataset.h"
 
 namespace ombrix::viewer {
 
-int scaleFactorForDate(int year, int month) noexcept { return core::cellStepScale(year, month); }
-
 ViewGeometry computeViewGeometry(const core::RmdHeader& header, int scaleFactor, float viewWidth, float viewHeight) {
   ViewGeometry g;
-  g.cellWidth = scaleFactor * header.cellLonStep;
-  g.cellHeight = scaleFactor * header.cellLatStep;
-  g.mapWidth = static_cast<float>(static_cast<double>(header.gridCols) * g.cellWidth);
-  g.mapHeight = static_cast<float>(static_cast<double>(header.gridRows) * g.cellHeight);
+  const std::int32_t cellWidth = scaleFactor * header.cellLonStep;
+  const std::int32_t cellHeight = scaleFactor * header.cellLatStep;
+  g.mapWidth = static_cast<float>(static_cast<double>(header.gridCols) * cellWidth);
+  g.mapHeight = static_cast<float>(static_cast<double>(header.gridRows) * cellHeight);
   g.mapHalfWidth = g.mapWidth / 2;
   g.mapHalfHeight = g.mapHeight / 2;
   g.viewWidth = viewWidth;

@@ -10,11 +10,9 @@ namespace ombrix::viewer {
 
 using core::ViewGeometry;
 
-// Scale factor of the step fields: 2 for files whose first frame is before April 2001, else 1.
-int scaleFactorForDate(int year, int month) noexcept;
-
 // The geometry of a grid on a viewWidth x viewHeight surface: the map fills 95 % of the
-// surface in its tighter direction, centred.
+// surface in its tighter direction, centred. The cell steps are the header's times scaleFactor
+// (core::cellStepScale).
 ViewGeometry computeViewGeometry(const core::RmdHeader& header, int scaleFactor, float viewWidth, float viewHeight);
 
 // A projected coordinate rounded down to a whole surface unit, kept far inside the int range

@@ -134,10 +134,7 @@ std::string readArchiveSelection(const ArchiveOptions& options, ArchiveSelection
   core::AnalysisConditions& c = selection.conditions;
   c.archiveDir = options.archive.empty() ? std::string() : archiveDirectory(options.archive);
   c.areaName = std::string(core::regionTable()[static_cast<std::size_t>(*index)].name);
-  c.areaWestLon = bounds->westLon;
-  c.areaNorthLat = bounds->northLat;
-  c.areaEastLon = bounds->eastLon;
-  c.areaSouthLat = bounds->southLat;
+  c.area = *bounds;
   selection.period = *period;
   return {};
 }

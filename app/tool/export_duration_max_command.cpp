@@ -56,7 +56,7 @@ int runFromFrames(const CLI::App& command, Options& options) {
     request = core::frameRequestOf(c);
   } else {
     c.archiveDir = archiveDirectory(".");
-    request = grib2Request(selection.period, {c.areaWestLon, c.areaNorthLat, c.areaEastLon, c.areaSouthLat},
+    request = grib2Request(selection.period, c.area,
                            c.areaName, options.grib2);
   }
   gis::FramesDurationMap map;
@@ -107,10 +107,13 @@ CommandRun defineExportDurationMax(CLI::App& command) {
         });
     if (!computed) return refused(computed);
     gis::applyDurationMap(std::move(map), conditions);
-    const std::filesystem::path out =
-        options->out.empty() ? gis::shownMapGeoTiffPath(conditions, conditions.areaName) : std::filesystem::path(options->out);
+    const std::filesystem::path out = options->out.empty()
+                                          ? gis::shownMapGeoTiffPath(conditions.shownMap(), conditions.areaName)
+                                          : std::filesystem::path(options->out);
     if (core::Status distinct = core::checkOutputNotInput(out, {options->rmdPath}); !distinct) return refused(distinct);
-    if (core::Status written = gis::exportShownMapGeoTiff(conditions, out).status; !written) return refused(written);
+    if (core::Status written = gis::exportShownMapGeoTiff(conditions.shownMap(), file, out).status; !written) {
+      return refused(written);
+    }
     std::cout << out.string() << "\n";
     return kExitOk;
   };

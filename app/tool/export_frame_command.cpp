@@ -20,10 +20,14 @@ CommandRun defineExportFrame(CLI::App& command) {
   return [options] {
     core::AnalysisConditions conditions;
     if (core::Status opened = openForExport(options->rmdPath, conditions); !opened) return refused(opened);
+    core::RmdDataset file = conditions.openFileDataset();
     int frame = 0;
-    if (core::Status found = resolveFrame(conditions.openFrames(), options->frame, frame); !found) return refused(found);
+    if (core::Status found = resolveFrame(file.frames(), options->frame, frame); !found) return refused(found);
     std::vector<std::int16_t> frameGrid;
-    if (core::Status shown = viewer::showFrame(conditions, frame, frameGrid); !shown) return refused(shown);
+    if (core::Status shown = viewer::showFrame(file, frame, frameGrid, conditions.rainGrid, conditions.frameLabel);
+        !shown) {
+      return refused(shown);
+    }
     return exportShownMap(conditions);
   };
 }

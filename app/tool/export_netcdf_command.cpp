@@ -87,7 +87,7 @@ int runFromGrib2(const CLI::App& command, Options& options) {
   const std::filesystem::path target =
       options.out.empty() ? gis::netcdfPathBeside(core::outputRmdPath(c)) : std::filesystem::path(options.out);
   core::FrameRequest request = grib2Request(
-      selection.period, {c.areaWestLon, c.areaNorthLat, c.areaEastLon, c.areaSouthLat}, c.areaName, options.grib2);
+      selection.period, c.area, c.areaName, options.grib2);
   const int exit = writeCube(options, std::move(request), target);
   printGrib2Summary(options.grib2);
   return exit;

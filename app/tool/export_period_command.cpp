@@ -18,7 +18,7 @@ CommandRun defineExportPeriod(CLI::App& command) {
     // A bar one unit per frame: its width is the count of frames written.
     const exports::PeriodExportResult result =
         runLong("export-period", [&conditions](const core::OperationCallbacks& callbacks) {
-          return exports::exportPeriod(conditions, conditions.areaName, conditions.openFrameCount(), callbacks);
+          return exports::exportPeriod(conditions.file, conditions.areaName, conditions.file.frameCount(), callbacks);
         });
     if (!result.status) return refused(result.status);
     std::cerr << core::message(core::Notice::CsvSetWritten) << "\n";

@@ -17,9 +17,10 @@ core::Status openForExport(const std::string& path, core::AnalysisConditions& co
 }
 
 int exportShownMap(const core::AnalysisConditions& conditions) {
-  const std::filesystem::path target = exports::currentDisplayPath(conditions, conditions.areaName);
-  if (core::Status s = core::checkOutputNotInput(target, {conditions.openRmdPath}); !s) return refused(s);
-  const exports::CurrentDisplayResult result = exports::exportCurrentDisplay(conditions, conditions.areaName);
+  const core::ShownMap map = conditions.shownMap();
+  const std::filesystem::path target = exports::currentDisplayPath(map, conditions.areaName);
+  if (core::Status s = core::checkOutputNotInput(target, {conditions.file.path()}); !s) return refused(s);
+  const exports::CurrentDisplayResult result = exports::exportCurrentDisplay(map, conditions.areaName);
   if (!result.status) return refused(result.status);
   std::cout << result.path.string() << "\n";
   return kExitOk;
@@ -38,13 +39,14 @@ CommandRun defineRangeExport(CLI::App& command, viewer::RangeFold fold) {
   return [options, fold] {
     core::AnalysisConditions conditions;
     if (core::Status opened = openForExport(options->rmdPath, conditions); !opened) return refused(opened);
+    core::RmdDataset file = conditions.openFileDataset();
     int s = 0;
     int e = 0;
-    if (core::Status found = resolveFrameRange(conditions.openFrames(), options->range, s, e); !found) return refused(found);
-    std::vector<std::int16_t> field;
-    if (core::Status folded = viewer::foldRange(fold, conditions, s, e, field); !folded) return refused(folded);
-    conditions.rainGrid = std::move(field);
-    conditions.frameLabel = viewer::rangeLabel(conditions, s, e, fold);
+    if (core::Status found = resolveFrameRange(file.frames(), options->range, s, e); !found) return refused(found);
+    if (core::Status folded = viewer::foldLabelled(fold, file, s, e, conditions.rainGrid, conditions.frameLabel);
+        !folded) {
+      return refused(folded);
+    }
     return exportShownMap(conditions);
   };
 }

@@ -45,23 +45,19 @@ std::optional<viewer::RangeFold> foldAsked(const CLI::App& command) {
 
 core::Status showChosenMap(const CLI::App& command, const FrameRangeText& frames,
                            core::AnalysisConditions& conditions) {
+  core::RmdDataset file = conditions.openFileDataset();
   int first = 0;
   int last = 0;
-  if (core::Status s = resolveFrameRange(conditions.openFrames(), frames, first, last); !s) return s;
+  if (core::Status s = resolveFrameRange(file.frames(), frames, first, last); !s) return s;
   const std::optional<viewer::RangeFold> fold = foldAsked(command);
   if (!fold) {
     std::vector<std::int16_t> frameGrid;
-    return viewer::showFrame(conditions, first, frameGrid);
+    return viewer::showFrame(file, first, frameGrid, conditions.rainGrid, conditions.frameLabel);
   }
   TerminalProgress progress(fold == viewer::RangeFold::Sum ? "sum" : "max");
   viewer::FoldCallbacks callbacks;
   callbacks.frameStarting = [&](int position) { progress.update(position + 1, last - first + 1); };
-  std::vector<std::int16_t> field;
-  const core::Status status = viewer::foldRange(*fold, conditions, first, last, field, callbacks);
-  if (!status) return status;
-  conditions.rainGrid = std::move(field);
-  conditions.frameLabel = viewer::rangeLabel(conditions, first, last, *fold);
-  return status;
+  return viewer::foldLabelled(*fold, file, first, last, conditions.rainGrid, conditions.frameLabel, callbacks);
 }
 
 }  // namespace ombrix::tool

@@ -59,7 +59,7 @@ bool parseSize(const std::string& text, int& width, int& height) {
 core::Status showDurationMap(const FrameRangeText& frames, int hours, core::AnalysisConditions& conditions) {
   int first = 0;
   int last = 0;
-  if (core::Status s = resolveFrameRange(conditions.openFrames(), frames, first, last); !s) return s;
+  if (core::Status s = resolveFrameRange(conditions.file.frames(), frames, first, last); !s) return s;
   core::RmdDataset file = conditions.openFileDataset();
   gis::DurationMap map;
   if (core::Status s = gis::durationMaximumMap(file, first, last, hours, map); !s) return s;
@@ -111,7 +111,7 @@ int runRender(const CLI::App& command, const RenderOptions& options) {
   // Grey shows which cells were never observed, which a sum or maximum alone does not tell.
   std::vector<std::int16_t> observed;
   if (options.noData == "grey") {
-    if (core::Status s = viewer::shownMapWithoutData(conditions, observed); !s) return refused(s);
+    if (core::Status s = viewer::shownMapWithoutData(conditions.shownMap(), conditions.file, observed); !s) return refused(s);
     layer.grid = observed;
     layer.noDataColour = viewer::kNoDataGrey.argb();
   }

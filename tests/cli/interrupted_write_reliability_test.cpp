@@ -152,7 +152,7 @@ TEST(FailingWrite, PeriodExportUnderAFileSizeLimitLeavesNothing) {
   const std::string failure = std::string(messages::kCannotWriteFile) + (dir / "Ka2005070120050702").string();
   const test::ChildOutcome limited = test::runInChild(
       [&] {
-        const exports::PeriodExportResult result = exports::exportPeriod(conditions, conditions.areaName, 100);
+        const exports::PeriodExportResult result = exports::exportPeriod(conditions.openFileDataset(), conditions.areaName, 100);
         return message(result.status).rfind(failure, 0) == 0 ? 0 : 1;
       },
       test::fileSizeLimit(4096));

@@ -56,10 +56,10 @@ struct Archive {
     setArea(139100000, 45950000, 139250000, 45850000);
   }
   void setArea(std::int32_t west, std::int32_t north, std::int32_t east, std::int32_t south) {
-    conditions.areaWestLon = west;
-    conditions.areaNorthLat = north;
-    conditions.areaEastLon = east;
-    conditions.areaSouthLat = south;
+    conditions.area.westLon = west;
+    conditions.area.northLat = north;
+    conditions.area.eastLon = east;
+    conditions.area.southLat = south;
   }
 };
 
@@ -78,7 +78,9 @@ void appendFrame(Bytes& file, std::size_t offset, int day, int j) {
 
 TEST(PreprocessRun, OneHourlyDayWritesTheExactFile) {
   Archive archive(2001, 1, 1, {24});
-  archive.conditions.header.frameCount = 5;  // an open file's fields must survive the run
+  RmdHeader open;
+  open.frameCount = 5;
+  archive.conditions.file = RmdDataset("open.RMD", {open, {}});  // the open file must survive the run
   const PreprocessResult result = runPreprocessing(archive.conditions, archive.output);
   ASSERT_TRUE(result.status) << message(result.status);
 
@@ -98,7 +100,7 @@ TEST(PreprocessRun, OneHourlyDayWritesTheExactFile) {
   EXPECT_EQ(readBytes(archive.output), expected);
   AnalysisConditions applied = archive.conditions;
   applyPreprocessResult(result, applied);
-  EXPECT_EQ(std::tuple(applied.outFrameCount, applied.halfHourly, applied.header.frameCount), std::tuple(24, 0, 5));
+  EXPECT_EQ(std::tuple(applied.outFrameCount, applied.halfHourly, applied.file.header().frameCount), std::tuple(24, 0, 5));
 }
 
 TEST(PreprocessRun, HalfHourlyDaysKeepAtMostOneDayOfRecordsEach) {

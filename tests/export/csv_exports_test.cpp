@@ -42,7 +42,7 @@ TEST(PeriodExport, TwoHalfHourlyDaysOfATwoCellGridWithFramesWithoutData) {
   TempDir dir;
   const auto c = test::openedConditions(sampleFile(dir.path(), 2005, 7, 1, 96, 48, 1, 2, {0, 49}));
   Recorded recorded;
-  const PeriodExportResult result = exportPeriod(c, "関東", 4095, recorded.callbacks());
+  const PeriodExportResult result = exportPeriod(c.openFileDataset(), "関東", 4095, recorded.callbacks());
   ASSERT_TRUE(result.status) << message(result.status);
   EXPECT_EQ(result.folder, dir / "Ka2005070120050702");
   // step = 4095 x 48 / 96 = 2047.5, to the even 2048
@@ -80,7 +80,7 @@ TEST(PeriodExport, FramesPerDayFollowFrameZerosDateAndOnlyWholeDaysAreWritten) {
                         Case{2004, 1, 1, 20, 48, "My2004010120040101", "", 0, ""}}) {  // less than a day
     TempDir dir;
     const auto path = sampleFile(dir.path(), c.year, c.month, c.day, c.frames, c.perDay, 1, 1);
-    const auto result = exportPeriod(test::openedConditions(path), "", 100);
+    const auto result = exportPeriod(test::openedConditions(path).openFileDataset(), "", 100);
     ASSERT_TRUE(result.status) << message(result.status);
     EXPECT_EQ(result.folder.filename(), c.folder);
     EXPECT_EQ(result.halfHourly, c.perDay == 48 ? 1 : 0);
@@ -96,10 +96,10 @@ TEST(PeriodExport, FramesPerDayFollowFrameZerosDateAndOnlyWholeDaysAreWritten) {
 TEST(PeriodExport, AnExistingNameOrARepeatedDateIsRefusedAndLeftAlone) {
   TempDir dir;
   const auto c = test::openedConditions(sampleFile(dir.path(), 2005, 7, 1, 48, 48, 1, 2));
-  ASSERT_TRUE(exportPeriod(c, "関東", 100).status);
+  ASSERT_TRUE(exportPeriod(c.openFileDataset(), "関東", 100).status);
   test::writeText(dir / "Ka2005070120050701" / "note.txt", "mine");
   Recorded recorded;
-  const auto again = exportPeriod(c, "関東", 100, recorded.callbacks());
+  const auto again = exportPeriod(c.openFileDataset(), "関東", 100, recorded.callbacks());
   EXPECT_FALSE(again.status);
   EXPECT_EQ(message(again.status), std::string(messages::kExportTargetExists) + (dir / "Ka2005070120050701").string());
   EXPECT_TRUE(recorded.calls.empty());
@@ -107,7 +107,7 @@ TEST(PeriodExport, AnExistingNameOrARepeatedDateIsRefusedAndLeftAlone) {
             (std::vector<std::string>{"20050701.CSV", "FileList.txt", "note.txt"}));
   // A plain file of that name counts as taken too.
   test::writeText(dir / "Ch2005070120050701", "");
-  EXPECT_FALSE(exportPeriod(c, "中国・四国", 100).status);
+  EXPECT_FALSE(exportPeriod(c.openFileDataset(), "中国・四国", 100).status);
   EXPECT_EQ(test::namesIn(dir.path()), (std::vector<std::string>{"Ch2005070120050701", "Ka.RMD", "Ka2005070120050701"}));
 
   // Two days of the same date are refused before anything is written.
@@ -117,7 +117,7 @@ TEST(PeriodExport, AnExistingNameOrARepeatedDateIsRefusedAndLeftAlone) {
   const auto firstDay = stamps;
   stamps.insert(stamps.end(), firstDay.begin(), firstDay.end());
   test::writeSampleRmd(path, test::sampleGrid(48, 1, 2), 24, stamps, [](int k, int) { return static_cast<std::int16_t>(k); });
-  const auto repeated = exportPeriod(test::openedConditions(path), "九州", 100);
+  const auto repeated = exportPeriod(test::openedConditions(path).openFileDataset(), "九州", 100);
   EXPECT_FALSE(repeated.status);
   EXPECT_EQ(message(repeated.status), std::string(messages::kRepeatedDayDate) + "20010701.CSV");
   EXPECT_EQ(test::namesIn(sameDates.path()), (std::vector<std::string>{"Ky.RMD"}));
@@ -127,24 +127,23 @@ TEST(PeriodExport, FailuresAndNoOpenFileLeaveNothingBehind) {
   TempDir dir;
   auto c = test::openedConditions(sampleFile(dir.path(), 2005, 7, 1, 96, 48, 1, 2));
   // A folder that cannot be created (works also for root): the RMD folder is a plain file.
-  auto unwritable = c;
   test::writeText(dir / "plain-file", "x");
-  unwritable.openRmdDir = (dir / "plain-file").string();
+  const core::RmdDataset unwritable(dir / "plain-file" / "Ka.RMD", c.openFileDataset().contents());
   const auto refused = exportPeriod(unwritable, "関東", 100);
   EXPECT_FALSE(refused.status);
   EXPECT_EQ(message(refused.status),
             std::string(messages::kCannotCreateFolder) + (dir / "plain-file" / "Ka2005070120050702").string());
 
   // The second day's frames lie beyond the end of a truncated file.
-  fs::resize_file(dir / "Ka.RMD", static_cast<std::uintmax_t>(c.index[60].frameOffset));
+  fs::resize_file(dir / "Ka.RMD", static_cast<std::uintmax_t>(c.file.index()[60].frameOffset));
   Recorded recorded;
-  const auto truncated = exportPeriod(c, "関東", 100, recorded.callbacks());
+  const auto truncated = exportPeriod(c.openFileDataset(), "関東", 100, recorded.callbacks());
   EXPECT_FALSE(truncated.status);
   EXPECT_EQ(message(truncated.status), std::string(messages::kRmdFileTruncated) + (dir / "Ka.RMD").string());
   EXPECT_EQ(recorded.calls, (std::vector<std::string>{"yield", "0", "yield", "50"}));
 
-  c.openRmdPath.clear();
-  const auto noFile = exportPeriod(c, "関東", 100);
+  c.closeFile();
+  const auto noFile = exportPeriod(c.openFileDataset(), "関東", 100);
   EXPECT_EQ(noFile.status.problem, core::Problem::NoFramesOpen);
   EXPECT_TRUE(message(noFile.status).empty());
   applyPeriodExport(noFile, c);
@@ -156,11 +155,14 @@ TEST(PeriodExport, FailuresAndNoOpenFileLeaveNothingBehind) {
 core::AnalysisConditions shownMap(const std::filesystem::path& dir, int rows = 3, int cols = 4) {
   core::AnalysisConditions c;
   c.openRmdDir = dir.string();
-  c.header.gridRows = static_cast<std::int16_t>(rows);
-  c.header.gridCols = static_cast<std::int16_t>(cols);
-  c.header.fileWestLon = 139'000'000;
-  c.header.fileNorthLat = 36'000'000;
-  c.grid = {139'000'000, 36'000'000, 12'500, 8'333, cols, rows};
+  core::RmdHeader header;
+  header.gridRows = static_cast<std::int16_t>(rows);
+  header.gridCols = static_cast<std::int16_t>(cols);
+  header.fileWestLon = 139'000'000;
+  header.fileNorthLat = 36'000'000;
+  header.cellLonStep = 12'500;
+  header.cellLatStep = 8'333;
+  c.file = core::RmdDataset(dir / "Ka.RMD", {header, {{{2005, 7, 1, 12, 30}, 0}}});
   for (int id = 0; id < rows * cols; ++id) c.rainGrid.push_back(static_cast<std::int16_t>(id - 1));
   c.frameLabel = "200507011230";
   return c;
@@ -182,7 +184,7 @@ TEST(CsvNumbers, SinglePrecisionCoordinatesAndSignedValues) {
 
 TEST(CurrentDisplayExport, OneLinePerCellInIdOrderUnderTheAreaCodeAndNothingWhenNothingIsShown) {
   TempDir dir;
-  const CurrentDisplayResult result = exportCurrentDisplay(shownMap(dir.path()), "関東");
+  const CurrentDisplayResult result = exportCurrentDisplay(shownMap(dir.path()).shownMap(), "関東");
   ASSERT_TRUE(result.status) << message(result.status);
   EXPECT_EQ(result.path, dir / "Ka200507011230.CSV");
   const auto lines = test::crlfLines(test::readText(result.path));
@@ -196,25 +198,25 @@ TEST(CurrentDisplayExport, OneLinePerCellInIdOrderUnderTheAreaCodeAndNothingWhen
   auto c = shownMap(dir.path(), 1, 1);
   c.rainGrid = {139};
   c.frameLabel = "200507010000200507012330-SUM";
-  ASSERT_TRUE(exportCurrentDisplay(c, "全国").status);
+  ASSERT_TRUE(exportCurrentDisplay(c.shownMap(), "全国").status);
   EXPECT_EQ(test::readText(dir / "AJ200507010000200507012330-SUM.CSV"), "ID,M,N,Keido,Ido,Value\r\n0,0,0,139,36,139\r\n");
   test::writeText(dir / "My200507011230.CSV", "old text that is longer than the new file will be ..........");
   c.rainGrid = {0};
   c.frameLabel = "200507011230";
   for (const char* area : {"任意のエリア", "", "関東 "}) {
-    ASSERT_TRUE(exportCurrentDisplay(c, area).status);
+    ASSERT_TRUE(exportCurrentDisplay(c.shownMap(), area).status);
   }
   EXPECT_EQ(test::readText(dir / "My200507011230.CSV"), "ID,M,N,Keido,Ido,Value\r\n0,0,0,139,36,0\r\n");
   EXPECT_EQ(test::namesIn(dir.path()).size(), 3u);
 
   // Nothing shown, or a folder that is a plain file, writes nothing.
   c.frameLabel.clear();
-  const CurrentDisplayResult nothing = exportCurrentDisplay(c, "関東");
+  const CurrentDisplayResult nothing = exportCurrentDisplay(c.shownMap(), "関東");
   EXPECT_EQ(nothing.status.problem, core::Problem::NoMapShown);
   EXPECT_TRUE(message(nothing.status).empty());
   EXPECT_EQ(test::namesIn(dir.path()).size(), 3u);
   test::writeText(dir / "plain-file", "x");
-  const CurrentDisplayResult failed = exportCurrentDisplay(shownMap(dir / "plain-file"), "関東");
+  const CurrentDisplayResult failed = exportCurrentDisplay(shownMap(dir / "plain-file").shownMap(), "関東");
   EXPECT_FALSE(failed.status);
   EXPECT_EQ(message(failed.status),
             std::string(messages::kCannotCreateFile) + (dir / "plain-file" / "Ka200507011230.CSV").string() +

@@ -167,8 +167,8 @@ TEST(NetcdfExport, EveryFrameMatchesTheCsvOfTheSameFileWithSlotTimesAndUtc) {
   std::vector<std::int16_t> frameGrid;
   for (int k = 0; k < 24; ++k) {
     EXPECT_EQ(cube.time[static_cast<std::size_t>(k)], julyMinutes(2002, 1, k, 0) - 540) << k;  // empty frame 5 too
-    ASSERT_TRUE(viewer::showFrame(c, k, frameGrid));
-    const auto csv = exports::exportCurrentDisplay(c, c.areaName);
+    ASSERT_TRUE(viewer::showFrame(dataset, k, frameGrid, c.rainGrid, c.frameLabel));
+    const auto csv = exports::exportCurrentDisplay(c.shownMap(), c.areaName);
     ASSERT_TRUE(csv.status);
     expectCsvCells(csv.path, 12, 1, [&](int n) { return cube.lon[static_cast<std::size_t>(n)]; },
                    [&](int m) { return cube.lat[static_cast<std::size_t>(m)]; },
@@ -197,10 +197,10 @@ core::AnalysisConditions archiveConditions(const std::filesystem::path& dir) {
   core::AnalysisConditions c;
   c.archiveDir = dir.string();
   c.areaName = "My";
-  c.areaWestLon = 139'050'000;
-  c.areaEastLon = 139'200'000;
-  c.areaNorthLat = 35'970'000;
-  c.areaSouthLat = 35'900'000;
+  c.area.westLon = 139'050'000;
+  c.area.eastLon = 139'200'000;
+  c.area.northLat = 35'970'000;
+  c.area.southLat = 35'900'000;
   EXPECT_TRUE(core::checkPeriod({{2005, 2005}, {7, 7}, {1, 2}}, c));
   return c;
 }
@@ -297,9 +297,10 @@ TEST(GeoTiffMap, ShownMapIsACogWhoseCellCentresAndValuesAreThoseOfTheCsv) {
                        [](int k, int cell) { return static_cast<std::int16_t>(cell * 11 - 4 + k); });
   core::AnalysisConditions c = test::openedConditions(rmd);
   std::vector<std::int16_t> frameGrid;
-  ASSERT_TRUE(viewer::showFrame(c, 1, frameGrid));
-  const auto csv = exports::exportCurrentDisplay(c, c.areaName);
-  const auto tif = exportShownMapGeoTiff(c, shownMapGeoTiffPath(c, c.areaName));
+  core::RmdDataset file = c.openFileDataset();
+  ASSERT_TRUE(viewer::showFrame(file, 1, frameGrid, c.rainGrid, c.frameLabel));
+  const auto csv = exports::exportCurrentDisplay(c.shownMap(), c.areaName);
+  const auto tif = exportShownMapGeoTiff(c.shownMap(), c.file, shownMapGeoTiffPath(c.shownMap(), c.areaName));
   ASSERT_TRUE(tif.status) << message(tif.status);
   EXPECT_EQ(tif.path, std::filesystem::path(csv.path).replace_extension(".tif"));
 
@@ -354,11 +355,10 @@ TEST(GeoTiffMap, FoldedMapsHoldCellsNeverObservedAsNoDataWithTheirDescriptionAnd
       {viewer::RangeFold::Maximum, {-1, 0, 20.3, 30.3, 40.3, 50.3}, "最大1時間雨量 (mm/h) ", "mm/h"},
   };
   for (const auto& [fold, expected, title, unit] : folds) {
-    ASSERT_TRUE(viewer::foldRange(fold, c, 0, 3, c.rainGrid));
-    c.frameLabel = viewer::rangeLabel(c, 0, 3, fold);
-    const auto csv = exports::exportCurrentDisplay(c, c.areaName);  // keeps counting no data as 0
+    ASSERT_TRUE(viewer::foldLabelled(fold, c.file, 0, 3, c.rainGrid, c.frameLabel));
+    const auto csv = exports::exportCurrentDisplay(c.shownMap(), c.areaName);  // keeps counting no data as 0
     EXPECT_EQ(test::crlfLines(test::readText(csv.path))[1].substr(0, 2), "0,");
-    const auto tif = exportShownMapGeoTiff(c, shownMapGeoTiffPath(c, c.areaName));
+    const auto tif = exportShownMapGeoTiff(c.shownMap(), c.file, shownMapGeoTiffPath(c.shownMap(), c.areaName));
     ASSERT_TRUE(tif.status) << message(tif.status);
     GDALDatasetH dataset = GDALOpen(tif.path.c_str(), GA_ReadOnly);
     ASSERT_NE(dataset, nullptr);
@@ -383,7 +383,7 @@ TEST(GeoTiffMap, FoldedMapsHoldCellsNeverObservedAsNoDataWithTheirDescriptionAnd
 
 TEST(GeoTiffMap, NoMapWritesNothing) {
   test::TempDir dir;
-  EXPECT_EQ(exportShownMapGeoTiff(core::AnalysisConditions{}, dir / "none.tif").status.problem,
+  EXPECT_EQ(exportShownMapGeoTiff(core::ShownMap{}, core::RmdDataset{}, dir / "none.tif").status.problem,
             core::Problem::NoMapShown);
   EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }

@@ -17,7 +17,7 @@ TEST(PolygonOverlay, OutlinesAreTwoPixelsBlackWithAWhiteHaloOverEveryClass) {
   test::writeSampleRmd(rmd, test::sampleGrid(1, 10, 10), 48, test::dayStamps(2005, 7, 1, 1, 1),
                        [](int, int) { return std::int16_t{500}; });
   const core::AnalysisConditions c = test::openedConditions(rmd);
-  const MapGeoreference g = csvCellCentres(c.grid);
+  const MapGeoreference g = csvCellCentres(c.file.grid());
   const auto at = [&](double column, double row) {
     return LonLat{g.westEdge + column * g.cellWidth, g.northEdge - row * g.cellHeight};
   };

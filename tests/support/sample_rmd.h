@@ -66,7 +66,7 @@ inline void writeFrames(const std::filesystem::path& path, int rows, int cols, c
   writeSampleRmd(path, header, 48, stamps, [&](int k, int c) { return frames[k][c]; }, empty);
 }
 
-// The conditions after the viewer opened path (cellWidth and cellHeight from the file).
+// The conditions after the viewer opened path.
 inline core::AnalysisConditions openedConditions(const std::filesystem::path& path) {
   core::AnalysisConditions conditions;
   const viewer::RmdOpening opening = viewer::openRmdFile(path, 800, 600);

@@ -120,7 +120,7 @@ TEST_F(ConditionsTest, TheUsersAreaKeepsTheLastRegionsEdgesAndSetStoresTheEdited
   EXPECT_EQ(areaBoxes(), (QStringList{"46", "139", "41", "147"}));
   areaBox("Coad2_0")->setText(QStringLiteral("41.123457"));
   click(&area(), "Command1");
-  EXPECT_EQ(std::pair(conditions.areaSouthLat, conditions.areaEastLon), std::pair(41123457, 147000000));
+  EXPECT_EQ(std::pair(conditions.area.southLat, conditions.area.eastLon), std::pair(41123457, 147000000));
   EXPECT_EQ(core::regionCodeForName(conditions.areaName), "My");
   EXPECT_EQ(readout("TextArea"), QStringLiteral("任意のエリア"));
   EXPECT_EQ(mainCorners(), (QStringList{"46", "139", "41.123456", "147"}));  // the stored edges, not the box texts
@@ -148,7 +148,7 @@ TEST_F(ConditionsTest, BoxesThatAreNotNumbersStoreNothingAndBackReshowsTheWindow
   areaBox("Coad1_0")->setText(QStringLiteral("not a number"));
   click(&area(), "Command2");
   EXPECT_TRUE(directory().isVisible());
-  EXPECT_EQ(conditions.areaNorthLat, 42000000);  // the clicked edges stay
+  EXPECT_EQ(conditions.area.northLat, 42000000);  // the clicked edges stay
   EXPECT_EQ(readout("TextArea"), QString());
   directory().set();
   EXPECT_EQ(areaBox("Coad1_0")->text(), QStringLiteral("not a number"));
@@ -282,7 +282,7 @@ TEST(PreprocessBar, StepIsTheTrackWidthPerFileRoundedHalfToEven) {
   // 136.5 rounds to 136, 137.5 to 138; 400 files on 273 pixels step by 1 (0.6825 rounded).
   for (const auto& [track, files, done, width] :
        std::vector<std::array<int, 4>>{{273, 3, 3, 273}, {273, 2, 1, 136}, {275, 2, 1, 138}, {273, 400, 400, 400}, {273, 0, 1, 0}}) {
-    EXPECT_EQ(PreprocessDialog::barWidth(track, done, files), width) << track << " " << files;
+    EXPECT_EQ(ProgressTrack::stepsWidth(track, done, files), width) << track << " " << files;
   }
 }
 

@@ -202,7 +202,7 @@ TEST_F(FileOpenTest, ListsRmdFilesInAnyLetterCaseAndOpeningFillsTheReadoutsAndDr
   EXPECT_EQ(files.item(0)->text(), QStringLiteral("Ky2004752004751.RMD"));
   EXPECT_EQ(files.item(1)->text(), QStringLiteral("lower.rmd"));
   EXPECT_TRUE(messages.shown.isEmpty());
-  EXPECT_EQ(conditions.openRmdPath, path.string());
+  EXPECT_EQ(conditions.file.path(), path);
   EXPECT_EQ(std::pair(conditions.geometry.viewWidth, conditions.geometry.viewHeight), std::pair(689.0f, 593.0f));
   for (const auto& [box, text] : std::vector<std::pair<const char*, QString>>{
            {"TextArea", "九州"}, {"DataPath", QString::fromStdString(path.string())}, {"Coad1_0", "35.7"},
@@ -234,7 +234,7 @@ TEST_F(FileOpenTest, RefusedOpensLeaveTheViewerCommandsQuiet) {
   messages.shown.clear();
   open("");
   EXPECT_EQ(messages.shown, QStringList{qtText(messages::kFileNotFound)});
-  EXPECT_TRUE(conditions.openRmdPath.empty());
+  EXPECT_FALSE(conditions.fileOpen());
   EXPECT_EQ(conditions.openRmdDir, dir.path().string());
 
   messages.shown.clear();

@@ -107,7 +107,7 @@ TEST_P(ViewerReentryTest, TheCommandEndsOnWhatItStartedWith) {
   for (std::size_t i = 0; i < c.shown.size(); ++i) {
     EXPECT_TRUE(messages.shown[static_cast<qsizetype>(i)].startsWith(qtText(c.shown[i]))) << i;
   }
-  EXPECT_EQ(conditions.rainGrid.size(), static_cast<std::size_t>(conditions.header.gridRows * conditions.header.gridCols));
+  EXPECT_EQ(conditions.rainGrid.size(), static_cast<std::size_t>(conditions.file.header().gridRows * conditions.file.header().gridCols));
   EXPECT_EQ(conditions.viewerState, core::kViewerIdle);
 }
 

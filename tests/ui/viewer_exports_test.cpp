@@ -124,8 +124,9 @@ TEST_F(AnalysisMenuTest, DurationMapIsShownLabelledAndProbedInMillimetres) {
   EXPECT_TRUE(controls.accumulationLegend->isVisible());
   // Cell 1 holds 10 + k; two hours of half-hourly frames end at 7: 17 + 15 tenths of a millimetre.
   const viewer::ViewGeometry& g = conditions.geometry;
-  const QPoint centreOfCell1(static_cast<int>(g.viewCenterX - (g.mapHalfWidth - 1.5F * g.cellWidth) * g.zoom),
-                             static_cast<int>(g.viewCenterY - (g.mapHalfHeight - 0.5F * g.cellHeight) * g.zoom));
+  const core::CellGrid& grid = conditions.file.grid();
+  const QPoint centreOfCell1(static_cast<int>(g.viewCenterX - (g.mapHalfWidth - 1.5F * grid.cellWidth) * g.zoom),
+                             static_cast<int>(g.viewCenterY - (g.mapHalfHeight - 0.5F * grid.cellHeight) * g.zoom));
   EXPECT_EQ(viewer.cellTip(centreOfCell1), QStringLiteral("緯度 35.7000  経度 139.6125  値 3.2 mm"));
   EXPECT_TRUE(viewer.cellTip(QPoint(0, 0)).isEmpty());
   // A short duration is classed like the rain rate, in millimetres; a sum takes its own classes back.

@@ -25,28 +25,28 @@ TEST(FrameLoading, LoadsFramesGivesNoDataForEmptyIndexEntriesAndRefusalsLeaveThe
   core::RmdHeader header = test::sampleGrid(4, 2, 3);
   header.noDataValue = 9999;
   test::writeFrames(dir / "Ka.RMD", 2, 3, {{1, 2, 3, 4, 5, 6}, {}, {-1, 0, 7, 8, 9, 32767}, {5, 5, 5, 5, 5, 5}}, header);
-  core::AnalysisConditions conditions = test::openedConditions(dir / "Ka.RMD");
-  conditions.index[3].frameOffset = 30;  // points into the index, not at frame data
+  core::RmdContents contents = test::openedConditions(dir / "Ka.RMD").openFileDataset().contents();
+  contents.index[3].frameOffset = 30;  // points into the index, not at frame data
+  core::RmdDataset file(dir / "Ka.RMD", contents);
   Grid grid;
-  ASSERT_TRUE(loadFrame(conditions, 2, grid));
+  ASSERT_TRUE(loadFrame(file, 2, grid));
   EXPECT_EQ(grid, (Grid{-1, 0, 7, 8, 9, 32767}));
-  ASSERT_TRUE(loadFrame(conditions, 0, grid));
+  ASSERT_TRUE(loadFrame(file, 0, grid));
   EXPECT_EQ(grid, (Grid{1, 2, 3, 4, 5, 6}));
   for (const int empty : {1, 3}) {
-    ASSERT_TRUE(loadFrame(conditions, empty, grid));
+    ASSERT_TRUE(loadFrame(file, empty, grid));
     EXPECT_EQ(grid, Grid(6, 9999));
   }
 
-  const auto refusal = [&](const core::AnalysisConditions& c, int i) {
+  const auto refusal = [&](core::RmdDataset& f, int i) {
     grid = {42};
-    const core::Status status = loadFrame(c, i, grid);
+    const core::Status status = loadFrame(f, i, grid);
     EXPECT_EQ(grid, Grid{42});
     return status ? "loaded" : message(status);
   };
-  EXPECT_EQ(refusal(conditions, -1), messages::kFrameNotInFile);
-  EXPECT_EQ(refusal(conditions, 4), messages::kFrameNotInFile);
-  core::AnalysisConditions closed = conditions;
-  closed.openRmdPath.clear();
+  EXPECT_EQ(refusal(file, -1), messages::kFrameNotInFile);
+  EXPECT_EQ(refusal(file, 4), messages::kFrameNotInFile);
+  core::RmdDataset closed("", contents);
   EXPECT_EQ(refusal(closed, 0), messages::kNoFileOpen);
 }
 
@@ -62,11 +62,10 @@ TEST(FrameReference, NumbersAndStoredTimes) {
 }
 
 TEST(FrameReference, ResolvedAgainstTheOpenFile) {
-  core::AnalysisConditions c;
-  c.openRmdPath = "Ka.RMD";
-  c.header.frameCount = 3;
+  core::RmdHeader header;
+  header.frameCount = 3;
   // A repeated stamp names its first frame.
-  c.index = {{{2005, 7, 1, 23, 30}, 100}, {{2005, 7, 1, 24, 0}, 200}, {{2005, 7, 1, 24, 0}, 300}};
+  core::RmdDataset c("Ka.RMD", {header, {{{2005, 7, 1, 23, 30}, 100}, {{2005, 7, 1, 24, 0}, 200}, {{2005, 7, 1, 24, 0}, 300}}});
   int frame = -1;
   ASSERT_TRUE(resolveFrame(c, *parseFrameReference("2"), frame));
   EXPECT_EQ(frame, 2);
@@ -80,7 +79,7 @@ TEST(FrameReference, ResolvedAgainstTheOpenFile) {
                                  std::string(messages::kFileTimesOpen) + "2005-07-01T23:30～2005-07-01T24:00" +
                                  std::string(messages::kFileTimesClose));
   EXPECT_EQ(frame, 1);
-  c.openRmdPath.clear();
+  c = core::RmdDataset("", c.contents());
   EXPECT_EQ(message(resolveFrame(c, *parseFrameReference("0"), frame)), messages::kNoFileOpen);
 }
 
@@ -102,11 +101,11 @@ TEST(RmdOpening, ReadsHeaderIndexTextsAndGeometry) {
   EXPECT_EQ(opened.northLatText + " " + opened.westLonText + " " + opened.eastLonText, "35.12346 139 139.025");
 
   core::AnalysisConditions conditions;
-  conditions.areaWestLon = 139000000;
+  conditions.area.westLon = 139000000;
   applyOpening(opening, conditions);
-  EXPECT_EQ(conditions.areaWestLon, 139000000);  // the area's bounds stay
-  EXPECT_EQ(std::tuple(conditions.openFrameCount(), conditions.index.back().stamp.hour,
-                       conditions.index.back().stamp.minute, conditions.rainGrid.size()),
+  EXPECT_EQ(conditions.area.westLon, 139000000);  // the area's bounds stay
+  EXPECT_EQ(std::tuple(conditions.file.frameCount(), conditions.file.index().back().stamp.hour,
+                       conditions.file.index().back().stamp.minute, conditions.rainGrid.size()),
             std::tuple(48, 23, 30, 6u));
   EXPECT_EQ(std::pair(conditions.geometry.mapWidth, conditions.geometry.mapCenterLon),
             std::pair(37500.0f, 139018750.0f));
@@ -131,8 +130,8 @@ TEST(RmdOpening, ScaleFactorAndZoom) {
   header.cellLonStep = 15625;
   test::writeFrames(dir / "AJ1.RMD", 1, 2, {{0, 0}}, header, {{2001, 3, 31, 23, 0}});
   test::writeFrames(dir / "AJ2.RMD", 1, 2, {{0, 0}}, header, {{2001, 4, 1, 0, 0}});
-  EXPECT_EQ(openRmdFile(dir / "AJ1.RMD", 10, 10).file.geometry.cellWidth, 31250);
-  EXPECT_EQ(openRmdFile(dir / "AJ2.RMD", 10, 10).file.geometry.cellWidth, 15625);
+  EXPECT_EQ(openRmdFile(dir / "AJ1.RMD", 10, 10).file.grid.cellWidth, 31250);
+  EXPECT_EQ(openRmdFile(dir / "AJ2.RMD", 10, 10).file.grid.cellWidth, 15625);
 
   core::RmdHeader square;  // on a surface twice as wide as high
   square.gridRows = square.gridCols = 10;
@@ -162,14 +161,14 @@ TEST(RmdOpening, UnusableFilesAreRefusedAndChangeNothing) {
     const auto path = dir / ("Ka" + std::to_string(k) + ".RMD");
     test::writeBytes(path, bytes);
     core::AnalysisConditions conditions;
-    conditions.openRmdPath = "/old/Ho.RMD";
+    conditions.file = core::RmdDataset("/old/Ho.RMD", {});
     conditions.areaName = "北海道";
     const RmdOpening opening = openRmdFile(path, 689, 593);
     EXPECT_EQ(opening.status.problem, core::Problem::NotRmdFile) << k;
     EXPECT_EQ(message(opening.status), std::string(messages::kNotRmdFile) + path.string()) << k;
     applyOpening(opening, conditions);
-    EXPECT_EQ(conditions.openRmdPath + conditions.areaName, "/old/Ho.RMD北海道");
-    EXPECT_EQ(conditions.openFrameCount(), 0);
+    EXPECT_EQ(conditions.file.path().string() + conditions.areaName, "/old/Ho.RMD北海道");
+    EXPECT_EQ(conditions.file.frameCount(), 0);
   }
 }
 
@@ -192,12 +191,12 @@ TEST(FrameAccumulation, WideGridsAndFramesWithoutData) {
   TempDir dir;
   test::writeFrames(dir / "Ka.RMD", 3, 7, frames);
   frames[3].assign(3 * 7, -1);
-  const core::AnalysisConditions conditions = test::openedConditions(dir / "Ka.RMD");
+  core::RmdDataset file = test::openedConditions(dir / "Ka.RMD").openFileDataset();
   // The first frame's value starts the sum as it is; later frames add only what they measured.
   for (const auto& [first, last] : {std::pair{0, 5}, {2, 5}, {1, 3}}) {
     Grid sum, maximum;
-    ASSERT_TRUE(accumulateFrames(conditions, first, last, sum));
-    ASSERT_TRUE(maximumOfFrames(conditions, first, last, maximum));
+    ASSERT_TRUE(accumulateFrames(file, first, last, sum));
+    ASSERT_TRUE(maximumOfFrames(file, first, last, maximum));
     for (std::size_t i = 0; i < sum.size(); ++i) {
       int expectedSum = frames[first][i];
       int expectedMax = std::max<int>(frames[first][i], 0);
@@ -217,6 +216,7 @@ TEST(FrameAccumulation, CallbacksInOrderAnotherFileDoesNotMixInAndRefusedRangesL
   test::writeFrames(path, 1, 5, kFrames);
   test::writeFrames(dir / "Ho.RMD", 2, 2, {{1, 1, 1, 1}, {1, 1, 1, 1}});
   core::AnalysisConditions conditions = test::openedConditions(path);
+  core::RmdDataset file = conditions.openFileDataset();  // the fold's own, as the viewer takes it
   std::string calls;
   FoldCallbacks callbacks;
   callbacks.yield = [&] {
@@ -229,15 +229,14 @@ TEST(FrameAccumulation, CallbacksInOrderAnotherFileDoesNotMixInAndRefusedRangesL
     calls += std::to_string(frame) + ':' + std::to_string(partial[0]) + ' ';
   };
   Grid result;
-  ASSERT_TRUE(accumulateFrames(conditions, 0, 2, result, callbacks));
+  ASSERT_TRUE(accumulateFrames(file, 0, 2, result, callbacks));
   EXPECT_EQ(result, (Grid{30, 14, -1, 0, 32767}));
   EXPECT_EQ(calls, "y0f0:10 y1f1:30 y2f2:30 ");
 
-  conditions = test::openedConditions(path);
   result = {99};
   const auto refusal = [&](int s, int e) {
-    const core::Status status = accumulateFrames(conditions, s, e, result);
-    EXPECT_EQ(message(maximumOfFrames(conditions, s, e, result)), message(status));
+    const core::Status status = accumulateFrames(file, s, e, result);
+    EXPECT_EQ(message(maximumOfFrames(file, s, e, result)), message(status));
     EXPECT_EQ(result, Grid{99});
     return message(status);
   };
@@ -247,7 +246,7 @@ TEST(FrameAccumulation, CallbacksInOrderAnotherFileDoesNotMixInAndRefusedRangesL
   EXPECT_EQ(refusal(0, 3), messages::kFrameNotInFile);
   std::filesystem::resize_file(path, std::filesystem::file_size(path) - 1);  // the last frame is cut short
   EXPECT_EQ(refusal(0, 2), std::string(messages::kRmdFileTruncated) + path.string());
-  conditions.openRmdPath.clear();
+  file = core::RmdDataset("", file.contents());
   EXPECT_EQ(refusal(0, 2), messages::kNoFileOpen);
 }
 

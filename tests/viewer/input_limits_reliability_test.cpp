@@ -55,13 +55,12 @@ TEST(InputLimits, RmdHeaderClaimingTheLargestGrid) {
   });
   // Frame loading checks the file's size itself, whatever the conditions claim.
   expectSmall([&] {
-    core::AnalysisConditions c;
-    c.openRmdPath = path.string();
-    c.header.frameCount = 1;
-    c.header.gridRows = c.header.gridCols = kMostCells;
-    c.index = {{{2005, 7, 1, 0, 0}, static_cast<std::int32_t>(core::rmdDataStart(24, 24))}};
+    core::RmdHeader header;
+    header.frameCount = 1;
+    header.gridRows = header.gridCols = kMostCells;
+    core::RmdDataset file(path, {header, {{{2005, 7, 1, 0, 0}, static_cast<std::int32_t>(core::rmdDataStart(24, 24))}}});
     std::vector<std::int16_t> grid{1, 2};
-    const core::Status loaded = viewer::loadFrame(c, 0, grid);
+    const core::Status loaded = viewer::loadFrame(file, 0, grid);
     return !loaded && message(loaded) == std::string(messages::kRmdFileTruncated) + path.string() &&
                    grid == std::vector<std::int16_t>{1, 2}
                ? 0
@@ -101,10 +100,10 @@ TEST(InputLimits, ArchiveHeaderClaimingTheLargestGrid) {
   c.periodYear = {2005, 2005};
   c.periodMonth = {7, 7};
   c.periodDay = {1, 1};
-  c.areaWestLon = 139'000'000;
-  c.areaEastLon = 140'000'000;
-  c.areaNorthLat = 36'000'000;
-  c.areaSouthLat = 35'000'000;
+  c.area.westLon = 139'000'000;
+  c.area.eastLon = 140'000'000;
+  c.area.northLat = 36'000'000;
+  c.area.southLat = 35'000'000;
   expectSmall([&] { return core::runPreprocessing(c, dir / "out.RMD").status ? 0 : 1; });
 }
 

@@ -37,10 +37,10 @@ RgbImage referencePicture(const MapLayer& layer, int width, int height, bool acc
       const ColourClass cls = accumulation ? classifyAccumulation(v, layer.noDataValue)
                                            : classifyIntensity(v, layer.noDataValue);
       if (accumulation && !cls.wet()) continue;
-      const std::int64_t xa = corner(double(c) * g.cellWidth, g.mapHalfWidth, g.zoom, g.viewCenterX);
-      const std::int64_t xb = corner(double(c + 1) * g.cellWidth, g.mapHalfWidth, g.zoom, g.viewCenterX);
-      const std::int64_t ya = corner(double(r) * g.cellHeight, g.mapHalfHeight, g.zoom, g.viewCenterY);
-      const std::int64_t yb = corner(double(r + 1) * g.cellHeight, g.mapHalfHeight, g.zoom, g.viewCenterY);
+      const std::int64_t xa = corner(double(c) * layer.cellWidth, g.mapHalfWidth, g.zoom, g.viewCenterX);
+      const std::int64_t xb = corner(double(c + 1) * layer.cellWidth, g.mapHalfWidth, g.zoom, g.viewCenterX);
+      const std::int64_t ya = corner(double(r) * layer.cellHeight, g.mapHalfHeight, g.zoom, g.viewCenterY);
+      const std::int64_t yb = corner(double(r + 1) * layer.cellHeight, g.mapHalfHeight, g.zoom, g.viewCenterY);
       for (std::int64_t y = std::max<std::int64_t>(std::min(ya, yb), 0); y <= std::min<std::int64_t>(std::max(ya, yb), height - 1); ++y) {
         for (std::int64_t x = std::max<std::int64_t>(std::min(xa, xb), 0); x <= std::min<std::int64_t>(std::max(xa, xb), width - 1); ++x) {
           s.row(static_cast<int>(y))[x] = cls.colour.argb();
@@ -66,9 +66,14 @@ Scene randomScene(std::mt19937& random, int rows, int cols, int width, int heigh
   core::RmdHeader header = test::sampleGrid(1, rows, cols, 128000000, 40000000);
   header.cellLonStep = static_cast<std::int16_t>(std::uniform_int_distribution<int>(5000, 32000)(random));
   header.cellLatStep = static_cast<std::int16_t>(std::uniform_int_distribution<int>(5000, 32000)(random));
-  scene.layer = {scene.grid, rows, cols, noData,
-                 computeViewGeometry(header, std::uniform_int_distribution<int>(1, 2)(random), float(width),
-                                     float(height))};
+  const int scale = std::uniform_int_distribution<int>(1, 2)(random);
+  scene.layer = {scene.grid,
+                 rows,
+                 cols,
+                 noData,
+                 computeViewGeometry(header, scale, float(width), float(height)),
+                 scale * header.cellLonStep,
+                 scale * header.cellLatStep};
   return scene;
 }
 
