@@ -11,13 +11,13 @@ constexpr std::string_view kSource = "Radar-AMeDAS composite rainfall, ";
 
 }  // namespace
 
-BandDescription describeMap(const viewer::MapCaption& caption, const std::filesystem::path& file) {
+BandDescription describeMap(const viewer::MapCaption& caption) {
   BandDescription band;
   band.unit = viewer::unitOf(caption);
   band.timeJst = viewer::coveredTime(caption, viewer::Zone::Jst);
   band.timeUtc = viewer::coveredTime(caption, viewer::Zone::Utc);
   band.description = viewer::titleOf(caption) + " (" + band.unit + ") " + band.timeJst;
-  band.source = std::string(kSource) + std::string(messages::kDataCredit) + ", " + file.filename().string();
+  band.source = std::string(kSource) + std::string(messages::kDataCredit);
   band.classes = viewer::classScaleOf(caption);
   return band;
 }
@@ -25,7 +25,7 @@ BandDescription describeMap(const viewer::MapCaption& caption, const std::filesy
 core::Status shownMapBand(const core::ShownMap& map, const core::RmdDataset& file, std::vector<float>& values,
                           BandDescription& band) {
   const auto caption = viewer::mapCaptionOf(map.label);
-  band = caption ? describeMap(*caption, file.path()) : BandDescription{};
+  band = caption ? describeMap(*caption) : BandDescription{};
   std::vector<std::int16_t> cells;
   if (core::Status s = viewer::shownMapWithoutData(map, file, cells); !s) return s;
   values = storedToBandValues(cells);

@@ -12,8 +12,9 @@
 
 namespace ombrix::gis {
 
-// The band's description, unit, times, source (the file named) and classes of a map.
-BandDescription describeMap(const viewer::MapCaption& caption, const std::filesystem::path& file);
+// The band's description, unit, times, source (the data and its credit) and classes of a map:
+// the same whichever file or folder the frames came from.
+BandDescription describeMap(const viewer::MapCaption& caption);
 
 // The map shown (read from file where its cells without data are told): its values, with the cells
 // without data in every frame of a sum or maximum as no data, and its description (none when

@@ -21,11 +21,11 @@ struct MapLayer {
   int cols = 0;
   std::int16_t noDataValue = -1;
   ViewGeometry geometry;
+  std::int32_t cellWidth = 0;
+  std::int32_t cellHeight = 0;
   // The colour (argb) of cells without data (negative or noDataValue) where they are to be told
   // from dry cells; 0: drawn as cells without class.
   std::uint32_t noDataColour = 0;
-  std::int32_t cellWidth = 0;
-  std::int32_t cellHeight = 0;
 };
 
 MapLayer mapLayerOf(const core::AnalysisConditions& conditions);

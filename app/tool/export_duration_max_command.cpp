@@ -29,13 +29,12 @@ struct Options {
   Grib2Options grib2;
 };
 
-// The map's depths with the band described from its label; source names where it came from.
-core::Status writeMap(const std::filesystem::path& out, const gis::DurationMap& map, const core::CellGrid& cells,
-                      const std::filesystem::path& source) {
+// The map's depths with the band described from its label.
+core::Status writeMap(const std::filesystem::path& out, const gis::DurationMap& map, const core::CellGrid& cells) {
   const std::vector<float> values = gis::storedToBandValues(map.grid);
   const gis::FloatGrid grid{cells.columns, cells.rows, values};
   const auto caption = viewer::mapCaptionOf(map.label);
-  const gis::BandDescription band = caption ? gis::describeMap(*caption, source) : gis::BandDescription{};
+  const gis::BandDescription band = caption ? gis::describeMap(*caption) : gis::BandDescription{};
   return gis::writeGeoTiffMap(out, grid, gis::csvCellCentres(cells), band);
 }
 
@@ -74,8 +73,7 @@ int runFromFrames(const CLI::App& command, Options& options) {
           std::to_string(options.hours) + "H.tif";
   }
   if (core::Status distinct = core::checkOutputNotInput(out, request.archiveFiles); !distinct) return refused(distinct);
-  const std::filesystem::path source = request.fromGrib2() ? options.grib2.inputs.front() : c.archiveDir;
-  if (core::Status written = writeMap(out, map.map, map.cells, source); !written) return refused(written);
+  if (core::Status written = writeMap(out, map.map, map.cells); !written) return refused(written);
   std::cout << out.string() << "\n";
   return kExitOk;
 }

@@ -30,7 +30,7 @@ std::string programTexts() {
 TEST(UserGuide, QuotesOnlyTheProgramsOwnCaptionsAndMessages) {
   const std::string text = guide();
   const std::string texts = programTexts();
-  const std::regex quoted("「([^」]+)」");
+  const std::regex quoted("「(.+?)」");
   int names = 0;
   for (std::sregex_iterator it(text.begin(), text.end(), quoted), end; it != end; ++it, ++names) {
     EXPECT_NE(texts.find('"' + (*it)[1].str() + '"'), std::string::npos) << "not a text of the program: " << (*it)[1];
