@@ -220,6 +220,8 @@ std::string message(const Status& s) {
     case Problem::NetcdfNotWritten: return withReason(m::kNetcdfNotWritten, s);
     case Problem::GeoTiffNotWritten: return withReason(m::kGeoTiffNotWritten, s);
     case Problem::NoFrameWithTime: return withSubject(m::kNoFrameWithTime, s.subject);
+
+    case Problem::UsageError: return std::string(detail(s, 0));
   }
   return {};
 }

@@ -162,6 +162,9 @@ enum class Problem {
   NetcdfNotWritten,
   GeoTiffNotWritten,
   NoFrameWithTime,
+
+  // -- The batch tool's command line --
+  UsageError,  // details: what is wrong with it, in the tool's words or its option parser's
 };
 
 // The one result shape: success (Problem::None) or what went wrong, with what the message names.

@@ -93,24 +93,24 @@ core::Status fromArchive(const Options& options, const core::PeriodDates& period
   return gis::arealOverArchive(conditions, shapes, computation, callbacks);
 }
 
-// Checks the form of the command line; an empty text means it is usable.
-std::string formError(const Options& options, std::optional<core::PeriodDates>& period) {
+// Checks the form of the command line: success, or the usage error.
+core::Status formError(const Options& options, std::optional<core::PeriodDates>& period) {
   if (options.archive.empty()) {
-    if (options.rmdPath.empty()) return "one RMD file or --archive DIR is needed";
+    if (options.rmdPath.empty()) return usageProblem("one RMD file or --archive DIR is needed");
     for (const std::string* frame : {&options.from, &options.to}) {
       if (!frame->empty() && !viewer::parseFrameReference(*frame)) {
-        return "--from and --to are frame numbers from 0 or times YYYY-MM-DDThh:mm";
+        return usageProblem("--from and --to are frame numbers from 0 or times YYYY-MM-DDThh:mm");
       }
     }
     return {};
   }
   period = periodOf(options.from, options.to);
-  return period ? std::string() : "with --archive, --from and --to are days written YYYY-MM-DD";
+  return period ? core::Status() : usageProblem("with --archive, --from and --to are days written YYYY-MM-DD");
 }
 
 int runAreal(const CLI::App& command, const Options& options) {
   std::optional<core::PeriodDates> period;
-  if (const std::string error = formError(options, period); !error.empty()) return usageError(command, error);
+  if (core::Status form = formError(options, period); !form) return usageError(command, form);
   if (core::Status distinct = checkOutputs(options, {options.rmdPath, options.polygons}); !distinct) {
     return refused(distinct);
   }

@@ -63,14 +63,12 @@ int writeCube(const std::filesystem::path& target, const Options& options, const
 }
 
 int runFromArchive(const CLI::App& command, const Options& options) {
-  if (!options.rmdPath.empty()) return usageError(command, "give either FILE.RMD or --archive");
+  if (!options.rmdPath.empty()) return usageError(command, usageProblem("give either FILE.RMD or --archive"));
   ArchiveSelection selection;
   ArchiveOptions archive = options.archive;
   archive.from = options.range.from;
   archive.to = options.range.to;
-  if (const std::string error = readArchiveSelection(archive, selection); !error.empty()) {
-    return usageError(command, error);
-  }
+  if (core::Status read = readArchiveSelection(archive, selection); !read) return usageError(command, read);
   if (!catalogueSelection(selection)) return kExitRefused;
   const std::filesystem::path target =
       options.out.empty() ? gis::netcdfPathBeside(core::outputRmdPath(selection.conditions))
@@ -84,9 +82,9 @@ int runFromArchive(const CLI::App& command, const Options& options) {
 }
 
 int runFromRmd(const CLI::App& command, const Options& options) {
-  if (options.rmdPath.empty()) return usageError(command, "FILE.RMD or --archive DIR is needed");
+  if (options.rmdPath.empty()) return usageError(command, usageProblem("FILE.RMD or --archive DIR is needed"));
   if (command.count("--region") + command.count("--area") > 0) {
-    return usageError(command, "--region and --area go with --archive");
+    return usageError(command, usageProblem("--region and --area go with --archive"));
   }
   core::RmdDataset file;
   if (core::Status opened = file.open(options.rmdPath); !opened) return refused(opened);

@@ -44,7 +44,7 @@ std::optional<std::size_t> chosenCell(const Options& options, const core::CellGr
 
 int runSeries(const CLI::App& command, const Options& options) {
   if (!options.id && (options.lat.empty() || options.lon.empty())) {
-    return usageError(command, "give --lat and --lon, or --id");
+    return usageError(command, usageProblem("give --lat and --lon, or --id"));
   }
   const std::filesystem::path path = options.rmdPath;
   // Only the chosen cell of each frame is read.
