@@ -225,6 +225,7 @@ std::string message(const Status& s) {
     case Problem::NoFrameWithTime: return withSubject(m::kNoFrameWithTime, s.subject);
 
     case Problem::Cancelled: return plain(m::kCancelled);
+    case Problem::UsageError: return std::string(detail(s, 0));
   }
   return {};
 }

@@ -168,6 +168,8 @@ enum class Problem {
 
   // -- Long operations --
   Cancelled,  // the caller asked the operation to stop: nothing was written, targets kept
+  // -- The batch tool's command line --
+  UsageError,  // details: what is wrong with it, in the tool's words or its option parser's
 };
 
 // The one result shape: success (Problem::None) or what went wrong, with what the message names.

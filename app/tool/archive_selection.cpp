@@ -119,17 +119,19 @@ void addPeriodOptions(CLI::App& command, ArchiveOptions& options) {
   command.add_option("--to", options.to, "last day")->type_name("YYYY-MM-DD")->check(date);
 }
 
-std::string readArchiveSelection(const ArchiveOptions& options, ArchiveSelection& selection) {
+core::Status readArchiveSelection(const ArchiveOptions& options, ArchiveSelection& selection) {
   if (options.region.empty() || options.from.empty() || options.to.empty()) {
-    return "--archive, --region, --from and --to are required";
+    return usageProblem("--archive, --region, --from and --to are required");
   }
   const std::optional<int> index = regionIndex(options.region);
-  if (!index) return unknownRegion(options.region);
+  if (!index) return usageProblem(unknownRegion(options.region));
   const std::optional<core::PeriodDates> period = periodOf(options.from, options.to);
-  if (!period) return kDateError;
+  if (!period) return usageProblem(kDateError);
   std::optional<core::AreaBounds> bounds =
       options.area.empty() ? core::regionPreset(*index) : parseArea(options.area);
-  if (!bounds) return options.area.empty() ? "the region " + options.region + " needs --area" : kAreaError;
+  if (!bounds) {
+    return usageProblem(options.area.empty() ? "the region " + options.region + " needs --area" : kAreaError);
+  }
 
   core::AnalysisConditions& c = selection.conditions;
   c.archiveDir = options.archive.empty() ? std::string() : archiveDirectory(options.archive);

@@ -37,9 +37,9 @@ struct ArchiveSelection {
   core::PeriodDates period;
 };
 
-// The selection from the options; an empty text means success, anything else is the usage
-// error to report (a missing --region, --from or --to among them).
-std::string readArchiveSelection(const ArchiveOptions& options, ArchiveSelection& selection);
+// The selection from the options; or the usage error to report (a missing --region, --from or
+// --to among them).
+core::Status readArchiveSelection(const ArchiveOptions& options, ArchiveSelection& selection);
 
 // The dialogs' order: the period is checked and catalogued on its Set, then the command asks
 // for missing conditions. Prints the messages of a refusal and returns false.

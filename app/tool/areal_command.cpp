@@ -87,26 +87,27 @@ std::filesystem::path outputPath(const Options& options) {
                            (options.from + "_" + options.to + ".RMD"));
 }
 
-// Checks the form of the command line; an empty text means it is usable.
-std::string formError(const Options& options, std::optional<core::PeriodDates>& period) {
-  if (!options.archive.empty() && !options.grib2.inputs.empty()) return "give either --archive or --grib2";
-  if (!options.by.empty() && options.durations.empty()) return "--by goes with --durations";
+// Checks the form of the command line: success, or the usage error.
+core::Status formError(const Options& options, std::optional<core::PeriodDates>& period) {
+  if (!options.archive.empty() && !options.grib2.inputs.empty()) return usageProblem("give either --archive or --grib2");
+  if (!options.by.empty() && options.durations.empty()) return usageProblem("--by goes with --durations");
   if (options.archive.empty() && options.grib2.inputs.empty()) {
-    if (options.rmdPath.empty()) return "one RMD file, --archive DIR or --grib2 PATH... is needed";
+    if (options.rmdPath.empty()) return usageProblem("one RMD file, --archive DIR or --grib2 PATH... is needed");
     for (const std::string* frame : {&options.from, &options.to}) {
       if (!frame->empty() && !viewer::parseFrameReference(*frame)) {
-        return "--from and --to are frame numbers from 0 or times YYYY-MM-DDThh:mm";
+        return usageProblem("--from and --to are frame numbers from 0 or times YYYY-MM-DDThh:mm");
       }
     }
     return {};
   }
   period = periodOf(options.from, options.to);
-  return period ? std::string() : "with --archive or --grib2, --from and --to are days written YYYY-MM-DD";
+  return period ? core::Status()
+                : usageProblem("with --archive or --grib2, --from and --to are days written YYYY-MM-DD");
 }
 
 int runAreal(const CLI::App& command, Options& options) {
   std::optional<core::PeriodDates> period;
-  if (const std::string error = formError(options, period); !error.empty()) return usageError(command, error);
+  if (core::Status form = formError(options, period); !form) return usageError(command, form);
   gis::ArealRequest request;
   // From the agency's files the window is cut around the polygons: the request has no area.
   if (period && !options.grib2.inputs.empty()) request.source = grib2Request(*period, {}, {}, options.grib2);

@@ -42,12 +42,10 @@ core::Status writeMap(const std::filesystem::path& out, const gis::DurationMap& 
 // --grib2) by default, named after the area, the period and H.
 int runFromFrames(const CLI::App& command, Options& options) {
   if (!options.rmdPath.empty() || (command.count("--archive") && command.count("--grib2"))) {
-    return usageError(command, "give either FILE.RMD, --archive or --grib2");
+    return usageError(command, usageProblem("give either FILE.RMD, --archive or --grib2"));
   }
   ArchiveSelection selection;
-  if (const std::string error = readArchiveSelection(options.archive, selection); !error.empty()) {
-    return usageError(command, error);
-  }
+  if (core::Status read = readArchiveSelection(options.archive, selection); !read) return usageError(command, read);
   core::AnalysisConditions& c = selection.conditions;
   core::FrameRequest request;
   if (options.grib2.inputs.empty()) {
@@ -94,7 +92,7 @@ CommandRun defineExportDurationMax(CLI::App& command) {
       ->type_name("PATH");
   return [&command, options] {
     if (command.count("--archive") || command.count("--grib2")) return runFromFrames(command, *options);
-    if (options->rmdPath.empty()) return usageError(command, "FILE.RMD, --archive DIR or --grib2 PATH... is needed");
+    if (options->rmdPath.empty()) return usageError(command, usageProblem("FILE.RMD, --archive DIR or --grib2 PATH... is needed"));
     core::AnalysisConditions conditions;
     if (core::Status opened = openForExport(options->rmdPath, conditions); !opened) return refused(opened);
     core::RmdDataset file = conditions.openFileDataset();

@@ -20,9 +20,9 @@ struct Options {
 };
 
 int runExportGeoTiff(const CLI::App& command, const Options& options) {
-  std::string error;
-  const FrameRangeText frames = framesAsked(command, options.map, error);
-  if (!error.empty()) return usageError(command, error);
+  core::Status asked;
+  const FrameRangeText frames = framesAsked(command, options.map, asked);
+  if (!asked) return usageError(command, asked);
   core::AnalysisConditions conditions;
   if (core::Status opened = openForExport(options.rmdPath, conditions); !opened) return refused(opened);
   if (core::Status shown = showChosenMap(command, frames, conditions); !shown) return refused(shown);

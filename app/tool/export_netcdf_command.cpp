@@ -65,11 +65,12 @@ int writeCube(const Options& options, core::FrameInput source, const std::filesy
   return kExitOk;
 }
 
-// The selection of the --archive and --grib2 forms; an empty text means success, anything else
-// is the usage error to report.
-std::string readSelection(const Options& options, ArchiveSelection& selection) {
-  if (!options.rmdPath.empty()) return "give either FILE.RMD, --archive or --grib2";
-  if (!options.archive.archive.empty() && !options.grib2.inputs.empty()) return "give either --archive or --grib2";
+// The selection of the --archive and --grib2 forms: success, or the usage error.
+core::Status readSelection(const Options& options, ArchiveSelection& selection) {
+  if (!options.rmdPath.empty()) return usageProblem("give either FILE.RMD, --archive or --grib2");
+  if (!options.archive.archive.empty() && !options.grib2.inputs.empty()) {
+    return usageProblem("give either --archive or --grib2");
+  }
   ArchiveOptions archive = options.archive;
   archive.from = options.range.from;
   archive.to = options.range.to;
@@ -78,7 +79,7 @@ std::string readSelection(const Options& options, ArchiveSelection& selection) {
 
 int runFromGrib2(const CLI::App& command, Options& options) {
   ArchiveSelection selection;
-  if (const std::string error = readSelection(options, selection); !error.empty()) return usageError(command, error);
+  if (core::Status read = readSelection(options, selection); !read) return usageError(command, read);
   core::AnalysisConditions& c = selection.conditions;
   c.archiveDir = archiveDirectory(".");
   c.periodYear = selection.period.year;
@@ -95,7 +96,7 @@ int runFromGrib2(const CLI::App& command, Options& options) {
 
 int runFromArchive(const CLI::App& command, const Options& options) {
   ArchiveSelection selection;
-  if (const std::string error = readSelection(options, selection); !error.empty()) return usageError(command, error);
+  if (core::Status read = readSelection(options, selection); !read) return usageError(command, read);
   if (!catalogueSelection(selection)) return kExitRefused;
   const std::filesystem::path target =
       options.out.empty() ? gis::netcdfPathBeside(core::outputRmdPath(selection.conditions))
@@ -104,9 +105,9 @@ int runFromArchive(const CLI::App& command, const Options& options) {
 }
 
 int runFromRmd(const CLI::App& command, const Options& options) {
-  if (options.rmdPath.empty()) return usageError(command, "FILE.RMD, --archive DIR or --grib2 PATH... is needed");
+  if (options.rmdPath.empty()) return usageError(command, usageProblem("FILE.RMD, --archive DIR or --grib2 PATH... is needed"));
   if (command.count("--region") + command.count("--area") > 0) {
-    return usageError(command, "--region and --area go with --archive");
+    return usageError(command, usageProblem("--region and --area go with --archive"));
   }
   core::FileFrames frames;
   if (core::Status opened = frames.file.open(options.rmdPath); !opened) return refused(opened);

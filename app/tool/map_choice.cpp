@@ -16,24 +16,26 @@ void addMapChoiceOptions(CLI::App& command, MapChoiceOptions& options) {
   addFrameRangeOptions(command, options.range);
 }
 
-FrameRangeText framesAsked(const CLI::App& command, const MapChoiceOptions& options, std::string& error) {
+FrameRangeText framesAsked(const CLI::App& command, const MapChoiceOptions& options, core::Status& problem) {
   const bool frame = command.count("--frame") > 0;
   const bool fold = command.count("--sum") + command.count("--max") > 0;
   const bool range = command.count("--from") + command.count("--to") > 0;
   if (!frame && !fold) {  // CLI11 refuses more than one
-    error = "one of --frame, --sum and --max is needed";
+    problem = usageProblem("one of --frame, --sum and --max is needed");
     return {};
   }
   if (frame) {
-    if (range) error = "--from and --to go with --sum and --max";
+    if (range) problem = usageProblem("--from and --to go with --sum and --max");
     return {options.frame, options.frame};
   }
   const std::string& written = command.count("--sum") ? options.sum : options.max;
   if (const auto ends = splitFrameRange(written)) {
-    if (range) error = "the range is given either as S:E or by --from and --to";
+    if (range) problem = usageProblem("the range is given either as S:E or by --from and --to");
     return *ends;
   }
-  if (command.count("--from") == 0 || command.count("--to") == 0) error = "the range needs S:E or --from and --to";
+  if (command.count("--from") == 0 || command.count("--to") == 0) {
+    problem = usageProblem("the range needs S:E or --from and --to");
+  }
   return options.range;
 }
 

@@ -21,8 +21,8 @@ struct MapChoiceOptions {
 // Adds --frame, --sum and --max (one of them) and --from and --to.
 void addMapChoiceOptions(CLI::App& command, MapChoiceOptions& options);
 
-// The frames the options name, as written; an empty error means success.
-FrameRangeText framesAsked(const CLI::App& command, const MapChoiceOptions& options, std::string& error);
+// The frames the options name, as written; problem is left as it was, or becomes the usage error.
+FrameRangeText framesAsked(const CLI::App& command, const MapChoiceOptions& options, core::Status& problem);
 
 // The fold the options ask for; nothing for a single frame.
 std::optional<viewer::RangeFold> foldAsked(const CLI::App& command);

@@ -22,9 +22,7 @@ struct Options {
 
 int runPreprocess(const CLI::App& command, const Options& options) {
   ArchiveSelection selection;
-  if (const std::string error = readArchiveSelection(options.archive, selection); !error.empty()) {
-    return usageError(command, error);
-  }
+  if (core::Status read = readArchiveSelection(options.archive, selection); !read) return usageError(command, read);
   if (!catalogueSelection(selection)) return kExitRefused;
   core::AnalysisConditions& c = selection.conditions;
 

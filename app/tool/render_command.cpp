@@ -86,15 +86,15 @@ core::Status writePng(const viewer::RgbImage& image, const std::string& path) {
 }
 
 int runRender(const CLI::App& command, const RenderOptions& options) {
-  std::string error;
-  const FrameRangeText frames = framesAsked(command, options.map, error);
+  core::Status asked;
+  const FrameRangeText frames = framesAsked(command, options.map, asked);
   int width = kViewerWidth;
   int height = kViewerHeight;
   if (!options.size.empty() && !parseSize(options.size, width, height)) {
-    error = "--size is written WxH, each side 1 to " + std::to_string(kLargestSide);
+    asked = usageProblem("--size is written WxH, each side 1 to " + std::to_string(kLargestSide));
   }
-  if (options.hours != 0 && foldAsked(command) != viewer::RangeFold::Maximum) error = "--hours goes with --max";
-  if (!error.empty()) return usageError(command, error);
+  if (options.hours != 0 && foldAsked(command) != viewer::RangeFold::Maximum) asked = usageProblem("--hours goes with --max");
+  if (!asked) return usageError(command, asked);
 
   const viewer::RmdOpening opening =
       viewer::openRmdFile(options.rmdPath, static_cast<float>(width), static_cast<float>(height));

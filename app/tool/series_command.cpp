@@ -54,7 +54,7 @@ std::optional<std::size_t> chosenCell(const Options& options, const core::CellGr
 int runSeriesGrib2(const CLI::App& command, Options& options) {
   const std::optional<core::PeriodDates> period = periodOf(options.from, options.to);
   if (!options.rmdPath.empty() || options.id || options.lat.empty() || !period) {
-    return usageError(command, "with --grib2, give --lat, --lon and the days --from and --to, written YYYY-MM-DD");
+    return usageError(command, usageProblem("with --grib2, give --lat, --lon and the days --from and --to, written YYYY-MM-DD"));
   }
   gis::PointSeries series;
   const core::Status computed = runLong("series", [&](const core::OperationCallbacks& callbacks) {
@@ -74,9 +74,9 @@ int runSeriesGrib2(const CLI::App& command, Options& options) {
 
 int runSeries(const CLI::App& command, Options& options) {
   if (!options.grib2.inputs.empty()) return runSeriesGrib2(command, options);
-  if (options.rmdPath.empty()) return usageError(command, "FILE.RMD or --grib2 PATH... is needed");
+  if (options.rmdPath.empty()) return usageError(command, usageProblem("FILE.RMD or --grib2 PATH... is needed"));
   if (!options.id && (options.lat.empty() || options.lon.empty())) {
-    return usageError(command, "give --lat and --lon, or --id");
+    return usageError(command, usageProblem("give --lat and --lon, or --id"));
   }
   const std::filesystem::path path = options.rmdPath;
   // Only the chosen cell of each frame is read.

@@ -80,7 +80,7 @@ int runTool(int argc, const char* const* argv) {
     return line.app.exit(help);
   } catch (const CLI::ParseError& error) {
     const auto chosen = line.app.get_subcommands();
-    return usageError(chosen.empty() ? line.app : *chosen.front(), error.what());
+    return usageError(chosen.empty() ? line.app : *chosen.front(), usageProblem(error.what()));
   }
   for (const auto& [command, run] : line.commands) {
     if (command->parsed()) return run();
@@ -92,10 +92,12 @@ CLI::Option* addRmdFileArgument(CLI::App& command, std::string& path) {
   return command.add_option("file", path, "preprocessed RMD file")->type_name("FILE.RMD")->required();
 }
 
-int usageError(const CLI::App& command, std::string_view detail) {
+core::Status usageProblem(std::string what) { return {core::Problem::UsageError, {}, {std::move(what)}}; }
+
+int usageError(const CLI::App& command, const core::Status& status) {
   const bool isProgram = command.get_parent() == nullptr;
   const std::string name = isProgram ? kProgram : std::string(kProgram) + " " + command.get_name();
-  std::cerr << name << ": " << detail << "\nRun \"" << name << " --help\" for the options.\n";
+  std::cerr << name << ": " << core::message(status) << "\nRun \"" << name << " --help\" for the options.\n";
   return kExitUsage;
 }
 

@@ -40,8 +40,11 @@ int runTool(int argc, const char* const* argv);
 // Adds the preprocessed file a command works on, as its one positional argument.
 CLI::Option* addRmdFileArgument(CLI::App& command, std::string& path);
 
-// Prints a usage error for the command and returns kExitUsage.
-int usageError(const CLI::App& command, std::string_view detail);
+// A command line the command cannot run, as the tool or its option parser words it.
+core::Status usageProblem(std::string what);
+// Prints the usage error for the command (its message, then where to read about the options) and
+// returns kExitUsage.
+int usageError(const CLI::App& command, const core::Status& status);
 // Prints the user's message on standard error.
 void report(const core::Status& status);
 // Reports status and returns kExitRefused, or kExitInterrupted for an operation cancelled.

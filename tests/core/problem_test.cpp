@@ -8,7 +8,7 @@ namespace {
 // message() is the only place a problem becomes text: a problem without a case, or with an
 // empty text, would reach the user as an empty message box.
 TEST(ProblemMessage, EveryProblemIsWordedUnlessDeliberatelySilent) {
-  constexpr int kLast = static_cast<int>(Problem::NoFrameWithTime);  // the last value of the enum
+  constexpr int kLast = static_cast<int>(Problem::UsageError);  // the last value of the enum
   for (int p = 0; p <= kLast; ++p) {
     const Status status{static_cast<Problem>(p), "subject", {"1", "2", "3"}};
     EXPECT_EQ(message(status).empty(), silent(status.problem)) << "problem " << p;
