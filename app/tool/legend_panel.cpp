@@ -17,8 +17,11 @@ constexpr int kSwatchHeight = 16;
 constexpr int kRowStep = 22;
 
 // QtGui draws text only inside an application; one without a display is made on first use.
+// Qt's own notes about the environment (a missing runtime folder and the like) are not the
+// program's messages: standard error keeps only those.
 void ensureApplication() {
   if (QGuiApplication::instance() != nullptr) return;
+  qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
   static int argc = 3;
   static char name[] = "ombrix-tool";
   static char platformOption[] = "-platform";
