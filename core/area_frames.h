@@ -27,6 +27,9 @@ struct AreaFrameLayout {
   int framesPerDay = 0;  // S
   int eraDivisor = 0;    // k of the step fields
   std::int64_t days = 0;
+  // The figure of the earth the source's grid definition names, as a GRIB2 shape-of-the-earth
+  // code (code table 3.2); 255 where the source names none (the archive's files).
+  int earthShapeCode = 255;
   std::int64_t frameCount() const noexcept { return days * framesPerDay; }
 };
 

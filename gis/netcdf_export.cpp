@@ -89,6 +89,7 @@ core::Status exportArchiveNetcdf(const core::FrameRequest& request, const std::f
                                              p.day[0], p.year[1], p.month[1], p.day[1]);
   CubeLayout layout = layoutFor(core::cellGridOf(area.header, p.year[0], p.month[0]),
                                 std::filesystem::path(name).stem().string(), options);
+  layout.earth = grib2EarthShape(area.earthShapeCode).value_or(assumedEarthShape());
   layout.frames = area.frameCount();
   layout.intervalMinutes = kMinutesPerDay / area.framesPerDay;
   layout.firstSlotMinutes =

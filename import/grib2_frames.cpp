@@ -44,7 +44,7 @@ void Grib2Frames::place(const std::vector<std::filesystem::path>& files, std::in
       skip({core::Problem::Grib2DuplicateTime, file});
       continue;
     }
-    target = Slot{file, header.grid};
+    target = Slot{file, header.grid, header.earthShape};
   }
 }
 
@@ -75,6 +75,7 @@ core::Status Grib2Frames::plan(const core::AreaBounds& area, core::AreaFrameLayo
   const Slot* first = keepOneGrid();
   if (first == nullptr) return {core::Problem::Grib2NoFileInPeriod};
   archiveGridOf(first->grid, layout.grid);
+  layout.earthShapeCode = first->earthShape;
   return core::fitAreaWindow(area, layout);
 }
 

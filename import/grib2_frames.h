@@ -29,6 +29,7 @@ class Grib2Frames final : public core::FrameSource {
   struct Slot {
     std::filesystem::path file;
     Grib2LatLonGrid grid;
+    int earthShape = 255;
   };
 
  private:

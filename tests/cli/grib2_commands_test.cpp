@@ -1,6 +1,7 @@
 // ombrix-tool's --grib2 forms: the same files as import-grib2 followed by the --archive form,
 // byte for byte, and the refusals of the new form.
 #include <gtest/gtest.h>
+#include <netcdf.h>
 
 #include "core/messages.h"
 #include "support/grib2_restamp.h"
@@ -114,6 +115,17 @@ TEST(Grib2Forms, RefusalsWriteNothing) {
   EXPECT_EQ(tool("areal" + in + " --archive " + g.folder(g.dir.path()) + period + basins).exitCode, 2);
   const auto cube = tool("export-netcdf" + in + " --region My --area 33.5,130,32.5,131" + period + out);
   EXPECT_EQ(test::printedPath(cube), (g.dir / "out").string());
+  // The figure of the earth the messages name (GRS 80), not the one assumed for the archive.
+  int file = 0;
+  int crs = 0;
+  double axis = 0;
+  double flattening = 0;
+  ASSERT_EQ(nc_open((g.dir / "out").c_str(), NC_NOWRITE, &file), NC_NOERR);
+  EXPECT_EQ(nc_inq_varid(file, "crs", &crs) | nc_get_att_double(file, crs, "semi_major_axis", &axis) |
+                nc_get_att_double(file, crs, "inverse_flattening", &flattening),
+            NC_NOERR);
+  nc_close(file);
+  EXPECT_EQ(std::pair(axis, flattening), std::pair(6378137.0, 298.257222101));
 }
 
 }  // namespace
