@@ -27,7 +27,7 @@ struct BenchFile {
     writeRainFile(path, regionHeader(kKantoRegion, kFrames));
     const viewer::RmdOpening opening = viewer::openRmdFile(path, 689, 593);
     if (!opening.status) fail(message(opening.status));
-    viewer::applyOpening(opening, conditions);
+    conditions.takeOpenedFile(opening.file.dataset(), opening.file.geometry, opening.file.areaName);
   }
 };
 
@@ -67,7 +67,7 @@ void BM_Accumulate(benchmark::State& state) {
   std::vector<std::int16_t> field;
   int yields = 0;
   viewer::FoldCallbacks callbacks;
-  callbacks.yield = [&] { ++yields; };
+  callbacks.steps.yield = [&] { ++yields; };
   double total = 0;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();

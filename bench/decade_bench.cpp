@@ -114,9 +114,9 @@ core::FrameRequest importedRequest(const Stream& s, const fs::path& archive) {
   std::vector<core::Status> problems;
   const std::vector<fs::path> files = import::collectGrib2Files(std::vector{s.files()}, problems);
   if (!import::importSucceeded(import::importGrib2Files(files, archive))) fail("the import failed");
-  core::AnalysisConditions c;
+  core::ArchiveSelection c;
   c.archiveDir = archive.string();
-  if (core::Status checked = core::checkPeriod(s.period(), c); !checked) fail(message(checked));
+  if (core::Status checked = core::checkPeriod(s.period(), c.archiveDir, c.period); !checked) fail(message(checked));
   c.area = *core::regionPreset(7);
   c.areaName = "全国";
   return core::frameRequestOf(c);

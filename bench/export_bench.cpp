@@ -34,7 +34,7 @@ struct BenchFile {
     writeRainFile(path, regionHeader(kKantoRegion, kDays * kPerDay));
     const viewer::RmdOpening opening = viewer::openRmdFile(path, 800, 600);
     if (!opening.status) fail(message(opening.status));
-    viewer::applyOpening(opening, conditions);
+    conditions.takeOpenedFile(opening.file.dataset(), opening.file.geometry, opening.file.areaName);
   }
 };
 

@@ -264,16 +264,12 @@ void BM_ImportHalfDayAlone(benchmark::State& state) {
 
 void BM_PreprocessImportedDayKanto(benchmark::State& state) {
   const ImportedDay& d = importedDay();
-  core::AnalysisConditions c;
+  core::ArchiveSelection c;
   const core::AreaBounds kanto = *core::regionPreset(2);
   c.area = kanto;
   c.areaName = "関東";
-  c.periodYear = {2020, 2020};
-  c.periodMonth = {7, 7};
-  c.periodDay = {7, 7};
   c.archiveDir = d.archive.string();
-  c.archiveFiles = {core::archiveFilePath(c.archiveDir, 2020, 7, 7)};
-  c.archiveFileCount = 1;
+  c.period = {{{2020, 2020}, {7, 7}, {7, 7}}, {core::archiveFilePath(c.archiveDir, 2020, 7, 7)}};
   const fs::path output = d.archive / "Ka20207072020707.RMD";
   for (auto _ : state) {
     const core::PreprocessResult result = core::runPreprocessing(c, output);

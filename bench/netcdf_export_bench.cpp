@@ -45,17 +45,17 @@ struct BenchFile {
   BenchFile() {
     const fs::path archive = dir / "archive";
     if (core::Status s = import::makeSampleArchive(OMBRIX_DATA_DIR, archive, {2005, 7, 1, 1}); !s) fail(message(s));
-    core::AnalysisConditions c;
+    core::ArchiveSelection c;
     c.archiveDir = archive.string();
     c.areaName = std::string(core::regionTable()[kWholeCountry].name);
     const core::AreaBounds area = *core::regionPreset(kWholeCountry);
     c.area = area;
-    if (!core::checkPeriod({{2005, 2005}, {7, 7}, {1, 1}}, c)) fail("no sample archive");
+    if (!core::checkPeriod({{2005, 2005}, {7, 7}, {1, 1}}, c.archiveDir, c.period)) fail("no sample archive");
     const std::string rmd = core::outputRmdPath(c);
     if (core::Status s = core::runPreprocessing(c, rmd).status; !s) fail(message(s));
     const viewer::RmdOpening opening = viewer::openRmdFile(rmd, 800, 600);
     if (!opening.status) fail(message(opening.status));
-    viewer::applyOpening(opening, conditions);
+    conditions.takeOpenedFile(opening.file.dataset(), opening.file.geometry, opening.file.areaName);
     storedBytes = 2.0 * conditions.file.header().frameCount * static_cast<double>(conditions.file.header().cellCount());
   }
 };

@@ -23,7 +23,7 @@ namespace ombrix::bench {
 namespace {
 
 namespace fs = std::filesystem;
-using core::AnalysisConditions;
+using core::ArchiveSelection;
 using core::GridDescription;
 
 const GridDescription kNationalGrid{47989583, 118015625, 31250, 20833, 1024, 1344};
@@ -111,16 +111,13 @@ BenchArchive& archive() {
   return instance;
 }
 
-AnalysisConditions conditionsFor(int regionIndex, int dayCount) {
-  AnalysisConditions c;
+ArchiveSelection conditionsFor(int regionIndex, int dayCount) {
+  ArchiveSelection c;
   const core::AreaBounds area = *core::regionPreset(regionIndex);
   c.area = area;
   c.areaName = std::string(core::regionTable()[static_cast<std::size_t>(regionIndex)].name);
-  c.periodYear = {2005, 2005};
-  c.periodMonth = {1, 1};
-  c.periodDay = {1, dayCount};
-  c.archiveFiles.assign(archive().days.begin(), archive().days.begin() + dayCount);
-  c.archiveFileCount = dayCount;
+  c.period.dates = {{2005, 2005}, {1, 1}, {1, dayCount}};
+  c.period.files.assign(archive().days.begin(), archive().days.begin() + dayCount);
   c.archiveDir = archive().dir.path().string();
   return c;
 }
@@ -186,8 +183,8 @@ void plainWrite(std::ofstream& out, std::int64_t value, int width) {
   for (int i = 0; i < width; ++i) out.put(static_cast<char>((value >> (8 * i)) & 0xFF));
 }
 
-void plainPreprocess(const AnalysisConditions& c, const std::string& output) {
-  const PlainArchive first = plainLoad(c.archiveFiles[0]);
+void plainPreprocess(const ArchiveSelection& c, const std::string& output) {
+  const PlainArchive first = plainLoad(c.period.files[0]);
   const auto lastIndex = [](std::int64_t offset, std::int64_t step) { return offset / step + (offset % step ? 1 : 0); };
   const int firstCol = std::clamp<int>(static_cast<int>((c.area.westLon - first.lon0) / first.dlon), 0, first.nx - 1);
   const int lastCol = std::clamp<int>(static_cast<int>(lastIndex(c.area.eastLon - first.lon0, first.dlon)), 0, first.nx - 1);
@@ -195,7 +192,7 @@ void plainPreprocess(const AnalysisConditions& c, const std::string& output) {
   const int lastRow = std::clamp<int>(static_cast<int>(lastIndex(first.lat0 - c.area.southLat, first.dlat)), 0, first.ny - 1);
   const int rows = lastRow - firstRow + 1;
   const int cols = lastCol - firstCol + 1;
-  const int days = static_cast<int>(c.archiveFiles.size());
+  const int days = static_cast<int>(c.period.files.size());
   const int frames = days * kRecordsPerDay;
   const std::int64_t dataStart = 28 + 10LL * kRecordsPerDay * frames;
 
@@ -207,7 +204,7 @@ void plainPreprocess(const AnalysisConditions& c, const std::string& output) {
   plainWrite(out, first.lat0 - static_cast<std::int64_t>(lastRow) * first.dlat, 4);
   for (const int v : {rows, cols, first.dlon, first.dlat, -1}) plainWrite(out, v, 2);
   for (int f = 0; f < days; ++f) {
-    const PlainArchive a = plainLoad(c.archiveFiles[static_cast<std::size_t>(f)]);
+    const PlainArchive a = plainLoad(c.period.files[static_cast<std::size_t>(f)]);
     for (int j = 0; j < a.n; ++j) {
       out.seekp(28 + 10 * (f * kRecordsPerDay + j));
       for (int b = 0; b < 6; ++b) out.put(static_cast<char>(a.bytes[84 + 20 * static_cast<std::size_t>(j) + b]));
@@ -216,7 +213,7 @@ void plainPreprocess(const AnalysisConditions& c, const std::string& output) {
   }
   std::vector<std::int16_t> grid(static_cast<std::size_t>(first.nx) * first.ny);
   for (int f = 0; f < days; ++f) {
-    const PlainArchive a = plainLoad(c.archiveFiles[static_cast<std::size_t>(f)]);
+    const PlainArchive a = plainLoad(c.period.files[static_cast<std::size_t>(f)]);
     for (int j = 0; j < a.n; ++j) {
       plainDecode(a, j, grid);
       const int k = f * kRecordsPerDay + j;
@@ -234,7 +231,7 @@ void plainPreprocess(const AnalysisConditions& c, const std::string& output) {
 
 // The reference writes every slot out in full; apart from that the two files must be equal.
 bool filesAgree(int regionIndex) {
-  const AnalysisConditions c = conditionsFor(regionIndex, 1);
+  const ArchiveSelection c = conditionsFor(regionIndex, 1);
   const std::string fast = archive().dir.path().string() + "/agree.RMD";
   const std::string reference = archive().dir.path().string() + "/agree-reference.RMD";
   if (!core::runPreprocessing(c, fast).status) return false;
@@ -256,7 +253,7 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
 }
 
 void runFast(benchmark::State& state, int regionIndex, const char* figure) {
-  const AnalysisConditions c = conditionsFor(regionIndex, 1);
+  const ArchiveSelection c = conditionsFor(regionIndex, 1);
   const std::string output = core::outputRmdPath(c);
   double total = 0;
   for (auto _ : state) {
@@ -269,7 +266,7 @@ void runFast(benchmark::State& state, int regionIndex, const char* figure) {
 }
 
 void runReference(benchmark::State& state, int regionIndex, const char* figure) {
-  const AnalysisConditions c = conditionsFor(regionIndex, 1);
+  const ArchiveSelection c = conditionsFor(regionIndex, 1);
   const std::string output = archive().dir.path().string() + "/reference.RMD";
   double total = 0;
   for (auto _ : state) {
@@ -308,15 +305,12 @@ long highWaterKilobytes() {
 }
 
 int childMain(const std::string& dir, int dayCount) {
-  AnalysisConditions c;
+  ArchiveSelection c;
   const core::AreaBounds area = *core::regionPreset(7);
   c.area = area;
-  c.periodYear = {2005, 2005};
-  c.periodMonth = {1, 1};
-  c.periodDay = {1, dayCount};
-  c.archiveFiles.push_back(dir + "/J2005101.RAP");
-  for (int d = 2; d <= dayCount; ++d) c.archiveFiles.push_back(dir + "/day" + std::to_string(d) + ".RAP");
-  c.archiveFileCount = dayCount;
+  c.period.dates = {{2005, 2005}, {1, 1}, {1, dayCount}};
+  c.period.files.push_back(dir + "/J2005101.RAP");
+  for (int d = 2; d <= dayCount; ++d) c.period.files.push_back(dir + "/day" + std::to_string(d) + ".RAP");
   if (!core::runPreprocessing(c, dir + "/memory.RMD").status) return 1;
   std::printf("%ld\n", highWaterKilobytes());
   return 0;

@@ -67,7 +67,7 @@ struct BenchSetup {
     }
     const viewer::RmdOpening opening = viewer::openRmdFile(rmdPath, kWidth, kHeight);
     if (!opening.status) fail(message(opening.status));
-    viewer::applyOpening(opening, conditions);
+    conditions.takeOpenedFile(opening.file.dataset(), opening.file.geometry, opening.file.areaName);
   }
 };
 
@@ -193,7 +193,7 @@ void BM_ViewerStep(benchmark::State& state) {
     if (core::Status s = viewer::showFrame(file, frame, frameGrid, b.conditions.rainGrid, b.conditions.frameLabel); !s) {
       state.SkipWithError(message(s).c_str());
     }
-    viewer::drawIntensityMap(b.conditions, image.view());
+    viewer::drawIntensityMap(viewer::mapLayerOf(b.conditions.rainGrid, b.conditions.file, b.conditions.geometry), image.view());
     overlay.draw(b.mapPath, b.conditions.geometry, image.view());
     total += secondsSince(start);
     frame = (frame + 1) % kFrames;
@@ -229,7 +229,7 @@ void checkSamePicture() {
   if (core::Status s = viewer::showFrame(file, 3, frameGrid, b.conditions.rainGrid, b.conditions.frameLabel); !s) {
     fail(message(s));
   }
-  viewer::drawIntensityMap(b.conditions, fast.view());
+  viewer::drawIntensityMap(viewer::mapLayerOf(b.conditions.rainGrid, b.conditions.file, b.conditions.geometry), fast.view());
   overlay.draw(b.mapPath, b.conditions.geometry, fast.view());
   plainStep(b.conditions, b.mapPath, 3, frameGrid, reference.view());
   if (fast.pixels() != reference.pixels()) fail("the reference picture differs from the viewer's");

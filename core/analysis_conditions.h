@@ -3,11 +3,14 @@
 // the preprocessed file open in the viewer. One instance is created in main() and handed on.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
-#include "core/problem.h"
+#include "core/frame_source.h"
+#include "core/period_check.h"
+#include "core/preprocess_run.h"
 #include "core/region_table.h"
 #include "core/rmd_dataset.h"
 #include "core/rmd_file.h"
@@ -61,13 +64,25 @@ struct AnalysisConditions {
   RmdDataset openFileDataset() const { return file; }
   // The map shown (rainGrid labelled frameLabel), for its exports into openRmdDir.
   ShownMap shownMap() const { return {rainGrid, frameLabel, file.grid(), openRmdDir}; }
+
+  // The area, period, catalogue and archive directory, as a run over the archive takes them.
+  ArchiveSelection archiveSelection() const;
+  // A checked period becomes the period (from midnight to midnight) and the catalogue.
+  void setPeriod(const ArchivePeriod& period);
+  // Stores halfHourly and outFrameCount when the run decided them; nothing else is touched.
+  void takePreprocessResult(const PreprocessResult& result) noexcept;
+  // An opened file becomes the open file: its folder the file dialog's, its region (when its
+  // name tells one) the area's name, the drawing geometry the given one; the grid shown is
+  // cleared to the file's cells.
+  void takeOpenedFile(RmdDataset opened, const ViewGeometry& drawing, const std::optional<std::string>& region);
+  // The file asked for is missing: no file open, and the file dialog opens in folder.
+  void fileMissing(std::string folder);
+  // A map becomes the one shown: rainGrid labelled frameLabel.
+  void showMap(std::vector<std::int16_t> grid, std::string label);
 };
 
 inline constexpr std::uint8_t kViewerIdle = 0;
 inline constexpr std::uint8_t kViewerComputing = 1;
 inline constexpr std::uint8_t kViewerAnimating = 2;
-
-// The conditions a preprocessing run still lacks, in the order area, period, archive directory.
-std::vector<Status> missingConditions(const AnalysisConditions& conditions);
 
 }  // namespace ombrix::core

@@ -2,13 +2,12 @@
 
 namespace ombrix::core {
 
-FrameRequest frameRequestOf(const AnalysisConditions& c) {
+FrameRequest frameRequestOf(const ArchiveSelection& selection) {
   FrameRequest request;
-  request.period = {{c.periodYear[0], c.periodYear[1]}, {c.periodMonth[0], c.periodMonth[1]},
-                    {c.periodDay[0], c.periodDay[1]}};
-  request.area = c.area;
-  request.areaName = c.areaName;
-  request.archiveFiles = c.archiveFiles;
+  request.period = selection.period.dates;
+  request.area = selection.area;
+  request.areaName = selection.areaName;
+  request.archiveFiles = selection.period.files;
   return request;
 }
 

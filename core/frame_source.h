@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "core/analysis_conditions.h"
 #include "core/area_frames.h"
 #include "core/frame_slots.h"
 #include "core/period_check.h"
@@ -30,8 +29,17 @@ struct FrameRequest {
   bool fromGrib2() const noexcept { return !grib2Inputs.empty(); }
 };
 
-// The archive form of the desktop program's conditions: area, period and catalogue.
-FrameRequest frameRequestOf(const AnalysisConditions& conditions);
+// What a run over the archive reads: the area, the period with its catalogue, and the archive
+// folder (where preprocessing writes).
+struct ArchiveSelection {
+  AreaBounds area{};
+  std::string areaName;  // its region names the outputs
+  ArchivePeriod period;
+  std::string archiveDir;
+};
+
+// The archive form of a selection: area, period and catalogue.
+FrameRequest frameRequestOf(const ArchiveSelection& selection);
 
 class FrameSource {
  public:

@@ -25,9 +25,9 @@ struct Date {
 bool isCalendarDate(const Date& d) noexcept { return d.day >= 1 && d.day <= daysInMonth(d.year, d.month); }
 
 // Appends the file of every day from start to end; false at the first day without a file.
-bool catalogueArchive(const Date& start, const Date& end, AnalysisConditions& c, const FileExists& exists) {
-  c.archiveFiles.clear();
-  c.archiveFileCount = 0;
+bool catalogueArchive(const Date& start, const Date& end, const std::string& archiveDir,
+                      std::vector<std::string>& files, const FileExists& exists) {
+  files.clear();
   if (end < start) return true;  // no day lies in the period
   if (!isCalendarDate(start) || !isCalendarDate(end)) return false;
   for (int y = start.year; y <= end.year; ++y) {
@@ -36,10 +36,9 @@ bool catalogueArchive(const Date& start, const Date& end, AnalysisConditions& c,
       const bool firstMonth = y == start.year && m == start.month;
       const int lastDay = y == end.year && m == end.month ? end.day : daysInMonth(y, m);
       for (int d = firstMonth ? start.day : 1; d <= lastDay; ++d) {
-        std::string path = archiveFilePath(c.archiveDir, y, m, d);
+        std::string path = archiveFilePath(archiveDir, y, m, d);
         if (!exists(path)) return false;
-        c.archiveFiles.push_back(std::move(path));
-        ++c.archiveFileCount;
+        files.push_back(std::move(path));
       }
     }
   }
@@ -75,28 +74,23 @@ bool regularFileExists(std::string& path) {
   return false;
 }
 
-Status checkPeriod(const PeriodDates& dates, AnalysisConditions& c, const FileExists& exists) {
-  c.periodYear = dates.year;
-  c.periodMonth = dates.month;
-  c.periodDay = dates.day;
-  c.periodHour = {0, 0};
-  c.periodMinute = {0, 0};
+Status checkPeriod(const PeriodDates& dates, const std::string& archiveDir, ArchivePeriod& period,
+                   const FileExists& exists) {
+  period.dates = dates;
   const Date start{dates.year[0], dates.month[0], dates.day[0]};
   const Date end{dates.year[1], dates.month[1], dates.day[1]};
 
   Problem problem = Problem::None;
   if (archiveEra(start.year, start.month) != archiveEra(end.year, end.month)) problem = Problem::PeriodMixedFormats;
   if (end < start) problem = Problem::PeriodEndBeforeStart;
-  if (!catalogueArchive(start, end, c, exists)) problem = Problem::PeriodMissingFile;
+  if (!catalogueArchive(start, end, archiveDir, period.files, exists)) problem = Problem::PeriodMissingFile;
   // A rejected period must not leave a catalogue a preprocessing run could use.
-  if (problem == Problem::PeriodMixedFormats || problem == Problem::PeriodMissingFile) {
-    c.archiveFiles.clear();
-    c.archiveFileCount = 0;
-  }
+  if (problem == Problem::PeriodMixedFormats || problem == Problem::PeriodMissingFile) period.files.clear();
   return {problem};
 }
 
-Status checkPeriodTexts(const PeriodTexts& texts, AnalysisConditions& conditions, const FileExists& exists) {
+Status checkPeriodTexts(const PeriodTexts& texts, const std::string& archiveDir, ArchivePeriod& period,
+                        const FileExists& exists) {
   PeriodDates dates;
   for (int row = 0; row < 2; ++row) {
     const auto i = static_cast<std::size_t>(row);
@@ -114,7 +108,7 @@ Status checkPeriodTexts(const PeriodTexts& texts, AnalysisConditions& conditions
     dates.month[i] = *month;
     dates.day[i] = *day;
   }
-  return checkPeriod(dates, conditions, exists);
+  return checkPeriod(dates, archiveDir, period, exists);
 }
 
 }  // namespace ombrix::core

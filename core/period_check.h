@@ -4,8 +4,8 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
-#include "core/analysis_conditions.h"
 #include "core/problem.h"
 
 namespace ombrix::core {
@@ -24,12 +24,18 @@ struct PeriodDates {
   std::array<int, 2> day{};
 };
 
-// Replaces the period fields (hour and minute 0) and the catalogue: one file per day from the
-// start to the end, stopping at the first day whose file is missing. The last finding wins:
-// PeriodMissingFile, else PeriodEndBeforeStart, else PeriodMixedFormats. A rejected period
-// leaves an empty catalogue (archiveFileCount 0), so it counts as not set. A date that is not a
-// day of the calendar has no file.
-Status checkPeriod(const PeriodDates& dates, AnalysisConditions& conditions,
+// A period and its catalogue: the day files of the archive, one per day from start to end.
+struct ArchivePeriod {
+  PeriodDates dates;
+  std::vector<std::string> files;  // empty: the period counts as not set
+};
+
+// Replaces period with the dates and the catalogue of the archive in archiveDir: one file per
+// day from the start to the end, stopping at the first day whose file is missing. The last
+// finding wins: PeriodMissingFile, else PeriodEndBeforeStart, else PeriodMixedFormats. A
+// rejected period leaves an empty catalogue, so it counts as not set. A date that is not a day of
+// the calendar has no file.
+Status checkPeriod(const PeriodDates& dates, const std::string& archiveDir, ArchivePeriod& period,
                    const FileExists& exists = regularFileExists);
 
 // The six texts of the period dialog: year, month and day of the start and of the end row.
@@ -40,8 +46,8 @@ struct PeriodTexts {
 };
 
 // Reads the texts as whole numbers (a month must be 1..12) and runs checkPeriod on them; a text
-// that is not one is refused naming its row and field, the conditions untouched.
-Status checkPeriodTexts(const PeriodTexts& texts, AnalysisConditions& conditions,
+// that is not one is refused naming its row and field, period untouched.
+Status checkPeriodTexts(const PeriodTexts& texts, const std::string& archiveDir, ArchivePeriod& period,
                         const FileExists& exists = regularFileExists);
 
 }  // namespace ombrix::core

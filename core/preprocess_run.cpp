@@ -33,8 +33,8 @@ std::int64_t mostDaysForOffsets(int perDay, std::int64_t cells) noexcept {
 
 // The checks of the conditions, the frame count, the grid check and the offsets of the file.
 // Nothing is written by any of them.
-Status planRun(const AnalysisConditions& c, AreaFrameLayout& layout) {
-  const FrameRequest request = frameRequestOf(c);
+Status planRun(const ArchiveSelection& selection, AreaFrameLayout& layout) {
+  const FrameRequest request = frameRequestOf(selection);
   if (Status s = checkCatalogue(request.archiveFiles, request.period); !s) return s;
   if (Status s = planPeriodAndArea(request.period, request.area, layout); !s) return s;
   if (layout.frameCount() > kInt16Max) {
@@ -52,40 +52,36 @@ Status planRun(const AnalysisConditions& c, AreaFrameLayout& layout) {
   return {};
 }
 
-// What a run reads of the conditions, copied when it starts: while the run lets events run, a
-// new period may clear and refill the catalogue, and the area may change.
-AnalysisConditions runInputs(const AnalysisConditions& c) {
-  AnalysisConditions inputs;
-  inputs.area = c.area;
-  inputs.periodYear = c.periodYear;
-  inputs.periodMonth = c.periodMonth;
-  inputs.periodDay = c.periodDay;
-  inputs.archiveFileCount = c.archiveFileCount;
-  inputs.archiveFiles = c.archiveFiles;
-  return inputs;
-}
-
 }  // namespace
 
-bool readyToPreprocess(const AnalysisConditions& conditions, const std::function<void(const Status&)>& report) {
-  const std::vector<Status> missing = missingConditions(conditions);
+std::vector<Status> missingConditions(const ArchiveSelection& selection) {
+  std::vector<Status> missing;
+  if (selection.area == AreaBounds{}) missing.push_back({Problem::AreaNotSet});
+  if (selection.period.files.empty()) missing.push_back({Problem::PeriodNotSet});
+  if (selection.archiveDir.empty()) missing.push_back({Problem::ArchiveDirectoryNotSet});
+  return missing;
+}
+
+bool readyToPreprocess(const ArchiveSelection& selection, const std::function<void(const Status&)>& report) {
+  const std::vector<Status> missing = missingConditions(selection);
   for (const Status& condition : missing) report(condition);
   return missing.empty();
 }
 
-std::string outputRmdPath(const AnalysisConditions& c) {
-  const std::string name = rmdFileName(regionCodeForName(c.areaName), c.periodYear[0], c.periodMonth[0],
-                                       c.periodDay[0], c.periodYear[1], c.periodMonth[1], c.periodDay[1]);
-  if (!c.archiveDir.empty() && c.archiveDir.back() == '/') return c.archiveDir + name;
-  return c.archiveDir + "/" + name;
+std::string outputRmdPath(const ArchiveSelection& selection) {
+  const PeriodDates& p = selection.period.dates;
+  const std::string name = rmdFileName(regionCodeForName(selection.areaName), p.year[0], p.month[0], p.day[0],
+                                       p.year[1], p.month[1], p.day[1]);
+  const std::string& dir = selection.archiveDir;
+  if (!dir.empty() && dir.back() == '/') return dir + name;
+  return dir + "/" + name;
 }
 
-PreprocessResult runPreprocessing(const AnalysisConditions& conditions, std::filesystem::path output,
+PreprocessResult runPreprocessing(ArchiveSelection selection, std::filesystem::path output,
                                   const OperationCallbacks& callbacks) {
-  const AnalysisConditions inputs = runInputs(conditions);
   PreprocessResult result;
   AreaFrameLayout layout;
-  result.status = planRun(inputs, layout);
+  result.status = planRun(selection, layout);
   if (!result.status) return result;
   result.layoutDecided = true;
   result.halfHourly = layout.framesPerDay == 48 ? 1 : 0;
@@ -94,7 +90,7 @@ PreprocessResult runPreprocessing(const AnalysisConditions& conditions, std::fil
   RmdWriter writer;
   result.status = writer.create(output, layout.header, layout.framesPerDay);
   if (result.status) {
-    result.status = streamAreaFrames(inputs.archiveFiles, layout, callbacks,
+    result.status = streamAreaFrames(selection.period.files, layout, callbacks,
                                      [&](std::int64_t k, const TimeStamp& stamp, std::span<const std::int16_t> cells) {
                                        writer.setEntry(static_cast<int>(k), stamp);
                                        return writer.writeFrame(static_cast<int>(k), cells);
@@ -102,12 +98,6 @@ PreprocessResult runPreprocessing(const AnalysisConditions& conditions, std::fil
   }
   if (result.status) result.status = writer.commit();
   return result;
-}
-
-void applyPreprocessResult(const PreprocessResult& result, AnalysisConditions& conditions) noexcept {
-  if (!result.layoutDecided) return;
-  conditions.halfHourly = result.halfHourly;
-  conditions.outFrameCount = result.outFrameCount;
 }
 
 }  // namespace ombrix::core

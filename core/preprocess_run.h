@@ -6,9 +6,10 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
-#include "core/analysis_conditions.h"
 #include "core/area_frames.h"
+#include "core/frame_source.h"
 #include "core/problem.h"
 
 namespace ombrix::core {
@@ -22,24 +23,24 @@ struct PreprocessResult {
   std::int16_t outFrameCount = 0;
 };
 
-// Whether a run may start: reports each condition it still lacks (area, period, archive
-// directory, in that order) and says whether none is missing.
-bool readyToPreprocess(const AnalysisConditions& conditions, const std::function<void(const Status&)>& report);
+// The conditions a run still lacks, in the order area (all edges 0), period (no catalogue),
+// archive directory.
+std::vector<Status> missingConditions(const ArchiveSelection& selection);
+
+// Whether a run may start: reports each condition it still lacks and says whether none is missing.
+bool readyToPreprocess(const ArchiveSelection& selection, const std::function<void(const Status&)>& report);
 
 // Full path of the file the next run writes: the archive directory, the region code of
 // areaName, and the period's start and end dates.
-std::string outputRmdPath(const AnalysisConditions& conditions);
+std::string outputRmdPath(const ArchiveSelection& selection);
 
-// Checks the conditions, the grid of every archive file and the limits of the format, then writes
-// the stream of area frames (each with its index entry) into the file at output, which is
+// Checks the selection, the grid of every archive file and the limits of the format, then
+// writes the stream of area frames (each with its index entry) into the file at output, which is
 // replaced only when the last frame has been written; one step of callbacks per archive file.
-// Refusals, failures and a cancel leave no file and an existing one unchanged. The run works on its own copy of the catalogue, the area, the
-// period and the output path, taken when it starts: changes made to conditions while it yields
-// do not reach it.
-PreprocessResult runPreprocessing(const AnalysisConditions& conditions, std::filesystem::path output,
+// Refusals, failures and a cancel leave no file and an existing one unchanged. The run works on
+// its own copy of the selection and the output path, so what the caller changes while it yields
+// does not reach it.
+PreprocessResult runPreprocessing(ArchiveSelection selection, std::filesystem::path output,
                                   const OperationCallbacks& callbacks = {});
-
-// Stores halfHourly and outFrameCount when the run decided them; nothing else is touched.
-void applyPreprocessResult(const PreprocessResult& result, AnalysisConditions& conditions) noexcept;
 
 }  // namespace ombrix::core

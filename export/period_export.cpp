@@ -279,10 +279,4 @@ PeriodExportResult exportPeriod(const core::RmdDataset& file, std::string_view a
   return result;
 }
 
-void applyPeriodExport(const PeriodExportResult& result, core::AnalysisConditions& conditions) {
-  if (result.status.problem == core::Problem::NoFramesOpen) return;
-  conditions.frameLabel = result.periodLabel;
-  if (result.halfHourly) conditions.halfHourly = *result.halfHourly;
-}
-
 }  // namespace ombrix::exports

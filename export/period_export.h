@@ -7,7 +7,6 @@
 #include <string>
 #include <string_view>
 
-#include "core/analysis_conditions.h"
 #include "core/operation_callbacks.h"
 #include "core/problem.h"
 #include "core/rmd_dataset.h"
@@ -36,8 +35,5 @@ std::string periodLabel(const core::RmdDataset& file);
 // index entry without frame data gives noDataValue for every cell of its frame.
 PeriodExportResult exportPeriod(const core::RmdDataset& file, std::string_view areaText, int progressWidth,
                                 const core::OperationCallbacks& callbacks = {});
-
-// Stores the period label in frameLabel and halfHourly when the export decided it.
-void applyPeriodExport(const PeriodExportResult& result, core::AnalysisConditions& conditions);
 
 }  // namespace ombrix::exports

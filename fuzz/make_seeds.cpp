@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "core/analysis_conditions.h"
 #include "core/byte_io.h"
 #include "core/rap_encoder.h"
 #include "core/rmd_file.h"
@@ -129,9 +128,8 @@ void rmdSeeds(const fs::path& folder, const fs::path& work) {
 // its input: the ID answer, NUL, FileList.txt, then NUL and each day file.
 void pointTableSeeds(const fs::path& folder, const fs::path& work) {
   const fs::path rmd = writeRmd(work, "Ky2005710120050702.RMD", 2, 3, 4);
-  ombrix::core::AnalysisConditions conditions;
-  ombrix::viewer::applyOpening(ombrix::viewer::openRmdFile(rmd, 64, 48), conditions);
-  const auto exported = ombrix::exports::exportPeriod(conditions.openFileDataset(), conditions.areaName, 100);
+  const ombrix::viewer::OpenedRmd opened = ombrix::viewer::openRmdFile(rmd, 64, 48).file;
+  const auto exported = ombrix::exports::exportPeriod(opened.dataset(), opened.areaName.value_or(""), 100);
   if (!exported.status) std::exit(1);
   const Bytes list = fileBytes(exported.folder / ombrix::exports::kFileListName);
   for (const char* answer : {"0", "5", "11", "12"}) {

@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       ombrix::viewer::openRmdBytes(bytes, size, "/fuzz/Ka20050712005073.RMD", 64, 48);
   if (!opening.status) return 0;
   ombrix::core::AnalysisConditions conditions;
-  ombrix::viewer::applyOpening(opening, conditions);
+  conditions.takeOpenedFile(opening.file.dataset(), opening.file.geometry, opening.file.areaName);
   ombrix::core::RmdFrameReader reader;
   reader.openBytes(bytes, conditions.file.path());
   const ombrix::core::RmdDataset file = conditions.openFileDataset();

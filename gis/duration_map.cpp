@@ -66,9 +66,4 @@ core::Status durationMaximumMap(core::RmdDataset& file, int first, int last, int
   return {};
 }
 
-void applyDurationMap(DurationMap map, core::AnalysisConditions& conditions) {
-  conditions.rainGrid = std::move(map.grid);
-  conditions.frameLabel = std::move(map.label);
-}
-
 }  // namespace ombrix::gis

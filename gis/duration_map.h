@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "core/analysis_conditions.h"
 #include "core/operation_callbacks.h"
 #include "core/problem.h"
 #include "core/rmd_dataset.h"
@@ -30,8 +29,5 @@ inline constexpr std::size_t kDurationBandCells = std::size_t{1} << 19;
 core::Status durationMaximumMap(core::RmdDataset& file, int first, int last, int hours,
                                 DurationMap& map, const core::OperationCallbacks& callbacks = {},
                                 std::size_t bandCells = kDurationBandCells);
-
-// The map becomes the one shown: rainGrid and frameLabel.
-void applyDurationMap(DurationMap map, core::AnalysisConditions& conditions);
 
 }  // namespace ombrix::gis

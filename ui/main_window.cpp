@@ -202,8 +202,9 @@ VersionWindow& MainWindow::versionWindow() {
 void MainWindow::showConditionsSequence() { bringUp(archiveDirectoryDialog()); }
 
 void MainWindow::startPreprocessing() {
-  if (!core::readyToPreprocess(conditions_, [this](const core::Status& missing) { messages_.report(missing); })) return;
-  conditions_.outputRmdPath = core::outputRmdPath(conditions_);
+  const core::ArchiveSelection selection = conditions_.archiveSelection();
+  if (!core::readyToPreprocess(selection, [this](const core::Status& missing) { messages_.report(missing); })) return;
+  conditions_.outputRmdPath = core::outputRmdPath(selection);
   if (QFile::exists(QString::fromStdString(conditions_.outputRmdPath))) {
     bringUp(overwriteDialog());
   } else {

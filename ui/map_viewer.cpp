@@ -126,8 +126,7 @@ void MapViewer::showPointTableWindow() { bringUp(pointTableWindow()); }
 
 void MapViewer::openFile(const QString& folder, const QString& name) {
   if (name.isEmpty()) {
-    conditions_.openRmdDir = folder.toStdString();
-    conditions_.closeFile();
+    conditions_.fileMissing(folder.toStdString());
     openFileChanged();
     messages_.report({core::Problem::RmdFileMissing});
     return;
@@ -135,7 +134,8 @@ void MapViewer::openFile(const QString& folder, const QString& name) {
   const std::filesystem::path path = QDir(folder).filePath(name).toStdString();
   const viewer::RmdOpening opening = viewer::openRmdFile(path, static_cast<float>(surface_.width()),
                                                          static_cast<float>(surface_.height()));
-  viewer::applyOpening(opening, conditions_);
+  if (opening.status.problem == core::Problem::RmdFileMissing) conditions_.fileMissing(opening.file.dir);
+  if (opening.status) conditions_.takeOpenedFile(opening.file.dataset(), opening.file.geometry, opening.file.areaName);
   if (opening.status || opening.status.problem == core::Problem::RmdFileMissing) openFileChanged();
   if (!opening.status) {
     messages_.report(opening.status);
@@ -312,8 +312,10 @@ void MapViewer::foldAndShow(viewer::RangeFold fold, int s, int e, bool progressi
   const unsigned changes = viewChanges_;
   const auto fileChanged = [&] { return changes != viewChanges_ || window_.isEnding(); };
   viewer::FoldCallbacks callbacks;
-  callbacks.yield = yieldToEvents;
-  callbacks.frameStarting = [&](int position) { progress_->showSteps(position, e - s); };
+  callbacks.steps.yield = yieldToEvents;
+  callbacks.steps.progress = [&](std::int64_t position, std::int64_t) {
+    progress_->showSteps(static_cast<int>(position), e - s);
+  };
   if (progressive) {
     callbacks.frameFolded = [&](int k, std::span<const std::int16_t> partial) {
       yieldToEvents();
@@ -343,7 +345,7 @@ void MapViewer::foldAndShow(viewer::RangeFold fold, int s, int e, bool progressi
 
 void MapViewer::drawMap(Scale scale, std::span<const std::int16_t> grid) {
   shownScale_ = scale;
-  viewer::MapLayer layer = viewer::mapLayerOf(conditions_);
+  viewer::MapLayer layer = viewer::mapLayerOf(conditions_.rainGrid, conditions_.file, conditions_.geometry);
   layer.grid = grid;
   const viewer::SurfaceView view = surface_.surface();
   if (scale == Scale::Accumulation) {
@@ -378,7 +380,11 @@ void MapViewer::exportPeriod() {
   const unsigned changes = viewChanges_;
   const exports::PeriodExportResult result =
       exports::exportPeriod(conditions_.openFileDataset(), areaText(), progress_->trackWidth(), callbacks);
-  if (changes == viewChanges_) exports::applyPeriodExport(result, conditions_);
+  // The label of the set names the map shown for its exports, as after a fold.
+  if (changes == viewChanges_ && result.status.problem != core::Problem::NoFramesOpen) {
+    conditions_.frameLabel = result.periodLabel;
+    if (result.halfHourly) conditions_.halfHourly = *result.halfHourly;
+  }
   if (!window_.isEnding()) messages_.report(result.status, core::Notice::CsvSetWritten);
 }
 
@@ -448,7 +454,7 @@ void MapViewer::durationMaximumMap() {
     return;
   }
   progress_->showFull();
-  gis::applyDurationMap(std::move(map), conditions_);
+  conditions_.showMap(std::move(map.grid), std::move(map.label));
   const Scale scale = *hours <= viewer::kShortDurationHours ? Scale::ShortDuration : Scale::Accumulation;
   showLegend(scale);
   drawMap(scale, conditions_.rainGrid);

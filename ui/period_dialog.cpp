@@ -57,7 +57,11 @@ void PeriodDialog::set() {
     texts.month[row] = rows_[row][1]->currentText().trimmed().toStdString();
     texts.day[row] = rows_[row][2]->currentText().trimmed().toStdString();
   }
-  if (const core::Status check = core::checkPeriodTexts(texts, conditions_); !check) {
+  // Texts that are not dates leave the period as it was.
+  core::ArchivePeriod period = conditions_.archiveSelection().period;
+  const core::Status check = core::checkPeriodTexts(texts, conditions_.archiveDir, period);
+  conditions_.setPeriod(period);
+  if (!check) {
     messages_.report(check);
     return;
   }

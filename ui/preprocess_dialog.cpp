@@ -29,7 +29,7 @@ void PreprocessDialog::run() {
   // A run started while this one yields would end first and show the buttons of a run still working.
   if (running_) return;
   // The conditions may have changed since the menu command opened this dialog.
-  if (!core::readyToPreprocess(conditions_, [this](const core::Status& missing) { messages_.report(missing); })) return;
+  if (!core::readyToPreprocess(conditions_.archiveSelection(), [this](const core::Status& missing) { messages_.report(missing); })) return;
 
   running_ = true;
   waitLabel_->setText(qtText(messages::kPleaseWait));
@@ -39,8 +39,9 @@ void PreprocessDialog::run() {
   callbacks.progress = [this](int filesBegun, int fileCount) {
     progress_->showSteps(filesBegun, fileCount);
   };
-  const core::PreprocessResult result = core::runPreprocessing(conditions_, conditions_.outputRmdPath, callbacks);
-  core::applyPreprocessResult(result, conditions_);
+  const core::PreprocessResult result =
+      core::runPreprocessing(conditions_.archiveSelection(), conditions_.outputRmdPath, callbacks);
+  conditions_.takePreprocessResult(result);
   running_ = false;
   if (programEnding_()) return;
   if (!result.status) {

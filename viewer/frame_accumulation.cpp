@@ -56,8 +56,7 @@ core::Status foldFrames(core::RmdDataset& file, int s, int e, std::vector<std::i
   std::vector<std::int16_t> frame;
   std::vector<std::int16_t> field;
   for (int k = s; k <= e; ++k) {
-    if (callbacks.yield) callbacks.yield();
-    if (callbacks.frameStarting) callbacks.frameStarting(k - s);
+    if (core::Status status = callbacks.steps.step(k - s, e - s + 1); !status) return status;
     if (core::Status status = file.readFrame(k, frame); !status) return status;
     (k == s ? first : later)(frame, field);
     if (callbacks.frameFolded) callbacks.frameFolded(k, field);

@@ -7,16 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "core/operation_callbacks.h"
 #include "core/problem.h"
 #include "core/rmd_dataset.h"
 
 namespace ombrix::viewer {
 
-// Called while a range is folded: yield before every frame (pending user-interface events run
-// there), frameStarting(k - s) after it, frameFolded(k, partial field) after frame k is folded.
+// Called while a range s..e is folded: one step of steps before every frame k (pending
+// user-interface events run, progress(k - s, e - s + 1), then the question whether to stop), and
+// frameFolded(k, partial field) after frame k is folded.
 struct FoldCallbacks {
-  std::function<void()> yield;
-  std::function<void(int position)> frameStarting;
+  core::OperationCallbacks steps;
   std::function<void(int frame, std::span<const std::int16_t> partial)> frameFolded;
 };
 
@@ -28,7 +29,7 @@ core::Status checkFrameRange(const core::RmdDataset& file, int s, int e);
 // negative values included; later frames add only their values above 0. A sum beyond 32767
 // stays at 32767. The frames are read through file, which the caller keeps as it is while the
 // fold yields: a dataset of its own, so that a file opened meanwhile does not mix in. On a
-// refusal result is unchanged.
+// refusal or a cancel (Problem::Cancelled) result is unchanged.
 core::Status accumulateFrames(core::RmdDataset& file, int s, int e, std::vector<std::int16_t>& result,
                               const FoldCallbacks& callbacks = {});
 

@@ -122,9 +122,9 @@ std::optional<Plan> planMap(const MapLayer& layer, SurfaceView surface, ClassSca
 
 }  // namespace
 
-MapLayer mapLayerOf(const core::AnalysisConditions& c) {
-  const core::CellGrid& grid = c.file.grid();
-  return {c.rainGrid, grid.rows, grid.columns, c.file.header().noDataValue, c.geometry, grid.cellWidth, grid.cellHeight};
+MapLayer mapLayerOf(std::span<const std::int16_t> cells, const core::RmdDataset& file, const ViewGeometry& geometry) {
+  const core::CellGrid& grid = file.grid();
+  return {cells, grid.rows, grid.columns, file.header().noDataValue, geometry, grid.cellWidth, grid.cellHeight};
 }
 
 std::int64_t cellLeftX(const MapLayer& layer, int c) noexcept {

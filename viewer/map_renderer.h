@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <span>
 
-#include "core/analysis_conditions.h"
+#include "core/rmd_dataset.h"
+#include "core/view_geometry.h"
 #include "viewer/intensity_classes.h"
 #include "viewer/rgb_surface.h"
 #include "viewer/surface_projection.h"
@@ -28,7 +29,8 @@ struct MapLayer {
   std::uint32_t noDataColour = 0;
 };
 
-MapLayer mapLayerOf(const core::AnalysisConditions& conditions);
+// The layer of cells over the grid of file, drawn with geometry.
+MapLayer mapLayerOf(std::span<const std::int16_t> cells, const core::RmdDataset& file, const ViewGeometry& geometry);
 
 // Rain-rate classes; cells without class are painted white.
 void drawIntensityMap(const MapLayer& layer, SurfaceView surface);
@@ -36,11 +38,6 @@ void drawIntensityMap(const MapLayer& layer, SurfaceView surface);
 void drawAccumulatedMap(const MapLayer& layer, SurfaceView surface);
 // A map of depths drawn like the accumulation map with the classes of scale.
 void drawDepthMap(const MapLayer& layer, SurfaceView surface, ClassScale scale);
-
-inline void drawIntensityMap(const core::AnalysisConditions& c, SurfaceView s) { drawIntensityMap(mapLayerOf(c), s); }
-inline void drawAccumulatedMap(const core::AnalysisConditions& c, SurfaceView s) {
-  drawAccumulatedMap(mapLayerOf(c), s);
-}
 
 // The surface extent of cell column c and cell row r of a layer: the box's x corners are
 // cellLeftX(c) and cellLeftX(c + 1), its y corners cellTopY(r) and cellTopY(r + 1).

@@ -86,18 +86,4 @@ RmdOpening openRmdBytes(std::span<const std::uint8_t> head, std::uint64_t fileSi
   return onSurface(openedFrom(std::move(status), std::move(contents), path), viewWidth, viewHeight);
 }
 
-void applyOpening(const RmdOpening& opening, core::AnalysisConditions& c) {
-  const OpenedRmd& file = opening.file;
-  if (opening.status.problem == core::Problem::RmdFileMissing) {
-    c.openRmdDir = file.dir;
-    c.closeFile();
-  }
-  if (!opening.status) return;
-  c.file = core::RmdDataset(file.path, {file.header, file.index});
-  c.openRmdDir = file.dir;
-  if (file.areaName) c.areaName = *file.areaName;
-  c.rainGrid.assign(file.header.cellCount(), 0);
-  c.geometry = file.geometry;
-}
-
 }  // namespace ombrix::viewer

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "core/analysis_conditions.h"
 #include "core/problem.h"
 #include "core/rmd_dataset.h"
 #include "core/rmd_file.h"
@@ -38,6 +37,9 @@ struct OpenedRmd {
   int scaleFactor = 1;
   core::CellGrid grid;
   ViewGeometry geometry;
+
+  // The file as a dataset of its own: its reader opens at its first read.
+  core::RmdDataset dataset() const { return core::RmdDataset(path, {header, index}); }
 };
 
 // Opened (status ok), no file at the path (RmdFileMissing), or not a usable preprocessed file.
@@ -55,10 +57,5 @@ RmdOpening openRmdFile(const std::filesystem::path& path);
 // file of fileSize bytes at path.
 RmdOpening openRmdBytes(std::span<const std::uint8_t> head, std::uint64_t fileSize,
                         const std::filesystem::path& path, float viewWidth, float viewHeight);
-
-// Applies an opening to the conditions: the open file, its folder, the geometry and areaName
-// when opened; no file open and the folder when the file is missing; nothing when it is not
-// usable.
-void applyOpening(const RmdOpening& opening, core::AnalysisConditions& conditions);
 
 }  // namespace ombrix::viewer

@@ -119,7 +119,7 @@ void addPeriodOptions(CLI::App& command, ArchiveOptions& options) {
   command.add_option("--to", options.to, "last day")->type_name("YYYY-MM-DD")->check(date);
 }
 
-core::Status readArchiveSelection(const ArchiveOptions& options, ArchiveSelection& selection) {
+core::Status readArchiveSelection(const ArchiveOptions& options, core::ArchiveSelection& selection) {
   if (options.region.empty() || options.from.empty() || options.to.empty()) {
     return usageProblem("--archive, --region, --from and --to are required");
   }
@@ -133,21 +133,20 @@ core::Status readArchiveSelection(const ArchiveOptions& options, ArchiveSelectio
     return usageProblem(options.area.empty() ? "the region " + options.region + " needs --area" : kAreaError);
   }
 
-  core::AnalysisConditions& c = selection.conditions;
-  c.archiveDir = options.archive.empty() ? std::string() : archiveDirectory(options.archive);
-  c.areaName = std::string(core::regionTable()[static_cast<std::size_t>(*index)].name);
-  c.area = *bounds;
-  selection.period = *period;
+  selection.archiveDir = options.archive.empty() ? std::string() : archiveDirectory(options.archive);
+  selection.areaName = std::string(core::regionTable()[static_cast<std::size_t>(*index)].name);
+  selection.area = *bounds;
+  selection.period = {*period, {}};
   return {};
 }
 
-bool catalogueSelection(ArchiveSelection& selection) {
-  core::AnalysisConditions& c = selection.conditions;
-  if (const core::Status period = core::checkPeriod(selection.period, c); !period) {
+bool catalogueSelection(core::ArchiveSelection& selection) {
+  const core::PeriodDates dates = selection.period.dates;
+  if (const core::Status period = core::checkPeriod(dates, selection.archiveDir, selection.period); !period) {
     refused(period);
     return false;
   }
-  return core::readyToPreprocess(c, report);
+  return core::readyToPreprocess(selection, report);
 }
 
 CLI::Option* addGrib2Options(CLI::App& command, Grib2Options& options) {

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "app/tool/tool_command.h"
-#include "core/analysis_conditions.h"
 #include "core/frame_source.h"
 #include "core/period_check.h"
 
@@ -32,18 +31,13 @@ std::string archiveDirectory(const std::string& text);
 // The period of two "YYYY-MM-DD" texts; nothing when one is not a date.
 std::optional<core::PeriodDates> periodOf(const std::string& from, const std::string& to);
 
-struct ArchiveSelection {
-  core::AnalysisConditions conditions;
-  core::PeriodDates period;
-};
-
-// The selection from the options; or the usage error to report (a missing --region, --from or
-// --to among them).
-core::Status readArchiveSelection(const ArchiveOptions& options, ArchiveSelection& selection);
+// The selection from the options, its period's dates without a catalogue; or the usage error to
+// report (a missing --region, --from or --to among them).
+core::Status readArchiveSelection(const ArchiveOptions& options, core::ArchiveSelection& selection);
 
 // The dialogs' order: the period is checked and catalogued on its Set, then the command asks
 // for missing conditions. Prints the messages of a refusal and returns false.
-bool catalogueSelection(ArchiveSelection& selection);
+bool catalogueSelection(core::ArchiveSelection& selection);
 
 struct Grib2Options {
   std::vector<std::string> inputs;

@@ -69,10 +69,10 @@ core::Status fileSource(const Options& options, core::FrameInput& source) {
 
 // The days of the period in the archive folder, catalogued.
 core::Status archiveSource(const Options& options, const core::PeriodDates& period, core::FrameInput& source) {
-  core::AnalysisConditions conditions;
-  conditions.archiveDir = archiveDirectory(options.archive);
-  if (core::Status checked = core::checkPeriod(period, conditions); !checked) return checked;
-  source = core::frameRequestOf(conditions);
+  core::ArchiveSelection selection;
+  selection.archiveDir = archiveDirectory(options.archive);
+  if (core::Status checked = core::checkPeriod(period, selection.archiveDir, selection.period); !checked) return checked;
+  source = core::frameRequestOf(selection);
   return {};
 }
 

@@ -44,17 +44,15 @@ int runFromFrames(const CLI::App& command, Options& options) {
   if (!options.rmdPath.empty() || (command.count("--archive") && command.count("--grib2"))) {
     return usageError(command, usageProblem("give either FILE.RMD, --archive or --grib2"));
   }
-  ArchiveSelection selection;
+  core::ArchiveSelection selection;
   if (core::Status read = readArchiveSelection(options.archive, selection); !read) return usageError(command, read);
-  core::AnalysisConditions& c = selection.conditions;
   core::FrameRequest request;
   if (options.grib2.inputs.empty()) {
     if (!catalogueSelection(selection)) return kExitRefused;
-    request = core::frameRequestOf(c);
+    request = core::frameRequestOf(selection);
   } else {
-    c.archiveDir = archiveDirectory(".");
-    request = grib2Request(selection.period, c.area,
-                           c.areaName, options.grib2);
+    selection.archiveDir = archiveDirectory(".");
+    request = grib2Request(selection.period.dates, selection.area, selection.areaName, options.grib2);
   }
   gis::FramesDurationMap map;
   const core::Status computed = runLong("export-duration-max", [&](const core::OperationCallbacks& callbacks) {
@@ -64,10 +62,7 @@ int runFromFrames(const CLI::App& command, Options& options) {
   if (!computed) return refused(computed);
   std::filesystem::path out = options.out;
   if (out.empty()) {
-    c.periodYear = selection.period.year;
-    c.periodMonth = selection.period.month;
-    c.periodDay = selection.period.day;
-    out = std::filesystem::path(core::outputRmdPath(c)).replace_extension().string() + "-MAX" +
+    out = std::filesystem::path(core::outputRmdPath(selection)).replace_extension().string() + "-MAX" +
           std::to_string(options.hours) + "H.tif";
   }
   if (core::Status distinct = core::checkOutputNotInput(out, request.archiveFiles); !distinct) return refused(distinct);
@@ -93,21 +88,22 @@ CommandRun defineExportDurationMax(CLI::App& command) {
   return [&command, options] {
     if (command.count("--archive") || command.count("--grib2")) return runFromFrames(command, *options);
     if (options->rmdPath.empty()) return usageError(command, usageProblem("FILE.RMD, --archive DIR or --grib2 PATH... is needed"));
-    core::AnalysisConditions conditions;
-    if (core::Status opened = openForExport(options->rmdPath, conditions); !opened) return refused(opened);
-    core::RmdDataset file = conditions.openFileDataset();
+    ExportSession session;
+    if (core::Status opened = openForExport(options->rmdPath, session); !opened) return refused(opened);
+    core::RmdDataset& file = session.file;
     gis::DurationMap map;
     const core::Status computed =
         runLong("export-duration-max", [&](const core::OperationCallbacks& callbacks) {
           return gis::durationMaximumMap(file, 0, file.frameCount() - 1, options->hours, map, callbacks);
         });
     if (!computed) return refused(computed);
-    gis::applyDurationMap(std::move(map), conditions);
+    session.cells = std::move(map.grid);
+    session.label = std::move(map.label);
     const std::filesystem::path out = options->out.empty()
-                                          ? gis::shownMapGeoTiffPath(conditions.shownMap(), conditions.areaName)
+                                          ? gis::shownMapGeoTiffPath(session.shownMap(), session.areaName)
                                           : std::filesystem::path(options->out);
     if (core::Status distinct = core::checkOutputNotInput(out, {options->rmdPath}); !distinct) return refused(distinct);
-    if (core::Status written = gis::exportShownMapGeoTiff(conditions.shownMap(), file, out).status; !written) {
+    if (core::Status written = gis::exportShownMapGeoTiff(session.shownMap(), file, out).status; !written) {
       return refused(written);
     }
     std::cout << out.string() << "\n";

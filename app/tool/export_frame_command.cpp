@@ -18,17 +18,15 @@ CommandRun defineExportFrame(CLI::App& command) {
   addRmdFileArgument(command, options->rmdPath);
   addFrameOption(command, "--frame", options->frame, "the frame to export")->required();
   return [options] {
-    core::AnalysisConditions conditions;
-    if (core::Status opened = openForExport(options->rmdPath, conditions); !opened) return refused(opened);
-    core::RmdDataset file = conditions.openFileDataset();
+    ExportSession session;
+    if (core::Status opened = openForExport(options->rmdPath, session); !opened) return refused(opened);
     int frame = 0;
-    if (core::Status found = resolveFrame(file.frames(), options->frame, frame); !found) return refused(found);
+    if (core::Status found = resolveFrame(session.file.frames(), options->frame, frame); !found) return refused(found);
     std::vector<std::int16_t> frameGrid;
-    if (core::Status shown = viewer::showFrame(file, frame, frameGrid, conditions.rainGrid, conditions.frameLabel);
-        !shown) {
+    if (core::Status shown = viewer::showFrame(session.file, frame, frameGrid, session.cells, session.label); !shown) {
       return refused(shown);
     }
-    return exportShownMap(conditions);
+    return exportShownMap(session);
   };
 }
 

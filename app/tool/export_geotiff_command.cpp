@@ -23,14 +23,14 @@ int runExportGeoTiff(const CLI::App& command, const Options& options) {
   core::Status asked;
   const FrameRangeText frames = framesAsked(command, options.map, asked);
   if (!asked) return usageError(command, asked);
-  core::AnalysisConditions conditions;
-  if (core::Status opened = openForExport(options.rmdPath, conditions); !opened) return refused(opened);
-  if (core::Status shown = showChosenMap(command, frames, conditions); !shown) return refused(shown);
-  const core::ShownMap map = conditions.shownMap();
+  ExportSession session;
+  if (core::Status opened = openForExport(options.rmdPath, session); !opened) return refused(opened);
+  if (core::Status shown = showChosenMap(command, frames, session); !shown) return refused(shown);
+  const core::ShownMap map = session.shownMap();
   const std::filesystem::path target =
-      options.out.empty() ? gis::shownMapGeoTiffPath(map, conditions.areaName) : std::filesystem::path(options.out);
+      options.out.empty() ? gis::shownMapGeoTiffPath(map, session.areaName) : std::filesystem::path(options.out);
   if (core::Status distinct = core::checkOutputNotInput(target, {options.rmdPath}); !distinct) return refused(distinct);
-  const exports::CurrentDisplayResult result = gis::exportShownMapGeoTiff(map, conditions.file, target);
+  const exports::CurrentDisplayResult result = gis::exportShownMapGeoTiff(map, session.file, target);
   if (!result.status) return refused(result.status);
   std::cout << result.path.string() << "\n";
   return kExitOk;

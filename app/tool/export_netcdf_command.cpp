@@ -66,7 +66,7 @@ int writeCube(const Options& options, core::FrameInput source, const std::filesy
 }
 
 // The selection of the --archive and --grib2 forms: success, or the usage error.
-core::Status readSelection(const Options& options, ArchiveSelection& selection) {
+core::Status readSelection(const Options& options, core::ArchiveSelection& selection) {
   if (!options.rmdPath.empty()) return usageProblem("give either FILE.RMD, --archive or --grib2");
   if (!options.archive.archive.empty() && !options.grib2.inputs.empty()) {
     return usageProblem("give either --archive or --grib2");
@@ -78,30 +78,24 @@ core::Status readSelection(const Options& options, ArchiveSelection& selection) 
 }
 
 int runFromGrib2(const CLI::App& command, Options& options) {
-  ArchiveSelection selection;
+  core::ArchiveSelection selection;
   if (core::Status read = readSelection(options, selection); !read) return usageError(command, read);
-  core::AnalysisConditions& c = selection.conditions;
-  c.archiveDir = archiveDirectory(".");
-  c.periodYear = selection.period.year;
-  c.periodMonth = selection.period.month;
-  c.periodDay = selection.period.day;
+  selection.archiveDir = archiveDirectory(".");
   const std::filesystem::path target =
-      options.out.empty() ? gis::netcdfPathBeside(core::outputRmdPath(c)) : std::filesystem::path(options.out);
-  core::FrameRequest request = grib2Request(
-      selection.period, c.area, c.areaName, options.grib2);
+      options.out.empty() ? gis::netcdfPathBeside(core::outputRmdPath(selection)) : std::filesystem::path(options.out);
+  core::FrameRequest request = grib2Request(selection.period.dates, selection.area, selection.areaName, options.grib2);
   const int exit = writeCube(options, std::move(request), target);
   printGrib2Summary(options.grib2);
   return exit;
 }
 
 int runFromArchive(const CLI::App& command, const Options& options) {
-  ArchiveSelection selection;
+  core::ArchiveSelection selection;
   if (core::Status read = readSelection(options, selection); !read) return usageError(command, read);
   if (!catalogueSelection(selection)) return kExitRefused;
   const std::filesystem::path target =
-      options.out.empty() ? gis::netcdfPathBeside(core::outputRmdPath(selection.conditions))
-                          : std::filesystem::path(options.out);
-  return writeCube(options, core::frameRequestOf(selection.conditions), target);
+      options.out.empty() ? gis::netcdfPathBeside(core::outputRmdPath(selection)) : std::filesystem::path(options.out);
+  return writeCube(options, core::frameRequestOf(selection), target);
 }
 
 int runFromRmd(const CLI::App& command, const Options& options) {

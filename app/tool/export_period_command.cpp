@@ -13,12 +13,12 @@ CommandRun defineExportPeriod(CLI::App& command) {
   const auto rmdPath = std::make_shared<std::string>();
   addRmdFileArgument(command, *rmdPath);
   return [rmdPath] {
-    core::AnalysisConditions conditions;
-    if (core::Status opened = openForExport(*rmdPath, conditions); !opened) return refused(opened);
+    ExportSession session;
+    if (core::Status opened = openForExport(*rmdPath, session); !opened) return refused(opened);
     // A bar one unit per frame: its width is the count of frames written.
     const exports::PeriodExportResult result =
-        runLong("export-period", [&conditions](const core::OperationCallbacks& callbacks) {
-          return exports::exportPeriod(conditions.file, conditions.areaName, conditions.file.frameCount(), callbacks);
+        runLong("export-period", [&session](const core::OperationCallbacks& callbacks) {
+          return exports::exportPeriod(session.file, session.areaName, session.file.frameCount(), callbacks);
         });
     if (!result.status) return refused(result.status);
     std::cerr << core::message(core::Notice::CsvSetWritten) << "\n";

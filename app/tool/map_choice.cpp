@@ -45,21 +45,20 @@ std::optional<viewer::RangeFold> foldAsked(const CLI::App& command) {
   return std::nullopt;
 }
 
-core::Status showChosenMap(const CLI::App& command, const FrameRangeText& frames,
-                           core::AnalysisConditions& conditions) {
-  core::RmdDataset file = conditions.openFileDataset();
+core::Status showChosenMap(const CLI::App& command, const FrameRangeText& frames, ExportSession& session) {
+  core::RmdDataset& file = session.file;
   int first = 0;
   int last = 0;
   if (core::Status s = resolveFrameRange(file.frames(), frames, first, last); !s) return s;
   const std::optional<viewer::RangeFold> fold = foldAsked(command);
   if (!fold) {
     std::vector<std::int16_t> frameGrid;
-    return viewer::showFrame(file, first, frameGrid, conditions.rainGrid, conditions.frameLabel);
+    return viewer::showFrame(file, first, frameGrid, session.cells, session.label);
   }
   TerminalProgress progress(fold == viewer::RangeFold::Sum ? "sum" : "max");
   viewer::FoldCallbacks callbacks;
-  callbacks.frameStarting = [&](int position) { progress.update(position + 1, last - first + 1); };
-  return viewer::foldLabelled(*fold, file, first, last, conditions.rainGrid, conditions.frameLabel, callbacks);
+  callbacks.steps.progress = [&](std::int64_t position, std::int64_t count) { progress.update(position + 1, count); };
+  return viewer::foldLabelled(*fold, file, first, last, session.cells, session.label, callbacks);
 }
 
 }  // namespace ombrix::tool

@@ -4,9 +4,9 @@
 #include <optional>
 #include <string>
 
+#include "app/tool/export_session.h"
 #include "app/tool/frame_options.h"
 #include "app/tool/tool_command.h"
-#include "core/analysis_conditions.h"
 #include "viewer/frame_accumulation.h"
 
 namespace ombrix::tool {
@@ -27,9 +27,8 @@ FrameRangeText framesAsked(const CLI::App& command, const MapChoiceOptions& opti
 // The fold the options ask for; nothing for a single frame.
 std::optional<viewer::RangeFold> foldAsked(const CLI::App& command);
 
-// Puts the chosen map of the open file into rainGrid and frameLabel, as the viewer's commands
+// Puts the chosen map of the session's file into its cells and label, as the viewer's commands
 // do, with a progress bar for a fold.
-core::Status showChosenMap(const CLI::App& command, const FrameRangeText& frames,
-                           core::AnalysisConditions& conditions);
+core::Status showChosenMap(const CLI::App& command, const FrameRangeText& frames, ExportSession& session);
 
 }  // namespace ombrix::tool

@@ -21,20 +21,19 @@ struct Options {
 };
 
 int runPreprocess(const CLI::App& command, const Options& options) {
-  ArchiveSelection selection;
+  core::ArchiveSelection selection;
   if (core::Status read = readArchiveSelection(options.archive, selection); !read) return usageError(command, read);
   if (!catalogueSelection(selection)) return kExitRefused;
-  core::AnalysisConditions& c = selection.conditions;
 
-  c.outputRmdPath = core::outputRmdPath(c);
-  if (refusedAsExisting(c.outputRmdPath, options.force)) return kExitRefused;
-  if (core::Status distinct = core::checkOutputNotInput(c.outputRmdPath, c.archiveFiles); !distinct) return refused(distinct);
-  const core::PreprocessResult result = runLong("preprocess", [&c](const core::OperationCallbacks& callbacks) {
-    return core::runPreprocessing(c, c.outputRmdPath, callbacks);
+  const std::string output = core::outputRmdPath(selection);
+  if (refusedAsExisting(output, options.force)) return kExitRefused;
+  if (core::Status distinct = core::checkOutputNotInput(output, selection.period.files); !distinct) return refused(distinct);
+  const core::PreprocessResult result = runLong("preprocess", [&](const core::OperationCallbacks& callbacks) {
+    return core::runPreprocessing(selection, output, callbacks);
   });
   if (!result.status) return refused(result.status);
   std::cerr << messages::kPreprocessingDone << "\n";
-  std::cout << c.outputRmdPath << "\n";
+  std::cout << output << "\n";
   return kExitOk;
 }
 

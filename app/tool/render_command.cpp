@@ -56,14 +56,14 @@ bool parseSize(const std::string& text, int& width, int& height) {
 }
 
 // The duration map of the range the options name, shown like the viewer's.
-core::Status showDurationMap(const FrameRangeText& frames, int hours, core::AnalysisConditions& conditions) {
+core::Status showDurationMap(const FrameRangeText& frames, int hours, ExportSession& session) {
   int first = 0;
   int last = 0;
-  if (core::Status s = resolveFrameRange(conditions.file.frames(), frames, first, last); !s) return s;
-  core::RmdDataset file = conditions.openFileDataset();
+  if (core::Status s = resolveFrameRange(session.file.frames(), frames, first, last); !s) return s;
   gis::DurationMap map;
-  if (core::Status s = gis::durationMaximumMap(file, first, last, hours, map); !s) return s;
-  gis::applyDurationMap(std::move(map), conditions);
+  if (core::Status s = gis::durationMaximumMap(session.file, first, last, hours, map); !s) return s;
+  session.cells = std::move(map.grid);
+  session.label = std::move(map.label);
   return {};
 }
 
@@ -99,19 +99,19 @@ int runRender(const CLI::App& command, const RenderOptions& options) {
   const viewer::RmdOpening opening =
       viewer::openRmdFile(options.rmdPath, static_cast<float>(width), static_cast<float>(height));
   if (!opening.status) return refused(opening.status);
-  core::AnalysisConditions conditions;
-  viewer::applyOpening(opening, conditions);
-  const core::Status shown = options.hours != 0 ? showDurationMap(frames, options.hours, conditions)
-                                                : showChosenMap(command, frames, conditions);
+  ExportSession session = sessionOf(opening.file);
+  const viewer::ViewGeometry& geometry = opening.file.geometry;
+  const core::Status shown = options.hours != 0 ? showDurationMap(frames, options.hours, session)
+                                                : showChosenMap(command, frames, session);
   if (!shown) return refused(shown);
-  const auto caption = viewer::mapCaptionOf(conditions.frameLabel);
+  const auto caption = viewer::mapCaptionOf(session.label);
 
   viewer::RgbImage image(width, height);
-  viewer::MapLayer layer = viewer::mapLayerOf(conditions);
+  viewer::MapLayer layer = viewer::mapLayerOf(session.cells, session.file, geometry);
   // Grey shows which cells were never observed, which a sum or maximum alone does not tell.
   std::vector<std::int16_t> observed;
   if (options.noData == "grey") {
-    if (core::Status s = viewer::shownMapWithoutData(conditions.shownMap(), conditions.file, observed); !s) return refused(s);
+    if (core::Status s = viewer::shownMapWithoutData(session.shownMap(), session.file, observed); !s) return refused(s);
     layer.grid = observed;
     layer.noDataColour = viewer::kNoDataGrey.argb();
   }
@@ -120,10 +120,10 @@ int runRender(const CLI::App& command, const RenderOptions& options) {
           caption ? viewer::classScaleOf(*caption) : sum ? viewer::ClassScale::Accumulation : viewer::ClassScale::Intensity,
           image.view());
   if (!options.noBaseMap) {
-    viewer::drawBaseMap(viewer::baseMapBesideExecutable(), conditions.geometry, image.view());
+    viewer::drawBaseMap(viewer::baseMapBesideExecutable(), geometry, image.view());
   }
   if (options.legend && caption) {
-    image = withLegendPanel(image, viewer::mapLegendOf(*caption, conditions.geometry, options.noData == "grey",
+    image = withLegendPanel(image, viewer::mapLegendOf(*caption, geometry, options.noData == "grey",
                                                        kScaleBarLongest));
   }
   if (core::Status s = core::checkOutputNotInput(options.pngPath, {options.rmdPath, viewer::baseMapBesideExecutable()}); !s) return refused(s);

@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "core/analysis_conditions.h"
 #include "core/archive_calendar.h"
 #include "core/messages.h"
 #include "support/test_support.h"
@@ -28,6 +29,21 @@ struct FakeArchive {
 
 PeriodDates period(int y0, int m0, int d0, int y1, int m1, int d1) { return {{y0, y1}, {m0, m1}, {d0, d1}}; }
 
+// The period dialog's Set: the record takes the period checked (texts that are not dates leave it).
+Status checkInto(const PeriodDates& dates, AnalysisConditions& c, const FileExists& exists = regularFileExists) {
+  ArchivePeriod period;
+  const Status status = checkPeriod(dates, c.archiveDir, period, exists);
+  c.setPeriod(period);
+  return status;
+}
+
+Status checkTextsInto(const PeriodTexts& texts, AnalysisConditions& c, const FileExists& exists) {
+  ArchivePeriod period = c.archiveSelection().period;
+  const Status status = checkPeriodTexts(texts, c.archiveDir, period, exists);
+  c.setPeriod(period);
+  return status;
+}
+
 AnalysisConditions conditionsIn(std::string dir) {
   AnalysisConditions c;
   c.archiveDir = std::move(dir);
@@ -42,12 +58,12 @@ TEST(PeriodCheck, DefaultSingleDayWithARealFile) {
   test::writeText(dir / "2005/1/J2005101.RAP", "x");
   std::filesystem::create_directories(dir / "2005/1/J2005102.RAP");  // a folder is no file
   AnalysisConditions c = conditionsIn(dir.path().string());
-  EXPECT_EQ(checkPeriod(period(2005, 1, 1, 2005, 1, 1), c).problem, Problem::None);
+  EXPECT_EQ(checkInto(period(2005, 1, 1, 2005, 1, 1), c).problem, Problem::None);
   EXPECT_EQ(c.archiveFiles, std::vector<std::string>{(dir / "2005/1/J2005101.RAP").string()});
   EXPECT_EQ(c.archiveFileCount, 1);
   EXPECT_EQ(c.periodHour, (std::array<std::int32_t, 2>{0, 0}));
   EXPECT_EQ(c.periodMinute, (std::array<std::int32_t, 2>{0, 0}));
-  EXPECT_EQ(checkPeriod(period(2005, 1, 1, 2005, 1, 2), c).problem, Problem::PeriodMissingFile);
+  EXPECT_EQ(checkInto(period(2005, 1, 1, 2005, 1, 2), c).problem, Problem::PeriodMissingFile);
 }
 
 TEST(PeriodCheck, CataloguesAcrossMonthFoldersAndLeapDaysAndRefusalsClearIt) {
@@ -59,11 +75,11 @@ TEST(PeriodCheck, CataloguesAcrossMonthFoldersAndLeapDaysAndRefusalsClearIt) {
   archive.files.erase("R/2001/4/J2001401.RAP");
   archive.files.insert("R/2005/2/J2005230.RAP");
   AnalysisConditions c = conditionsIn("R");
-  ASSERT_EQ(checkPeriod(period(2001, 4, 2, 2003, 5, 31), c, archive.exists()).problem, Problem::None);
+  ASSERT_EQ(checkInto(period(2001, 4, 2, 2003, 5, 31), c, archive.exists()).problem, Problem::None);
   EXPECT_EQ(c.archiveFileCount, 790);
-  ASSERT_EQ(checkPeriod(period(2004, 2, 28, 2004, 3, 1), c, archive.exists()).problem, Problem::None);
+  ASSERT_EQ(checkInto(period(2004, 2, 28, 2004, 3, 1), c, archive.exists()).problem, Problem::None);
   EXPECT_EQ(c.archiveFiles, (std::vector<std::string>{"R/2004/2/J2004228.RAP", "R/2004/2/J2004229.RAP", "R/2004/3/J2004301.RAP"}));
-  ASSERT_EQ(checkPeriod(period(2004, 9, 30, 2004, 10, 1), c, archive.exists()).problem, Problem::None);
+  ASSERT_EQ(checkInto(period(2004, 9, 30, 2004, 10, 1), c, archive.exists()).problem, Problem::None);
   EXPECT_EQ(c.archiveFiles, (std::vector<std::string>{"R/2004/9/J2004930.RAP", "R/2004/A/J2004A01.RAP"}));
   EXPECT_EQ(std::pair(c.periodYear, c.periodDay), std::pair(std::array<std::int32_t, 2>{2004, 2004}, std::array<std::int32_t, 2>{30, 1}));
   // A missing file is reported before the era mixture; days that do not exist have no file
@@ -82,14 +98,14 @@ TEST(PeriodCheck, CataloguesAcrossMonthFoldersAndLeapDaysAndRefusalsClearIt) {
     archive.lookups.clear();
     c.archiveFileCount = 1;
     c.archiveFiles = {"R/previous"};
-    EXPECT_EQ(checkPeriod(dates, c, archive.exists()).problem, status) << dates.day[0] << "." << dates.month[0];
+    EXPECT_EQ(checkInto(dates, c, archive.exists()).problem, status) << dates.day[0] << "." << dates.month[0];
     EXPECT_EQ(c.archiveFileCount, 0);
     EXPECT_TRUE(c.archiveFiles.empty());
     EXPECT_TRUE(looksUp || archive.lookups.empty()) << "nothing is looked up for days that do not exist";
   }
   // The search stops at the first missing day.
   archive.lookups.clear();
-  EXPECT_EQ(checkPeriod(period(2005, 6, 1, 2005, 6, 5), c, archive.exists()).problem, Problem::PeriodMissingFile);
+  EXPECT_EQ(checkInto(period(2005, 6, 1, 2005, 6, 5), c, archive.exists()).problem, Problem::PeriodMissingFile);
   EXPECT_EQ(archive.lookups.size(), 3u);
   EXPECT_EQ(message({Problem::PeriodMissingFile}), messages::kMissingFile);
 }
@@ -111,7 +127,7 @@ TEST(PeriodTextCheck, RefusesTextsThatAreNotDatesAndStoresNothing) {
       {{{"x", "x"}, {"1", "1"}, {"1", "1"}}, "開始日の年には数字を入力してください。"},
   };
   for (const auto& [input, message] : refused) {
-    const Status result = checkPeriodTexts(input, c, archive.exists());
+    const Status result = checkTextsInto(input, c, archive.exists());
     EXPECT_FALSE(result);
     EXPECT_EQ(core::message(result), message);
     EXPECT_EQ(c.periodYear, before.periodYear);
@@ -119,11 +135,11 @@ TEST(PeriodTextCheck, RefusesTextsThatAreNotDatesAndStoresNothing) {
   }
   EXPECT_TRUE(archive.lookups.empty());
 
-  const Status ok = checkPeriodTexts(texts(" 2005", "1", "03 "), c, archive.exists());
+  const Status ok = checkTextsInto(texts(" 2005", "1", "03 "), c, archive.exists());
   EXPECT_TRUE(ok);
   EXPECT_TRUE(message(ok).empty());
   EXPECT_EQ(c.archiveFileCount, 3);
-  const Status order = checkPeriodTexts(texts("2004", "1", "1"), c, archive.exists());
+  const Status order = checkTextsInto(texts("2004", "1", "1"), c, archive.exists());
   EXPECT_EQ(order.problem, Problem::PeriodEndBeforeStart);
   EXPECT_EQ(message(order), messages::kEndBeforeStart);
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/analysis_conditions.h"
 #include "core/messages.h"
 #include "core/rap_encoder.h"
 #include "core/rmd_file.h"
@@ -81,7 +82,7 @@ TEST(PreprocessRun, OneHourlyDayWritesTheExactFile) {
   RmdHeader open;
   open.frameCount = 5;
   archive.conditions.file = RmdDataset("open.RMD", {open, {}});  // the open file must survive the run
-  const PreprocessResult result = runPreprocessing(archive.conditions, archive.output);
+  const PreprocessResult result = runPreprocessing(archive.conditions.archiveSelection(), archive.output);
   ASSERT_TRUE(result.status) << message(result.status);
 
   Bytes expected(28 + 10 * 24, 0);
@@ -99,7 +100,7 @@ TEST(PreprocessRun, OneHourlyDayWritesTheExactFile) {
   for (int j = 0; j < 24; ++j) appendFrame(expected, dataStart + 4 * kRows * kCols * j, 0, j);
   EXPECT_EQ(readBytes(archive.output), expected);
   AnalysisConditions applied = archive.conditions;
-  applyPreprocessResult(result, applied);
+  applied.takePreprocessResult(result);
   EXPECT_EQ(std::tuple(applied.outFrameCount, applied.halfHourly, applied.file.header().frameCount), std::tuple(24, 0, 5));
 }
 
@@ -115,7 +116,7 @@ TEST(PreprocessRun, HalfHourlyDaysKeepAtMostOneDayOfRecordsEach) {
   callbacks.progress = [&](int begun, int count) {
     calls.push_back(std::to_string(begun) + "/" + std::to_string(count));
   };
-  const PreprocessResult result = runPreprocessing(archive.conditions, archive.output, callbacks);
+  const PreprocessResult result = runPreprocessing(archive.conditions.archiveSelection(), archive.output, callbacks);
   ASSERT_TRUE(result.status) << message(result.status);
   EXPECT_EQ(std::pair(result.halfHourly, result.outFrameCount), (std::pair<std::uint8_t, std::int16_t>(1, 144)));
   EXPECT_EQ(calls, (std::vector<std::string>{"yield", "1/3", "yield", "2/3", "yield", "3/3"}));
@@ -148,7 +149,7 @@ TEST(PreprocessRun, DifferentGridsAndMalformedRecordsLeaveTheTargetAsItWas) {
   OperationCallbacks callbacks;
   callbacks.progress = [&](int, int) { ++progressCalls; };
 
-  const PreprocessResult result = runPreprocessing(archive.conditions, archive.output, callbacks);
+  const PreprocessResult result = runPreprocessing(archive.conditions.archiveSelection(), archive.output, callbacks);
   EXPECT_EQ(message(result.status), messages::kGridMismatch);
   EXPECT_FALSE(result.layoutDecided);
   EXPECT_EQ(progressCalls, 0);
@@ -160,7 +161,7 @@ TEST(PreprocessRun, DifferentGridsAndMalformedRecordsLeaveTheTargetAsItWas) {
   bad.records.push_back({{2001, 1, 2, 1, 0}, Bytes(48, 0x80)});
   bad.records.push_back({{2001, 1, 2, 2, 0}, Bytes{0xC0, 45, 0x83}});  // level 3 is not in the table
   writeBytes(archive.conditions.archiveFiles[1], assembleArchive(bad));
-  const PreprocessResult failed = runPreprocessing(archive.conditions, archive.output);
+  const PreprocessResult failed = runPreprocessing(archive.conditions.archiveSelection(), archive.output);
   EXPECT_NE(message(failed.status).find(archive.conditions.archiveFiles[1]), std::string::npos);
   EXPECT_EQ(readBytes(archive.output), (Bytes{9, 9, 9}));
   EXPECT_EQ(test::namesIn(archive.dir.path()).size(), 3u);
@@ -168,7 +169,7 @@ TEST(PreprocessRun, DifferentGridsAndMalformedRecordsLeaveTheTargetAsItWas) {
 
 TEST(PreprocessRun, PeriodsAndAreasTooLargeForOneFileAreRefusedWithTheLimit) {
   const auto message = [](const Archive& archive) {
-    const PreprocessResult result = runPreprocessing(archive.conditions, archive.output);
+    const PreprocessResult result = runPreprocessing(archive.conditions.archiveSelection(), archive.output);
     EXPECT_FALSE(std::filesystem::exists(archive.output));
     return core::message(result.status);
   };
@@ -181,7 +182,7 @@ TEST(PreprocessRun, PeriodsAndAreasTooLargeForOneFileAreRefusedWithTheLimit) {
                                  std::string(messages::kMostDaysMiddle) + "1366" +
                                  std::string(messages::kMostDaysSuffix));
   hourly.conditions.periodDay[1] = 26;
-  EXPECT_TRUE(runPreprocessing(hourly.conditions, hourly.output).status);
+  EXPECT_TRUE(runPreprocessing(hourly.conditions.archiveSelection(), hourly.output).status);
 
   // 2,000 x 2,000 cells an hour: the last frame of day 6 would lie beyond 2^31; 5 days fit.
   // Headers without records are enough, since the limit is found before any record is read.
@@ -209,7 +210,7 @@ TEST(PreprocessRun, GridsTheFileCannotDescribeAndMismatchedCataloguesAreRefused)
   for (const auto& [archive, message] : std::vector<std::pair<Archive*, messages::Text>>{
            {&outside, messages::kAreaOutsideGrid}, {&inverted, messages::kAreaInverted},
            {&coarse, messages::kGridSpacingTooLarge}, {&twoDays, messages::kPeriodDoesNotMatchCatalogue}}) {
-    EXPECT_EQ(core::message(runPreprocessing(archive->conditions, archive->output).status), message);
+    EXPECT_EQ(core::message(runPreprocessing(archive->conditions.archiveSelection(), archive->output).status), message);
     EXPECT_FALSE(std::filesystem::exists(archive->output));
   }
 }

@@ -193,22 +193,22 @@ void writeArchive(const std::filesystem::path& dir, const core::GridDescription&
   }
 }
 
-core::AnalysisConditions archiveConditions(const std::filesystem::path& dir) {
-  core::AnalysisConditions c;
+core::ArchiveSelection archiveSelection(const std::filesystem::path& dir) {
+  core::ArchiveSelection c;
   c.archiveDir = dir.string();
   c.areaName = "My";
   c.area.westLon = 139'050'000;
   c.area.eastLon = 139'200'000;
   c.area.northLat = 35'970'000;
   c.area.southLat = 35'900'000;
-  EXPECT_TRUE(core::checkPeriod({{2005, 2005}, {7, 7}, {1, 2}}, c));
+  EXPECT_TRUE(core::checkPeriod({{2005, 2005}, {7, 7}, {1, 2}}, c.archiveDir, c.period));
   return c;
 }
 
 TEST(NetcdfExport, ArchiveFormEqualsTheFormOfItsRmdFileAndRefusalsWriteNothing) {
   test::TempDir dir;
   writeArchive(dir.path(), {36'000'000, 139'000'000, 31'250, 20'833, 9, 7});
-  const core::AnalysisConditions c = archiveConditions(dir.path());
+  const core::ArchiveSelection c = archiveSelection(dir.path());
   ASSERT_TRUE(core::runPreprocessing(c, dir / "area.RMD").status);
   core::RmdDataset area = test::openedConditions(dir / "area.RMD").openFileDataset();
   ASSERT_TRUE(exportOpenFileNetcdf(area, 0, 95, dir / "rmd.nc", {}));
@@ -231,7 +231,7 @@ TEST(NetcdfExport, ArchiveFormEqualsTheFormOfItsRmdFileAndRefusalsWriteNothing) 
   // The second day on another grid, and frames past the end of the open file.
   writeArchive(dir.path(), {36'000'000, 139'000'000, 31'250, 20'833, 10, 7});
   const std::vector<std::string> before = test::namesIn(dir.path());
-  EXPECT_EQ(message(exportArchiveNetcdf(core::frameRequestOf(archiveConditions(dir.path())), dir / "x.nc", {})), messages::kGridMismatch);
+  EXPECT_EQ(message(exportArchiveNetcdf(core::frameRequestOf(archiveSelection(dir.path())), dir / "x.nc", {})), messages::kGridMismatch);
   EXPECT_EQ(message(exportOpenFileNetcdf(area, 95, 96, dir / "x.nc", {})),
             messages::kFrameNotInFile);
   EXPECT_EQ(test::namesIn(dir.path()), before);

@@ -89,9 +89,9 @@ TEST(Grib2Frames, EqualTheImportedArchivesFrames) {
     std::vector<core::Status> missing;
     const std::vector<fs::path> files = collectGrib2Files(std::vector{folder.in}, missing);
     const Grib2ImportResult imported = importGrib2Files(files, archive, {utc, false});
-    core::AnalysisConditions c;
+    core::ArchiveSelection c;
     c.archiveDir = archive.string();
-    ASSERT_TRUE(core::checkPeriod({{2020, 2020}, {7, 7}, {6, 7}}, c));
+    ASSERT_TRUE(core::checkPeriod({{2020, 2020}, {7, 7}, {6, 7}}, c.archiveDir, c.period));
     core::FrameRequest archived = core::frameRequestOf(c);
     core::ArchiveFrames archiveFrames(archived);
     const Streamed expected = streamAll(archiveFrames, kKyushu);

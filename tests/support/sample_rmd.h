@@ -71,7 +71,7 @@ inline core::AnalysisConditions openedConditions(const std::filesystem::path& pa
   core::AnalysisConditions conditions;
   const viewer::RmdOpening opening = viewer::openRmdFile(path, 800, 600);
   EXPECT_TRUE(opening.status) << message(opening.status);
-  viewer::applyOpening(opening, conditions);
+  conditions.takeOpenedFile(opening.file.dataset(), opening.file.geometry, opening.file.areaName);
   return conditions;
 }
 

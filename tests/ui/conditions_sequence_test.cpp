@@ -88,7 +88,7 @@ TEST_F(ConditionsTest, WholeSequenceFillsTheConditionsAndTheReadouts) {
   EXPECT_EQ((QStringList{readout("YearText_0"), readout("MonthText_0"), readout("DayText_1")}),
             (QStringList{"2005", "1", "1"}));
   EXPECT_FALSE(period().isVisible());
-  EXPECT_TRUE(core::missingConditions(conditions).empty());
+  EXPECT_TRUE(core::missingConditions(conditions.archiveSelection()).empty());
 }
 
 TEST_F(ConditionsTest, DirectorySetStoresTheOpenDirectoryAndCloseOrAMissingFolderStoresNothing) {

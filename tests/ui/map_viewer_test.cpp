@@ -228,6 +228,8 @@ TEST_F(FileOpenTest, RefusedOpensLeaveTheViewerCommandsQuiet) {
   EXPECT_FALSE(controls.frame->isVisible());
 
   open("Ky2004752004751.RMD");
+  open("Ka200475200475.RMD");  // an unusable file changes nothing of the open one
+  EXPECT_EQ(conditions.file.path().string() + conditions.areaName, (dir / "Ky2004752004751.RMD").string() + "九州");
   click(window.get(), "Command3");
   const std::vector<std::int16_t> shown = conditions.rainGrid;
   controls.endTime->setCurrentIndex(2);

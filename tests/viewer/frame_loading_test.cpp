@@ -102,7 +102,7 @@ TEST(RmdOpening, ReadsHeaderIndexTextsAndGeometry) {
 
   core::AnalysisConditions conditions;
   conditions.area.westLon = 139000000;
-  applyOpening(opening, conditions);
+  conditions.takeOpenedFile(opening.file.dataset(), opening.file.geometry, opening.file.areaName);
   EXPECT_EQ(conditions.area.westLon, 139000000);  // the area's bounds stay
   EXPECT_EQ(std::tuple(conditions.file.frameCount(), conditions.file.index().back().stamp.hour,
                        conditions.file.index().back().stamp.minute, conditions.rainGrid.size()),
@@ -119,7 +119,8 @@ TEST(RmdOpening, RegionNameComesFromTheFirstTwoCharacters) {
     test::writeFrames(dir / name, 1, 1, {{0}});
     core::AnalysisConditions conditions;
     conditions.areaName = "北海道";
-    applyOpening(openRmdFile(dir / name, 100, 100), conditions);
+    const OpenedRmd opened = openRmdFile(dir / name, 100, 100).file;
+    conditions.takeOpenedFile(opened.dataset(), opened.geometry, opened.areaName);
     EXPECT_EQ(conditions.areaName, region) << name;
   }
 }
@@ -160,15 +161,9 @@ TEST(RmdOpening, UnusableFilesAreRefusedAndChangeNothing) {
     bytes.resize(faults[k] ? 38 : 27);
     const auto path = dir / ("Ka" + std::to_string(k) + ".RMD");
     test::writeBytes(path, bytes);
-    core::AnalysisConditions conditions;
-    conditions.file = core::RmdDataset("/old/Ho.RMD", {});
-    conditions.areaName = "北海道";
     const RmdOpening opening = openRmdFile(path, 689, 593);
     EXPECT_EQ(opening.status.problem, core::Problem::NotRmdFile) << k;
     EXPECT_EQ(message(opening.status), std::string(messages::kNotRmdFile) + path.string()) << k;
-    applyOpening(opening, conditions);
-    EXPECT_EQ(conditions.file.path().string() + conditions.areaName, "/old/Ho.RMD北海道");
-    EXPECT_EQ(conditions.file.frameCount(), 0);
   }
 }
 
@@ -219,11 +214,11 @@ TEST(FrameAccumulation, CallbacksInOrderAnotherFileDoesNotMixInAndRefusedRangesL
   core::RmdDataset file = conditions.openFileDataset();  // the fold's own, as the viewer takes it
   std::string calls;
   FoldCallbacks callbacks;
-  callbacks.yield = [&] {
+  callbacks.steps.yield = [&] {
     calls += 'y';
     conditions = test::openedConditions(dir / "Ho.RMD");  // the user opens another file
   };
-  callbacks.frameStarting = [&](int position) { calls += std::to_string(position); };
+  callbacks.steps.progress = [&](std::int64_t position, std::int64_t) { calls += std::to_string(position); };
   callbacks.frameFolded = [&](int frame, std::span<const std::int16_t> partial) {
     calls += 'f';
     calls += std::to_string(frame) + ':' + std::to_string(partial[0]) + ' ';

@@ -94,12 +94,8 @@ TEST(InputLimits, ArchiveHeaderClaimingTheLargestGrid) {
   core::Bytes huge;
   ASSERT_TRUE(core::encodeArchive({46'000'000, 128'000'000, 31'250, 20'833, kMostCells, kMostCells}, {}, huge));
   test::writeBytes(dir / "day.RAP", huge);
-  core::AnalysisConditions c;
-  c.archiveFiles = {(dir / "day.RAP").string()};
-  c.archiveFileCount = 1;
-  c.periodYear = {2005, 2005};
-  c.periodMonth = {7, 7};
-  c.periodDay = {1, 1};
+  core::ArchiveSelection c;
+  c.period = {{{2005, 2005}, {7, 7}, {1, 1}}, {(dir / "day.RAP").string()}};
   c.area.westLon = 139'000'000;
   c.area.eastLon = 140'000'000;
   c.area.northLat = 36'000'000;
