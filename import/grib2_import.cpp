@@ -152,7 +152,7 @@ bool decodesWhole(const core::ArchiveFile& file) {
 
 // What merging a day's files with its day file came to: records to write, nothing new to
 // write, or a day file that cannot be added to and is kept.
-enum class Merge { Changed, Unchanged, Kept };
+enum class Merge { Changed, Unchanged, Kept, Cancelled };
 
 class DayImport {
  public:
@@ -204,14 +204,15 @@ class DayImport {
   }
 
   // Decodes every half hour, puts it beside what the day file holds and compresses what stays.
-  Merge encodeRecords(const std::filesystem::path& path, const std::function<void()>& fileDone) {
+  // fileDone says whether to go on.
+  Merge encodeRecords(const std::filesystem::path& path, const std::function<bool()>& fileDone) {
     contents_.records.resize(kSlotsPerDay);
     std::vector<bool> filled(kSlotsPerDay, false);
     for (int j = 0; j < kSlotsPerDay; ++j) {
       const auto at = static_cast<std::size_t>(j);
       contents_.records[at].stamp = slotStamp(day_, j);
       const bool fresh = slots_[at] && decode(*slots_[at]);
-      if (slots_[at] && fileDone) fileDone();
+      if (slots_[at] && !fileDone()) return Merge::Cancelled;
       const bool old = existing_ && decodeExisting(j);
       if (existing_ && !old && !keepExisting({core::Problem::ImportDayFileUndecodable, path}, path)) {
         return Merge::Kept;
@@ -337,9 +338,9 @@ class DayImport {
   bool runsChosen_ = false;
 };
 
-enum class DayOutcome { Written, Unchanged, Failed, NothingRead };
+enum class DayOutcome { Written, Unchanged, Failed, NothingRead, Cancelled };
 
-DayOutcome importDay(DayImport& day, const std::filesystem::path& path, const std::function<void()>& fileDone,
+DayOutcome importDay(DayImport& day, const std::filesystem::path& path, const std::function<bool()>& fileDone,
                      std::vector<core::Status>& problems) {
   day.keepOneGrid();
   if (!day.readExisting(path)) return DayOutcome::Failed;
@@ -350,6 +351,8 @@ DayOutcome importDay(DayImport& day, const std::filesystem::path& path, const st
   switch (day.encodeRecords(path, fileDone)) {
     case Merge::Kept:
       return DayOutcome::Failed;
+    case Merge::Cancelled:
+      return DayOutcome::Cancelled;
     case Merge::Unchanged:
       return day.hasFile() ? DayOutcome::Unchanged : DayOutcome::NothingRead;
     case Merge::Changed:
@@ -435,7 +438,7 @@ core::TimeStamp halfHourStamp(const std::chrono::year_month_day& day, int index)
 
 Grib2ImportResult importGrib2Files(std::span<const std::filesystem::path> files,
                                    const std::filesystem::path& archiveDir, const Grib2ImportOptions& options,
-                                   const std::function<void(int, int)>& progress) {
+                                   const core::OperationCallbacks& callbacks) {
   Grib2ImportResult result;
   std::map<DayKey, DaySlots> days = placeFiles(files, options, result.problems);
   result.counts.refused = static_cast<int>(result.problems.size());
@@ -444,13 +447,15 @@ Grib2ImportResult importGrib2Files(std::span<const std::filesystem::path> files,
     for (const std::optional<Slot>& slot : entry.second) total += slot.has_value() ? 1 : 0;
   }
   int done = 0;
-  const std::function<void()> fileDone = [&] {
-    if (progress) progress(++done, total);
-  };
+  const std::function<bool()> fileDone = [&] { return static_cast<bool>(callbacks.step(++done, total)); };
   for (auto& [key, slots] : days) {
     const std::filesystem::path path = core::archiveFilePath(archiveDir.string(), key.year, key.month, key.day);
     DayImport day(key, slots, options, result.problems);
     const DayOutcome outcome = importDay(day, path, fileDone, result.problems);
+    if (outcome == DayOutcome::Cancelled) {
+      result.cancelled = true;
+      break;
+    }
     const DayCounts& counts = day.counts();
     if (outcome == DayOutcome::Failed) {
       result.counts.refused += counts.files;

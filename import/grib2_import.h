@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "import/grib2_field.h"
+#include "core/operation_callbacks.h"
 #include "core/problem.h"
 #include "core/rap_archive.h"
 
@@ -51,6 +52,7 @@ struct Grib2ImportResult {
   int daysUnchanged = 0;  // days whose file already held everything the files brought
   Grib2ImportCounts counts;
   std::vector<DayGaps> gaps;  // every day file written or left unchanged, in day order
+  bool cancelled = false;     // stopped at the caller's asking: the day under way was not written
 };
 
 // The files to import: a file named in inputs as it is, a folder searched recursively for
@@ -79,10 +81,12 @@ core::TimeStamp halfHourStamp(const std::chrono::year_month_day& day, int index)
 // data for stay (a record of no data only is a half hour without data), the files' half hours
 // are added, and the result replaces it only once it is complete. A day is rewritten only when a
 // half hour was added or replaced, and a day imported in parts (none replaced) ends byte for
-// byte as one imported at once. progress is called after each file decoded, with the number done and the file count.
+// byte as one imported at once. One step of callbacks after each file decoded, with the number
+// done and the file count; a cancel stops the import there, before its day is written (the days
+// written before stay, each complete).
 Grib2ImportResult importGrib2Files(std::span<const std::filesystem::path> files,
                                    const std::filesystem::path& archiveDir, const Grib2ImportOptions& options = {},
-                                   const std::function<void(int done, int count)>& progress = {});
+                                   const core::OperationCallbacks& callbacks = {});
 
 // Whether the import did its work: at least one half hour was written or was already held with
 // the same values, and every day with data was written. Skipped files alone do not make it fail.

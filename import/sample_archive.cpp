@@ -100,16 +100,18 @@ std::vector<std::int16_t> distinctLevels(const Grib2Field& a, const Grib2Field& 
 }
 
 core::Status writeSampleDay(const SampleSequence& sequence, const std::filesystem::path& archiveDir,
-                      const SamplePeriod& period, int dayIndex) {
+                      const SamplePeriod& period, int dayIndex, const core::OperationCallbacks& callbacks) {
   const int day = period.firstDay + dayIndex;
   std::vector<core::ArchiveRecord> records(kSampleRecordsPerDay);
   for (int j = 0; j < kSampleRecordsPerDay; ++j) {
+    const int made = dayIndex * kSampleRecordsPerDay + j;
+    if (core::Status s = callbacks.step(made + 1, period.dayCount * kSampleRecordsPerDay); !s) return s;
     core::ArchiveRecord& record = records[static_cast<std::size_t>(j)];
     record.stamp = {static_cast<std::int16_t>(period.year), static_cast<std::uint8_t>(period.month),
                     static_cast<std::uint8_t>(day), static_cast<std::uint8_t>(j / 2),
                     static_cast<std::uint8_t>(j % 2 * 30)};
     record.values.resize(kSampleGrid.cellCount());
-    sequence.makeRecord(dayIndex * kSampleRecordsPerDay + j, record.values);
+    sequence.makeRecord(made, record.values);
   }
   const std::filesystem::path path = core::archiveFilePath(archiveDir.string(), period.year, period.month, day);
   std::error_code error;
@@ -172,7 +174,7 @@ void SampleSequence::makeRecord(int k, std::span<std::int16_t> cells) const {
 }
 
 core::Status makeSampleArchive(const std::filesystem::path& dataDir, const std::filesystem::path& archiveDir,
-                         const SamplePeriod& period, const std::function<void(int, int)>& progress) {
+                               const SamplePeriod& period, const core::OperationCallbacks& callbacks) {
   Grib2Field fields[2];
   for (int f = 0; f < 2; ++f) {
     if (core::Status status = readGrib2File(dataDir / kSampleFieldFiles[f], fields[f]); !status) return status;
@@ -180,8 +182,7 @@ core::Status makeSampleArchive(const std::filesystem::path& dataDir, const std::
   SampleSequence sequence(kSampleGrid, resampleMaximum(fields[0], kSampleGrid),
                           resampleMaximum(fields[1], kSampleGrid), distinctLevels(fields[0], fields[1]));
   for (int d = 0; d < period.dayCount; ++d) {
-    if (core::Status status = writeSampleDay(sequence, archiveDir, period, d); !status) return status;
-    if (progress) progress(d + 1, period.dayCount);
+    if (core::Status status = writeSampleDay(sequence, archiveDir, period, d, callbacks); !status) return status;
   }
   return {};
 }

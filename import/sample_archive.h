@@ -8,11 +8,11 @@
 // representative levels, in 0.1 mm/h.
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <span>
 #include <vector>
 
 #include "import/grib2_field.h"
+#include "core/operation_callbacks.h"
 #include "core/problem.h"
 #include "core/rap_archive.h"
 #include "core/time_stamp.h"
@@ -62,9 +62,10 @@ class SampleSequence {
 };
 
 // Reads both fields from dataDir and writes one archive file per day of the period into
-// archiveDir, each through a temporary file. progress is called after each day written.
+// archiveDir, each through a temporary file. One step of callbacks before each record is made,
+// with the records begun and the period's record count; a cancel stops before its day is written
+// (the days written before stay, each complete).
 core::Status makeSampleArchive(const std::filesystem::path& dataDir, const std::filesystem::path& archiveDir,
-                         const SamplePeriod& period = {},
-                         const std::function<void(int daysWritten, int dayCount)>& progress = {});
+                               const SamplePeriod& period = {}, const core::OperationCallbacks& callbacks = {});
 
 }  // namespace ombrix::import

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/tool/command_table.h"
-#include "app/tool/terminal_progress.h"
+#include "app/tool/long_run.h"
 #include "import/grib2_import.h"
 
 namespace ombrix::tool {
@@ -37,13 +37,12 @@ CommandRun defineImportGrib2(CLI::App& command) {
     for (const core::Status& problem : problems) report(problem);
     if (files.empty()) return refused({core::Problem::Grib2NoInputFiles});
 
-    import::Grib2ImportResult result;
-    {
-      TerminalProgress progress("import-grib2");
-      const import::Grib2ImportOptions importOptions{options->utc, options->replace};
-      result = import::importGrib2Files(files, options->archive, importOptions,
-                                        [&](int done, int count) { progress.update(done, count); });
-    }
+    const import::Grib2ImportOptions importOptions{options->utc, options->replace};
+    const import::Grib2ImportResult result =
+        runLong("import-grib2", [&](const core::OperationCallbacks& callbacks) {
+          return import::importGrib2Files(files, options->archive, importOptions, callbacks);
+        });
+    if (result.cancelled) return refused({core::Problem::Cancelled});
     for (const core::Status& problem : result.problems) report(problem);
     for (const std::string& line : import::importSummary(result)) std::cerr << line << "\n";
     for (const std::filesystem::path& day : result.daysWritten) std::cout << day.string() << "\n";

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/tool/command_table.h"
-#include "app/tool/terminal_progress.h"
+#include "app/tool/long_run.h"
 #include "core/program_folder.h"
 #include "import/sample_archive.h"
 
@@ -25,10 +25,9 @@ CommandRun defineMakeSample(CLI::App& command) {
       ->type_name("DIR");
   return [options] {
     const import::SamplePeriod period;
-    TerminalProgress progress("make-sample");
-    const core::Status status =
-        import::makeSampleArchive(options->data, options->archive, period,
-                                  [&](int written, int count) { progress.update(written, count); });
+    const core::Status status = runLong("make-sample", [&](const core::OperationCallbacks& callbacks) {
+      return import::makeSampleArchive(options->data, options->archive, period, callbacks);
+    });
     if (!status) return refused(status);
     std::cout << "sample archive: " << options->archive << " (" << period.year << "-" << period.month << "-"
               << period.firstDay << ", " << period.dayCount << " days of " << import::kSampleRecordsPerDay

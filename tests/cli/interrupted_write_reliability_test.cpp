@@ -50,18 +50,24 @@ TEST(KilledPreprocessing, LeavesNoTargetOrTheOldOneAndNoTemporary) {
   }
 }
 
+// GRIB2 files of the hours 0 .. count - 1 of one day (2020-07-07 in the archive) in folder.
+std::vector<fs::path> writeGrib2Hours(const fs::path& folder, int count) {
+  std::vector<fs::path> files;
+  for (int hour = 0; hour < count; ++hour) {
+    test::Grib2MessageSpec spec;
+    spec.hour = hour;
+    spec.stream = test::encodeLevelRuns(std::vector<std::uint8_t>(12, static_cast<std::uint8_t>(hour + 1)), 3);
+    files.push_back(folder / ("Z__C_RJTD_" + std::to_string(hour) + std::string(import::kGrib2RainfallSuffix)));
+    test::writeBytes(files.back(), test::buildGrib2Message(spec));
+  }
+  return files;
+}
+
 // Killed with the merged day file handed to its output file, and once it is complete but not
 // yet renamed over the day file of the first import.
 TEST(KilledImport, LeavesTheDayFileOfTheFirstImportUnchanged) {
   TempDir dir;
-  std::vector<fs::path> files;
-  for (int hour = 0; hour < 2; ++hour) {
-    test::Grib2MessageSpec spec;
-    spec.hour = hour;
-    spec.stream = test::encodeLevelRuns(std::vector<std::uint8_t>(12, static_cast<std::uint8_t>(hour + 1)), 3);
-    files.push_back(dir / ("Z__C_RJTD_" + std::to_string(hour) + std::string(import::kGrib2RainfallSuffix)));
-    test::writeBytes(files.back(), test::buildGrib2Message(spec));
-  }
+  const std::vector<fs::path> files = writeGrib2Hours(dir.path(), 2);
   const fs::path archive = dir / "archive";
   ASSERT_EQ(import::importGrib2Files(std::span(files).first(1), archive).daysWritten.size(), 1u);
   const fs::path dayFile = core::archiveFilePath(archive.string(), 2020, 7, 7);
@@ -107,8 +113,9 @@ TEST(KilledPointTable, LeavesTheEarlierTableUnchanged) {
 }
 
 // Ctrl-C (SIGINT, raised by the tool's test hook when the operation asks whether to stop for
-// the third time) during preprocessing (the light tool), a NetCDF export and areal rainfall (the
-// full tool): exit status 130, "中断しました。", and the folder as it was, old targets included.
+// the third time) during preprocessing, the sum and maximum exports, the GRIB2 import and the
+// sample maker (the light tool), a NetCDF export and areal rainfall (the full tool): exit status
+// 130, "中断しました。", and the folder as it was, old targets included.
 TEST(InterruptedCommand, StopsWithNothingWrittenAndTheOldTargetIntact) {
   TempDir dir;
   test::writeArchiveDays(dir.path(), test::reliabilityGrid(96, 64), 4);
@@ -118,6 +125,11 @@ TEST(InterruptedCommand, StopsWithNothingWrittenAndTheOldTargetIntact) {
   test::writeText(dir / "basin.geojson", R"({"type":"FeatureCollection","features":[{"type":"Feature",)"
                                          R"("properties":{"name":"b"},"geometry":{"type":"Polygon","coordinates":)"
                                          R"([[[138.9,35.9],[139.1,35.9],[139.1,36.1],[138.9,36.1],[138.9,35.9]]]}}]})");
+  fs::create_directories(dir / "grib2");
+  writeGrib2Hours(dir / "grib2", 4);
+  const fs::path imported = core::archiveFilePath((dir / "imported").string(), 2020, 7, 7);
+  const fs::path sample = core::archiveFilePath((dir / "sample").string(), 2005, 7, 1);
+  for (const fs::path& day : {imported, sample}) fs::create_directories(day.parent_path());
   const std::string archive = test::shellQuote(dir.path().string()), file = test::shellQuote(rmd.string());
   // The command line, its target and what lets it replace an old target.
   const std::tuple<std::string, fs::path, std::string> commands[] = {
@@ -126,6 +138,14 @@ TEST(InterruptedCommand, StopsWithNothingWrittenAndTheOldTargetIntact) {
       {"export-netcdf " + file, dir / "Ka20057012005702.nc", " --force"},
       {"areal " + file + " --durations 1 --polygons " + test::shellQuote((dir / "basin.geojson").string()),
        dir / "Ka20057012005702-areal-durations.csv", ""},
+      {"export-sum " + file + " --from 0 --to 95", dir / "Ka200507010000200507022330-SUM.CSV", ""},
+      {"export-max " + file + " --from 0 --to 95", dir / "Ka200507010000200507022330-MAX.CSV", ""},
+      {"import-grib2 --archive " + test::shellQuote((dir / "imported").string()) + " " +
+           test::shellQuote((dir / "grib2").string()),
+       imported, " --replace"},
+      {"make-sample --archive " + test::shellQuote((dir / "sample").string()) + " --data " +
+           test::shellQuote(OMBRIX_DATA_DIR),
+       sample, ""},
   };
   const std::string tool = "OMBRIX_TEST_INTERRUPT_AFTER=3 " + test::shellQuote(std::string(OMBRIX_BIN_DIR) + "/ombrix-tool");
   for (const auto& [line, target, replace] : commands) {
