@@ -455,7 +455,8 @@ void MapViewer::durationMaximumMap() {
   }
   progress_->showFull();
   conditions_.showMap(std::move(map.grid), std::move(map.label));
-  const Scale scale = *hours <= viewer::kShortDurationHours ? Scale::ShortDuration : Scale::Accumulation;
+  const Scale scale =
+      viewer::durationClassScale(*hours) == viewer::ClassScale::ShortDuration ? Scale::ShortDuration : Scale::Accumulation;
   showLegend(scale);
   drawMap(scale, conditions_.rainGrid);
   mapDrawn();

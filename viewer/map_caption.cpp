@@ -78,12 +78,16 @@ std::optional<MapCaption> mapCaptionOf(std::string_view label) {
   return caption;
 }
 
+ClassScale durationClassScale(int hours) noexcept {
+  return hours <= kShortDurationHours ? ClassScale::ShortDuration : ClassScale::Accumulation;
+}
+
 ClassScale classScaleOf(const MapCaption& caption) noexcept {
   switch (caption.kind) {
     case MapKind::Sum:
       return ClassScale::Accumulation;
     case MapKind::DurationMaximum:
-      return caption.hours <= kShortDurationHours ? ClassScale::ShortDuration : ClassScale::Accumulation;
+      return durationClassScale(caption.hours);
     default:
       return ClassScale::Intensity;
   }

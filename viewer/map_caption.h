@@ -28,6 +28,8 @@ std::optional<MapCaption> mapCaptionOf(std::string_view label);
 // the accumulation classes.
 inline constexpr int kShortDurationHours = 6;
 
+// The classes of a map of the largest H-hour depths.
+ClassScale durationClassScale(int hours) noexcept;
 ClassScale classScaleOf(const MapCaption& caption) noexcept;
 // Whether the values are depths in mm (sums, duration maps), not rates in mm/h.
 bool showsDepth(const MapCaption& caption) noexcept;
