@@ -18,7 +18,7 @@ namespace ombrix::viewer {
 // "2003/6/5 09: 30": month and day without, hour and minute with a leading zero.
 std::string timeText(const core::TimeStamp& stamp);
 
-// Everything a successful open sets, ready to be applied to the conditions and the window.
+// Everything a successful open sets, ready for the program's record and the window.
 struct OpenedRmd {
   std::string path;
   std::string dir;   // openRmdDir
