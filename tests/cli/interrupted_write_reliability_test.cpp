@@ -131,21 +131,18 @@ TEST(InterruptedCommand, StopsWithNothingWrittenAndTheOldTargetIntact) {
   const fs::path sample = core::archiveFilePath((dir / "sample").string(), 2005, 7, 1);
   for (const fs::path& day : {imported, sample}) fs::create_directories(day.parent_path());
   const std::string archive = test::shellQuote(dir.path().string()), file = test::shellQuote(rmd.string());
+  const auto quoted = [&](const char* name) { return test::shellQuote((dir / name).string()); };
   // The command line, its target and what lets it replace an old target.
   const std::tuple<std::string, fs::path, std::string> commands[] = {
       {"preprocess --archive " + archive + " --region AJ --from 2005-07-01 --to 2005-07-04",
        dir / "AJ20057012005704.RMD", " --force"},
       {"export-netcdf " + file, dir / "Ka20057012005702.nc", " --force"},
-      {"areal " + file + " --durations 1 --polygons " + test::shellQuote((dir / "basin.geojson").string()),
+      {"areal " + file + " --durations 1 --polygons " + quoted("basin.geojson"),
        dir / "Ka20057012005702-areal-durations.csv", ""},
       {"export-sum " + file + " --from 0 --to 95", dir / "Ka200507010000200507022330-SUM.CSV", ""},
       {"export-max " + file + " --from 0 --to 95", dir / "Ka200507010000200507022330-MAX.CSV", ""},
-      {"import-grib2 --archive " + test::shellQuote((dir / "imported").string()) + " " +
-           test::shellQuote((dir / "grib2").string()),
-       imported, " --replace"},
-      {"make-sample --archive " + test::shellQuote((dir / "sample").string()) + " --data " +
-           test::shellQuote(OMBRIX_DATA_DIR),
-       sample, ""},
+      {"import-grib2 --archive " + quoted("imported") + " " + quoted("grib2"), imported, " --replace"},
+      {"make-sample --archive " + quoted("sample") + " --data " + test::shellQuote(OMBRIX_DATA_DIR), sample, ""},
   };
   const std::string tool = "OMBRIX_TEST_INTERRUPT_AFTER=3 " + test::shellQuote(std::string(OMBRIX_BIN_DIR) + "/ombrix-tool");
   for (const auto& [line, target, replace] : commands) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <type_traits>
 
 #include "core/analysis_conditions.h"
 #include "core/archive_calendar.h"
@@ -29,17 +30,13 @@ struct FakeArchive {
 
 PeriodDates period(int y0, int m0, int d0, int y1, int m1, int d1) { return {{y0, y1}, {m0, m1}, {d0, d1}}; }
 
-// The period dialog's Set: the record takes the period checked (texts that are not dates leave it).
-Status checkInto(const PeriodDates& dates, AnalysisConditions& c, const FileExists& exists = regularFileExists) {
-  ArchivePeriod period;
-  const Status status = checkPeriod(dates, c.archiveDir, period, exists);
-  c.setPeriod(period);
-  return status;
-}
-
-Status checkTextsInto(const PeriodTexts& texts, AnalysisConditions& c, const FileExists& exists) {
+// The period dialog's Set: the record takes the period as the check of dates or texts leaves it.
+template <typename Input>
+Status checkInto(const Input& input, AnalysisConditions& c, const FileExists& exists = regularFileExists) {
   ArchivePeriod period = c.archiveSelection().period;
-  const Status status = checkPeriodTexts(texts, c.archiveDir, period, exists);
+  Status status;
+  if constexpr (std::is_same_v<Input, PeriodTexts>) status = checkPeriodTexts(input, c.archiveDir, period, exists);
+  else status = checkPeriod(input, c.archiveDir, period, exists);
   c.setPeriod(period);
   return status;
 }
@@ -127,7 +124,7 @@ TEST(PeriodTextCheck, RefusesTextsThatAreNotDatesAndStoresNothing) {
       {{{"x", "x"}, {"1", "1"}, {"1", "1"}}, "開始日の年には数字を入力してください。"},
   };
   for (const auto& [input, message] : refused) {
-    const Status result = checkTextsInto(input, c, archive.exists());
+    const Status result = checkInto(input, c, archive.exists());
     EXPECT_FALSE(result);
     EXPECT_EQ(core::message(result), message);
     EXPECT_EQ(c.periodYear, before.periodYear);
@@ -135,11 +132,11 @@ TEST(PeriodTextCheck, RefusesTextsThatAreNotDatesAndStoresNothing) {
   }
   EXPECT_TRUE(archive.lookups.empty());
 
-  const Status ok = checkTextsInto(texts(" 2005", "1", "03 "), c, archive.exists());
+  const Status ok = checkInto(texts(" 2005", "1", "03 "), c, archive.exists());
   EXPECT_TRUE(ok);
   EXPECT_TRUE(message(ok).empty());
   EXPECT_EQ(c.archiveFileCount, 3);
-  const Status order = checkTextsInto(texts("2004", "1", "1"), c, archive.exists());
+  const Status order = checkInto(texts("2004", "1", "1"), c, archive.exists());
   EXPECT_EQ(order.problem, Problem::PeriodEndBeforeStart);
   EXPECT_EQ(message(order), messages::kEndBeforeStart);
 }

@@ -54,13 +54,7 @@ struct Archive {
     conditions.periodYear = {year, year};
     conditions.periodMonth = {month, month};
     conditions.periodDay = {day, day + static_cast<int>(recordCounts.size()) - 1};
-    setArea(139100000, 45950000, 139250000, 45850000);
-  }
-  void setArea(std::int32_t west, std::int32_t north, std::int32_t east, std::int32_t south) {
-    conditions.area.westLon = west;
-    conditions.area.northLat = north;
-    conditions.area.eastLon = east;
-    conditions.area.southLat = south;
+    conditions.area = {139100000, 45950000, 139250000, 45850000};
   }
 };
 
@@ -109,7 +103,7 @@ TEST(PreprocessRun, HalfHourlyDaysKeepAtMostOneDayOfRecordsEach) {
   Archive archive(2003, 6, 30, {48, 30, 50}, kFineGrid);
   archive.conditions.periodMonth = {6, 7};
   archive.conditions.periodDay = {30, 2};
-  archive.setArea(139040000, 45979000, 139125000, 45930000);  // the same window on the finer grid
+  archive.conditions.area = {139040000, 45979000, 139125000, 45930000};  // the same window on the finer grid
   std::vector<std::string> calls;
   OperationCallbacks callbacks;
   callbacks.yield = [&] { calls.push_back("yield"); };
@@ -188,7 +182,7 @@ TEST(PreprocessRun, PeriodsAndAreasTooLargeForOneFileAreRefusedWithTheLimit) {
   // Headers without records are enough, since the limit is found before any record is read.
   const GridDescription large{46000000, 139000000, 62500, 41667, 2000, 2000};
   Archive big(2001, 1, 1, {0, 0, 0, 0, 0, 0}, large);
-  big.setArea(139000000, 46000000, 300000000, -100000000);
+  big.conditions.area = {139000000, 46000000, 300000000, -100000000};
   const std::string detail = message(big);
   EXPECT_EQ(detail.find(messages::kPeriodTooLongForArea), 0u) << detail;
   EXPECT_NE(detail.find(std::string(messages::kMostDaysPrefix) + "5" + std::string(messages::kMostDaysMiddle) + "6"),
@@ -197,15 +191,15 @@ TEST(PreprocessRun, PeriodsAndAreasTooLargeForOneFileAreRefusedWithTheLimit) {
 
   const GridDescription huge{46000000, 139000000, 1, 1, 32767, 32767};
   Archive whole(2001, 1, 1, {0}, huge);
-  whole.setArea(139000000, 46000000, 140000000, 45000000);
+  whole.conditions.area = {139000000, 46000000, 140000000, 45000000};
   EXPECT_EQ(message(whole), messages::kNoDayFitsArea);
 }
 
 TEST(PreprocessRun, GridsTheFileCannotDescribeAndMismatchedCataloguesAreRefused) {
   Archive outside(2001, 1, 1, {24}), inverted(2001, 1, 1, {24}), twoDays(2001, 1, 1, {24, 24});
   Archive coarse(2003, 6, 1, {48});  // half-hourly steps are stored undivided: 62,500 does not fit 16 bits
-  outside.setArea(150000000, 45000000, 151000000, 44000000);
-  inverted.setArea(139250000, 45950000, 139100000, 45850000);
+  outside.conditions.area = {150000000, 45000000, 151000000, 44000000};
+  inverted.conditions.area = {139250000, 45950000, 139100000, 45850000};
   twoDays.conditions.periodDay[1] = 1;  // a catalogue longer than the period
   for (const auto& [archive, message] : std::vector<std::pair<Archive*, messages::Text>>{
            {&outside, messages::kAreaOutsideGrid}, {&inverted, messages::kAreaInverted},

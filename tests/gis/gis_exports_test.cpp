@@ -194,13 +194,7 @@ void writeArchive(const std::filesystem::path& dir, const core::GridDescription&
 }
 
 core::ArchiveSelection archiveSelection(const std::filesystem::path& dir) {
-  core::ArchiveSelection c;
-  c.archiveDir = dir.string();
-  c.areaName = "My";
-  c.area.westLon = 139'050'000;
-  c.area.eastLon = 139'200'000;
-  c.area.northLat = 35'970'000;
-  c.area.southLat = 35'900'000;
+  core::ArchiveSelection c{{139'050'000, 35'970'000, 139'200'000, 35'900'000}, "My", {}, dir.string()};
   EXPECT_TRUE(core::checkPeriod({{2005, 2005}, {7, 7}, {1, 2}}, c.archiveDir, c.period));
   return c;
 }

@@ -94,12 +94,8 @@ TEST(InputLimits, ArchiveHeaderClaimingTheLargestGrid) {
   core::Bytes huge;
   ASSERT_TRUE(core::encodeArchive({46'000'000, 128'000'000, 31'250, 20'833, kMostCells, kMostCells}, {}, huge));
   test::writeBytes(dir / "day.RAP", huge);
-  core::ArchiveSelection c;
-  c.period = {{{2005, 2005}, {7, 7}, {1, 1}}, {(dir / "day.RAP").string()}};
-  c.area.westLon = 139'000'000;
-  c.area.eastLon = 140'000'000;
-  c.area.northLat = 36'000'000;
-  c.area.southLat = 35'000'000;
+  const core::ArchiveSelection c{{139'000'000, 36'000'000, 140'000'000, 35'000'000}, {},
+                                 {{{2005, 2005}, {7, 7}, {1, 1}}, {(dir / "day.RAP").string()}}, {}};
   expectSmall([&] { return core::runPreprocessing(c, dir / "out.RMD").status ? 0 : 1; });
 }
 
