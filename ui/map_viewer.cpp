@@ -177,10 +177,7 @@ void MapViewer::showOpenedFile(const viewer::OpenedRmd& file) {
 
 void MapViewer::showLegend(Scale scale) {
   const bool depth = scale != Scale::Intensity;
-  if (depth) {
-    labelDepthLegend(*controls_.accumulationLegend,
-                     scale == Scale::ShortDuration ? viewer::ClassScale::ShortDuration : viewer::ClassScale::Accumulation);
-  }
+  if (depth) labelDepthLegend(*controls_.accumulationLegend, scale);
   controls_.intensityLegend->setVisible(!depth);
   controls_.accumulationLegend->setVisible(depth);
 }
@@ -345,16 +342,9 @@ void MapViewer::foldAndShow(viewer::RangeFold fold, int s, int e, bool progressi
 
 void MapViewer::drawMap(Scale scale, std::span<const std::int16_t> grid) {
   shownScale_ = scale;
-  viewer::MapLayer layer = viewer::mapLayerOf(conditions_.rainGrid, conditions_.file, conditions_.geometry);
-  layer.grid = grid;
+  const viewer::MapLayer layer = viewer::mapLayerOf(grid, conditions_.file, conditions_.geometry);
   const viewer::SurfaceView view = surface_.surface();
-  if (scale == Scale::Accumulation) {
-    viewer::drawAccumulatedMap(layer, view);
-  } else if (scale == Scale::ShortDuration) {
-    viewer::drawDepthMap(layer, view, viewer::ClassScale::ShortDuration);
-  } else {
-    viewer::drawIntensityMap(layer, view);
-  }
+  viewer::drawMapIn(layer, view, scale);
   overlay_.draw(baseMapPath_, layer.geometry, view);
   gis::drawPolygonOutlines(polygons_, layer.geometry, view);
   surface_.update();
@@ -455,8 +445,7 @@ void MapViewer::durationMaximumMap() {
   }
   progress_->showFull();
   conditions_.showMap(std::move(map.grid), std::move(map.label));
-  const Scale scale =
-      viewer::durationClassScale(*hours) == viewer::ClassScale::ShortDuration ? Scale::ShortDuration : Scale::Accumulation;
+  const Scale scale = viewer::durationClassScale(*hours);
   showLegend(scale);
   drawMap(scale, conditions_.rainGrid);
   mapDrawn();

@@ -161,6 +161,14 @@ void drawAccumulatedMap(const MapLayer& layer, SurfaceView surface) {
   drawDepthMap(layer, surface, ClassScale::Accumulation);
 }
 
+void drawMapIn(const MapLayer& layer, SurfaceView surface, ClassScale scale) {
+  if (scale == ClassScale::Intensity) {
+    drawIntensityMap(layer, surface);
+  } else {
+    drawDepthMap(layer, surface, scale);
+  }
+}
+
 void drawDepthMap(const MapLayer& layer, SurfaceView surface, ClassScale scale) {
   const std::optional<Plan> plan = planMap(layer, surface, scale, kUndrawn);
   if (!plan) return;

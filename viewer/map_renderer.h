@@ -38,6 +38,8 @@ void drawIntensityMap(const MapLayer& layer, SurfaceView surface);
 void drawAccumulatedMap(const MapLayer& layer, SurfaceView surface);
 // A map of depths drawn like the accumulation map with the classes of scale.
 void drawDepthMap(const MapLayer& layer, SurfaceView surface, ClassScale scale);
+// The map in the classes of scale: a rain-rate map for Intensity, else a map of depths.
+void drawMapIn(const MapLayer& layer, SurfaceView surface, ClassScale scale);
 
 // The surface extent of cell column c and cell row r of a layer: the box's x corners are
 // cellLeftX(c) and cellLeftX(c + 1), its y corners cellTopY(r) and cellTopY(r + 1).

@@ -67,15 +67,6 @@ core::Status showDurationMap(const FrameRangeText& frames, int hours, ExportSess
   return {};
 }
 
-// The map in the classes of what it shows.
-void drawMap(const viewer::MapLayer& layer, viewer::ClassScale scale, viewer::SurfaceView surface) {
-  if (scale == viewer::ClassScale::Intensity) {
-    viewer::drawIntensityMap(layer, surface);
-  } else {
-    viewer::drawDepthMap(layer, surface, scale);
-  }
-}
-
 core::Status writePng(const viewer::RgbImage& image, const std::string& path) {
   const std::vector<std::uint8_t> bytes = encodePng(image);
   if (bytes.empty()) return {core::Problem::CannotEncodePng, path};
@@ -116,9 +107,10 @@ int runRender(const CLI::App& command, const RenderOptions& options) {
     layer.noDataColour = viewer::kNoDataGrey.argb();
   }
   const bool sum = foldAsked(command) == viewer::RangeFold::Sum;
-  drawMap(layer,
-          caption ? viewer::classScaleOf(*caption) : sum ? viewer::ClassScale::Accumulation : viewer::ClassScale::Intensity,
-          image.view());
+  viewer::drawMapIn(layer, image.view(),
+                    caption  ? viewer::classScaleOf(*caption)
+                    : sum    ? viewer::ClassScale::Accumulation
+                             : viewer::ClassScale::Intensity);
   if (!options.noBaseMap) {
     viewer::drawBaseMap(viewer::baseMapBesideExecutable(), geometry, image.view());
   }
