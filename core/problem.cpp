@@ -206,11 +206,11 @@ std::string message(const Status& s) {
     case Problem::Grib2DayFileKept: return withSubject(m::kGrib2DayFileKept, s.subject);
     case Problem::ImportDayFileUndecodable: return withSubject(m::kArchiveFileMalformed, s.subject);
 
-    case Problem::PolygonFileUnreadable: return withSubject(m::kPolygonFileUnreadable, s.subject);
+    case Problem::PolygonFileUnreadable: return withReason(m::kPolygonFileUnreadable, s);
     case Problem::PolygonFileEmpty: return withSubject(m::kPolygonFileEmpty, s.subject);
     case Problem::PolygonFileNotPolygon: return withSubject(m::kPolygonFileNotPolygon, s.subject);
     case Problem::PolygonNameFieldUnknown: return plain(m::kPolygonNameFieldUnknown).append(detail(s, 0));
-    case Problem::PolygonNotTransformable: return withSubject(m::kPolygonNotTransformable, s.subject);
+    case Problem::PolygonNotTransformable: return withReason(m::kPolygonNotTransformable, s);
     case Problem::PolygonCrsUnknown: return plain(m::kPolygonCrsUnknown).append(detail(s, 0));
     case Problem::PolygonOutsideGrid: return plain(m::kPolygonOutsideGrid).append(detail(s, 0));
     case Problem::PolygonCoordinateNotFinite: return plain(m::kPolygonCoordinateNotFinite).append(detail(s, 0));

@@ -82,6 +82,11 @@ bool knownCrs(const std::string& value) {
 // collects the text of the value of every member called "crs".
 class CrsScanner {
  public:
+  // A block of the text: the characters that cannot change what is collected are passed over.
+  void feed(std::string_view text) {
+    for (std::size_t i = next(text, 0); i < text.size(); i = next(text, i + 1)) feed(text[i]);
+  }
+
   void feed(char c) {
     switch (mode_) {
       case Mode::Code:
@@ -103,7 +108,7 @@ class CrsScanner {
       case Mode::Escape:
         keep(c);
         mode_ = Mode::String;
-        if (c != 'u') text_.push_back(c);
+        if (c != 'u') name(c);
         else mode_ = Mode::Unicode, hexLeft_ = 4, unicode_ = 0;
         return;
       case Mode::Unicode: return unicode(c);
@@ -123,10 +128,28 @@ class CrsScanner {
     if (capturing_) value_.push_back(c);
   }
 
+  // The first character from i that may change the scanner's state: inside comments, their end;
+  // outside a captured value, a string's quote or escape once its start is known, and between
+  // strings, a quote or a comment's slash unless a name waits for its colon.
+  std::size_t next(std::string_view text, std::size_t i) const {
+    std::size_t found = i;
+    if (mode_ == Mode::Block) found = text.find('*', i);
+    else if (mode_ == Mode::Line) found = text.find('\n', i);
+    else if (capturing_) found = i;
+    else if (mode_ == Mode::String && text_.size() >= 4) found = text.find_first_of(quote_ == '"' ? "\\\"" : "\\'", i);
+    else if (mode_ == Mode::Code && !awaitingColon_) found = text.find_first_of("/\"'", i);
+    return std::min(found, text.size());
+  }
+
+  // A character of the string being read: four tell "crs" from any other name.
+  void name(char c) {
+    if (text_.size() < 4) text_.push_back(c);
+  }
+
   void string(char c) {
     keep(c);
     if (c == '\\') mode_ = Mode::Escape;
-    else if (c != quote_) text_.push_back(c);
+    else if (c != quote_) name(c);
     else {
       mode_ = Mode::Code;
       awaitingColon_ = !capturing_;
@@ -140,7 +163,7 @@ class CrsScanner {
     const int digit = std::isdigit(letter) ? letter - '0' : std::isxdigit(letter) ? letter - 'a' + 10 : 0;
     unicode_ = unicode_ * 16 + digit;
     if (--hexLeft_ > 0) return;
-    text_.push_back(unicode_ < 0x80 ? static_cast<char>(unicode_) : '?');
+    name(unicode_ < 0x80 ? static_cast<char>(unicode_) : '?');
     mode_ = Mode::String;
   }
 
@@ -184,7 +207,7 @@ class CrsScanner {
   char quote_ = '"';
   int hexLeft_ = 0;
   int unicode_ = 0;
-  std::string text_;  // the last string read, escapes resolved
+  std::string text_;  // the start of the last string read, escapes resolved
   bool awaitingColon_ = false;
   bool capturing_ = false;
   int depth_ = 0;
@@ -201,10 +224,9 @@ std::string shown(std::string value) {
 }
 
 // Whether the text may hold a member called "crs": the name written out, or an escape, which may
-// spell it ("\u0063rs"). Most files hold neither, and need neither GDAL's identification nor the
-// scanner.
+// spell it ("\u0063rs"). Most files hold neither, and need no scanner.
 bool mayDeclareCrs(VSILFILE* file) {
-  std::array<char, 65536> buffer{};
+  std::array<char, 65536> buffer;
   std::size_t kept = 0;  // the last two characters of the previous block: a name across blocks
   for (std::size_t read; (read = VSIFReadL(buffer.data() + kept, 1, buffer.size() - kept, file)) > 0;) {
     const std::string_view text(buffer.data(), kept + read);
@@ -224,18 +246,17 @@ bool readAsGeoJson(const std::filesystem::path& path) {
 
 core::Status checkGeoJsonCrs(const std::filesystem::path& path) {
   const std::unique_ptr<VSILFILE, int (*)(VSILFILE*)> file(VSIFOpenL(path.c_str(), "rb"), VSIFCloseL);
-  if (!file || !mayDeclareCrs(file.get()) || !readAsGeoJson(path) || VSIFSeekL(file.get(), 0, SEEK_SET) != 0) {
-    return {};
-  }
+  if (!file || !mayDeclareCrs(file.get()) || VSIFSeekL(file.get(), 0, SEEK_SET) != 0) return {};
   CrsScanner scanner;
-  std::array<char, 65536> buffer{};
+  std::array<char, 65536> buffer;
   for (std::size_t read; (read = VSIFReadL(buffer.data(), 1, buffer.size(), file.get())) > 0;) {
-    for (std::size_t i = 0; i < read; ++i) scanner.feed(buffer[i]);
+    scanner.feed(std::string_view(buffer.data(), read));
   }
+  // GDAL's identification is asked only about a refused value: most declarations are known.
   for (std::string& value : scanner.values()) {
-    if (value.size() > kLongestCrs || !knownCrs(value)) {
-      return {core::Problem::PolygonCrsUnknown, path, {shown(std::move(value))}};
-    }
+    if (value.size() <= kLongestCrs && knownCrs(value)) continue;
+    if (!readAsGeoJson(path)) return {};
+    return {core::Problem::PolygonCrsUnknown, path, {shown(std::move(value))}};
   }
   return {};
 }

@@ -18,7 +18,8 @@ namespace ombrix::gis {
 // not a polygon or an empty one, an unknown name field, coordinates that cannot be transformed,
 // a GeoJSON coordinate system checkGeoJsonCrs() refuses,
 // a shape that checkShape() refuses; and a path that names a pipe or a device (files that
-// do not exist, such as GDAL's in-memory ones, are left to GDAL).
+// do not exist, such as GDAL's in-memory ones, are left to GDAL). A file GDAL cannot open and
+// coordinates it cannot transform carry GDAL's own reason in the status, where it gave one.
 core::Status readPolygonFile(const std::filesystem::path& path, const std::optional<std::string>& nameField,
                              std::vector<Shape>& shapes);
 

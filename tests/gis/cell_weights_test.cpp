@@ -346,14 +346,19 @@ TEST(PolygonFile, RefusalsNameTheFileOrTheField) {
     std::optional<std::string> field;
     std::string_view message;  // followed by the field asked for, or else by the file's path
     std::optional<std::string> polygon = std::nullopt;  // or by the polygon's name
+    bool gdalReason = false;  // then by GDAL's own words, in brackets
   };
   const std::vector<Case> cases{
-      {"missing.shp", "", std::nullopt, messages::kPolygonFileUnreadable},
-      {"notes.txt", "not a vector file\n", std::nullopt, messages::kPolygonFileUnreadable},
+      {"missing.shp", "", std::nullopt, messages::kPolygonFileUnreadable, std::nullopt, true},
+      {"notes.txt", "not a vector file\n", std::nullopt, messages::kPolygonFileUnreadable, std::nullopt, true},
       {"points.geojson", points, std::nullopt, messages::kPolygonFileNotPolygon},
       {"empty.geojson", R"({"type":"FeatureCollection","features":[]})", std::nullopt, messages::kPolygonFileEmpty},
       {"points.geojson", points, "basin", messages::kPolygonNameFieldUnknown},
       {"pipe.geojson", "|", std::nullopt, messages::kPolygonFileUnreadable},
+      {"utm.geojson", R"({"type":"FeatureCollection","crs":{"type":"name","properties":{"name":"EPSG:6691"}},)"
+                      R"("features":[{"type":"Feature","properties":{},"geometry":)" +
+                          std::string(onALine).replace(onALine.find("139.2"), 5, "1e30") + "}]}",
+       std::nullopt, messages::kPolygonNotTransformable, std::nullopt, true},
       {"line.geojson", onALine, std::nullopt, messages::kPolygonRingWithoutArea, "polygon 1"},
       {"far.geojson", std::string(onALine).replace(onALine.find("139.2"), 5, "1e999"), std::nullopt,
        messages::kPolygonCoordinateNotFinite, "polygon 1"},
@@ -362,8 +367,12 @@ TEST(PolygonFile, RefusalsNameTheFileOrTheField) {
     if (c.text == "|") ASSERT_EQ(::mkfifo((dir / c.name).c_str(), 0600), 0);
     else if (!c.text.empty()) test::writeText(dir / c.name, c.text);
     std::vector<Shape> shapes{Shape{"kept", {}}};
-    EXPECT_EQ(message(readPolygonFile(dir / c.name, c.field, shapes)),
-              std::string(c.message) + c.polygon.value_or(c.field.value_or((dir / c.name).string())));
+    const std::string said = message(readPolygonFile(dir / c.name, c.field, shapes));
+    const std::string sentence =
+        std::string(c.message) + c.polygon.value_or(c.field.value_or((dir / c.name).string()));
+    if (!c.gdalReason) EXPECT_EQ(said, sentence);
+    else EXPECT_TRUE(said.starts_with(sentence + std::string(messages::kReasonPrefix)) &&
+                     said.ends_with(messages::kReasonSuffix) && said.size() > sentence.size() + 12) << said;
     EXPECT_EQ(shapes.size(), 1U);
   }
 }
