@@ -10,7 +10,7 @@ namespace {
 TEST(ProblemMessage, EveryProblemIsWordedUnlessDeliberatelySilent) {
   constexpr int kLast = static_cast<int>(Problem::UsageError);  // the last value of the enum
   for (int p = 0; p <= kLast; ++p) {
-    const Status status{static_cast<Problem>(p), "subject", {"1", "2", "3"}};
+    const Status status{static_cast<Problem>(p), "subject", {.reason = "1"}};
     EXPECT_EQ(message(status).empty(), silent(status.problem)) << "problem " << p;
   }
 }
