@@ -88,7 +88,7 @@ core::Status readPolygonFile(const std::filesystem::path& path, const std::optio
   if (!dataset || dataset->GetLayerCount() < 1) return {core::Problem::PolygonFileUnreadable, path};
   OGRLayer* layer = dataset->GetLayer(0);
   const int nameIndex = layer->GetLayerDefn()->GetFieldIndex(nameField ? nameField->c_str() : "name");
-  if (nameField && nameIndex < 0) return {core::Problem::PolygonNameFieldUnknown, {}, {*nameField}};
+  if (nameField && nameIndex < 0) return {core::Problem::PolygonNameFieldUnknown, {}, {.name = *nameField}};
   Transform transform;
   if (!transformFor(layer->GetSpatialRef(), transform)) return {core::Problem::PolygonNotTransformable, path};
 
