@@ -191,7 +191,8 @@ core::Status defineInto(core::StagedOutputPath& output, const CubeLayout& layout
   std::error_code ignored;
   std::filesystem::remove(named, ignored);
   if (defined != NC_NOERR) {
-    return {core::Problem::NetcdfNotWritten, output.target(), {.reason = withSystemReason(nc_strerror(defined), definitionError)}};
+    return {core::Problem::NetcdfNotWritten, output.target(),
+            {.reason = withSystemReason(nc_strerror(defined), definitionError)}};
   }
   return image ? output.write(*image) : core::Status{core::Problem::NetcdfNotWritten, output.target()};
 }
