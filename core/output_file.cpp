@@ -147,7 +147,7 @@ Status OutputFile::open(const std::filesystem::path& target) {
     fd_ = ::open(temporary_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd_ < 0 && errno != EEXIST) break;
   }
-  if (fd_ < 0) return Status{Problem::CannotCreateFile, target_, {systemReason(errno)}};
+  if (fd_ < 0) return Status{Problem::CannotCreateFile, target_, {.reason = systemReason(errno)}};
   return {};
 }
 
@@ -162,7 +162,7 @@ Status OutputFile::openUnnamedIn(const std::filesystem::path& folder, const std:
   buffer_.reserve(kBufferSize);
   fd_ = openUnnamed(folder);
   unnamed_ = fd_ >= 0;
-  if (fd_ < 0) return Status{Problem::CannotCreateFile, target_, {systemReason(errno)}};
+  if (fd_ < 0) return Status{Problem::CannotCreateFile, target_, {.reason = systemReason(errno)}};
   return {};
 }
 
@@ -173,7 +173,7 @@ std::filesystem::path OutputFile::openPath() const {
 Status OutputFile::writeFailure() {
   if (!failed_) reason_ = systemReason(errno);
   failed_ = true;
-  return Status{Problem::CannotWriteFile, target_, {reason_}};
+  return Status{Problem::CannotWriteFile, target_, {.reason = reason_}};
 }
 
 Status OutputFile::flush() {

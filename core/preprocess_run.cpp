@@ -15,7 +15,7 @@ constexpr std::int64_t kInt16Max = std::numeric_limits<std::int16_t>::max();
 
 // A period too long for one file: problem, with the most days a file can hold and the days asked for.
 Status tooManyDays(Problem problem, std::int64_t mostDays, std::int64_t days) {
-  return {problem, {}, {std::to_string(mostDays), std::to_string(days)}};
+  return {problem, {}, {.mostDays = mostDays, .periodDays = days}};
 }
 
 // The offset of the last frame of a period of days, and the most days whose last frame offset

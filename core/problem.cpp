@@ -1,6 +1,6 @@
 #include "core/problem.h"
 
-#include <string_view>
+#include <string>
 
 #include "core/messages.h"
 
@@ -9,11 +9,6 @@ namespace ombrix::core {
 namespace {
 
 using messages::Text;
-
-// The i-th detail of a status; empty when it has fewer.
-std::string_view detail(const Status& s, std::size_t i) {
-  return i < s.details.size() ? std::string_view(s.details[i]) : std::string_view();
-}
 
 std::string plain(Text text) { return std::string(text); }
 
@@ -25,15 +20,15 @@ std::string withSubject(Text text, const std::filesystem::path& subject) {
 // The text followed by the path it names, then the reason given for the failure, if any.
 std::string withReason(Text text, const Status& s) {
   std::string shown = withSubject(text, s.subject);
-  if (s.details.empty() || s.details[0].empty()) return shown;
-  return shown.append(messages::kReasonPrefix).append(s.details[0]).append(messages::kReasonSuffix);
+  if (s.details.reason.empty()) return shown;
+  return shown.append(messages::kReasonPrefix).append(s.details.reason).append(messages::kReasonSuffix);
 }
 
 // The text, the file's path, then "（n行目）".
 std::string atLine(Text text, const Status& s) {
   return withSubject(text, s.subject)
       .append(messages::kLineNumberPrefix)
-      .append(detail(s, 0))
+      .append(std::to_string(s.details.line))
       .append(messages::kLineNumberSuffix);
 }
 
@@ -46,20 +41,21 @@ std::string periodField(Text row, Text field, Text reason) {
 std::string mostDays(Text reason, const Status& s) {
   return std::string(reason)
       .append(messages::kMostDaysPrefix)
-      .append(detail(s, 0))
+      .append(std::to_string(s.details.mostDays))
       .append(messages::kMostDaysMiddle)
-      .append(detail(s, 1))
+      .append(std::to_string(s.details.periodDays))
       .append(messages::kMostDaysSuffix);
 }
 
 // The time asked for, then the file's first and last times when it has any.
 std::string noFrameAtTime(const Status& s) {
-  std::string text = std::string(messages::kNoFrameAtTime).append(detail(s, 0));
-  if (s.details.size() < 3) return text;
+  const Details& d = s.details;
+  std::string text = std::string(messages::kNoFrameAtTime).append(d.timeAsked);
+  if (d.firstTime.empty()) return text;
   return text.append(messages::kFileTimesOpen)
-      .append(detail(s, 1))
+      .append(d.firstTime)
       .append(messages::kFileTimesBetween)
-      .append(detail(s, 2))
+      .append(d.lastTime)
       .append(messages::kFileTimesClose);
 }
 
@@ -145,7 +141,7 @@ std::string message(const Status& s) {
     case Problem::CannotWriteFile: return withReason(m::kCannotWriteFile, s);
     case Problem::CannotCreateFolder: return withSubject(m::kCannotCreateFolder, s.subject);
     case Problem::OutputIsFolder: return withSubject(m::kOutputIsFolder, s.subject);
-    case Problem::UnexpectedError: return plain(m::kUnexpectedError).append(detail(s, 0));
+    case Problem::UnexpectedError: return plain(m::kUnexpectedError).append(s.details.reason);
 
     case Problem::RmdFileMissing:
     case Problem::RmdFileUnopenable:
@@ -156,7 +152,8 @@ std::string message(const Status& s) {
 
     case Problem::NoFileOpen: return plain(m::kNoFileOpen);
     case Problem::FrameNotInFile: return plain(m::kFrameNotInFile);
-    case Problem::FrameNumberNotInFile: return plain(m::kFrameNumberNotInFile).append(detail(s, 0));
+    case Problem::FrameNumberNotInFile:
+      return plain(m::kFrameNumberNotInFile).append(std::to_string(s.details.frameCount));
     case Problem::NoFrameAtTime: return noFrameAtTime(s);
     case Problem::ChooseDifferentTimes: return plain(m::kChooseDifferentTimes);
     case Problem::TimesNotInOrder: return plain(m::kTimesNotInOrder);
@@ -209,23 +206,25 @@ std::string message(const Status& s) {
     case Problem::PolygonFileUnreadable: return withReason(m::kPolygonFileUnreadable, s);
     case Problem::PolygonFileEmpty: return withSubject(m::kPolygonFileEmpty, s.subject);
     case Problem::PolygonFileNotPolygon: return withSubject(m::kPolygonFileNotPolygon, s.subject);
-    case Problem::PolygonNameFieldUnknown: return plain(m::kPolygonNameFieldUnknown).append(detail(s, 0));
+    case Problem::PolygonNameFieldUnknown: return plain(m::kPolygonNameFieldUnknown).append(s.details.name);
     case Problem::PolygonNotTransformable: return withReason(m::kPolygonNotTransformable, s);
-    case Problem::PolygonCrsUnknown: return plain(m::kPolygonCrsUnknown).append(detail(s, 0));
-    case Problem::PolygonOutsideGrid: return plain(m::kPolygonOutsideGrid).append(detail(s, 0));
-    case Problem::PolygonCoordinateNotFinite: return plain(m::kPolygonCoordinateNotFinite).append(detail(s, 0));
-    case Problem::PolygonRingWithoutArea: return plain(m::kPolygonRingWithoutArea).append(detail(s, 0));
+    case Problem::PolygonCrsUnknown: return plain(m::kPolygonCrsUnknown).append(s.details.name);
+    case Problem::PolygonOutsideGrid: return plain(m::kPolygonOutsideGrid).append(s.details.name);
+    case Problem::PolygonCoordinateNotFinite: return plain(m::kPolygonCoordinateNotFinite).append(s.details.name);
+    case Problem::PolygonRingWithoutArea: return plain(m::kPolygonRingWithoutArea).append(s.details.name);
     case Problem::PointOutsideGrid: return plain(m::kPointOutsideGrid);
     case Problem::DurationHoursInvalid: return plain(m::kDurationHoursInvalid);
     case Problem::DurationLongerThanRange:
-      return plain(m::kDurationLongerThanRange).append(detail(s, 0)).append(m::kDurationLongerSuffix);
+      return plain(m::kDurationLongerThanRange)
+          .append(std::to_string(s.details.hours))
+          .append(m::kDurationLongerSuffix);
 
     case Problem::NetcdfNotWritten: return withReason(m::kNetcdfNotWritten, s);
     case Problem::GeoTiffNotWritten: return withReason(m::kGeoTiffNotWritten, s);
     case Problem::NoFrameWithTime: return withSubject(m::kNoFrameWithTime, s.subject);
 
     case Problem::Cancelled: return plain(m::kCancelled);
-    case Problem::UsageError: return std::string(detail(s, 0));
+    case Problem::UsageError: return s.details.reason;
   }
   return {};
 }

@@ -4,10 +4,10 @@
 // the few values its text shows) into the user's text. No other code puts a message together:
 // operations return a Status (or a small struct of what they produce plus a Status) and the
 // windows and the batch tool only show message(status).
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <utility>
-#include <vector>
 
 namespace ombrix::core {
 
@@ -50,8 +50,8 @@ enum class Problem {
   ArchiveGridsDiffer,
   AreaOutsideGrid,
   GridSpacingTooLarge,
-  PeriodTooLong,         // details: the most days, the days of the period
-  PeriodTooLongForArea,  // details: the most days, the days of the period
+  PeriodTooLong,         // details: mostDays, periodDays
+  PeriodTooLongForArea,  // details: mostDays, periodDays
   NoDayFitsArea,
   OutputExists,  // subject: the file a command would replace without --force
   OutputIsInput,  // subject: the output path, which names a file the command reads
@@ -77,13 +77,13 @@ enum class Problem {
   EncodeTooManyLevels,
   EncodeTooManyRecords,
 
-  // -- Writing files and folders (subject: the file or folder; details of the file problems
-  // here and of the GIS exports: the system's or the library's reason, where it gave one) --
+  // -- Writing files and folders (subject: the file or folder; details.reason of the file
+  // problems here and of the GIS exports: the system's or the library's words, where it gave any) --
   CannotCreateFile,
   CannotWriteFile,
   CannotCreateFolder,
   OutputIsFolder,  // the target of a file is a folder
-  UnexpectedError,  // details: what happened, as far as it is known
+  UnexpectedError,  // details.reason: what happened, as far as it is known
 
   // -- Preprocessed files (.RMD): opening and reading --
   RmdFileMissing,     // no file at the path chosen: the viewer forgets its open file
@@ -95,8 +95,8 @@ enum class Problem {
   // -- Viewer: frames of the open file, folded ranges, rendered maps --
   NoFileOpen,
   FrameNotInFile,
-  FrameNumberNotInFile,  // details: the file's frame count
-  NoFrameAtTime,         // details: the time asked for, then the file's first and last times if any
+  FrameNumberNotInFile,  // details.frameCount
+  NoFrameAtTime,         // details: timeAsked, then firstTime and lastTime if the file has frames
   ChooseDifferentTimes,
   TimesNotInOrder,
   CannotEncodePng,  // subject: the picture
@@ -110,7 +110,7 @@ enum class Problem {
   DayFilesMissing,
   DayFileUnreadable,
   DayFileTooShort,
-  FileListLineInvalid,  // details (here and below): the line, from 1
+  FileListLineInvalid,  // details.line (here and below), from 1
   DayFileHeaderInvalid,
   DayFileFieldCount,
   DayFileNotNumber,
@@ -148,18 +148,18 @@ enum class Problem {
   ImportDayFileUndecodable,  // a record of the day file already there does not decode
 
   // -- Areal rainfall over polygons, point series and duration maxima --
-  PolygonFileUnreadable,     // subject: the file
+  PolygonFileUnreadable,     // subject: the file; details: reason (GDAL's words, if any)
   PolygonFileEmpty,          // subject: the file
   PolygonFileNotPolygon,     // subject: the file
-  PolygonNameFieldUnknown,   // details: the field
-  PolygonNotTransformable,   // subject: the file
-  PolygonCrsUnknown,         // subject: the file; details: the coordinate system it declares
-  PolygonOutsideGrid,        // details: the polygon's name
-  PolygonCoordinateNotFinite,  // details: the polygon's name
-  PolygonRingWithoutArea,      // details: the polygon's name
+  PolygonNameFieldUnknown,   // details.name: the field
+  PolygonNotTransformable,   // subject: the file; details: reason (GDAL's words, if any)
+  PolygonCrsUnknown,         // subject: the file; details.name: the coordinate system it declares
+  PolygonOutsideGrid,        // details.name: the polygon's
+  PolygonCoordinateNotFinite,  // details.name: the polygon's
+  PolygonRingWithoutArea,      // details.name: the polygon's
   PointOutsideGrid,
   DurationHoursInvalid,
-  DurationLongerThanRange,  // details: the hours; no window of that many hours fits the frames
+  DurationLongerThanRange,  // details.hours: no window of that many hours fits the frames
 
   // -- GIS exports: NetCDF cubes and GeoTIFF maps (subject: the file) --
   NetcdfNotWritten,
@@ -169,18 +169,44 @@ enum class Problem {
   // -- Long operations --
   Cancelled,  // the caller asked the operation to stop: nothing was written, targets kept
   // -- The batch tool's command line --
-  UsageError,  // details: what is wrong with it, in the tool's words or its option parser's
+  UsageError,  // details.reason: what is wrong with it, in the tool's words or its option parser's
+};
+
+// The values a message shows besides its subject, each under its own name. A problem sets only
+// those its text shows (noted beside it above), with designated initialisers:
+//   {Problem::PeriodTooLong, {}, {.mostDays = 31, .periodDays = 40}}
+// Positional braces ({"31", "40"}) do not compile, so no two values can change places unseen.
+// Every member has an initialiser, so that a list may leave it out without a warning.
+struct Details {
+  struct OnlyNamed {
+    explicit OnlyNamed() = default;
+  };
+  [[no_unique_address]] OnlyNamed onlyNamed{};
+
+  // The system's or a library's words for a failure (the file problems and the GIS exports),
+  // what happened (UnexpectedError), or what is wrong with the command line (UsageError).
+  std::string reason{};
+  std::int64_t line = 0;        // the file's line, from 1 (FileListLineInvalid and the day files)
+  std::int64_t mostDays = 0;    // the most days one file can hold (PeriodTooLong*)
+  std::int64_t periodDays = 0;  // the days of the period asked for (PeriodTooLong*)
+  std::int64_t frameCount = 0;  // the open file's frames (FrameNumberNotInFile)
+  std::string timeAsked{};        // NoFrameAtTime: the time asked for,
+  std::string firstTime{};        // then the file's first and last times,
+  std::string lastTime{};         // both empty for a file without frames
+  // The polygon's name, the name field asked for, or the coordinate system a file declares.
+  std::string name{};
+  int hours = 0;  // the duration asked for (DurationLongerThanRange)
 };
 
 // The one result shape: success (Problem::None) or what went wrong, with what the message names.
 struct Status {
   Status() = default;
-  Status(Problem what, std::filesystem::path about = {}, std::vector<std::string> values = {})
+  Status(Problem what, std::filesystem::path about = {}, Details values = {})
       : problem(what), subject(std::move(about)), details(std::move(values)) {}
 
   Problem problem = Problem::None;
-  std::filesystem::path subject;     // the file or folder the message names, if it names one
-  std::vector<std::string> details;  // the other values it shows, in their order (a line, a count)
+  std::filesystem::path subject;  // the file or folder the message names, if it names one
+  Details details;                // the other values it shows (a line, a count, a reason)
 
   explicit operator bool() const noexcept { return problem == Problem::None; }
 };

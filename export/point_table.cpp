@@ -29,7 +29,7 @@ PointTableResult refusal(core::Status status) { return {std::move(status), {}}; 
 
 // A damaged line: the problem, the file and the line (from 1).
 core::Status atLine(core::Problem problem, const std::string& file, std::int64_t line) {
-  return {problem, file, {std::to_string(line)}};
+  return {problem, file, {.line = line}};
 }
 
 std::string_view withoutCarriageReturn(std::string_view line) {

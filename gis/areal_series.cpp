@@ -47,7 +47,7 @@ core::Status ArealComputation::prepare(const std::vector<Shape>& shapes, const C
   table_.framesPerHour = framesPerHour;
   for (const Shape& shape : shapes) {
     ShapeWeights weights = shapeWeights(shape, grid);
-    if (weights.empty()) return {core::Problem::PolygonOutsideGrid, {}, {shape.name}};
+    if (weights.empty()) return {core::Problem::PolygonOutsideGrid, {}, {.name = shape.name}};
     weights_.push_back(std::move(weights));
     table_.names.push_back(shape.name);
   }

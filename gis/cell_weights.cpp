@@ -139,9 +139,11 @@ LonLatBounds outlineBounds(std::span<const Shape> shapes) noexcept {
 }
 
 core::Status checkShape(const Shape& shape) {
-  if (!allFinite(shape)) return {core::Problem::PolygonCoordinateNotFinite, {}, {shape.name}};
+  if (!allFinite(shape)) return {core::Problem::PolygonCoordinateNotFinite, {}, {.name = shape.name}};
   for (const Polygon& polygon : shape.parts) {
-    if (!std::ranges::all_of(polygon.rings, hasArea)) return {core::Problem::PolygonRingWithoutArea, {}, {shape.name}};
+    if (!std::ranges::all_of(polygon.rings, hasArea)) {
+      return {core::Problem::PolygonRingWithoutArea, {}, {.name = shape.name}};
+    }
   }
   return {};
 }

@@ -31,7 +31,7 @@ core::Status durationMaximumMap(core::RmdDataset& file, int first, int last, int
   if (first < 0 || last < first || last >= file.frameCount()) return {core::Problem::TimesNotInOrder};
   if (!durationHoursValid(hours)) return {core::Problem::DurationHoursInvalid};
   if (!durationFits(last - first + 1, framesPerHourOf(file), hours)) {
-    return {core::Problem::DurationLongerThanRange, {}, {std::to_string(hours)}};
+    return {core::Problem::DurationLongerThanRange, {}, {.hours = hours}};
   }
   const core::RmdHeader& header = file.header();
   const int frames = last - first + 1;

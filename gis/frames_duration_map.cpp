@@ -18,7 +18,7 @@ core::Status durationMaximumMapOf(const core::FrameRequest& request, int hours, 
   const core::PeriodDates& period = request.period;
   const core::SlotClock clock = core::slotClockFrom(period.year[0], period.month[0], period.day[0]);
   if (!durationFits(layout.frameCount(), clock.framesPerHour(), hours)) {
-    return {core::Problem::DurationLongerThanRange, {}, {std::to_string(hours)}};
+    return {core::Problem::DurationLongerThanRange, {}, {.hours = hours}};
   }
   CellDurationMaxima maxima(layout.header.cellCount(), clock.framesPerHour(), hours);
   // The frames of the windows running, each kept until it leaves them.

@@ -30,9 +30,6 @@ GdalSession::~GdalSession() {
 
 bool GdalSession::failed() const noexcept { return CPLGetLastErrorType() >= CE_Failure; }
 
-std::vector<std::string> GdalSession::reason() const {
-  const std::string last = CPLGetLastErrorMsg();
-  return last.empty() ? std::vector<std::string>() : std::vector<std::string>{last};
-}
+std::string GdalSession::reason() const { return CPLGetLastErrorMsg(); }
 
 }  // namespace ombrix::gis

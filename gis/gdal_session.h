@@ -3,7 +3,6 @@
 // the first session) and its reports kept from standard error while the session lasts, so that
 // the caller gives the user one message, with GDAL's last words as its reason.
 #include <string>
-#include <vector>
 
 namespace ombrix::gis {
 
@@ -22,7 +21,7 @@ class GdalSession {
   // Whether GDAL reported a failure since the session began.
   bool failed() const noexcept;
   // GDAL's last error message, or nothing when it gave none.
-  std::vector<std::string> reason() const;
+  std::string reason() const;
 
  private:
   bool inMemory_;

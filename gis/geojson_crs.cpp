@@ -256,7 +256,7 @@ core::Status checkGeoJsonCrs(const std::filesystem::path& path) {
   for (std::string& value : scanner.values()) {
     if (value.size() <= kLongestCrs && knownCrs(value)) continue;
     if (!readAsGeoJson(path)) return {};
-    return {core::Problem::PolygonCrsUnknown, path, {shown(std::move(value))}};
+    return {core::Problem::PolygonCrsUnknown, path, {.name = shown(std::move(value))}};
   }
   return {};
 }

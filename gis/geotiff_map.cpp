@@ -89,8 +89,8 @@ std::vector<float> storedToBandValues(std::span<const std::int16_t> stored) {
 
 core::Status writeGeoTiffMap(const std::filesystem::path& target, const FloatGrid& grid,
                              const MapGeoreference& georeference, const BandDescription& band) {
-  const auto failure = [&](std::vector<std::string> reason) {
-    return core::Status(core::Problem::GeoTiffNotWritten, target, std::move(reason));
+  const auto failure = [&](std::string reason) {
+    return core::Status(core::Problem::GeoTiffNotWritten, target, {.reason = std::move(reason)});
   };
   if (grid.columns <= 0 || grid.rows <= 0 ||
       grid.values.size() != static_cast<std::size_t>(grid.columns) * static_cast<std::size_t>(grid.rows)) {
@@ -98,7 +98,7 @@ core::Status writeGeoTiffMap(const std::filesystem::path& target, const FloatGri
   }
   core::StagedOutputPath output;
   if (core::Status s = output.open(target); !s) {
-    return s.problem == core::Problem::OutputIsFolder ? s : failure(s.details);
+    return s.problem == core::Problem::OutputIsFolder ? s : failure(s.details.reason);
   }
   core::OutputFile style;
   if (band.classes) {

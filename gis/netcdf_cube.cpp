@@ -42,9 +42,6 @@ std::string withSystemReason(std::string text, int error) {
   return error == 0 ? text : text.append(": ").append(core::systemReason(error));
 }
 
-// The reason a status gives, if any.
-std::string reasonOf(const core::Status& status) { return status.details.empty() ? std::string() : status.details[0]; }
-
 // HDF5's words for the innermost error of its stack.
 std::string hdf5Reason() {
   std::string description;
@@ -194,7 +191,8 @@ core::Status defineInto(core::StagedOutputPath& output, const CubeLayout& layout
   std::error_code ignored;
   std::filesystem::remove(named, ignored);
   if (defined != NC_NOERR) {
-    return {core::Problem::NetcdfNotWritten, output.target(), {withSystemReason(nc_strerror(defined), definitionError)}};
+    return {core::Problem::NetcdfNotWritten, output.target(),
+            {.reason = withSystemReason(nc_strerror(defined), definitionError)}};
   }
   return image ? output.write(*image) : core::Status{core::Problem::NetcdfNotWritten, output.target()};
 }
@@ -326,8 +324,7 @@ core::Status NetcdfCube::failure(std::string reason) {
   frames_.reset();
   const std::filesystem::path target = output_ ? output_->target() : std::filesystem::path();
   output_.reset();
-  if (reason.empty()) return {core::Problem::NetcdfNotWritten, target};
-  return {core::Problem::NetcdfNotWritten, target, {std::move(reason)}};
+  return {core::Problem::NetcdfNotWritten, target, {.reason = std::move(reason)}};
 }
 
 core::Status NetcdfCube::create(const std::filesystem::path& target, const CubeLayout& layout) {
@@ -335,7 +332,7 @@ core::Status NetcdfCube::create(const std::filesystem::path& target, const CubeL
   quietHdf5();
   output_ = std::make_unique<core::StagedOutputPath>();
   if (core::Status s = output_->open(target); !s) {
-    return s.problem == core::Problem::OutputIsFolder ? s : failure(reasonOf(s));
+    return s.problem == core::Problem::OutputIsFolder ? s : failure(s.details.reason);
   }
   if (layout.grid.rows <= 0 || layout.grid.columns <= 0 || layout.frames <= 0) return failure();
   const std::int64_t shift = layout.stampsUtc ? 0 : kJapanOffsetMinutes;
@@ -344,7 +341,7 @@ core::Status NetcdfCube::create(const std::filesystem::path& target, const CubeL
     times_[i] =
         static_cast<double>(layout.firstSlotMinutes + static_cast<std::int64_t>(i) * layout.intervalMinutes - shift);
   }
-  if (core::Status s = defineInto(*output_, layout); !s) return failure(reasonOf(s));
+  if (core::Status s = defineInto(*output_, layout); !s) return failure(s.details.reason);
   frames_ = std::make_unique<Frames>(output_->temporary(),
                                      static_cast<std::size_t>(layout.grid.rows) * static_cast<std::size_t>(layout.grid.columns));
   return frames_->opened() ? core::Status{} : failure();

@@ -85,13 +85,13 @@ core::Status readPolygonFile(const std::filesystem::path& path, const std::optio
   if (core::Status crs = checkGeoJsonCrs(path); !crs) return crs;
   constexpr unsigned kOpenFlags = GDAL_OF_VECTOR | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR;  // GDAL says why not
   GDALDatasetUniquePtr dataset(GDALDataset::Open(path.c_str(), kOpenFlags, nullptr, nullptr, nullptr));
-  if (!dataset || dataset->GetLayerCount() < 1) return {core::Problem::PolygonFileUnreadable, path, gdal.reason()};
+  if (!dataset || dataset->GetLayerCount() < 1) return {core::Problem::PolygonFileUnreadable, path, {.reason = gdal.reason()}};
   OGRLayer* layer = dataset->GetLayer(0);
   const int nameIndex = layer->GetLayerDefn()->GetFieldIndex(nameField ? nameField->c_str() : "name");
-  if (nameField && nameIndex < 0) return {core::Problem::PolygonNameFieldUnknown, {}, {*nameField}};
+  if (nameField && nameIndex < 0) return {core::Problem::PolygonNameFieldUnknown, {}, {.name = *nameField}};
   Transform transform;
   if (!transformFor(layer->GetSpatialRef(), transform)) {
-    return {core::Problem::PolygonNotTransformable, path, gdal.reason()};
+    return {core::Problem::PolygonNotTransformable, path, {.reason = gdal.reason()}};
   }
 
   std::vector<Shape> read;
@@ -102,7 +102,7 @@ core::Status readPolygonFile(const std::filesystem::path& path, const std::optio
     shape.name = named ? feature->GetFieldAsString(nameIndex) : "polygon " + std::to_string(read.size() + 1);
     OGRGeometry* geometry = feature->GetGeometryRef();
     if (geometry != nullptr && transform && geometry->transform(transform.get()) != OGRERR_NONE) {
-      return {core::Problem::PolygonNotTransformable, path, gdal.reason()};
+      return {core::Problem::PolygonNotTransformable, path, {.reason = gdal.reason()}};
     }
     if (geometry == nullptr || !addGeometry(*geometry, shape)) return {core::Problem::PolygonFileNotPolygon, path};
     if (shape.parts.empty()) return {core::Problem::PolygonFileEmpty, path};

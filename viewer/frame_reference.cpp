@@ -62,7 +62,7 @@ core::Status resolveFrame(std::span<const core::FrameIndexEntry> index, const Fr
       frame = *reference.number;
       return {};
     }
-    return {core::Problem::FrameNumberNotInFile, {}, {std::to_string(frames)}};
+    return {core::Problem::FrameNumberNotInFile, {}, {.frameCount = frames}};
   }
   for (int i = 0; i < frames; ++i) {
     if (index[static_cast<std::size_t>(i)].stamp == reference.time) {
@@ -70,10 +70,10 @@ core::Status resolveFrame(std::span<const core::FrameIndexEntry> index, const Fr
       return {};
     }
   }
-  std::vector<std::string> times{core::stampText(reference.time, 'T')};
+  core::Details times{.timeAsked = core::stampText(reference.time, 'T')};
   if (frames > 0) {
-    times.push_back(core::stampText(index.front().stamp, 'T'));
-    times.push_back(core::stampText(index.back().stamp, 'T'));
+    times.firstTime = core::stampText(index.front().stamp, 'T');
+    times.lastTime = core::stampText(index.back().stamp, 'T');
   }
   return {core::Problem::NoFrameAtTime, {}, std::move(times)};
 }

@@ -18,7 +18,7 @@ constexpr int kExitFailed = 1;
 
 // Shows what nobody foresaw (memory exhausted, a library's exception) before the program ends.
 void reportUnexpected(const char* what) {
-  ombrix::ui::MessageBoxSink(nullptr).report({ombrix::core::Problem::UnexpectedError, {}, {what}});
+  ombrix::ui::MessageBoxSink(nullptr).report({ombrix::core::Problem::UnexpectedError, {}, {.reason = what}});
 }
 
 // The last line of defence: an exception must not cross the event loop, so one thrown by an

@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
   try {
     return ombrix::tool::runTool(argc, argv);
   } catch (const std::exception& error) {
-    return ombrix::tool::refused({Problem::UnexpectedError, {}, {error.what()}});
+    return ombrix::tool::refused({Problem::UnexpectedError, {}, {.reason = error.what()}});
   } catch (...) {
     return ombrix::tool::refused({Problem::UnexpectedError});
   }

@@ -56,7 +56,7 @@ bool namesCommandBuiltElsewhere(int argc, const char* const* argv) {
 int runFullTool(const char* const* argv) {
   const std::string fullTool = (core::programFolder() / kFullTool).string();
   ::execv(fullTool.c_str(), const_cast<char* const*>(argv));
-  return refused({core::Problem::UnexpectedError, {}, {fullTool + ": " + std::strerror(errno)}});
+  return refused({core::Problem::UnexpectedError, {}, {.reason = fullTool + ": " + std::strerror(errno)}});
 }
 
 }  // namespace
@@ -92,7 +92,7 @@ CLI::Option* addRmdFileArgument(CLI::App& command, std::string& path) {
   return command.add_option("file", path, "preprocessed RMD file")->type_name("FILE.RMD")->required();
 }
 
-core::Status usageProblem(std::string what) { return {core::Problem::UsageError, {}, {std::move(what)}}; }
+core::Status usageProblem(std::string what) { return {core::Problem::UsageError, {}, {.reason = std::move(what)}}; }
 
 int usageError(const CLI::App& command, const core::Status& status) {
   const bool isProgram = command.get_parent() == nullptr;

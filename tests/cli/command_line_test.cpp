@@ -191,8 +191,8 @@ TEST(ToolStart, EveryCommandAnswersHelpAndOnlyTheFullToolLinksTheFormatLibraries
   test::TempDir alone;
   fs::copy_file(bin / "ombrix-tool", alone / "ombrix-tool");
   const auto series = test::runCommand(test::shellQuote((alone / "ombrix-tool").string()) + " series --help");
-  expectRefused(series, core::message({core::Problem::UnexpectedError, {},
-                                       {(alone / "ombrix-tool-full").string() + ": No such file or directory"}}));
+  const std::string missing = (alone / "ombrix-tool-full").string() + ": No such file or directory";
+  expectRefused(series, core::message({core::Problem::UnexpectedError, {}, {.reason = missing}}));
 }
 
 }  // namespace
