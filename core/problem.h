@@ -148,11 +148,11 @@ enum class Problem {
   ImportDayFileUndecodable,  // a record of the day file already there does not decode
 
   // -- Areal rainfall over polygons, point series and duration maxima --
-  PolygonFileUnreadable,     // subject: the file; details: reason (GDAL's words, if any)
+  PolygonFileUnreadable,     // subject: the file; details.reason: GDAL's words, if any
   PolygonFileEmpty,          // subject: the file
   PolygonFileNotPolygon,     // subject: the file
   PolygonNameFieldUnknown,   // details.name: the field
-  PolygonNotTransformable,   // subject: the file; details: reason (GDAL's words, if any)
+  PolygonNotTransformable,   // subject: the file; details.reason: GDAL's words, if any
   PolygonCrsUnknown,         // subject: the file; details.name: the coordinate system it declares
   PolygonOutsideGrid,        // details.name: the polygon's
   PolygonCoordinateNotFinite,  // details.name: the polygon's
