@@ -3,10 +3,12 @@
 // data in every frame of a sum or a maximum is no data, not 0 mm (the viewer and the CSV
 // exports keep counting no data as 0).
 #include <filesystem>
+#include <span>
 #include <vector>
 
 #include "core/rmd_dataset.h"
 #include "core/shown_map.h"
+#include "gis/duration_map.h"
 #include "gis/geotiff_map.h"
 #include "viewer/map_caption.h"
 
@@ -21,5 +23,10 @@ BandDescription describeMap(const viewer::MapCaption& caption);
 // the label names no map).
 core::Status shownMapBand(const core::ShownMap& map, const core::RmdDataset& file, std::vector<float>& values,
                           BandDescription& band);
+
+// Duration maps over cells as one GeoTIFF, a band per map in order, each described from its
+// label; a map of a year or month has its period ("2019", "2019-07") as the band's description.
+core::Status writeDurationMapGeoTiff(const std::filesystem::path& target, std::span<const DurationMap> maps,
+                                     const core::CellGrid& cells);
 
 }  // namespace ombrix::gis
