@@ -4,7 +4,13 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <future>
 #include <limits>
+#include <map>
+#include <memory>
+#include <mutex>
+
+#include "core/ordered_work.h"
 
 namespace ombrix::core {
 
@@ -102,32 +108,101 @@ Status fitAreaWindow(const AreaBounds& area, AreaFrameLayout& layout) {
   return {};
 }
 
+namespace {
+
+// Records decoded at once, and frames decoded ahead of the caller.
+constexpr int kDecoders = 2;
+constexpr std::size_t kFramesAhead = 4;
+
+// One archive file as the decoders share it: read, parsed and checked against the reference.
+struct LoadedFile {
+  ArchiveFile archive;
+  Status status;
+  std::size_t kept = 0;  // the records that become frames
+};
+using SharedFile = std::shared_ptr<const LoadedFile>;
+
+SharedFile loadFile(const std::string& path, const AreaFrameLayout& layout) {
+  auto file = std::make_shared<LoadedFile>();
+  file->status = file->archive.load(path);
+  // The file may have changed since the grid check; the grid buffer is sized for the reference.
+  if (file->status && !(file->archive.grid() == layout.grid)) file->status = {Problem::ArchiveGridsDiffer};
+  if (file->status) file->kept = recordsKept(file->archive.records().size(), layout.framesPerDay);
+  return file;
+}
+
+// The files of a stream, each loaded once by the first decoder that asks for it. Decoders work
+// at most kFramesAhead frames (less than a day) ahead of the caller, so they need at most two
+// files at a time: older ones are let go (a decoder still reading one holds its own share).
+class SharedFiles {
+ public:
+  SharedFiles(const std::vector<std::string>& paths, const AreaFrameLayout& layout) : paths_(paths), layout_(layout) {}
+
+  SharedFile get(std::size_t f) {
+    std::promise<SharedFile> loading;
+    std::shared_future<SharedFile> file;
+    bool first = false;
+    {
+      const std::lock_guard lock(mutex_);
+      const auto [at, inserted] = files_.try_emplace(f);
+      if (inserted) at->second = loading.get_future().share();
+      file = at->second;
+      first = inserted;
+      std::erase_if(files_, [f](const auto& entry) { return entry.first + 1 < f; });
+    }
+    if (first) loading.set_value(loadFile(paths_[f], layout_));
+    return file.get();
+  }
+
+ private:
+  const std::vector<std::string>& paths_;
+  const AreaFrameLayout& layout_;
+  std::mutex mutex_;
+  std::map<std::size_t, std::shared_future<SharedFile>> files_;
+};
+
+// Slot j of a file: the window of its record and the record's stamp, or why the stream stops
+// there; absent past the records the file keeps.
+struct DecodedFrame {
+  std::vector<std::int16_t> cells;
+  TimeStamp stamp;
+  Status status;
+  bool absent = false;
+};
+
+void decodeFrame(const LoadedFile& file, std::size_t j, const AreaFrameLayout& layout, DecodedFrame& out) {
+  out.status = file.status;
+  out.absent = out.status && j >= file.kept;
+  if (!out.status || out.absent) return;
+  // Each decoder's grid, sized at its first record: only a file that holds records has been
+  // checked to be large enough for its grid, so a file of none cannot make the run allocate what
+  // it claims. It lives as long as the decoder's thread, which ends with the stream.
+  thread_local std::vector<std::int16_t> grid;
+  grid.resize(layout.grid.cellCount());
+  out.status = file.archive.decodeRecord(j, grid);
+  if (!out.status) return;
+  out.cells.resize(layout.header.cellCount());
+  copyWindow(grid, layout.grid.nx, layout.window, out.cells.data());
+  out.stamp = file.archive.records()[j].stamp;
+}
+
+}  // namespace
+
 Status streamAreaFrames(const std::vector<std::string>& files, const AreaFrameLayout& layout,
                         const OperationCallbacks& callbacks, const AreaFrameSink& sink) {
-  // Sized at the first record: only a file that holds records has been checked to be large
-  // enough for its grid, so a file of none cannot make the run allocate what it claims.
-  std::vector<std::int16_t> grid;
-  std::vector<std::int16_t> frame;
+  const auto perFile = static_cast<std::size_t>(layout.framesPerDay);
   const int fileCount = static_cast<int>(files.size());
-  for (int f = 0; f < fileCount; ++f) {
-    if (Status s = callbacks.step(f + 1, fileCount); !s) return s;
-    ArchiveFile archive;
-    if (Status s = archive.load(files[static_cast<std::size_t>(f)]); !s) return s;
-    // The file may have changed since the grid check; the grid buffer is sized for the reference.
-    if (!(archive.grid() == layout.grid)) return {Problem::ArchiveGridsDiffer};
-    const std::size_t kept = recordsKept(archive.records().size(), layout.framesPerDay);
-    if (kept > 0 && grid.empty()) {
-      grid.resize(layout.grid.cellCount());
-      frame.resize(layout.header.cellCount());
-    }
-    for (std::size_t j = 0; j < kept; ++j) {
-      if (Status s = archive.decodeRecord(j, grid); !s) return s;
-      copyWindow(grid, layout.grid.nx, layout.window, frame.data());
-      const std::int64_t k = static_cast<std::int64_t>(f) * layout.framesPerDay + static_cast<std::int64_t>(j);
-      if (Status s = sink(k, archive.records()[j].stamp, frame); !s) return s;
-    }
-  }
-  return {};
+  SharedFiles shared(files, layout);
+  return runInOrder<DecodedFrame>(
+      files.size() * perFile, kDecoders, kFramesAhead,
+      [&](std::size_t i, DecodedFrame& out) { decodeFrame(*shared.get(i / perFile), i % perFile, layout, out); },
+      [&](std::size_t i, DecodedFrame& frame) {
+        if (i % perFile == 0) {
+          if (Status s = callbacks.step(static_cast<int>(i / perFile) + 1, fileCount); !s) return s;
+        }
+        if (!frame.status || frame.absent) return frame.status;
+        return sink(static_cast<std::int64_t>(i), frame.stamp, frame.cells);
+      });
 }
 
 }  // namespace ombrix::core
