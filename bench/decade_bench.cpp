@@ -22,6 +22,7 @@
 #include "gis/areal_run.h"
 #include "gis/netcdf_export.h"
 #include "import/grib2_import.h"
+#include "import/sample_archive.h"
 #include "support/grib2_restamp.h"
 #include "support/test_support.h"
 
@@ -198,6 +199,63 @@ void BM_Netcdf(benchmark::State& state) {
 }
 BENCHMARK(BM_Netcdf<true>)->Name("decade/netcdf_from_grib2")->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 BENCHMARK(BM_Netcdf<false>)->Name("decade/netcdf_from_archive")->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+
+// areal --archive per day of the sample maker's 2.5 km national archive (half-hourly days made
+// with the project's encoder), both files written as in (a), against the plain reference: every
+// record of the same days decoded on one thread, nothing else. Prints ms per day and the decade
+// (3,652.5 days) it extrapolates to.
+constexpr int kArchiveDays = 6;
+const std::string kArchiveDayFigure = "areal --archive 109 basins vs decoding alone, per day of the 2.5 km archive";
+
+const core::FrameRequest& sampleArchive() {
+  static const core::FrameRequest request = [] {
+    const fs::path folder = stream().dir / "sample-archive";
+    const core::PeriodDates period{{2005, 2005}, {7, 7}, {1, kArchiveDays}};
+    if (core::Status s = import::makeSampleArchive(OMBRIX_DATA_DIR, folder, {2005, 7, 1, kArchiveDays}); !s) {
+      fail(message(s));
+    }
+    core::AnalysisConditions c;
+    c.archiveDir = folder.string();
+    if (core::Status s = core::checkPeriod(period, c); !s) fail(message(s));
+    return core::frameRequestOf(c);
+  }();
+  return request;
+}
+
+template <bool Plain>
+void BM_ArealPerArchiveDay(benchmark::State& state) {
+  const core::FrameRequest& request = sampleArchive();
+  std::vector<std::int16_t> grid;
+  Clocks clocks;
+  for (auto _ : state) {
+    clocks.time([&] {
+      if (!Plain) return arealFrom(request, stream().dir / "days.csv");
+      for (const std::string& path : request.archiveFiles) {
+        core::ArchiveFile file;
+        if (core::Status s = file.load(path); !s) fail(message(s));
+        grid.resize(file.grid().cellCount());
+        for (std::size_t j = 0; j < file.records().size(); ++j) {
+          if (core::Status s = file.decodeRecord(j, grid); !s) fail(message(s));
+        }
+      }
+    });
+  }
+  const double perDay = clocks.wall / static_cast<double>(state.iterations()) / kArchiveDays;
+  state.counters["ms_per_day"] = perDay * 1e3;
+  state.counters["cpu_ms_per_day"] = clocks.cpu / static_cast<double>(state.iterations()) / kArchiveDays * 1e3;
+  state.counters["decade_min"] = perDay * 3652.5 / 60;
+  recordFigure(kArchiveDayFigure, Plain ? "reference" : "fast", perDay * kArchiveDays);
+}
+BENCHMARK(BM_ArealPerArchiveDay<false>)
+    ->Name("decade/areal_archive_2.5km_per_day")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
+BENCHMARK(BM_ArealPerArchiveDay<true>)
+    ->Name("decade/decode_archive_2.5km_per_day/reference")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
 
 // The peak resident memory of (a) in a child process, in MB.
 double peakMegabytes(int days) {
