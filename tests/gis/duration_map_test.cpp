@@ -40,13 +40,10 @@ TEST(DurationMap, BandsOfRowsGiveTheWholeGridsMap) {
 // its day alone; longer windows crossing into 2005 count there (see CellDurationMaxima).
 TEST(DurationMap, ByYearOrMonthEachPeriodsMapIsItsFramesMap) {
   test::TempDir dir;
-  test::Frames frames(96);
-  for (std::size_t k = 0; k < frames.size(); ++k) {
-    for (std::size_t c = 0; c < 35; ++c) frames[k].push_back(static_cast<std::int16_t>((c * 13 + k * 7) % 41));
-  }
   std::vector<core::TimeStamp> stamps = test::dayStamps(2004, 12, 31, 1, 48);
-  for (const core::TimeStamp& stamp : test::dayStamps(2005, 1, 1, 1, 48)) stamps.push_back(stamp);
-  test::writeFrames(dir / "Ka200412312005011.RMD", 7, 5, frames, {}, stamps);
+  std::ranges::copy(test::dayStamps(2005, 1, 1, 1, 48), std::back_inserter(stamps));
+  test::writeSampleRmd(dir / "Ka200412312005011.RMD", test::sampleGrid(96, 7, 5), 48, stamps,
+                       [](int k, int c) { return static_cast<std::int16_t>((c * 13 + k * 7) % 41); });
   core::RmdDataset file = test::openedConditions(dir / "Ka200412312005011.RMD").openFileDataset();
   DurationMap years[2];
   ASSERT_TRUE(durationMaximumMap(file, 0, 47, 1, years[0]));
