@@ -43,11 +43,11 @@ core::Status durationMaximumMaps(core::RmdDataset& file, int first, int last, in
   const std::vector<core::TimeStamp> times = core::frameTimes(header, file.index());
   const std::vector<FramePeriod> periods =
       framePeriods(std::span(times).subspan(static_cast<std::size_t>(first), static_cast<std::size_t>(frames)), by);
+  const auto stamp = [&](std::size_t k) { return file.index()[static_cast<std::size_t>(first) + k].stamp; };
   std::vector<DurationMap> result;
   for (const FramePeriod& period : periods) {
-    const auto stamp = [&](std::size_t k) { return file.index()[static_cast<std::size_t>(first) + k].stamp; };
-    result.push_back({std::vector<std::int16_t>(header.cellCount()), durationLabel(stamp(period.first), stamp(period.last), hours),
-                      period.name});
+    result.push_back({std::vector<std::int16_t>(header.cellCount()),
+                      durationLabel(stamp(period.first), stamp(period.last), hours), period.name});
   }
   const std::vector<core::CellRange> bands = rowBands(header, bandCells);
   const int steps = static_cast<int>(bands.size()) * frames;
