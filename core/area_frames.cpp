@@ -110,9 +110,12 @@ Status fitAreaWindow(const AreaBounds& area, AreaFrameLayout& layout) {
 
 namespace {
 
-// Records decoded at once, and frames decoded ahead of the caller.
+// Runs of records decoded at once, runs decoded ahead of the caller, and the cells those may
+// hold together: a run is as many frames as fit (at least one, at most a file's), so that
+// handing it on costs little beside decoding it.
 constexpr int kDecoders = 2;
-constexpr std::size_t kFramesAhead = 4;
+constexpr std::size_t kRunsAhead = 3;
+constexpr std::size_t kCellsAhead = std::size_t{1} << 22;
 
 // One archive file as the decoders share it: read, parsed and checked against the reference.
 struct LoadedFile {
@@ -131,9 +134,9 @@ SharedFile loadFile(const std::string& path, const AreaFrameLayout& layout) {
   return file;
 }
 
-// The files of a stream, each loaded once by the first decoder that asks for it. Decoders work
-// at most kFramesAhead frames (less than a day) ahead of the caller, so they need at most two
-// files at a time: older ones are let go (a decoder still reading one holds its own share).
+// The files of a stream, each loaded once by the first decoder that asks for it. The kRunsAhead
+// runs in hand lie in at most two files, unless each run is a whole file (asked for once), so
+// older ones are let go (a decoder still reading one holds its own share).
 class SharedFiles {
  public:
   SharedFiles(const std::vector<std::string>& paths, const AreaFrameLayout& layout) : paths_(paths), layout_(layout) {}
@@ -161,29 +164,32 @@ class SharedFiles {
   std::map<std::size_t, std::shared_future<SharedFile>> files_;
 };
 
-// Slot j of a file: the window of its record and the record's stamp, or why the stream stops
-// there; absent past the records the file keeps.
-struct DecodedFrame {
-  std::vector<std::int16_t> cells;
-  TimeStamp stamp;
+// Records first .. first + count - 1 of a file, those it keeps: the windows of those decoded, in
+// order, with their records' stamps, and why the stream stops after them.
+struct DecodedRun {
+  std::vector<std::int16_t> cells;  // frame n at n x the window's cells
+  std::vector<TimeStamp> stamps;    // one per frame decoded
   Status status;
-  bool absent = false;
 };
 
-void decodeFrame(const LoadedFile& file, std::size_t j, const AreaFrameLayout& layout, DecodedFrame& out) {
+void decodeRun(const LoadedFile& file, std::size_t first, std::size_t count, const AreaFrameLayout& layout,
+               DecodedRun& out) {
+  out.stamps.clear();
   out.status = file.status;
-  out.absent = out.status && j >= file.kept;
-  if (!out.status || out.absent) return;
-  // Each decoder's grid, sized at its first record: only a file that holds records has been
-  // checked to be large enough for its grid, so a file of none cannot make the run allocate what
-  // it claims. It lives as long as the decoder's thread, which ends with the stream.
-  thread_local std::vector<std::int16_t> grid;
-  grid.resize(layout.grid.cellCount());
-  out.status = file.archive.decodeRecord(j, grid);
-  if (!out.status) return;
-  out.cells.resize(layout.header.cellCount());
-  copyWindow(grid, layout.grid.nx, layout.window, out.cells.data());
-  out.stamp = file.archive.records()[j].stamp;
+  const std::size_t windowCells = layout.header.cellCount();
+  for (std::size_t j = first; out.status && j < std::min(first + count, file.kept); ++j) {
+    // Each decoder's grid, and the run's cells, sized at the first record: only a file that
+    // holds records has been checked to be large enough for its grid, so a file of none cannot
+    // make the run allocate what it claims. The grid lives as long as the decoder's thread,
+    // which ends with the stream.
+    thread_local std::vector<std::int16_t> grid;
+    grid.resize(layout.grid.cellCount());
+    if (out.cells.size() < count * windowCells) out.cells.resize(count * windowCells);
+    out.status = file.archive.decodeRecord(j, grid);
+    if (!out.status) return;
+    copyWindow(grid, layout.grid.nx, layout.window, out.cells.data() + out.stamps.size() * windowCells);
+    out.stamps.push_back(file.archive.records()[j].stamp);
+  }
 }
 
 }  // namespace
@@ -191,17 +197,28 @@ void decodeFrame(const LoadedFile& file, std::size_t j, const AreaFrameLayout& l
 Status streamAreaFrames(const std::vector<std::string>& files, const AreaFrameLayout& layout,
                         const OperationCallbacks& callbacks, const AreaFrameSink& sink) {
   const auto perFile = static_cast<std::size_t>(layout.framesPerDay);
+  const std::size_t windowCells = layout.header.cellCount();
+  const std::size_t perRun = std::clamp<std::size_t>(kCellsAhead / kRunsAhead / windowCells, 1, perFile);
+  const std::size_t runsPerFile = (perFile + perRun - 1) / perRun;
   const int fileCount = static_cast<int>(files.size());
   SharedFiles shared(files, layout);
-  return runInOrder<DecodedFrame>(
-      files.size() * perFile, kDecoders, kFramesAhead,
-      [&](std::size_t i, DecodedFrame& out) { decodeFrame(*shared.get(i / perFile), i % perFile, layout, out); },
-      [&](std::size_t i, DecodedFrame& frame) {
-        if (i % perFile == 0) {
-          if (Status s = callbacks.step(static_cast<int>(i / perFile) + 1, fileCount); !s) return s;
+  return runInOrder<DecodedRun>(
+      files.size() * runsPerFile, kDecoders, kRunsAhead,
+      [&](std::size_t i, DecodedRun& out) {
+        decodeRun(*shared.get(i / runsPerFile), i % runsPerFile * perRun, perRun, layout, out);
+      },
+      [&](std::size_t i, DecodedRun& run) {
+        const std::size_t f = i / runsPerFile;
+        const std::size_t first = i % runsPerFile * perRun;
+        if (first == 0) {
+          if (Status s = callbacks.step(static_cast<int>(f) + 1, fileCount); !s) return s;
         }
-        if (!frame.status || frame.absent) return frame.status;
-        return sink(static_cast<std::int64_t>(i), frame.stamp, frame.cells);
+        for (std::size_t n = 0; n < run.stamps.size(); ++n) {
+          const auto k = static_cast<std::int64_t>(f * perFile + first + n);
+          const std::span<const std::int16_t> cells(run.cells.data() + n * windowCells, windowCells);
+          if (Status s = sink(k, run.stamps[n], cells); !s) return s;
+        }
+        return run.status;
       });
 }
 
