@@ -177,12 +177,11 @@ void decodeRun(const LoadedFile& file, std::size_t first, std::size_t count, con
   out.stamps.clear();
   out.status = file.status;
   const std::size_t windowCells = layout.header.cellCount();
+  // Each decoder's grid: it lives as long as the decoder's thread, which ends with the stream.
+  thread_local std::vector<std::int16_t> grid;
   for (std::size_t j = first; out.status && j < std::min(first + count, file.kept); ++j) {
-    // Each decoder's grid, and the run's cells, sized at the first record: only a file that
-    // holds records has been checked to be large enough for its grid, so a file of none cannot
-    // make the run allocate what it claims. The grid lives as long as the decoder's thread,
-    // which ends with the stream.
-    thread_local std::vector<std::int16_t> grid;
+    // Sized at the first record: only a file that holds records has been checked to be large
+    // enough for its grid, so a file of none cannot make the run allocate what it claims.
     grid.resize(layout.grid.cellCount());
     if (out.cells.size() < count * windowCells) out.cells.resize(count * windowCells);
     out.status = file.archive.decodeRecord(j, grid);
