@@ -177,16 +177,19 @@ void decodeRun(const LoadedFile& file, std::size_t first, std::size_t count, con
   out.stamps.clear();
   out.status = file.status;
   const std::size_t windowCells = layout.header.cellCount();
-  // Each decoder's grid: it lives as long as the decoder's thread, which ends with the stream.
+  // Each decoder's grid, unless the window is the whole grid: it lives as long as the decoder's
+  // thread, which ends with the stream.
   thread_local std::vector<std::int16_t> grid;
+  const bool wholeGrid = windowCells == layout.grid.cellCount();
   for (std::size_t j = first; out.status && j < std::min(first + count, file.kept); ++j) {
     // Sized at the first record: only a file that holds records has been checked to be large
     // enough for its grid, so a file of none cannot make the run allocate what it claims.
-    grid.resize(layout.grid.cellCount());
     if (out.cells.size() < count * windowCells) out.cells.resize(count * windowCells);
-    out.status = file.archive.decodeRecord(j, grid);
+    const std::span<std::int16_t> frame(out.cells.data() + out.stamps.size() * windowCells, windowCells);
+    if (!wholeGrid) grid.resize(layout.grid.cellCount());
+    out.status = file.archive.decodeRecord(j, wholeGrid ? frame : std::span<std::int16_t>(grid));
     if (!out.status) return;
-    copyWindow(grid, layout.grid.nx, layout.window, out.cells.data() + out.stamps.size() * windowCells);
+    if (!wholeGrid) copyWindow(grid, layout.grid.nx, layout.window, frame.data());
     out.stamps.push_back(file.archive.records()[j].stamp);
   }
 }
