@@ -2,8 +2,7 @@
 // The frames of the area window: the checks of the period and the area, the grid check over
 // every archive file of the period, and one pass that decodes each kept record and hands on the
 // cells of the area window as frame k = f x S + j with the record's stamp. The RMD writer and
-// the analyses of the archive consume this stream; memory stays at a few archive files, a grid
-// per decoder and a few frames (about 8 MB of them, at least three), whatever the period.
+// the NetCDF export both consume this stream; memory stays at one archive file and one grid.
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -52,11 +51,9 @@ Status fitAreaWindow(const AreaBounds& area, AreaFrameLayout& layout);
 using AreaFrameSink =
     std::function<Status(std::int64_t k, const TimeStamp& stamp, std::span<const std::int16_t> cells)>;
 
-// Decodes every kept record of the files (at most S per file) and hands on its window in order:
-// runs of records are decoded on two worker threads a few runs ahead, the sink and the callbacks
-// run on the caller's thread. One step of callbacks per archive file, before its first frame is
-// handed on: (files begun, file count). Stops at the first failure in order (a file that
-// cannot be read or decoded, the sink's), and when the caller cancels.
+// Decodes every kept record of the files (at most S per file) in order and hands on its window.
+// One step of callbacks per archive file, before it is decoded: (files begun, file count).
+// Stops at the first failure, the sink's included, and when the caller cancels.
 Status streamAreaFrames(const std::vector<std::string>& files, const AreaFrameLayout& layout,
                         const OperationCallbacks& callbacks, const AreaFrameSink& sink);
 
