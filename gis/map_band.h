@@ -3,7 +3,6 @@
 // data in every frame of a sum or a maximum is no data, not 0 mm (the viewer and the CSV
 // exports keep counting no data as 0).
 #include <filesystem>
-#include <span>
 #include <vector>
 
 #include "core/rmd_dataset.h"
@@ -26,7 +25,8 @@ core::Status shownMapBand(const core::ShownMap& map, const core::RmdDataset& fil
 
 // Duration maps over cells as one GeoTIFF, a band per map in order, each described from its
 // label; a map of a year or month has its period ("2019", "2019-07") as the band's description.
-core::Status writeDurationMapGeoTiff(const std::filesystem::path& target, std::span<const DurationMap> maps,
+// Each map's grid is let go once its band's values are made.
+core::Status writeDurationMapGeoTiff(const std::filesystem::path& target, std::vector<DurationMap> maps,
                                      const core::CellGrid& cells);
 
 }  // namespace ombrix::gis

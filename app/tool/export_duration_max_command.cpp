@@ -6,6 +6,7 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "app/tool/archive_selection.h"
 #include "app/tool/command_table.h"
@@ -64,7 +65,9 @@ int runFromFrames(const CLI::App& command, Options& options) {
           std::to_string(options.hours) + "H.tif";
   }
   if (core::Status distinct = core::checkOutputNotInput(out, request.archiveFiles); !distinct) return refused(distinct);
-  if (core::Status written = gis::writeDurationMapGeoTiff(out, map.maps, map.cells); !written) return refused(written);
+  if (core::Status written = gis::writeDurationMapGeoTiff(out, std::move(map.maps), map.cells); !written) {
+    return refused(written);
+  }
   std::cout << out.string() << "\n";
   return kExitOk;
 }
@@ -105,7 +108,9 @@ CommandRun defineExportDurationMax(CLI::App& command) {
             ? gis::shownMapGeoTiffPath({{}, label, file.grid(), conditions.openRmdDir}, conditions.areaName)
             : std::filesystem::path(options->out);
     if (core::Status distinct = core::checkOutputNotInput(out, {options->rmdPath}); !distinct) return refused(distinct);
-    if (core::Status written = gis::writeDurationMapGeoTiff(out, maps, file.grid()); !written) return refused(written);
+    if (core::Status written = gis::writeDurationMapGeoTiff(out, std::move(maps), file.grid()); !written) {
+      return refused(written);
+    }
     std::cout << out.string() << "\n";
     return kExitOk;
   };
