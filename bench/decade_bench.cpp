@@ -22,6 +22,7 @@
 #include "gis/areal_run.h"
 #include "gis/netcdf_export.h"
 #include "import/grib2_import.h"
+#include "import/sample_archive.h"
 #include "support/grib2_restamp.h"
 #include "support/test_support.h"
 
@@ -198,6 +199,71 @@ void BM_Netcdf(benchmark::State& state) {
 }
 BENCHMARK(BM_Netcdf<true>)->Name("decade/netcdf_from_grib2")->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 BENCHMARK(BM_Netcdf<false>)->Name("decade/netcdf_from_archive")->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+
+// areal --archive per day of the sample maker's 2.5 km national archive (half-hourly days made
+// with the project's encoder), both files written as in (a), against the plain reference: every
+// record of the same days decoded on one thread, nothing else. Each is timed over one day and
+// over kArchiveDays: the difference gives the cost of a day, the rest the cost of a run; prints
+// ms per day and the decade (3,652.5 days) they extrapolate to.
+constexpr int kArchiveDays = 6;
+const std::string kArchiveDayFigure = "areal --archive 109 basins vs decoding alone, per day of the 2.5 km archive";
+
+// The archive's request for its first days.
+core::FrameRequest sampleArchive(int days) {
+  static const fs::path folder = [] {
+    const fs::path made = stream().dir / "sample-archive";
+    if (core::Status s = import::makeSampleArchive(OMBRIX_DATA_DIR, made, {2005, 7, 1, kArchiveDays}); !s) {
+      fail(message(s));
+    }
+    return made;
+  }();
+  core::AnalysisConditions c;
+  c.archiveDir = folder.string();
+  if (core::Status s = core::checkPeriod({{2005, 2005}, {7, 7}, {1, days}}, c); !s) fail(message(s));
+  return core::frameRequestOf(c);
+}
+
+template <bool Plain>
+void BM_ArealPerArchiveDay(benchmark::State& state) {
+  std::vector<std::int16_t> grid;
+  const auto run = [&](const core::FrameRequest& request) {
+    if (!Plain) return arealFrom(request, stream().dir / "days.csv");
+    for (const std::string& path : request.archiveFiles) {
+      core::ArchiveFile file;
+      if (core::Status s = file.load(path); !s) fail(message(s));
+      grid.resize(file.grid().cellCount());
+      for (std::size_t j = 0; j < file.records().size(); ++j) {
+        if (core::Status s = file.decodeRecord(j, grid); !s) fail(message(s));
+      }
+    }
+  };
+  const core::FrameRequest oneDay = sampleArchive(1);
+  const core::FrameRequest allDays = sampleArchive(kArchiveDays);
+  Clocks one;
+  Clocks all;
+  for (auto _ : state) {
+    one.time([&] { run(oneDay); });
+    all.time([&] { run(allDays); });
+  }
+  const double iterations = static_cast<double>(state.iterations());
+  const double perDay = (all.wall - one.wall) / iterations / (kArchiveDays - 1);
+  const double perRun = one.wall / iterations - perDay;
+  state.counters["ms_per_day"] = perDay * 1e3;
+  state.counters["cpu_ms_per_day"] = (all.cpu - one.cpu) / iterations / (kArchiveDays - 1) * 1e3;
+  state.counters["ms_per_run"] = perRun * 1e3;
+  state.counters["decade_min"] = (perRun + perDay * 3652.5) / 60;
+  recordFigure(kArchiveDayFigure, Plain ? "reference" : "fast", perDay);
+}
+BENCHMARK(BM_ArealPerArchiveDay<false>)
+    ->Name("decade/areal_archive_2.5km_per_day")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
+BENCHMARK(BM_ArealPerArchiveDay<true>)
+    ->Name("decade/decode_archive_2.5km_per_day/reference")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
 
 // The peak resident memory of (a) in a child process, in MB.
 double peakMegabytes(int days) {

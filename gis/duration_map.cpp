@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "core/frame_slots.h"
 #include "core/rmd_file.h"
 #include "gis/areal_run.h"
-#include "gis/duration_maxima.h"
 #include "gis/duration_window.h"
 #include "viewer/frame_accumulation.h"
 #include "viewer/frame_loading.h"
@@ -26,8 +26,13 @@ std::vector<core::CellRange> rowBands(const core::RmdHeader& header, std::size_t
 
 }  // namespace
 
-core::Status durationMaximumMap(core::RmdDataset& file, int first, int last, int hours, DurationMap& map,
-                                const core::OperationCallbacks& callbacks, std::size_t bandCells) {
+std::string durationLabel(const core::TimeStamp& first, const core::TimeStamp& last, int hours) {
+  return viewer::rangeLabel(first, last, viewer::RangeFold::Maximum) + std::to_string(hours) + "H";
+}
+
+core::Status durationMaximumMaps(core::RmdDataset& file, int first, int last, int hours, MaximaPeriods by,
+                                 std::vector<DurationMap>& maps, const core::OperationCallbacks& callbacks,
+                                 std::size_t bandCells) {
   if (first < 0 || last < first || last >= file.frameCount()) return {core::Problem::TimesNotInOrder};
   if (!durationHoursValid(hours)) return {core::Problem::DurationHoursInvalid};
   if (!durationFits(last - first + 1, framesPerHourOf(file), hours)) {
@@ -35,11 +40,18 @@ core::Status durationMaximumMap(core::RmdDataset& file, int first, int last, int
   }
   const core::RmdHeader& header = file.header();
   const int frames = last - first + 1;
+  const std::vector<core::TimeStamp> times = core::frameTimes(header, file.index());
+  const std::vector<FramePeriod> periods =
+      framePeriods(std::span(times).subspan(static_cast<std::size_t>(first), static_cast<std::size_t>(frames)), by);
+  const auto stamp = [&](std::size_t k) { return file.index()[static_cast<std::size_t>(first) + k].stamp; };
+  std::vector<DurationMap> result;
+  for (const FramePeriod& period : periods) {
+    result.push_back({std::vector<std::int16_t>(header.cellCount()),
+                      durationLabel(stamp(period.first), stamp(period.last), hours), period.name});
+  }
   const std::vector<core::CellRange> bands = rowBands(header, bandCells);
   const int steps = static_cast<int>(bands.size()) * frames;
-  DurationMap result;
-  result.grid.resize(header.cellCount());
-  std::vector<std::int16_t> depths;
+  std::vector<std::vector<std::int16_t>> depths;
   int done = 0;
   for (const core::CellRange& band : bands) {
     // Frames are read as they enter a window and again as they leave it; progress counts the
@@ -54,15 +66,25 @@ core::Status durationMaximumMap(core::RmdDataset& file, int first, int last, int
       }
       return file.readCells(first + k, band, cells);
     };
-    if (core::Status s = cellDurationMaxima(band.count, frames, framesPerHourOf(file), hours, read, depths); !s) {
+    if (core::Status s = cellDurationMaxima(band.count, periods, framesPerHourOf(file), hours, read, depths); !s) {
       return s;
     }
-    std::copy(depths.begin(), depths.end(), result.grid.begin() + static_cast<std::ptrdiff_t>(band.first));
+    for (std::size_t p = 0; p < result.size(); ++p) {
+      std::copy(depths[p].begin(), depths[p].end(), result[p].grid.begin() + static_cast<std::ptrdiff_t>(band.first));
+    }
   }
-  result.label = viewer::rangeLabel(file.index()[static_cast<std::size_t>(first)].stamp,
-                                    file.index()[static_cast<std::size_t>(last)].stamp, viewer::RangeFold::Maximum) +
-                 std::to_string(hours) + "H";
-  map = std::move(result);
+  maps = std::move(result);
+  return {};
+}
+
+core::Status durationMaximumMap(core::RmdDataset& file, int first, int last, int hours, DurationMap& map,
+                                const core::OperationCallbacks& callbacks, std::size_t bandCells) {
+  std::vector<DurationMap> maps;
+  if (core::Status s = durationMaximumMaps(file, first, last, hours, MaximaPeriods::Whole, maps, callbacks, bandCells);
+      !s) {
+    return s;
+  }
+  map = std::move(maps.front());
   return {};
 }
 

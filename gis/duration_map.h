@@ -9,13 +9,18 @@
 #include "core/operation_callbacks.h"
 #include "core/problem.h"
 #include "core/rmd_dataset.h"
+#include "gis/duration_maxima.h"
 
 namespace ombrix::gis {
 
 struct DurationMap {
   std::vector<std::int16_t> grid;  // 0.1 mm; -1 where no window has data in all its frames
   std::string label;               // the two frames' stamps and "-MAX<H>H"
+  std::string period;              // "2019", "2019-07"; empty for the whole range
 };
+
+// The label of the map of H-hour depths over the frames stamped first .. last.
+std::string durationLabel(const core::TimeStamp& first, const core::TimeStamp& last, int hours);
 
 // Cells of one band of rows worked through at a time: the running sums cost a band's worth of
 // memory, so the map costs about its own grid whatever the grid, the frames and H.
@@ -29,5 +34,13 @@ inline constexpr std::size_t kDurationBandCells = std::size_t{1} << 19;
 core::Status durationMaximumMap(core::RmdDataset& file, int first, int last, int hours,
                                 DurationMap& map, const core::OperationCallbacks& callbacks = {},
                                 std::size_t bandCells = kDurationBandCells);
+
+// The same map for each calendar year or month of the frames' times (one map, the whole range's,
+// for MaximaPeriods::Whole), a window counting in the period of its last frame; each map
+// labelled with its period's first and last frames. The same steps and refusals; maps is
+// unchanged unless it succeeds.
+core::Status durationMaximumMaps(core::RmdDataset& file, int first, int last, int hours, MaximaPeriods by,
+                                 std::vector<DurationMap>& maps, const core::OperationCallbacks& callbacks = {},
+                                 std::size_t bandCells = kDurationBandCells);
 
 }  // namespace ombrix::gis

@@ -29,20 +29,22 @@ std::optional<DurationMaximum> durationMaximum(std::span<const double> values, i
   return best;
 }
 
+std::string periodName(const core::TimeStamp& time, MaximaPeriods by) {
+  char name[16] = "";
+  if (by == MaximaPeriods::Year) std::snprintf(name, sizeof name, "%04d", time.year);
+  if (by == MaximaPeriods::Month) std::snprintf(name, sizeof name, "%04d-%02d", time.year, time.month);
+  return name;
+}
+
 std::vector<FramePeriod> framePeriods(std::span<const core::TimeStamp> times, MaximaPeriods by) {
-  const auto key = [by](const core::TimeStamp& t) {
-    return by == MaximaPeriods::Whole ? 0 : t.year * 13 + (by == MaximaPeriods::Month ? t.month : 0);
-  };
   std::vector<FramePeriod> periods;
   for (std::size_t f = 0; f < times.size(); ++f) {
-    if (!periods.empty() && key(times[f]) == key(times[periods.back().first])) {
+    std::string name = periodName(times[f], by);
+    if (!periods.empty() && name == periods.back().name) {
       periods.back().last = f;
-      continue;
+    } else {
+      periods.push_back({f, f, std::move(name)});
     }
-    char name[16] = "";
-    if (by == MaximaPeriods::Year) std::snprintf(name, sizeof name, "%04d", times[f].year);
-    if (by == MaximaPeriods::Month) std::snprintf(name, sizeof name, "%04d-%02d", times[f].year, times[f].month);
-    periods.push_back({f, f, name});
   }
   return periods;
 }
@@ -80,13 +82,20 @@ std::vector<std::int16_t> CellDurationMaxima::takeDepths() {
   return depths;
 }
 
-core::Status cellDurationMaxima(std::size_t cellCount, int frameCount, int framesPerHour, int hours,
-                                const FrameReader& readFrame, std::vector<std::int16_t>& depths) {
+core::Status cellDurationMaxima(std::size_t cellCount, std::span<const FramePeriod> periods, int framesPerHour,
+                                int hours, const FrameReader& readFrame,
+                                std::vector<std::vector<std::int16_t>>& depths) {
   CellDurationMaxima maxima(cellCount, framesPerHour, hours);
   std::vector<std::int16_t> entering;
   std::vector<std::int16_t> leaving;
+  std::vector<std::vector<std::int16_t>> taken;
   const int window = maxima.windowFrames();
+  const int frameCount = periods.empty() ? 0 : static_cast<int>(periods.back().last) + 1;
   for (int k = 0; k < frameCount; ++k) {
+    // The windows ended so far are those of the periods before frame k's.
+    if (taken.size() + 1 < periods.size() && periods[taken.size() + 1].first == static_cast<std::size_t>(k)) {
+      taken.push_back(maxima.takeDepths());
+    }
     if (core::Status s = readFrame(k, entering); !s) return s;
     if (entering.size() != cellCount) return {core::Problem::FrameNotInFile};
     leaving.clear();
@@ -96,7 +105,8 @@ core::Status cellDurationMaxima(std::size_t cellCount, int frameCount, int frame
     }
     maxima.add(entering, leaving);
   }
-  depths = maxima.takeDepths();
+  taken.push_back(maxima.takeDepths());
+  depths = std::move(taken);
   return {};
 }
 

@@ -37,6 +37,10 @@ struct FramePeriod {
   std::string name;
 };
 
+// The period a frame stamped time belongs to: "2019", "2019-07", or empty for Whole. A window
+// belongs to the period of its last frame.
+std::string periodName(const core::TimeStamp& time, MaximaPeriods by);
+
 // The periods of times (in order), each a run of frames whose stamps share a year or month.
 std::vector<FramePeriod> framePeriods(std::span<const core::TimeStamp> times, MaximaPeriods by);
 
@@ -65,12 +69,14 @@ class CellDurationMaxima {
   std::vector<std::int32_t> best_;
 };
 
-// Every cell's maximum H-hour depth over frames 0 .. frameCount - 1 in the stored unit (0.1 mm,
-// at most 32767), -1 where no window has data in every frame. readFrame(k, cells) loads frame
-// k; each frame is read twice (entering and leaving the window), so memory stays at a few
-// grids whatever the duration.
+// Every cell's maximum H-hour depth over the windows ending in each of periods (runs of frames
+// from 0, in order, as framePeriods gives them): depths[p] for periods[p], in the stored unit
+// (0.1 mm, at most 32767), -1 where no such window has data in every frame. readFrame(k, cells)
+// loads frame k; each frame is read twice (entering and leaving the window), so memory stays at
+// a few grids and a grid per period whatever the duration.
 using FrameReader = std::function<core::Status(int frame, std::vector<std::int16_t>& cells)>;
-core::Status cellDurationMaxima(std::size_t cellCount, int frameCount, int framesPerHour, int hours,
-                                const FrameReader& readFrame, std::vector<std::int16_t>& depths);
+core::Status cellDurationMaxima(std::size_t cellCount, std::span<const FramePeriod> periods, int framesPerHour,
+                                int hours, const FrameReader& readFrame,
+                                std::vector<std::vector<std::int16_t>>& depths);
 
 }  // namespace ombrix::gis

@@ -5,12 +5,11 @@
 #include "gis/duration_maxima.h"
 #include "gis/duration_window.h"
 #include "import/grib2_frames.h"
-#include "viewer/frame_accumulation.h"
 
 namespace ombrix::gis {
 
-core::Status durationMaximumMapOf(const core::FrameRequest& request, int hours, FramesDurationMap& result,
-                                  const core::OperationCallbacks& callbacks) {
+core::Status durationMaximumMapOf(const core::FrameRequest& request, int hours, MaximaPeriods by,
+                                  FramesDurationMap& result, const core::OperationCallbacks& callbacks) {
   if (!durationHoursValid(hours)) return {core::Problem::DurationHoursInvalid};
   const std::unique_ptr<core::FrameSource> source = import::frameSourceFor(request);
   core::AreaFrameLayout layout;
@@ -23,21 +22,28 @@ core::Status durationMaximumMapOf(const core::FrameRequest& request, int hours, 
   CellDurationMaxima maxima(layout.header.cellCount(), clock.framesPerHour(), hours);
   // The frames of the windows running, each kept until it leaves them.
   std::vector<std::vector<std::int16_t>> kept(static_cast<std::size_t>(maxima.windowFrames()));
+  std::vector<DurationMap> maps;
+  std::string current;  // the period of the frames first .. last
   core::TimeStamp first;
   core::TimeStamp last;
+  const auto takeMap = [&] { maps.push_back({maxima.takeDepths(), durationLabel(first, last, hours), current}); };
   const core::Status streamed = core::streamEverySlot(
       *source, layout, clock, callbacks,
       [&](std::int64_t k, const core::TimeStamp& time, std::span<const std::int16_t> cells) {
+        if (std::string name = periodName(time, by); k == 0 || name != current) {
+          if (k > 0) takeMap();
+          current = std::move(name);
+          first = time;
+        }
         std::vector<std::int16_t>& slot = kept[static_cast<std::size_t>(k % maxima.windowFrames())];
         maxima.add(cells, slot);
         slot.assign(cells.begin(), cells.end());
-        if (k == 0) first = time;
         last = time;
         return core::Status();
       });
   if (!streamed) return streamed;
-  result.map.grid = maxima.takeDepths();
-  result.map.label = viewer::rangeLabel(first, last, viewer::RangeFold::Maximum) + std::to_string(hours) + "H";
+  takeMap();
+  result.maps = std::move(maps);
   result.cells = core::cellGridOf(layout.header, period.year[0], period.month[0]);
   return {};
 }

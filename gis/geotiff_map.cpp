@@ -5,6 +5,7 @@
 #include <gdal.h>
 #include <ogr_srs_api.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -29,30 +30,17 @@ int CPL_STDCALL killPoint(double, const char*, void*) {
   return TRUE;
 }
 
-// The grid as an in-memory dataset over the grid's own values (no copy of them), with its
-// georeference and nodata value.
-Dataset memoryDataset(const FloatGrid& grid, const MapGeoreference& g) {
-  Dataset dataset(GDALCreate(GDALGetDriverByName("MEM"), "", grid.columns, grid.rows, 0, GDT_Float32, nullptr));
-  if (!dataset) return dataset;
+// A band over the values themselves (no copy of them).
+bool addBand(const Dataset& dataset, std::span<const float> values) {
   char pointer[64] = {};
-  pointer[CPLPrintPointer(pointer, const_cast<float*>(grid.values.data()), sizeof pointer - 1)] = '\0';
+  pointer[CPLPrintPointer(pointer, const_cast<float*>(values.data()), sizeof pointer - 1)] = '\0';
   char** bandOptions = CSLSetNameValue(nullptr, "DATAPOINTER", pointer);
   const bool added = GDALAddBand(dataset.get(), GDT_Float32, bandOptions) == CE_None;
   CSLDestroy(bandOptions);
-  double transform[6] = {g.westEdge, g.cellWidth, 0, g.northEdge, 0, -g.cellHeight};
-  OGRSpatialReferenceH wgs84 = OSRNewSpatialReference(nullptr);
-  const bool referenced = added && OSRImportFromEPSG(wgs84, 4326) == OGRERR_NONE &&
-                          GDALSetGeoTransform(dataset.get(), transform) == CE_None &&
-                          GDALSetSpatialRef(dataset.get(), wgs84) == CE_None;
-  OSRDestroySpatialReference(wgs84);
-  if (!referenced || GDALSetRasterNoDataValue(GDALGetRasterBand(dataset.get(), 1), kMapNoData) != CE_None) {
-    dataset.reset();
-  }
-  return dataset;
+  return added;
 }
 
-bool describeBand(const Dataset& dataset, const BandDescription& d) {
-  GDALRasterBandH band = GDALGetRasterBand(dataset.get(), 1);
+bool describeBand(GDALRasterBandH band, const BandDescription& d) {
   if (!d.description.empty()) GDALSetDescription(band, d.description.c_str());
   bool described = d.unit.empty() || GDALSetRasterUnitType(band, d.unit.c_str()) == CE_None;
   for (const auto& [name, value] : {std::pair("TIME_JST", &d.timeJst), std::pair("TIME_UTC", &d.timeUtc),
@@ -60,6 +48,28 @@ bool describeBand(const Dataset& dataset, const BandDescription& d) {
     if (!value->empty()) described = GDALSetMetadataItem(band, name, value->c_str(), nullptr) == CE_None && described;
   }
   return described;
+}
+
+// The bands as an in-memory dataset with the georeference, each band's nodata value and
+// description.
+Dataset memoryDataset(int columns, int rows, std::span<const MapBand> bands, const MapGeoreference& g) {
+  Dataset dataset(GDALCreate(GDALGetDriverByName("MEM"), "", columns, rows, 0, GDT_Float32, nullptr));
+  if (!dataset) return dataset;
+  bool added = true;
+  for (const MapBand& band : bands) added = added && addBand(dataset, band.values);
+  double transform[6] = {g.westEdge, g.cellWidth, 0, g.northEdge, 0, -g.cellHeight};
+  OGRSpatialReferenceH wgs84 = OSRNewSpatialReference(nullptr);
+  bool referenced = added && OSRImportFromEPSG(wgs84, 4326) == OGRERR_NONE &&
+                    GDALSetGeoTransform(dataset.get(), transform) == CE_None &&
+                    GDALSetSpatialRef(dataset.get(), wgs84) == CE_None;
+  OSRDestroySpatialReference(wgs84);
+  for (int b = 0; referenced && b < static_cast<int>(bands.size()); ++b) {
+    GDALRasterBandH band = GDALGetRasterBand(dataset.get(), b + 1);
+    referenced = GDALSetRasterNoDataValue(band, kMapNoData) == CE_None &&
+                 describeBand(band, bands[static_cast<std::size_t>(b)].description);
+  }
+  if (!referenced) dataset.reset();
+  return dataset;
 }
 
 bool writeCog(const Dataset& source, const std::filesystem::path& path) {
@@ -89,31 +99,37 @@ std::vector<float> storedToBandValues(std::span<const std::int16_t> stored) {
 
 core::Status writeGeoTiffMap(const std::filesystem::path& target, const FloatGrid& grid,
                              const MapGeoreference& georeference, const BandDescription& band) {
+  const MapBand bands[] = {{grid.values, band}};
+  return writeGeoTiffBands(target, grid.columns, grid.rows, bands, georeference);
+}
+
+core::Status writeGeoTiffBands(const std::filesystem::path& target, int columns, int rows,
+                               std::span<const MapBand> bands, const MapGeoreference& georeference) {
   const auto failure = [&](std::string reason) {
     return core::Status(core::Problem::GeoTiffNotWritten, target, {.reason = std::move(reason)});
   };
-  if (grid.columns <= 0 || grid.rows <= 0 ||
-      grid.values.size() != static_cast<std::size_t>(grid.columns) * static_cast<std::size_t>(grid.rows)) {
+  const auto cells = static_cast<std::size_t>(std::max(columns, 0)) * static_cast<std::size_t>(std::max(rows, 0));
+  if (cells == 0 || bands.empty() ||
+      std::ranges::any_of(bands, [cells](const MapBand& band) { return band.values.size() != cells; })) {
     return failure({});
   }
   core::StagedOutputPath output;
   if (core::Status s = output.open(target); !s) {
     return s.problem == core::Problem::OutputIsFolder ? s : failure(s.details.reason);
   }
+  const std::optional<viewer::ClassScale>& classes = bands.front().description.classes;
   core::OutputFile style;
-  if (band.classes) {
+  if (classes) {
     if (core::Status s = style.open(qgisStylePathBeside(target)); !s) return s;
-    if (core::Status s = style.write(qgisStyle(*band.classes)); !s) return s;
+    if (core::Status s = style.write(qgisStyle(*classes)); !s) return s;
   }
   {
     const GdalSession gdal(GdalSession::WorkFiles::InMemory);
-    const Dataset source = memoryDataset(grid, georeference);
-    if (!source || !describeBand(source, band) || !writeCog(source, output.temporary()) || gdal.failed()) {
-      return failure(gdal.reason());
-    }
+    const Dataset source = memoryDataset(columns, rows, bands, georeference);
+    if (!source || !writeCog(source, output.temporary()) || gdal.failed()) return failure(gdal.reason());
   }
   if (core::Status s = output.commit(); !s) return s;
-  return band.classes ? style.commit() : core::Status{};
+  return classes ? style.commit() : core::Status{};
 }
 
 }  // namespace ombrix::gis

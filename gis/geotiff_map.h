@@ -1,5 +1,5 @@
 #pragma once
-// One map as a Cloud Optimized GeoTIFF: a single Float32 band, DEFLATE-compressed, in EPSG:4326,
+// Maps as a Cloud Optimized GeoTIFF: a Float32 band per map, DEFLATE-compressed, in EPSG:4326,
 // written under a temporary name and renamed over the target when complete.
 #include <cstdint>
 #include <filesystem>
@@ -52,5 +52,16 @@ struct BandDescription {
 
 core::Status writeGeoTiffMap(const std::filesystem::path& target, const FloatGrid& grid,
                              const MapGeoreference& georeference, const BandDescription& band = {});
+
+// One band of a file of several maps: its values (row-major, as FloatGrid) and what it holds.
+struct MapBand {
+  std::span<const float> values;
+  BandDescription description;
+};
+
+// The maps as bands 1, 2, ... of one file, each with its own description and metadata; the
+// style written beside it (when the first band has classes) is the first band's.
+core::Status writeGeoTiffBands(const std::filesystem::path& target, int columns, int rows,
+                               std::span<const MapBand> bands, const MapGeoreference& georeference);
 
 }  // namespace ombrix::gis

@@ -7,6 +7,7 @@
 
 #include "core/rmd_dataset.h"
 #include "core/shown_map.h"
+#include "gis/duration_map.h"
 #include "gis/geotiff_map.h"
 #include "viewer/map_caption.h"
 
@@ -21,5 +22,11 @@ BandDescription describeMap(const viewer::MapCaption& caption);
 // the label names no map).
 core::Status shownMapBand(const core::ShownMap& map, const core::RmdDataset& file, std::vector<float>& values,
                           BandDescription& band);
+
+// Duration maps over cells as one GeoTIFF, a band per map in order, each described from its
+// label; a map of a year or month has its period ("2019", "2019-07") as the band's description.
+// Each map's grid is let go once its band's values are made.
+core::Status writeDurationMapGeoTiff(const std::filesystem::path& target, std::vector<DurationMap> maps,
+                                     const core::CellGrid& cells);
 
 }  // namespace ombrix::gis

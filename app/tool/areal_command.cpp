@@ -12,6 +12,7 @@
 #include "app/tool/command_table.h"
 #include "app/tool/frame_options.h"
 #include "app/tool/long_run.h"
+#include "app/tool/maxima_periods.h"
 #include "core/number_text.h"
 #include "core/period_check.h"
 #include "gis/areal_csv.h"
@@ -36,11 +37,6 @@ struct Options {
   std::string out;
   Grib2Options grib2;
 };
-
-gis::MaximaPeriods periodsOf(const std::string& by) {
-  if (by == "year") return gis::MaximaPeriods::Year;
-  return by == "month" ? gis::MaximaPeriods::Month : gis::MaximaPeriods::Whole;
-}
 
 // "1,3,6,24": hours that gis::durationHoursValid accepts; nothing when a part is not one.
 std::optional<std::vector<int>> hoursOf(std::string_view text) {
@@ -118,7 +114,7 @@ int runAreal(const CLI::App& command, Options& options) {
   request.polygons = options.polygons;
   if (!options.nameField.empty()) request.nameField = options.nameField;
   if (!options.durations.empty()) request.durationHours = *hoursOf(options.durations);
-  request.by = periodsOf(options.by);
+  request.by = maximaPeriodsOf(options.by);
   request.out = outputPath(options);
   const gis::ArealResult result = runLong(kCommand, [&request](const core::OperationCallbacks& callbacks) {
     return gis::computeArealRainfall(std::move(request), callbacks);
@@ -157,9 +153,7 @@ CommandRun defineAreal(CLI::App& command) {
   command.add_option("--durations", options->durations, "hours of the duration maxima, such as 1,3,6,24")
       ->type_name("H,H,...")
       ->check(hourList);
-  command.add_option("--by", options->by, "maxima of each calendar year or month of the durations")
-      ->type_name("year|month")
-      ->check(CLI::IsMember({"year", "month"}));
+  addMaximaPeriodsOption(command, options->by, "maxima of each calendar year or month of the durations");
   command.add_option("--out", options->out, "the areal CSV file (default: beside the RMD file)")->type_name("PATH");
   return [&command, options] { return runAreal(command, *options); };
 }

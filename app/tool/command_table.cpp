@@ -8,7 +8,8 @@ namespace {
 
 constexpr std::array kCommands{
     ToolCommand{"areal", "areal mean rainfall of each polygon of a vector file, frame by frame", defineAreal},
-    ToolCommand{"export-duration-max", "GeoTIFF of each cell's largest H-hour depth", defineExportDurationMax},
+    ToolCommand{"export-duration-max", "GeoTIFF of each cell's largest H-hour depth, by year or month with --by",
+                defineExportDurationMax},
     ToolCommand{"export-frame", "CSV of one frame, beside the RMD file", defineExportFrame},
     ToolCommand{"export-geotiff", "Cloud Optimized GeoTIFF of a frame, an accumulation or a maximum",
                 defineExportGeoTiff},

@@ -1,20 +1,22 @@
 // ombrix-tool export-duration-max FILE.RMD --hours H: each cell's largest H-hour depth over the
 // file, as a GeoTIFF map in mm; or over an area and period straight from the archive (--archive
-// DIR) or the agency's files (--grib2 PATH...), with --region, --from, --to and [--area].
+// DIR) or the agency's files (--grib2 PATH...), with --region, --from, --to and [--area]. With
+// --by year|month, a band per calendar year or month.
 #include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "app/tool/archive_selection.h"
 #include "app/tool/command_table.h"
 #include "app/tool/export_session.h"
 #include "app/tool/long_run.h"
+#include "app/tool/maxima_periods.h"
 #include "core/distinct_output.h"
 #include "gis/duration_map.h"
 #include "gis/duration_window.h"
 #include "gis/frames_duration_map.h"
-#include "gis/geotiff_map.h"
 #include "gis/map_band.h"
 #include "gis/shown_map_geotiff.h"
 
@@ -24,19 +26,11 @@ namespace {
 struct Options {
   std::string rmdPath;
   int hours = 0;
+  std::string by;
   std::string out;
   ArchiveOptions archive;
   Grib2Options grib2;
 };
-
-// The map's depths with the band described from its label.
-core::Status writeMap(const std::filesystem::path& out, const gis::DurationMap& map, const core::CellGrid& cells) {
-  const std::vector<float> values = gis::storedToBandValues(map.grid);
-  const gis::FloatGrid grid{cells.columns, cells.rows, values};
-  const auto caption = viewer::mapCaptionOf(map.label);
-  const gis::BandDescription band = caption ? gis::describeMap(*caption) : gis::BandDescription{};
-  return gis::writeGeoTiffMap(out, grid, gis::csvCellCentres(cells), band);
-}
 
 // The --archive and --grib2 forms: written in the archive folder (the current folder with
 // --grib2) by default, named after the area, the period and H.
@@ -56,7 +50,7 @@ int runFromFrames(const CLI::App& command, Options& options) {
   }
   gis::FramesDurationMap map;
   const core::Status computed = runLong("export-duration-max", [&](const core::OperationCallbacks& callbacks) {
-    return gis::durationMaximumMapOf(request, options.hours, map, callbacks);
+    return gis::durationMaximumMapOf(request, options.hours, maximaPeriodsOf(options.by), map, callbacks);
   });
   if (request.fromGrib2()) printGrib2Summary(options.grib2);
   if (!computed) return refused(computed);
@@ -66,7 +60,9 @@ int runFromFrames(const CLI::App& command, Options& options) {
           std::to_string(options.hours) + "H.tif";
   }
   if (core::Status distinct = core::checkOutputNotInput(out, request.archiveFiles); !distinct) return refused(distinct);
-  if (core::Status written = writeMap(out, map.map, map.cells); !written) return refused(written);
+  if (core::Status written = gis::writeDurationMapGeoTiff(out, std::move(map.maps), map.cells); !written) {
+    return refused(written);
+  }
   std::cout << out.string() << "\n";
   return kExitOk;
 }
@@ -83,6 +79,7 @@ CommandRun defineExportDurationMax(CLI::App& command) {
       ->type_name("H")
       ->required()
       ->check(CLI::Range(gis::kMinDurationHours, gis::kMaxDurationHours));
+  addMaximaPeriodsOption(command, options->by, "a band of the maxima of each calendar year or month");
   command.add_option("--out", options->out, "the GeoTIFF file (default: the current-display name, .tif)")
       ->type_name("PATH");
   return [&command, options] {
@@ -91,19 +88,20 @@ CommandRun defineExportDurationMax(CLI::App& command) {
     ExportSession session;
     if (core::Status opened = openForExport(options->rmdPath, session); !opened) return refused(opened);
     core::RmdDataset& file = session.file;
-    gis::DurationMap map;
+    std::vector<gis::DurationMap> maps;
     const core::Status computed =
         runLong("export-duration-max", [&](const core::OperationCallbacks& callbacks) {
-          return gis::durationMaximumMap(file, 0, file.frameCount() - 1, options->hours, map, callbacks);
+          return gis::durationMaximumMaps(file, 0, file.frameCount() - 1, options->hours,
+                                          maximaPeriodsOf(options->by), maps, callbacks);
         });
     if (!computed) return refused(computed);
-    session.cells = std::move(map.grid);
-    session.label = std::move(map.label);
+    // Named like the current-display map of the whole file.
+    session.label = gis::durationLabel(file.index().front().stamp, file.index().back().stamp, options->hours);
     const std::filesystem::path out = options->out.empty()
                                           ? gis::shownMapGeoTiffPath(session.shownMap(), session.areaName)
                                           : std::filesystem::path(options->out);
     if (core::Status distinct = core::checkOutputNotInput(out, {options->rmdPath}); !distinct) return refused(distinct);
-    if (core::Status written = gis::exportShownMapGeoTiff(session.shownMap(), file, out).status; !written) {
+    if (core::Status written = gis::writeDurationMapGeoTiff(out, std::move(maps), file.grid()); !written) {
       return refused(written);
     }
     std::cout << out.string() << "\n";

@@ -1,5 +1,6 @@
 // ombrix-tool's --grib2 forms: the same files as import-grib2 followed by the --archive form,
 // byte for byte, and the refusals of the new form.
+#include <gdal.h>
 #include <gtest/gtest.h>
 #include <netcdf.h>
 
@@ -84,6 +85,62 @@ TEST(Grib2Forms, ArealEqualsImportThenArchiveAndNamesSkippedFiles) {
   ASSERT_EQ(lines.size(), 97u);
   EXPECT_EQ(lines[49].substr(0, 17), "2020-07-07 00:00,");  // 15:00 UTC
   EXPECT_NE(lines[49].substr(17, 2), ",,");
+}
+
+// Every band of a GeoTIFF: its description, TIME_JST and values.
+using Band = std::tuple<std::string, std::string, std::vector<float>>;
+std::vector<Band> bands(const fs::path& path) {
+  GDALAllRegister();
+  GDALDatasetH dataset = GDALOpen(path.c_str(), GA_ReadOnly);
+  EXPECT_NE(dataset, nullptr) << path;
+  std::vector<Band> read;
+  const int columns = dataset ? GDALGetRasterXSize(dataset) : 0, rows = dataset ? GDALGetRasterYSize(dataset) : 0;
+  for (int b = 1; dataset && b <= GDALGetRasterCount(dataset); ++b) {
+    GDALRasterBandH band = GDALGetRasterBand(dataset, b);
+    std::vector<float> values(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows));
+    EXPECT_EQ(GDALRasterIO(band, GF_Read, 0, 0, columns, rows, values.data(), columns, rows, GDT_Float32, 0, 0),
+              CE_None);
+    read.emplace_back(GDALGetDescription(band), GDALGetMetadataItem(band, "TIME_JST", ""), std::move(values));
+  }
+  if (dataset) GDALClose(dataset);
+  return read;
+}
+
+// Half hours on either side of New Year (JST) by year or month: a band per period named after
+// it, each the map of that period's day alone; the three forms write the same file.
+TEST(Grib2Forms, DurationMapByYearHasABandPerYearEqualToThatYearsMap) {
+  test::TempDir dir;
+  const fs::path in = dir / "in";
+  fs::create_directories(in);
+  const std::vector<std::uint8_t> fields[] = {test::readBytes(test::realField(0)), test::readBytes(test::realField(1))};
+  for (const auto& [field, hour, minute] : {std::tuple{0, 2, 0}, {1, 2, 30}, {1, 15, 30}}) {  // the last 00:30 JST
+    test::writeBytes(in / test::agencyName(2019, 12, 31, hour, minute),
+                     test::restamped(fields[field], 2019, 12, 31, hour, minute));
+  }
+  const std::string archive = shellQuote((dir / "archive").string());
+  const std::string days = " --from 2019-12-31 --to 2020-01-01";
+  ASSERT_EQ(tool("import-grib2 --archive " + archive + " " + shellQuote(in.string())).exitCode, 0);
+  const std::string rmd = test::printedPath(tool("preprocess --archive " + archive + " --region Ky" + days));
+  const std::string grib2 = "export-duration-max --grib2 " + shellQuote(in.string()) + " --region Ky --hours 1";
+  for (const auto& [command, name] : {std::pair{grib2 + " --from 2019-12-31 --to 2019-12-31", "2019.tif"},
+                                      {grib2 + " --from 2020-01-01 --to 2020-01-01", "2020.tif"},
+                                      {grib2 + days + " --by year", "y.tif"},
+                                      {grib2 + days + " --by month", "m.tif"},
+                                      {"export-duration-max --archive " + archive + " --region Ky --hours 1 --by year" + days, "a.tif"},
+                                      {"export-duration-max " + shellQuote(rmd) + " --hours 1 --by year", "r.tif"}}) {
+    ASSERT_EQ(tool(command + " --out " + shellQuote((dir / name).string())).exitCode, 0) << command;
+  }
+  EXPECT_EQ(test::readBytes(dir / "a.tif"), test::readBytes(dir / "y.tif"));
+  EXPECT_EQ(test::readBytes(dir / "r.tif"), test::readBytes(dir / "y.tif"));
+  const std::vector<Band> years = bands(dir / "y.tif");
+  const std::vector<Band> months = bands(dir / "m.tif");
+  ASSERT_EQ(std::pair(years.size(), months.size()), std::pair(std::size_t{2}, std::size_t{2}));
+  for (const auto& [b, year, month] : {std::tuple{0, "2019", "2019-12"}, {1, "2020", "2020-01"}}) {
+    const Band alone = bands(dir / (std::string(year) + ".tif")).at(0);
+    EXPECT_EQ(std::pair(std::get<0>(years[b]), std::get<0>(months[b])), std::pair(std::string(year), std::string(month)));
+    EXPECT_EQ(std::tie(std::get<1>(years[b]), std::get<2>(years[b])), std::tie(std::get<1>(alone), std::get<2>(alone)));
+    EXPECT_TRUE(std::ranges::any_of(std::get<2>(alone), [](float v) { return v > 0; })) << year;
+  }
 }
 
 TEST(Grib2Forms, RefusalsWriteNothing) {

@@ -201,8 +201,9 @@ TEST(DurationMaximum, EqualDepthsOfAPolygonInsideOneCellKeepTheFirstWindow) {
   }
 }
 
-// The running sums per cell give what the plain windows give for every cell.
-TEST(CellDurationMaxima, EqualThePlainWindowsOfEveryCell) {
+// The running sums per cell give what the plain windows give for every cell, over the whole
+// range and over periods, a window crossing into a period counting in it.
+TEST(CellDurationMaxima, EqualThePlainWindowsOfEveryCellInEachPeriod) {
   std::mt19937 random(7);
   constexpr std::size_t kCells = 30;
   constexpr int kFrames = 40;
@@ -215,15 +216,21 @@ TEST(CellDurationMaxima, EqualThePlainWindowsOfEveryCell) {
     cells = frames[static_cast<std::size_t>(k)];
     return core::Status();
   };
-  for (const auto& [perHour, hours] : {std::pair{1, 1}, {1, 3}, {2, 1}, {2, 4}, {2, 30}}) {
-    std::vector<std::int16_t> depths;
-    ASSERT_TRUE(cellDurationMaxima(kCells, kFrames, perHour, hours, read, depths));
-    for (std::size_t c = 0; c < kCells; ++c) {
-      std::vector<double> series;
-      for (const auto& frame : frames) series.push_back(frame[c] >= 0 ? frame[c] : kNone);
-      const auto plain = durationMaximum(series, perHour, hours);
-      EXPECT_EQ(depths[c], plain ? static_cast<std::int16_t>(plain->depth) : -1)
-          << perHour << " frames/h, " << hours << " h, cell " << c;
+  const std::vector<std::vector<FramePeriod>> splits{{{0, 39, ""}}, {{0, 12, "a"}, {13, 13, "b"}, {14, 39, "c"}}};
+  for (const std::vector<FramePeriod>& periods : splits) {
+    for (const auto& [perHour, hours] : {std::pair{1, 1}, {1, 3}, {2, 1}, {2, 4}, {2, 30}}) {
+      std::vector<std::vector<std::int16_t>> depths;
+      ASSERT_TRUE(cellDurationMaxima(kCells, periods, perHour, hours, read, depths));
+      ASSERT_EQ(depths.size(), periods.size());
+      for (std::size_t c = 0; c < kCells; ++c) {
+        std::vector<double> series;
+        for (const auto& frame : frames) series.push_back(frame[c] >= 0 ? frame[c] : kNone);
+        for (std::size_t p = 0; p < periods.size(); ++p) {
+          const auto plain = durationMaximum(std::span(series).first(periods[p].last + 1), perHour, hours, periods[p].first);
+          EXPECT_EQ(depths[p][c], plain ? static_cast<std::int16_t>(plain->depth) : -1)
+              << perHour << " frames/h, " << hours << " h, cell " << c << ", period " << periods[p].first;
+        }
+      }
     }
   }
 }
