@@ -235,38 +235,54 @@ struct GridWriter {
 };
 
 // Writes the value of each run's level over the part of the run that lies in the window. Runs
-// come in order, so the row of a run's start is followed rather than divided out.
-struct WindowWriter {
-  std::int16_t* values;
-  const std::int16_t* levelValues;
-  std::uint64_t columns;
-  Grib2Window window;
-  std::uint64_t row = 0;
-  std::uint64_t rowStart = 0;  // row x columns
+// come in order, so the row of a run's start is followed rather than divided out; most runs end
+// in the row they start in.
+class WindowWriter {
+ public:
+  WindowWriter(const Grib2WindowTarget& target, const std::int16_t* levelValues, std::uint64_t columns) noexcept
+      : values_(target.values.data()),
+        levelValues_(levelValues),
+        columns_(columns),
+        firstCol_(static_cast<std::uint64_t>(target.window.firstCol)),
+        width_(static_cast<std::uint64_t>(target.window.lastCol) - firstCol_ + 1),
+        firstRow_(static_cast<std::uint64_t>(target.window.firstRow)),
+        lastRow_(static_cast<std::uint64_t>(target.window.lastRow)) {}
 
   void fill(std::uint64_t start, std::uint64_t length, std::uint8_t level) noexcept {
     const std::uint64_t end = start + length;
-    while (rowStart + columns <= start) {
-      ++row;
-      rowStart += columns;
+    while (rowStart_ + columns_ <= start) {
+      ++row_;
+      rowStart_ += columns_;
     }
-    const auto firstCol = static_cast<std::uint64_t>(window.firstCol);
-    const auto width = static_cast<std::uint64_t>(window.lastCol) - firstCol + 1;
-    const auto firstRow = static_cast<std::uint64_t>(window.firstRow);
-    const auto lastRow = static_cast<std::uint64_t>(window.lastRow);
-    std::uint64_t r = row;
-    std::uint64_t at = rowStart;
-    if (r < firstRow) {
-      if (end <= firstRow * columns) return;
-      at += (firstRow - r) * columns;
-      r = firstRow;
+    const std::int16_t value = levelValues_[level];
+    if (end <= rowStart_ + columns_) {
+      if (row_ >= firstRow_ && row_ <= lastRow_) writeRow(row_, rowStart_, start, end, value);
+      return;
     }
-    for (; r <= lastRow && at < end; ++r, at += columns) {
-      const std::uint64_t from = std::max(start, at + firstCol);
-      const std::uint64_t to = std::min(end, at + firstCol + width);
-      if (from < to) std::fill_n(values + (r - firstRow) * width + (from - at - firstCol), to - from, levelValues[level]);
+    std::uint64_t r = std::max(row_, firstRow_);
+    for (std::uint64_t at = rowStart_ + (r - row_) * columns_; r <= lastRow_ && at < end; ++r, at += columns_) {
+      writeRow(r, at, start, end, value);
     }
   }
+
+ private:
+  // The part of cells start .. end - 1 in window row r, which starts at grid cell rowStart.
+  void writeRow(std::uint64_t r, std::uint64_t rowStart, std::uint64_t start, std::uint64_t end,
+                std::int16_t value) const noexcept {
+    const std::uint64_t from = std::max(start, rowStart + firstCol_);
+    const std::uint64_t to = std::min(end, rowStart + firstCol_ + width_);
+    if (from < to) std::fill_n(values_ + (r - firstRow_) * width_ + (from - rowStart - firstCol_), to - from, value);
+  }
+
+  std::int16_t* values_;
+  const std::int16_t* levelValues_;
+  std::uint64_t columns_;
+  std::uint64_t firstCol_;
+  std::uint64_t width_;
+  std::uint64_t firstRow_;
+  std::uint64_t lastRow_;
+  std::uint64_t row_ = 0;
+  std::uint64_t rowStart_ = 0;  // row_ x columns_
 };
 
 // Writes the value of each run's level for the listed cells it covers, one after the other. The
@@ -434,8 +450,7 @@ core::Problem expandLevelValuesInWindow(std::span<const std::uint8_t> stream, in
   if (!target.cells.empty()) {
     return expandWith(stream, bitsPerValue, maxLevel, total, CellsWriter(target, levelValues.data(), width));
   }
-  return expandWith(stream, bitsPerValue, maxLevel, total,
-                    WindowWriter{target.values.data(), levelValues.data(), width, target.window});
+  return expandWith(stream, bitsPerValue, maxLevel, total, WindowWriter(target, levelValues.data(), width));
 }
 
 core::Problem decodeGrib2Field(std::span<const std::uint8_t> bytes, Grib2Field& field, Grib2Content content,
