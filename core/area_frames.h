@@ -1,8 +1,9 @@
 #pragma once
 // The frames of the area window: the checks of the period and the area, the grid check over
 // every archive file of the period, and one pass that decodes each kept record and hands on the
-// cells of the area window as frame k = f x S + j with the record's stamp. The RMD writer and
-// the NetCDF export both consume this stream; memory stays at one archive file and one grid.
+// cells of the area window (or only those a consumer reads) as frame k = f x S + j with the
+// record's stamp. The RMD writer, the NetCDF export and the analyses consume this stream; memory
+// stays at one archive file and one grid.
 #include <cstdint>
 #include <functional>
 #include <span>

@@ -40,6 +40,7 @@ class ArealComputation {
   // are then all addFrame takes of a frame, in this order.
   std::vector<std::uint32_t> listCellsRead();
   const ArealTable& table() const noexcept { return table_; }
+  // After listCellsRead(), the runs' first cells are places in that list.
   const std::vector<ShapeWeights>& weights() const noexcept { return weights_; }
 
  private:
