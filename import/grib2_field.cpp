@@ -288,15 +288,15 @@ class WindowWriter {
 // Writes the value of each run's level for the listed cells it covers, one after the other. The
 // list is walked with the runs: a run costs one comparison, a listed cell one store. The grid
 // index of the next listed cell is followed row by row rather than divided out; a list out of
-// order or past the window ends the writing (the rest of values keeps what it held) rather than
-// read or write out of bounds.
+// order or past the window ends the writing rather than read or write out of bounds.
 class CellsWriter {
  public:
   CellsWriter(const Grib2WindowTarget& target, const std::int16_t* levelValues, std::uint64_t columns) noexcept
       : values_(target.values.data()),
         levelValues_(levelValues),
-        cell_(target.cells.data()),
-        end_(target.cells.data() + target.cells.size()),
+        begin_(target.cells.data()),
+        cell_(begin_),
+        end_(begin_ + target.cells.size()),
         columns_(columns),
         width_(static_cast<std::uint64_t>(target.window.lastCol - target.window.firstCol) + 1),
         windowCells_(target.window.cellCount()),
@@ -304,6 +304,9 @@ class CellsWriter {
                       static_cast<std::uint64_t>(target.window.firstCol)) {
     locateNext();
   }
+
+  // Every listed cell was written: false only for a list out of order or past the window.
+  bool wroteAll() const noexcept { return cell_ == end_; }
 
   void fill(std::uint64_t start, std::uint64_t length, std::uint8_t level) noexcept {
     const std::uint64_t end = start + length;
@@ -318,7 +321,7 @@ class CellsWriter {
 
  private:
   void locateNext() noexcept {
-    if (cell_ == end_ || *cell_ < windowRowStart_ || *cell_ >= windowCells_) {
+    if (cell_ == end_ || (cell_ != begin_ && *cell_ <= cell_[-1]) || *cell_ >= windowCells_) {
       nextGridCell_ = ~std::uint64_t{0};
       return;
     }
@@ -333,6 +336,7 @@ class CellsWriter {
 
   std::int16_t* values_;
   const std::int16_t* levelValues_;
+  const std::uint32_t* begin_;
   const std::uint32_t* cell_;
   const std::uint32_t* end_;
   std::uint64_t columns_;
@@ -345,7 +349,7 @@ class CellsWriter {
 
 template <typename Values, typename Writer>
 core::Problem expandRuns(Values values, unsigned maxLevel, std::uint64_t base, std::uint64_t total,
-                         Writer writer) noexcept {
+                         Writer& writer) noexcept {
   std::uint64_t filled = 0;
   bool pending = false;
   std::uint8_t level = 0;
@@ -384,7 +388,7 @@ core::Problem expandRuns(Values values, unsigned maxLevel, std::uint64_t base, s
 
 template <typename Writer>
 core::Problem expandWith(std::span<const std::uint8_t> stream, int bitsPerValue, int maxLevel, std::uint64_t total,
-                         Writer writer) noexcept {
+                         Writer&& writer) noexcept {
   const std::uint64_t base = (std::uint64_t{1} << bitsPerValue) - 1 - static_cast<std::uint64_t>(maxLevel);
   const auto top = static_cast<unsigned>(maxLevel);
   if (bitsPerValue == 8) return expandRuns(ByteValues(stream), top, base, total, writer);
@@ -448,7 +452,9 @@ core::Problem expandLevelValuesInWindow(std::span<const std::uint8_t> stream, in
   const auto width = static_cast<std::uint64_t>(columns);
   const std::uint64_t total = width * static_cast<std::uint64_t>(rows);
   if (!target.cells.empty()) {
-    return expandWith(stream, bitsPerValue, maxLevel, total, CellsWriter(target, levelValues.data(), width));
+    CellsWriter writer(target, levelValues.data(), width);
+    const core::Problem problem = expandWith(stream, bitsPerValue, maxLevel, total, writer);
+    return problem == core::Problem::None && !writer.wroteAll() ? core::Problem::Grib2UnsupportedGrid : problem;
   }
   return expandWith(stream, bitsPerValue, maxLevel, total, WindowWriter(target, levelValues.data(), width));
 }

@@ -108,7 +108,8 @@ enum class Grib2Content { Everything, HeaderOnly };
 // Decodes one message from bytes: None, or one of the Grib2 problems that describe a message
 // (Grib2NotRainfall ... Grib2RunsTooFewCells). On failure field is left in an unspecified state.
 // With a target, its values receive the cells and levels stays empty; a window beyond the
-// message's grid, or values not of the target's size, is refused with Grib2UnsupportedGrid.
+// message's grid, values not of the target's size or a list of cells out of order or past the
+// window is refused with Grib2UnsupportedGrid.
 core::Problem decodeGrib2Field(std::span<const std::uint8_t> bytes, Grib2Field& field,
                                Grib2Content content = Grib2Content::Everything,
                                const Grib2WindowTarget* target = nullptr);

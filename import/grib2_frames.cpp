@@ -86,9 +86,11 @@ constexpr int kDecoders = 2;
 constexpr std::size_t kFramesAhead = 4;
 
 // One half hour decoded: the cells of its frame, or the reason its file was left out. A worker
-// reuses the buffers from one message to the next.
+// reuses the buffers from one message to the next. The cells are made without a first value:
+// a decode that succeeds writes each of them, any other outcome sets them all to no data.
 struct DecodedSlot {
-  std::vector<std::int16_t> cells;
+  std::unique_ptr<std::int16_t[]> cells;
+  std::size_t cellCount = 0;
   core::Status skipped;
   Grib2Field field;
 };
@@ -97,11 +99,14 @@ struct DecodedSlot {
 // of them no data when there is no message or it cannot be used.
 void decodeSlot(const std::optional<Grib2Frames::Slot>& slot, const Grib2WindowTarget& frame, DecodedSlot& out) {
   out.skipped = {};
-  out.cells.resize(frame.valueCount());
-  const auto noData = [&] { std::ranges::fill(out.cells, std::int16_t{-1}); };
-  if (!slot) return noData();
+  if (out.cellCount != frame.valueCount()) {
+    out.cellCount = frame.valueCount();
+    out.cells = std::make_unique_for_overwrite<std::int16_t[]>(out.cellCount);
+  }
   Grib2WindowTarget target = frame;
-  target.values = out.cells;
+  target.values = {out.cells.get(), out.cellCount};
+  const auto noData = [&] { std::ranges::fill(target.values, std::int16_t{-1}); };
+  if (!slot) return noData();
   if (core::Status s = readGrib2File(slot->file, out.field, Grib2Content::Everything, &target); !s) {
     out.skipped = std::move(s);
     return noData();
@@ -136,7 +141,8 @@ core::Status Grib2Frames::stream(const core::AreaFrameLayout& layout, const core
         }
         if (!decoded.skipped) skip(std::move(decoded.skipped));
         const std::chrono::year_month_day day{firstDay_ + std::chrono::days{d}};
-        return sink(static_cast<std::int64_t>(d) * layout.framesPerDay + j, halfHourStamp(day, j), decoded.cells);
+        return sink(static_cast<std::int64_t>(d) * layout.framesPerDay + j, halfHourStamp(day, j),
+                    std::span<const std::int16_t>(decoded.cells.get(), decoded.cellCount));
       });
 }
 

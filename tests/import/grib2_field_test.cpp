@@ -43,7 +43,8 @@ TEST(Grib2File, DecodesTheGridTimesAndCellsOfARealField) {
 
 // A window of the real fields holds the values of the whole field's cells cut to it, at the edges,
 // in one cell and over the whole grid, and a list of the window's cells the values of those
-// cells; a window past the grid, or values not of the target's size, is refused.
+// cells; a window past the grid, values not of the target's size and a list out of order or
+// past the window are refused.
 TEST(Grib2File, AWindowOrAListOfItsCellsDecodesTheCellsOfTheWholeFieldCutToThem) {
   const Grib2Window windows[] = {{1700, 1900, 950, 1100}, {0, 0, 0, 2559}, {3359, 3359, 2559, 2559},
                                  {1813, 1813, 1047, 1047}, {0, 3359, 0, 2559}, {623, 700, 2000, 2559}};
@@ -75,9 +76,13 @@ TEST(Grib2File, AWindowOrAListOfItsCellsDecodesTheCellsOfTheWholeFieldCutToThem)
   }
   std::vector<std::int16_t> values(11 * 361);
   const std::uint32_t listed[] = {1, 2};
+  const std::uint32_t outOfOrder[] = {2, 1};
+  const std::uint32_t pastTheWindow[] = {1, 11 * 360};
   for (const Grib2WindowTarget& refused : {Grib2WindowTarget{{3000, 3360, 0, 10}, {}, values},
                                            Grib2WindowTarget{{3000, 3359, 0, 10}, {}, std::span(values).first(10)},
-                                           Grib2WindowTarget{{3000, 3359, 0, 10}, listed, std::span(values).first(3)}}) {
+                                           Grib2WindowTarget{{3000, 3359, 0, 10}, listed, std::span(values).first(3)},
+                                           Grib2WindowTarget{{3000, 3359, 0, 10}, outOfOrder, std::span(values).first(2)},
+                                           Grib2WindowTarget{{3000, 3359, 0, 10}, pastTheWindow, std::span(values).first(2)}}) {
     Grib2Field field;
     EXPECT_EQ(readGrib2File(test::realField(0), field, Grib2Content::Everything, &refused).problem,
               core::Problem::Grib2UnsupportedGrid);
