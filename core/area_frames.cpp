@@ -58,6 +58,25 @@ void copyWindow(std::span<const std::int16_t> grid, int nx, const AreaWindow& w,
   }
 }
 
+// The grid index of each cell of a frame of the layout's cellsRead; one past the grid for a cell
+// outside the window, which is then no data.
+std::vector<std::size_t> gridCellsRead(const AreaFrameLayout& layout) {
+  const auto cols = static_cast<std::size_t>(layout.window.cols());
+  const std::size_t windowCells = layout.header.cellCount();
+  std::vector<std::size_t> cells;
+  cells.reserve(layout.cellsRead.size());
+  for (const std::uint32_t c : layout.cellsRead) {
+    const std::size_t row = static_cast<std::size_t>(layout.window.firstRow) + c / cols;
+    const std::size_t col = static_cast<std::size_t>(layout.window.firstCol) + c % cols;
+    cells.push_back(c < windowCells ? row * static_cast<std::size_t>(layout.grid.nx) + col : layout.grid.cellCount());
+  }
+  return cells;
+}
+
+void gatherCells(std::span<const std::int16_t> grid, std::span<const std::size_t> cells, std::int16_t* frame) noexcept {
+  for (const std::size_t c : cells) *frame++ = c < grid.size() ? grid[c] : std::int16_t{-1};
+}
+
 }  // namespace
 
 Status planPeriodAndArea(const PeriodDates& period, const AreaBounds& area, AreaFrameLayout& layout) {
@@ -108,6 +127,7 @@ Status streamAreaFrames(const std::vector<std::string>& files, const AreaFrameLa
   // enough for its grid, so a file of none cannot make the run allocate what it claims.
   std::vector<std::int16_t> grid;
   std::vector<std::int16_t> frame;
+  const std::vector<std::size_t> cellsRead = gridCellsRead(layout);
   const int fileCount = static_cast<int>(files.size());
   for (int f = 0; f < fileCount; ++f) {
     if (Status s = callbacks.step(f + 1, fileCount); !s) return s;
@@ -118,11 +138,15 @@ Status streamAreaFrames(const std::vector<std::string>& files, const AreaFrameLa
     const std::size_t kept = recordsKept(archive.records().size(), layout.framesPerDay);
     if (kept > 0 && grid.empty()) {
       grid.resize(layout.grid.cellCount());
-      frame.resize(layout.header.cellCount());
+      frame.resize(layout.frameCellCount());
     }
     for (std::size_t j = 0; j < kept; ++j) {
       if (Status s = archive.decodeRecord(j, grid); !s) return s;
-      copyWindow(grid, layout.grid.nx, layout.window, frame.data());
+      if (cellsRead.empty()) {
+        copyWindow(grid, layout.grid.nx, layout.window, frame.data());
+      } else {
+        gatherCells(grid, cellsRead, frame.data());
+      }
       const std::int64_t k = static_cast<std::int64_t>(f) * layout.framesPerDay + static_cast<std::int64_t>(j);
       if (Status s = sink(k, archive.records()[j].stamp, frame); !s) return s;
     }

@@ -1,8 +1,9 @@
 #pragma once
 // The frames of the area window: the checks of the period and the area, the grid check over
 // every archive file of the period, and one pass that decodes each kept record and hands on the
-// cells of the area window as frame k = f x S + j with the record's stamp. The RMD writer and
-// the NetCDF export both consume this stream; memory stays at one archive file and one grid.
+// cells of the area window (or only those a consumer reads) as frame k = f x S + j with the
+// record's stamp. The RMD writer, the NetCDF export and the analyses consume this stream; memory
+// stays at one archive file and one grid.
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -30,7 +31,12 @@ struct AreaFrameLayout {
   // The figure of the earth the source's grid definition names, as a GRIB2 shape-of-the-earth
   // code (code table 3.2); 255 where the source names none (the archive's files).
   int earthShapeCode = 255;
+  // Set between plan and stream by a consumer that reads only some cells of each frame: those
+  // cells, as row-major indices of the window in strictly ascending order. Every frame then holds
+  // these cells only, in this order; empty: every cell of the window.
+  std::vector<std::uint32_t> cellsRead;
   std::int64_t frameCount() const noexcept { return days * framesPerDay; }
+  std::size_t frameCellCount() const noexcept { return cellsRead.empty() ? header.cellCount() : cellsRead.size(); }
 };
 
 // The checks that need no input file: a period of calendar days, the end not before the start,
@@ -47,7 +53,8 @@ Status readReferenceGrid(const std::vector<std::string>& files, GridDescription&
 // fit. Decides the window and the header.
 Status fitAreaWindow(const AreaBounds& area, AreaFrameLayout& layout);
 
-// Receives frame k (row-major window cells) with the stamp of the record it came from.
+// Receives frame k (row-major window cells, or the layout's cellsRead) with the stamp of the
+// record it came from.
 using AreaFrameSink =
     std::function<Status(std::int64_t k, const TimeStamp& stamp, std::span<const std::int16_t> cells)>;
 

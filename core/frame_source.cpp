@@ -28,7 +28,7 @@ Status streamEverySlot(FrameSource& source, const AreaFrameLayout& layout, const
   std::vector<std::int16_t> noData;
   std::int64_t next = 0;
   const auto fillTo = [&](std::int64_t slot) {
-    if (next < slot && noData.empty()) noData.assign(layout.header.cellCount(), -1);
+    if (next < slot && noData.empty()) noData.assign(layout.frameCellCount(), -1);
     for (; next < slot; ++next) {
       if (Status s = sink(next, clock.slotTime(static_cast<int>(next)), noData); !s) return s;
     }

@@ -53,6 +53,7 @@ core::Status arealOverArchive(const core::FrameRequest& request, const std::vect
   const core::SlotClock clock = core::slotClockFrom(period.year[0], period.month[0], period.day[0]);
   const CellGrid grid = core::cellGridOf(layout.header, period.year[0], period.month[0]);
   if (core::Status s = computation.prepare(shapes, grid, clock.framesPerHour()); !s) return s;
+  layout.cellsRead = computation.listCellsRead();
   return core::streamEverySlot(*source, layout, clock, callbacks,
                                [&](std::int64_t, const core::TimeStamp& time, std::span<const std::int16_t> cells) {
                                  computation.addFrame(time, cells);

@@ -1,5 +1,6 @@
 #include "gis/areal_series.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -52,6 +53,24 @@ core::Status ArealComputation::prepare(const std::vector<Shape>& shapes, const C
     table_.names.push_back(shape.name);
   }
   return {};
+}
+
+std::vector<std::uint32_t> ArealComputation::listCellsRead() {
+  std::vector<std::uint32_t> cells;
+  for (const ShapeWeights& weights : weights_) {
+    for (const ShapeWeights::Run& run : weights.runs) {
+      for (std::uint32_t c = run.firstCell; c < run.firstCell + run.count; ++c) cells.push_back(c);
+    }
+  }
+  std::ranges::sort(cells);
+  cells.erase(std::ranges::unique(cells).begin(), cells.end());
+  // A run's cells are consecutive in the list as in the grid, since the list holds each of them.
+  for (ShapeWeights& weights : weights_) {
+    for (ShapeWeights::Run& run : weights.runs) {
+      run.firstCell = static_cast<std::uint32_t>(std::ranges::lower_bound(cells, run.firstCell) - cells.begin());
+    }
+  }
+  return cells;
 }
 
 void ArealComputation::addFrame(const core::TimeStamp& time, std::span<const std::int16_t> cells) {

@@ -34,9 +34,13 @@ class ArealComputation {
  public:
   // Refused (PolygonOutsideGrid) when a polygon has no cell in the grid.
   core::Status prepare(const std::vector<Shape>& shapes, const CellGrid& grid, int framesPerHour);
-  // cells: the whole grid of one frame, row-major.
+  // cells: the whole grid of one frame, row-major, or after listCellsRead() the listed cells.
   void addFrame(const core::TimeStamp& time, std::span<const std::int16_t> cells);
+  // The cells of the grid some polygon weighs (row-major indices, each once, ascending), which
+  // are then all addFrame takes of a frame, in this order.
+  std::vector<std::uint32_t> listCellsRead();
   const ArealTable& table() const noexcept { return table_; }
+  // After listCellsRead(), the runs' first cells are places in that list.
   const std::vector<ShapeWeights>& weights() const noexcept { return weights_; }
 
  private:

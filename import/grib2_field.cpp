@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <limits>
-#include <system_error>
+#include <optional>
+
+#include "core/input_file.h"
 
 
 namespace ombrix::import {
@@ -15,7 +16,7 @@ namespace {
 // Largest grid the reader allocates for (well above the 1 km national grid of 8.6 M points).
 constexpr std::size_t kMaxPoints = 64u * 1024u * 1024u;
 // Largest file read into memory.
-constexpr std::uintmax_t kMaxFileBytes = 512u * 1024u * 1024u;
+constexpr std::uint64_t kMaxFileBytes = 512u * 1024u * 1024u;
 
 constexpr std::size_t kIndicatorSize = 16;
 constexpr std::size_t kEndMarkerSize = 4;
@@ -234,43 +235,121 @@ struct GridWriter {
 };
 
 // Writes the value of each run's level over the part of the run that lies in the window. Runs
-// come in order, so the row of a run's start is followed rather than divided out.
-struct WindowWriter {
-  std::int16_t* values;
-  const std::int16_t* levelValues;
-  std::uint64_t columns;
-  Grib2Window window;
-  std::uint64_t row = 0;
-  std::uint64_t rowStart = 0;  // row x columns
+// come in order, so the row of a run's start is followed rather than divided out; most runs end
+// in the row they start in.
+class WindowWriter {
+ public:
+  WindowWriter(const Grib2WindowTarget& target, const std::int16_t* levelValues, std::uint64_t columns) noexcept
+      : values_(target.values.data()),
+        levelValues_(levelValues),
+        columns_(columns),
+        firstCol_(static_cast<std::uint64_t>(target.window.firstCol)),
+        width_(static_cast<std::uint64_t>(target.window.lastCol) - firstCol_ + 1),
+        firstRow_(static_cast<std::uint64_t>(target.window.firstRow)),
+        lastRow_(static_cast<std::uint64_t>(target.window.lastRow)) {}
 
   void fill(std::uint64_t start, std::uint64_t length, std::uint8_t level) noexcept {
     const std::uint64_t end = start + length;
-    while (rowStart + columns <= start) {
-      ++row;
-      rowStart += columns;
+    while (rowStart_ + columns_ <= start) {
+      ++row_;
+      rowStart_ += columns_;
     }
-    const auto firstCol = static_cast<std::uint64_t>(window.firstCol);
-    const auto width = static_cast<std::uint64_t>(window.lastCol) - firstCol + 1;
-    const auto firstRow = static_cast<std::uint64_t>(window.firstRow);
-    const auto lastRow = static_cast<std::uint64_t>(window.lastRow);
-    std::uint64_t r = row;
-    std::uint64_t at = rowStart;
-    if (r < firstRow) {
-      if (end <= firstRow * columns) return;
-      at += (firstRow - r) * columns;
-      r = firstRow;
+    const std::int16_t value = levelValues_[level];
+    if (end <= rowStart_ + columns_) {
+      if (row_ >= firstRow_ && row_ <= lastRow_) writeRow(row_, rowStart_, start, end, value);
+      return;
     }
-    for (; r <= lastRow && at < end; ++r, at += columns) {
-      const std::uint64_t from = std::max(start, at + firstCol);
-      const std::uint64_t to = std::min(end, at + firstCol + width);
-      if (from < to) std::fill_n(values + (r - firstRow) * width + (from - at - firstCol), to - from, levelValues[level]);
+    std::uint64_t r = std::max(row_, firstRow_);
+    for (std::uint64_t at = rowStart_ + (r - row_) * columns_; r <= lastRow_ && at < end; ++r, at += columns_) {
+      writeRow(r, at, start, end, value);
     }
   }
+
+ private:
+  // The part of cells start .. end - 1 in window row r, which starts at grid cell rowStart.
+  void writeRow(std::uint64_t r, std::uint64_t rowStart, std::uint64_t start, std::uint64_t end,
+                std::int16_t value) const noexcept {
+    const std::uint64_t from = std::max(start, rowStart + firstCol_);
+    const std::uint64_t to = std::min(end, rowStart + firstCol_ + width_);
+    if (from < to) std::fill_n(values_ + (r - firstRow_) * width_ + (from - rowStart - firstCol_), to - from, value);
+  }
+
+  std::int16_t* values_;
+  const std::int16_t* levelValues_;
+  std::uint64_t columns_;
+  std::uint64_t firstCol_;
+  std::uint64_t width_;
+  std::uint64_t firstRow_;
+  std::uint64_t lastRow_;
+  std::uint64_t row_ = 0;
+  std::uint64_t rowStart_ = 0;  // row_ x columns_
+};
+
+// Writes the value of each run's level for the listed cells it covers, one after the other. The
+// list is walked with the runs: a run costs one comparison, a listed cell one store. The grid
+// index of the next listed cell is followed row by row rather than divided out; a list out of
+// order or past the window ends the writing rather than read or write out of bounds.
+class CellsWriter {
+ public:
+  CellsWriter(const Grib2WindowTarget& target, const std::int16_t* levelValues, std::uint64_t columns) noexcept
+      : values_(target.values.data()),
+        levelValues_(levelValues),
+        begin_(target.cells.data()),
+        cell_(begin_),
+        end_(begin_ + target.cells.size()),
+        columns_(columns),
+        width_(static_cast<std::uint64_t>(target.window.lastCol - target.window.firstCol) + 1),
+        windowCells_(target.window.cellCount()),
+        gridRowStart_(static_cast<std::uint64_t>(target.window.firstRow) * columns +
+                      static_cast<std::uint64_t>(target.window.firstCol)) {
+    locateNext();
+  }
+
+  // Every listed cell was written: false only for a list out of order or past the window.
+  bool wroteAll() const noexcept { return cell_ == end_; }
+
+  void fill(std::uint64_t start, std::uint64_t length, std::uint8_t level) noexcept {
+    const std::uint64_t end = start + length;
+    if (nextGridCell_ >= end) return;
+    const std::int16_t value = levelValues_[level];
+    do {
+      *values_++ = value;
+      ++cell_;
+      locateNext();
+    } while (nextGridCell_ < end);
+  }
+
+ private:
+  void locateNext() noexcept {
+    if (cell_ == end_ || (cell_ != begin_ && *cell_ <= cell_[-1]) || *cell_ >= windowCells_) {
+      nextGridCell_ = ~std::uint64_t{0};
+      return;
+    }
+    const std::uint64_t intoRow = *cell_ - windowRowStart_;
+    if (intoRow >= width_) {
+      const std::uint64_t rowsOn = intoRow / width_;
+      windowRowStart_ += rowsOn * width_;
+      gridRowStart_ += rowsOn * columns_;
+    }
+    nextGridCell_ = gridRowStart_ + (*cell_ - windowRowStart_);
+  }
+
+  std::int16_t* values_;
+  const std::int16_t* levelValues_;
+  const std::uint32_t* begin_;
+  const std::uint32_t* cell_;
+  const std::uint32_t* end_;
+  std::uint64_t columns_;
+  std::uint64_t width_;
+  std::uint64_t windowCells_;
+  std::uint64_t gridRowStart_;        // grid index of the first cell of the window row reached
+  std::uint64_t windowRowStart_ = 0;  // window index of the same cell
+  std::uint64_t nextGridCell_ = 0;    // grid index of *cell_
 };
 
 template <typename Values, typename Writer>
 core::Problem expandRuns(Values values, unsigned maxLevel, std::uint64_t base, std::uint64_t total,
-                         Writer writer) noexcept {
+                         Writer& writer) noexcept {
   std::uint64_t filled = 0;
   bool pending = false;
   std::uint8_t level = 0;
@@ -309,7 +388,7 @@ core::Problem expandRuns(Values values, unsigned maxLevel, std::uint64_t base, s
 
 template <typename Writer>
 core::Problem expandWith(std::span<const std::uint8_t> stream, int bitsPerValue, int maxLevel, std::uint64_t total,
-                         Writer writer) noexcept {
+                         Writer&& writer) noexcept {
   const std::uint64_t base = (std::uint64_t{1} << bitsPerValue) - 1 - static_cast<std::uint64_t>(maxLevel);
   const auto top = static_cast<unsigned>(maxLevel);
   if (bitsPerValue == 8) return expandRuns(ByteValues(stream), top, base, total, writer);
@@ -321,21 +400,23 @@ bool windowInGrid(const Grib2Window& w, std::int32_t columns, std::int32_t rows)
          w.firstCol <= w.lastCol && w.lastCol < columns;
 }
 
-core::Problem readData(const Section& s, Grib2Field& field, const Grib2Window* window) {
+core::Problem readData(const Section& s, Grib2Field& field, const Grib2WindowTarget* target) {
   const std::span<const std::uint8_t> stream = s.bytes.subspan(5);
-  if (window == nullptr) {
+  if (target == nullptr) {
     field.levels.resize(field.grid.pointCount());
     return expandLevelRuns(stream, field.bitsPerValue, field.maxLevelUsed, field.levels);
   }
-  if (!windowInGrid(*window, field.grid.ni, field.grid.nj)) return core::Problem::Grib2UnsupportedGrid;
   field.levels.clear();
-  field.windowValues.resize(window->cellCount());
+  if (!windowInGrid(target->window, field.grid.ni, field.grid.nj) ||
+      target->values.size() != target->valueCount()) {
+    return core::Problem::Grib2UnsupportedGrid;
+  }
   return expandLevelValuesInWindow(stream, field.bitsPerValue, field.maxLevelUsed, field.levelValues, field.grid.ni,
-                                   field.grid.nj, *window, field.windowValues);
+                                   field.grid.nj, *target);
 }
 
 core::Problem decodeSections(const MessageSections& sections, Grib2Field& field, Grib2Content content,
-                             const Grib2Window* window) {
+                             const Grib2WindowTarget* target) {
   core::Problem problem = readIdentification(sections.identification, field);
   if (problem == core::Problem::None) problem = readGrid(sections.grid, field);
   if (problem == core::Problem::None) problem = readProduct(sections.product, field);
@@ -347,7 +428,7 @@ core::Problem decodeSections(const MessageSections& sections, Grib2Field& field,
     field.levels.clear();
     return core::Problem::None;
   }
-  return readData(sections.data, field, window);
+  return readData(sections.data, field, target);
 }
 
 }  // namespace
@@ -367,15 +448,19 @@ core::Problem expandLevelRuns(std::span<const std::uint8_t> stream, int bitsPerV
 
 core::Problem expandLevelValuesInWindow(std::span<const std::uint8_t> stream, int bitsPerValue, int maxLevel,
                                         std::span<const std::int16_t> levelValues, std::int32_t columns,
-                                        std::int32_t rows, const Grib2Window& window,
-                                        std::span<std::int16_t> values) noexcept {
-  const std::uint64_t total = static_cast<std::uint64_t>(columns) * static_cast<std::uint64_t>(rows);
-  return expandWith(stream, bitsPerValue, maxLevel, total,
-                    WindowWriter{values.data(), levelValues.data(), static_cast<std::uint64_t>(columns), window});
+                                        std::int32_t rows, const Grib2WindowTarget& target) noexcept {
+  const auto width = static_cast<std::uint64_t>(columns);
+  const std::uint64_t total = width * static_cast<std::uint64_t>(rows);
+  if (!target.cells.empty()) {
+    CellsWriter writer(target, levelValues.data(), width);
+    const core::Problem problem = expandWith(stream, bitsPerValue, maxLevel, total, writer);
+    return problem == core::Problem::None && !writer.wroteAll() ? core::Problem::Grib2UnsupportedGrid : problem;
+  }
+  return expandWith(stream, bitsPerValue, maxLevel, total, WindowWriter(target, levelValues.data(), width));
 }
 
 core::Problem decodeGrib2Field(std::span<const std::uint8_t> bytes, Grib2Field& field, Grib2Content content,
-                               const Grib2Window* window) {
+                               const Grib2WindowTarget* target) {
   if (bytes.size() < kIndicatorSize || std::memcmp(bytes.data(), "GRIB", 4) != 0 || bytes[7] != 2) {
     return core::Problem::Grib2NotRainfall;
   }
@@ -387,22 +472,20 @@ core::Problem decodeGrib2Field(std::span<const std::uint8_t> bytes, Grib2Field& 
   if (rest.size() >= 4 && std::memcmp(rest.data(), "GRIB", 4) == 0) return core::Problem::Grib2UnsupportedProduct;
   MessageSections sections;
   const core::Problem problem = splitSections(bytes.first(static_cast<std::size_t>(total)), sections);
-  return problem == core::Problem::None ? decodeSections(sections, field, content, window) : problem;
+  return problem == core::Problem::None ? decodeSections(sections, field, content, target) : problem;
 }
 
 core::Status readGrib2File(const std::filesystem::path& path, Grib2Field& field, Grib2Content content,
-                           const Grib2Window* window) {
-  std::error_code error;
-  const std::uintmax_t size = std::filesystem::file_size(path, error);
-  if (error) return {core::Problem::Grib2Unreadable, path};
-  if (size > kMaxFileBytes) return {core::Problem::Grib2UnsupportedProduct, path};
+                           const Grib2WindowTarget* target) {
+  core::InputFile file;
+  if (!file.open(path)) return {core::Problem::Grib2Unreadable, path};
+  const std::optional<std::uint64_t> size = file.size();
+  if (!size) return {core::Problem::Grib2Unreadable, path};
+  if (*size > kMaxFileBytes) return {core::Problem::Grib2UnsupportedProduct, path};
   std::vector<std::uint8_t>& bytes = field.fileBytes;
-  bytes.resize(static_cast<std::size_t>(size));
-  std::ifstream in(path, std::ios::binary);
-  if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
-    return {core::Problem::Grib2Unreadable, path};
-  }
-  if (const core::Problem problem = decodeGrib2Field(bytes, field, content, window); problem != core::Problem::None) {
+  bytes.resize(static_cast<std::size_t>(*size));
+  if (file.readAt(0, bytes) != bytes.size()) return {core::Problem::Grib2Unreadable, path};
+  if (const core::Problem problem = decodeGrib2Field(bytes, field, content, target); problem != core::Problem::None) {
     return {problem, path};
   }
   return {};

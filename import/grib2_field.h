@@ -59,9 +59,7 @@ struct Grib2Field {
   // Stored value of each level code in 0.1 mm, index 0 (missing) holding -1; one entry per
   // level 0..M.
   std::vector<std::int16_t> levelValues;
-  std::vector<std::uint8_t> levels;  // ni x nj level codes in scanning order; 0 = missing
-  // Decoded with a window instead of levels: the window's stored values, row-major.
-  std::vector<std::int16_t> windowValues;
+  std::vector<std::uint8_t> levels;  // ni x nj level codes in scanning order; 0 = missing (not with a window)
   // The bytes of the last file read into this field, kept so that the next read reuses them.
   std::vector<std::uint8_t> fileBytes;
 };
@@ -86,14 +84,22 @@ struct Grib2Window {
   }
 };
 
-// expandLevelRuns, checking the whole stream as it does, but writing only the window's cells
-// (row-major), each as the stored value of its level (levelValues[level]), into values, which
-// holds window.cellCount() cells of a grid columns wide and rows high; the window must lie in
-// that grid and levelValues hold every level up to maxLevel.
+// Where a decode with a window puts the stored values (levelValues[level]) of its cells: values
+// holds the window's cells, row-major, or with cells (window indices, row-major, in strictly
+// ascending order) the listed cells only, in the list's order.
+struct Grib2WindowTarget {
+  Grib2Window window;
+  std::span<const std::uint32_t> cells;  // empty: every cell of the window
+  std::span<std::int16_t> values;        // window.cellCount() cells, or cells.size()
+  std::size_t valueCount() const noexcept { return cells.empty() ? window.cellCount() : cells.size(); }
+};
+
+// expandLevelRuns, checking the whole stream as it does, but writing only the target's cells,
+// each as the stored value of its level, for a grid columns wide and rows high; the target's
+// window must lie in that grid and levelValues hold every level up to maxLevel.
 core::Problem expandLevelValuesInWindow(std::span<const std::uint8_t> stream, int bitsPerValue, int maxLevel,
                                         std::span<const std::int16_t> levelValues, std::int32_t columns,
-                                        std::int32_t rows, const Grib2Window& window,
-                                        std::span<std::int16_t> values) noexcept;
+                                        std::int32_t rows, const Grib2WindowTarget& target) noexcept;
 
 // What to decode: everything, or all but the run-length stream (levels stays empty), which
 // finds times, grid and level values for a fraction of the cost.
@@ -101,14 +107,17 @@ enum class Grib2Content { Everything, HeaderOnly };
 
 // Decodes one message from bytes: None, or one of the Grib2 problems that describe a message
 // (Grib2NotRainfall ... Grib2RunsTooFewCells). On failure field is left in an unspecified state.
-// With a window, windowValues holds its cells' values and levels stays empty; a window beyond
-// the message's grid is refused with Grib2UnsupportedGrid.
+// With a target, its values receive the cells and levels stays empty; a window beyond the
+// message's grid, values not of the target's size or a list of cells out of order or past the
+// window is refused with Grib2UnsupportedGrid.
 core::Problem decodeGrib2Field(std::span<const std::uint8_t> bytes, Grib2Field& field,
                                Grib2Content content = Grib2Content::Everything,
-                               const Grib2Window* window = nullptr);
+                               const Grib2WindowTarget* target = nullptr);
 
-// Reads a whole file and decodes it; the status names path on failure.
+// Reads a whole file, in one read into field.fileBytes, and decodes it; the status names path on
+// failure.
 core::Status readGrib2File(const std::filesystem::path& path, Grib2Field& field,
-                           Grib2Content content = Grib2Content::Everything, const Grib2Window* window = nullptr);
+                           Grib2Content content = Grib2Content::Everything,
+                           const Grib2WindowTarget* target = nullptr);
 
 }  // namespace ombrix::import

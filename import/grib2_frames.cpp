@@ -85,29 +85,37 @@ namespace {
 constexpr int kDecoders = 2;
 constexpr std::size_t kFramesAhead = 4;
 
-// One half hour decoded: its window's cells, or the reason its file was left out.
+// One half hour decoded: the cells of its frame, or the reason its file was left out. A worker
+// reuses the buffers from one message to the next. The cells are made without a first value:
+// a decode that succeeds writes each of them, any other outcome sets them all to no data.
 struct DecodedSlot {
-  std::vector<std::int16_t> cells;
+  std::unique_ptr<std::int16_t[]> cells;
+  std::size_t cellCount = 0;
   core::Status skipped;
   Grib2Field field;
 };
 
-// The window's values of the slot's message; all cells without data when there is no message
-// or it cannot be used.
-void decodeSlot(const std::optional<Grib2Frames::Slot>& slot, const Grib2Window& window, DecodedSlot& out) {
+// The frame's cells from the slot's message: the window's, or only those the caller reads; all
+// of them no data when there is no message or it cannot be used.
+void decodeSlot(const std::optional<Grib2Frames::Slot>& slot, const Grib2WindowTarget& frame, DecodedSlot& out) {
   out.skipped = {};
-  const auto noData = [&] { out.cells.assign(window.cellCount(), -1); };
+  if (out.cellCount != frame.valueCount()) {
+    out.cellCount = frame.valueCount();
+    out.cells = std::make_unique_for_overwrite<std::int16_t[]>(out.cellCount);
+  }
+  Grib2WindowTarget target = frame;
+  target.values = {out.cells.get(), out.cellCount};
+  const auto noData = [&] { std::ranges::fill(target.values, std::int16_t{-1}); };
   if (!slot) return noData();
-  if (core::Status s = readGrib2File(slot->file, out.field, Grib2Content::Everything, &window); !s) {
+  if (core::Status s = readGrib2File(slot->file, out.field, Grib2Content::Everything, &target); !s) {
     out.skipped = std::move(s);
     return noData();
   }
   // The file may have changed since its header was read.
   if (!(out.field.grid == slot->grid)) {
     out.skipped = {core::Problem::Grib2PeriodGridDiffers, slot->file};
-    return noData();
+    noData();
   }
-  std::swap(out.cells, out.field.windowValues);
 }
 
 }  // namespace
@@ -115,14 +123,16 @@ void decodeSlot(const std::optional<Grib2Frames::Slot>& slot, const Grib2Window&
 core::Status Grib2Frames::stream(const core::AreaFrameLayout& layout, const core::OperationCallbacks& callbacks,
                                  const core::AreaFrameSink& sink) {
   const int kept = std::min(kHalfHoursPerDay, layout.framesPerDay);
-  const Grib2Window window{layout.window.firstRow, layout.window.lastRow, layout.window.firstCol,
-                           layout.window.lastCol};
+  const Grib2WindowTarget frame{
+      {layout.window.firstRow, layout.window.lastRow, layout.window.firstCol, layout.window.lastCol},
+      layout.cellsRead,
+      {}};
   const auto frameCount = static_cast<std::size_t>(layout.days * kept);
   const int dayCount = static_cast<int>(layout.days);
   const auto slotOf = [&](std::size_t i) { return (i / kept) * kHalfHoursPerDay + i % kept; };
   return core::runInOrder<DecodedSlot>(
       frameCount, kDecoders, kFramesAhead,
-      [&](std::size_t i, DecodedSlot& out) { decodeSlot(slots_[slotOf(i)], window, out); },
+      [&](std::size_t i, DecodedSlot& out) { decodeSlot(slots_[slotOf(i)], frame, out); },
       [&](std::size_t i, DecodedSlot& decoded) {
         const auto d = static_cast<int>(i / kept);
         const auto j = static_cast<int>(i % kept);
@@ -131,7 +141,8 @@ core::Status Grib2Frames::stream(const core::AreaFrameLayout& layout, const core
         }
         if (!decoded.skipped) skip(std::move(decoded.skipped));
         const std::chrono::year_month_day day{firstDay_ + std::chrono::days{d}};
-        return sink(static_cast<std::int64_t>(d) * layout.framesPerDay + j, halfHourStamp(day, j), decoded.cells);
+        return sink(static_cast<std::int64_t>(d) * layout.framesPerDay + j, halfHourStamp(day, j),
+                    std::span<const std::int16_t>(decoded.cells.get(), decoded.cellCount));
       });
 }
 

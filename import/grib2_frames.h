@@ -4,7 +4,8 @@
 // data. The frames are those import-grib2 followed by a read of the archive would give; files
 // that the importer would leave out (unreadable, another grid, a duplicate time, not on a half
 // hour) are named through FrameRequest::skipped and left out here too. Messages are decoded on
-// two worker threads, only the window's cells written, a few frames ahead of the caller.
+// two worker threads, only the window's cells written (or only the layout's cellsRead), a few
+// frames ahead of the caller.
 #include <chrono>
 #include <filesystem>
 #include <memory>

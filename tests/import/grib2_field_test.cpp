@@ -7,6 +7,7 @@
 #include <string>
 
 #include "import/grib2_message_builder.h"
+#include "support/grib2_restamp.h"
 #include "support/test_support.h"
 
 namespace ombrix::import {
@@ -40,26 +41,52 @@ TEST(Grib2File, DecodesTheGridTimesAndCellsOfARealField) {
   }
 }
 
-// A window of the real field holds the values of the whole field's cells cut to it, at the edges, in
-// one cell and over the whole grid; a window past the grid is refused.
-TEST(Grib2File, AWindowDecodesTheCellsOfTheWholeFieldCutToIt) {
-  const std::string path = std::string(OMBRIX_DATA_DIR) + "/Z__C_RJTD_20200707000000_SRF_GPV_Ggis1km_Prr60lv_ANAL_grib2.bin";
-  Grib2Field whole;
-  ASSERT_TRUE(readGrib2File(path, whole));
+// A window of the real fields holds the values of the whole field's cells cut to it, at the edges,
+// in one cell and over the whole grid, and a list of the window's cells the values of those
+// cells; a window past the grid, values not of the target's size and a list out of order or
+// past the window are refused.
+TEST(Grib2File, AWindowOrAListOfItsCellsDecodesTheCellsOfTheWholeFieldCutToThem) {
   const Grib2Window windows[] = {{1700, 1900, 950, 1100}, {0, 0, 0, 2559}, {3359, 3359, 2559, 2559},
                                  {1813, 1813, 1047, 1047}, {0, 3359, 0, 2559}, {623, 700, 2000, 2559}};
-  for (const Grib2Window& w : windows) {
-    Grib2Field cut;
-    ASSERT_TRUE(readGrib2File(path, cut, Grib2Content::Everything, &w));
-    std::vector<std::int16_t> expected;
-    for (int r = w.firstRow; r <= w.lastRow; ++r) {
-      for (int c = w.firstCol; c <= w.lastCol; ++c) expected.push_back(whole.levelValues[whole.levels[r * 2560u + c]]);
+  for (const int which : {0, 1}) {
+    Grib2Field whole;
+    ASSERT_TRUE(readGrib2File(test::realField(which), whole));
+    for (const Grib2Window& w : windows) {
+      std::vector<std::int16_t> expected;
+      for (int r = w.firstRow; r <= w.lastRow; ++r) {
+        for (int c = w.firstCol; c <= w.lastCol; ++c) expected.push_back(whole.levelValues[whole.levels[r * 2560u + c]]);
+      }
+      // Runs of cells with gaps within and across rows, the last cell always among them.
+      std::vector<std::uint32_t> listed;
+      std::vector<std::int16_t> listedExpected;
+      for (std::uint32_t c = 0; c < expected.size(); ++c) {
+        if (c % 97 >= 40 && c + 1 < expected.size()) continue;
+        listed.push_back(c);
+        listedExpected.push_back(expected[c]);
+      }
+      for (const std::span<const std::uint32_t> cells : {std::span<const std::uint32_t>{}, std::span<const std::uint32_t>(listed)}) {
+        std::vector<std::int16_t> values(cells.empty() ? expected.size() : cells.size());
+        const Grib2WindowTarget target{w, cells, values};
+        Grib2Field cut;
+        ASSERT_TRUE(readGrib2File(test::realField(which), cut, Grib2Content::Everything, &target));
+        EXPECT_TRUE(values == (cells.empty() ? expected : listedExpected))
+            << which << " " << w.firstRow << "," << w.firstCol << " " << cells.size();
+      }
     }
-    EXPECT_TRUE(cut.windowValues == expected) << w.firstRow << "," << w.firstCol;
   }
-  const Grib2Window past{3000, 3360, 0, 10};
-  Grib2Field refused;
-  EXPECT_EQ(readGrib2File(path, refused, Grib2Content::Everything, &past).problem, core::Problem::Grib2UnsupportedGrid);
+  std::vector<std::int16_t> values(11 * 361);
+  const std::uint32_t listed[] = {1, 2};
+  const std::uint32_t outOfOrder[] = {2, 1};
+  const std::uint32_t pastTheWindow[] = {1, 11 * 360};
+  for (const Grib2WindowTarget& refused : {Grib2WindowTarget{{3000, 3360, 0, 10}, {}, values},
+                                           Grib2WindowTarget{{3000, 3359, 0, 10}, {}, std::span(values).first(10)},
+                                           Grib2WindowTarget{{3000, 3359, 0, 10}, listed, std::span(values).first(3)},
+                                           Grib2WindowTarget{{3000, 3359, 0, 10}, outOfOrder, std::span(values).first(2)},
+                                           Grib2WindowTarget{{3000, 3359, 0, 10}, pastTheWindow, std::span(values).first(2)}}) {
+    Grib2Field field;
+    EXPECT_EQ(readGrib2File(test::realField(0), field, Grib2Content::Everything, &refused).problem,
+              core::Problem::Grib2UnsupportedGrid);
+  }
 }
 
 std::vector<std::uint8_t> expand(const std::vector<std::uint8_t>& stream, int bits, int maxLevel, std::size_t cells,

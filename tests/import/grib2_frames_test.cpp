@@ -29,9 +29,10 @@ struct Streamed {
   std::vector<Frame> frames;
 };
 
-Streamed streamAll(core::FrameSource& source, const core::AreaBounds& area) {
+Streamed streamAll(core::FrameSource& source, const core::AreaBounds& area, std::vector<std::uint32_t> cellsRead = {}) {
   Streamed out;
   EXPECT_TRUE(source.plan(area, out.layout));
+  out.layout.cellsRead = std::move(cellsRead);
   EXPECT_TRUE(source.stream(out.layout, {}, [&](std::int64_t k, const core::TimeStamp& stamp, auto cells) {
     out.frames.push_back({k, stamp, {cells.begin(), cells.end()}});
     return core::Status();
@@ -104,6 +105,17 @@ TEST(Grib2Frames, EqualTheImportedArchivesFrames) {
     request.skipped = [&](const core::Status& s) { skipped.push_back(s); };
     Grib2Frames grib2(request);
     const Streamed streamed = streamAll(grib2, kKyushu);
+    // Frames of a list of cells (every seventh) hold those cells of the frames, from either source.
+    std::vector<std::uint32_t> cells;
+    for (std::uint32_t i = 3; i < expected.frames.front().cells.size(); i += 7) cells.push_back(i);
+    std::vector<Frame> listed = expected.frames;
+    for (Frame& f : listed) {
+      std::vector<std::int16_t> kept;
+      for (const std::uint32_t i : cells) kept.push_back(f.cells[i]);
+      f.cells = kept;
+    }
+    EXPECT_TRUE(streamAll(archiveFrames, kKyushu, cells).frames == listed);
+    EXPECT_TRUE(streamAll(grib2, kKyushu, cells).frames == listed);
     EXPECT_EQ(streamed.layout.header, expected.layout.header);
     EXPECT_EQ(streamed.layout.window, expected.layout.window);
     ASSERT_EQ(streamed.frames.size(), 96u);
