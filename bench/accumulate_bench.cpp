@@ -21,13 +21,13 @@ constexpr const char* kFigure = "accumulation, 関東 2.5 km, 1,488 half-hourly 
 struct BenchFile {
   test::TempDir dir;
   fs::path path = dir / "Ka20057012005731.RMD";
-  core::AnalysisConditions conditions;
+  core::RmdDataset dataset;
 
   BenchFile() {
     writeRainFile(path, regionHeader(kKantoRegion, kFrames));
     const viewer::RmdOpening opening = viewer::openRmdFile(path, 689, 593);
     if (!opening.status) fail(message(opening.status));
-    conditions.takeOpenedFile(opening.file.dataset(), opening.file.geometry, opening.file.areaName);
+    dataset = opening.file.dataset();
   }
 };
 
@@ -38,11 +38,11 @@ BenchFile& benchFile() {
 
 // ---- The plain reference ----
 
-void plainAccumulate(const core::AnalysisConditions& c, int s, int e, std::vector<std::int16_t>& field) {
-  field.assign(c.file.header().cellCount(), 0);
+void plainAccumulate(const core::RmdDataset& file, int s, int e, std::vector<std::int16_t>& field) {
+  field.assign(file.header().cellCount(), 0);
   for (int k = s; k <= e; ++k) {
-    std::ifstream in(c.file.path(), std::ios::binary);
-    in.seekg(c.file.index()[static_cast<std::size_t>(k)].frameOffset);
+    std::ifstream in(file.path(), std::ios::binary);
+    in.seekg(file.index()[static_cast<std::size_t>(k)].frameOffset);
     for (std::int16_t& cell : field) {
       unsigned char bytes[2];
       in.read(reinterpret_cast<char*>(bytes), 2);
@@ -71,7 +71,7 @@ void BM_Accumulate(benchmark::State& state) {
   double total = 0;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
-    core::RmdDataset dataset = file.conditions.openFileDataset();
+    core::RmdDataset dataset = file.dataset;
     if (core::Status s = viewer::accumulateFrames(dataset, 0, kFrames - 1, field, callbacks); !s) {
       state.SkipWithError(message(s).c_str());
     }
@@ -86,7 +86,7 @@ void BM_AccumulateReference(benchmark::State& state) {
   double total = 0;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
-    plainAccumulate(file.conditions, 0, kFrames - 1, field);
+    plainAccumulate(file.dataset, 0, kFrames - 1, field);
     total += secondsSince(start);
   }
   recordFigure(kFigure, "reference", total / static_cast<double>(state.iterations()));
@@ -99,12 +99,12 @@ BENCHMARK(BM_AccumulateReference)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 void checkSameField() {
   const BenchFile& file = benchFile();
   std::vector<std::int16_t> fast, reference;
-  core::RmdDataset dataset = file.conditions.openFileDataset();
+  core::RmdDataset dataset = file.dataset;
   if (core::Status s = viewer::accumulateFrames(dataset, 0, kFrames - 1, fast); !s) fail(message(s));
-  plainAccumulate(file.conditions, 0, kFrames - 1, reference);
+  plainAccumulate(file.dataset, 0, kFrames - 1, reference);
   if (fast != reference) fail("the reference field differs from the viewer's");
-  std::printf("grid %d x %d cells, %d frames, file %.0f MB\n", file.conditions.file.header().gridRows,
-              file.conditions.file.header().gridCols, kFrames, static_cast<double>(fs::file_size(file.path)) / 1e6);
+  std::printf("grid %d x %d cells, %d frames, file %.0f MB\n", file.dataset.header().gridRows,
+              file.dataset.header().gridCols, kFrames, static_cast<double>(fs::file_size(file.path)) / 1e6);
 }
 
 }  // namespace

@@ -217,9 +217,11 @@ core::FrameRequest sampleArchive(int days) {
     }
     return made;
   }();
-  core::AnalysisConditions c;
+  core::ArchiveSelection c;
   c.archiveDir = folder.string();
-  if (core::Status s = core::checkPeriod({{2005, 2005}, {7, 7}, {1, days}}, c); !s) fail(message(s));
+  if (core::Status s = core::checkPeriod({{2005, 2005}, {7, 7}, {1, days}}, c.archiveDir, c.period); !s) {
+    fail(message(s));
+  }
   return core::frameRequestOf(c);
 }
 

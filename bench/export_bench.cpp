@@ -12,6 +12,7 @@
 
 #include "bench/bench_support.h"
 #include "bench/viewer_bench_grid.h"
+#include "core/analysis_conditions.h"
 #include "core/rmd_file.h"
 #include "export/period_export.h"
 #include "support/test_support.h"

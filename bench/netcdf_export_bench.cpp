@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "bench/bench_support.h"
+#include "core/analysis_conditions.h"
 #include "core/period_check.h"
 #include "core/preprocess_run.h"
 #include "core/region_table.h"

@@ -9,6 +9,7 @@
 
 #include "bench/bench_support.h"
 #include "bench/viewer_bench_grid.h"
+#include "core/analysis_conditions.h"
 #include "core/byte_io.h"
 #include "support/test_support.h"
 #include "viewer/base_map.h"
