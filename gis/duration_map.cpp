@@ -27,7 +27,7 @@ std::vector<core::CellRange> rowBands(const core::RmdHeader& header, std::size_t
 }  // namespace
 
 std::string durationLabel(const core::TimeStamp& first, const core::TimeStamp& last, int hours) {
-  return viewer::rangeLabel(first, last, viewer::RangeFold::Maximum) + std::to_string(hours) + "H";
+  return viewer::frameStamp(first) + viewer::frameStamp(last) + viewer::durationSuffix(hours);
 }
 
 core::Status durationMaximumMaps(core::RmdDataset& file, int first, int last, int hours, MaximaPeriods by,

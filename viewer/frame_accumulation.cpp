@@ -97,6 +97,10 @@ std::string rangeLabel(const core::RmdDataset& file, int s, int e, RangeFold fol
   return frameStamp(file, s) + frameStamp(file, e) + foldSuffix(fold);
 }
 
+std::string durationSuffix(int hours) {
+  return foldSuffix(RangeFold::Maximum) + std::to_string(hours) + "H";
+}
+
 core::Status foldLabelled(RangeFold fold, core::RmdDataset& file, int s, int e, std::vector<std::int16_t>& cells,
                           std::string& label, const FoldCallbacks& callbacks) {
   std::vector<std::int16_t> field;

@@ -40,9 +40,11 @@ core::Status maximumOfFrames(core::RmdDataset& file, int s, int e, std::vector<s
 enum class RangeFold { Sum, Maximum };
 
 // The label of a folded map, which names its CSV file: the stamps of frames s and e followed by
-// "-SUM" or "-MAX" (a duration maximum adds its hours and "H": "-MAX<H>H").
+// "-SUM" or "-MAX" (a duration maximum's ends in durationSuffix instead).
 std::string rangeLabel(const core::TimeStamp& first, const core::TimeStamp& last, RangeFold fold);
 std::string rangeLabel(const core::RmdDataset& file, int s, int e, RangeFold fold);
+// The end of a duration maximum's label: "-MAX<H>H".
+std::string durationSuffix(int hours);
 
 // "Sum or maximum of a range with its label", as both front ends show it: accumulateFrames or
 // maximumOfFrames as fold says into cells, and label set by rangeLabel. On a refusal cells and

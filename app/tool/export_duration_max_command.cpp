@@ -19,6 +19,7 @@
 #include "gis/frames_duration_map.h"
 #include "gis/map_band.h"
 #include "gis/shown_map_geotiff.h"
+#include "viewer/frame_accumulation.h"
 
 namespace ombrix::tool {
 namespace {
@@ -56,8 +57,7 @@ int runFromFrames(const CLI::App& command, Options& options) {
   if (!computed) return refused(computed);
   std::filesystem::path out = options.out;
   if (out.empty()) {
-    out = std::filesystem::path(core::outputRmdPath(selection)).replace_extension().string() + "-MAX" +
-          std::to_string(options.hours) + "H.tif";
+    out = std::filesystem::path(core::outputRmdPath(selection)).replace_extension().string() + viewer::durationSuffix(options.hours) + ".tif";
   }
   if (core::Status distinct = core::checkOutputNotInput(out, request.archiveFiles); !distinct) return refused(distinct);
   if (core::Status written = gis::writeDurationMapGeoTiff(out, std::move(map.maps), map.cells); !written) {
