@@ -63,7 +63,7 @@ std::vector<std::uint32_t> ArealComputation::listCellsRead() {
     }
   }
   std::ranges::sort(cells);
-  cells.erase(std::ranges::unique(cells).begin(), cells.end());
+  cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
   // A run's cells are consecutive in the list as in the grid, since the list holds each of them.
   for (ShapeWeights& weights : weights_) {
     for (ShapeWeights::Run& run : weights.runs) {
