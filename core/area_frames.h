@@ -3,7 +3,7 @@
 // every archive file of the period, and one pass that decodes each kept record and hands on the
 // cells of the area window (or only those a consumer reads) as frame k = f x S + j with the
 // record's stamp. The RMD writer, the NetCDF export and the analyses consume this stream; memory
-// stays at one archive file and one grid.
+// stays at two archive files, a grid and a few runs of frames (about 8 MB), whatever the period.
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -58,9 +58,12 @@ Status fitAreaWindow(const AreaBounds& area, AreaFrameLayout& layout);
 using AreaFrameSink =
     std::function<Status(std::int64_t k, const TimeStamp& stamp, std::span<const std::int16_t> cells)>;
 
-// Decodes every kept record of the files (at most S per file) in order and hands on its window.
-// One step of callbacks per archive file, before it is decoded: (files begun, file count).
-// Stops at the first failure, the sink's included, and when the caller cancels.
+// Decodes every kept record of the files (at most S per file) and hands on its window (or the
+// layout's cellsRead) in order: runs of records are decoded a few runs ahead, on two worker
+// threads when the layout lists cells, else on the caller's thread; the sink and the callbacks
+// run on the caller's thread. One step of callbacks per archive file, before its first frame is
+// handed on: (files begun, file count). Stops at the first failure in order (a file that cannot
+// be read or decoded, the sink's), and when the caller cancels.
 Status streamAreaFrames(const std::vector<std::string>& files, const AreaFrameLayout& layout,
                         const OperationCallbacks& callbacks, const AreaFrameSink& sink);
 
