@@ -32,13 +32,14 @@ core::Status pointSeries(const core::FrameRequest& request, double lon, double l
   const auto cell = cellContaining(core::cellGridOf(layout.header, period.year[0], period.month[0]), lon, lat);
   if (!cell) return {core::Problem::PointOutsideGrid};
   const core::SlotClock clock = core::slotClockFrom(period.year[0], period.month[0], period.day[0]);
+  layout.cellsRead = {static_cast<std::uint32_t>(*cell)};
   PointSeries result;
   result.cell = *cell;
   const core::Status streamed = core::streamEverySlot(
       *source, layout, clock, callbacks,
       [&](std::int64_t, const core::TimeStamp& time, std::span<const std::int16_t> cells) {
         result.times.push_back(time);
-        result.values.push_back(cells[*cell]);
+        result.values.push_back(cells.front());
         return core::Status();
       });
   if (!streamed) return streamed;

@@ -1,6 +1,7 @@
 #pragma once
 // The rain rate of the cell holding a point, frame by frame, straight from a source of frames
-// (the archive or the agency's GRIB2 files): only a small window around the point is decoded.
+// (the archive or the agency's GRIB2 files): only that cell of each frame is taken, on the
+// source's worker threads.
 #include <cstdint>
 #include <vector>
 
