@@ -199,12 +199,7 @@ TEST(Grib2Import, ADayImportedInPartsEndsAsOneImportedAtOnceAndKeepsAHalfHourHel
 // is the same with 16 real fields placed as with 2 (it held a whole file for each).
 TEST(Grib2Import, TheMemoryDoesNotGrowWithTheFilesPlaced) {
   TempDir dir;
-  const std::vector<std::uint8_t> field = test::readBytes(test::realField(0));
-  std::vector<fs::path> files;
-  for (int j = 0; j < 16; ++j) {
-    files.push_back(dir / test::agencyName(2020, 7, 7, j / 2, j % 2 * 30));
-    test::writeBytes(files.back(), test::restamped(field, 2020, 7, 7, j / 2, j % 2 * 30));
-  }
+  const std::vector<fs::path> files = test::writeHalfHours(dir.path(), 16);
   const auto heapAtTheFirstFile = [&](std::span<const fs::path> placed) {
     std::size_t heap = 0;
     core::OperationCallbacks callbacks;
