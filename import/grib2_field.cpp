@@ -486,8 +486,9 @@ std::optional<DataSectionPlace> findDataSection(const core::InputFile& file, std
 // section's five-byte header, then the file from the data section's end to four bytes past the
 // message (where a second message would begin), the data section's and the message's lengths
 // shortened by the run-length stream left out. decodeGrib2Field answers these bytes as it
-// answers the whole file: every check before the stream sees the same bytes and distances, and
-// a header-only decode never reads the stream. A file whose sections cannot be followed to the
+// answers the whole file: the indicator, the sections before the data section, the bytes after
+// it and after the message are the same, every section still fits before the end marker, and a
+// header-only decode never reads the stream. A file whose sections cannot be followed to the
 // data section is read whole, for the decode to say why.
 bool readHeaderBytes(const core::InputFile& file, std::uint64_t size, std::vector<std::uint8_t>& bytes) {
   if (!readFirstBytes(file, std::min(size, kHeaderRead), bytes)) return false;

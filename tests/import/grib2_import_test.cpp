@@ -203,11 +203,7 @@ TEST(Grib2Import, TheMemoryDoesNotGrowWithTheFilesPlaced) {
   const auto heapAtTheFirstFile = [&](std::span<const fs::path> placed) {
     std::size_t heap = 0;
     core::OperationCallbacks callbacks;
-    callbacks.cancelled = [&heap] {
-      const struct mallinfo2 usage = mallinfo2();
-      heap = usage.uordblks + usage.hblkhd;
-      return true;
-    };
+    callbacks.cancelled = [&heap] { heap = mallinfo2().uordblks + mallinfo2().hblkhd; return true; };
     EXPECT_TRUE(importGrib2Files(placed, dir / "archive", {}, callbacks).cancelled);
     return heap;
   };
