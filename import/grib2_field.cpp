@@ -17,6 +17,9 @@ namespace {
 constexpr std::size_t kMaxPoints = 64u * 1024u * 1024u;
 // Largest file read into memory.
 constexpr std::uint64_t kMaxFileBytes = 512u * 1024u * 1024u;
+// The first read of a header-only read: the agency's sections before the data section take a
+// few hundred bytes.
+constexpr std::uint64_t kHeaderRead = 4096;
 
 constexpr std::size_t kIndicatorSize = 16;
 constexpr std::size_t kEndMarkerSize = 4;
@@ -27,6 +30,9 @@ std::uint32_t u32BE(const std::uint8_t* p) noexcept {
 }
 std::uint64_t u64BE(const std::uint8_t* p) noexcept {
   return (std::uint64_t{u32BE(p)} << 32) | u32BE(p + 4);
+}
+void putBE(std::uint8_t* p, std::uint64_t value, int octets) noexcept {
+  for (int i = octets - 1; i >= 0; --i, value >>= 8) p[i] = static_cast<std::uint8_t>(value);
 }
 // GRIB stores signed numbers as sign and magnitude.
 std::int32_t i32SignMagnitude(const std::uint8_t* p) noexcept {
@@ -431,6 +437,71 @@ core::Problem decodeSections(const MessageSections& sections, Grib2Field& field,
   return readData(sections.data, field, target);
 }
 
+// The first count bytes of the file into bytes; false when they cannot all be read.
+bool readFirstBytes(const core::InputFile& file, std::uint64_t count, std::vector<std::uint8_t>& bytes) {
+  bytes.resize(static_cast<std::size_t>(count));
+  return file.readAt(0, bytes) == bytes.size();
+}
+
+// Appends the file's bytes from .. to - 1; false when they cannot all be read.
+bool appendFileBytes(const core::InputFile& file, std::uint64_t from, std::uint64_t to,
+                     std::vector<std::uint8_t>& bytes) {
+  const std::size_t at = bytes.size();
+  bytes.resize(at + static_cast<std::size_t>(to - from));
+  return file.readAt(from, std::span(bytes).subspan(at)) == to - from;
+}
+
+struct DataSectionPlace {
+  std::uint64_t offset = 0;
+  std::uint64_t length = 0;
+};
+
+// Where the message's data section lies, found by following the section lengths from the
+// indicator through bytes (the file's first bytes), reading on from the file while they run
+// past them. Nothing when the walk meets what splitSections refuses, or a read fails.
+std::optional<DataSectionPlace> findDataSection(const core::InputFile& file, std::uint64_t size,
+                                                std::vector<std::uint8_t>& bytes) {
+  if (bytes.size() < kIndicatorSize) return std::nullopt;
+  const std::uint64_t total = u64BE(bytes.data() + 8);
+  if (total < kIndicatorSize + kEndMarkerSize || total > size) return std::nullopt;
+  const std::uint64_t end = total - kEndMarkerSize;
+  std::uint64_t offset = kIndicatorSize;
+  std::uint32_t last = 0;
+  while (end - offset >= 5) {
+    if (offset + 5 > bytes.size() &&
+        !appendFileBytes(file, bytes.size(), std::min(size, offset + 5 + kHeaderRead), bytes)) {
+      return std::nullopt;
+    }
+    const std::uint32_t length = u32BE(bytes.data() + offset);
+    const std::uint32_t number = bytes[offset + 4];
+    if (length < 5 || length > end - offset || number <= last || number > 7) return std::nullopt;
+    if (number == 7) return DataSectionPlace{offset, length};
+    last = number;
+    offset += length;
+  }
+  return std::nullopt;
+}
+
+// What a header-only decode of the file looks at, into bytes: the message up to the data
+// section's five-byte header, then the file from the data section's end to four bytes past the
+// message (where a second message would begin), the data section's and the message's lengths
+// shortened by the run-length stream left out. decodeGrib2Field answers these bytes as it
+// answers the whole file: the indicator, the sections before the data section, the bytes after
+// it and after the message are the same, every section still fits before the end marker, and a
+// header-only decode never reads the stream. A file whose sections cannot be followed to the
+// data section is read whole, for the decode to say why.
+bool readHeaderBytes(const core::InputFile& file, std::uint64_t size, std::vector<std::uint8_t>& bytes) {
+  if (!readFirstBytes(file, std::min(size, kHeaderRead), bytes)) return false;
+  const std::optional<DataSectionPlace> data = findDataSection(file, size, bytes);
+  if (!data) return readFirstBytes(file, size, bytes);
+  const std::uint64_t total = u64BE(bytes.data() + 8);
+  bytes.resize(static_cast<std::size_t>(data->offset + 5));
+  if (!appendFileBytes(file, data->offset + data->length, std::min(size, total + 4), bytes)) return false;
+  putBE(bytes.data() + data->offset, 5, 4);
+  putBE(bytes.data() + 8, total - (data->length - 5), 8);
+  return true;
+}
+
 }  // namespace
 
 double Grib2LatLonGrid::columnSpacing() const noexcept {
@@ -483,8 +554,9 @@ core::Status readGrib2File(const std::filesystem::path& path, Grib2Field& field,
   if (!size) return {core::Problem::Grib2Unreadable, path};
   if (*size > kMaxFileBytes) return {core::Problem::Grib2UnsupportedProduct, path};
   std::vector<std::uint8_t>& bytes = field.fileBytes;
-  bytes.resize(static_cast<std::size_t>(*size));
-  if (file.readAt(0, bytes) != bytes.size()) return {core::Problem::Grib2Unreadable, path};
+  const bool read = content == Grib2Content::HeaderOnly ? readHeaderBytes(file, *size, bytes)
+                                                        : readFirstBytes(file, *size, bytes);
+  if (!read) return {core::Problem::Grib2Unreadable, path};
   if (const core::Problem problem = decodeGrib2Field(bytes, field, content, target); problem != core::Problem::None) {
     return {problem, path};
   }

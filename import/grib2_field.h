@@ -60,7 +60,8 @@ struct Grib2Field {
   // level 0..M.
   std::vector<std::int16_t> levelValues;
   std::vector<std::uint8_t> levels;  // ni x nj level codes in scanning order; 0 = missing (not with a window)
-  // The bytes of the last file read into this field, kept so that the next read reuses them.
+  // The bytes of the last file read into this field (all of them, or those a header-only read
+  // takes), kept so that the next read reuses them.
   std::vector<std::uint8_t> fileBytes;
 };
 
@@ -114,8 +115,10 @@ core::Problem decodeGrib2Field(std::span<const std::uint8_t> bytes, Grib2Field& 
                                Grib2Content content = Grib2Content::Everything,
                                const Grib2WindowTarget* target = nullptr);
 
-// Reads a whole file, in one read into field.fileBytes, and decodes it; the status names path on
-// failure.
+// Reads a file into field.fileBytes and decodes it; the status names path on failure. The whole
+// file is read in one read; with Grib2Content::HeaderOnly only what the checks look at: the
+// sections before the data section (one read of 4 KiB, more only when they are longer), and
+// the bytes from the data section's end to four bytes past the message.
 core::Status readGrib2File(const std::filesystem::path& path, Grib2Field& field,
                            Grib2Content content = Grib2Content::Everything,
                            const Grib2WindowTarget* target = nullptr);

@@ -40,10 +40,12 @@ void addFolder(const std::filesystem::path& folder, std::vector<std::filesystem:
   if (error) problems.push_back({core::Problem::Grib2Unreadable, folder});
 }
 
-// One half hour of a day: the file that fills it and what its header said.
+// One half hour of a day: the file that fills it and what its header said of the grid and the
+// levels (not the bytes read, which would make the memory grow with the files placed).
 struct Slot {
   std::filesystem::path file;
-  Grib2Field header;
+  Grib2LatLonGrid grid;
+  std::vector<std::int16_t> levelValues;
 };
 
 using DaySlots = std::array<std::optional<Slot>, kSlotsPerDay>;
@@ -67,19 +69,19 @@ DayKey keyOf(const std::chrono::year_month_day& d) {
 std::map<DayKey, DaySlots> placeFiles(std::span<const std::filesystem::path> files,
                                       const Grib2ImportOptions& options, std::vector<core::Status>& problems) {
   std::map<DayKey, DaySlots> days;
+  Grib2Field header;
   for (const std::filesystem::path& file : files) {
-    Slot slot{file, {}};
-    if (core::Status s = readGrib2File(file, slot.header, Grib2Content::HeaderOnly); !s) {
+    if (core::Status s = readGrib2File(file, header, Grib2Content::HeaderOnly); !s) {
       problems.push_back(std::move(s));
       continue;
     }
     core::GridDescription grid;
-    if (!archiveGridOf(slot.header.grid, grid)) {
+    if (!archiveGridOf(header.grid, grid)) {
       problems.push_back({core::Problem::Grib2GridTooLarge, file});
       continue;
     }
     HalfHourSlot place;
-    if (!halfHourSlotOf(slot.header.accumulationEnd, options, place)) {
+    if (!halfHourSlotOf(header.accumulationEnd, options, place)) {
       problems.push_back({core::Problem::Grib2NotOnHalfHour, file});
       continue;
     }
@@ -88,7 +90,7 @@ std::map<DayKey, DaySlots> placeFiles(std::span<const std::filesystem::path> fil
       problems.push_back({core::Problem::Grib2DuplicateTime, file});
       continue;
     }
-    target = std::move(slot);
+    target = Slot{file, header.grid, header.levelValues};
   }
   return days;
 }
@@ -100,7 +102,7 @@ std::vector<std::int16_t> dayLevelTable(const DaySlots& slots, std::span<const s
   std::vector<std::int16_t> table{-1};
   table.insert(table.end(), existing.begin(), existing.end());
   for (const std::optional<Slot>& slot : slots) {
-    if (slot) table.insert(table.end(), slot->header.levelValues.begin() + 1, slot->header.levelValues.end());
+    if (slot) table.insert(table.end(), slot->levelValues.begin() + 1, slot->levelValues.end());
   }
   std::sort(table.begin(), table.end());
   table.erase(std::unique(table.begin(), table.end()), table.end());
@@ -167,9 +169,9 @@ class DayImport {
     for (std::optional<Slot>& slot : slots_) {
       if (!slot) continue;
       if (first == nullptr) {
-        first = &slot->header.grid;
+        first = &slot->grid;
         archiveGridOf(*first, contents_.grid);
-      } else if (!(slot->header.grid == *first)) {
+      } else if (!(slot->grid == *first)) {
         refuse({core::Problem::Grib2GridDiffers, slot->file});
         slot.reset();
       }
@@ -289,7 +291,7 @@ class DayImport {
       return false;
     }
     // The file may have changed since its header was read.
-    if (!(field_.grid == slot.header.grid) || field_.levelValues != slot.header.levelValues) {
+    if (!(field_.grid == slot.grid) || field_.levelValues != slot.levelValues) {
       refuse({core::Problem::Grib2GridDiffers, slot.file});
       return false;
     }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <tuple>
 
 #include "import/grib2_message_builder.h"
 #include "support/grib2_restamp.h"
@@ -124,6 +125,26 @@ TEST(Grib2RunLength, EightBitRunsDigitWeightsAndStreamsThatDoNotFillTheGrid) {
   expand({}, 8, 100, 1, core::Problem::Grib2RunsTooFewCells);
 }
 
+// The decode's answer for bytes, once a header-only read of them as a file is seen to give what
+// a header-only decode of all of them gives: the same answer and, when read, the same header.
+core::Problem decodeAlsoAsHeaderFile(std::span<const std::uint8_t> bytes) {
+  test::TempDir dir;
+  test::writeBytes(dir / "message.bin", {bytes.begin(), bytes.end()});
+  Grib2Field read, decoded;
+  const core::Problem header = decodeGrib2Field(bytes, decoded, Grib2Content::HeaderOnly);
+  EXPECT_EQ(readGrib2File(dir / "message.bin", read, Grib2Content::HeaderOnly).problem, header);
+  EXPECT_TRUE(header != core::Problem::None ||
+              std::tie(read.accumulationEnd, read.grid, read.earthShape, read.levelValues) ==
+                  std::tie(decoded.accumulationEnd, decoded.grid, decoded.earthShape, decoded.levelValues));
+  return decodeGrib2Field(bytes, decoded);
+}
+
+// Bytes this thread has read from files so far.
+std::uint64_t bytesReadByThisThread() {
+  const std::string io = test::readText("/proc/thread-self/io");
+  return std::stoull(io.substr(io.find("rchar:") + 6));
+}
+
 Grib2MessageSpec smallMessage() {
   Grib2MessageSpec spec;
   spec.stream = test::encodeLevelRuns({0, 0, 1, 1, 1, 2, 3, 3, 3, 3, 0, 0}, spec.maxLevelUsed);
@@ -148,12 +169,11 @@ TEST(Grib2Message, DecodesAndScalesAHandMadeMessage) {
 
 TEST(Grib2Message, RefusesTruncatedForeignAndCorruptBytesAndLayoutsItDoesNotRead) {
   const std::vector<std::uint8_t> message = buildGrib2Message(smallMessage());
-  Grib2Field field;
   for (std::size_t size : {std::size_t{0}, std::size_t{4}, std::size_t{15}}) {
-    EXPECT_EQ(decodeGrib2Field(std::span(message).first(size), field), core::Problem::Grib2NotRainfall) << size;
+    EXPECT_EQ(decodeAlsoAsHeaderFile(std::span(message).first(size)), core::Problem::Grib2NotRainfall) << size;
   }
   for (std::size_t size = 16; size < message.size(); size += 7) {
-    EXPECT_EQ(decodeGrib2Field(std::span(message).first(size), field), core::Problem::Grib2Truncated) << size;
+    EXPECT_EQ(decodeAlsoAsHeaderFile(std::span(message).first(size)), core::Problem::Grib2Truncated) << size;
   }
   using Bytes = std::vector<std::uint8_t>;
   const std::vector<std::pair<std::function<void(Bytes&)>, core::Problem>> patches{
@@ -162,11 +182,13 @@ TEST(Grib2Message, RefusesTruncatedForeignAndCorruptBytesAndLayoutsItDoesNotRead
       {[](Bytes& b) { b[16 + 2] = 0xff; }, core::Problem::Grib2BadStructure},   // section 1 runs past the end
       {[](Bytes& b) { b[16 + 3] = 2; }, core::Problem::Grib2BadStructure},      // section 1 shorter than its header
       {[&](Bytes& b) { b.insert(b.end(), message.begin(), message.end()); }, core::Problem::Grib2UnsupportedProduct},
+      {[](Bytes& b) { b.insert(b.end(), {'G', 'R', 'I'}); }, core::Problem::None},  // not a second message
+      {[](Bytes& b) { b[b.size() - 6 - smallMessage().stream.size()] = 5; }, core::Problem::Grib2BadStructure},  // short section 7
   };
   for (std::size_t k = 0; k < patches.size(); ++k) {
     Bytes bad = message;
     patches[k].first(bad);
-    EXPECT_EQ(decodeGrib2Field(bad, field), patches[k].second) << k;
+    EXPECT_EQ(decodeAlsoAsHeaderFile(bad), patches[k].second) << k;
   }
   // Refusals of the run-length stream itself are left to the run-length tests.
   const std::vector<std::pair<std::function<void(Grib2MessageSpec&)>, core::Problem>> specs{
@@ -177,12 +199,29 @@ TEST(Grib2Message, RefusesTruncatedForeignAndCorruptBytesAndLayoutsItDoesNotRead
       {[](Grib2MessageSpec& m) { m.firstLat = 90'000'001; }, core::Problem::Grib2UnsupportedGrid},
       {[](Grib2MessageSpec& m) { m.firstLon = -2'147'000'000; }, core::Problem::Grib2UnsupportedGrid},
       {[](Grib2MessageSpec& m) { m.firstLon = 359'999'999; }, core::Problem::Grib2UnsupportedGrid},  // last past 360
+      {[](Grib2MessageSpec& m) { m.representative.resize(3000); }, core::Problem::None},  // sections past 4 KiB
   };
   for (std::size_t k = 0; k < specs.size(); ++k) {
     Grib2MessageSpec spec = smallMessage();
     specs[k].first(spec);
-    EXPECT_EQ(decodeGrib2Field(buildGrib2Message(spec), field), specs[k].second) << k;
+    EXPECT_EQ(decodeAlsoAsHeaderFile(buildGrib2Message(spec)), specs[k].second) << k;
   }
+}
+
+// A header-only read of a real field takes its first 4 KiB and the end marker, not its
+// 265 KB, and answers as the whole file does, also with a second message or a broken end
+// marker after a data section far beyond the first read.
+TEST(Grib2File, AHeaderOnlyReadTakesTheSectionsBeforeTheDataAndTheEndMarker) {
+  Grib2Field field;
+  const std::uint64_t before = bytesReadByThisThread();
+  ASSERT_TRUE(readGrib2File(test::realField(0), field, Grib2Content::HeaderOnly));
+  EXPECT_LT(bytesReadByThisThread() - before, 4096u + 4u + 1024u);  // and the counters read once
+  std::vector<std::uint8_t> real = test::readBytes(test::realField(1)), twice = real, broken = real;
+  twice.insert(twice.end(), real.begin(), real.end());
+  broken[broken.size() - 2] = '6';
+  EXPECT_EQ(decodeAlsoAsHeaderFile(real), core::Problem::None);
+  EXPECT_EQ(decodeAlsoAsHeaderFile(twice), core::Problem::Grib2UnsupportedProduct);
+  EXPECT_EQ(decodeAlsoAsHeaderFile(broken), core::Problem::Grib2BadStructure);
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "support/test_support.h"
+
 namespace ombrix::test {
 
 inline std::filesystem::path realField(int which) {
@@ -35,6 +37,19 @@ inline std::string agencyName(int year, int month, int day, int hour, int minute
   std::snprintf(name, sizeof name, "Z__C_RJTD_%04d%02d%02d%02d%02d00_SRF_GPV_Ggis1km_Prr60lv_ANAL_grib2.bin", year,
                 month, day, hour, minute);
   return name;
+}
+
+// count files of the agency's names, one every half hour from 2020-07-01 00:00 UTC on, copies of
+// the two real fields in turn; their paths.
+inline std::vector<std::filesystem::path> writeHalfHours(const std::filesystem::path& folder, int count) {
+  const std::vector<std::uint8_t> fields[] = {readBytes(realField(0)), readBytes(realField(1))};
+  std::vector<std::filesystem::path> files;
+  for (int i = 0; i < count; ++i) {
+    const int day = 1 + i / 48, hour = i % 48 / 2, minute = i % 2 * 30;
+    files.push_back(folder / agencyName(2020, 7, day, hour, minute));
+    writeBytes(files.back(), restamped(fields[i % 2], 2020, 7, day, hour, minute));
+  }
+  return files;
 }
 
 }  // namespace ombrix::test
