@@ -3,7 +3,7 @@
 // every archive file of the period, and one pass that decodes each kept record and hands on the
 // cells of the area window (or only those a consumer reads) as frame k = f x S + j with the
 // record's stamp. The RMD writer, the NetCDF export and the analyses consume this stream; memory
-// stays at two archive files, a grid and a few runs of frames (about 8 MB), whatever the period.
+// stays at two archive files, a row of the grid and a few runs of frames, whatever the period.
 #include <cstdint>
 #include <functional>
 #include <span>
