@@ -5,7 +5,9 @@
 //   (b) today's path: import-grib2 into a fresh archive, then areal --archive the same way;
 // and export-netcdf of the 全国 window straight from the files against the --archive form (its
 // archive imported beforehand). Prints milliseconds per message, the ratio, the decade (175,200
-// messages) they extrapolate to, and the peak memory of (a) for two stream lengths.
+// messages) they extrapolate to, and the peak memory of (a) for two stream lengths. Then the
+// archive's whole 全国 windows (NetCDF cube, duration maxima) decoded on the consumer's thread
+// against decoded ahead on two workers and against the whole-grid decoder, with wall and CPU time.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,12 +16,15 @@
 #include <cmath>
 #include <cstdio>
 #include <numbers>
+#include <optional>
 
 #include "bench/bench_support.h"
 #include "bench/viewer_bench_grid.h"
 #include "core/period_check.h"
 #include "gis/areal_csv.h"
 #include "gis/areal_run.h"
+#include "gis/duration_maxima.h"
+#include "gis/netcdf_cube.h"
 #include "gis/netcdf_export.h"
 #include "import/grib2_import.h"
 #include "import/sample_archive.h"
@@ -122,32 +127,6 @@ core::FrameRequest importedRequest(const Stream& s, const fs::path& archive) {
   c.areaName = "全国";
   return core::frameRequestOf(c);
 }
-
-double wallSeconds() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-// CPU time of every thread of the process: the figure the machine's other load does not inflate.
-double processCpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec * 1e-6; };
-  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-// Wall and process CPU seconds of the loop's work.
-struct Clocks {
-  double wall = 0;
-  double cpu = 0;
-  template <typename Work>
-  void time(const Work& work) {
-    const double wall0 = wallSeconds();
-    const double cpu0 = processCpuSeconds();
-    work();
-    wall += wallSeconds() - wall0;
-    cpu += processCpuSeconds() - cpu0;
-  }
-};
 
 void report(benchmark::State& state, const std::string& figure, const char* variant, const Clocks& clocks) {
   const double total = clocks.wall;
@@ -263,6 +242,128 @@ BENCHMARK(BM_ArealPerArchiveDay<false>)
     ->UseRealTime();
 BENCHMARK(BM_ArealPerArchiveDay<true>)
     ->Name("decade/decode_archive_2.5km_per_day/reference")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
+
+// Whole windows of the archive: the 全国 window of days of an archive streamed into a consumer,
+// in turns, with its frames decoded on the consumer's thread row by row (as the program does),
+// against (1) the same decoded on two worker threads a few frames ahead (the layout's
+// wholeWindowsAhead) and (2) the way before the row decoder, each record decoded into a whole
+// grid and its window copied out. Consumers: the NetCDF cube of 1 km days (its chunks compressed
+// on worker threads) and the cell duration maxima (one thread) of 1 km and 2.5 km days.
+enum class Decoding { Rows, RowsAhead, WholeGrid };
+
+void streamArchive(const core::FrameRequest& request, Decoding decoding,
+                   const std::function<core::AreaFrameSink(const core::AreaFrameLayout&)>& consumer) {
+  core::ArchiveFrames source(request);
+  core::AreaFrameLayout layout;
+  if (core::Status s = source.plan(request.area, layout); !s) fail(message(s));
+  layout.wholeWindowsAhead = decoding == Decoding::RowsAhead;
+  const core::AreaFrameSink sink = consumer(layout);
+  if (decoding != Decoding::WholeGrid) {
+    if (core::Status s = source.stream(layout, {}, sink); !s) fail(message(s));
+    return;
+  }
+  std::vector<std::int16_t> grid(layout.grid.cellCount());
+  std::vector<std::int16_t> frame;
+  const core::AreaWindow& w = layout.window;
+  for (std::size_t f = 0; f < request.archiveFiles.size(); ++f) {
+    core::ArchiveFile file;
+    if (core::Status s = file.load(request.archiveFiles[f]); !s) fail(message(s));
+    for (std::size_t j = 0; j < file.records().size(); ++j) {
+      if (core::Status s = file.decodeRecord(j, grid); !s) fail(message(s));
+      frame.clear();
+      for (int r = w.firstRow; r <= w.lastRow; ++r) {
+        const auto row = grid.begin() + static_cast<std::ptrdiff_t>(r) * layout.grid.nx;
+        frame.insert(frame.end(), row + w.firstCol, row + w.lastCol + 1);
+      }
+      const auto k = static_cast<std::int64_t>(f * static_cast<std::size_t>(layout.framesPerDay) + j);
+      if (core::Status s = sink(k, file.records()[j].stamp, frame); !s) fail(message(s));
+    }
+  }
+}
+
+void netcdfCube(const core::FrameRequest& request, Decoding decoding) {
+  gis::NetcdfCube cube;
+  streamArchive(request, decoding, [&](const core::AreaFrameLayout& layout) {
+    gis::CubeLayout cubeLayout;
+    cubeLayout.grid = core::cellGridOf(layout.header, request.period.year[0], request.period.month[0]);
+    cubeLayout.frames = layout.frameCount();
+    cubeLayout.intervalMinutes = 24 * 60 / layout.framesPerDay;
+    if (core::Status s = cube.create(stream().dir / "whole-window.nc", cubeLayout); !s) fail(message(s));
+    return [&](std::int64_t k, const core::TimeStamp& stamp, std::span<const std::int16_t> cells) {
+      return cube.writeFrame(k, stamp, cells);
+    };
+  });
+  if (core::Status s = cube.commit(); !s) fail(message(s));
+}
+
+constexpr int kMaximaHours = 3;  // 1 km frames are 13 MB: the hours' frames are kept
+
+std::vector<std::int16_t> durationMaxima(const core::FrameRequest& request, Decoding decoding) {
+  std::optional<gis::CellDurationMaxima> maxima;
+  std::vector<std::vector<std::int16_t>> kept;
+  streamArchive(request, decoding, [&](const core::AreaFrameLayout& layout) {
+    maxima.emplace(layout.header.cellCount(), layout.framesPerDay / 24, kMaximaHours);
+    kept.resize(static_cast<std::size_t>(maxima->windowFrames()));
+    return [&](std::int64_t k, const core::TimeStamp&, std::span<const std::int16_t> cells) {
+      std::vector<std::int16_t>& slot = kept[static_cast<std::size_t>(k % maxima->windowFrames())];
+      maxima->add(cells, slot);
+      slot.assign(cells.begin(), cells.end());
+      return core::Status();
+    };
+  });
+  return maxima->takeDepths();
+}
+
+// The 1 km archive of kLongerDays days, imported once.
+const core::FrameRequest& longerArchive() {
+  static const Stream longer(kLongerDays);
+  static const core::FrameRequest request = importedRequest(longer, longer.dir / "archive");
+  return request;
+}
+
+// Arg 0: (1) decoded ahead on workers vs rows on the caller's thread; 1: (2) rows vs whole grids.
+std::pair<Decoding, Decoding> comparedDecodings(const benchmark::State& state) {
+  return state.range(0) == 0 ? std::pair(Decoding::RowsAhead, Decoding::Rows)
+                             : std::pair(Decoding::Rows, Decoding::WholeGrid);
+}
+
+std::string comparison(const benchmark::State& state) {
+  return state.range(0) == 0 ? ": ahead on workers vs the caller's thread" : ": rows vs whole grid and copy";
+}
+
+void BM_NetcdfWholeWindow(benchmark::State& state) {
+  const auto [fast, reference] = comparedDecodings(state);
+  timeInTurns(
+      state, "export-netcdf --archive 全国 1 km, 4 days" + comparison(state),
+      [&] { netcdfCube(longerArchive(), fast); }, [&] { netcdfCube(longerArchive(), reference); });
+}
+BENCHMARK(BM_NetcdfWholeWindow)
+    ->Name("decade/netcdf_archive_whole_window")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
+
+// Args: the comparison, and 1 for the 1 km archive, 2 for the 2.5 km one.
+void BM_MaximaWholeWindow(benchmark::State& state) {
+  const bool fine = state.range(1) == 1;
+  core::FrameRequest request = fine ? longerArchive() : sampleArchive(kArchiveDays);
+  request.area = *core::regionPreset(7);  // 全国
+  const auto [fast, reference] = comparedDecodings(state);
+  std::vector<std::int16_t> fastMaxima;
+  std::vector<std::int16_t> referenceMaxima;
+  timeInTurns(
+      state, std::string("export-duration-max --archive 全国 ") + (fine ? "1 km, 4" : "2.5 km, 6") + " days" + comparison(state),
+      [&] { fastMaxima = durationMaxima(request, fast); }, [&] { referenceMaxima = durationMaxima(request, reference); });
+  if (fastMaxima != referenceMaxima) fail("the two paths' maxima differ");
+}
+BENCHMARK(BM_MaximaWholeWindow)
+    ->Name("decade/duration_max_archive_whole_window")
+    ->ArgsProduct({{0, 1}, {1, 2}})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3)
     ->UseRealTime();

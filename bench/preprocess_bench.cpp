@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "bench/bench_support.h"
+#include "core/frame_source.h"
 #include "core/preprocess_run.h"
+#include "core/rmd_file.h"
 #include "core/rap_encoder.h"
 #include "core/region_table.h"
 #include "support/test_support.h"
@@ -288,6 +290,44 @@ BENCHMARK(BM_PreprocessKanto)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_PreprocessKantoReference)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_PreprocessWhole)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 BENCHMARK(BM_PreprocessWholeReference)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
+// ---- 全国 over 1 and 7 days: the run with its frames decoded on two worker threads a few frames
+// ahead of the writer (the layout's wholeWindowsAhead) against the run as the program does it, the
+// frames decoded on the writer's thread, the two timed in turns so that both see the same load. ----
+
+core::Status preprocessAhead(const ArchiveSelection& c, const std::string& output) {
+  const core::FrameRequest request = core::frameRequestOf(c);
+  core::ArchiveFrames source(request);
+  core::AreaFrameLayout layout;
+  if (core::Status s = source.plan(c.area, layout); !s) return s;
+  layout.header.frameCount = static_cast<std::int16_t>(layout.frameCount());
+  layout.wholeWindowsAhead = true;
+  core::RmdWriter writer;
+  if (core::Status s = writer.create(output, layout.header, layout.framesPerDay); !s) return s;
+  const core::Status streamed =
+      source.stream(layout, {}, [&](std::int64_t k, const core::TimeStamp& stamp, std::span<const std::int16_t> cells) {
+        writer.setEntry(static_cast<int>(k), stamp);
+        return writer.writeFrame(static_cast<int>(k), cells);
+      });
+  return streamed ? writer.commit() : streamed;
+}
+
+void BM_PreprocessWholeDays(benchmark::State& state) {
+  const int days = static_cast<int>(state.range(0));
+  const ArchiveSelection c = conditionsFor(7, days);
+  const std::string ahead = archive().dir.path().string() + "/ahead.RMD";
+  const std::string program = archive().dir.path().string() + "/program.RMD";
+  timeInTurns(
+      state, "preprocess 全国 " + std::to_string(days) + " days: decoded ahead on workers vs the caller's thread",
+      [&] {
+        if (!preprocessAhead(c, ahead)) state.SkipWithError("the run on workers failed");
+      },
+      [&] {
+        if (!core::runPreprocessing(c, program).status) state.SkipWithError("the run failed");
+      });
+  if (test::readBytes(ahead) != test::readBytes(program)) state.SkipWithError("the two files differ");
+}
+BENCHMARK(BM_PreprocessWholeDays)->Arg(1)->Arg(7)->Unit(benchmark::kMillisecond)->Iterations(6)->UseRealTime();
 
 // ---- Peak memory, each in a freshly executed process so nothing of this one is counted ----
 // The child reports its own VmHWM: ru_maxrss would include the image of this process that the

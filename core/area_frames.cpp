@@ -55,15 +55,6 @@ std::size_t recordsKept(std::size_t records, int perDay) noexcept {
   return std::min(records, static_cast<std::size_t>(perDay));
 }
 
-void copyWindow(std::span<const std::int16_t> grid, int nx, const AreaWindow& w, std::int16_t* frame) noexcept {
-  const auto cols = static_cast<std::size_t>(w.cols());
-  for (int r = w.firstRow; r <= w.lastRow; ++r) {
-    const std::int16_t* row = grid.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(nx);
-    std::memcpy(frame, row + w.firstCol, cols * sizeof(std::int16_t));
-    frame += cols;
-  }
-}
-
 // The grid index of each cell of a frame of the layout's cellsRead; one past the grid for a cell
 // outside the window, which is then no data.
 std::vector<std::size_t> gridCellsRead(const AreaFrameLayout& layout) {
@@ -79,8 +70,27 @@ std::vector<std::size_t> gridCellsRead(const AreaFrameLayout& layout) {
   return cells;
 }
 
-void gatherCells(std::span<const std::int16_t> grid, std::span<const std::size_t> cells, std::int16_t* frame) noexcept {
-  for (const std::size_t c : cells) *frame++ = c < grid.size() ? grid[c] : std::int16_t{-1};
+// Decodes record j of archive row by row into frame: the window's part of each row, or the
+// cells of cellsRead (gridCellsRead) in turn, those outside the window no data. The grid is
+// never written whole.
+Status decodeFrame(const ArchiveFile& archive, std::size_t j, const AreaFrameLayout& layout,
+                   std::span<const std::size_t> cellsRead, std::int16_t* frame) {
+  const AreaWindow& w = layout.window;
+  const auto nx = static_cast<std::size_t>(layout.grid.nx);
+  std::size_t listed = 0;
+  const Status decoded = archive.decodeRecordRows(j, [&](std::size_t r, std::span<const std::int16_t> row) {
+    if (!layout.cellsRead.empty()) {
+      for (const std::size_t rowStart = r * nx; listed < cellsRead.size() && cellsRead[listed] < rowStart + nx; ++listed) {
+        frame[listed] = row[cellsRead[listed] - rowStart];
+      }
+    } else if (r >= static_cast<std::size_t>(w.firstRow) && r <= static_cast<std::size_t>(w.lastRow)) {
+      const auto cols = static_cast<std::size_t>(w.cols());
+      std::memcpy(frame + (r - static_cast<std::size_t>(w.firstRow)) * cols, row.data() + w.firstCol,
+                  cols * sizeof(std::int16_t));
+    }
+  });
+  std::fill(frame + listed, frame + cellsRead.size(), std::int16_t{-1});
+  return decoded;
 }
 
 }  // namespace
@@ -183,13 +193,12 @@ class SharedFiles {
   std::map<std::size_t, std::shared_future<SharedFile>> files_;
 };
 
-// Records first .. first + count - 1 of a file, those it keeps: the listed cells of each, in
-// order, with their records' stamps, and why the stream stops after them.
+// Records first .. first + count - 1 of a file, those it keeps: the frame of each (the listed
+// cells, or the window), in order, with their records' stamps, and why the stream stops after them.
 struct DecodedRun {
   std::vector<std::int16_t> cells;  // frame n at n x the frame's cells
   std::vector<TimeStamp> stamps;    // one per frame decoded
   Status status;
-  std::vector<std::int16_t> grid;   // the record decoded, before its listed cells are taken
 };
 
 void decodeRun(const LoadedFile& file, std::size_t first, std::size_t count, const AreaFrameLayout& layout,
@@ -201,11 +210,8 @@ void decodeRun(const LoadedFile& file, std::size_t first, std::size_t count, con
     // Sized at the first record: only a file that holds records has been checked to be large
     // enough for its grid, so a file of none cannot make the run allocate what it claims.
     if (out.cells.size() < count * frameCells) out.cells.resize(count * frameCells);
-    std::int16_t* frame = out.cells.data() + out.stamps.size() * frameCells;
-    out.grid.resize(layout.grid.cellCount());
-    out.status = file.archive.decodeRecord(j, out.grid);
+    out.status = decodeFrame(file.archive, j, layout, cellsRead, out.cells.data() + out.stamps.size() * frameCells);
     if (!out.status) return;
-    gatherCells(out.grid, cellsRead, frame);
     out.stamps.push_back(file.archive.records()[j].stamp);
   }
 }
@@ -213,22 +219,18 @@ void decodeRun(const LoadedFile& file, std::size_t first, std::size_t count, con
 // The frames decoded on the caller's thread, one record after another.
 Status streamOnCaller(const std::vector<std::string>& files, const AreaFrameLayout& layout,
                       const OperationCallbacks& callbacks, const AreaFrameSink& sink) {
+  const std::vector<std::size_t> cellsRead = gridCellsRead(layout);
   // Sized at the first record: only a file that holds records has been checked to be large
   // enough for its grid, so a file of none cannot make the run allocate what it claims.
-  std::vector<std::int16_t> grid;
   std::vector<std::int16_t> frame;
   const int fileCount = static_cast<int>(files.size());
   for (int f = 0; f < fileCount; ++f) {
     if (Status s = callbacks.step(f + 1, fileCount); !s) return s;
     const SharedFile file = loadFile(files[static_cast<std::size_t>(f)], layout);
     if (!file->status) return file->status;
-    if (file->kept > 0 && grid.empty()) {
-      grid.resize(layout.grid.cellCount());
-      frame.resize(layout.header.cellCount());
-    }
+    if (file->kept > 0) frame.resize(layout.frameCellCount());
     for (std::size_t j = 0; j < file->kept; ++j) {
-      if (Status s = file->archive.decodeRecord(j, grid); !s) return s;
-      copyWindow(grid, layout.grid.nx, layout.window, frame.data());
+      if (Status s = decodeFrame(file->archive, j, layout, cellsRead, frame.data()); !s) return s;
       const std::int64_t k = static_cast<std::int64_t>(f) * layout.framesPerDay + static_cast<std::int64_t>(j);
       if (Status s = sink(k, file->archive.records()[j].stamp, frame); !s) return s;
     }
@@ -236,7 +238,7 @@ Status streamOnCaller(const std::vector<std::string>& files, const AreaFrameLayo
   return {};
 }
 
-// The frames of the layout's cells, decoded on worker threads a few runs ahead.
+// The frames of the layout, decoded on worker threads a few runs ahead.
 Status streamOnWorkers(const std::vector<std::string>& files, const AreaFrameLayout& layout,
                        const OperationCallbacks& callbacks, const AreaFrameSink& sink) {
   const auto perFile = static_cast<std::size_t>(layout.framesPerDay);
@@ -268,13 +270,13 @@ Status streamOnWorkers(const std::vector<std::string>& files, const AreaFrameLay
 
 }  // namespace
 
-// Whole windows go to writers that keep the cores busy themselves (the NetCDF chunks'
-// compressors) or to runs too short to repay threads (a day's preprocessing), and measured slower
-// on workers; a list of cells (an areal analysis) measured 1.3 to 1.7 times faster a day there.
+// A list of cells (an areal analysis) measured 1.3 to 1.7 times faster a day on workers; a whole
+// window costs more to hand between cores than its rows take to decode, and stays on the caller's
+// thread unless its consumer asks.
 Status streamAreaFrames(const std::vector<std::string>& files, const AreaFrameLayout& layout,
                         const OperationCallbacks& callbacks, const AreaFrameSink& sink) {
-  return layout.cellsRead.empty() ? streamOnCaller(files, layout, callbacks, sink)
-                                  : streamOnWorkers(files, layout, callbacks, sink);
+  return layout.cellsRead.empty() && !layout.wholeWindowsAhead ? streamOnCaller(files, layout, callbacks, sink)
+                                                               : streamOnWorkers(files, layout, callbacks, sink);
 }
 
 }  // namespace ombrix::core

@@ -3,7 +3,7 @@
 // every archive file of the period, and one pass that decodes each kept record and hands on the
 // cells of the area window (or only those a consumer reads) as frame k = f x S + j with the
 // record's stamp. The RMD writer, the NetCDF export and the analyses consume this stream; memory
-// stays at two archive files, a grid and a few runs of frames (about 8 MB), whatever the period.
+// stays at two archive files, a row of the grid and a few runs of frames, whatever the period.
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -35,6 +35,13 @@ struct AreaFrameLayout {
   // cells, as row-major indices of the window in strictly ascending order. Every frame then holds
   // these cells only, in this order; empty: every cell of the window.
   std::vector<std::uint32_t> cellsRead;
+  // Set between plan and stream by a consumer of whole windows that wants them decoded on two
+  // worker threads a few frames ahead of it, as a list of cells always is, rather than on its own
+  // thread between its frames. No consumer of the program sets it: on the 2-core machine a whole
+  // 全国 frame cost more to hand from one core to the other than to decode row by row, for the RMD
+  // writer, the NetCDF cube and the duration maxima alike (docs/performance.md, where the
+  // benchmarks that set it are named).
+  bool wholeWindowsAhead = false;
   std::int64_t frameCount() const noexcept { return days * framesPerDay; }
   std::size_t frameCellCount() const noexcept { return cellsRead.empty() ? header.cellCount() : cellsRead.size(); }
 };
@@ -59,11 +66,11 @@ using AreaFrameSink =
     std::function<Status(std::int64_t k, const TimeStamp& stamp, std::span<const std::int16_t> cells)>;
 
 // Decodes every kept record of the files (at most S per file) and hands on its window (or the
-// layout's cellsRead) in order: runs of records are decoded a few runs ahead, on two worker
-// threads when the layout lists cells, else on the caller's thread; the sink and the callbacks
-// run on the caller's thread. One step of callbacks per archive file, before its first frame is
-// handed on: (files begun, file count). Stops at the first failure in order (a file that cannot
-// be read or decoded, the sink's), and when the caller cancels.
+// layout's cellsRead) in order: on two worker threads a few runs of records ahead when the layout
+// lists cells or asks for wholeWindowsAhead, else on the caller's thread between frames; the sink
+// and the callbacks run on the caller's thread. One step of callbacks per archive file, before
+// its first frame is handed on: (files begun, file count). Stops at the first failure in order (a
+// file that cannot be read or decoded, the sink's), and when the caller cancels.
 Status streamAreaFrames(const std::vector<std::string>& files, const AreaFrameLayout& layout,
                         const OperationCallbacks& callbacks, const AreaFrameSink& sink);
 

@@ -102,32 +102,33 @@ Problem twoByteToken(unsigned b, const std::uint8_t*& p, const std::uint8_t* end
   return Problem::None;
 }
 
-// Fills length cells with value. Away from the end of the grid, whole blocks of 32 cells are
+constexpr std::size_t kFillBlock = 32;
+
+// Fills length cells with value. Away from the end of the room, whole blocks of 32 cells are
 // stored, which may write past the run: the cells beyond it are overwritten by the codes that
 // follow. This keeps short runs and single cells free of length-dependent branches.
 inline void fillRun(std::int16_t* out, std::size_t length, std::int16_t value, std::size_t room) noexcept {
-  constexpr std::size_t kBlock = 32;
-  if (room < kMaxRunLength + kBlock) {  // the last block of a longest run ends below 257 + 32
+  if (room < kMaxRunLength + kFillBlock) {  // the last block of a longest run ends below 257 + 32
     std::fill_n(out, length, value);
     return;
   }
   std::size_t k = 0;
   do {
-    for (std::size_t m = 0; m < kBlock; ++m) out[k + m] = value;
-    k += kBlock;
+    for (std::size_t m = 0; m < kFillBlock; ++m) out[k + m] = value;
+    k += kFillBlock;
   } while (k < length);
 }
 
-}  // namespace
-
-Problem decodeRecordStream(std::span<const std::uint8_t> stream, std::span<const std::int16_t> levels,
-                           std::span<const RunEntry> runs, std::span<std::int16_t> cells) noexcept {
+// Walks the codes of a stream of cellCount cells, handing each one's value and length to
+// put(value, length, cells left before it) in order; stops at the first that cannot be decoded.
+template <typename Put>
+Problem walkRecordStream(std::span<const std::uint8_t> stream, std::span<const std::int16_t> levels,
+                         std::span<const RunEntry> runs, std::size_t cellCount, Put&& put) noexcept {
   const std::array<Token, 256> tokens = oneByteTokens(levels, runs);
   const std::uint8_t* p = stream.data();
   const std::uint8_t* const end = p + stream.size();
-  std::int16_t* out = cells.data();
-  std::int16_t* const last = out + cells.size();
-  while (out != last) {
+  std::size_t left = cellCount;
+  while (left != 0) {
     if (p == end) return Problem::ArchiveStreamTruncated;
     const unsigned b = *p++;
     Token token = tokens[b];
@@ -136,12 +137,41 @@ Problem decodeRecordStream(std::span<const std::uint8_t> stream, std::span<const
         return problem;
       }
     }
-    const auto room = static_cast<std::size_t>(last - out);
-    if (token.length > room) return Problem::ArchiveRunPastGrid;
-    fillRun(out, token.length, token.value, room);
-    out += token.length;
+    if (token.length > left) return Problem::ArchiveRunPastGrid;
+    put(token.value, token.length, left);
+    left -= token.length;
   }
   return Problem::None;
+}
+
+}  // namespace
+
+Problem decodeRecordStream(std::span<const std::uint8_t> stream, std::span<const std::int16_t> levels,
+                           std::span<const RunEntry> runs, std::span<std::int16_t> cells) noexcept {
+  std::int16_t* out = cells.data();
+  return walkRecordStream(stream, levels, runs, cells.size(), [&](std::int16_t value, std::size_t length, std::size_t left) {
+    fillRun(out, length, value, left);
+    out += length;
+  });
+}
+
+Problem decodeRecordRows(std::span<const std::uint8_t> stream, std::span<const std::int16_t> levels,
+                         std::span<const RunEntry> runs, std::size_t rowCells, std::size_t rowCount,
+                         const RecordRowSink& take) {
+  // One row, the longest run past its end and the blocks fillRun may store beyond that.
+  std::vector<std::int16_t> buffer(rowCells + kMaxRunLength + kFillBlock);
+  std::int16_t* const rowEnd = buffer.data() + rowCells;
+  std::int16_t* out = buffer.data();
+  std::size_t row = 0;
+  return walkRecordStream(stream, levels, runs, rowCells * rowCount, [&](std::int16_t value, std::size_t length, std::size_t) {
+    fillRun(out, length, value, static_cast<std::size_t>(buffer.data() + buffer.size() - out));
+    out += length;
+    while (out >= rowEnd) {
+      take(row++, std::span<const std::int16_t>(buffer.data(), rowCells));
+      std::memmove(buffer.data(), rowEnd, static_cast<std::size_t>(out - rowEnd) * sizeof(std::int16_t));
+      out -= rowCells;
+    }
+  });
 }
 
 Status readArchiveHeader(const std::string& path, ArchiveHeader& header) {
@@ -207,7 +237,16 @@ Status ArchiveFile::decodeRecord(std::size_t j, std::span<std::int16_t> cells) c
   if (j >= header_.records.size() || cells.size() != header_.grid.cellCount()) {
     return {Problem::ArchiveRecordStreamInvalid, name_};
   }
-  const Problem problem = decodeRecordStream(recordStream(j), levels_, runs_, cells);
+  return named(decodeRecordStream(recordStream(j), levels_, runs_, cells));
+}
+
+Status ArchiveFile::decodeRecordRows(std::size_t j, const RecordRowSink& take) const {
+  if (j >= header_.records.size()) return {Problem::ArchiveRecordStreamInvalid, name_};
+  const auto rows = static_cast<std::size_t>(header_.grid.ny);
+  return named(core::decodeRecordRows(recordStream(j), levels_, runs_, static_cast<std::size_t>(header_.grid.nx), rows, take));
+}
+
+Status ArchiveFile::named(Problem problem) const {
   if (problem != Problem::None) return {problem, name_};
   return {};
 }

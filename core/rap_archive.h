@@ -5,6 +5,7 @@
 // malformed file is reported with a message naming it, never trusted into a bad access.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -75,6 +76,16 @@ struct ArchiveHeader {
 Problem decodeRecordStream(std::span<const std::uint8_t> stream, std::span<const std::int16_t> levels,
                                 std::span<const RunEntry> runs, std::span<std::int16_t> cells) noexcept;
 
+// Receives row r of a record (its cells valid during the call only).
+using RecordRowSink = std::function<void(std::size_t r, std::span<const std::int16_t> cells)>;
+
+// Decodes a stream as decodeRecordStream does for rowCount rows of rowCells cells, but one row
+// at a time into a buffer of one row, handing each complete row on in turn: the grid is never
+// written whole. The same failures stop it, after the rows completed before them.
+Problem decodeRecordRows(std::span<const std::uint8_t> stream, std::span<const std::int16_t> levels,
+                         std::span<const RunEntry> runs, std::size_t rowCells, std::size_t rowCount,
+                         const RecordRowSink& take);
+
 // Reads N, the grid description and the record directory of the file at path, checking them
 // against the file's size (a positive grid and spacing, every record inside the file with room
 // for its cells). header is unchanged on failure; the status names the check that failed.
@@ -100,8 +111,12 @@ class ArchiveFile {
   // Decodes record j into cells (grid().cellCount() cells); a malformed stream is reported with
   // the file's name and what the decoder found.
   Status decodeRecord(std::size_t j, std::span<std::int16_t> cells) const;
+  // Decodes record j row by row (decodeRecordRows), each of grid().nx cells, from the northernmost.
+  Status decodeRecordRows(std::size_t j, const RecordRowSink& take) const;
 
  private:
+  Status named(Problem problem) const;  // the decoder's failure, naming the file
+
   Bytes bytes_;
   std::string name_;
   ArchiveHeader header_;

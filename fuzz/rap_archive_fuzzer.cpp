@@ -1,4 +1,4 @@
-// Fuzz target: an archive file parsed from memory and its records decoded.
+// Fuzz target: an archive file parsed from memory and its records decoded, whole and row by row.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -23,6 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (archive.records().empty() || archive.grid().cellCount() > kMostCellsDecoded) return 0;
   std::vector<std::int16_t> cells(archive.grid().cellCount());
   const std::size_t records = std::min(archive.records().size(), kMostRecordsDecoded);
-  for (std::size_t j = 0; j < records; ++j) (void)archive.decodeRecord(j, cells);
+  for (std::size_t j = 0; j < records; ++j) {
+    (void)archive.decodeRecord(j, cells);
+    (void)archive.decodeRecordRows(j, [](std::size_t, std::span<const std::int16_t>) {});
+  }
   return 0;
 }

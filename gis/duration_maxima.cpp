@@ -56,21 +56,41 @@ CellDurationMaxima::CellDurationMaxima(std::size_t cellCount, int framesPerHour,
       missing_(static_cast<std::size_t>(framesPerHour) * cellCount, 0),
       best_(cellCount, std::numeric_limits<std::int32_t>::min()) {}
 
+namespace {
+
+// One pass over the cells: the entering frame's values, less the leaving one's where a frame
+// leaves, into the sums and counts of frames without data of its phase; then, where the windows
+// ending here count, each cell's best so far. One pass instead of three keeps the pass to one
+// read and write of each array, the bound of its speed.
+template <bool Leaving, bool Counting>
+void passOverCells(const std::int16_t* entering, const std::int16_t* leaving, std::int32_t* sums, std::int32_t* missing,
+                   std::int32_t* best, std::size_t cells) noexcept {
+  for (std::size_t c = 0; c < cells; ++c) {
+    const std::int16_t in = entering[c];
+    std::int32_t sum = sums[c] + (in >= 0 ? in : 0);
+    std::int32_t gaps = missing[c] + (in >= 0 ? 0 : 1);
+    if constexpr (Leaving) {
+      const std::int16_t out = leaving[c];
+      sum -= out >= 0 ? out : 0;
+      gaps -= out >= 0 ? 0 : 1;
+    }
+    sums[c] = sum;
+    missing[c] = gaps;
+    if constexpr (Counting) {
+      if (gaps == 0 && sum > best[c]) best[c] = sum;
+    }
+  }
+}
+
+}  // namespace
+
 void CellDurationMaxima::add(std::span<const std::int16_t> entering, std::span<const std::int16_t> leaving) {
   const std::size_t cells = best_.size();
   const std::size_t base = static_cast<std::size_t>(frame_ % framesPerHour_) * cells;
-  for (std::size_t c = 0; c < cells; ++c) {
-    const std::int16_t v = entering[c];
-    if (v >= 0) sums_[base + c] += v; else ++missing_[base + c];
-  }
-  for (std::size_t c = 0; c < leaving.size(); ++c) {
-    const std::int16_t v = leaving[c];
-    if (v >= 0) sums_[base + c] -= v; else --missing_[base + c];
-  }
-  if (frame_++ < window_ - framesPerHour_) return;
-  for (std::size_t c = 0; c < cells; ++c) {
-    if (missing_[base + c] == 0 && sums_[base + c] > best_[c]) best_[c] = sums_[base + c];
-  }
+  const bool counting = frame_++ >= window_ - framesPerHour_;
+  const auto pass = leaving.empty() ? (counting ? passOverCells<false, true> : passOverCells<false, false>)
+                                    : (counting ? passOverCells<true, true> : passOverCells<true, false>);
+  pass(entering.data(), leaving.data(), sums_.data() + base, missing_.data() + base, best_.data(), cells);
 }
 
 std::vector<std::int16_t> CellDurationMaxima::takeDepths() {

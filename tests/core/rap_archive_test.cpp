@@ -14,9 +14,25 @@ namespace {
 
 using Cells = std::vector<std::int16_t>;
 
+// The stream decoded row by row, rows of width cells, and what the decoder said.
+std::pair<Cells, Problem> decodeRows(const Bytes& stream, const Cells& levels, const std::vector<RunEntry>& runs,
+                                     std::size_t count, std::size_t width) {
+  Cells cells;
+  const Problem problem = decodeRecordRows(stream, levels, runs, width, count / width,
+                                           [&](std::size_t r, std::span<const std::int16_t> row) {
+                                             EXPECT_EQ(r * width, cells.size());
+                                             cells.insert(cells.end(), row.begin(), row.end());
+                                           });
+  return {cells, problem};
+}
+
+// The cells of a stream, which the row decoder gives alike in rows of one cell, of three and of all.
 Cells decodeOk(const Bytes& stream, const Cells& levels, const std::vector<RunEntry>& runs, std::size_t count) {
   Cells cells(count, 999);
   EXPECT_EQ(decodeRecordStream(stream, levels, runs, cells), Problem::None);
+  for (const std::size_t width : {std::size_t{1}, count % 3 == 0 ? std::size_t{3} : count, count}) {
+    EXPECT_EQ(decodeRows(stream, levels, runs, count, width), std::pair(cells, Problem::None)) << width;
+  }
   return cells;
 }
 
@@ -91,6 +107,7 @@ TEST(RecordDecoding, MalformedStreamsAreRefusedWithoutOverrun) {
   for (const Case& c : cases) {
     Cells cells(4, 7);
     EXPECT_EQ(decodeRecordStream(c.stream, levels, runs, cells), c.result) << "first byte " << int(c.stream.empty() ? -1 : c.stream[0]);
+    EXPECT_EQ(decodeRows(c.stream, levels, runs, 4, 2).second, c.result);
   }
 }
 

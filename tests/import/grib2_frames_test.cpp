@@ -29,10 +29,12 @@ struct Streamed {
   std::vector<Frame> frames;
 };
 
-Streamed streamAll(core::FrameSource& source, const core::AreaBounds& area, std::vector<std::uint32_t> cellsRead = {}) {
+Streamed streamAll(core::FrameSource& source, const core::AreaBounds& area, std::vector<std::uint32_t> cellsRead = {},
+                   bool wholeWindowsAhead = false) {
   Streamed out;
   EXPECT_TRUE(source.plan(area, out.layout));
   out.layout.cellsRead = std::move(cellsRead);
+  out.layout.wholeWindowsAhead = wholeWindowsAhead;
   EXPECT_TRUE(source.stream(out.layout, {}, [&](std::int64_t k, const core::TimeStamp& stamp, auto cells) {
     out.frames.push_back({k, stamp, {cells.begin(), cells.end()}});
     return core::Status();
@@ -96,6 +98,7 @@ TEST(Grib2Frames, EqualTheImportedArchivesFrames) {
     core::FrameRequest archived = core::frameRequestOf(c);
     core::ArchiveFrames archiveFrames(archived);
     const Streamed expected = streamAll(archiveFrames, kKyushu);
+    EXPECT_TRUE(streamAll(archiveFrames, kKyushu, {}, true).frames == expected.frames);
 
     core::FrameRequest request;
     request.period = archived.period;
