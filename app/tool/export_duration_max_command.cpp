@@ -49,20 +49,20 @@ int runFromFrames(const CLI::App& command, Options& options) {
     selection.archiveDir = archiveDirectory(".");
     request = grib2Request(selection.period.dates, selection.area, selection.areaName, options.grib2);
   }
-  gis::FramesDurationMap map;
-  const core::Status computed = runLong("export-duration-max", [&](const core::OperationCallbacks& callbacks) {
-    return gis::durationMaximumMapOf(request, options.hours, maximaPeriodsOf(options.by), map, callbacks);
-  });
-  if (request.fromGrib2()) printGrib2Summary(options.grib2);
-  if (!computed) return refused(computed);
   std::filesystem::path out = options.out;
   if (out.empty()) {
     out = std::filesystem::path(core::outputRmdPath(selection)).replace_extension().string() + viewer::durationSuffix(options.hours) + ".tif";
   }
   if (core::Status distinct = core::checkOutputNotInput(out, request.archiveFiles); !distinct) return refused(distinct);
-  if (core::Status written = gis::writeDurationMapGeoTiff(out, std::move(map.maps), map.cells); !written) {
-    return refused(written);
-  }
+  gis::DurationMapGeoTiff file(out);
+  const core::Status computed = runLong("export-duration-max", [&](const core::OperationCallbacks& callbacks) {
+    return gis::durationMaximumMapOf(
+        request, options.hours, maximaPeriodsOf(options.by),
+        [&](gis::DurationMap& map, const core::CellGrid& cells) { return file.add(map, cells); }, callbacks);
+  });
+  if (request.fromGrib2()) printGrib2Summary(options.grib2);
+  if (!computed) return refused(computed);
+  if (core::Status written = file.commit(); !written) return refused(written);
   std::cout << out.string() << "\n";
   return kExitOk;
 }
@@ -101,9 +101,11 @@ CommandRun defineExportDurationMax(CLI::App& command) {
                                           ? gis::shownMapGeoTiffPath(session.shownMap(), session.areaName)
                                           : std::filesystem::path(options->out);
     if (core::Status distinct = core::checkOutputNotInput(out, {options->rmdPath}); !distinct) return refused(distinct);
-    if (core::Status written = gis::writeDurationMapGeoTiff(out, std::move(maps), file.grid()); !written) {
-      return refused(written);
+    gis::DurationMapGeoTiff tiff(out);
+    for (gis::DurationMap& map : maps) {
+      if (core::Status added = tiff.add(map, file.grid()); !added) return refused(added);
     }
+    if (core::Status written = tiff.commit(); !written) return refused(written);
     std::cout << out.string() << "\n";
     return kExitOk;
   };

@@ -375,6 +375,68 @@ TEST(GeoTiffMap, FoldedMapsHoldCellsNeverObservedAsNoDataWithTheirDescriptionAnd
   }
 }
 
+// A band of a GeoTIFF, or an overview of one, read whole.
+std::vector<float> bandValues(GDALRasterBandH band) {
+  const int columns = GDALGetRasterBandXSize(band), rows = GDALGetRasterBandYSize(band);
+  std::vector<float> values(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows));
+  EXPECT_EQ(GDALRasterIO(band, GF_Read, 0, 0, columns, rows, values.data(), columns, rows, GDT_Float32, 0, 0), CE_None);
+  return values;
+}
+
+// Three maps of 530 x 601 cells (several tiles, overviews) added one band at a time: each band
+// and its overview is the map written alone, one band is that file byte for byte, and a writer
+// dropped before its commit leaves the old target alone.
+TEST(GeoTiffMap, BandsAddedOneAtATimeAreTheMapsWrittenAlone) {
+  test::TempDir dir;
+  constexpr int kColumns = 530, kRows = 601;
+  const MapGeoreference g{130.0, 36.0, 0.0125, 1.0 / 120};
+  std::vector<std::vector<std::int16_t>> maps(3, std::vector<std::int16_t>(kColumns * kRows));
+  for (std::size_t b = 0; b < maps.size(); ++b) {
+    for (std::size_t i = 0; i < maps[b].size(); ++i) maps[b][i] = static_cast<std::int16_t>((i * 7 + b * 131) % 400) - 3;
+  }
+  const auto describe = [](std::size_t b) {
+    BandDescription band;
+    band.description = "map " + std::to_string(b);
+    return band;
+  };
+  const auto writeBands = [&](const std::filesystem::path& target, std::size_t count, bool commit) {
+    GeoTiffBandWriter writer;
+    ASSERT_TRUE(writer.open(target, kColumns, kRows, g));
+    for (std::size_t b = 0; b < count; ++b) ASSERT_TRUE(writer.add(maps[b], describe(b)));
+    if (commit) {
+      ASSERT_TRUE(writer.commit());
+    }
+  };
+  writeBands(dir / "all.tif", 3, true);
+  writeBands(dir / "one.tif", 1, true);
+  for (std::size_t b = 0; b < maps.size(); ++b) {
+    const std::vector<float> values = storedToBandValues(maps[b]);
+    ASSERT_TRUE(writeGeoTiffMap(dir / ("alone" + std::to_string(b) + ".tif"), {kColumns, kRows, values}, g, describe(b)));
+  }
+  EXPECT_EQ(test::readBytes(dir / "one.tif"), test::readBytes(dir / "alone0.tif"));
+  const GdalSession gdal;
+  GDALDatasetH all = GDALOpen((dir / "all.tif").c_str(), GA_ReadOnly);
+  ASSERT_NE(all, nullptr);
+  ASSERT_EQ(GDALGetRasterCount(all), 3);
+  for (std::size_t b = 0; b < maps.size(); ++b) {
+    GDALDatasetH alone = GDALOpen((dir / ("alone" + std::to_string(b) + ".tif")).c_str(), GA_ReadOnly);
+    ASSERT_NE(alone, nullptr);
+    GDALRasterBandH band = GDALGetRasterBand(all, static_cast<int>(b) + 1), expected = GDALGetRasterBand(alone, 1);
+    EXPECT_EQ(bandValues(band), bandValues(expected)) << b;
+    ASSERT_EQ(GDALGetOverviewCount(band), 1);
+    EXPECT_EQ(bandValues(GDALGetOverview(band, 0)), bandValues(GDALGetOverview(expected, 0))) << b;
+    EXPECT_EQ(std::pair(std::string(GDALGetDescription(band)), GDALGetRasterNoDataValue(band, nullptr)),
+              std::pair(describe(b).description, -1.0));
+    GDALClose(alone);
+  }
+  GDALClose(all);
+  const std::vector<std::string> names = test::namesIn(dir.path());
+  test::writeText(dir / "all.tif", "old");
+  writeBands(dir / "all.tif", 2, false);
+  EXPECT_EQ(test::readText(dir / "all.tif"), "old");
+  EXPECT_EQ(test::namesIn(dir.path()), names);
+}
+
 TEST(GeoTiffMap, NoMapWritesNothing) {
   test::TempDir dir;
   EXPECT_EQ(exportShownMapGeoTiff(core::ShownMap{}, core::RmdDataset{}, dir / "none.tif").status.problem,
