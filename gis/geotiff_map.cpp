@@ -81,8 +81,9 @@ Dataset memoryDataset(const FloatGrid& grid, const BandDescription& band, const 
 
 // The side of the square tiles of the bands kept apart.
 constexpr int kBandTile = 512;
-// The sources GDAL holds open at once while it reads the bands (its dataset pool).
-constexpr std::size_t kPooledSources = 100;
+// The bands' files GDAL holds open at once while it reads them (its pool of datasets, each with
+// a tile's buffer): a few, whatever the bands.
+constexpr int kPooledSources = 8;
 
 // Stored values as a tiled, compressed single-band GeoTIFF at path, written tile by tile past
 // GDAL's cache of blocks: memory is one tile.
@@ -91,8 +92,8 @@ bool writeBandFile(const std::filesystem::path& path, int columns, int rows, std
   options.SetNameValue("TILED", "YES");
   options.SetNameValue("BLOCKXSIZE", std::to_string(kBandTile).c_str());
   options.SetNameValue("BLOCKYSIZE", std::to_string(kBandTile).c_str());
-  options.SetNameValue("COMPRESS", "ZSTD");
-  options.SetNameValue("ZSTD_LEVEL", "1");
+  options.SetNameValue("COMPRESS", "DEFLATE");
+  options.SetNameValue("ZLEVEL", "1");
   const Dataset dataset(GDALCreate(GDALGetDriverByName("GTiff"), path.c_str(), columns, rows, 1, GDT_Float32,
                                    options.List()));
   if (!dataset) return false;
@@ -115,6 +116,7 @@ bool writeBandFile(const std::filesystem::path& path, int columns, int rows, std
 
 // The bands' files as the bands of one virtual dataset; GDAL opens each only while it reads it.
 Dataset virtualDataset(int columns, int rows, std::span<const core::StagedOutputPath> files) {
+  const CPLConfigOptionSetter pool("GDAL_MAX_DATASET_POOL_SIZE", std::to_string(kPooledSources).c_str(), false);
   Dataset dataset(VRTCreate(columns, rows));
   for (std::size_t b = 0; dataset && b < files.size(); ++b) {
     auto* source = reinterpret_cast<GDALProxyPoolDataset*>(GDALProxyPoolDatasetCreate(
@@ -153,7 +155,7 @@ core::Status openOutput(core::StagedOutputPath& output, const std::filesystem::p
 
 // GDAL's cache of decoded blocks held to kBlockCacheBytes while it makes a COG: the blocks it
 // reads of bands kept in files would otherwise stay in memory, up to a share of the machine's.
-constexpr GIntBig kBlockCacheBytes = GIntBig{32} << 20;
+constexpr GIntBig kBlockCacheBytes = GIntBig{8} << 20;
 
 class BlockCacheLimit {
  public:
@@ -225,7 +227,7 @@ core::Status GeoTiffBandWriter::open(const std::filesystem::path& target, int co
 
 core::Status GeoTiffBandWriter::add(std::span<const std::int16_t> stored, const BandDescription& band) {
   if (stored.size() != static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_)) return failure({});
-  if (!core::canHoldOpen(files_.size() + 1 + kPooledSources)) return failure(core::systemReason(EMFILE));
+  if (!core::canHoldOpen(files_.size() + 1 + static_cast<std::size_t>(kPooledSources))) return failure(core::systemReason(EMFILE));
   core::StagedOutputPath file;
   if (core::Status s = file.open(output_.target()); !s) return failure(s.details.reason);
   {

@@ -32,6 +32,10 @@ class DurationMapGeoTiff {
  public:
   explicit DurationMapGeoTiff(std::filesystem::path target) : target_(std::move(target)) {}
   core::Status add(DurationMap& map, const core::CellGrid& cells);
+  // add() as the sink of the duration map operations.
+  DurationMapSink sink() {
+    return [this](DurationMap& map, const core::CellGrid& cells) { return add(map, cells); };
+  }
   core::Status commit() { return writer_.commit(); }
 
  private:

@@ -54,15 +54,13 @@ int runFromFrames(const CLI::App& command, Options& options) {
     out = std::filesystem::path(core::outputRmdPath(selection)).replace_extension().string() + viewer::durationSuffix(options.hours) + ".tif";
   }
   if (core::Status distinct = core::checkOutputNotInput(out, request.archiveFiles); !distinct) return refused(distinct);
-  gis::DurationMapGeoTiff file(out);
+  gis::DurationMapGeoTiff tiff(out);
   const core::Status computed = runLong("export-duration-max", [&](const core::OperationCallbacks& callbacks) {
-    return gis::durationMaximumMapOf(
-        request, options.hours, maximaPeriodsOf(options.by),
-        [&](gis::DurationMap& map, const core::CellGrid& cells) { return file.add(map, cells); }, callbacks);
+    return gis::durationMaximumMapOf(request, options.hours, maximaPeriodsOf(options.by), tiff.sink(), callbacks);
   });
   if (request.fromGrib2()) printGrib2Summary(options.grib2);
   if (!computed) return refused(computed);
-  if (core::Status written = file.commit(); !written) return refused(written);
+  if (core::Status written = tiff.commit(); !written) return refused(written);
   std::cout << out.string() << "\n";
   return kExitOk;
 }
@@ -88,13 +86,6 @@ CommandRun defineExportDurationMax(CLI::App& command) {
     ExportSession session;
     if (core::Status opened = openForExport(options->rmdPath, session); !opened) return refused(opened);
     core::RmdDataset& file = session.file;
-    std::vector<gis::DurationMap> maps;
-    const core::Status computed =
-        runLong("export-duration-max", [&](const core::OperationCallbacks& callbacks) {
-          return gis::durationMaximumMaps(file, 0, file.frameCount() - 1, options->hours,
-                                          maximaPeriodsOf(options->by), maps, callbacks);
-        });
-    if (!computed) return refused(computed);
     // Named like the current-display map of the whole file.
     session.label = gis::durationLabel(file.index().front().stamp, file.index().back().stamp, options->hours);
     const std::filesystem::path out = options->out.empty()
@@ -102,9 +93,12 @@ CommandRun defineExportDurationMax(CLI::App& command) {
                                           : std::filesystem::path(options->out);
     if (core::Status distinct = core::checkOutputNotInput(out, {options->rmdPath}); !distinct) return refused(distinct);
     gis::DurationMapGeoTiff tiff(out);
-    for (gis::DurationMap& map : maps) {
-      if (core::Status added = tiff.add(map, file.grid()); !added) return refused(added);
-    }
+    const core::Status computed =
+        runLong("export-duration-max", [&](const core::OperationCallbacks& callbacks) {
+          return gis::durationMaximumMaps(file, 0, file.frameCount() - 1, options->hours, maximaPeriodsOf(options->by),
+                                          tiff.sink(), callbacks);
+        });
+    if (!computed) return refused(computed);
     if (core::Status written = tiff.commit(); !written) return refused(written);
     std::cout << out.string() << "\n";
     return kExitOk;

@@ -399,21 +399,21 @@ TEST(GeoTiffMap, BandsAddedOneAtATimeAreTheMapsWrittenAlone) {
     band.description = "map " + std::to_string(b);
     return band;
   };
-  const auto writeBands = [&](const std::filesystem::path& target, std::size_t count, bool commit) {
+  const auto writeBands = [&](const std::filesystem::path& target, std::vector<std::size_t> bands, bool commit) {
     GeoTiffBandWriter writer;
     ASSERT_TRUE(writer.open(target, kColumns, kRows, g));
-    for (std::size_t b = 0; b < count; ++b) ASSERT_TRUE(writer.add(maps[b], describe(b)));
+    for (std::size_t b : bands) ASSERT_TRUE(writer.add(maps[b], describe(b)));
     if (commit) {
       ASSERT_TRUE(writer.commit());
     }
   };
-  writeBands(dir / "all.tif", 3, true);
-  writeBands(dir / "one.tif", 1, true);
+  writeBands(dir / "all.tif", {0, 1, 2}, true);
+  writeBands(dir / "one.tif", {2}, true);
   for (std::size_t b = 0; b < maps.size(); ++b) {
     const std::vector<float> values = storedToBandValues(maps[b]);
     ASSERT_TRUE(writeGeoTiffMap(dir / ("alone" + std::to_string(b) + ".tif"), {kColumns, kRows, values}, g, describe(b)));
   }
-  EXPECT_EQ(test::readBytes(dir / "one.tif"), test::readBytes(dir / "alone0.tif"));
+  EXPECT_EQ(test::readBytes(dir / "one.tif"), test::readBytes(dir / "alone2.tif"));
   const GdalSession gdal;
   GDALDatasetH all = GDALOpen((dir / "all.tif").c_str(), GA_ReadOnly);
   ASSERT_NE(all, nullptr);
@@ -432,7 +432,7 @@ TEST(GeoTiffMap, BandsAddedOneAtATimeAreTheMapsWrittenAlone) {
   GDALClose(all);
   const std::vector<std::string> names = test::namesIn(dir.path());
   test::writeText(dir / "all.tif", "old");
-  writeBands(dir / "all.tif", 2, false);
+  writeBands(dir / "all.tif", {0, 1}, false);
   EXPECT_EQ(test::readText(dir / "all.tif"), "old");
   EXPECT_EQ(test::namesIn(dir.path()), names);
 }
