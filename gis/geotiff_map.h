@@ -56,8 +56,10 @@ core::Status writeGeoTiffMap(const std::filesystem::path& target, const FloatGri
 
 // A file of several maps written a band at a time: each band added is kept compressed in an
 // unnamed file beside the target (see core::StagedOutputPath), not in memory, and commit() makes
-// the COG of them all. Memory is a strip of one band whatever the number of bands; nothing is
-// written to the target before commit(), and a writer dropped before leaves no file.
+// the COG of them all. Adding a band costs a tile of memory; GDAL, making the COG's tiles of all
+// the bands (interleaved pixel by pixel) and their overviews, holds a part of every band at once
+// (measured: about 2 MB a band on the 1 km national grid). Nothing is written to the target
+// before commit(), and a writer dropped before leaves no file.
 class GeoTiffBandWriter {
  public:
   // Refused: no cell, or a target that cannot be written (a folder).
