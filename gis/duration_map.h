@@ -3,6 +3,7 @@
 // accumulation map and labelled with the range and H for the current-display exports.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,10 +36,21 @@ core::Status durationMaximumMap(core::RmdDataset& file, int first, int last, int
                                 DurationMap& map, const core::OperationCallbacks& callbacks = {},
                                 std::size_t bandCells = kDurationBandCells);
 
+// Takes each map as its period ends, in time order, with where its cells lie; a refusal stops
+// the run with that refusal.
+using DurationMapSink = std::function<core::Status(DurationMap& map, const core::CellGrid& cells)>;
+
 // The same map for each calendar year or month of the frames' times (one map, the whole range's,
 // for MaximaPeriods::Whole), a window counting in the period of its last frame; each map
-// labelled with its period's first and last frames. The same steps and refusals; maps is
-// unchanged unless it succeeds.
+// labelled with its period's first and last frames and handed to sink once all its bands are
+// done, so memory is one map whatever the periods. Period by period, each from the frames its
+// windows span back to: one step per frame of each band as it enters the windows. The same
+// refusals.
+core::Status durationMaximumMaps(core::RmdDataset& file, int first, int last, int hours, MaximaPeriods by,
+                                 const DurationMapSink& sink, const core::OperationCallbacks& callbacks = {},
+                                 std::size_t bandCells = kDurationBandCells);
+
+// The maps of all the periods at once; maps is unchanged unless it succeeds.
 core::Status durationMaximumMaps(core::RmdDataset& file, int first, int last, int hours, MaximaPeriods by,
                                  std::vector<DurationMap>& maps, const core::OperationCallbacks& callbacks = {},
                                  std::size_t bandCells = kDurationBandCells);

@@ -9,7 +9,7 @@
 namespace ombrix::gis {
 
 core::Status durationMaximumMapOf(const core::FrameRequest& request, int hours, MaximaPeriods by,
-                                  FramesDurationMap& result, const core::OperationCallbacks& callbacks) {
+                                  const DurationMapSink& sink, const core::OperationCallbacks& callbacks) {
   if (!durationHoursValid(hours)) return {core::Problem::DurationHoursInvalid};
   const std::unique_ptr<core::FrameSource> source = import::frameSourceFor(request);
   core::AreaFrameLayout layout;
@@ -22,16 +22,19 @@ core::Status durationMaximumMapOf(const core::FrameRequest& request, int hours, 
   CellDurationMaxima maxima(layout.header.cellCount(), clock.framesPerHour(), hours);
   // The frames of the windows running, each kept until it leaves them.
   std::vector<std::vector<std::int16_t>> kept(static_cast<std::size_t>(maxima.windowFrames()));
-  std::vector<DurationMap> maps;
+  const core::CellGrid grid = core::cellGridOf(layout.header, period.year[0], period.month[0]);
   std::string current;  // the period of the frames first .. last
   core::TimeStamp first;
   core::TimeStamp last;
-  const auto takeMap = [&] { maps.push_back({maxima.takeDepths(), durationLabel(first, last, hours), current}); };
+  const auto takeMap = [&] {
+    DurationMap map{maxima.takeDepths(), durationLabel(first, last, hours), current};
+    return sink(map, grid);
+  };
   const core::Status streamed = core::streamEverySlot(
       *source, layout, clock, callbacks,
       [&](std::int64_t k, const core::TimeStamp& time, std::span<const std::int16_t> cells) {
         if (std::string name = periodName(time, by); k == 0 || name != current) {
-          if (k > 0) takeMap();
+          if (core::Status s = k > 0 ? takeMap() : core::Status(); !s) return s;
           current = std::move(name);
           first = time;
         }
@@ -41,11 +44,7 @@ core::Status durationMaximumMapOf(const core::FrameRequest& request, int hours, 
         last = time;
         return core::Status();
       });
-  if (!streamed) return streamed;
-  takeMap();
-  result.maps = std::move(maps);
-  result.cells = core::cellGridOf(layout.header, period.year[0], period.month[0]);
-  return {};
+  return streamed ? takeMap() : streamed;
 }
 
 }  // namespace ombrix::gis

@@ -1,6 +1,6 @@
 #pragma once
 // Maps as a Cloud Optimized GeoTIFF: a Float32 band per map, DEFLATE-compressed, in EPSG:4326,
-// written under a temporary name and renamed over the target when complete.
+// written unnamed (or under a temporary name) and renamed over the target when complete.
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/output_file.h"
 #include "core/problem.h"
 #include "core/rmd_dataset.h"
 #include "viewer/intensity_classes.h"
@@ -53,15 +54,32 @@ struct BandDescription {
 core::Status writeGeoTiffMap(const std::filesystem::path& target, const FloatGrid& grid,
                              const MapGeoreference& georeference, const BandDescription& band = {});
 
-// One band of a file of several maps: its values (row-major, as FloatGrid) and what it holds.
-struct MapBand {
-  std::span<const float> values;
-  BandDescription description;
-};
+// A file of several maps written a band at a time: each band added is kept compressed in an
+// unnamed file beside the target (see core::StagedOutputPath), not in memory, and commit() makes
+// the COG of them all. Adding a band costs a tile of memory; GDAL, making the COG's tiles of all
+// the bands (interleaved pixel by pixel) and their overviews, holds a part of every band at once
+// (measured: about 2 MB a band on the 1 km national grid). Nothing is written to the target
+// before commit(), and a writer dropped before leaves no file.
+class GeoTiffBandWriter {
+ public:
+  // Refused: no cell, or a target that cannot be written (a folder).
+  core::Status open(const std::filesystem::path& target, int columns, int rows, const MapGeoreference& georeference);
+  // Band 1, 2, ...: stored values (row-major, 0.1 mm or 0.1 mm/h) in the band's unit as
+  // storedToBandValues gives them, and what the band holds.
+  core::Status add(std::span<const std::int16_t> stored, const BandDescription& band);
+  // The bands as one file, each with its own description and metadata; the style written beside
+  // it (when the first band has classes) is the first band's. Refused without a band.
+  core::Status commit();
 
-// The maps as bands 1, 2, ... of one file, each with its own description and metadata; the
-// style written beside it (when the first band has classes) is the first band's.
-core::Status writeGeoTiffBands(const std::filesystem::path& target, int columns, int rows,
-                               std::span<const MapBand> bands, const MapGeoreference& georeference);
+ private:
+  core::Status failure(std::string reason) const;
+
+  core::StagedOutputPath output_;
+  int columns_ = 0;
+  int rows_ = 0;
+  MapGeoreference georeference_;
+  std::vector<core::StagedOutputPath> files_;  // each band alone, a compressed tiled GeoTIFF
+  std::vector<BandDescription> descriptions_;
+};
 
 }  // namespace ombrix::gis

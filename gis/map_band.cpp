@@ -32,19 +32,17 @@ core::Status shownMapBand(const core::ShownMap& map, const core::RmdDataset& fil
   return {};
 }
 
-core::Status writeDurationMapGeoTiff(const std::filesystem::path& target, std::vector<DurationMap> maps,
-                                     const core::CellGrid& cells) {
-  std::vector<std::vector<float>> values;
-  std::vector<MapBand> bands;
-  values.reserve(maps.size());
-  for (DurationMap& map : maps) {
-    values.push_back(storedToBandValues(map.grid));
-    std::vector<std::int16_t>().swap(map.grid);
-    const auto caption = viewer::mapCaptionOf(map.label);
-    bands.push_back({values.back(), caption ? describeMap(*caption) : BandDescription{}});
-    if (!map.period.empty()) bands.back().description.description = map.period;
+core::Status DurationMapGeoTiff::add(DurationMap& map, const core::CellGrid& cells) {
+  if (!opened_) {
+    if (core::Status s = writer_.open(target_, cells.columns, cells.rows, csvCellCentres(cells)); !s) return s;
+    opened_ = true;
   }
-  return writeGeoTiffBands(target, cells.columns, cells.rows, bands, csvCellCentres(cells));
+  const auto caption = viewer::mapCaptionOf(map.label);
+  BandDescription band = caption ? describeMap(*caption) : BandDescription{};
+  if (!map.period.empty()) band.description = map.period;
+  const core::Status added = writer_.add(map.grid, band);
+  std::vector<std::int16_t>().swap(map.grid);
+  return added;
 }
 
 }  // namespace ombrix::gis

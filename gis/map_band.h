@@ -3,6 +3,7 @@
 // data in every frame of a sum or a maximum is no data, not 0 mm (the viewer and the CSV
 // exports keep counting no data as 0).
 #include <filesystem>
+#include <utility>
 #include <vector>
 
 #include "core/rmd_dataset.h"
@@ -23,10 +24,24 @@ BandDescription describeMap(const viewer::MapCaption& caption);
 core::Status shownMapBand(const core::ShownMap& map, const core::RmdDataset& file, std::vector<float>& values,
                           BandDescription& band);
 
-// Duration maps over cells as one GeoTIFF, a band per map in order, each described from its
-// label; a map of a year or month has its period ("2019", "2019-07") as the band's description.
-// Each map's grid is let go once its band's values are made.
-core::Status writeDurationMapGeoTiff(const std::filesystem::path& target, std::vector<DurationMap> maps,
-                                     const core::CellGrid& cells);
+// Duration maps as the bands of one GeoTIFF, in the order they are added, each described from
+// its label; a map of a year or month has its period ("2019", "2019-07") as the band's
+// description. The file is opened over the cells of the first map; each map's grid is let go
+// once its band is kept, so memory does not grow with the number of maps.
+class DurationMapGeoTiff {
+ public:
+  explicit DurationMapGeoTiff(std::filesystem::path target) : target_(std::move(target)) {}
+  core::Status add(DurationMap& map, const core::CellGrid& cells);
+  // add() as the sink of the duration map operations.
+  DurationMapSink sink() {
+    return [this](DurationMap& map, const core::CellGrid& cells) { return add(map, cells); };
+  }
+  core::Status commit() { return writer_.commit(); }
+
+ private:
+  std::filesystem::path target_;
+  GeoTiffBandWriter writer_;
+  bool opened_ = false;
+};
 
 }  // namespace ombrix::gis

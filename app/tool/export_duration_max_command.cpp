@@ -49,20 +49,18 @@ int runFromFrames(const CLI::App& command, Options& options) {
     selection.archiveDir = archiveDirectory(".");
     request = grib2Request(selection.period.dates, selection.area, selection.areaName, options.grib2);
   }
-  gis::FramesDurationMap map;
-  const core::Status computed = runLong("export-duration-max", [&](const core::OperationCallbacks& callbacks) {
-    return gis::durationMaximumMapOf(request, options.hours, maximaPeriodsOf(options.by), map, callbacks);
-  });
-  if (request.fromGrib2()) printGrib2Summary(options.grib2);
-  if (!computed) return refused(computed);
   std::filesystem::path out = options.out;
   if (out.empty()) {
     out = std::filesystem::path(core::outputRmdPath(selection)).replace_extension().string() + viewer::durationSuffix(options.hours) + ".tif";
   }
   if (core::Status distinct = core::checkOutputNotInput(out, request.archiveFiles); !distinct) return refused(distinct);
-  if (core::Status written = gis::writeDurationMapGeoTiff(out, std::move(map.maps), map.cells); !written) {
-    return refused(written);
-  }
+  gis::DurationMapGeoTiff tiff(out);
+  const core::Status computed = runLong("export-duration-max", [&](const core::OperationCallbacks& callbacks) {
+    return gis::durationMaximumMapOf(request, options.hours, maximaPeriodsOf(options.by), tiff.sink(), callbacks);
+  });
+  if (request.fromGrib2()) printGrib2Summary(options.grib2);
+  if (!computed) return refused(computed);
+  if (core::Status written = tiff.commit(); !written) return refused(written);
   std::cout << out.string() << "\n";
   return kExitOk;
 }
@@ -88,22 +86,20 @@ CommandRun defineExportDurationMax(CLI::App& command) {
     ExportSession session;
     if (core::Status opened = openForExport(options->rmdPath, session); !opened) return refused(opened);
     core::RmdDataset& file = session.file;
-    std::vector<gis::DurationMap> maps;
-    const core::Status computed =
-        runLong("export-duration-max", [&](const core::OperationCallbacks& callbacks) {
-          return gis::durationMaximumMaps(file, 0, file.frameCount() - 1, options->hours,
-                                          maximaPeriodsOf(options->by), maps, callbacks);
-        });
-    if (!computed) return refused(computed);
     // Named like the current-display map of the whole file.
     session.label = gis::durationLabel(file.index().front().stamp, file.index().back().stamp, options->hours);
     const std::filesystem::path out = options->out.empty()
                                           ? gis::shownMapGeoTiffPath(session.shownMap(), session.areaName)
                                           : std::filesystem::path(options->out);
     if (core::Status distinct = core::checkOutputNotInput(out, {options->rmdPath}); !distinct) return refused(distinct);
-    if (core::Status written = gis::writeDurationMapGeoTiff(out, std::move(maps), file.grid()); !written) {
-      return refused(written);
-    }
+    gis::DurationMapGeoTiff tiff(out);
+    const core::Status computed =
+        runLong("export-duration-max", [&](const core::OperationCallbacks& callbacks) {
+          return gis::durationMaximumMaps(file, 0, file.frameCount() - 1, options->hours, maximaPeriodsOf(options->by),
+                                          tiff.sink(), callbacks);
+        });
+    if (!computed) return refused(computed);
+    if (core::Status written = tiff.commit(); !written) return refused(written);
     std::cout << out.string() << "\n";
     return kExitOk;
   };

@@ -107,13 +107,14 @@ std::vector<Band> bands(const fs::path& path) {
 }
 
 // Half hours on either side of New Year (JST) by year or month: a band per period named after
-// it, each the map of that period's day alone; the three forms write the same file.
+// it, each the map of that period's day alone; the three forms write the same file, also where
+// a window of two hours crosses into the new year.
 TEST(Grib2Forms, DurationMapByYearHasABandPerYearEqualToThatYearsMap) {
   test::TempDir dir;
   const fs::path in = dir / "in";
   fs::create_directories(in);
   const std::vector<std::uint8_t> fields[] = {test::readBytes(test::realField(0)), test::readBytes(test::realField(1))};
-  for (const auto& [field, hour, minute] : {std::tuple{0, 2, 0}, {1, 2, 30}, {1, 15, 30}}) {  // the last 00:30 JST
+  for (const auto& [field, hour, minute] : {std::tuple{0, 2, 0}, {1, 2, 30}, {0, 14, 30}, {1, 15, 30}}) {  // to 00:30 JST
     test::writeBytes(in / test::agencyName(2019, 12, 31, hour, minute),
                      test::restamped(fields[field], 2019, 12, 31, hour, minute));
   }
@@ -127,11 +128,14 @@ TEST(Grib2Forms, DurationMapByYearHasABandPerYearEqualToThatYearsMap) {
                                       {grib2 + days + " --by year", "y.tif"},
                                       {grib2 + days + " --by month", "m.tif"},
                                       {"export-duration-max --archive " + archive + " --region Ky --hours 1 --by year" + days, "a.tif"},
-                                      {"export-duration-max " + shellQuote(rmd) + " --hours 1 --by year", "r.tif"}}) {
+                                      {"export-duration-max " + shellQuote(rmd) + " --hours 1 --by year", "r.tif"},
+                                      {"export-duration-max " + shellQuote(rmd) + " --hours 2 --by year", "r2.tif"},
+                                      {"export-duration-max --grib2 " + shellQuote(in.string()) + " --region Ky --hours 2 --by year" + days, "y2.tif"}}) {
     ASSERT_EQ(tool(command + " --out " + shellQuote((dir / name).string())).exitCode, 0) << command;
   }
   EXPECT_EQ(test::readBytes(dir / "a.tif"), test::readBytes(dir / "y.tif"));
   EXPECT_EQ(test::readBytes(dir / "r.tif"), test::readBytes(dir / "y.tif"));
+  EXPECT_EQ(test::readBytes(dir / "r2.tif"), test::readBytes(dir / "y2.tif"));
   const std::vector<Band> years = bands(dir / "y.tif");
   const std::vector<Band> months = bands(dir / "m.tif");
   ASSERT_EQ(std::pair(years.size(), months.size()), std::pair(std::size_t{2}, std::size_t{2}));

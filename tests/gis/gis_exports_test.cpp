@@ -375,6 +375,54 @@ TEST(GeoTiffMap, FoldedMapsHoldCellsNeverObservedAsNoDataWithTheirDescriptionAnd
   }
 }
 
+// A band of a GeoTIFF read whole.
+std::vector<float> bandValues(GDALRasterBandH band) {
+  const int columns = GDALGetRasterBandXSize(band), rows = GDALGetRasterBandYSize(band);
+  std::vector<float> values(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows));
+  EXPECT_EQ(GDALRasterIO(band, GF_Read, 0, 0, columns, rows, values.data(), columns, rows, GDT_Float32, 0, 0), CE_None);
+  return values;
+}
+
+// Three maps of 530 x 601 cells (several tiles, overviews) added one band at a time: each band
+// is the map written alone, one band is that file byte for byte, and a writer dropped before
+// its commit leaves the old target alone.
+TEST(GeoTiffMap, BandsAddedOneAtATimeAreTheMapsWrittenAlone) {
+  test::TempDir dir;
+  constexpr int kColumns = 530, kRows = 601;
+  const MapGeoreference g{130.0, 36.0, 0.0125, 1.0 / 120};
+  std::vector<std::vector<std::int16_t>> maps(3, std::vector<std::int16_t>(kColumns * kRows));
+  for (std::size_t b = 0; b < maps.size(); ++b) {
+    for (std::size_t i = 0; i < maps[b].size(); ++i) maps[b][i] = static_cast<std::int16_t>((i * 7 + b * 131) % 400) - 3;
+  }
+  const auto describe = [](std::size_t b) { return BandDescription{"map " + std::to_string(b), "", "", "", "", {}}; };
+  const auto writeBands = [&](const std::filesystem::path& target, std::vector<std::size_t> bands, bool commit) {
+    GeoTiffBandWriter writer;
+    ASSERT_TRUE(writer.open(target, kColumns, kRows, g));
+    for (std::size_t b : bands) ASSERT_TRUE(writer.add(maps[b], describe(b)));
+    ASSERT_TRUE(!commit || writer.commit());
+  };
+  writeBands(dir / "all.tif", {0, 1, 2}, true);
+  writeBands(dir / "one.tif", {2}, true);
+  const auto alone = [&](std::size_t b) { return dir / ("alone" + std::to_string(b) + ".tif"); };
+  for (std::size_t b = 0; b < 3; ++b) ASSERT_TRUE(writeGeoTiffMap(alone(b), {kColumns, kRows, storedToBandValues(maps[b])}, g, describe(b)));
+  EXPECT_EQ(test::readBytes(dir / "one.tif"), test::readBytes(alone(2)));
+  GDALDatasetH all = GDALOpen((dir / "all.tif").c_str(), GA_ReadOnly);
+  ASSERT_EQ(all ? GDALGetRasterCount(all) : 0, 3);
+  for (std::size_t b = 0; b < maps.size(); ++b) {
+    GDALDatasetH single = GDALOpen(alone(b).c_str(), GA_ReadOnly);
+    GDALRasterBandH band = GDALGetRasterBand(all, static_cast<int>(b) + 1), expected = GDALGetRasterBand(single, 1);
+    EXPECT_EQ(bandValues(band), bandValues(expected)) << b;
+    EXPECT_EQ(std::pair(std::string(GDALGetDescription(band)), GDALGetRasterNoDataValue(band, nullptr)),
+              std::pair(describe(b).description, -1.0));
+    GDALClose(single);
+  }
+  GDALClose(all);
+  const std::vector<std::string> names = test::namesIn(dir.path());
+  test::writeText(dir / "all.tif", "old");
+  writeBands(dir / "all.tif", {0, 1}, false);
+  EXPECT_EQ(std::pair(test::readText(dir / "all.tif"), test::namesIn(dir.path())), std::pair(std::string("old"), names));
+}
+
 TEST(GeoTiffMap, NoMapWritesNothing) {
   test::TempDir dir;
   EXPECT_EQ(exportShownMapGeoTiff(core::ShownMap{}, core::RmdDataset{}, dir / "none.tif").status.problem,
