@@ -7,8 +7,7 @@
 // archive imported beforehand). Prints milliseconds per message, the ratio, the decade (175,200
 // messages) they extrapolate to, and the peak memory of (a) for two stream lengths. Then the
 // archive's whole 全国 windows (NetCDF cube, duration maxima) decoded on the consumer's thread
-// against decoded ahead on two workers and against the whole-grid decoder, and the maxima's pass
-// over the cells on two threads against one, with wall and CPU time.
+// against decoded ahead on two workers and against the whole-grid decoder, with wall and CPU time.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -16,7 +15,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <limits>
 #include <numbers>
 #include <optional>
 
@@ -253,8 +251,7 @@ BENCHMARK(BM_ArealPerArchiveDay<true>)
 // against (1) the same decoded on two worker threads a few frames ahead (the layout's
 // wholeWindowsAhead) and (2) the way before the row decoder, each record decoded into a whole
 // grid and its window copied out. Consumers: the NetCDF cube of 1 km days (its chunks compressed
-// on worker threads) and the cell duration maxima of 1 km and 2.5 km days, whose pass over the
-// cells is also timed on two threads (as the program does) against one.
+// on worker threads) and the cell duration maxima (one thread) of 1 km and 2.5 km days.
 enum class Decoding { Rows, RowsAhead, WholeGrid };
 
 void streamArchive(const core::FrameRequest& request, Decoding decoding,
@@ -304,12 +301,11 @@ void netcdfCube(const core::FrameRequest& request, Decoding decoding) {
 
 constexpr int kMaximaHours = 3;  // 1 km frames are 13 MB: the hours' frames are kept
 
-std::vector<std::int16_t> durationMaxima(const core::FrameRequest& request, Decoding decoding,
-                                         std::size_t splitFrom = gis::CellDurationMaxima::kSplitCells) {
+std::vector<std::int16_t> durationMaxima(const core::FrameRequest& request, Decoding decoding) {
   std::optional<gis::CellDurationMaxima> maxima;
   std::vector<std::vector<std::int16_t>> kept;
   streamArchive(request, decoding, [&](const core::AreaFrameLayout& layout) {
-    maxima.emplace(layout.header.cellCount(), layout.framesPerDay / 24, kMaximaHours, splitFrom);
+    maxima.emplace(layout.header.cellCount(), layout.framesPerDay / 24, kMaximaHours);
     kept.resize(static_cast<std::size_t>(maxima->windowFrames()));
     return [&](std::int64_t k, const core::TimeStamp&, std::span<const std::int16_t> cells) {
       std::vector<std::int16_t>& slot = kept[static_cast<std::size_t>(k % maxima->windowFrames())];
@@ -328,17 +324,14 @@ const core::FrameRequest& longerArchive() {
   return request;
 }
 
-// Arg 0: (1) decoded ahead on workers vs rows on the caller's thread; 1: (2) rows vs whole grids;
-// 2: rows both, the maxima's pass on two threads vs one.
+// Arg 0: (1) decoded ahead on workers vs rows on the caller's thread; 1: (2) rows vs whole grids.
 std::pair<Decoding, Decoding> comparedDecodings(const benchmark::State& state) {
-  if (state.range(0) == 0) return {Decoding::RowsAhead, Decoding::Rows};
-  return {Decoding::Rows, state.range(0) == 1 ? Decoding::WholeGrid : Decoding::Rows};
+  return state.range(0) == 0 ? std::pair(Decoding::RowsAhead, Decoding::Rows)
+                             : std::pair(Decoding::Rows, Decoding::WholeGrid);
 }
 
 std::string comparison(const benchmark::State& state) {
-  const char* const names[] = {": ahead on workers vs the caller's thread", ": rows vs whole grid and copy",
-                               ": the pass over the cells on two threads vs one"};
-  return names[state.range(0)];
+  return state.range(0) == 0 ? ": ahead on workers vs the caller's thread" : ": rows vs whole grid and copy";
 }
 
 void BM_NetcdfWholeWindow(benchmark::State& state) {
@@ -361,19 +354,16 @@ void BM_MaximaWholeWindow(benchmark::State& state) {
   core::FrameRequest request = fine ? longerArchive() : sampleArchive(kArchiveDays);
   request.area = *core::regionPreset(7);  // 全国
   const auto [fast, reference] = comparedDecodings(state);
-  const std::size_t referenceSplit = state.range(0) == 2 ? std::numeric_limits<std::size_t>::max()
-                                                       : gis::CellDurationMaxima::kSplitCells;
   std::vector<std::int16_t> fastMaxima;
   std::vector<std::int16_t> referenceMaxima;
   timeInTurns(
       state, std::string("export-duration-max --archive 全国 ") + (fine ? "1 km, 4" : "2.5 km, 6") + " days" + comparison(state),
-      [&] { fastMaxima = durationMaxima(request, fast); },
-      [&] { referenceMaxima = durationMaxima(request, reference, referenceSplit); });
+      [&] { fastMaxima = durationMaxima(request, fast); }, [&] { referenceMaxima = durationMaxima(request, reference); });
   if (fastMaxima != referenceMaxima) fail("the two paths' maxima differ");
 }
 BENCHMARK(BM_MaximaWholeWindow)
     ->Name("decade/duration_max_archive_whole_window")
-    ->ArgsProduct({{0, 1, 2}, {1, 2}})
+    ->ArgsProduct({{0, 1}, {1, 2}})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3)
     ->UseRealTime();

@@ -49,12 +49,14 @@ std::vector<FramePeriod> framePeriods(std::span<const core::TimeStamp> times, Ma
   return periods;
 }
 
-namespace {
-// The caller's share of a split pass: half the cells, rounded down to a whole 64-byte cache line
-// of 4-byte values (16 cells), so the two threads' writes meet in at most one line of each array.
-constexpr std::size_t kCacheLineCells = 16;
+CellDurationMaxima::CellDurationMaxima(std::size_t cellCount, int framesPerHour, int hours)
+    : framesPerHour_(framesPerHour),
+      window_(hours * framesPerHour),
+      sums_(static_cast<std::size_t>(framesPerHour) * cellCount, 0),
+      missing_(static_cast<std::size_t>(framesPerHour) * cellCount, 0),
+      best_(cellCount, std::numeric_limits<std::int32_t>::min()) {}
 
-std::size_t ownShare(std::size_t cells) { return cells / 2 / kCacheLineCells * kCacheLineCells; }
+namespace {
 
 // One pass over the cells: the entering frame's values, less the leaving one's where a frame
 // leaves, into the sums and counts of frames without data of its phase; then, where the windows
@@ -82,28 +84,13 @@ void passOverCells(const std::int16_t* entering, const std::int16_t* leaving, st
 
 }  // namespace
 
-CellDurationMaxima::CellDurationMaxima(std::size_t cellCount, int framesPerHour, int hours, std::size_t splitFrom)
-    : framesPerHour_(framesPerHour),
-      window_(hours * framesPerHour),
-      sums_(static_cast<std::size_t>(framesPerHour) * cellCount, 0),
-      missing_(static_cast<std::size_t>(framesPerHour) * cellCount, 0),
-      best_(cellCount, std::numeric_limits<std::int32_t>::min()) {
-  if (cellCount >= splitFrom && ownShare(cellCount) > 0) helper_ = std::make_unique<core::HelperThread>();
-}
-
 void CellDurationMaxima::add(std::span<const std::int16_t> entering, std::span<const std::int16_t> leaving) {
   const std::size_t cells = best_.size();
   const std::size_t base = static_cast<std::size_t>(frame_ % framesPerHour_) * cells;
   const bool counting = frame_++ >= window_ - framesPerHour_;
   const auto pass = leaving.empty() ? (counting ? passOverCells<false, true> : passOverCells<false, false>)
                                     : (counting ? passOverCells<true, true> : passOverCells<true, false>);
-  const auto part = [&](std::size_t from, std::size_t to) {
-    pass(entering.data() + from, leaving.data() + (leaving.empty() ? 0 : from), sums_.data() + base + from,
-         missing_.data() + base + from, best_.data() + from, to - from);
-  };
-  if (!helper_) return part(0, cells);
-  const std::size_t own = ownShare(cells);
-  helper_->alongside([&] { part(own, cells); }, [&] { part(0, own); });
+  pass(entering.data(), leaving.data(), sums_.data() + base, missing_.data() + base, best_.data(), cells);
 }
 
 std::vector<std::int16_t> CellDurationMaxima::takeDepths() {

@@ -5,13 +5,11 @@
 // differ by less than 1e-8 (the rounding of sums in another order) counting as equal.
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
-#include "core/helper_thread.h"
 #include "core/problem.h"
 #include "core/time_stamp.h"
 
@@ -47,13 +45,10 @@ std::string periodName(const core::TimeStamp& time, MaximaPeriods by);
 std::vector<FramePeriod> framePeriods(std::span<const core::TimeStamp> times, MaximaPeriods by);
 
 // Every cell's largest H-hour depth so far, fed one frame at a time in order: frame k enters the
-// windows, frame k - H x framesPerHour (once there is one) leaves them. From splitFrom cells on,
-// each frame's pass over the cells is split between the caller's thread and a kept helper thread
-// (the cells are independent; the results are the same).
+// windows, frame k - H x framesPerHour (once there is one) leaves them.
 class CellDurationMaxima {
  public:
-  static constexpr std::size_t kSplitCells = std::size_t{1} << 18;
-  CellDurationMaxima(std::size_t cellCount, int framesPerHour, int hours, std::size_t splitFrom = kSplitCells);
+  CellDurationMaxima(std::size_t cellCount, int framesPerHour, int hours);
   std::size_t cellCount() const noexcept { return best_.size(); }
   // The frames a window spans back from its last: entering frame k, frame k - windowFrames() leaves.
   int windowFrames() const noexcept { return window_; }
@@ -72,7 +67,6 @@ class CellDurationMaxima {
   std::vector<std::int32_t> sums_;
   std::vector<std::int32_t> missing_;
   std::vector<std::int32_t> best_;
-  std::unique_ptr<core::HelperThread> helper_;  // null below splitFrom cells
 };
 
 // Every cell's maximum H-hour depth over the windows ending in each of periods (runs of frames
